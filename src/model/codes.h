@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavufe {
+
+// The two condition codes share one numbering: a value belongs to one of them only.
+enum class StatusCode : std::uint8_t {
+  None = 0,
+  FileNotOpened = 2,
+  BufferError = 4,
+  ChecksumError = 5,
+  BufferAddressOverflow = 6,
+  RecordError = 9,
+  AddressRange = 11,
+  RdlBlankOrMissing = 12,
+  FileWriteError = 13,
+};
+
+enum class NoticeCode : std::uint8_t {
+  None = 0,
+  FileTypeNotSupported = 3,
+  DuplicateCg = 7,
+  NoFilesSelectedToSave = 10,
+};
+
+// Texts shown for a code; empty for 0 and for values without a text.
+const char* statusText(StatusCode code);
+const char* noticeText(NoticeCode code);
+
+}  // namespace tavufe

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavufe {
+
+// An output file that appears under its name only when written whole.
+//
+// Bytes go to a temporary file in the destination's folder through a large buffer; commit()
+// flushes it to disk and renames it over the destination. Until then, and on any failure, a
+// file that already had the destination's name is left exactly as it was, and the destructor
+// removes the temporary file.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();
+
+  // Creates the temporary file; false when the destination's folder cannot take it.
+  bool open(const std::string& destination);
+  // Buffered; once a write has failed every later call is a no-op that returns false.
+  bool write(const void* data, std::size_t size);
+  bool write(std::uint8_t byte) { return write(&byte, 1); }
+  // Flushes, syncs, closes and renames. False (and nothing renamed) if any step failed.
+  bool commit();
+  // Drops what was written; the destination is untouched.
+  void discard();
+
+  bool failed() const { return failed_; }
+  bool isOpen() const { return fd_ >= 0; }
+
+ private:
+  bool flushBuffer();
+
+  int fd_ = -1;
+  bool failed_ = false;
+  std::string destination_;
+  std::string tempPath_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace tavufe
