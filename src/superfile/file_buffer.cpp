@@ -1,5 +1,7 @@
 #include "superfile/file_buffer.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -24,8 +26,10 @@ FileBuffer readWholeFile(EditorState& state, const std::string& path) {
     state.status = StatusCode::FileNotOpened;
     return buffer;
   }
-  // A folder opens on some systems but has no size to seek to; treat it as unreadable.
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) {
+  // A folder or a device may open for reading but has no size to trust.
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
+      std::fseek(file.get(), 0, SEEK_END) != 0) {
     state.status = StatusCode::FileNotOpened;
     return buffer;
   }
