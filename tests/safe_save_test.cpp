@@ -22,9 +22,12 @@ enum class Kind { Shx, Sbf, Smg };
 
 std::string nameOf(Kind kind) {
   switch (kind) {
-    case Kind::Shx: return "Shx";
-    case Kind::Sbf: return "Sbf";
-    case Kind::Smg: return "Smg";
+    case Kind::Shx:
+      return "Shx";
+    case Kind::Sbf:
+      return "Sbf";
+    case Kind::Smg:
+      return "Smg";
   }
   return "";
 }
@@ -32,9 +35,15 @@ std::string nameOf(Kind kind) {
 void runSave(EditorState& s, Kind kind) {
   Progress progress;
   switch (kind) {
-    case Kind::Shx: saveShx(s, progress); break;
-    case Kind::Sbf: saveSbf(s, progress); break;
-    case Kind::Smg: exportFlex(s, progress); break;
+    case Kind::Shx:
+      saveShx(s, progress);
+      break;
+    case Kind::Sbf:
+      saveSbf(s, progress);
+      break;
+    case Kind::Smg:
+      exportFlex(s, progress);
+      break;
   }
 }
 

@@ -55,8 +55,8 @@ TEST(SavePreparationTableTests, BootLoaderSaveDescribesOnlyTheFbuRegion) {
 TEST(SavePreparationTableTests, SkipsEmptySlotsHighNumbersAndTheRamdldItself) {
   auto s = save_setup::emptyEditor();
   layGroup(*s, 0, 0, save_setup::kRamdldStart, fixture::pattern(0x200, 1));
-  layGroup(*s, 1, 21, 0x11000000, fixture::pattern(0x40, 2));   // no entry for 21
-  layGroup(*s, 3, 20, 0x11100000, fixture::pattern(0x40, 3));   // last entry, not at catalogue start
+  layGroup(*s, 1, 21, 0x11000000, fixture::pattern(0x40, 2));  // no entry for 21
+  layGroup(*s, 3, 20, 0x11100000, fixture::pattern(0x40, 3));  // last entry, not at catalogue start
   ASSERT_EQ(s->slots[2].cgNumber, -1);
   s->lastSlot = 3;
   prepareSave(*s);
@@ -84,8 +84,8 @@ TEST(SavePreparationRamdldTests, HeaderBytesAndChecksumDescribeThePatchedBytes) 
   fixture::Bytes expected = save_setup::patchedForFlex(r.ramdld);
   expected[3] = 0xA5;
   EXPECT_EQ(s.slots[0].bufferChecksum, fixture::sum16(expected));
-  EXPECT_TRUE(std::equal(s.slots[0].headerBytes.begin(), s.slots[0].headerBytes.end(),
-                         expected.begin()));
+  EXPECT_TRUE(
+      std::equal(s.slots[0].headerBytes.begin(), s.slots[0].headerBytes.end(), expected.begin()));
 }
 
 TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAfterThePatch) {

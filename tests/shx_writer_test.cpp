@@ -18,9 +18,7 @@ const std::string kS0(fixture::kS0Line);
 const std::string kS7(fixture::kS7Line);
 
 // The trailer worked out from the record layout: an S7 whose address is "CS" and the sum.
-std::string trailerFor(std::uint16_t sum) {
-  return fixture::srecord('7', 0x43530000u | sum, {});
-}
+std::string trailerFor(std::uint16_t sum) { return fixture::srecord('7', 0x43530000u | sum, {}); }
 
 fixture::Bytes saveTo(EditorState& s, const std::string& path) {
   s.currentPath = path;
@@ -55,8 +53,8 @@ TEST(ShxLayoutTests, RamdldThenFlexByteForByte) {
   EXPECT_EQ(text(fixture::Bytes(file.begin(), file.begin() + 13)), "P2K Superfile");
 
   const fixture::Bytes rdl = save_setup::patchedForFlex(r.ramdld);
-  const std::string groups = kS0 + fixture::s3Lines(0x03FC8000, rdl) + kS7 + kS0 +
-                             fixture::s3Lines(0x11280000, r.flex);
+  const std::string groups =
+      kS0 + fixture::s3Lines(0x03FC8000, rdl) + kS7 + kS0 + fixture::s3Lines(0x11280000, r.flex);
   const std::string body = text(file, kHeader);
   ASSERT_EQ(body.size(), groups.size() + 14);
   EXPECT_EQ(body.substr(0, groups.size()), groups);
@@ -144,8 +142,10 @@ TEST(ShxTrailerTests, DocumentedTrailerAndAnEmptyGroup) {
   placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC7FFF);
   ASSERT_EQ(s->slots[0].length, 0);
   s->lastSlot = 0;
-  s->runningChecksum = std::uint16_t(0x1234 - fixture::sum16(std::span(
-      reinterpret_cast<const std::uint8_t*>(fixture::kS0Line.data()), fixture::kS0Line.size())));
+  s->runningChecksum =
+      std::uint16_t(0x1234 - fixture::sum16(std::span(
+                                 reinterpret_cast<const std::uint8_t*>(fixture::kS0Line.data()),
+                                 fixture::kS0Line.size())));
   fixture::TempDir dir;
   OutputFile out;
   ASSERT_TRUE(out.open(dir.file("t.shx")));

@@ -92,8 +92,7 @@ std::array<char, kTrailerSize> buildChecksumTrailer(std::uint16_t runningChecksu
 
 // Image offset and byte count of a slot's data: the RAMDLD's `length` bytes from its own
 // area, any other code group's start to end offsets. False when they do not lie in the image.
-bool dataRange(const EditorState& state, int slotIndex, std::int64_t& offset,
-               std::int64_t& count) {
+bool dataRange(const EditorState& state, int slotIndex, std::int64_t& offset, std::int64_t& count) {
   const CodeGroupSlot& slot = state.slots[slotIndex];
   if (slotIndex == 0) {
     offset = kRamdldOffset;
