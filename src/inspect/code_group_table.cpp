@@ -107,9 +107,7 @@ std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state) {
   return rows;
 }
 
-bool canCutRow(const EditorState& state, int row) {
-  return row > 0 && isSlotInUse(state, row - 1);
-}
+bool canCutRow(const EditorState& state, int row) { return row > 0 && isSlotInUse(state, row - 1); }
 
 bool cutSlot(EditorState& state, int row) {
   const int last = lastLoadedSlot(state);
@@ -118,7 +116,8 @@ bool cutSlot(EditorState& state, int row) {
   if (row - 1 > last) return false;
 
   pushUndo(state.undo, state.slots[std::size_t(row - 1)]);
-  for (int k = row - 1; k < last; ++k) state.slots[std::size_t(k)] = state.slots[std::size_t(k + 1)];
+  for (int k = row - 1; k < last; ++k)
+    state.slots[std::size_t(k)] = state.slots[std::size_t(k + 1)];
   state.slots[std::size_t(last)].cgNumber = kCgEmpty;
   state.lastSlot = last - 1;
   return true;

@@ -63,8 +63,8 @@ void scanFlexFolders(EditorState& state) {
   // Only positions whose 12 test bytes lie inside the image can hold a record; the bounds may
   // come from a damaged file, so the walk is clipped to the image but keeps its 4-byte grid.
   std::int64_t p = state.bounds.flexStart;
-  const std::int64_t end = std::min<std::int64_t>(
-      state.bounds.flexEnd, std::int64_t(image.size()) - kFolderTestSize + 1);
+  const std::int64_t end = std::min<std::int64_t>(state.bounds.flexEnd,
+                                                  std::int64_t(image.size()) - kFolderTestSize + 1);
   if (p < 0) p += (-p + 3) / 4 * 4;
 
   int j = 0;
