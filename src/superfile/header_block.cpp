@@ -133,7 +133,9 @@ HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateTe
   putText(block, kVersionText2Offset, "2.00", 4);
   putText(block, kVersionText3Offset, "2.20", 4);
   putText(block, kDateTextOffset, dateText, 59);
-  putText(block, kGeneratorTextOffset, std::string(kGeneratorText) + kProgramVersion, 70);
+  constexpr std::size_t generatorLength = sizeof kGeneratorText - 1;
+  putText(block, kGeneratorTextOffset, kGeneratorText, generatorLength);
+  putText(block, kGeneratorTextOffset + generatorLength, kProgramVersion, 70 - generatorLength);
 
   unsigned count = 0;
   for (int i = 0; i <= state.lastSlot && i < kSlotCount; ++i) {
