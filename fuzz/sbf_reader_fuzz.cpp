@@ -1,8 +1,7 @@
 #include "open_flow_fuzz.h"
-#include "superfile/sbf_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static fuzzing::OpenFlow flow(".sbf");
-  flow.open(data, size, tavufe::readSbf);
+  static fuzzing::OpenFlow flow(".sbf", tavufe::InputType::Sbf);
+  flow.open(data, size);
   return 0;
 }
