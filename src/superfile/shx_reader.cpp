@@ -19,6 +19,18 @@ inline constexpr std::size_t kS3DataColumn = 12;
 // Count byte and four address bytes: the part of the count that is not data.
 inline constexpr unsigned kS3FixedBytes = 5;
 
+// Decodes `count` digit pairs into `out` and returns the sum of the bytes.
+unsigned decodePairs(const std::uint8_t* __restrict digits, std::uint8_t* __restrict out,
+                     std::size_t count) {
+  unsigned sum = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint8_t b = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
+    out[k] = b;
+    sum += b;
+  }
+  return sum;
+}
+
 // The scan of the S-record text, straight from the file buffer into the image.
 class ShxScan {
  public:
@@ -104,12 +116,7 @@ class ShxScan {
     const std::uint8_t* digits = text_ + i + kS3DataColumn;
     std::uint8_t* image = state_.image.data();
     if (position_ + dataBytes <= std::size_t(kImageSize)) {
-      std::uint8_t* out = image + position_;
-      for (std::size_t k = 0; k < dataBytes; ++k) {
-        const std::uint8_t b = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
-        out[k] = b;
-        sum += b;
-      }
+      sum += decodePairs(digits, image + position_, dataBytes);
       position_ = std::uint32_t(std::min<std::size_t>(position_ + dataBytes, kLastImageByte));
     } else {
       // Past the end every further byte lands on the image's last byte.
