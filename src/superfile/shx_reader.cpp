@@ -20,8 +20,7 @@ inline constexpr std::size_t kS3DataColumn = 12;
 inline constexpr unsigned kS3FixedBytes = 5;
 
 // Decodes `count` digit pairs into `out` and returns the sum of the bytes.
-unsigned decodePairs(const std::uint8_t* __restrict digits, std::uint8_t* __restrict out,
-                     std::size_t count) {
+unsigned decodePairs(const std::uint8_t* digits, std::uint8_t* out, std::size_t count) {
   unsigned sum = 0;
   for (std::size_t k = 0; k < count; ++k) {
     const std::uint8_t b = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
