@@ -98,6 +98,7 @@ std::vector<CodeGroup> codeGroups(const Options& o) {
 fixture::Header headerFor(const std::vector<CodeGroup>& groups) {
   fixture::Header h;
   h.standardTexts("Mon December 07 10:00:00 2026");
+  h.text(448, std::string(70, '\0'));
   h.text(448, "Sample superfile, Tavu Flex Editor test data");
   int entries = 0;
   for (const CodeGroup& g : groups) {
