@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <climits>
 #include <string_view>
+
+#include "model/editor_state.h"
 
 namespace tavufe::cli {
 
@@ -33,7 +34,7 @@ constexpr char kHelpDetails[] =
     "  -o OUT                 the file to write; it may be FILE itself\n"
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
     "\n"
-    "Exit status: 0 done, 1 warning or notice (nothing written), 2 usage error.\n";
+    "Exit status: 0 done, 1 warning or notice, 2 usage error.\n";
 
 enum class Option { InputType, KeepRepeated, Type, DeleteRow, Output };
 
@@ -64,8 +65,11 @@ std::string lowerCase(std::string_view text) {
 }
 
 // A following argument that looks like an option is not taken as a value: `-o --type sbf`
-// is far more likely a forgotten name than a file called "--type".
-bool looksLikeOption(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }
+// is far more likely a forgotten name than a file called "--type". No option starts with a
+// digit, so "-1" stays a value and is refused as a row number.
+bool looksLikeOption(std::string_view arg) {
+  return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
+}
 
 std::optional<InputType> parseInputType(std::string_view value) {
   const std::string v = lowerCase(value);
@@ -82,17 +86,17 @@ std::optional<SaveType> parseSaveType(std::string_view value) {
   return std::nullopt;
 }
 
-// Decimal digits only, at least 1. Numbers too large for any row are held as INT_MAX, which
-// no listing reaches, so they are refused later as rows that are not listed.
+// Decimal digits only, at least 1. Values are capped just past the longest list, which keeps
+// the sum from overflowing; the cap itself is refused as a row beyond the list.
 std::optional<int> parseRowNumber(std::string_view value) {
   if (value.empty()) return std::nullopt;
-  long long n = 0;
+  int n = 0;
   for (char c : value) {
     if (c < '0' || c > '9') return std::nullopt;
-    n = std::min<long long>(n * 10 + (c - '0'), INT_MAX);
+    n = std::min(n * 10 + (c - '0'), kMaxFolders + 1);
   }
   if (n < 1) return std::nullopt;
-  return int(n);
+  return n;
 }
 
 class Parser {
@@ -200,6 +204,10 @@ class Parser {
       case Option::DeleteRow: {
         const auto row = parseRowNumber(value);
         if (!row) return refuse("row " + quoted(value) + " is not a positive number");
+        if (*row > kMaxFolders) {
+          return refuse("row " + quoted(value) + " is beyond the folder list (at most " +
+                        std::to_string(kMaxFolders) + " rows)");
+        }
         result_.deleteRows.push_back(*row);
         return true;
       }
