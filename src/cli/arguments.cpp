@@ -217,7 +217,8 @@ class Parser {
         haveOutput_ = true;
         return true;
       }
-      case Option::KeepRepeated: break;
+      case Option::KeepRepeated:
+        break;
     }
     return true;
   }

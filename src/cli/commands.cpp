@@ -122,11 +122,15 @@ int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err)
   auto state = std::make_unique<EditorState>();
   if (const int status = openFile(*state, arguments, err); status != kExitSuccess) return status;
   switch (arguments.command) {
-    case Command::Info: return runInfo(*state, out);
-    case Command::Folders: return runFolders(*state, arguments, out);
-    case Command::Save: return runSave(*state, arguments, err);
+    case Command::Info:
+      return runInfo(*state, out);
+    case Command::Folders:
+      return runFolders(*state, arguments, out);
+    case Command::Save:
+      return runSave(*state, arguments, err);
     case Command::Help:
-    case Command::Version: break;
+    case Command::Version:
+      break;
   }
   return kExitUsage;
 }
