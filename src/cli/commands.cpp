@@ -1,0 +1,138 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "inspect/code_group_table.h"
+#include "inspect/folder_scan.h"
+#include "model/editor_state.h"
+#include "model/progress.h"
+#include "superfile/open_flow.h"
+#include "superfile/save_flow.h"
+
+namespace tavufe::cli {
+
+namespace {
+
+constexpr char kNoFlexNotice[] = "No Flex Code Group";
+
+template <typename Cells>
+void printRow(std::ostream& out, const Cells& cells) {
+  bool first = true;
+  for (const auto& cell : cells) {
+    if (!first) out << '\t';
+    out << cell;
+    first = false;
+  }
+  out << '\n';
+}
+
+int warn(std::ostream& err, StatusCode code) {
+  const std::string text = statusText(code);
+  err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
+  return kExitRefused;
+}
+
+int notify(std::ostream& err, const std::string& text) {
+  err << "NOTICE: " << text << '\n';
+  return kExitRefused;
+}
+
+// The open command: the extension (or --input-type) picks the reader, then the model is
+// refilled from the file and reduced to RAMDLD and Flex. Returns an exit status, or
+// kExitSuccess when the file is loaded.
+int openFile(EditorState& state, const Arguments& arguments, std::ostream& err) {
+  const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
+  if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+  // Without an image the load reports the buffer error itself.
+  state.image.allocate();
+  initialiseEditor(state);
+  state.currentPath = arguments.file;
+  Progress progress;
+  if (!loadSuperfile(state, *type, progress)) {
+    return warn(err, state.status);
+  }
+  return kExitSuccess;
+}
+
+// The folder steps of an open from the dialog, leaving state.folders as the list shows it.
+void listFolders(EditorState& state, bool keepRepeated) {
+  if (!keepRepeated) eraseRepeatedFolders(state);
+  scanFlexFolders(state);
+}
+
+int runInfo(EditorState& state, std::ostream& out) {
+  for (const std::string& line : state.report) out << line << '\n';
+  out << '\n';
+  printRow(out, kCodeGroupGridTitles);
+  for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
+  return kExitSuccess;
+}
+
+int runFolders(EditorState& state, const Arguments& arguments, std::ostream& out) {
+  listFolders(state, arguments.keepRepeated);
+  printRow(out, kFolderGridTitles);
+  for (const FolderGridRow& row : folderGridRows(state)) printRow(out, row);
+  return kExitSuccess;
+}
+
+// Every row is checked against one listing before any record is erased, so that each number
+// means what `folders` showed, whatever the order the rows are given in.
+int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::ostream& err) {
+  std::vector<std::int32_t> offsets;
+  for (int row : rows) {
+    if (!isFolderRowSelected(state, row)) {
+      err << "tavufe: row " << row << " is not in the folder list\n";
+      return kExitUsage;
+    }
+    const FolderEntry& entry = state.folders[std::size_t(row - 1)];
+    if (!canDeleteFolderRow(state, row)) {
+      err << "tavufe: row " << row << " (\"" << entry.folderName
+          << "\") cannot be erased: its record is not inside the Flex code group\n";
+      return kExitUsage;
+    }
+    offsets.push_back(entry.recordOffset);
+  }
+  for (std::int32_t offset : offsets) eraseFolderRecord(state, offset);
+  return kExitSuccess;
+}
+
+int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
+  // The window enables saving only when the open left the Flex code group in slot 1.
+  if (!hasFlexInSlot1(state)) return notify(err, kNoFlexNotice);
+  listFolders(state, arguments.keepRepeated);
+  if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
+      status != kExitSuccess) {
+    return status;
+  }
+  if (!checkSaveable(state)) return notify(err, noticeText(state.notice));
+  state.currentPath = arguments.output;
+  Progress progress;
+  saveCurrentFile(state, arguments.saveType, progress);
+  if (state.status != StatusCode::None) return warn(err, state.status);
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  // The image alone is 64 MiB: the state lives on the heap.
+  auto state = std::make_unique<EditorState>();
+  if (const int status = openFile(*state, arguments, err); status != kExitSuccess) return status;
+  switch (arguments.command) {
+    case Command::Info:
+      return runInfo(*state, out);
+    case Command::Folders:
+      return runFolders(*state, arguments, out);
+    case Command::Save:
+      return runSave(*state, arguments, err);
+    case Command::Help:
+    case Command::Version:
+      break;
+  }
+  return kExitUsage;
+}
+
+}  // namespace tavufe::cli

@@ -1,0 +1,35 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "superfile/header_block.h"
+
+int main(int argc, char** argv) {
+  using namespace tavufe::cli;
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const ParseOutcome parsed = parseArguments(args);
+  if (!parsed.arguments) {
+    std::cerr << "tavufe: " << parsed.error << '\n' << usageText();
+    return kExitUsage;
+  }
+
+  const Arguments& arguments = *parsed.arguments;
+  int status = kExitSuccess;
+  if (arguments.command == Command::Help) {
+    std::cout << helpText();
+  } else if (arguments.command == Command::Version) {
+    std::cout << "tavufe " << tavufe::kProgramVersion << '\n';
+  } else {
+    status = runCommand(arguments, std::cout, std::cerr);
+  }
+
+  // A listing that did not reach its reader (a full disk, a closed pipe) is not a success.
+  std::cout.flush();
+  if (!std::cout && status == kExitSuccess) {
+    std::cerr << "tavufe: cannot write to standard output\n";
+    return kExitRefused;
+  }
+  return status;
+}
