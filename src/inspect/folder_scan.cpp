@@ -1,0 +1,133 @@
+#include "inspect/folder_scan.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "superfile/byte_order.h"
+#include "superfile/hex.h"
+
+namespace tavufe {
+
+namespace {
+
+// Record layout, relative to the record's first byte:
+//   0: 00 00 04 05   4: 02 04 00 07   8: FF FF FF FF   27, 29, ...: name characters
+constexpr std::uint32_t kFolderMarker = 0x00000405;
+constexpr std::uint32_t kFolderType = 0x02040007;
+constexpr std::int64_t kFolderTestSize = 12;
+constexpr std::int64_t kNameFirstChar = 27;
+constexpr std::int64_t kNameStep = 2;
+// The erase covers -261 to -257 and -4 to +163.
+constexpr std::int64_t kEraseHeadFirst = -kFolderEraseBefore;
+constexpr std::int64_t kEraseHeadEnd = -256;
+constexpr std::int64_t kEraseBodyFirst = -4;
+constexpr std::int64_t kEraseBodyEnd = 164;
+
+bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
+  if (p < 0 || p > std::int64_t(image.size()) - kFolderTestSize) return false;
+  const std::uint8_t* at = image.data() + p;
+  return read32be(at) == kFolderMarker && read32be(at + 4) == kFolderType &&
+         read32be(at + 8) == 0xFFFFFFFFu;
+}
+
+// One character per byte pair; 0 ends the name, 0xFF pairs are left out without counting.
+std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t p) {
+  std::string name;
+  const auto size = std::int64_t(image.size());
+  for (std::int64_t at = p + kNameFirstChar; at < size; at += kNameStep) {
+    const std::uint8_t b = image[std::size_t(at)];
+    if (b == 0 || name.size() == kMaxFolderName) break;
+    if (b != kErased) name += char(b);
+  }
+  return name;
+}
+
+void eraseRange(std::span<std::uint8_t> image, std::int64_t first, std::int64_t end) {
+  first = std::max<std::int64_t>(first, 0);
+  end = std::min<std::int64_t>(end, std::int64_t(image.size()));
+  if (first < end) std::fill(image.begin() + first, image.begin() + end, kErased);
+}
+
+const FolderEntry* folderRowOf(const EditorState& state, int row) {
+  if (row < 1 || row > kMaxFolders) return nullptr;
+  return &state.folders[std::size_t(row - 1)];
+}
+
+}  // namespace
+
+void scanFlexFolders(EditorState& state) {
+  for (FolderEntry& entry : state.folders) entry.recordOffset = 0;
+  const std::span<const std::uint8_t> image = std::as_const(state.image).span();
+  if (image.empty()) return;
+
+  // Only positions whose 12 test bytes lie inside the image can hold a record; the bounds may
+  // come from a damaged file, so the walk is clipped to the image but keeps its 4-byte grid.
+  std::int64_t p = state.bounds.flexStart;
+  const std::int64_t end = std::min<std::int64_t>(state.bounds.flexEnd,
+                                                  std::int64_t(image.size()) - kFolderTestSize + 1);
+  if (p < 0) p += (-p + 3) / 4 * 4;
+
+  int j = 0;
+  for (; p < end && j < kMaxFolders; p += 4) {
+    // Offset 0 marks an empty row, so a record there could not be told from the table's end.
+    if (p == 0 || !isFolderRecordAt(image, p)) continue;
+    FolderEntry& entry = state.folders[std::size_t(j)];
+    entry.recordOffset = std::int32_t(p);
+    entry.folderName = collectFolderName(image, p);
+    ++j;
+  }
+}
+
+void eraseFolderRecord(EditorState& state, std::int32_t recordOffset) {
+  const std::span<std::uint8_t> image = state.image.span();
+  if (image.empty()) return;
+  const std::int64_t r = recordOffset;
+  eraseRange(image, r + kEraseHeadFirst, r + kEraseHeadEnd);
+  eraseRange(image, r + kEraseBodyFirst, r + kEraseBodyEnd);
+}
+
+void eraseRepeatedFolders(EditorState& state) {
+  // Only a Flex at its usual address is known to carry the layout this relies on.
+  if (state.slots[1].startAddress != state.catalogue[kCgFlex].startAddress) return;
+  scanFlexFolders(state);
+  // No rescan between comparisons: in a run of one name every record but the first goes.
+  for (int i = 0; i < kMaxFolders - 1; ++i) {
+    const FolderEntry& next = state.folders[std::size_t(i + 1)];
+    if (next.recordOffset == 0 || next.folderName.empty()) break;
+    if (state.folders[std::size_t(i)].folderName == next.folderName) {
+      eraseFolderRecord(state, next.recordOffset);
+    }
+  }
+}
+
+std::vector<FolderGridRow> folderGridRows(const EditorState& state) {
+  std::vector<FolderGridRow> rows;
+  for (int k = 0; k < kMaxFolders; ++k) {
+    const FolderEntry& entry = state.folders[std::size_t(k)];
+    if (entry.recordOffset == 0) break;
+    const auto location = std::uint32_t(std::int64_t(entry.recordOffset) - state.bounds.flexStart);
+    rows.push_back({std::to_string(k + 1), entry.folderName, hex8(location)});
+  }
+  return rows;
+}
+
+bool isFolderRowSelected(const EditorState& state, int row) {
+  const FolderEntry* entry = folderRowOf(state, row);
+  return entry != nullptr && entry->recordOffset != 0;
+}
+
+bool canDeleteFolderRow(const EditorState& state, int row) {
+  const RegionBounds& b = state.bounds;
+  if (b.flexStart == 0 || b.flexStart >= b.flexEnd) return false;
+  const FolderEntry* entry = folderRowOf(state, row);
+  return entry != nullptr && entry->recordOffset > b.flexStart && entry->recordOffset < b.flexEnd;
+}
+
+bool deleteFolderRow(EditorState& state, int row) {
+  if (!canDeleteFolderRow(state, row)) return false;
+  eraseFolderRecord(state, state.folders[std::size_t(row - 1)].recordOffset);
+  scanFlexFolders(state);
+  return true;
+}
+
+}  // namespace tavufe
