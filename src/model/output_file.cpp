@@ -1,12 +1,13 @@
 #include "model/output_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace tavufe {
@@ -14,6 +15,8 @@ namespace tavufe {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+// The temporary name adds a period in front and ".XXXXXX" behind; keep it within NAME_MAX.
+constexpr std::size_t kMaxTempStem = 200;
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -27,6 +30,16 @@ std::string fileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Saving over a symbolic link writes the file it points to, as a direct write would have,
+// instead of replacing the link. A dangling link is replaced.
+std::string resolveLink(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
 // A new file gets the mode a plain create would have given it; an existing one keeps its own.
 mode_t modeFor(const std::string& destination) {
   struct stat st {};
@@ -36,6 +49,25 @@ mode_t modeFor(const std::string& destination) {
   return 0666 & ~mask;
 }
 
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, bytes, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes += n;
+    size -= std::size_t(n);
+  }
+  return true;
+}
+
+// Makes the rename itself durable; a failure here no longer affects what the file holds.
+void syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { discard(); }
@@ -43,39 +75,31 @@ OutputFile::~OutputFile() { discard(); }
 bool OutputFile::open(const std::string& destination) {
   discard();
   failed_ = false;
-  destination_ = destination;
-  if (destination.empty() || destination.back() == '/') return false;
-  // Refuse a destination that is a folder: renaming over it would fail only at the end.
+  destination_ = resolveLink(destination);
+  if (destination_.empty() || destination_.back() == '/') return false;
+  // Refuse what a create-or-truncate would refuse, here rather than only at the rename:
+  // a folder, or an existing file that may not be written.
   struct stat st {};
-  if (::stat(destination.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  if (::stat(destination_.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode) || ::access(destination_.c_str(), W_OK) != 0) return false;
+  }
 
-  std::string pattern = folderOf(destination) + "/." + fileNameOf(destination) + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
+  const std::string stem = fileNameOf(destination_).substr(0, kMaxTempStem);
+  std::string name = folderOf(destination_) + "/." + stem + ".XXXXXX";
   const int fd = ::mkstemp(name.data());
   if (fd < 0) return false;
   fd_ = fd;
-  tempPath_.assign(name.data());
-  ::fchmod(fd_, modeFor(destination));
+  tempPath_ = name;
+  ::fchmod(fd_, modeFor(destination_));
   buffer_.resize(kBufferSize);
   used_ = 0;
   return true;
 }
 
 bool OutputFile::flushBuffer() {
-  std::size_t done = 0;
-  while (done < used_) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      failed_ = true;
-      return false;
-    }
-    if (n == 0) {
-      failed_ = true;
-      return false;
-    }
-    done += std::size_t(n);
+  if (used_ > 0 && !writeAll(fd_, buffer_.data(), used_)) {
+    failed_ = true;
+    return false;
   }
   used_ = 0;
   return true;
@@ -87,31 +111,37 @@ bool OutputFile::write(const void* data, std::size_t size) {
     return false;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
-  while (size > 0) {
-    if (used_ == buffer_.size() && !flushBuffer()) return false;
-    const std::size_t room = buffer_.size() - used_;
-    const std::size_t take = size < room ? size : room;
-    std::memcpy(buffer_.data() + used_, bytes, take);
-    used_ += take;
-    bytes += take;
-    size -= take;
+  if (size >= buffer_.size()) {
+    // A large block goes straight to the file rather than through the buffer.
+    if (!flushBuffer()) return false;
+    if (!writeAll(fd_, bytes, size)) {
+      failed_ = true;
+      return false;
+    }
+    return true;
   }
+  if (size > buffer_.size() - used_ && !flushBuffer()) return false;
+  std::memcpy(buffer_.data() + used_, bytes, size);
+  used_ += size;
   return true;
 }
 
 bool OutputFile::commit() {
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    failed_ = true;
+    return false;
+  }
   bool ok = !failed_ && flushBuffer() && ::fsync(fd_) == 0;
   if (::close(fd_) != 0) ok = false;
   fd_ = -1;
   if (ok && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = false;
-  if (!ok) {
+  if (ok) {
+    tempPath_.clear();
+    syncFolder(folderOf(destination_));
+  } else {
     failed_ = true;
-    ::unlink(tempPath_.c_str());
   }
-  tempPath_.clear();
-  buffer_.clear();
-  buffer_.shrink_to_fit();
+  discard();
   return ok;
 }
 
@@ -125,6 +155,7 @@ void OutputFile::discard() {
     tempPath_.clear();
   }
   buffer_.clear();
+  buffer_.shrink_to_fit();
   used_ = 0;
 }
 

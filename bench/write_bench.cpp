@@ -1,0 +1,146 @@
+// Speed of the three save paths on a full-size RAMDLD and Flex, each against one plain fwrite
+// of the same number of bytes to the same folder.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/catalogue.h"
+#include "model/finalise.h"
+#include "model/flash_image.h"
+#include "superfile/flex_export.h"
+#include "superfile/sbf_writer.h"
+#include "superfile/shx_writer.h"
+#include "superfile_fixture.h"
+
+namespace {
+
+using namespace tavufe;
+
+constexpr std::uint32_t kRamdldStart = 0x03FC8000;
+constexpr std::uint32_t kRamdldSize = 0x20000;
+constexpr std::uint32_t kFlexStart = 0x11280000;
+constexpr std::uint32_t kFlexSize = 0xCC0000;
+
+void layGroup(EditorState& s, int slot, int cg, std::uint32_t start, const fixture::Bytes& data) {
+  const std::uint32_t offset = slot == 0 ? 0x4000000u : (start & kAddressMask);
+  std::memcpy(s.image.data() + offset, data.data(), data.size());
+  const auto length = std::int32_t(data.size());
+  placeInSlot(s, slot, cg, std::int32_t(start), std::int32_t(start) + length - 1);
+  s.slots[slot].recordAddress = std::int32_t(start);
+  s.slots[slot].recordLength = length;
+  finaliseSlot(s, slot, false, false);
+}
+
+// One full-size editor and one scratch folder for the whole run.
+struct Setup {
+  Setup() {
+    if (!state.image.allocate()) std::abort();
+    fillImage(state);
+    initialiseEditor(state);
+    resetSlots(state);
+    copyProfileToCatalogue(state);
+    layGroup(state, 0, 0, kRamdldStart, fixture::pattern(kRamdldSize, 1));
+    layGroup(state, 1, 2, kFlexStart, fixture::pattern(kFlexSize, 2));
+    state.lastSlot = 1;
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavufe-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    folder = pattern;
+  }
+  ~Setup() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+  EditorState state;
+  std::string folder;
+};
+
+Setup& setup() {
+  static Setup s;
+  return s;
+}
+
+std::size_t fileSize(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  return ec ? 0 : std::size_t(size);
+}
+
+template <typename Save>
+void runSave(benchmark::State& bench, const char* name, Save save) {
+  Setup& s = setup();
+  s.state.currentPath = s.folder + "/" + name;
+  Progress progress;
+  for (auto _ : bench) {
+    save(s.state, progress);
+    if (s.state.status != StatusCode::None) {
+      bench.SkipWithError("save failed");
+      return;
+    }
+  }
+  bench.SetBytesProcessed(std::int64_t(bench.iterations()) *
+                          std::int64_t(fileSize(s.state.currentPath)));
+}
+
+void BM_SaveShx(benchmark::State& bench) { runSave(bench, "full.shx", saveShx); }
+void BM_SaveSbf(benchmark::State& bench) { runSave(bench, "full.sbf", saveSbf); }
+void BM_ExportFlex(benchmark::State& bench) { runSave(bench, "full.smg", exportFlex); }
+
+// The yardstick: the same number of bytes from memory in one fwrite; with fsync as well, since
+// the saves make their file durable before renaming it.
+void plainWrite(benchmark::State& bench, bool sync) {
+  const auto size = std::size_t(bench.range(0));
+  const std::vector<std::uint8_t> bytes(size, 0x5A);
+  const std::string path = setup().folder + "/plain.bin";
+  for (auto _ : bench) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+      bench.SkipWithError("cannot open");
+      return;
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (sync) {
+      std::fflush(f);
+      ::fsync(::fileno(f));
+    }
+    std::fclose(f);
+  }
+  bench.SetBytesProcessed(std::int64_t(bench.iterations()) * std::int64_t(size));
+}
+
+void BM_PlainFwrite(benchmark::State& bench) { plainWrite(bench, false); }
+void BM_PlainFwriteFsync(benchmark::State& bench) { plainWrite(bench, true); }
+
+// Byte counts of the three outputs for this setup: the SHX text is 144 characters per 64
+// data bytes, the SBF adds 29 bytes a record, the export is the Flex alone.
+constexpr std::int64_t kShxBytes = 8172 + 2 * 18 + 16 + 14 + (kRamdldSize + kFlexSize) / 64 * 144;
+constexpr std::int64_t kSbfBytes = 8172 + kRamdldSize + 29 + kFlexSize + 29;
+constexpr std::int64_t kFlexBytes = kFlexSize;
+
+}  // namespace
+
+BENCHMARK(BM_SaveShx)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveSbf)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ExportFlex)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainFwrite)
+    ->Arg(kShxBytes)
+    ->Arg(kSbfBytes)
+    ->Arg(kFlexBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PlainFwriteFsync)
+    ->Arg(kShxBytes)
+    ->Arg(kSbfBytes)
+    ->Arg(kFlexBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK_MAIN();

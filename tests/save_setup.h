@@ -1,0 +1,89 @@
+#pragma once
+
+// Slot tables as a read leaves them, laid directly into the image so that the writer tests do
+// not depend on the readers.
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/finalise.h"
+#include "model/progress.h"
+#include "superfile_fixture.h"
+#include "test_support.h"
+
+namespace save_setup {
+
+inline constexpr std::uint32_t kRamdldStart = 0x03FC8000;
+inline constexpr std::uint32_t kFlexStart = 0x11280000;
+
+// An editor with an empty slot table and the profile's catalogue, as after a header parse.
+inline std::unique_ptr<tavufe::EditorState> emptyEditor() {
+  auto s = freshEditor();
+  tavufe::resetSlots(*s);
+  tavufe::copyProfileToCatalogue(*s);
+  s->lastSlot = -1;
+  return s;
+}
+
+// Puts a code group's bytes where a reader would and finalises its slot.
+inline void layGroup(tavufe::EditorState& s, int slot, int cg, std::uint32_t start,
+                     const fixture::Bytes& data) {
+  const std::uint32_t offset = slot == 0 ? 0x4000000u : (start & 0x0FFFFFFFu);
+  std::memcpy(s.image.data() + offset, data.data(), data.size());
+  const auto length = std::int32_t(data.size());
+  tavufe::placeInSlot(s, slot, cg, std::int32_t(start), std::int32_t(start) + length - 1);
+  s.slots[slot].recordAddress = std::int32_t(start);
+  s.slots[slot].recordLength = length;
+  tavufe::finaliseSlot(s, slot, false, false);
+  s.lastSlot = std::max(s.lastSlot, slot);
+}
+
+// RAMDLD in slot 0 and the Flex code group at its usual start in slot 1.
+struct RamdldAndFlex {
+  std::unique_ptr<tavufe::EditorState> state;
+  fixture::Bytes ramdld;
+  fixture::Bytes flex;
+};
+
+inline RamdldAndFlex ramdldAndFlex(std::size_t ramdldSize, std::size_t flexSize,
+                                   std::uint32_t flexStart = kFlexStart) {
+  RamdldAndFlex r{emptyEditor(), fixture::pattern(ramdldSize, 7), fixture::pattern(flexSize, 9)};
+  layGroup(*r.state, 0, 0, kRamdldStart, r.ramdld);
+  layGroup(*r.state, 1, 2, flexStart, r.flex);
+  return r;
+}
+
+// The RAMDLD bytes as a save emits them when only the Flex is listed in its table, worked
+// out from the table layout rather than by the editor.
+inline fixture::Bytes patchedForFlex(fixture::Bytes ramdld) {
+  for (std::size_t k = 240; k <= 415 && k < ramdld.size(); ++k) ramdld[k] = 0xFF;
+  const std::uint8_t entry[] = {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF};
+  for (std::size_t k = 0; k < 8 && 264 + k < ramdld.size(); ++k) ramdld[264 + k] = entry[k];
+  return ramdld;
+}
+
+inline std::string text(const fixture::Bytes& bytes, std::size_t from = 0) {
+  return std::string(bytes.begin() + std::ptrdiff_t(from), bytes.end());
+}
+
+inline std::size_t entriesIn(const std::string& folder) {
+  return std::size_t(std::distance(std::filesystem::directory_iterator(folder),
+                                   std::filesystem::directory_iterator()));
+}
+
+// Counts what the writers report to the front end.
+class CountingProgress : public tavufe::Progress {
+ public:
+  void setMaximum(int maximum) override { this->maximum = maximum; }
+  void step() override { ++steps; }
+  void setPosition(int position) override { this->position = position; }
+  int maximum = -1;
+  int steps = 0;
+  int position = -1;
+};
+
+}  // namespace save_setup
