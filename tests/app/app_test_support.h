@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "app/dialogs.h"
 #include "app/main_form.h"
 #include "model/editor_state.h"
+#include "qt_printers.h"
 #include "sample_content.h"
 #include "superfile_fixture.h"
 
@@ -73,6 +75,12 @@ inline QString q(const std::string& s) { return QString::fromStdString(s); }
 inline QString grouped(const QString& digitsWithComma) {
   QString text = digitsWithComma;
   return text.replace(QLatin1Char(','), QLocale::system().groupSeparator());
+}
+
+inline QString thousands(std::uint64_t value) {
+  QString digits = QString::number(value);
+  for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char(','));
+  return grouped(digits);
 }
 
 // The 16 first bytes of a code group as the grid's header-info column shows them.

@@ -10,6 +10,7 @@
 
 #include "app/bar_progress.h"
 #include "app/dialogs.h"
+#include "qt_printers.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;
