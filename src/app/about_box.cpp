@@ -31,8 +31,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setFixedSize(324, 231);
 
   Panel1 = new QFrame(this);
-  Panel1->setFrameShape(QFrame::StyledPanel);
+  Panel1->setFrameShape(QFrame::Panel);
   Panel1->setFrameShadow(QFrame::Sunken);
+  Panel1->setLineWidth(2);
   Panel1->setGeometry(8, 8, 305, 185);
 
   ProgramIcon = new QLabel(Panel1);
@@ -48,7 +49,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   Version = new QLabel(Panel1);
   Version->setGeometry(100, 30, 200, 18);
 
-  Credit = new QLabel("Written by the Tavu Flex Editor authors", Panel1);
+  Credit = new QLabel("By the Tavu Flex Editor team", Panel1);
   Credit->setGeometry(100, 46, 200, 18);
 
   Memo1 = new QPlainTextEdit(Panel1);

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,8 +23,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QTextDocument>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -51,10 +55,14 @@ constexpr int kSpeedBarHeight = 33;
 constexpr int kContentLeft = 29;
 constexpr int kContentWidth = 530;
 constexpr int kDesignedRowHeight = 15;
-constexpr int kCellPadding = 10;
+constexpr int kCellPadding = 8;
 constexpr int kFolderGridRows = 10;     // title row included
 constexpr int kCodeGroupGridRows = 21;  // title row and slots 0 to 19
 constexpr int kCodeGroupGridLastShownColumn = 4;
+constexpr int kContentRightMargin = 31;
+constexpr int kFirstHexColumn = 2;
+constexpr int kFolderRowsShown = 7;
+constexpr double kCodeGroupGridPointSize = 8.0;
 
 const char* const kLabel1Text =
     "Delete skin files on phone first, this program deletes the remaining skin folder only.";
@@ -98,13 +106,17 @@ void setGridCell(QTableWidget& grid, int row, int column, const QString& text) {
   item->setText(text);
 }
 
-QTableWidget* makeGrid(QWidget* parent, int columns, int gridRows, int rowHeight) {
+// A string grid: titles in the header, fixed rows of the font's height, whole-row selection.
+QTableWidget* makeGrid(QWidget* parent, const QFont& font, int columns, int gridRows) {
   auto* grid = new QTableWidget(gridRows - 1, columns, parent);
+  grid->setFont(font);
+  const int rowHeight = std::max(kDesignedRowHeight, QFontMetrics(font).height() + 3);
   grid->verticalHeader()->hide();
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid->verticalHeader()->setMinimumSectionSize(rowHeight);
   grid->verticalHeader()->setDefaultSectionSize(rowHeight);
   QHeaderView* titles = grid->horizontalHeader();
+  titles->setFont(font);
   titles->setSectionResizeMode(QHeaderView::Fixed);
   titles->setSectionsClickable(false);
   titles->setHighlightSections(false);
@@ -121,20 +133,17 @@ QTableWidget* makeGrid(QWidget* parent, int columns, int gridRows, int rowHeight
   return grid;
 }
 
+// Height of a grid that shows its titles and `rows` whole rows.
+int gridHeight(const QTableWidget& grid, int rows) {
+  return 2 * grid.frameWidth() + grid.horizontalHeader()->height() +
+         rows * grid.verticalHeader()->defaultSectionSize();
+}
+
 // Width of a column that must show `samples` whole.
 int columnWidth(const QFontMetrics& metrics, int designed, std::initializer_list<QString> samples) {
   int width = designed;
   for (const QString& s : samples) width = std::max(width, metrics.horizontalAdvance(s) + kCellPadding);
   return width;
-}
-
-// Text as wide as `digits` hexadecimal digits can get in the font.
-QString widestHex(const QFontMetrics& metrics, int digits) {
-  QChar widest = QLatin1Char('0');
-  for (QChar c : QStringLiteral("0123456789ABCDEF")) {
-    if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest)) widest = c;
-  }
-  return QString(digits, widest);
 }
 
 }  // namespace
@@ -165,6 +174,9 @@ TMainForm::TMainForm(EditorState& state, Dialogs& dialogs, QString startupPath, 
   createMenus();
   createControls();
   layoutControls();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
   AboutBox = new TAboutBox(this);
 }
 
@@ -276,15 +288,19 @@ void TMainForm::createControls() {
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-  const int rowHeight = std::max(kDesignedRowHeight, fontMetrics().height() + 3);
-  SGrid = makeGrid(client, int(kFolderGridTitles.size()), kFolderGridRows, rowHeight);
+  SGrid = makeGrid(client, font(), int(kFolderGridTitles.size()), kFolderGridRows);
   SGrid->setEnabled(false);
   connect(SGrid, &QTableWidget::currentCellChanged, this, [this] { SGridClick(); });
   connect(SGrid, &QTableWidget::cellClicked, this, [this] { SGridClick(); });
 
-  // 20 rows as designed, 21 from start-up on. Columns 5 to 8 hold the size and checksums:
-  // stored with the row but not shown.
-  CGgrid = makeGrid(client, int(kCodeGroupGridTitles.size()), kCodeGroupGridRows - 1, rowHeight);
+  // The code-group grid has its own, smaller font; its hexadecimal cells use the fixed-pitch
+  // one, so that any digits fit the columns. 20 rows as designed, 21 from start-up on.
+  // Columns 5 to 8 hold the size and checksums: stored with the row but not shown.
+  QFont gridFont = font();
+  gridFont.setPointSizeF(std::min(gridFont.pointSizeF(), kCodeGroupGridPointSize));
+  hexFont_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  hexFont_.setPointSizeF(gridFont.pointSizeF());
+  CGgrid = makeGrid(client, gridFont, int(kCodeGroupGridTitles.size()), kCodeGroupGridRows - 1);
   for (int c = kCodeGroupGridShownColumns; c < CGgrid->columnCount(); ++c) {
     CGgrid->setColumnHidden(c, true);
   }
@@ -296,70 +312,73 @@ void TMainForm::createControls() {
 void TMainForm::layoutControls() {
   const QFontMetrics metrics(font());
   const QFontMetrics boldMetrics(SaveButton->font());
-  const int rowHeight = SGrid->verticalHeader()->defaultSectionSize();
+  const QFontMetrics gridMetrics(CGgrid->font());
+  const QFontMetrics hexMetrics(hexFont_);
   const int frame = 2 * SGrid->frameWidth();
   const int scrollBar = SGrid->verticalScrollBar()->sizeHint().width();
 
-  // Code-group grid: the designed widths unless a title or a full cell would be cut.
-  const QString hex8 = widestHex(metrics, 8);
+  // Column widths as designed, unless a title or a full cell would be cut.
+  const QString hex8(8, QLatin1Char('0'));
   const int cgWidths[] = {
-      columnWidth(metrics, 27, {"CG", "RDL", "FBL", "256"}),
-      columnWidth(metrics, 126, {"Name", "Splashscreen/Config"}),
-      columnWidth(metrics, 59, {"Start Addr", hex8}),
-      columnWidth(metrics, 58, {"End Addr", hex8}),
-      columnWidth(metrics, 234, {"CG Header Info", hex8 + "  " + hex8 + "  " + hex8 + "  " + hex8}),
+      columnWidth(gridMetrics, 27, {"CG", "RDL", "FBL", "256"}),
+      columnWidth(gridMetrics, 126, {"Name", "Splashscreen/Config"}),
+      std::max(columnWidth(gridMetrics, 59, {"Start Addr"}), columnWidth(hexMetrics, 0, {hex8})),
+      std::max(columnWidth(gridMetrics, 58, {"End Addr"}), columnWidth(hexMetrics, 0, {hex8})),
+      std::max(columnWidth(gridMetrics, 234, {"CG Header Info"}),
+               columnWidth(hexMetrics, 0, {hex8 + "  " + hex8 + "  " + hex8 + "  " + hex8})),
   };
   int cgTotal = 0;
-  for (int c = 0; c < kCodeGroupGridShownColumns; ++c) {
-    CGgrid->setColumnWidth(c, cgWidths[c]);
-    cgTotal += cgWidths[c];
-  }
+  for (int width : cgWidths) cgTotal += width;
   const int sgWidths[] = {columnWidth(metrics, 27, {"#", "200"}),
-                          columnWidth(metrics, 303, {"Skin Folder", "a_very_long_skin_folder_name_that_go"}),
+                          columnWidth(metrics, 303, {"Skin Folder", QString(36, QLatin1Char('n'))}),
                           columnWidth(metrics, 175, {"CG2 Location", hex8})};
   int sgTotal = 0;
-  for (int c = 0; c < 3; ++c) sgTotal += sgWidths[c];
+  for (int width : sgWidths) sgTotal += width;
 
   const int contentWidth = std::max({kContentWidth, cgTotal + frame + scrollBar,
                                      sgTotal + frame + scrollBar});
-  const int clientWidth = std::max(kClientWidth, kContentLeft + contentWidth + 31);
-  // Whatever the folder grid has to spare goes to its last column.
+  const int clientWidth = std::max(kClientWidth, kContentLeft + contentWidth + kContentRightMargin);
+  const int spare = contentWidth - frame - scrollBar;
+  // Whatever a grid has to spare goes to its last shown column.
+  for (int c = 0; c < kCodeGroupGridShownColumns; ++c) CGgrid->setColumnWidth(c, cgWidths[c]);
+  CGgrid->setColumnWidth(kCodeGroupGridLastShownColumn, cgWidths[4] + spare - cgTotal);
   SGrid->setColumnWidth(0, sgWidths[0]);
   SGrid->setColumnWidth(1, sgWidths[1]);
-  SGrid->setColumnWidth(2, contentWidth - frame - scrollBar - sgWidths[0] - sgWidths[1]);
-  CGgrid->setColumnWidth(kCodeGroupGridShownColumns - 1,
-                         cgWidths[4] + (contentWidth - frame - scrollBar - cgTotal));
+  SGrid->setColumnWidth(2, spare - sgWidths[0] - sgWidths[1]);
 
   SpeedBar->setGeometry(0, 0, clientWidth, kSpeedBarHeight);
   SpeedButton1->setGeometry(3, 5, 28, 24);
-  const int saveWidth =
-      std::max(60, 18 + boldMetrics.horizontalAdvance(SaveButton->text()) + 16);
+  const int saveWidth = std::max(60, 18 + boldMetrics.horizontalAdvance(SaveButton->text()) + 16);
   SaveButton->setGeometry(35, 5, saveWidth, 24);
   CutButton->setGeometry(280, 5, 25, 24);
   UndoButton->setGeometry(308, 5, 25, 24);
-  const int buttonWidth =
-      std::max(128, boldMetrics.horizontalAdvance(Button1->text()) + 20);
   const int contentRight = kContentLeft + contentWidth;
+  const int buttonWidth = std::max(128, boldMetrics.horizontalAdvance(Button1->text()) + 20);
   Button1->setGeometry(contentRight + 1 - buttonWidth, 5, buttonWidth, 24);
 
+  // The label keeps its place unless its text would run off the window's right edge.
   const int labelWidth = metrics.horizontalAdvance(Label1->text()) + 4;
   const int labelLeft = std::max(4, std::min(102, clientWidth - 4 - labelWidth));
-  const int labelHeight = metrics.height();
-  Label1->setGeometry(labelLeft, 37, labelWidth, labelHeight);
+  Label1->setGeometry(labelLeft, 37, labelWidth, metrics.height());
 
-  const int editTop = std::max(55, 37 + labelHeight + 1);
+  const int editTop = std::max(55, 37 + metrics.height() + 1);
   const int editHeight = std::max(21, metrics.height() + 6);
   Edit1->setGeometry(kContentLeft + 1, editTop, contentWidth - 1, editHeight);
   ProgressBar1->setGeometry(kContentLeft + 3, editTop + 2, contentWidth - 3, editHeight - 3);
   ProgressBar1->raise();
 
+  // The report shows its first four lines whole, the folder grid seven rows, the code-group
+  // grid the two rows of RAMDLD and Flex.
   const int memoTop = editTop + editHeight;
-  Memo1->setGeometry(kContentLeft, memoTop, contentWidth, 59);
-  const int folderTop = memoTop + 59;
-  SGrid->setGeometry(kContentLeft, folderTop, contentWidth, 132);
-  // The code-group grid shows its titles and the two rows of RAMDLD and Flex.
-  const int cgTop = folderTop + 132;
-  const int cgHeight = std::max(51, frame + SGrid->horizontalHeader()->height() + 2 * rowHeight);
+  const int memoHeight =
+      std::max(59, 4 * metrics.lineSpacing() + 2 * Memo1->frameWidth() +
+                       int(Memo1->document()->documentMargin()));
+  Memo1->setGeometry(kContentLeft, memoTop, contentWidth, memoHeight);
+  const int folderTop = memoTop + memoHeight;
+  const int folderHeight = gridHeight(*SGrid, kFolderRowsShown);
+  SGrid->setGeometry(kContentLeft, folderTop, contentWidth, folderHeight);
+  const int cgTop = folderTop + folderHeight;
+  const int cgHeight = std::max(51, gridHeight(*CGgrid, 2));
   CGgrid->setGeometry(kContentLeft, cgTop, contentWidth, cgHeight);
 
   const int clientHeight = std::max(kClientHeight, cgTop + cgHeight + 20);
@@ -540,6 +559,10 @@ void TMainForm::fillCodeGroupGrid() {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (int c = 0; c < int(rows[i].size()); ++c) {
       setGridCell(*CGgrid, int(i) + 1, c, fromCoreText(rows[i][c]));
+      QTableWidgetItem* item = CGgrid->item(int(i), c);
+      if (item != nullptr && c >= kFirstHexColumn && c <= kCodeGroupGridLastShownColumn) {
+        item->setFont(hexFont_);
+      }
     }
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -135,6 +136,7 @@ class TMainForm : public QMainWindow {
   bool busy_ = false;
   int pauseMs_ = kPauseAfterCommandMs;
   QList<PopupEntry> popupEntries_;
+  QFont hexFont_;
 
   // What the two file dialogs remember from one use to the next.
   QString openDialogFolder_;
