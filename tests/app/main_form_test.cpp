@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -145,6 +147,41 @@ TEST_F(WindowTest, WindowHasAFixedSizeThatHoldsEveryControl) {
   EXPECT_GE(form->Label1->width(), form->Label1->fontMetrics().horizontalAdvance(form->Label1->text()));
   // The progress bar lies over the path field.
   EXPECT_TRUE(form->Edit1->geometry().intersects(form->ProgressBar1->geometry()));
+}
+
+TEST_F(WindowTest, LoadedTextsFitTheirColumnsAndButtons) {
+  start();
+  openFromDialog(writeSample("flex.sbf"));
+  // The item view leaves a few pixels of margin on each side of a cell's text.
+  constexpr int kMargin = 6;
+  for (QTableWidget* grid : {form->CGgrid, form->SGrid}) {
+    for (int c = 0; c < grid->columnCount(); ++c) {
+      if (grid->isColumnHidden(c)) continue;
+      const QString title = gridCell(*grid, 0, c);
+      EXPECT_GE(grid->columnWidth(c),
+                QFontMetrics(grid->horizontalHeader()->font()).horizontalAdvance(title) + kMargin)
+          << title.toStdString();
+      for (int row = 1; row <= grid->rowCount(); ++row) {
+        const QTableWidgetItem* item = grid->item(row - 1, c);
+        if (item == nullptr) continue;
+        EXPECT_GE(grid->columnWidth(c),
+                  QFontMetrics(item->font()).horizontalAdvance(item->text()) + kMargin)
+            << item->text().toStdString();
+      }
+    }
+  }
+  const QFontMetrics bold(form->Button1->font());
+  EXPECT_GE(form->Button1->width(), bold.horizontalAdvance(form->Button1->text()) + 12);
+  const QFontMetrics credit(form->AboutBox->Credit->font());
+  EXPECT_GE(form->AboutBox->Credit->width(), credit.horizontalAdvance(form->AboutBox->Credit->text()));
+}
+
+TEST_F(WindowTest, ToolButtonsAndWindowHaveTheirPictures) {
+  start();
+  for (QAction* action : {form->openAction, form->saveAction, form->cutAction, form->undoAction}) {
+    EXPECT_FALSE(action->icon().pixmap(18, 18).isNull()) << action->text().toStdString();
+  }
+  EXPECT_FALSE(form->windowIcon().pixmap(32, 32).isNull());
 }
 
 TEST_F(WindowTest, StartUpOpensTheFileNamedOnTheCommandLineWithoutFolderSteps) {
