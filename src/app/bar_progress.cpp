@@ -1,8 +1,7 @@
 #include "app/bar_progress.h"
 
-#include <algorithm>
-
 #include <QProgressBar>
+#include <algorithm>
 
 namespace tavufe {
 

@@ -45,8 +45,8 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& fold
 
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& caption,
                                             const QString& text) {
-  auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok,
-                                           parent);
+  auto box =
+      std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
   box->setDefaultButton(QMessageBox::Ok);
   return box;
 }
@@ -74,10 +74,14 @@ void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QStri
 SaveType selectedSaveType(const QFileDialog& dialog) {
   const int index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   switch (index) {
-    case 1: return SaveType::Sbf;
-    case 2: return SaveType::Smg;
-    case 3: return SaveType::Bin;
-    default: return SaveType::Shx;
+    case 1:
+      return SaveType::Sbf;
+    case 2:
+      return SaveType::Smg;
+    case 3:
+      return SaveType::Bin;
+    default:
+      return SaveType::Shx;
   }
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <optional>
-
-#include <QString>
 
 #include "superfile/save_flow.h"
 
@@ -36,8 +35,7 @@ class Dialogs {
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
 class QtDialogs final : public Dialogs {
  public:
-  QString getOpenFileName(QWidget* parent, const QString& folder,
-                          const QString& fileName) override;
+  QString getOpenFileName(QWidget* parent, const QString& folder, const QString& fileName) override;
   std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
                                             const QString& fileName, SaveType type) override;
   void showMessage(QWidget* parent, const QString& caption, const QString& text) override;

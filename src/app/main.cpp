@@ -1,10 +1,9 @@
 // Tavu Flex Editor: the window.
 
-#include <exception>
-#include <memory>
-
 #include <QApplication>
 #include <QMessageBox>
+#include <exception>
+#include <memory>
 
 #include "app/about_box.h"
 #include "app/dialogs.h"

@@ -1,7 +1,5 @@
 #include "app/main_form.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -26,11 +24,12 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
-#include <QTextDocument>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/about_box.h"
 #include "app/bar_progress.h"
@@ -142,7 +141,8 @@ int gridHeight(const QTableWidget& grid, int rows) {
 // Width of a column that must show `samples` whole.
 int columnWidth(const QFontMetrics& metrics, int designed, std::initializer_list<QString> samples) {
   int width = designed;
-  for (const QString& s : samples) width = std::max(width, metrics.horizontalAdvance(s) + kCellPadding);
+  for (const QString& s : samples)
+    width = std::max(width, metrics.horizontalAdvance(s) + kCellPadding);
   return width;
 }
 
@@ -335,8 +335,8 @@ void TMainForm::layoutControls() {
   int sgTotal = 0;
   for (int width : sgWidths) sgTotal += width;
 
-  const int contentWidth = std::max({kContentWidth, cgTotal + frame + scrollBar,
-                                     sgTotal + frame + scrollBar});
+  const int contentWidth =
+      std::max({kContentWidth, cgTotal + frame + scrollBar, sgTotal + frame + scrollBar});
   const int clientWidth = std::max(kClientWidth, kContentLeft + contentWidth + kContentRightMargin);
   const int spare = contentWidth - frame - scrollBar;
   // Whatever a grid has to spare goes to its last shown column.
@@ -370,9 +370,8 @@ void TMainForm::layoutControls() {
   // The report shows its first four lines whole, the folder grid seven rows, the code-group
   // grid the two rows of RAMDLD and Flex.
   const int memoTop = editTop + editHeight;
-  const int memoHeight =
-      std::max(59, 4 * metrics.lineSpacing() + 2 * Memo1->frameWidth() +
-                       int(Memo1->document()->documentMargin()));
+  const int memoHeight = std::max(59, 4 * metrics.lineSpacing() + 2 * Memo1->frameWidth() +
+                                          int(Memo1->document()->documentMargin()));
   Memo1->setGeometry(kContentLeft, memoTop, contentWidth, memoHeight);
   const int folderTop = memoTop + memoHeight;
   const int folderHeight = gridHeight(*SGrid, kFolderRowsShown);

@@ -4,17 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QTableWidget>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <QLocale>
-#include <QString>
-#include <QStringList>
-#include <QTableWidget>
 
 #include "app/dialogs.h"
 #include "app/main_form.h"
@@ -117,9 +116,9 @@ inline const sample::CodeGroup& groupOf(const std::vector<sample::CodeGroup>& gr
 }
 
 // The folders a default sample lists after an open from the dialog: repeats erased.
-inline const QStringList kListedFolders = {"audio",  "picture", "skins", "themes",
-                                           "myskin", "a_very_long_skin_folder_name_that_go",
-                                           "video"};
+inline const QStringList kListedFolders = {
+    "audio", "picture", "skins", "themes", "myskin", "a_very_long_skin_folder_name_that_go",
+    "video"};
 
 class WindowTest : public ::testing::Test {
  protected:

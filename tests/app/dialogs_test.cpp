@@ -1,6 +1,8 @@
 // The real dialogs as the window builds them: the save dialog's type-change rename, the
 // filters, the message box; and the progress bar adapter.
 
+#include "app/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
@@ -9,7 +11,6 @@
 #include <QProgressBar>
 
 #include "app/bar_progress.h"
-#include "app/dialogs.h"
 #include "qt_printers.h"
 #include "superfile_fixture.h"
 
@@ -40,8 +41,8 @@ TEST(FileNameWithExtensionTests, ReplacesOrAppendsTheExtension) {
 
 TEST(SaveDialogTests, ChoosingATypeRenamesTheTypedFile) {
   fixture::TempDir dir;
-  auto dialog = makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex_mod.shx",
-                               SaveType::Shx);
+  auto dialog =
+      makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex_mod.shx", SaveType::Shx);
   EXPECT_EQ(typedName(*dialog), "flex_mod.shx");
   chooseType(*dialog, 1);
   EXPECT_EQ(typedName(*dialog), "flex_mod.sbf");
@@ -54,8 +55,7 @@ TEST(SaveDialogTests, ChoosingATypeRenamesTheTypedFile) {
 
 TEST(SaveDialogTests, NameWithoutExtensionGetsTheTypesExtension) {
   fixture::TempDir dir;
-  auto dialog =
-      makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex", SaveType::Shx);
+  auto dialog = makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex", SaveType::Shx);
   chooseType(*dialog, 3);
   EXPECT_EQ(typedName(*dialog), "flex.bin");
   chooseType(*dialog, 2);

@@ -144,7 +144,8 @@ TEST_F(WindowTest, WindowHasAFixedSizeThatHoldsEveryControl) {
     EXPECT_TRUE(client.contains(w->geometry())) << w->metaObject()->className();
   }
   // The label's text fits in its width.
-  EXPECT_GE(form->Label1->width(), form->Label1->fontMetrics().horizontalAdvance(form->Label1->text()));
+  EXPECT_GE(form->Label1->width(),
+            form->Label1->fontMetrics().horizontalAdvance(form->Label1->text()));
   // The progress bar lies over the path field.
   EXPECT_TRUE(form->Edit1->geometry().intersects(form->ProgressBar1->geometry()));
 }
@@ -173,7 +174,8 @@ TEST_F(WindowTest, LoadedTextsFitTheirColumnsAndButtons) {
   const QFontMetrics bold(form->Button1->font());
   EXPECT_GE(form->Button1->width(), bold.horizontalAdvance(form->Button1->text()) + 12);
   const QFontMetrics credit(form->AboutBox->Credit->font());
-  EXPECT_GE(form->AboutBox->Credit->width(), credit.horizontalAdvance(form->AboutBox->Credit->text()));
+  EXPECT_GE(form->AboutBox->Credit->width(),
+            credit.horizontalAdvance(form->AboutBox->Credit->text()));
 }
 
 TEST_F(WindowTest, ToolButtonsAndWindowHaveTheirPictures) {
@@ -241,14 +243,14 @@ TEST_F(WindowTest, OpenFromDialogShowsReportGridsAndFolders) {
   const auto groups = sample::codeGroups({});
   const auto& rdl = groupOf(groups, 0);
   const auto& flex = groupOf(groups, 2);
-  EXPECT_EQ(rowText(*form->CGgrid, 1, 9),
-            QStringList({"RDL", "RAMDLD", "03FC8000", "03FCFFFF", headerInfo(rdl.data),
-                         grouped("32,768"), hex4(fixture::sum16(rdl.data)),
-                         hex4(fixture::sum16(rdl.data)), "0000"}));
-  EXPECT_EQ(rowText(*form->CGgrid, 2, 9),
-            QStringList({"2", "Flex", "11280000", "112BFFFF", headerInfo(flex.data),
-                         grouped("262,144"), hex4(fixture::sum16(flex.data)),
-                         hex4(fixture::sum16(flex.data)), "0008"}));
+  EXPECT_EQ(
+      rowText(*form->CGgrid, 1, 9),
+      QStringList({"RDL", "RAMDLD", "03FC8000", "03FCFFFF", headerInfo(rdl.data), grouped("32,768"),
+                   hex4(fixture::sum16(rdl.data)), hex4(fixture::sum16(rdl.data)), "0000"}));
+  EXPECT_EQ(
+      rowText(*form->CGgrid, 2, 9),
+      QStringList({"2", "Flex", "11280000", "112BFFFF", headerInfo(flex.data), grouped("262,144"),
+                   hex4(fixture::sum16(flex.data)), hex4(fixture::sum16(flex.data)), "0008"}));
   EXPECT_TRUE(rowText(*form->CGgrid, 3, 5).join("").isEmpty());
 
   const QStringList report = form->Memo1->toPlainText().split('\n');
@@ -256,11 +258,11 @@ TEST_F(WindowTest, OpenFromDialogShowsReportGridsAndFolders) {
   // The text at 448 as the sample's header holds it, up to its first zero byte.
   const fixture::Bytes header = sample::headerFor(groups).bytes();
   const QString generator = QString::fromLatin1(reinterpret_cast<const char*>(&header.at(448)));
-  EXPECT_EQ(report, QStringList({"HEADER INFO: P2K Superfile", generator,
-                                 "Date: Mon December 07 10:00:00 2026", "File: " + size + " Bytes",
-                                 "Platform: GSM Neptune LTE", "Firmware: R52_G_0E.41.9AR",
-                                 "Flex: R52_G_0E.41.9AR_FLEX_SAMPLE", "RDL: 0A1B",
-                                 "Language: 0312"}));
+  EXPECT_EQ(report,
+            QStringList({"HEADER INFO: P2K Superfile", generator,
+                         "Date: Mon December 07 10:00:00 2026", "File: " + size + " Bytes",
+                         "Platform: GSM Neptune LTE", "Firmware: R52_G_0E.41.9AR",
+                         "Flex: R52_G_0E.41.9AR_FLEX_SAMPLE", "RDL: 0A1B", "Language: 0312"}));
   EXPECT_EQ(form->Memo1->textCursor().position(), 0);
 
   EXPECT_EQ(form->Edit1->text(), path);
@@ -522,7 +524,8 @@ TEST_F(WindowTest, DroppedSuperfileOpensWithTheFolderSteps) {
 TEST_F(WindowTest, DropOfSeveralFilesIsRefused) {
   start();
   QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(writeSample("a.sbf")), QUrl::fromLocalFile(writeSample("b.sbf"))});
+  mime.setUrls(
+      {QUrl::fromLocalFile(writeSample("a.sbf")), QUrl::fromLocalFile(writeSample("b.sbf"))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   enter.ignore();
   QCoreApplication::sendEvent(form.get(), &enter);

@@ -3,10 +3,9 @@
 // Readable failure messages for Qt's strings. Every test file includes this, so that all of
 // them print QString and QStringList the same way.
 
-#include <ostream>
-
 #include <QString>
 #include <QStringList>
+#include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 

@@ -1,11 +1,10 @@
 // The save command through the real handler: its notices, the four file types, what the save
 // dialog remembers, and a delete that reaches the written file.
 
-#include <filesystem>
-
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <filesystem>
 
 #include "app_test_support.h"
 
