@@ -511,6 +511,7 @@ void TMainForm::openCurrentFile() {
   Memo1->moveCursor(QTextCursor::Start);
 
   if (!loaded) {
+    // A failed read always names its reason; an empty warning box would tell nothing.
     if (state_.status == StatusCode::None) state_.status = StatusCode::RecordError;
     showWarning();
     return;
