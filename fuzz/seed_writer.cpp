@@ -1,0 +1,85 @@
+// Writes small seed superfiles for the fuzz targets into <folder>/sbf and <folder>/shx.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "superfile_fixture.h"
+
+namespace {
+
+struct Group {
+  int cgNumber;
+  std::uint32_t start;
+  fixture::Bytes data;
+};
+
+void putText(fixture::Bytes& d, std::size_t at, std::string_view text) {
+  for (std::size_t k = 0; k < text.size(); ++k) d.at(at + k) = std::uint8_t(text[k]);
+  d.at(at + text.size()) = 0;
+}
+
+// RAMDLD with platform and version word, firmware with its version marker, Flex with a
+// version block, so that the report's searches have something to find.
+std::vector<Group> fullGroups() {
+  fixture::Bytes ramdld = fixture::pattern(0x100, 1);
+  ramdld[9] = 0x0C;
+  ramdld[10] = 0x02;
+  fixture::Bytes firmware = fixture::pattern(0x200, 2);
+  for (std::size_t k = 4; k < 7; ++k) firmware[k] = 0;
+  firmware[7] = 0xB1;
+  putText(firmware, 0x40, "@(#)R3443H1_G_0A.65.45R");
+  fixture::Bytes flex = fixture::pattern(0x200, 3);
+  const std::uint8_t block[] = {0x55, 0x55, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1};
+  std::copy(std::begin(block), std::end(block), flex.begin() + 0x20);
+  putText(flex, 0x40, "FLEX_R4513_G_08.04.0FR");
+  return {{0, 0x03FC8000, ramdld},
+          {256, 0x10000000, fixture::pattern(0x40, 4)},
+          {1, 0x10160000, firmware},
+          {2, 0x11280000, flex},
+          {4, 0x11100000, fixture::pattern(0x80, 5)}};
+}
+
+fixture::Header headerFor(const std::vector<Group>& groups) {
+  fixture::Header h;
+  h.standardTexts();
+  for (const Group& g : groups) {
+    const std::uint32_t end = g.start + std::uint32_t(g.data.size()) - 1;
+    if (g.cgNumber == 1) {
+      h.entry(2, {g.start, g.start + 199, {}, 0, 8});
+      h.entry(3, {g.start + 200, end, {}, 0, 8});
+    } else {
+      h.entry(fixture::Header::indexOf(g.cgNumber), {g.start, end, {}, fixture::sum16(g.data), 8});
+    }
+  }
+  return h;
+}
+
+void writeBoth(const std::string& folder, const std::string& name, const std::vector<Group>& groups) {
+  const fixture::Header h = headerFor(groups);
+  fixture::Bytes sbf = h.bytes();
+  fixture::Bytes shx = h.bytes();
+  for (const Group& g : groups) {
+    fixture::append(sbf, fixture::sbfRecord(g.start, g.data));
+    fixture::append(shx, fixture::kS0Line);
+    fixture::append(shx, fixture::s3Lines(g.start, g.data));
+    fixture::append(shx, fixture::kS7Line);
+  }
+  fixture::writeFile(folder + "/sbf/" + name + ".sbf", sbf);
+  fixture::writeFile(folder + "/shx/" + name + ".shx", shx);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const std::vector<Group> full = fullGroups();
+  writeBoth(folder, "full", full);
+  writeBoth(folder, "ramdld-flex", {full[0], full[3]});
+  writeBoth(folder, "header-only", {});
+  return 0;
+}

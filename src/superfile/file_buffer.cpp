@@ -1,0 +1,61 @@
+#include "superfile/file_buffer.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <limits>
+#include <new>
+
+namespace tavufe {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+FileBuffer readWholeFile(EditorState& state, const std::string& path) {
+  state.status = StatusCode::None;
+  FileBuffer buffer;
+
+  FileHandle file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    state.status = StatusCode::FileNotOpened;
+    return buffer;
+  }
+  // A folder or a device may open for reading but has no size to trust.
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
+      std::fseek(file.get(), 0, SEEK_END) != 0) {
+    state.status = StatusCode::FileNotOpened;
+    return buffer;
+  }
+  const long end = std::ftell(file.get());
+  if (end <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+    state.status = StatusCode::FileNotOpened;
+    return buffer;
+  }
+  if (static_cast<unsigned long>(end) > std::numeric_limits<std::size_t>::max()) {
+    state.status = StatusCode::BufferError;
+    return buffer;
+  }
+  const std::size_t size = static_cast<std::size_t>(end);
+
+  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);
+  if (!bytes) {
+    state.status = StatusCode::BufferError;
+    return buffer;
+  }
+  if (std::fread(bytes.get(), 1, size, file.get()) != size) {
+    state.status = StatusCode::FileNotOpened;
+    return buffer;
+  }
+  buffer.bytes = std::move(bytes);
+  buffer.size = size;
+  return buffer;
+}
+
+}  // namespace tavufe
