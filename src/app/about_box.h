@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tavufe {
+
+inline constexpr const char* kProgramVersion = "1.00";
+
+// The modal "About" box.
+class TAboutBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TAboutBox(QWidget* parent = nullptr);
+
+  QFrame* Panel1;
+  QLabel* ProgramIcon;
+  QLabel* ProductName;
+  QLabel* Version;
+  QLabel* Credit;
+  QPlainTextEdit* Memo1;
+  QPushButton* OKButton;
+};
+
+}  // namespace tavufe

@@ -1,0 +1,107 @@
+#include "app/dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace tavufe {
+
+namespace {
+
+QStringList filterList(const char* filter) { return QString::fromLatin1(filter).split(";;"); }
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const QString& folder,
+                                            const QString& fileName) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setNameFilters(filterList(kOpenFilter));
+  if (!folder.isEmpty()) dialog->setDirectory(folder);
+  if (!fileName.isEmpty()) dialog->selectFile(fileName);
+  return dialog;
+}
+
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& folder,
+                                            const QString& fileName, SaveType type) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  // Qt's own dialog on every desktop: the type-change rename needs its name field.
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = filterList(kSaveFilter);
+  dialog->setNameFilters(filters);
+  dialog->selectNameFilter(filters.value(int(type) - 1, filters.first()));
+  if (!folder.isEmpty()) dialog->setDirectory(folder);
+  if (!fileName.isEmpty()) dialog->selectFile(fileName);
+  QFileDialog* raw = dialog.get();
+  QObject::connect(raw, &QFileDialog::filterSelected, raw,
+                   [raw](const QString&) { SaveDialog1TypeChange(*raw); });
+  return dialog;
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& caption,
+                                            const QString& text) {
+  auto box =
+      std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+  box->setDefaultButton(QMessageBox::Ok);
+  return box;
+}
+
+QString QtDialogs::getOpenFileName(QWidget* parent, const QString& folder,
+                                   const QString& fileName) {
+  auto dialog = makeOpenDialog(parent, folder, fileName);
+  if (dialog->exec() != QDialog::Accepted) return {};
+  return dialog->selectedFiles().value(0);
+}
+
+std::optional<SaveChoice> QtDialogs::getSaveFileName(QWidget* parent, const QString& folder,
+                                                     const QString& fileName, SaveType type) {
+  auto dialog = makeSaveDialog(parent, folder, fileName, type);
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  const QString path = dialog->selectedFiles().value(0);
+  if (path.isEmpty()) return std::nullopt;
+  return SaveChoice{path, selectedSaveType(*dialog)};
+}
+
+void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QString& text) {
+  makeMessageBox(parent, caption, text)->exec();
+}
+
+SaveType selectedSaveType(const QFileDialog& dialog) {
+  const int index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+  switch (index) {
+    case 1:
+      return SaveType::Sbf;
+    case 2:
+      return SaveType::Smg;
+    case 3:
+      return SaveType::Bin;
+    default:
+      return SaveType::Shx;
+  }
+}
+
+void SaveDialog1TypeChange(QFileDialog& dialog) {
+  setDialogFileName(dialog, QString::fromLatin1(extensionFor(selectedSaveType(dialog))));
+}
+
+void setDialogFileName(QFileDialog& dialog, const QString& extension) {
+  // With no name typed the dialog reports its folder; there is nothing to rename then.
+  const QString path = dialog.selectedFiles().value(0);
+  if (path.isEmpty() || QFileInfo(path).isDir()) return;
+  dialog.selectFile(fileNameWithExtension(path, extension));
+}
+
+QString fileNameWithExtension(const QString& path, const QString& extension) {
+  const QString normal = QDir::fromNativeSeparators(path);
+  QString name = normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot >= 0) name.truncate(dot);
+  return name + extension;
+}
+
+}  // namespace tavufe

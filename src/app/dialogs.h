@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "superfile/save_flow.h"
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace tavufe {
+
+struct SaveChoice {
+  QString path;
+  SaveType type = SaveType::Shx;
+};
+
+// Everything the window asks of the user through a modal box. The window talks to this
+// interface only, so that a test can answer in place of the user.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // The existing superfile chosen, or an empty text when the user cancels.
+  virtual QString getOpenFileName(QWidget* parent, const QString& folder,
+                                  const QString& fileName) = 0;
+  // The path and file type accepted, or nothing when the user cancels.
+  virtual std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
+                                                    const QString& fileName, SaveType type) = 0;
+  // A modal box with the caption, the text, the warning icon and an OK button.
+  virtual void showMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
+};
+
+// The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
+class QtDialogs final : public Dialogs {
+ public:
+  QString getOpenFileName(QWidget* parent, const QString& folder, const QString& fileName) override;
+  std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
+                                            const QString& fileName, SaveType type) override;
+  void showMessage(QWidget* parent, const QString& caption, const QString& text) override;
+};
+
+inline constexpr const char* kOpenFilter =
+    "SuperFiles (shx-sbf) (*.shx *.sbf);;SHX Files (*.shx);;SBF Files (*.sbf)";
+inline constexpr const char* kSaveFilter =
+    "SHX File (*.shx);;SBF File (*.sbf);;SMG File (*.smg);;BIN File (*.bin)";
+
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const QString& folder,
+                                            const QString& fileName);
+// The save dialog with its four types; choosing a type renames the typed file's extension.
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& folder,
+                                            const QString& fileName, SaveType type);
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& caption,
+                                            const QString& text);
+
+// The file type the save dialog shows, from its selected filter.
+SaveType selectedSaveType(const QFileDialog& dialog);
+// Handler of a type change in the save dialog: the typed name takes the type's extension.
+void SaveDialog1TypeChange(QFileDialog& dialog);
+// Puts the dialog's current file name, with `extension`, back into its name field.
+void setDialogFileName(QFileDialog& dialog, const QString& extension);
+
+// The bare file name of `path` with its extension replaced by `extension` (appended when the
+// name has none): "/tmp/fw.new/flex" and ".smg" give "flex.smg".
+QString fileNameWithExtension(const QString& path, const QString& extension);
+
+}  // namespace tavufe
