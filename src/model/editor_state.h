@@ -78,7 +78,7 @@ using FirmwareHalves = std::array<CodeGroupSlot, 2>;
 
 struct RegionBounds {
   std::int32_t flashBaseOffset = 0;
-  std::int32_t ramdldOffset = 0;
+  std::int32_t ramdldOffset = kRamdldOffset;  // fixed, like flashBaseOffset
   std::int32_t firmwareStart = 0;
   std::int32_t firmwareEnd = 0;
   std::int32_t flexStart = 0;
