@@ -2,19 +2,21 @@
 # Installs what is missing, builds, and starts the editor on FILE, or on a generated demo
 # superfile when no file is given.
 set -euo pipefail
+
+# A file named relative to where the command was typed, before moving to the repository.
+file=""
+if [ $# -gt 0 ]; then file="$(realpath -m -- "$1")"; fi
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVUFE_BUILD_TESTS=OFF \
-      -DTAVUFE_BUILD_BENCH=OFF
-cmake --build build/release
+cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVUFE_SANITIZE=OFF \
+      -DTAVUFE_BUILD_APP=ON -DTAVUFE_BUILD_TESTS=OFF -DTAVUFE_BUILD_BENCH=OFF
+cmake --build build/run
 
-if [ $# -gt 0 ]; then
-  file="$1"
-else
-  file="build/demo/demo_flex.shx"
+if [ -z "$file" ]; then
+  file="$PWD/build/demo/demo_flex.shx"
   mkdir -p build/demo
-  build/release/tools/tavufe-sample --format shx --output "$file"
+  build/run/tools/tavufe-sample --format shx --output "$file"
   echo "Demo superfile: $file"
 fi
-exec build/release/src/app/tavu-flex-editor "$file"
+exec build/run/src/app/tavu-flex-editor "$file"
