@@ -6,6 +6,8 @@
 #include <limits>
 #include <new>
 
+#include "superfile/header_block.h"
+
 namespace tavufe {
 
 namespace {
@@ -56,6 +58,19 @@ FileBuffer readWholeFile(EditorState& state, const std::string& path) {
   buffer.bytes = std::move(bytes);
   buffer.size = size;
   return buffer;
+}
+
+FileBuffer beginSuperfileRead(EditorState& state, Progress& progress) {
+  FileBuffer file = readWholeFile(state, state.currentPath);
+  if (state.status != StatusCode::None) return {};
+  if (!state.image.exists()) {
+    state.status = StatusCode::BufferError;
+    return {};
+  }
+  const int filled = parseHeaderBlock(state, file.view());
+  if (state.status != StatusCode::None) return {};
+  progress.setMaximum(filled + 3);
+  return file;
 }
 
 }  // namespace tavufe

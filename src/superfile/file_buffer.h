@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/editor_state.h"
+#include "model/progress.h"
 
 namespace tavufe {
 
@@ -19,5 +20,10 @@ struct FileBuffer {
 // Sets the status to 0, then reads the file whole: FileNotOpened when it cannot be opened,
 // is empty or is not read in full; BufferError when there is no memory for it.
 FileBuffer readWholeFile(EditorState& state, const std::string& path);
+
+// The start both readers share: reads currentPath whole, parses its header block into the
+// slots and sets the progress maximum. When the read must stop the status is set and the
+// buffer is released.
+FileBuffer beginSuperfileRead(EditorState& state, Progress& progress);
 
 }  // namespace tavufe

@@ -6,6 +6,7 @@
 #include "model/finalise.h"
 #include "model/flash_image.h"
 #include "superfile/byte_order.h"
+#include "superfile/header_block.h"
 
 namespace tavufe {
 
@@ -83,6 +84,20 @@ bool beginSuperfileSave(EditorState& state, OutputFile& out) {
     return false;
   }
   return true;
+}
+
+void saveSuperfile(EditorState& state, Progress& progress, CodeGroupWriter writeGroup) {
+  OutputFile out;
+  if (!beginSuperfileSave(state, out)) return;
+  writeHeaderBlock(state, out);
+  const int last = std::min(state.lastSlot, kSlotCount - 1);
+  progress.setMaximum(state.lastSlot + 2);
+  for (int i = 0; i <= last && !out.failed(); ++i) {
+    if (isSlotInUse(state, i)) writeGroup(state, i, out);
+    if (state.status != StatusCode::None) return;
+    progress.step();
+  }
+  if (!out.commit()) state.status = StatusCode::FileWriteError;
 }
 
 }  // namespace tavufe

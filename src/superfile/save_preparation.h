@@ -2,6 +2,7 @@
 
 #include "model/editor_state.h"
 #include "model/output_file.h"
+#include "model/progress.h"
 
 namespace tavufe {
 
@@ -18,5 +19,10 @@ void prepareSave(EditorState& state);
 // and runs prepareSave. False, with the status set and nothing written, when the save must
 // stop there.
 bool beginSuperfileSave(EditorState& state, OutputFile& out);
+
+// A whole SHX or SBF save: the first steps above, the header block, one code group per slot
+// in use through `writeGroup`, then the commit (FileWriteError when the file is not whole).
+using CodeGroupWriter = void (*)(EditorState& state, int slot, OutputFile& out);
+void saveSuperfile(EditorState& state, Progress& progress, CodeGroupWriter writeGroup);
 
 }  // namespace tavufe

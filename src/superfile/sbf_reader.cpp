@@ -110,16 +110,8 @@ int readRecords(EditorState& state, Progress& progress, std::span<const std::uin
 }  // namespace
 
 void readSbf(EditorState& state, Progress& progress) {
-  const FileBuffer file = readWholeFile(state, state.currentPath);
+  const FileBuffer file = beginSuperfileRead(state, progress);
   if (state.status != StatusCode::None) return;
-  if (!state.image.exists()) {
-    state.status = StatusCode::BufferError;
-    return;
-  }
-
-  const int filled = parseHeaderBlock(state, file.view());
-  if (state.status != StatusCode::None) return;
-  progress.setMaximum(filled + 3);
 
   const int records = readRecords(state, progress, file.view());
   if (records < 0) return;

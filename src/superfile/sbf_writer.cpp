@@ -39,17 +39,7 @@ void writeSbfCodeGroup(EditorState& state, int slotIndex, OutputFile& out) {
 }
 
 void saveSbf(EditorState& state, Progress& progress) {
-  OutputFile out;
-  if (!beginSuperfileSave(state, out)) return;
-  writeHeaderBlock(state, out);
-  const int last = std::min(state.lastSlot, kSlotCount - 1);
-  progress.setMaximum(state.lastSlot + 2);
-  for (int i = 0; i <= last && !out.failed(); ++i) {
-    if (isSlotInUse(state, i)) writeSbfCodeGroup(state, i, out);
-    if (state.status != StatusCode::None) return;
-    progress.step();
-  }
-  if (!out.commit()) state.status = StatusCode::FileWriteError;
+  saveSuperfile(state, progress, writeSbfCodeGroup);
 }
 
 }  // namespace tavufe

@@ -148,16 +148,8 @@ class ShxScan {
 }  // namespace
 
 void readShx(EditorState& state, Progress& progress) {
-  const FileBuffer file = readWholeFile(state, state.currentPath);
+  const FileBuffer file = beginSuperfileRead(state, progress);
   if (state.status != StatusCode::None) return;
-  if (!state.image.exists()) {
-    state.status = StatusCode::BufferError;
-    return;
-  }
-
-  const int filled = parseHeaderBlock(state, file.view());
-  if (state.status != StatusCode::None) return;
-  progress.setMaximum(filled + 3);
 
   ShxScan scan(state, progress, file.view());
   if (!scan.run()) return;

@@ -155,17 +155,7 @@ void writeShxCodeGroup(EditorState& state, int slotIndex, OutputFile& out) {
 }
 
 void saveShx(EditorState& state, Progress& progress) {
-  OutputFile out;
-  if (!beginSuperfileSave(state, out)) return;
-  writeHeaderBlock(state, out);
-  const int last = std::min(state.lastSlot, kSlotCount - 1);
-  progress.setMaximum(state.lastSlot + 2);
-  for (int i = 0; i <= last && !out.failed(); ++i) {
-    if (isSlotInUse(state, i)) writeShxCodeGroup(state, i, out);
-    if (state.status != StatusCode::None) return;
-    progress.step();
-  }
-  if (!out.commit()) state.status = StatusCode::FileWriteError;
+  saveSuperfile(state, progress, writeShxCodeGroup);
 }
 
 }  // namespace tavufe
