@@ -13,6 +13,26 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVUFE_
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure --no-tests=error -j "$jobs"
 
+# The readers' fuzz targets: built with clang, each run briefly over its seed corpus.
+if command -v clang++ > /dev/null; then
+  CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTAVUFE_BUILD_FUZZ=ON -DTAVUFE_BUILD_APP=OFF -DTAVUFE_BUILD_TESTS=OFF \
+        -DTAVUFE_BUILD_BENCH=OFF
+  cmake --build build/fuzz -j "$jobs" --target sbf_reader_fuzz shx_reader_fuzz fuzz_seeds
+  for reader in sbf shx; do
+    mkdir -p "build/fuzz/corpus/$reader"
+    log="build/fuzz/$reader.log"
+    if ! "build/fuzz/fuzz/${reader}_reader_fuzz" "build/fuzz/corpus/$reader" \
+        "build/fuzz/fuzz/seeds/$reader" -max_total_time=15 -max_len=200000 \
+        -print_final_stats=1 > "$log" 2>&1; then
+      cat "$log"
+      echo "The $reader reader's fuzz target found a fault."
+      exit 1
+    fi
+    echo "$reader reader fuzzed: $(grep -E 'stat::number_of_executed_units' "$log")"
+  done
+fi
+
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVUFE_SANITIZE=ON \
       -DTAVUFE_BUILD_APP=ON -DTAVUFE_BUILD_TESTS=ON -DTAVUFE_BUILD_BENCH=OFF
 cmake --build build/asan -j "$jobs"
