@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in an optimised build, once
-# under the address and undefined-behaviour sanitizers.
+# under the address and undefined-behaviour sanitizers; in between each reader is fuzzed
+# briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
