@@ -253,3 +253,33 @@ TEST(OutputFileTests, RefusesAFolderAsDestination) {
   EXPECT_FALSE(out.open(dir.path() + "/"));
   EXPECT_FALSE(out.open(""));
 }
+
+TEST(OutputFileTests, DevicesArePassedThroughAndLinksFollowed) {
+  fixture::TempDir dir;
+  // A device cannot be swapped for a file by the rename: it is written in place and stays.
+  const std::string device = dir.file("null");
+  ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.open(device));
+    EXPECT_TRUE(out.write("xyz", 3));
+    EXPECT_TRUE(out.commit());
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(device.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+  // A dangling link gets its target created; the link stays a link.
+  const std::string link = dir.file("link.sbf");
+  ASSERT_EQ(::symlink("made.sbf", link.c_str()), 0);
+  OutputFile out;
+  ASSERT_TRUE(out.open(link));
+  EXPECT_TRUE(out.write("ab", 2));
+  ASSERT_TRUE(out.commit());
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(fixture::readFile(dir.file("made.sbf")), (fixture::Bytes{'a', 'b'}));
+  EXPECT_EQ(save_setup::entriesIn(dir.path()), 3u);
+}

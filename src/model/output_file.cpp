@@ -31,13 +31,19 @@ std::string fileNameOf(const std::string& path) {
 }
 
 // Saving over a symbolic link writes the file it points to, as a direct write would have,
-// instead of replacing the link. A dangling link is replaced.
+// instead of replacing the link; a dangling link gets its target created.
 std::string resolveLink(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+    if (n <= 0) return current;
+    std::string next(target, std::size_t(n));
+    current = next.front() == '/' ? next : folderOf(current) + "/" + next;
+  }
+  return current;
 }
 
 // A new file gets the mode a plain create would have given it; an existing one keeps its own.
@@ -47,6 +53,12 @@ mode_t modeFor(const std::string& destination) {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// The replaced file keeps its owner where this process may set it (a privileged save over
+// another user's file); otherwise the owner is this process's, as it could not differ.
+void keepOwner(int fd, const struct stat& original) {
+  if (::fchown(fd, original.st_uid, original.st_gid) != 0) return;
 }
 
 bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
@@ -75,14 +87,27 @@ OutputFile::~OutputFile() { discard(); }
 bool OutputFile::open(const std::string& destination) {
   discard();
   failed_ = false;
+  direct_ = false;
+  if (destination.empty() || destination.back() == '/') return false;
+
+  // A device, pipe or terminal cannot be replaced by renaming: it is written as it is.
+  struct stat st {};
+  if (::stat(destination.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    const int fd = ::open(destination.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    fd_ = fd;
+    direct_ = true;
+    destination_ = destination;
+    buffer_.resize(kBufferSize);
+    used_ = 0;
+    return true;
+  }
+
   destination_ = resolveLink(destination);
-  if (destination_.empty() || destination_.back() == '/') return false;
   // Refuse what a create-or-truncate would refuse, here rather than only at the rename:
   // a folder, or an existing file that may not be written.
-  struct stat st {};
-  if (::stat(destination_.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode) || ::access(destination_.c_str(), W_OK) != 0) return false;
-  }
+  const bool exists = ::stat(destination_.c_str(), &st) == 0;
+  if (exists && (S_ISDIR(st.st_mode) || ::access(destination_.c_str(), W_OK) != 0)) return false;
 
   const std::string stem = fileNameOf(destination_).substr(0, kMaxTempStem);
   std::string name = folderOf(destination_) + "/." + stem + ".XXXXXX";
@@ -91,6 +116,7 @@ bool OutputFile::open(const std::string& destination) {
   fd_ = fd;
   tempPath_ = name;
   ::fchmod(fd_, modeFor(destination_));
+  if (exists) keepOwner(fd_, st);
   buffer_.resize(kBufferSize);
   used_ = 0;
   return true;
@@ -131,11 +157,12 @@ bool OutputFile::commit() {
     failed_ = true;
     return false;
   }
-  bool ok = !failed_ && flushBuffer() && ::fsync(fd_) == 0;
+  // A device or pipe may not support syncing; what it was given is all there is.
+  bool ok = !failed_ && flushBuffer() && (direct_ || ::fsync(fd_) == 0);
   if (::close(fd_) != 0) ok = false;
   fd_ = -1;
-  if (ok && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = false;
-  if (ok) {
+  if (ok && !direct_ && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = false;
+  if (ok && !direct_) {
     tempPath_.clear();
     syncFolder(folderOf(destination_));
   } else {

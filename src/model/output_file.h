@@ -9,6 +9,9 @@ namespace tavufe {
 
 // An output file that appears under its name only when written whole.
 //
+// (A destination that is a device or a pipe cannot be swapped by a rename; it is written in
+// place, and what reached it stays.)
+//
 // Bytes go to a temporary file in the destination's folder through a large buffer; commit()
 // flushes it to disk and renames it over the destination. Until then, and on any failure, a
 // file that already had the destination's name is left exactly as it was, and the destructor
@@ -38,6 +41,7 @@ class OutputFile {
 
   int fd_ = -1;
   bool failed_ = false;
+  bool direct_ = false;  // a device or pipe, written in place
   std::string destination_;
   std::string tempPath_;
   std::vector<std::uint8_t> buffer_;
