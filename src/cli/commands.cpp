@@ -84,13 +84,14 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
   std::vector<std::int32_t> offsets;
   for (int row : rows) {
     if (!isFolderRowSelected(state, row)) {
-      err << "tavufe: row " << row << " is not in the folder list\n";
+      err << "tavufe: row " << row << " is not in the folder list\n" << usageText();
       return kExitUsage;
     }
     const FolderEntry& entry = state.folders[std::size_t(row - 1)];
     if (!canDeleteFolderRow(state, row)) {
       err << "tavufe: row " << row << " (\"" << entry.folderName
-          << "\") cannot be erased: its record is not inside the Flex code group\n";
+          << "\") cannot be erased: its record is not inside the Flex code group\n"
+          << usageText();
       return kExitUsage;
     }
     offsets.push_back(entry.recordOffset);
@@ -110,7 +111,9 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   if (!checkSaveable(state)) return notify(err, noticeText(state.notice));
   state.currentPath = arguments.output;
   Progress progress;
-  saveCurrentFile(state, arguments.saveType, progress);
+  // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
+  // export before it writes.
+  saveCurrentFile(state, arguments.saveType, progress, StaleSlots::Refuse);
   if (state.status != StatusCode::None) return warn(err, state.status);
   return kExitSuccess;
 }

@@ -47,7 +47,8 @@ bool checkSaveable(EditorState& state) {
   return state.notice == NoticeCode::None;
 }
 
-void saveCurrentFile(EditorState& state, SaveType type, Progress& progress) {
+void saveCurrentFile(EditorState& state, SaveType type, Progress& progress,
+                     StaleSlots staleSlots) {
   progress.setMaximum(20);
   progress.setPosition(1);
   state.status = StatusCode::None;
@@ -59,7 +60,10 @@ void saveCurrentFile(EditorState& state, SaveType type, Progress& progress) {
     case SaveType::Shx: saveShx(state, progress); break;
     case SaveType::Sbf: saveSbf(state, progress); break;
     case SaveType::Smg:
-    case SaveType::Bin: exportFlex(state, progress); break;
+    case SaveType::Bin:
+      if (state.status != StatusCode::None && staleSlots == StaleSlots::Refuse) break;
+      exportFlex(state, progress);
+      break;
   }
 }
 

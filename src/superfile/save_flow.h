@@ -19,8 +19,13 @@ std::optional<SaveType> saveTypeForPath(const std::string& path);
 // and returns false when the save must not go on.
 bool checkSaveable(EditorState& state);
 
+// How an SMG or BIN export treats a slot that failed to refresh from the image: the window
+// exports and then warns; a caller that promises to write nothing on failure refuses.
+enum class StaleSlots { ExportAndWarn, Refuse };
+
 // The save itself, to currentPath: finalises every slot from the image, then writes the
 // chosen type. The status tells the outcome.
-void saveCurrentFile(EditorState& state, SaveType type, Progress& progress);
+void saveCurrentFile(EditorState& state, SaveType type, Progress& progress,
+                     StaleSlots staleSlots = StaleSlots::ExportAndWarn);
 
 }  // namespace tavufe

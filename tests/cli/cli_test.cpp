@@ -658,12 +658,12 @@ TEST_F(CliTest, RowsThatDeleteSkinFolderWouldNotEraseAreRefused) {
   EXPECT_EQ(root.out, "");
   EXPECT_EQ(root.err,
             "tavufe: row 1 (\"Root\") cannot be erased: its record is not inside the Flex code "
-            "group\n");
+            "group\n" + kUsage);
   EXPECT_EQ(readText(out), "old");
 
   const Outcome beyond = run({"save", in, "-o", out, "--delete-row", "5"});
   EXPECT_EQ(beyond.status, 2);
-  EXPECT_EQ(beyond.err, "tavufe: row 5 is not in the folder list\n");
+  EXPECT_EQ(beyond.err, "tavufe: row 5 is not in the folder list\n" + kUsage);
   EXPECT_EQ(readText(out), "old");
 
   // Row 5 exists only while the repeated record is kept.
@@ -718,6 +718,29 @@ TEST_F(CliTest, SuperfileSavesRefuseABlankOrMissingRamdld) {
     eraseRecord(flex, 0x400);
     EXPECT_EQ(fixture::readFile(dir.file("flex.smg")), flex);
   }
+}
+
+TEST_F(CliTest, AnExportWhoseSlotsNoLongerMatchTheirBytesWritesNothing) {
+  // No RAMDLD: the firmware comes first. A DSP laid over the firmware's range ends in erased
+  // bytes, so the firmware is trimmed when read, and refreshing it before a save finds its
+  // range changed. The window would export and then warn; the tool writes nothing.
+  Bytes dsp(0x1000, 0xFF);
+  std::fill_n(dsp.begin(), 0x100, 0x11);
+  const std::vector<Group> groups = {{1, 0x10160000, Bytes(0x1000, 0x22), std::nullopt},
+                                     {2, kFlexAddress, makeFlex(), std::nullopt},
+                                     {3, 0x10160000, dsp, std::nullopt}};
+  fixture::Header header = headerFor(groups);
+  header.entry(3, {0x101600C8, 0x10160FFF, {}, 0, 8});  // the firmware's second entry
+  Bytes file = header.bytes();
+  for (const Group& g : groups) fixture::append(file, fixture::sbfRecord(g.start, g.data));
+  const std::string in = write("stale.sbf", file);
+  const std::string out = dir.file("flex.smg");
+  fixture::writeFile(out, std::string_view("old"));
+
+  const Outcome r = run({"save", in, "-o", out});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "WARNING: Address Range\n");
+  EXPECT_EQ(readText(out), "old");
 }
 
 TEST_F(CliTest, AnOutputThatCannotBeCreatedGivesFileNotOpened) {
