@@ -38,14 +38,14 @@ constexpr char kHelpDetails[] =
 
 enum class Option { InputType, KeepRepeated, Type, DeleteRow, Output };
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   Option option;
   bool takesValue;
   std::array<bool, 3> appliesTo;  // info, folders, save
 };
 
-constexpr std::array<OptionSpec, 5> kOptions = {{
+constexpr std::array<OptionRule, 5> kOptions = {{
     {"--input-type", Option::InputType, true, {true, true, true}},
     {"--keep-repeated", Option::KeepRepeated, false, {false, true, true}},
     {"--type", Option::Type, true, {false, false, true}},
@@ -164,15 +164,15 @@ class Parser {
         inlineValue = arg.substr(eq + 1);
       }
     }
-    const auto spec = std::find_if(kOptions.begin(), kOptions.end(),
-                                   [&](const OptionSpec& s) { return s.name == name; });
-    if (spec == kOptions.end()) return refuse("unknown option " + quoted(name));
-    if (!spec->appliesTo[commandIndex_]) {
+    const auto known = std::find_if(kOptions.begin(), kOptions.end(),
+                                   [&](const OptionRule& s) { return s.name == name; });
+    if (known == kOptions.end()) return refuse("unknown option " + quoted(name));
+    if (!known->appliesTo[commandIndex_]) {
       return refuse("option " + quoted(name) + " does not apply to " +
                     quoted(kCommandNames[commandIndex_]));
     }
 
-    if (!spec->takesValue) {
+    if (!known->takesValue) {
       if (inlineValue) return refuse("option " + quoted(name) + " takes no value");
       result_.keepRepeated = true;  // the only flag; giving it twice changes nothing
       return true;
@@ -186,7 +186,7 @@ class Parser {
     }
     if (value.empty()) return refuse("option " + quoted(name) + " needs a value");
 
-    switch (spec->option) {
+    switch (known->option) {
       case Option::InputType: {
         if (result_.inputType) return given(name);
         result_.inputType = parseInputType(value);
