@@ -3,6 +3,7 @@
 // Superfiles for the reader tests, laid out byte by byte with the fixture builder, and the
 // model side of an open (erase the image, reset the slots, clear the codes, read).
 
+#include <cstring>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -106,6 +107,20 @@ inline void openBytes(tavufe::EditorState& state, const std::string& path,
                       std::span<const std::uint8_t> bytes) {
   tavufe::Progress quiet;
   openBytes(state, path, bytes, quiet);
+}
+
+inline bool imageHolds(const tavufe::EditorState& s, std::uint32_t offset,
+                       std::span<const std::uint8_t> bytes) {
+  return std::memcmp(s.image.data() + offset, bytes.data(), bytes.size()) == 0;
+}
+
+// Header listing RAMDLD and Flex, four bytes each; records supplied by the test.
+inline fixture::Header smallHeader() {
+  fixture::Header h;
+  h.standardTexts()
+      .entry(0, {0x03FC8000, 0x03FC8003, {}, 0, 0})
+      .entry(4, {0x11280000, 0x11280003, {}, 0, 8});
+  return h;
 }
 
 // RAMDLD with platform code 0C 02 at bytes 9-10 and version word 0A 1B at 14-15.

@@ -10,6 +10,8 @@
 
 using namespace tavufe;
 using readers::Group;
+using readers::imageHolds;
+using readers::smallHeader;
 
 namespace {
 
@@ -17,18 +19,7 @@ std::uint32_t offsetOf(const Group& g) {
   return g.cgNumber == 0 ? 0x4000000u : (g.start & 0x0FFFFFFFu);
 }
 
-bool imageHolds(const EditorState& s, std::uint32_t offset, std::span<const std::uint8_t> bytes) {
-  return std::memcmp(s.image.data() + offset, bytes.data(), bytes.size()) == 0;
-}
 
-// Header listing RAMDLD (4 bytes) and Flex (4 bytes); records supplied by the test.
-fixture::Header smallHeader() {
-  fixture::Header h;
-  h.standardTexts()
-      .entry(0, {0x03FC8000, 0x03FC8003, {}, 0, 0})
-      .entry(4, {0x11280000, 0x11280003, {}, 0, 8});
-  return h;
-}
 
 const fixture::Bytes kFour = {0x01, 0x02, 0x03, 0x04};
 

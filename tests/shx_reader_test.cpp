@@ -9,23 +9,14 @@
 
 using namespace tavufe;
 using readers::Group;
+using readers::imageHolds;
+using readers::smallHeader;
 
 namespace {
 
 const fixture::Bytes kFour = {0x01, 0x02, 0x03, 0x04};
 
-bool imageHolds(const EditorState& s, std::uint32_t offset, std::span<const std::uint8_t> bytes) {
-  return std::memcmp(s.image.data() + offset, bytes.data(), bytes.size()) == 0;
-}
 
-// RAMDLD and Flex, four bytes each.
-fixture::Header smallHeader() {
-  fixture::Header h;
-  h.standardTexts()
-      .entry(0, {0x03FC8000, 0x03FC8003, {}, 0, 0})
-      .entry(4, {0x11280000, 0x11280003, {}, 0, 8});
-  return h;
-}
 
 std::string group(std::string_view lines) {
   return std::string(fixture::kS0Line) + std::string(lines) + std::string(fixture::kS7Line);
