@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace tavufe {
@@ -93,7 +94,13 @@ void setDialogFileName(QFileDialog& dialog, const QString& extension) {
   // With no name typed the dialog reports its folder; there is nothing to rename then.
   const QString path = dialog.selectedFiles().value(0);
   if (path.isEmpty() || QFileInfo(path).isDir()) return;
-  dialog.selectFile(fileNameWithExtension(path, extension));
+  const QString name = fileNameWithExtension(path, extension);
+  // Write the name field itself: selecting a file leaves a field that has the focus alone.
+  if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+    field->setText(name);
+  } else {
+    dialog.selectFile(name);
+  }
 }
 
 QString fileNameWithExtension(const QString& path, const QString& extension) {

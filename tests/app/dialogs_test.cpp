@@ -7,6 +7,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 
@@ -51,6 +52,21 @@ TEST(SaveDialogTests, ChoosingATypeRenamesTheTypedFile) {
   EXPECT_EQ(typedName(*dialog), "flex_mod.bin");
   EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).absolutePath(),
             QFileInfo(QString::fromStdString(dir.path())).absoluteFilePath());
+}
+
+TEST(SaveDialogTests, ShownDialogRenamesWhileTheNameFieldHasTheFocus) {
+  fixture::TempDir dir;
+  auto dialog =
+      makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex_mod.shx", SaveType::Shx);
+  dialog->show();
+  auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  ASSERT_NE(field, nullptr);
+  field->setFocus();
+  field->setText("typed.shx");
+  chooseType(*dialog, 1);
+  EXPECT_EQ(field->text(), "typed.sbf");
+  EXPECT_EQ(typedName(*dialog), "typed.sbf");
+  dialog->hide();
 }
 
 TEST(SaveDialogTests, NameWithoutExtensionGetsTheTypesExtension) {
