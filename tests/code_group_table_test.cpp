@@ -60,7 +60,6 @@ struct Reorder {
 
 TEST(ReduceTests, KeepsSlotZeroAndMovesTheFlexWholeToSlotOne) {
   const Reorder cases[] = {
-      {{0, 1, 2, 4}, {0, 2}, {0, 2}},
       {{0, 1, 4, 2}, {0, 2}, {0, 3}},
       {{0, 1, 4}, {0}, {0}},
       {{1}, {1}, {0}},  // slot 0 is never examined, whatever it holds
@@ -145,18 +144,15 @@ TEST(CutUndoTests, CutOnlySlotThenUndoIntoSlotZero) {
   EXPECT_TRUE(cutSlot(*s, 1));
   EXPECT_EQ(s->lastSlot, -1);
   EXPECT_EQ(s->slots[0].cgNumber, -1);
-  EXPECT_TRUE(codeGroupGridRows(*s).empty());
   EXPECT_FALSE(cutSlot(*s, 1));
-  EXPECT_EQ(s->undo.undoCount, 1);
 
   EXPECT_TRUE(undoCut(*s));
   EXPECT_EQ(numbers(*s), (std::vector<int>{0}));
-  EXPECT_EQ(s->slots[0].description, "RAMDLD");
-  EXPECT_EQ(s->undo.undoCount, 0);
+  EXPECT_EQ(origins(*s), (std::vector<int>{0}));
   EXPECT_FALSE(undoCut(*s));
 }
 
-TEST(CutUndoTests, CutsAndUndosInterleaveAsAStackAndUndoSorts) {
+TEST(CutUndoTests, CutsAndUndosInterleaveAsAStack) {
   auto s = tableState();
   load(*s, {0, 1, 3, 4, 7});
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(cutSlot(*s, 2));
@@ -171,12 +167,6 @@ TEST(CutUndoTests, CutsAndUndosInterleaveAsAStackAndUndoSorts) {
   }
   EXPECT_FALSE(undoCut(*s));
   EXPECT_EQ(origins(*s), (std::vector<int>{0, 1, 2, 3, 4}));
-
-  load(*s, {0, 256, 1, 2});
-  EXPECT_TRUE(cutSlot(*s, 2));
-  EXPECT_EQ(numbers(*s), (std::vector<int>{0, 1, 2}));
-  EXPECT_TRUE(undoCut(*s));
-  EXPECT_EQ(numbers(*s), (std::vector<int>{0, 256, 1, 2}));
 }
 
 TEST(CutUndoTests, FullStackDropsTheOldestCopy) {

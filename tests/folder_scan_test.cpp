@@ -30,20 +30,16 @@ std::unique_ptr<EditorState> flexEditor() {
   return s;
 }
 
-// 00 00 04 05 | 02 04 00 07 | FF FF FF FF | 14 bytes not examined | name pairs from byte 26
-void putRecord(EditorState& s, std::int64_t at, const std::vector<std::uint8_t>& pairs) {
+// 00 00 04 05 | 02 04 00 07 | FF FF FF FF | 14 bytes not examined | from byte 26 each character
+// as 00 c, ended by 00 00.
+void putRecord(EditorState& s, std::int64_t at, const std::string& name) {
   std::uint8_t* p = s.image.data() + at;
   std::memcpy(p, kRecordHead, sizeof kRecordHead);
   std::memset(p + 12, 0x11, 14);
-  std::memcpy(p + 26, pairs.data(), pairs.size());
-}
-
-// Each character as 00 c, ended by 00 00.
-void putRecord(EditorState& s, std::int64_t at, const std::string& name) {
-  std::vector<std::uint8_t> pairs;
-  for (char c : name) pairs.insert(pairs.end(), {0x00, std::uint8_t(c)});
-  pairs.insert(pairs.end(), {0x00, 0x00});
-  putRecord(s, at, pairs);
+  for (std::size_t k = 0; k <= name.size(); ++k) {
+    p[26 + 2 * k] = 0x00;
+    p[27 + 2 * k] = k < name.size() ? std::uint8_t(name[k]) : 0x00;
+  }
 }
 
 std::vector<std::string> listedNames(const EditorState& s) {
@@ -66,40 +62,52 @@ fixture::Bytes afterErase(std::int64_t r, std::int64_t from, std::int64_t to) {
 
 }  // namespace
 
-TEST(FolderScanTests, ListsRecordsOnTheFourByteGridFromTheFlexStart) {
+TEST(FolderScanTests, RecordsOnTheFourByteGridFromTheStartBelowTheEnd) {
   auto s = flexEditor();
+  putRecord(*s, 0, "O");
+  putRecord(*s, 0x82, "N");
+  putRecord(*s, 0x40, "M");
   putRecord(*s, kFlexStart + 0x100, "AB");
   putRecord(*s, kFlexStart + 0x202, "C");
   scanFlexFolders(*s);
   EXPECT_EQ(folderGridRows(*s), (std::vector<FolderGridRow>{{"1", "AB", "00000100"}}));
   EXPECT_EQ(s->folders[0].recordOffset, kFlexStart + 0x100);
-  EXPECT_EQ(s->folders[1].recordOffset, 0);
 
-  // The grid is counted from the Flex start, not from the image start.
-  s->bounds.flexStart = kFlexStart + 2;
-  scanFlexFolders(*s);
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"C"}));
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const struct {
+    std::int32_t start, end;
+    std::vector<std::string> names;
+  } cases[] = {
+      {kFlexStart + 2, kFlexEnd, {"C"}},         // the grid counts from the start, not the image's
+      {kFlexStart, kFlexStart + 0x101, {"AB"}},  // the last position examined lies below the end
+      {kFlexStart, kFlexStart + 0x100, {}},
+      {0x100, 0x10, {}},
+      {-6, 0x100, {"N"}},         // a negative start keeps its grid: -6, -2, 2, ... 0x82
+      {kMin, kMax, {"M", "AB"}},  // the lowest start falls on the grid through offset 0
+      // Offset 0 marks an empty row, so a record there is passed over, not ending the list.
+      {0, kFlexStart + 0x101, {"M", "AB"}},
+  };
+  for (const auto& c : cases) {
+    s->bounds.flexStart = c.start;
+    s->bounds.flexEnd = c.end;
+    scanFlexFolders(*s);
+    EXPECT_EQ(listedNames(*s), c.names) << c.start << " to " << c.end;
+  }
 
-  // The last position examined lies below flexEnd.
-  s->bounds.flexStart = kFlexStart;
-  s->bounds.flexEnd = kFlexStart + 0x101;
-  scanFlexFolders(*s);
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"AB"}));
-  s->bounds.flexEnd = kFlexStart + 0x100;
-  scanFlexFolders(*s);
-  EXPECT_TRUE(folderGridRows(*s).empty());
+  EditorState noImage;
+  noImage.folders[0].recordOffset = 0x1280100;
+  noImage.bounds = s->bounds;
+  scanFlexFolders(noImage);
+  EXPECT_TRUE(folderGridRows(noImage).empty());
+  eraseFolderRecord(noImage, 0x1280100);
 }
 
 TEST(FolderScanTests, NamesSkipFfAndStopAtThirtySix) {
   auto s = flexEditor();
-  putRecord(*s, kFlexStart + 0x100,
-            std::vector<std::uint8_t>{0x00, 'S', 0xFF, 0xFF, 0x00, 0xFF, 0x00, 'k', 0x00, 0x00});
-  std::vector<std::uint8_t> longName;
-  for (int i = 0; i < 40; ++i) {
-    longName.insert(longName.end(), {0x00, std::uint8_t('a' + i % 26)});
-    if (i % 5 == 0) longName.insert(longName.end(), {0x00, 0xFF});
-  }
-  longName.insert(longName.end(), {0x00, 0x00});
+  putRecord(*s, kFlexStart + 0x100, "S\xFF\xFFk");
+  std::string longName;
+  for (int i = 0; i < 40; ++i) longName += std::string(i % 5 ? "" : "\xFF") + char('a' + i % 26);
   putRecord(*s, kFlexStart + 0x300, longName);
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s),
@@ -145,42 +153,6 @@ TEST(FolderScanTests, RecordsAtTheImageEnd) {
   for (std::int64_t at = kImageSize - 13; at < kImageSize; at += 2) s->image.data()[at] = 'Q';
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"QQQQQQQ"}));
-}
-
-TEST(FolderScanTests, HostileBoundsOrNoImageFindNothingOutsideTheImage) {
-  auto s = flexEditor();
-  putRecord(*s, 2, "N");
-  putRecord(*s, 0x40, "M");
-  s->bounds.flexStart = 0x100;
-  s->bounds.flexEnd = 0x10;
-  scanFlexFolders(*s);
-  EXPECT_TRUE(folderGridRows(*s).empty());
-
-  // A negative start keeps its 4-byte grid: -6, -2, 2, ...
-  s->bounds.flexStart = -6;
-  s->bounds.flexEnd = 0x100;
-  scanFlexFolders(*s);
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"N"}));
-
-  // The lowest start falls on the grid through offset 0.
-  s->bounds.flexStart = std::numeric_limits<std::int32_t>::min();
-  s->bounds.flexEnd = std::numeric_limits<std::int32_t>::max();
-  scanFlexFolders(*s);
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"M"}));
-
-  // Offset 0 marks an empty row, so a record there is passed over rather than ending the list.
-  putRecord(*s, 0, "O");
-  s->bounds.flexStart = 0;
-  scanFlexFolders(*s);
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"M"}));
-
-  EditorState none;
-  none.folders[0].recordOffset = 0x1280100;
-  none.bounds.flexStart = kFlexStart;
-  none.bounds.flexEnd = kFlexEnd;
-  scanFlexFolders(none);
-  EXPECT_TRUE(folderGridRows(none).empty());
-  eraseFolderRecord(none, 0x1280100);
 }
 
 TEST(FolderEraseTests, ErasesTwoRangesClippedToTheImage) {
@@ -230,45 +202,34 @@ TEST(RepeatedFolderTests, EveryRecordOfARunButTheFirstIsErasedUpToAnEmptyName) {
   EXPECT_EQ(listedNames(*t), (std::vector<std::string>{"A", "", "A", "A"}));
 }
 
-TEST(FolderDeleteTests, DeleteErasesAndRelists) {
-  auto s = flexEditor();
-  putRecord(*s, kFlexStart + 0x400, "One");
-  putRecord(*s, kFlexStart + 0x800, "Two");
-  scanFlexFolders(*s);
-  for (int row : {-1, 0, 3, kMaxFolders + 1}) {
-    EXPECT_FALSE(isFolderRowSelected(*s, row)) << row;
-    EXPECT_FALSE(canDeleteFolderRow(*s, row)) << row;
-    EXPECT_FALSE(deleteFolderRow(*s, row)) << row;
-  }
-  EXPECT_TRUE(isFolderRowSelected(*s, 2));
-
-  ASSERT_TRUE(deleteFolderRow(*s, 1));
-  EXPECT_EQ(folderGridRows(*s), (std::vector<FolderGridRow>{{"1", "Two", "00000800"}}));
-  EXPECT_FALSE(isFolderRowSelected(*s, 2));
-  ASSERT_TRUE(deleteFolderRow(*s, 1));
-  EXPECT_TRUE(folderGridRows(*s).empty());
-  EXPECT_FALSE(isFolderRowSelected(*s, 1));
-  EXPECT_FALSE(deleteFolderRow(*s, 1));
-}
-
-TEST(FolderDeleteTests, RefusedAtTheFlexStartOrWithoutAUsableFlexRegion) {
+TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideTheFlex) {
   auto s = flexEditor();
   putRecord(*s, kFlexStart, "First");
   putRecord(*s, kFlexStart + 0x400, "One");
+  putRecord(*s, kFlexStart + 0x800, "Two");
   scanFlexFolders(*s);
+  for (int row : {-1, 0, 4, kMaxFolders + 1}) {
+    EXPECT_FALSE(isFolderRowSelected(*s, row)) << row;
+    EXPECT_FALSE(deleteFolderRow(*s, row)) << row;
+  }
   // A record at the Flex start is listed but not erasable.
-  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"First", "One"}));
   EXPECT_TRUE(isFolderRowSelected(*s, 1));
   EXPECT_FALSE(deleteFolderRow(*s, 1));
   EXPECT_EQ(s->image.data()[kFlexStart], 0x00);
-  ASSERT_TRUE(canDeleteFolderRow(*s, 2));
 
-  s->bounds.flexEnd = kFlexStart;
-  EXPECT_FALSE(canDeleteFolderRow(*s, 2));
-  s->bounds.flexEnd = kFlexStart + 0x400;  // the record must lie strictly below flexEnd
-  EXPECT_FALSE(canDeleteFolderRow(*s, 2));
-  s->bounds.flexEnd = kFlexEnd;
-  s->bounds.flexStart = 0;
+  ASSERT_TRUE(deleteFolderRow(*s, 2));
+  EXPECT_EQ(folderGridRows(*s),
+            (std::vector<FolderGridRow>{{"1", "First", "00000000"}, {"2", "Two", "00000800"}}));
+  EXPECT_FALSE(isFolderRowSelected(*s, 3));
+
+  // The record must lie strictly inside a usable Flex region.
+  const std::pair<std::int32_t, std::int32_t> bounds[] = {
+      {kFlexStart, kFlexStart}, {kFlexStart, kFlexStart + 0x800}, {0, kFlexEnd}};
+  for (const auto& [start, end] : bounds) {
+    s->bounds.flexStart = start;
+    s->bounds.flexEnd = end;
+    EXPECT_FALSE(canDeleteFolderRow(*s, 2)) << start << " " << end;
+  }
   EXPECT_FALSE(deleteFolderRow(*s, 2));
-  EXPECT_EQ(s->image.data()[kFlexStart + 0x400 + 3], 0x05);
+  EXPECT_EQ(s->image.data()[kFlexStart + 0x800 + 3], 0x05);
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "reader_support.h"
 #include "test_support.h"
 
@@ -33,69 +31,76 @@ class ShxReaderTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(ShxAndSbfTests, SameSuperfileGivesSameImageSlotsAndReport) {
-  fixture::TempDir dir;
-  const auto groups = readers::fullSuperfile();
-  auto sbf = freshEditor();
-  auto shx = freshEditor();
-  Progress progress;
-  readers::openBytes(*sbf, dir.file("a.sbf"), readers::makeSbf(groups), progress);
-  readers::openBytes(*shx, dir.file("a.shx"), readers::makeShx(groups), progress);
-  ASSERT_EQ(code(sbf->status), 0);
-  ASSERT_EQ(code(shx->status), 0);
-  EXPECT_EQ(std::memcmp(sbf->image.data(), shx->image.data(), std::size_t(kImageSize)), 0);
-  EXPECT_EQ(shx->lastSlot, 5);
-  EXPECT_EQ(sbf->lastSlot, shx->lastSlot);
-  auto fields = [](const CodeGroupSlot& a) {
-    return std::tuple(a.cgNumber, a.startAddress, a.endAddress, a.length, a.recordAddress,
-                      a.recordLength, a.headerBytes, a.bufferChecksum, a.headerChecksum);
+TEST_F(ShxReaderTest, StatusOfEachKindOfFile) {
+  const std::string s0(fixture::kS0Line);
+  const std::string trailerEnd =
+      kRamdldGroup + s0 + fixture::s3Line(0x11280000, kFour) + "S705435312341E";
+  fixture::Header flexPastWindow;
+  flexPastWindow.entry(4, {0x11280000, 0x14000000, {}, 0, 8});
+  struct Case {
+    const char* what;
+    fixture::Header header;
+    std::string text;
+    int status;
+    bool reported;
+    fixture::Bytes flex;  // what the image then holds at the Flex offset
   };
-  for (int i = 0; i < kSlotCount; ++i) EXPECT_EQ(fields(sbf->slots[i]), fields(shx->slots[i])) << i;
-  EXPECT_EQ(shx->slots[3].cgNumber, 2);
-  EXPECT_EQ(shx->slots[3].recordLength, 0x1000);
-  // Only the file-size line differs between the two encodings.
-  ASSERT_EQ(shx->report.size(), 9u);
-  EXPECT_NE(sbf->report[3], shx->report[3]);
-  sbf->report.erase(sbf->report.begin() + 3);
-  shx->report.erase(shx->report.begin() + 3);
-  EXPECT_EQ(sbf->report, shx->report);
-}
-
-TEST_F(ShxReaderTest, LiteralLineAndItsChecksum) {
-  open(smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
-  EXPECT_EQ(s->slots[1].recordAddress, 0x11280000);
-  EXPECT_EQ(s->slots[1].recordLength, 4);
-  EXPECT_EQ(progress.maximum, 5);
-  EXPECT_EQ(progress.steps, 3);  // one per S0 record, one before the report
-
-  s->lastSlot = 7;
-  open(smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"));
-  EXPECT_EQ(code(s->status), 5);
-  EXPECT_EQ(s->lastSlot, 7);  // left as it was
-  EXPECT_TRUE(s->report.empty());
-}
-
-TEST_F(ShxReaderTest, CountFiveLineCarriesNoDataButIsChecked) {
-  open(smallHeader(),
-       kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));  // the first line gave the address
-  EXPECT_EQ(s->slots[1].recordLength, 4);
-  open(smallHeader(),
-       kRamdldGroup + group("S30511280000C2\r\n" + fixture::s3Line(0x11280000, kFour)));
-  EXPECT_EQ(code(s->status), 5);
-}
-
-TEST_F(ShxReaderTest, LinesOfOneGroupAreLaidBackToBackInEitherCase) {
-  const fixture::Bytes a = {0x11, 0x22};
-  const fixture::Bytes b = {0xab, 0xcd};
-  open(smallHeader(),
-       kRamdldGroup + group(fixture::s3Line(0x11280000, a) + fixture::s3Line(0x11280100, b, true)));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, fixture::Bytes{0x11, 0x22, 0xab, 0xcd}));
-  EXPECT_EQ(s->image.data()[0x1280100], 0xFF);
+  const Case cases[] = {
+      {"the literal line", smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"), 0,
+       true, kFour},
+      {"its checksum one off", smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"), 5,
+       false, kFour},
+      // The first line of a group gives the address, even when it carries no data.
+      {"a count-05 line first", smallHeader(),
+       kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)), 0, true,
+       kFour},
+      {"a count-05 line with a bad checksum",
+       smallHeader(),
+       kRamdldGroup + group("S30511280000C2\r\n" + fixture::s3Line(0x11280000, kFour)),
+       5,
+       false,
+       {0xFF}},
+      {"two lines, upper and lower case, laid back to back",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x11280000, fixture::Bytes{0x11, 0x22}) +
+                            fixture::s3Line(0x11280100, fixture::Bytes{0xab, 0xcd}, true)),
+       0,
+       true,
+       {0x11, 0x22, 0xab, 0xcd}},
+      {"lines before the first group and stray text", smallHeader(),
+       "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup + kFlexGroup + "S5\r\n", 0, true,
+       kFour},
+      {"a later group below the window",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x0FFFFFFF, kFour)),
+       11,
+       false,
+       {0xFF}},
+      {"a later group past it",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x14000000, kFour)),
+       11,
+       false,
+       {0xFF}},
+      {"ending on the trailer's last digit", smallHeader(), trailerEnd, 0, true, kFour},
+      // Straight after a file whose record fields would match the header.
+      {"a group without data", smallHeader(), kRamdldGroup + group(""), 11, true, {0xFF}},
+      {"an S as the last character", smallHeader(), trailerEnd + "S", 9, false, kFour},
+      // Unequal S0 and S7 counts still report, but nothing is finalised.
+      {"an S0 without its S7", smallHeader(), trailerEnd + s0, 9, true, kFour},
+      {"a header range past the window", flexPastWindow, kFlexGroup, 11, false, {0xFF}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    s->lastSlot = 7;
+    open(c.header, c.text);
+    EXPECT_EQ(code(s->status), c.status);
+    EXPECT_EQ(s->report.size(), c.reported ? 9u : 0u);
+    EXPECT_TRUE(imageHolds(*s, 0x1280000, c.flex));
+    // A read stopped part-way leaves lastSlot as it was.
+    EXPECT_EQ(s->lastSlot == 7, !c.reported);
+  }
+  EXPECT_EQ(s->image.data()[0x4000000], 0xFF);  // the header failure stopped the read
 }
 
 TEST_F(ShxReaderTest, FirstGroupAlwaysLandsInTheRamdldArea) {
@@ -111,35 +116,6 @@ TEST_F(ShxReaderTest, FirstGroupAlwaysLandsInTheRamdldArea) {
   EXPECT_TRUE(imageHolds(*s, 0x4000000, other));
   EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
   EXPECT_EQ(s->slots[0].recordAddress, 0x11280000);
-}
-
-TEST_F(ShxReaderTest, LinesBeforeTheFirstGroupAndStrayTextAreSkipped) {
-  open(smallHeader(),
-       "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup + kFlexGroup + "S5\r\n");
-  EXPECT_EQ(code(s->status), 0);
-  EXPECT_EQ(s->lastSlot, 1);
-}
-
-TEST_F(ShxReaderTest, UnequalGroupAndEndCountsStillReport) {
-  const std::string text = kRamdldGroup + std::string(fixture::kS0Line) +
-                           fixture::s3Line(0x11280000, kFour) + std::string(fixture::kS0Line);
-  open(smallHeader(), text);
-  EXPECT_EQ(code(s->status), 9);
-  EXPECT_EQ(s->lastSlot, 2);
-  ASSERT_EQ(s->report.size(), 9u);
-  EXPECT_EQ(s->report[0], "HEADER INFO: P2K Superfile");
-  // Nothing was finalised.
-  EXPECT_EQ(s->slots[1].bufferChecksum, 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
-}
-
-TEST_F(ShxReaderTest, BadAddressOfALaterGroupStopsTheRead) {
-  for (std::uint32_t bad : {0x0FFFFFFFu, 0x14000000u}) {
-    open(smallHeader(), kRamdldGroup + group(fixture::s3Line(bad, kFour)));
-    EXPECT_EQ(code(s->status), 11) << std::hex << bad;
-    EXPECT_EQ(s->lastSlot, 9);
-    EXPECT_TRUE(s->report.empty());
-  }
 }
 
 TEST_F(ShxReaderTest, RamdldFillsItsAreaExactlyAndOverlongFoldsOntoTheLastImageByte) {
@@ -160,31 +136,6 @@ TEST_F(ShxReaderTest, RamdldFillsItsAreaExactlyAndOverlongFoldsOntoTheLastImageB
   EXPECT_EQ(s->slots[0].recordLength, 0x30002);
   EXPECT_TRUE(imageHolds(*s, 0x4000000, all.first(0x2FFFF)));
   EXPECT_EQ(s->image.data()[0x402FFFF], data[0x30001]);
-}
-
-TEST_F(ShxReaderTest, FileAndHeaderFailures) {
-  s->currentPath = dir.file("missing.shx");
-  readShx(*s, progress);
-  EXPECT_EQ(code(s->status), 2);
-  open(std::span<const std::uint8_t>());
-  EXPECT_EQ(code(s->status), 2);
-  open(std::span(smallHeader().bytes()).first(8171));
-  EXPECT_EQ(code(s->status), 9);
-  fixture::Header g;
-  g.entry(4, {0x11280000, 0x14000000, {}, 0, 8});
-  open(g, kFlexGroup);
-  EXPECT_EQ(code(s->status), 11);
-  EXPECT_EQ(s->image.data()[0x4000000], 0xFF);
-}
-
-TEST_F(ShxReaderTest, SAsTheLastCharacterIsARecordError) {
-  const std::string good = kRamdldGroup + std::string(fixture::kS0Line) +
-                           fixture::s3Line(0x11280000, kFour) + "S705435312341E";
-  open(smallHeader(), good);  // a file may end on its trailer's last digit
-  EXPECT_EQ(code(s->status), 0);
-  open(smallHeader(), good + "S");
-  EXPECT_EQ(code(s->status), 9);
-  EXPECT_TRUE(s->report.empty());
 }
 
 TEST_F(ShxReaderTest, LineCutOffAnywhereIsARecordError) {
@@ -226,13 +177,6 @@ TEST_F(ShxReaderTest, MoreGroupsThanSlotsAreRefused) {
 }
 
 TEST_F(ShxReaderTest, GroupWithoutDataIsAnAddressRangeWhateverCameBefore) {
-  // Values left by an earlier file that would match the header.
-  open(smallHeader(), kRamdldGroup + kFlexGroup);
-  ASSERT_EQ(code(s->status), 0);
-  open(smallHeader(), kRamdldGroup + group(""));
-  EXPECT_EQ(code(s->status), 11);
-  EXPECT_EQ(s->report.size(), 9u);
-
   // The byte count of the group before does not carry over to a group without data.
   fixture::Header same = smallHeader();
   same.entry(fixture::Header::indexOf(3), {0x11280000, 0x11280003, {}, 0, 8});

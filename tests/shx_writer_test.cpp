@@ -84,13 +84,7 @@ TEST(ShxLayoutTests, SlotsOutOfUseAreSkippedAndTheTrailerFollowsTheLastGroupWrit
   layGroup(*s, 2, 2, save_setup::kFlexStart, flex);
   s->lastSlot = 3;  // slots 1 and 3 are empty
   fixture::TempDir dir;
-  CountingProgress progress;
-  s->currentPath = dir.file("x.shx");
-  saveShx(*s, progress);
-  ASSERT_EQ(s->status, StatusCode::None);
-  EXPECT_EQ(progress.maximum, 5);
-  EXPECT_EQ(progress.steps, 4);
-  const fixture::Bytes file = fixture::readFile(s->currentPath);
+  const fixture::Bytes file = saveTo(*s, dir.file("x.shx"));
   EXPECT_EQ(text(file, kHeader), kS0 + fixture::s3Lines(0x03FC8000, rdl) + kS7 + kS0 +
                                      fixture::s3Lines(0x11280000, flex) + trailerOf(file));
 }
