@@ -87,25 +87,39 @@ TEST_F(HeaderTest, WrittenBlockForRamdldAndFlex) {
   EXPECT_EQ(b[1086], 8);  // Flex code
 }
 
-TEST_F(HeaderTest, FirmwareHalvesRoundTripToOneChecksum) {
+TEST_F(HeaderTest, FirmwareIsWrittenAsTwoEntriesOverlappingAtByte196) {
   s->lastSlot = 1;
   placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
   placeInSlot(*s, 1, 1, 0x10160000, 0x1016012B);
   s->slots[1].recordAddress = 0x10160000;
   s->slots[1].recordLength = 300;
-  for (int k = 0; k < 300; ++k) s->image.data()[0x160000 + k] = std::uint8_t(k * 7);
+  fixture::Bytes fw(300);
+  for (std::size_t k = 0; k < fw.size(); ++k) fw[k] = std::uint8_t(k * 7);
+  std::copy(fw.begin(), fw.end(), s->image.data() + 0x160000);
   finaliseSlot(*s, 1, false, false);
   const HeaderBlock b = buildHeaderBlock(*s, "x");
   EXPECT_EQ(b[944], 3);
-  EXPECT_EQ(b[1004 + 26], 8);
-  EXPECT_EQ(b[1032 + 26], 8);
-  EXPECT_EQ(b[1032 + 8], std::uint8_t(196 * 7));  // second entry's bytes start at 196
+
+  // The first 200 bytes, then the rest with its 16 header bytes taken from byte 196.
+  auto sixteen = [&](std::size_t from) {
+    std::array<std::uint8_t, 16> a;
+    std::copy_n(fw.begin() + std::ptrdiff_t(from), 16, a.begin());
+    return a;
+  };
+  const std::span<const std::uint8_t> all(fw);
+  fixture::Header expected;
+  expected.entry(2, {0x10160000, 0x101600C7, sixteen(0), fixture::sum16(all.first(200)), 8})
+      .entry(3, {0x101600C8, 0x1016012B, sixteen(196), fixture::sum16(all.subspan(200)), 8});
+  EXPECT_EQ(fixture::Bytes(b.begin() + 1004, b.begin() + 1060),
+            fixture::Bytes(expected.bytes().begin() + 1004, expected.bytes().begin() + 1060));
+
+  // Read back, the two entries are one code group with one checksum.
   auto t = freshEditor();
   resetSlots(*t);
   EXPECT_EQ(parseHeaderBlock(*t, fixture::Bytes(b.begin(), b.end())), 2);
   EXPECT_EQ(t->slots[1].cgNumber, 1);
   EXPECT_EQ(t->slots[1].endAddress, 0x1016012B);
-  EXPECT_EQ(t->slots[1].headerChecksum, s->slots[1].bufferChecksum);
+  EXPECT_EQ(t->slots[1].headerChecksum, fixture::sum16(fw));
 }
 
 TEST(HeaderDateTests, FormatAndReproducibleEpoch) {

@@ -43,15 +43,11 @@ inline fixture::Header headerFor(const std::vector<Group>& groups) {
   return h;
 }
 
-inline fixture::Bytes withHeader(const fixture::Header& h, std::span<const std::uint8_t> body) {
+// The header's bytes followed by a body of bytes or of text.
+template <class Body>
+fixture::Bytes withHeader(const fixture::Header& h, const Body& body) {
   fixture::Bytes out = h.bytes();
   fixture::append(out, body);
-  return out;
-}
-
-inline fixture::Bytes withHeader(const fixture::Header& h, std::string_view text) {
-  fixture::Bytes out = h.bytes();
-  fixture::append(out, text);
   return out;
 }
 

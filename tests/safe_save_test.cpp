@@ -105,6 +105,12 @@ TEST_P(SafeSuperfileSaveTest, MissingOrBlankRamdldIsRefusedBeforeOpening) {
   expectUntouched();
 }
 
+TEST_P(SafeSuperfileSaveTest, NoImageIsABufferError) {
+  r.state->image.release();
+  EXPECT_EQ(save(), 4);
+  expectUntouched();
+}
+
 TEST_P(SafeSuperfileSaveTest, CodeGroupOutsideTheImageIsRefused) {
   CodeGroupSlot& flex = r.state->slots[1];
   flex.startAddress = 0x1402FF00;  // masks into the last bytes of the image and beyond
