@@ -24,6 +24,7 @@ struct Output {
   void (*save)(EditorState&, Progress&);
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
+void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
 
 const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h', '\n'};
 
@@ -56,13 +57,14 @@ class SafeSuperfileSaveTest : public SafeSaveTest {};
 
 }  // namespace
 
-TEST_P(SafeSaveTest, FolderThatCannotTakeTheFileIsFileNotOpened) {
+TEST_P(SafeSaveTest, MissingFolderIsFileNotOpened) {
   r.state->currentPath = dir.file("missing/flash.out");
   EXPECT_EQ(save(), 2);
   expectUntouched();
+}
 
+TEST_P(SafeSaveTest, ReadOnlyFolderIsFileNotOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
-  r.state->currentPath = destination;
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
   EXPECT_EQ(save(), 2);
   ::chmod(dir.path().c_str(), 0755);
