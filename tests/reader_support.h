@@ -3,8 +3,8 @@
 // Superfiles for the reader tests, laid out byte by byte with the fixture builder, and the
 // model side of an open (erase the image, reset the slots, clear the codes, read).
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -97,7 +97,7 @@ inline void openBytes(tavufe::EditorState& state, const std::string& path,
 
 inline bool imageHolds(const tavufe::EditorState& s, std::uint32_t offset,
                        std::span<const std::uint8_t> bytes) {
-  return std::memcmp(s.image.data() + offset, bytes.data(), bytes.size()) == 0;
+  return std::equal(bytes.begin(), bytes.end(), s.image.data() + offset);
 }
 
 // Header listing RAMDLD and Flex, four bytes each; records supplied by the test.
