@@ -2,20 +2,34 @@
 # Installs the Debian/Ubuntu packages that building, running and testing need.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 srecord
-          clang libclang-rt-dev)
+required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
+          libbenchmark-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 srecord)
+# Wanted where the release has them: the SVG icon plugins (a package of their own on some
+# releases) and clang with its fuzzer runtime for the readers' fuzz targets.
+optional=(qt6-svg-plugins clang libclang-rt-dev)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
-echo "Installing: ${missing[*]}"
+
+available() { apt-cache show "$1" > /dev/null 2>&1; }
+optional_missing() {
+  for p in "${optional[@]}"; do
+    if ! installed "$p" && available "$p"; then echo "$p"; fi
+  done
+}
+
+missing=()
+for p in "${required[@]}"; do installed "$p" || missing+=("$p"); done
+if [ ${#missing[@]} -eq 0 ] && [ -z "$(optional_missing)" ]; then
+  exit 0
+fi
+
 "${as_root[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y "${missing[@]}"
+mapfile -t extra < <(optional_missing)
+wanted=("${missing[@]}" "${extra[@]}")
+if [ ${#wanted[@]} -gt 0 ]; then
+  echo "Installing: ${wanted[*]}"
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y "${wanted[@]}"
+fi

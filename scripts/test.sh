@@ -15,7 +15,17 @@ cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure --no-tests=error -j "$jobs"
 
 # The readers' fuzz targets: built with clang, each run briefly over its seed corpus.
-if command -v clang++ > /dev/null; then
+fuzzer_works() {
+  local probe
+  probe="$(mktemp -d)"
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+    > "$probe/probe.cpp"
+  clang++ -fsanitize=fuzzer "$probe/probe.cpp" -o "$probe/probe" > /dev/null 2>&1
+  local ok=$?
+  rm -rf "$probe"
+  return $ok
+}
+if command -v clang++ > /dev/null && fuzzer_works; then
   CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTAVUFE_BUILD_FUZZ=ON -DTAVUFE_BUILD_APP=OFF -DTAVUFE_BUILD_TESTS=OFF \
         -DTAVUFE_BUILD_BENCH=OFF
@@ -32,6 +42,8 @@ if command -v clang++ > /dev/null; then
     fi
     echo "$reader reader fuzzed: $(grep -E 'stat::number_of_executed_units' "$log")"
   done
+else
+  echo "Fuzzing skipped: clang with libFuzzer is not installed."
 fi
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVUFE_SANITIZE=ON \

@@ -1,10 +1,11 @@
+#include "superfile/header_block.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "model/finalise.h"
 #include "model/flash_image.h"
-#include "superfile/header_block.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -12,151 +13,123 @@ using namespace tavufe;
 
 namespace {
 
-std::span<const std::uint8_t> view(const fixture::Header& h) { return h.bytes(); }
+class HeaderTest : public ::testing::Test {
+ protected:
+  HeaderTest() { resetSlots(*s); }
+  int parse(const fixture::Header& h) { return parseHeaderBlock(*s, h.bytes()); }
+  std::unique_ptr<EditorState> s = freshEditor();
+};
 
 }  // namespace
 
-TEST(HeaderParseTests, RamdldAndFlexGiveTwoSlots) {
-  auto s = freshEditor();
-  resetSlots(*s);
-  fixture::Header h;
-  h.standardTexts()
-      .entry(0, {0x03FC8000, 0x03FC80FF, {}, 0x1234, 0})
-      .entry(4, {0x11280000, 0x11F3FFFF, {}, 0xBEEF, 8});
-  EXPECT_EQ(parseHeaderBlock(*s, view(h)), 2);
-  EXPECT_EQ(s->status, StatusCode::None);
-  EXPECT_EQ(s->slots[0].cgNumber, 0);
-  EXPECT_EQ(s->slots[0].headerCode, 0);
-  EXPECT_EQ(s->slots[0].headerChecksum, 0x1234);
-  EXPECT_EQ(s->slots[0].description, "RAMDLD");  // catalogue refreshed from the profile
-  EXPECT_EQ(s->slots[1].cgNumber, 2);
-  EXPECT_EQ(s->slots[1].headerCode, 8);
-  EXPECT_EQ(s->slots[1].length, 0xCC0000);
-}
-
-TEST(HeaderParseTests, WalkOrderAndEmptyEntries) {
-  auto s = freshEditor();
-  resetSlots(*s);
+TEST_F(HeaderTest, WalkOrderAndEmptyEntries) {
   fixture::Header h;  // no magic text at all: parses the same
-  h.entry(0, {0x03FC8000, 0x03FC80FF, {}, 0, 0})
+  h.entry(0, {0x03FC8000, 0x03FC80FF, {}, 0x1234, 0})
       .entry(1, {0x10000000, 0x1000FFFF, {}, 0, 0})
       .entry(2, {0x10160000, 0x101600C7, {}, 0xFF00, 8})
       .entry(3, {0, 0x1016FFFF, {}, 0x0200, 8})  // its own start is never tested
-      .entry(fixture::Header::indexOf(255), {0x11000000, 0x110000FF, {}, 0, 8})
-      .entry(fixture::Header::indexOf(4), {0, 0x11FFFFFF, {}, 0x9999, 8});  // empty: no slot
-  EXPECT_EQ(parseHeaderBlock(*s, view(h)), 4);
-  EXPECT_EQ(s->slots[1].cgNumber, 256);
+      .entry(fixture::Header::indexOf(2), {0x11280000, 0x11F3FFFF, {}, 0xBEEF, 8})
+      .entry(fixture::Header::indexOf(4), {0, 0x11FFFFFF, {}, 0x9999, 8})  // empty: no slot
+      .entry(fixture::Header::indexOf(255), {0x11000000, 0x110000FF, {}, 0, 8});
+  EXPECT_EQ(parse(h), 5);
+  EXPECT_EQ(s->status, StatusCode::None);
+  std::vector<int> numbers;
+  for (int i = 0; i < 5; ++i) numbers.push_back(s->slots[i].cgNumber);
+  EXPECT_EQ(numbers, (std::vector<int>{0, 256, 1, 2, 255}));
+  EXPECT_EQ(s->slots[0].headerChecksum, 0x1234);
+  EXPECT_EQ(s->slots[0].headerCode, 0);
+  EXPECT_EQ(s->slots[0].description, "RAMDLD");  // catalogue refreshed from the profile
   EXPECT_EQ(s->slots[1].label, "FBL");
-  EXPECT_EQ(s->slots[2].cgNumber, 1);
   EXPECT_EQ(s->slots[2].endAddress, 0x1016FFFF);
   EXPECT_EQ(s->slots[2].headerChecksum, 0x0100);  // 0xFF00 + 0x0200 wraps
   EXPECT_EQ(s->slots[2].headerCode, 8);
-  EXPECT_EQ(s->slots[3].cgNumber, 255);
-  EXPECT_EQ(s->status, StatusCode::None);
+  EXPECT_EQ(s->slots[3].headerChecksum, 0xBEEF);
+  EXPECT_EQ(s->slots[3].length, 0xCC0000);
 }
 
-TEST(HeaderParseTests, BadRangesSetStatusButWalkGoesOn) {
-  auto s = freshEditor();
-  resetSlots(*s);
-  fixture::Header h;
-  h.entry(0, {0x03FC8000, 0x03FF8000, {}, 0, 0})  // one byte longer than the RAMDLD area
-      .entry(4, {0x11280000, 0x11F3FFFF, {}, 0, 8});
-  EXPECT_EQ(parseHeaderBlock(*s, view(h)), 2);
-  EXPECT_EQ(s->status, StatusCode::BufferAddressOverflow);
-  s->status = StatusCode::None;
-  fixture::Header g;
-  g.entry(4, {0x11280000, 0x14000000, {}, 0, 8});
-  EXPECT_EQ(parseHeaderBlock(*s, view(g)), 1);
-  EXPECT_EQ(s->status, StatusCode::AddressRange);
-}
-
-TEST(HeaderParseTests, ShortFileAndTooManyCodeGroupsAreRecordErrors) {
-  auto s = freshEditor();
-  resetSlots(*s);
-  fixture::Header h;
-  const auto& full = h.bytes();
-  EXPECT_EQ(parseHeaderBlock(*s, std::span(full).first(8171)), 0);
+TEST_F(HeaderTest, ShortFileAndTooManyCodeGroupsAreRecordErrors) {
+  fixture::Header many;
+  EXPECT_EQ(parseHeaderBlock(*s, std::span(many.bytes()).first(8171)), 0);
   EXPECT_EQ(s->status, StatusCode::RecordError);
 
   s->status = StatusCode::None;
-  fixture::Header many;
-  for (int c = 2; c < 2 + 21; ++c) many.entry(c + 2, {0x11000000u + c * 0x100u, 0x110000FFu + c * 0x100u, {}, 0, 8});
-  EXPECT_EQ(parseHeaderBlock(*s, view(many)), 21);
+  for (std::uint32_t c = 2; c < 2 + 21; ++c) {
+    many.entry(int(c) + 2, {0x11000000u + c * 0x100u, 0x110000FFu + c * 0x100u, {}, 0, 8});
+  }
+  EXPECT_EQ(parse(many), 21);
   EXPECT_EQ(s->status, StatusCode::None);
   many.entry(2 + 21 + 2, {0x12000000, 0x120000FF, {}, 0, 8});
   resetSlots(*s);
   s->slots[21].cgNumber = 257;
-  EXPECT_EQ(parseHeaderBlock(*s, view(many)), 21);
+  EXPECT_EQ(parse(many), 21);
   EXPECT_EQ(s->status, StatusCode::RecordError);
   EXPECT_EQ(s->slots[21].cgNumber, 257);  // the FBU slot is never overwritten
 }
 
-TEST(HeaderWriteTests, OffsetsAfterRamdldAndFlex) {
-  auto s = freshEditor();
-  resetSlots(*s);
+TEST_F(HeaderTest, WrittenBlockForRamdldAndFlex) {
   s->lastSlot = 1;
   placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
   placeInSlot(*s, 1, 2, 0x11280000, 0x11F3FFFF);
-  s->slots[0].headerBytes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  const std::array<std::uint8_t, 16> bytes = {1, 2,  3,  4,  5,  6,  7,  8,
+                                              9, 10, 11, 12, 13, 14, 15, 16};
+  s->slots[0].headerBytes = bytes;
   s->slots[0].bufferChecksum = 0xA1B2;
   s->slots[1].bufferChecksum = 0x0102;
   const HeaderBlock b = buildHeaderBlock(*s, "Sun September 06 09:05:03 2026");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()), 14), std::string("P2K Superfile\0", 14));
-  EXPECT_EQ(b[944], 2);
-  EXPECT_EQ(b[718], 2);
-  EXPECT_EQ(b[948], 0x00);
-  EXPECT_EQ(b[949], 0x80);
-  EXPECT_EQ(b[950], 0xFC);
-  EXPECT_EQ(b[951], 0x03);
-  EXPECT_EQ(b[956], 1);  // header bytes at +8
-  EXPECT_EQ(b[972], 0xB2);
-  EXPECT_EQ(b[973], 0xA1);
-  EXPECT_EQ(b[974], 0);  // RAMDLD code
-  EXPECT_EQ(b[1060 + 3], 0x11);
+  fixture::Header expected;
+  expected.standardTexts("Sun September 06 09:05:03 2026")
+      .byte(944, 2)
+      .entry(0, {0x03FC8000, 0x03FC80FF, bytes, 0xA1B2, 0})
+      .entry(4, {0x11280000, 0x11F3FFFF, {}, 0x0102, 8});
+  EXPECT_EQ(fixture::Bytes(b.begin(), b.end()), expected.bytes());
+  EXPECT_EQ(b[944], 2);   // entry count
+  EXPECT_EQ(b[974], 0);   // RAMDLD code
   EXPECT_EQ(b[1086], 8);  // Flex code
-  EXPECT_EQ(b[1084], 0x02);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 448)),
-            "CSF Protected Superfile Generated by TavuFE 1.00");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 320)),
-            "Sun September 06 09:05:03 2026");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 256)), "3.00");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 784)), "2.20");
-  for (std::size_t k = 719; k < 784; ++k) EXPECT_EQ(b[k], 0) << k;
 }
 
-TEST(HeaderWriteTests, FirmwareHalvesRoundTripToOneChecksum) {
-  auto s = freshEditor();
-  resetSlots(*s);
+TEST_F(HeaderTest, FirmwareIsWrittenAsTwoEntriesOverlappingAtByte196) {
   s->lastSlot = 1;
   placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
   placeInSlot(*s, 1, 1, 0x10160000, 0x1016012B);
   s->slots[1].recordAddress = 0x10160000;
   s->slots[1].recordLength = 300;
-  for (int k = 0; k < 300; ++k) s->image.data()[0x160000 + k] = std::uint8_t(k * 7);
+  fixture::Bytes fw(300);
+  for (std::size_t k = 0; k < fw.size(); ++k) fw[k] = std::uint8_t(k * 7);
+  std::copy(fw.begin(), fw.end(), s->image.data() + 0x160000);
   finaliseSlot(*s, 1, false, false);
   const HeaderBlock b = buildHeaderBlock(*s, "x");
   EXPECT_EQ(b[944], 3);
-  EXPECT_EQ(b[1004 + 26], 8);
-  EXPECT_EQ(b[1032 + 26], 8);
-  EXPECT_EQ(b[1032 + 8], std::uint8_t(196 * 7));  // second entry's bytes start at 196
-  fixture::Bytes bytes(b.begin(), b.end());
+
+  // The first 200 bytes, then the rest with its 16 header bytes taken from byte 196.
+  auto sixteen = [&](std::size_t from) {
+    std::array<std::uint8_t, 16> a;
+    std::copy_n(fw.begin() + std::ptrdiff_t(from), 16, a.begin());
+    return a;
+  };
+  const std::span<const std::uint8_t> all(fw);
+  fixture::Header expected;
+  expected.entry(2, {0x10160000, 0x101600C7, sixteen(0), fixture::sum16(all.first(200)), 8})
+      .entry(3, {0x101600C8, 0x1016012B, sixteen(196), fixture::sum16(all.subspan(200)), 8});
+  EXPECT_EQ(fixture::Bytes(b.begin() + 1004, b.begin() + 1060),
+            fixture::Bytes(expected.bytes().begin() + 1004, expected.bytes().begin() + 1060));
+
+  // Read back, the two entries are one code group with one checksum.
   auto t = freshEditor();
   resetSlots(*t);
-  EXPECT_EQ(parseHeaderBlock(*t, bytes), 2);
+  EXPECT_EQ(parseHeaderBlock(*t, fixture::Bytes(b.begin(), b.end())), 2);
   EXPECT_EQ(t->slots[1].cgNumber, 1);
   EXPECT_EQ(t->slots[1].endAddress, 0x1016012B);
-  EXPECT_EQ(t->slots[1].headerChecksum, s->slots[1].bufferChecksum);
+  EXPECT_EQ(t->slots[1].headerChecksum, fixture::sum16(fw));
 }
 
 TEST(HeaderDateTests, FormatAndReproducibleEpoch) {
   std::tm t{};
-  t.tm_wday = 0;
   t.tm_mon = 8;
   t.tm_mday = 6;
   t.tm_hour = 9;
   t.tm_min = 5;
   t.tm_sec = 3;
-  t.tm_year = 126;
+  t.tm_year = 126;  // a Sunday
   EXPECT_EQ(formatHeaderDate(t), "Sun September 06 09:05:03 2026");
 
   ::setenv("SOURCE_DATE_EPOCH", "0", 1);

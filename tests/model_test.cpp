@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "model/catalogue.h"
 #include "model/finalise.h"
@@ -11,97 +10,48 @@
 
 using namespace tavufe;
 
-TEST(AddressTests, FlashWindowBounds) {
-  EXPECT_FALSE(isFlashAddressValid(0x0FFFFFFF));
-  EXPECT_TRUE(isFlashAddressValid(0x10000000));
-  EXPECT_TRUE(isFlashAddressValid(0x11FFFFFF));
-  EXPECT_FALSE(isFlashAddressValid(0x14000000));
-  EXPECT_FALSE(isFlashAddressValid(0x20000000));
-  EXPECT_FALSE(isFlashAddressValid(std::int32_t(0x80000000u)));
-}
-
-TEST(SlotTests, InUseAndFbu) {
+TEST(CatalogueTests, LabelsProfileAndReset) {
   auto s = freshEditor();
-  s->slots[0].cgNumber = 0;
-  EXPECT_TRUE(isSlotInUse(*s, 0));
-  s->slots[0].cgNumber = 256;
-  EXPECT_TRUE(isSlotInUse(*s, 0));
-  s->slots[0].cgNumber = 257;
-  EXPECT_FALSE(isSlotInUse(*s, 0));
-  s->slots[0].cgNumber = -1;
-  EXPECT_FALSE(isSlotInUse(*s, 0));
-
-  EXPECT_EQ(s->slots[21].cgNumber, 257);
-  EXPECT_EQ(s->slots[21].startAddress, 0x10000000);
-  EXPECT_EQ(s->slots[21].endAddress, 0x11FFFFFF);
-  EXPECT_TRUE(isFbuSlotInUse(*s, 21));
-  EXPECT_FALSE(isFbuSlotInUse(*s, 20));
-  s->slots[21].endAddress = s->slots[21].startAddress;
-  EXPECT_FALSE(isFbuSlotInUse(*s, 21));
-}
-
-TEST(CatalogueTests, LabelsAndProfile) {
-  auto s = freshEditor();
-  EXPECT_EQ(s->catalogue[0].label, "RDL");
-  EXPECT_EQ(s->catalogue[256].label, "FBL");
-  EXPECT_EQ(s->catalogue[257].label, "FBU");
-  EXPECT_EQ(s->catalogue[100].label, "CG100");
-  EXPECT_EQ(s->catalogue[257].name, "FBU");
-  EXPECT_EQ(s->catalogue[257].startAddress, 0x10000000);
-  // Numbers without a profile row keep an empty name, no range, no flag.
-  EXPECT_EQ(s->catalogue[5].name, "");
-  EXPECT_EQ(s->catalogue[5].endAddress, 0);
+  const std::pair<int, const char*> labels[] = {
+      {0, "RDL"}, {256, "FBL"}, {257, "FBU"}, {100, "CG100"}};
+  for (const auto& [number, label] : labels) EXPECT_EQ(s->catalogue[number].label, label);
+  std::vector<int> numbers;
+  for (int i = 0; i <= s->lastSlot; ++i) numbers.push_back(s->slots[i].cgNumber);
+  EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 11, 15, 18}));
+  // A number without a profile row has its label but no name.
   placeInSlot(*s, 12, 5, 0x10000000, 0x100000FF);
-  EXPECT_EQ(s->slots[12].description, "");
-  EXPECT_EQ(s->slots[12].trimPadding, 0);
   EXPECT_EQ(s->slots[12].label, "CG5");
+  EXPECT_EQ(s->slots[12].description, "");
 
-  EXPECT_EQ(s->lastSlot, 9);
-  const int expected[] = {0, 1, 2, 3, 4, 7, 8, 11, 15, 18};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(s->slots[i].cgNumber, expected[i]) << i;
-  EXPECT_EQ(s->slots[2].description, "Flex");
-  EXPECT_EQ(s->slots[1].trimPadding, 1);
-  EXPECT_EQ(s->slots[0].length, 0x1FFF8);
-  EXPECT_EQ(s->status, StatusCode::None);
-}
-
-TEST(CatalogueTests, ResetKeepsLabelsSlot21AndSlotExtras) {
-  auto s = freshEditor();
-  s->slots[3].headerBytes[0] = 0x42;
-  s->slots[3].bufferChecksum = 0x1234;
-  s->slots[3].trimPadding = 1;
+  // A reset empties slots 0 to 20, not the FBU slot.
   resetSlots(*s);
-  EXPECT_EQ(s->catalogue[7].label, "CG7");
-  EXPECT_EQ(s->catalogue[2].name, "");
   EXPECT_EQ(s->slots[3].cgNumber, -1);
-  EXPECT_EQ(s->slots[3].length, 0);
-  EXPECT_EQ(s->slots[3].description, "");
-  EXPECT_EQ(s->slots[3].headerBytes[0], 0x42);
-  EXPECT_EQ(s->slots[3].bufferChecksum, 0x1234);
-  EXPECT_EQ(s->slots[3].trimPadding, 1);
   EXPECT_EQ(s->slots[21].cgNumber, 257);
-  EXPECT_EQ(s->lastSlot, 9);
 }
 
 TEST(PlaceInSlotTests, RangeChecks) {
+  struct Case {
+    int slot, cg;
+    std::uint32_t start, end;
+    StatusCode status;
+  };
+  const Case cases[] = {
+      {0, 0, 0x03FC8000, 0x03FF7FFF, StatusCode::None},  // the RAMDLD area exactly
+      {0, 0, 0x03FC8000, 0x03FF8000, StatusCode::BufferAddressOverflow},
+      {0, 0, 0x00001000, 0x00001FFF, StatusCode::None},  // RAMDLD has no address check
+      {1, 2, 0x10000000, 0x13FFFFFF, StatusCode::None},  // the flash window exactly
+      {1, 2, 0x0FFFFFFF, 0x11000000, StatusCode::AddressRange},
+      {1, 2, 0x11280000, 0x14000000, StatusCode::AddressRange},
+      {1, 2, 0x80000000, 0x11000000, StatusCode::AddressRange},
+      {1, 256, 0x00001000, 0x00001FFF, StatusCode::AddressRange},
+  };
   auto s = freshEditor();
-  placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FF7FFF);
-  EXPECT_EQ(s->status, StatusCode::None);
-  placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FF8000);
-  EXPECT_EQ(s->status, StatusCode::BufferAddressOverflow);
-  EXPECT_EQ(s->slots[0].endAddress, 0x03FF8000);  // slot stays filled
-
-  s->status = StatusCode::None;
-  placeInSlot(*s, 1, 2, 0x11280000, 0x11F3FFFF);
-  EXPECT_EQ(s->status, StatusCode::None);
-  placeInSlot(*s, 1, 2, 0x11280000, 0x14000000);
-  EXPECT_EQ(s->status, StatusCode::AddressRange);
-
-  s->status = StatusCode::None;
-  placeInSlot(*s, 0, 0, 0x00001000, 0x00001FFF);  // RAMDLD has no address check
-  EXPECT_EQ(s->status, StatusCode::None);
-  placeInSlot(*s, 1, 256, 0x00001000, 0x00001FFF);
-  EXPECT_EQ(s->status, StatusCode::AddressRange);
+  for (const Case& c : cases) {
+    s->status = StatusCode::None;
+    placeInSlot(*s, c.slot, c.cg, std::int32_t(c.start), std::int32_t(c.end));
+    EXPECT_EQ(s->status, c.status) << std::hex << c.start << "-" << c.end;
+    EXPECT_EQ(s->slots[c.slot].endAddress, std::int32_t(c.end));  // the slot is filled anyway
+  }
 }
 
 TEST(RegionBoundsTests, LaterSlotWinsAndSlot20Ignored) {
@@ -114,7 +64,6 @@ TEST(RegionBoundsTests, LaterSlotWinsAndSlot20Ignored) {
   EXPECT_EQ(s->bounds.flexStart, 0x1300000);
   EXPECT_EQ(s->bounds.flexEnd, 0x13000FF);
   EXPECT_EQ(s->bounds.languageStart, 0);
-  EXPECT_EQ(s->bounds.ramdldOffset, 0x4000000);
   // Bounds are not cleared by a later file without that code group.
   resetSlots(*s);
   computeRegionBounds(*s);
@@ -139,29 +88,24 @@ class FinaliseTest : public ::testing::Test {
 };
 
 TEST_F(FinaliseTest, TrimKeeps32ErasedBytesAndCutsAt33) {
-  auto& slot = load(2, 1, 0x10160000, 300);
-  const std::uint32_t off = 0x160000;
-  std::memset(at(off), 0x11, 300 - 32);  // last non-FF byte at 267, 32 FF after it
-  finaliseSlot(*s, 2, false, false);
-  EXPECT_EQ(slot.length, 300);
-
-  load(3, 3, 0x10100000, 300);
-  std::memset(at(0x100000), 0x22, 300 - 33);  // p = 266, 33 FF after it
-  finaliseSlot(*s, 3, false, false);
-  EXPECT_EQ(s->slots[3].length, 266 + 9);
-  EXPECT_EQ(s->slots[3].endAddress, 0x10100000 + 266 + 8);
-  EXPECT_EQ(s->status, StatusCode::None);
-}
-
-TEST_F(FinaliseTest, NoTrimWhenAllErasedOrFlagOff) {
-  auto& all = load(0, 3, 0x10100000, 100);  // DSP trims, but every byte is FF
-  finaliseSlot(*s, 0, false, false);
-  EXPECT_EQ(all.length, 100);
-  auto& flex = load(1, 2, 0x11280000, 1000);  // Flex never trims
-  at(0x1280000)[0] = 1;
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(flex.length, 1000);
-  EXPECT_EQ(flex.endAddress, 0x11280000 + 999);
+  const struct {
+    int cg;
+    std::int32_t length, written, trimmed;
+  } cases[] = {
+      {1, 300, 300 - 32, 300},      // firmware: 32 FF after its last byte are kept
+      {3, 300, 300 - 33, 266 + 9},  // DSP: 33 are cut to 8 after the last byte
+      {3, 100, 0, 100},             // every byte FF: nothing to trim to
+      {2, 1000, 1, 1000},           // Flex never trims
+  };
+  for (const auto& c : cases) {
+    auto& slot = load(1, c.cg, 0x11000000, c.length);
+    std::memset(at(0x1000000), 0xFF, std::size_t(c.length));
+    std::memset(at(0x1000000), 0x22, std::size_t(c.written));
+    finaliseSlot(*s, 1, false, false);
+    EXPECT_EQ(s->status, StatusCode::None);
+    EXPECT_EQ(slot.length, c.trimmed) << c.cg << " " << c.written;
+    EXPECT_EQ(slot.endAddress, 0x11000000 + c.trimmed - 1);
+  }
 }
 
 TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
@@ -174,80 +118,4 @@ TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
   finaliseSlot(*s, 0, false, false);
   EXPECT_EQ(s->status, StatusCode::BufferAddressOverflow);
   EXPECT_EQ(rdl.length, 0x30000);  // failing slot unchanged
-}
-
-TEST_F(FinaliseTest, RecordRangeMustMatchHeaderRange) {
-  auto& slot = load(1, 2, 0x11280000, 0x100);
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(s->status, StatusCode::None);
-  slot.endAddress = 0x11280100;
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(s->status, StatusCode::AddressRange);
-  s->status = StatusCode::None;
-  slot.endAddress = 0x112800FF;
-  slot.recordAddress = 0x11280001;
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(s->status, StatusCode::AddressRange);
-}
-
-TEST_F(FinaliseTest, ChecksumsWrap) {
-  auto& two = load(1, 2, 0x11280000, 2);
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(two.bufferChecksum, 0x01FE);
-  auto& ones = load(3, 2, 0x11300000, 0x10000);
-  std::memset(at(0x1300000), 0x01, 0x10000);
-  finaliseSlot(*s, 3, false, false);
-  EXPECT_EQ(ones.bufferChecksum, 0x0000);
-}
-
-TEST_F(FinaliseTest, FirmwareHalvesOverlapAtByte196) {
-  auto& fw = load(2, 1, 0x10160000, 300);
-  for (int k = 0; k < 300; ++k) at(0x160000)[k] = std::uint8_t(k);
-  finaliseSlot(*s, 2, false, false);
-  const auto& h = s->firmwareHalves;
-  EXPECT_EQ(h[0].startAddress, 0x10160000);
-  EXPECT_EQ(h[0].endAddress, 0x101600C7);
-  EXPECT_EQ(h[1].startAddress, 0x101600C8);
-  EXPECT_EQ(h[1].endAddress, 0x1016012B);
-  EXPECT_EQ(h[0].headerBytes[0], 0);
-  EXPECT_EQ(h[1].headerBytes[0], 196);
-  EXPECT_EQ(h[1].headerBytes[15], 211);
-  unsigned first = 0, rest = 0;
-  for (int k = 0; k < 200; ++k) first += k;
-  for (int k = 200; k < 300; ++k) rest += k & 0xFF;
-  EXPECT_EQ(h[0].bufferChecksum, std::uint16_t(first));
-  EXPECT_EQ(h[1].bufferChecksum, std::uint16_t(rest));
-  EXPECT_EQ(std::uint16_t(h[0].bufferChecksum + h[1].bufferChecksum), fw.bufferChecksum);
-}
-
-TEST_F(FinaliseTest, ShortCodeGroupTakesFollowingImageBytes) {
-  auto& tail = load(1, 2, 0x13FFFFF8, 8);
-  std::memset(at(0x3FFFFF8), 0x00, 8);
-  finaliseSlot(*s, 1, false, false);
-  EXPECT_EQ(s->status, StatusCode::None);
-  EXPECT_EQ(tail.headerBytes[7], 0x00);
-  // The next 8 bytes are the RAMDLD area (erased), not past the image.
-  EXPECT_EQ(tail.headerBytes[8], 0xFF);
-}
-
-TEST_F(FinaliseTest, RawWriteToMissingFolderReportsFileNotOpened) {
-  load(1, 2, 0x11280000, 16);
-  fixture::TempDir dir;
-  s->currentPath = dir.file("no/such/folder/flex.smg");
-  s->slots[1].length = 16;
-  finaliseSlot(*s, 1, true, true);
-  EXPECT_EQ(s->status, StatusCode::FileNotOpened);
-  EXPECT_FALSE(std::filesystem::exists(s->currentPath));
-
-  s->status = StatusCode::None;
-  s->currentPath = dir.file("flex.smg");
-  at(0x1280000)[3] = 0x5A;
-  finaliseSlot(*s, 1, true, true);
-  EXPECT_EQ(s->status, StatusCode::None);
-  const auto bytes = fixture::readFile(s->currentPath);
-  ASSERT_EQ(bytes.size(), 16u);
-  EXPECT_EQ(bytes[3], 0x5A);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            1);  // no temporary file left beside it
 }

@@ -3,8 +3,9 @@
 // Superfiles for the reader tests, laid out byte by byte with the fixture builder, and the
 // model side of an open (erase the image, reset the slots, clear the codes, read).
 
-#include <cstring>
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,21 +31,23 @@ inline fixture::Header headerFor(const std::vector<Group>& groups) {
   h.standardTexts();
   for (const Group& g : groups) {
     const std::uint16_t sum = fixture::sum16(g.data);
-    const std::uint16_t code = (g.cgNumber == 0 || g.cgNumber == 256) ? 0 : 8;
     if (g.cgNumber == 1) {
-      const std::span<const std::uint8_t> first(g.data.data(), 200);
-      h.entry(2, {g.start, g.start + 199, {}, fixture::sum16(first), 8});
-      h.entry(3, {g.start + 200, g.end(), {}, std::uint16_t(sum - fixture::sum16(first)), 8});
+      const std::uint16_t first = fixture::sum16(std::span(g.data).first(200));
+      h.entry(2, {g.start, g.start + 199, {}, first, 8});
+      h.entry(3, {g.start + 200, g.end(), {}, std::uint16_t(sum - first), 8});
     } else {
+      const std::uint16_t code = (g.cgNumber == 0 || g.cgNumber == 256) ? 0 : 8;
       h.entry(fixture::Header::indexOf(g.cgNumber), {g.start, g.end(), {}, sum, code});
     }
   }
   return h;
 }
 
-inline fixture::Bytes sbfBody(const std::vector<Group>& groups) {
-  fixture::Bytes out;
-  for (const Group& g : groups) fixture::append(out, fixture::sbfRecord(g.start, g.data));
+// The header's bytes followed by a body of bytes or of text.
+template <class Body>
+fixture::Bytes withHeader(const fixture::Header& h, const Body& body) {
+  fixture::Bytes out = h.bytes();
+  fixture::append(out, body);
   return out;
 }
 
@@ -58,33 +61,23 @@ inline std::string shxBody(const std::vector<Group>& groups) {
   return out;
 }
 
-inline fixture::Bytes withHeader(const fixture::Header& h, const fixture::Bytes& body) {
-  fixture::Bytes out = h.bytes();
-  fixture::append(out, body);
-  return out;
-}
-
-inline fixture::Bytes withHeader(const fixture::Header& h, std::string_view text) {
-  fixture::Bytes out = h.bytes();
-  fixture::append(out, text);
-  return out;
-}
-
 inline fixture::Bytes makeSbf(const std::vector<Group>& groups) {
-  return withHeader(headerFor(groups), sbfBody(groups));
+  fixture::Bytes body;
+  for (const Group& g : groups) fixture::append(body, fixture::sbfRecord(g.start, g.data));
+  return withHeader(headerFor(groups), body);
 }
 
 inline fixture::Bytes makeShx(const std::vector<Group>& groups) {
   return withHeader(headerFor(groups), shxBody(groups));
 }
 
-// Records what a reader tells the progress bar.
-struct CountingProgress : tavufe::Progress {
-  int maximum = -1;
-  int steps = 0;
-  void setMaximum(int m) override { maximum = m; }
-  void step() override { ++steps; }
-};
+// The RAMDLD and 20 more four-byte code groups: every slot up to 20 filled.
+inline std::vector<Group> twentyOneGroups(const fixture::Bytes& four) {
+  std::vector<Group> groups = {{0, 0x03FC8000, four}};
+  for (int c = 2; c <= 21; ++c)
+    groups.push_back({c, 0x11000000u + std::uint32_t(c) * 0x100u, four});
+  return groups;
+}
 
 // Writes the bytes to `path` and opens them as an open command would.
 inline void openBytes(tavufe::EditorState& state, const std::string& path,
@@ -95,23 +88,16 @@ inline void openBytes(tavufe::EditorState& state, const std::string& path,
   tavufe::resetSlots(state);
   state.report.clear();
   state.status = tavufe::StatusCode::None;
-  const bool shx = path.size() >= 4 && path.compare(path.size() - 4, 4, ".shx") == 0;
-  if (shx) {
+  if (path.ends_with(".shx")) {
     tavufe::readShx(state, progress);
   } else {
     tavufe::readSbf(state, progress);
   }
 }
 
-inline void openBytes(tavufe::EditorState& state, const std::string& path,
-                      std::span<const std::uint8_t> bytes) {
-  tavufe::Progress quiet;
-  openBytes(state, path, bytes, quiet);
-}
-
 inline bool imageHolds(const tavufe::EditorState& s, std::uint32_t offset,
                        std::span<const std::uint8_t> bytes) {
-  return std::memcmp(s.image.data() + offset, bytes.data(), bytes.size()) == 0;
+  return std::equal(bytes.begin(), bytes.end(), s.image.data() + offset);
 }
 
 // Header listing RAMDLD and Flex, four bytes each; records supplied by the test.
@@ -123,57 +109,36 @@ inline fixture::Header smallHeader() {
   return h;
 }
 
-// RAMDLD with platform code 0C 02 at bytes 9-10 and version word 0A 1B at 14-15.
-inline fixture::Bytes ramdldData(std::size_t size = 0x400) {
-  fixture::Bytes d = fixture::pattern(size, 10);
-  d[9] = 0x0C;
-  d[10] = 0x02;
-  d[14] = 0x0A;
-  d[15] = 0x1B;
+inline fixture::Bytes patternWith(std::size_t size, std::uint32_t seed, std::size_t at,
+                                  std::initializer_list<std::uint8_t> bytes) {
+  fixture::Bytes d = fixture::pattern(size, seed);
+  std::copy(bytes.begin(), bytes.end(), d.begin() + std::ptrdiff_t(at));
   return d;
 }
 
 inline void putText(fixture::Bytes& d, std::size_t at, std::string_view text) {
-  for (std::size_t k = 0; k < text.size(); ++k) d.at(at + k) = std::uint8_t(text[k]);
+  std::copy(text.begin(), text.end(), d.begin() + std::ptrdiff_t(at));
   d.at(at + text.size()) = 0;
 }
 
-// Firmware with the search tag 00 00 00 B1 at bytes 4-7 and "@(#)R..." on the 4-byte grid.
-inline fixture::Bytes firmwareData(std::size_t size = 0x800) {
-  fixture::Bytes d = fixture::pattern(size, 11);
-  d[4] = 0x00;
-  d[5] = 0x00;
-  d[6] = 0x00;
-  d[7] = 0xB1;
-  putText(d, 0x100, "@(#)R3443H1_G_0A.65.45R");
-  return d;
-}
-
-// Flex with a version block at byte 0x40: 55 55 .. .. 01 00 01 00 00 00 01 01, text at +32.
-inline fixture::Bytes flexData(std::size_t size = 0x1000) {
-  fixture::Bytes d = fixture::pattern(size, 12);
-  const std::uint8_t block[] = {0x55, 0x55, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x01};
-  std::copy(std::begin(block), std::end(block), d.begin() + 0x40);
-  putText(d, 0x40 + 32, "FLEX_V3X_R4513_G_08.04.0FR");
-  return d;
-}
-
-inline fixture::Bytes languageData(std::size_t size = 0x300) {
-  fixture::Bytes d = fixture::pattern(size, 13);
-  d[18] = 0x01;
-  d[19] = 0x23;
-  return d;
-}
-
-// RAMDLD, FBL, firmware, Flex, DSP and language pack, in superfile order.
+// RAMDLD, FBL, firmware, Flex, DSP and language pack, in superfile order, each carrying what
+// the report looks for: RAMDLD platform 0C 02 at byte 9 and version 0A 1B at 14; firmware tag
+// 00 00 00 B1 at 4 and "@(#)R..." on the 4-byte grid; a Flex version block at 0x40 with its
+// text at +32; language version 01 23 at 18.
 inline std::vector<Group> fullSuperfile() {
+  fixture::Bytes ramdld = patternWith(0x400, 10, 9, {0x0C, 0x02, 0x33, 0x44, 0x55, 0x0A, 0x1B});
+  fixture::Bytes firmware = patternWith(0x800, 11, 4, {0x00, 0x00, 0x00, 0xB1});
+  putText(firmware, 0x100, "@(#)R3443H1_G_0A.65.45R");
+  fixture::Bytes flex = patternWith(
+      0x1000, 12, 0x40, {0x55, 0x55, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x01});
+  putText(flex, 0x40 + 32, "FLEX_V3X_R4513_G_08.04.0FR");
   return {
-      {0, 0x03FC8000, ramdldData()},
+      {0, 0x03FC8000, ramdld},
       {256, 0x10000000, fixture::pattern(0x100, 14)},
-      {1, 0x10160000, firmwareData()},
-      {2, 0x11280000, flexData()},
+      {1, 0x10160000, firmware},
+      {2, 0x11280000, flex},
       {3, 0x10100000, fixture::pattern(0x200, 15)},
-      {4, 0x11100000, languageData()},
+      {4, 0x11100000, patternWith(0x300, 13, 18, {0x01, 0x23})},
   };
 }
 

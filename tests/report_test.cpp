@@ -1,8 +1,9 @@
+#include "inspect/report.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "inspect/report.h"
 #include "model/flash_image.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
@@ -13,10 +14,6 @@ namespace {
 
 class ReportTest : public ::testing::Test {
  protected:
-  ReportTest() {
-    s->bounds.flashBaseOffset = 0;
-    s->bounds.ramdldOffset = kRamdldOffset;
-  }
   void put(std::int64_t offset, std::initializer_list<std::uint8_t> bytes) {
     std::memcpy(s->image.data() + offset, std::data(bytes), bytes.size());
   }
@@ -24,21 +21,11 @@ class ReportTest : public ::testing::Test {
     std::memcpy(s->image.data() + offset, text.data(), text.size());
     s->image.data()[offset + std::int64_t(text.size())] = 0;
   }
-  std::string lastLine() const { return s->report.empty() ? "" : s->report.back(); }
-  std::string platform() {
+  // The one line a single report step adds.
+  std::string line(void (*step)(EditorState&)) {
     s->report.clear();
-    reportPlatform(*s);
-    return lastLine();
-  }
-  std::string firmware() {
-    s->report.clear();
-    reportFirmwareVersion(*s);
-    return lastLine();
-  }
-  std::string flex() {
-    s->report.clear();
-    reportFlexVersion(*s);
-    return lastLine();
+    step(*s);
+    return s->report.size() == 1 ? s->report[0] : "";
   }
   // A Flex version block at p with its text at p + 32.
   void flexBlock(std::int64_t p, std::string_view text) {
@@ -77,7 +64,7 @@ TEST_F(ReportTest, NineLinesFromHeaderAndImage) {
   EXPECT_EQ(s->report[3], "File: 1.234.567 Bytes");
 }
 
-TEST_F(ReportTest, HeaderTextsAreCutAtOneHundredAndAtTheBufferEnd) {
+TEST_F(ReportTest, TextsAreCutAtOneHundredAndAtTheBufferEndWordsShowNotFoundOnlyForFfFf) {
   fixture::Header h;
   h.text(0, std::string(120, 'A'));  // runs into the next field without a zero
   writeCodeGroupReport(*s, h.bytes(), 8172);
@@ -87,32 +74,28 @@ TEST_F(ReportTest, HeaderTextsAreCutAtOneHundredAndAtTheBufferEnd) {
 
   s->report.clear();
   const fixture::Bytes tail = {'a', 'b', 'c'};
-  appendTextLine(*s, "T: ", tail, 1);
-  appendTextLine(*s, "T: ", tail, 3);
-  appendTextLine(*s, "T: ", tail, 1000);
-  EXPECT_EQ(s->report, (std::vector<std::string>{"T: bc", "T: ", "T: "}));
-}
-
-TEST_F(ReportTest, WordLines) {
-  s->report.clear();
-  appendWordLine(*s, "RDL: ", 0x0A, 0x1B);
+  for (std::size_t at : {1, 3, 1000}) appendTextLine(*s, "T: ", tail, at);
   appendWordLine(*s, "RDL: ", 0xFF, 0xFF);
   appendWordLine(*s, "RDL: ", 0xFF, 0x00);
   appendWordLine(*s, "Language: ", 0x00, 0xFF);
-  EXPECT_EQ(s->report,
-            (std::vector<std::string>{"RDL: 0A1B", "RDL: Not Found", "RDL: FF00", "Language: 00FF"}));
+  EXPECT_EQ(s->report, (std::vector<std::string>{"T: bc", "T: ", "T: ", "RDL: Not Found",
+                                                 "RDL: FF00", "Language: 00FF"}));
 }
 
 TEST_F(ReportTest, PlatformFromRamdldOrStartOfFlash) {
-  EXPECT_EQ(platform(), "Platform: Not Found");
+  EXPECT_EQ(line(reportPlatform), "Platform: Not Found");
   put(9, {0x0C, 0x02});
-  EXPECT_EQ(platform(), "Platform: GSM Neptune LTE");  // RAMDLD erased: start of flash
-  put(kRamdldOffset + 9, {0x13, 0x02});
-  EXPECT_EQ(platform(), "Platform: GSM Neptune LTE2");
-  put(kRamdldOffset + 9, {0x12, 0x34});
-  EXPECT_EQ(platform(), "Platform: Unknown");
-  put(kRamdldOffset + 9, {0xFF, 0x00});  // only FF FF counts as no code
-  EXPECT_EQ(platform(), "Platform: Unknown");
+  EXPECT_EQ(line(reportPlatform), "Platform: GSM Neptune LTE");  // RAMDLD erased: start of flash
+  const struct {
+    std::uint8_t high, low;
+    const char* text;
+  } cases[] = {{0x13, 0x02, "Platform: GSM Neptune LTE2"},
+               {0x12, 0x34, "Platform: Unknown"},
+               {0xFF, 0x00, "Platform: Unknown"}};  // only FF FF counts as no code
+  for (const auto& c : cases) {
+    put(kRamdldOffset + 9, {c.high, c.low});
+    EXPECT_EQ(line(reportPlatform), c.text);
+  }
 }
 
 TEST_F(ReportTest, FirmwareVersionNeedsItsTagAndTheGrid) {
@@ -120,41 +103,39 @@ TEST_F(ReportTest, FirmwareVersionNeedsItsTagAndTheGrid) {
   s->bounds.firmwareStart = start;
   s->bounds.firmwareEnd = start + 0x7FF;
   putText(start + 0x100, "@(#)R3443H1_G_0A.65.45R");
-  EXPECT_EQ(firmware(), "Firmware: Not Found");  // bytes 4 to 7 are not 00 00 00 B1
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: Not Found");  // bytes 4-7 not 00 00 00 B1
   put(start + 4, {0x00, 0x00, 0x00, 0xB1});
-  EXPECT_EQ(firmware(), "Firmware: R3443H1_G_0A.65.45R");
-
   // "@(#)" not followed by "R", and a marker off the grid, are passed over.
   putText(start + 0x40, "@(#)X");
   putText(start + 0x82, "@(#)Rearly");
-  EXPECT_EQ(firmware(), "Firmware: R3443H1_G_0A.65.45R");
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: R3443H1_G_0A.65.45R");
 
   // The search stops before the region's last byte.
   s->bounds.firmwareEnd = start + 0x100;
-  EXPECT_EQ(firmware(), "Firmware: Not Found");
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: Not Found");
   s->bounds.firmwareEnd = start + 0x101;
-  EXPECT_EQ(firmware(), "Firmware: R3443H1_G_0A.65.45R");
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: R3443H1_G_0A.65.45R");
 
   putText(start + 0x100, "@(#)" + std::string(150, 'R'));
-  EXPECT_EQ(firmware(), "Firmware: " + std::string(100, 'R'));
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: " + std::string(100, 'R'));
 }
 
 TEST_F(ReportTest, FlexVersionBlock) {
   const std::int64_t start = 0x1280000;
   s->bounds.flexStart = start;
   s->bounds.flexEnd = start + 0xFFF;
-  flexBlock(start + 0x42, "OFFGRID");  // 2 bytes past the grid: never found
-  EXPECT_EQ(flex(), "Flex: Not Found");  // the first four bytes are erased: not searched
+  flexBlock(start + 0x42, "OFFGRID");                     // 2 bytes past the grid: never found
+  EXPECT_EQ(line(reportFlexVersion), "Flex: Not Found");  // first four bytes erased: no search
   put(start, {0x00});
-  EXPECT_EQ(flex(), "Flex: Not Found");
+  EXPECT_EQ(line(reportFlexVersion), "Flex: Not Found");
 
   flexBlock(start + 0x80, "");
   s->image.data()[start + 0x80 + 32] = 0xFF;  // no text: skipped
   flexBlock(start + 0x100, "FLEX_R4513_G_08.04.0FR");
-  EXPECT_EQ(flex(), "Flex: FLEX_R4513_G_08.04.0FR");
+  EXPECT_EQ(line(reportFlexVersion), "Flex: FLEX_R4513_G_08.04.0FR");
 
   put(start + 0x80 + 32, {'A', 0});
-  EXPECT_EQ(flex(), "Flex: A");
+  EXPECT_EQ(line(reportFlexVersion), "Flex: A");
 }
 
 TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {
@@ -163,28 +144,27 @@ TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {
   s->bounds.flexEnd = 0x0FFFFFFF;
   flexBlock(kImageSize - 36, "");
   put(kImageSize - 4, {'W', 'X', 'Y', 'Z'});
-  EXPECT_EQ(flex(), "Flex: WXYZ");
+  EXPECT_EQ(line(reportFlexVersion), "Flex: WXYZ");
   // One step later the block would need bytes past the end.
   s->bounds.flexStart = kImageSize - 32;
   put(kImageSize - 32, {0x55, 0x55, 0, 0, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x01});
-  EXPECT_EQ(flex(), "Flex: Not Found");
+  EXPECT_EQ(line(reportFlexVersion), "Flex: Not Found");
 
   s->bounds.firmwareStart = kImageSize - 8;
   s->bounds.firmwareEnd = 0x0FFFFFFF;
   put(kImageSize - 4, {0x00, 0x00, 0x00, 0xB1});
-  EXPECT_EQ(firmware(), "Firmware: Not Found");
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: Not Found");
   s->bounds.firmwareStart = 0x0FFFFFF0;
-  EXPECT_EQ(firmware(), "Firmware: Not Found");
+  EXPECT_EQ(line(reportFirmwareVersion), "Firmware: Not Found");
 
   s->bounds.ramdldOffset = 0x0FFFFFF0;
   s->bounds.flashBaseOffset = kImageSize - 10;
   put(kImageSize - 1, {0x0C});
-  EXPECT_EQ(platform(), "Platform: Unknown");  // 0C and, past the end, an erased byte
+  EXPECT_EQ(line(reportPlatform), "Platform: Unknown");  // 0C and, past the end, an erased byte
 
   s->bounds.languageStart = kImageSize - 19;
   put(kImageSize - 1, {0x42});
-  fixture::Header h;
-  writeCodeGroupReport(*s, h.bytes(), 8172);
+  writeCodeGroupReport(*s, fixture::Header().bytes(), 8172);
   EXPECT_EQ(s->report[7], "RDL: Not Found");
   EXPECT_EQ(s->report[8], "Language: 42FF");
 }

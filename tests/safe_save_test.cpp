@@ -15,64 +15,20 @@
 #include "superfile/shx_writer.h"
 
 using namespace tavufe;
+using save_setup::entriesIn;
 
 namespace {
 
-enum class Kind { Shx, Sbf, Smg };
-
-std::string nameOf(Kind kind) {
-  switch (kind) {
-    case Kind::Shx:
-      return "Shx";
-    case Kind::Sbf:
-      return "Sbf";
-    case Kind::Smg:
-      return "Smg";
-  }
-  return "";
-}
-
-void runSave(EditorState& s, Kind kind) {
-  Progress progress;
-  switch (kind) {
-    case Kind::Shx:
-      saveShx(s, progress);
-      break;
-    case Kind::Sbf:
-      saveSbf(s, progress);
-      break;
-    case Kind::Smg:
-      exportFlex(s, progress);
-      break;
-  }
-}
+struct Output {
+  const char* name;
+  void (*save)(EditorState&, Progress&);
+};
+const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
+void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
 
 const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h', '\n'};
 
-// Limits the size of files this process may write, with the signal that would end it ignored;
-// both restored on leaving the scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
-class SafeSaveTest : public ::testing::TestWithParam<Kind> {
+class SafeSaveTest : public ::testing::TestWithParam<Output> {
  protected:
   void SetUp() override {
     r = save_setup::ramdldAndFlex(0x800, 0x80000);
@@ -80,9 +36,15 @@ class SafeSaveTest : public ::testing::TestWithParam<Kind> {
     fixture::writeFile(destination, kOldContent);
     r.state->currentPath = destination;
   }
+  int save() {
+    r.state->status = StatusCode::None;
+    Progress progress;
+    GetParam().save(*r.state, progress);
+    return code(r.state->status);
+  }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
-    EXPECT_EQ(save_setup::entriesIn(dir.path()), 1u) << "temporary file left behind";
+    EXPECT_EQ(entriesIn(dir.path()), 1u) << "temporary file left behind";
   }
 
   fixture::TempDir dir;
@@ -97,26 +59,31 @@ class SafeSuperfileSaveTest : public SafeSaveTest {};
 
 TEST_P(SafeSaveTest, MissingFolderIsFileNotOpened) {
   r.state->currentPath = dir.file("missing/flash.out");
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(code(r.state->status), 2);
+  EXPECT_EQ(save(), 2);
   expectUntouched();
 }
 
 TEST_P(SafeSaveTest, ReadOnlyFolderIsFileNotOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-  runSave(*r.state, GetParam());
+  EXPECT_EQ(save(), 2);
   ::chmod(dir.path().c_str(), 0755);
-  EXPECT_EQ(code(r.state->status), 2);
   expectUntouched();
 }
 
 TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
-  {
-    FileSizeLimit limit(64 * 1024);
-    runSave(*r.state, GetParam());
-  }
-  EXPECT_EQ(code(r.state->status), 13);
+  // A full disk, as a limit on the size of files this process may write with the signal that
+  // would end it ignored.
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limited = saved;
+  limited.rlim_cur = 64 * 1024;
+  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  const int status = save();
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(status, 13);
   expectUntouched();
 }
 
@@ -124,23 +91,25 @@ TEST_P(SafeSuperfileSaveTest, OverlongRamdldWritesNothing) {
   r = save_setup::ramdldAndFlex(0x30000, 0x100);
   r.state->currentPath = destination;
   r.state->slots[0].length = 0x30001;
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(code(r.state->status), 11);
+  EXPECT_EQ(save(), 11);
   expectUntouched();
 }
 
 TEST_P(SafeSuperfileSaveTest, MissingOrBlankRamdldIsRefusedBeforeOpening) {
   r.state->slots[0].headerBytes[14] = 0xFF;
   r.state->slots[0].headerBytes[15] = 0xFF;
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(code(r.state->status), 12);
+  EXPECT_EQ(save(), 12);
   expectUntouched();
 
-  r.state->status = StatusCode::None;
   r.state->slots[0].headerBytes[15] = 0x00;  // one of the two erased is not blank
   r.state->slots[0].cgNumber = 2;
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(code(r.state->status), 12);
+  EXPECT_EQ(save(), 12);
+  expectUntouched();
+}
+
+TEST_P(SafeSuperfileSaveTest, NoImageIsABufferError) {
+  r.state->image.release();
+  EXPECT_EQ(save(), 4);
   expectUntouched();
 }
 
@@ -149,112 +118,91 @@ TEST_P(SafeSuperfileSaveTest, CodeGroupOutsideTheImageIsRefused) {
   flex.startAddress = 0x1402FF00;  // masks into the last bytes of the image and beyond
   flex.endAddress = 0x1403FFFF;
   flex.length = 0x10100;
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(code(r.state->status), 6);
+  EXPECT_EQ(save(), 6);
   expectUntouched();
 }
 
-TEST_P(SafeSaveTest, SuccessReplacesTheFileAndKeepsItsMode) {
+TEST_P(SafeSaveTest, SuccessReplacesTheFileKeepingItsModeAndWritesThroughALink) {
   ASSERT_EQ(::chmod(destination.c_str(), 0640), 0);
-  runSave(*r.state, GetParam());
-  ASSERT_EQ(r.state->status, StatusCode::None);
+  ASSERT_EQ(save(), 0);
   EXPECT_NE(fixture::readFile(destination), kOldContent);
   struct stat st {};
   ASSERT_EQ(::stat(destination.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(save_setup::entriesIn(dir.path()), 1u);
-}
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
 
-TEST_P(SafeSaveTest, SavingThroughALinkWritesItsTarget) {
-  const std::string link = dir.file("link.out");
-  ASSERT_EQ(::symlink("flash.out", link.c_str()), 0);
-  r.state->currentPath = link;
-  runSave(*r.state, GetParam());
-  ASSERT_EQ(r.state->status, StatusCode::None);
-  struct stat st {};
-  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  fixture::writeFile(destination, kOldContent);
+  r.state->currentPath = dir.file("link.out");
+  ASSERT_EQ(::symlink("flash.out", r.state->currentPath.c_str()), 0);
+  ASSERT_EQ(save(), 0);
+  ASSERT_EQ(::lstat(r.state->currentPath.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_NE(fixture::readFile(destination), kOldContent);
-  EXPECT_EQ(save_setup::entriesIn(dir.path()), 2u);
+  EXPECT_EQ(entriesIn(dir.path()), 2u);
 }
 
 TEST_P(SafeSaveTest, LongestFileNameStillSaves) {
   r.state->currentPath = dir.file(std::string(250, 'f') + ".out");  // 254 characters
-  runSave(*r.state, GetParam());
-  EXPECT_EQ(r.state->status, StatusCode::None);
+  EXPECT_EQ(save(), 0);
   EXPECT_TRUE(std::filesystem::exists(r.state->currentPath));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllOutputs, SafeSaveTest,
-                         ::testing::Values(Kind::Shx, Kind::Sbf, Kind::Smg),
-                         [](const auto& info) { return nameOf(info.param); });
-INSTANTIATE_TEST_SUITE_P(Superfiles, SafeSuperfileSaveTest, ::testing::Values(Kind::Shx, Kind::Sbf),
-                         [](const auto& info) { return nameOf(info.param); });
+INSTANTIATE_TEST_SUITE_P(AllOutputs, SafeSaveTest, ::testing::Values(kShx, kSbf, kSmg),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Superfiles, SafeSuperfileSaveTest, ::testing::Values(kShx, kSbf),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAlone) {
+TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAloneAndNothingPastTheImage) {
   auto r = save_setup::ramdldAndFlex(0x100, 0x2345);
   fixture::TempDir dir;
-  save_setup::CountingProgress progress;
-  r.state->currentPath = dir.file("flex.smg");
-  exportFlex(*r.state, progress);
-  ASSERT_EQ(r.state->status, StatusCode::None);
-  EXPECT_EQ(progress.steps, 1);
+  CountingProgress progress;
+  for (const char* name : {"flex.smg", "flex.bin"}) {
+    r.state->currentPath = dir.file(name);
+    exportFlex(*r.state, progress);
+    ASSERT_EQ(r.state->status, StatusCode::None);
+    EXPECT_EQ(fixture::readFile(r.state->currentPath), r.flex) << name;
+  }
+  EXPECT_EQ(progress.steps, 2);
   EXPECT_EQ(progress.position, 20);
-  r.state->currentPath = dir.file("flex.bin");
-  exportFlex(*r.state, progress);
-  const fixture::Bytes smg = fixture::readFile(dir.file("flex.smg"));
-  EXPECT_EQ(smg, r.flex);
-  EXPECT_EQ(fixture::readFile(dir.file("flex.bin")), smg);
-}
 
-TEST(FlexExportTests, SpanPastTheImageWritesNothing) {
-  auto r = save_setup::ramdldAndFlex(0x100, 0x100);
-  fixture::TempDir dir;
-  r.state->currentPath = dir.file("flex.smg");
-  r.state->slots[1].startAddress = 0x1402FF01;  // 0x100 bytes from here end one past the image
-  Progress progress;
+  r.state->currentPath = dir.file("end.smg");
+  r.state->slots[1].startAddress = 0x14030000 - 0x2345;  // ends on the image's last byte
+  exportFlex(*r.state, progress);
+  EXPECT_EQ(code(r.state->status), 0);
+  r.state->currentPath = dir.file("past.smg");
+  r.state->slots[1].startAddress += 1;
   exportFlex(*r.state, progress);
   EXPECT_EQ(code(r.state->status), 6);
-  EXPECT_EQ(save_setup::entriesIn(dir.path()), 0u);
+  EXPECT_EQ(entriesIn(dir.path()), 3u);
 }
 
 TEST(OutputFileTests, NothingAppearsUntilCommit) {
   fixture::TempDir dir;
   const std::string path = dir.file("a.bin");
-  {
-    OutputFile out;
-    ASSERT_TRUE(out.open(path));
-    const std::vector<std::uint8_t> big(3 << 20, 0x5A);  // larger than the buffer
-    EXPECT_TRUE(out.write(big.data(), big.size()));
-    EXPECT_TRUE(out.write(std::uint8_t(0x01)));
-    EXPECT_FALSE(std::filesystem::exists(path));
-  }  // dropped without commit
-  EXPECT_EQ(save_setup::entriesIn(dir.path()), 0u);
-
+  const std::vector<std::uint8_t> big(3 << 20, 0x5A);  // larger than the buffer
   OutputFile out;
   ASSERT_TRUE(out.open(path));
   EXPECT_TRUE(out.write("ab", 2));
-  const std::vector<std::uint8_t> big(1 << 20, 0x33);
   EXPECT_TRUE(out.write(big.data(), big.size()));
-  EXPECT_TRUE(out.write("c", 1));
+  EXPECT_TRUE(out.write(std::uint8_t('c')));
+  EXPECT_FALSE(std::filesystem::exists(path));
   ASSERT_TRUE(out.commit());
-  const fixture::Bytes got = fixture::readFile(path);
-  ASSERT_EQ(got.size(), 3u + big.size());
-  EXPECT_EQ(got[0], 'a');
-  EXPECT_EQ(got[2], 0x33);
-  EXPECT_EQ(got.back(), 'c');
+  fixture::Bytes expected = {'a', 'b'};
+  fixture::append(expected, big);
+  expected.push_back('c');
+  EXPECT_EQ(fixture::readFile(path), expected);
   EXPECT_FALSE(out.write("d", 1));  // closed
 }
 
 TEST(OutputFileTests, RefusesAFolderAsDestination) {
   fixture::TempDir dir;
   OutputFile out;
-  EXPECT_FALSE(out.open(dir.path()));
-  EXPECT_FALSE(out.open(dir.path() + "/"));
-  EXPECT_FALSE(out.open(""));
+  for (const std::string& path : {dir.path(), dir.path() + "/", std::string()}) {
+    EXPECT_FALSE(out.open(path)) << path;
+  }
 }
 
-TEST(OutputFileTests, DevicesArePassedThroughAndLinksFollowed) {
+TEST(OutputFileTests, DevicesArePassedThroughAndDanglingLinksGetTheirTarget) {
   fixture::TempDir dir;
   // A device cannot be swapped for a file by the rename: it is written in place and stays.
   const std::string device = dir.file("null");
@@ -271,7 +219,6 @@ TEST(OutputFileTests, DevicesArePassedThroughAndLinksFollowed) {
   ASSERT_EQ(::stat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
 
-  // A dangling link gets its target created; the link stays a link.
   const std::string link = dir.file("link.sbf");
   ASSERT_EQ(::symlink("made.sbf", link.c_str()), 0);
   OutputFile out;
@@ -281,5 +228,5 @@ TEST(OutputFileTests, DevicesArePassedThroughAndLinksFollowed) {
   ASSERT_EQ(::lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(fixture::readFile(dir.file("made.sbf")), (fixture::Bytes{'a', 'b'}));
-  EXPECT_EQ(save_setup::entriesIn(dir.path()), 3u);
+  EXPECT_EQ(entriesIn(dir.path()), 3u);
 }

@@ -10,6 +10,8 @@ using save_setup::layGroup;
 namespace {
 
 constexpr std::uint32_t kWindow = 0x40000F0;  // RAMDLD byte 240
+using Entry = std::array<std::uint8_t, 8>;
+const Entry kFlexWhole = {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF};
 
 fixture::Bytes window(const EditorState& s) {
   const std::uint8_t* p = s.image.data() + kWindow;
@@ -17,75 +19,76 @@ fixture::Bytes window(const EditorState& s) {
 }
 
 // The window as it must read: 0xFF except for the given 8-byte entry at a RAMDLD byte.
-fixture::Bytes windowWith(std::size_t ramdldByte, std::array<std::uint8_t, 8> entry) {
+fixture::Bytes windowWith(std::size_t ramdldByte, const Entry& entry) {
   fixture::Bytes w(176, 0xFF);
-  for (std::size_t k = 0; k < 8; ++k) w[ramdldByte - 240 + k] = entry[k];
+  std::copy(entry.begin(), entry.end(), w.begin() + std::ptrdiff_t(ramdldByte - 240));
   return w;
 }
 
 }  // namespace
 
-TEST(SavePreparationTableTests, FlexAtItsCatalogueStartGetsItsWholeRegion) {
-  auto r = save_setup::ramdldAndFlex(0x400, 0x100);
-  EditorState& s = *r.state;
-  prepareSave(s);
-  EXPECT_EQ(s.status, StatusCode::None);
-  EXPECT_EQ(window(s), windowWith(264, {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF}));
-  // Bytes just outside the window keep the RAMDLD's own content.
-  EXPECT_EQ(s.image.data()[kWindow - 1], r.ramdld[239]);
-  EXPECT_EQ(s.image.data()[kWindow + 176], r.ramdld[416]);
-}
-
-TEST(SavePreparationTableTests, FlexElsewhereGetsItsOwnEnd) {
-  auto r = save_setup::ramdldAndFlex(0x400, 0x100, 0x11300000);
-  prepareSave(*r.state);
-  EXPECT_EQ(window(*r.state), windowWith(264, {0x11, 0x30, 0x00, 0x00, 0x11, 0x30, 0x00, 0xFF}));
-}
-
-TEST(SavePreparationTableTests, BootLoaderSaveDescribesOnlyTheFbuRegion) {
-  auto s = save_setup::emptyEditor();
-  layGroup(*s, 0, 0, save_setup::kRamdldStart, fixture::pattern(0x200, 1));
-  layGroup(*s, 1, 256, 0x10000000, fixture::pattern(0x40, 2));
-  layGroup(*s, 2, 2, save_setup::kFlexStart, fixture::pattern(0x40, 3));
-  prepareSave(*s);
-  EXPECT_EQ(s->status, StatusCode::None);
-  EXPECT_EQ(window(*s), windowWith(248, {0x10, 0x00, 0x00, 0x00, 0x11, 0xFF, 0xFF, 0xFF}));
-}
-
-TEST(SavePreparationTableTests, SkipsEmptySlotsHighNumbersAndTheRamdldItself) {
-  auto s = save_setup::emptyEditor();
-  layGroup(*s, 0, 0, save_setup::kRamdldStart, fixture::pattern(0x200, 1));
-  layGroup(*s, 1, 21, 0x11000000, fixture::pattern(0x40, 2));  // no entry for 21
-  layGroup(*s, 3, 20, 0x11100000, fixture::pattern(0x40, 3));  // last entry, not at catalogue start
-  ASSERT_EQ(s->slots[2].cgNumber, -1);
-  s->lastSlot = 3;
-  prepareSave(*s);
-  EXPECT_EQ(s->status, StatusCode::None);
-  EXPECT_EQ(window(*s), windowWith(408, {0x11, 0x10, 0x00, 0x00, 0x11, 0x10, 0x00, 0x3F}));
-}
-
-TEST(SavePreparationTableTests, ShortRamdldIsPatchedPastItsEndButSummedOverItsLength) {
-  auto s = save_setup::emptyEditor();
-  const fixture::Bytes rdl = fixture::pattern(300, 4);
-  layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
-  layGroup(*s, 1, 2, save_setup::kFlexStart, fixture::pattern(0x40, 5));
-  prepareSave(*s);
-  EXPECT_EQ(window(*s), windowWith(264, {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF}));
-  const fixture::Bytes patched = save_setup::patchedForFlex(rdl);
-  EXPECT_EQ(s->slots[0].bufferChecksum, fixture::sum16(patched));
+TEST(SavePreparationTableTests, EntriesWrittenIntoTheRamdld) {
+  struct Laid {
+    int slot, cg;
+    std::uint32_t start;
+    std::size_t size;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Laid> groups;
+    std::size_t at;
+    Entry entry;
+  };
+  const Case cases[] = {
+      {"Flex at its catalogue start gets its whole region",
+       {{1, 2, 0x11280000, 0x100}},
+       264,
+       kFlexWhole},
+      {"Flex elsewhere gets its own end",
+       {{1, 2, 0x11300000, 0x100}},
+       264,
+       {0x11, 0x30, 0x00, 0x00, 0x11, 0x30, 0x00, 0xFF}},
+      {"a boot-loader save describes only the FBU region",
+       {{1, 256, 0x10000000, 0x40}, {2, 2, 0x11280000, 0x40}},
+       248,
+       {0x10, 0x00, 0x00, 0x00, 0x11, 0xFF, 0xFF, 0xFF}},
+      {"no entry past 20, empty slots skipped, 20 not at its catalogue start",
+       {{1, 21, 0x11000000, 0x40}, {3, 20, 0x11100000, 0x40}},
+       408,
+       {0x11, 0x10, 0x00, 0x00, 0x11, 0x10, 0x00, 0x3F}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = save_setup::emptyEditor();
+    const fixture::Bytes rdl = fixture::pattern(0x400, 1);
+    layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
+    for (const Laid& g : c.groups) layGroup(*s, g.slot, g.cg, g.start, fixture::pattern(g.size, 2));
+    prepareSave(*s);
+    EXPECT_EQ(s->status, StatusCode::None);
+    EXPECT_EQ(window(*s), windowWith(c.at, c.entry));
+    // Bytes just outside the window keep the RAMDLD's own content.
+    EXPECT_EQ(s->image.data()[kWindow - 1], rdl[239]);
+    EXPECT_EQ(s->image.data()[kWindow + 176], rdl[416]);
+  }
 }
 
 TEST(SavePreparationRamdldTests, HeaderBytesAndChecksumDescribeThePatchedBytes) {
-  auto r = save_setup::ramdldAndFlex(0x30000, 0x100);  // exactly the RAMDLD area: accepted
-  EditorState& s = *r.state;
-  s.image.data()[0x4000000 + 3] = 0xA5;  // an edit after finalisation
-  prepareSave(s);
-  EXPECT_EQ(s.status, StatusCode::None);
-  fixture::Bytes expected = save_setup::patchedForFlex(r.ramdld);
-  expected[3] = 0xA5;
-  EXPECT_EQ(s.slots[0].bufferChecksum, fixture::sum16(expected));
-  EXPECT_TRUE(
-      std::equal(s.slots[0].headerBytes.begin(), s.slots[0].headerBytes.end(), expected.begin()));
+  // Shorter than the table window: patched past its end but summed over its length. Exactly
+  // the RAMDLD area: accepted. Either way an edit made after finalisation counts.
+  for (std::size_t size : {std::size_t(300), std::size_t(0x30000)}) {
+    SCOPED_TRACE(size);
+    auto r = save_setup::ramdldAndFlex(size, 0x100);
+    EditorState& s = *r.state;
+    s.image.data()[0x4000000 + 3] = 0xA5;
+    prepareSave(s);
+    EXPECT_EQ(s.status, StatusCode::None);
+    EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
+    fixture::Bytes expected = save_setup::patchedForFlex(r.ramdld);
+    expected[3] = 0xA5;
+    EXPECT_EQ(s.slots[0].bufferChecksum, fixture::sum16(expected));
+    EXPECT_TRUE(
+        std::equal(s.slots[0].headerBytes.begin(), s.slots[0].headerBytes.end(), expected.begin()));
+  }
 }
 
 TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAfterThePatch) {
@@ -97,7 +100,7 @@ TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAfterThePatch) {
   s.image.data()[0x4000000] ^= 0xFF;
   prepareSave(s);
   EXPECT_EQ(code(s.status), 11);
-  EXPECT_EQ(window(s), windowWith(264, {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF}));
+  EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
   EXPECT_EQ(s.slots[0].headerBytes, headerBefore);
   EXPECT_EQ(s.slots[0].bufferChecksum, sumBefore);
 }

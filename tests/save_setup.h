@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "model/finalise.h"
-#include "model/progress.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -74,16 +73,5 @@ inline std::size_t entriesIn(const std::string& folder) {
   return std::size_t(std::distance(std::filesystem::directory_iterator(folder),
                                    std::filesystem::directory_iterator()));
 }
-
-// Counts what the writers report to the front end.
-class CountingProgress : public tavufe::Progress {
- public:
-  void setMaximum(int maximum) override { this->maximum = maximum; }
-  void step() override { ++steps; }
-  void setPosition(int position) override { this->position = position; }
-  int maximum = -1;
-  int steps = 0;
-  int position = -1;
-};
 
 }  // namespace save_setup

@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "model/flash_image.h"
 #include "reader_support.h"
-#include "superfile/shx_reader.h"
 #include "test_support.h"
 
 using namespace tavufe;
-using readers::Group;
 using readers::imageHolds;
 using readers::smallHeader;
 
@@ -16,13 +11,12 @@ namespace {
 
 const fixture::Bytes kFour = {0x01, 0x02, 0x03, 0x04};
 
-
-
 std::string group(std::string_view lines) {
   return std::string(fixture::kS0Line) + std::string(lines) + std::string(fixture::kS7Line);
 }
 
 const std::string kRamdldGroup = group(fixture::s3Line(0x03FC8000, kFour));
+const std::string kFlexGroup = group(fixture::s3Line(0x11280000, kFour));
 
 class ShxReaderTest : public ::testing::Test {
  protected:
@@ -32,187 +26,123 @@ class ShxReaderTest : public ::testing::Test {
   void open(const fixture::Header& h, std::string_view text) { open(readers::withHeader(h, text)); }
   fixture::TempDir dir;
   std::unique_ptr<EditorState> s = freshEditor();
-  readers::CountingProgress progress;
+  CountingProgress progress;
 };
 
 }  // namespace
 
-TEST(ShxAndSbfTests, SameSuperfileGivesSameImageAndSlots) {
-  fixture::TempDir dir;
-  const auto groups = readers::fullSuperfile();
-  auto sbf = freshEditor();
-  auto shx = freshEditor();
-  readers::openBytes(*sbf, dir.file("a.sbf"), readers::makeSbf(groups));
-  readers::openBytes(*shx, dir.file("a.shx"), readers::makeShx(groups));
-  ASSERT_EQ(code(sbf->status), 0);
-  ASSERT_EQ(code(shx->status), 0);
-  EXPECT_EQ(std::memcmp(sbf->image.data(), shx->image.data(), std::size_t(kImageSize)), 0);
-  EXPECT_EQ(shx->lastSlot, 5);
-  EXPECT_EQ(sbf->lastSlot, shx->lastSlot);
-  for (int i = 0; i < kSlotCount; ++i) {
-    const CodeGroupSlot& a = sbf->slots[i];
-    const CodeGroupSlot& b = shx->slots[i];
-    EXPECT_EQ(a.cgNumber, b.cgNumber) << i;
-    EXPECT_EQ(a.startAddress, b.startAddress) << i;
-    EXPECT_EQ(a.endAddress, b.endAddress) << i;
-    EXPECT_EQ(a.length, b.length) << i;
-    EXPECT_EQ(a.recordAddress, b.recordAddress) << i;
-    EXPECT_EQ(a.recordLength, b.recordLength) << i;
-    EXPECT_EQ(a.headerBytes, b.headerBytes) << i;
-    EXPECT_EQ(a.bufferChecksum, b.bufferChecksum) << i;
-    EXPECT_EQ(a.headerChecksum, b.headerChecksum) << i;
+TEST_F(ShxReaderTest, StatusOfEachKindOfFile) {
+  const std::string s0(fixture::kS0Line);
+  const std::string trailerEnd =
+      kRamdldGroup + s0 + fixture::s3Line(0x11280000, kFour) + "S705435312341E";
+  fixture::Header flexPastWindow;
+  flexPastWindow.entry(4, {0x11280000, 0x14000000, {}, 0, 8});
+  struct Case {
+    const char* what;
+    fixture::Header header;
+    std::string text;
+    int status;
+    bool reported;
+    fixture::Bytes flex;  // what the image then holds at the Flex offset
+  };
+  const Case cases[] = {
+      {"the literal line", smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"), 0,
+       true, kFour},
+      {"its checksum one off", smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"), 5,
+       false, kFour},
+      // The first line of a group gives the address, even when it carries no data.
+      {"a count-05 line first", smallHeader(),
+       kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)), 0, true,
+       kFour},
+      {"a count-05 line with a bad checksum",
+       smallHeader(),
+       kRamdldGroup + group("S30511280000C2\r\n" + fixture::s3Line(0x11280000, kFour)),
+       5,
+       false,
+       {0xFF}},
+      {"two lines, upper and lower case, laid back to back",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x11280000, fixture::Bytes{0x11, 0x22}) +
+                            fixture::s3Line(0x11280100, fixture::Bytes{0xab, 0xcd}, true)),
+       0,
+       true,
+       {0x11, 0x22, 0xab, 0xcd}},
+      {"lines before the first group and stray text", smallHeader(),
+       "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup + kFlexGroup + "S5\r\n", 0, true,
+       kFour},
+      {"a later group below the window",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x0FFFFFFF, kFour)),
+       11,
+       false,
+       {0xFF}},
+      {"a later group past it",
+       smallHeader(),
+       kRamdldGroup + group(fixture::s3Line(0x14000000, kFour)),
+       11,
+       false,
+       {0xFF}},
+      {"ending on the trailer's last digit", smallHeader(), trailerEnd, 0, true, kFour},
+      // Straight after a file whose record fields would match the header.
+      {"a group without data", smallHeader(), kRamdldGroup + group(""), 11, true, {0xFF}},
+      {"an S as the last character", smallHeader(), trailerEnd + "S", 9, false, kFour},
+      // Unequal S0 and S7 counts still report, but nothing is finalised.
+      {"an S0 without its S7", smallHeader(), trailerEnd + s0, 9, true, kFour},
+      {"a header range past the window", flexPastWindow, kFlexGroup, 11, false, {0xFF}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    s->lastSlot = 7;
+    open(c.header, c.text);
+    EXPECT_EQ(code(s->status), c.status);
+    EXPECT_EQ(s->report.size(), c.reported ? 9u : 0u);
+    EXPECT_TRUE(imageHolds(*s, 0x1280000, c.flex));
+    // A read stopped part-way leaves lastSlot as it was.
+    EXPECT_EQ(s->lastSlot == 7, !c.reported);
   }
-  EXPECT_EQ(shx->slots[3].cgNumber, 2);
-  EXPECT_EQ(shx->slots[3].recordLength, 0x1000);
-  // Only the file-size line differs between the two encodings.
-  ASSERT_EQ(shx->report.size(), 9u);
-  for (std::size_t k = 0; k < 9; ++k) {
-    if (k == 3) continue;
-    EXPECT_EQ(sbf->report[k], shx->report[k]) << k;
-  }
-}
-
-TEST_F(ShxReaderTest, LiteralLineAndItsChecksum) {
-  open(smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
-  EXPECT_EQ(s->slots[1].recordAddress, 0x11280000);
-  EXPECT_EQ(s->slots[1].recordLength, 4);
-  EXPECT_EQ(progress.maximum, 5);
-  EXPECT_EQ(progress.steps, 3);  // one per S0 record, one before the report
-
-  s->lastSlot = 7;
-  open(smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"));
-  EXPECT_EQ(code(s->status), 5);
-  EXPECT_EQ(s->lastSlot, 7);  // left as it was
-  EXPECT_TRUE(s->report.empty());
-}
-
-TEST_F(ShxReaderTest, CountFiveLineCarriesNoDataButIsChecked) {
-  open(smallHeader(), kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));  // the first line gave the address
-  EXPECT_EQ(s->slots[1].recordLength, 4);
-  open(smallHeader(), kRamdldGroup + group("S30511280000C2\r\n" + fixture::s3Line(0x11280000, kFour)));
-  EXPECT_EQ(code(s->status), 5);
-}
-
-TEST_F(ShxReaderTest, LowerCaseReadsLikeUpperCase) {
-  const fixture::Bytes bytes = {0xab, 0xcd, 0xef, 0x9a};
-  open(smallHeader(), kRamdldGroup + group(fixture::s3Line(0x11280000, bytes, true)));
-  ASSERT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, bytes));
+  EXPECT_EQ(s->image.data()[0x4000000], 0xFF);  // the header failure stopped the read
 }
 
 TEST_F(ShxReaderTest, FirstGroupAlwaysLandsInTheRamdldArea) {
-  open(smallHeader(), kRamdldGroup + group(fixture::s3Line(0x11280000, kFour)));
+  open(smallHeader(), kRamdldGroup + kFlexGroup);
   ASSERT_EQ(code(s->status), 0);
   EXPECT_TRUE(imageHolds(*s, 0x4000000, kFour));
   EXPECT_EQ(s->slots[0].recordAddress, 0x03FC8000);
 
   // A flash address in the first group still goes to the RAMDLD area, and is kept as written.
   const fixture::Bytes other = {0x0A, 0x0B, 0x0C, 0x0D};
-  open(smallHeader(), group(fixture::s3Line(0x11280000, other)) + group(fixture::s3Line(0x11280000, kFour)));
+  open(smallHeader(), group(fixture::s3Line(0x11280000, other)) + kFlexGroup);
   EXPECT_EQ(code(s->status), 11);
   EXPECT_TRUE(imageHolds(*s, 0x4000000, other));
   EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
   EXPECT_EQ(s->slots[0].recordAddress, 0x11280000);
 }
 
-TEST_F(ShxReaderTest, LinesOfOneGroupAreLaidBackToBack) {
-  const fixture::Bytes a = {0x11, 0x22};
-  const fixture::Bytes b = {0x33, 0x44};
-  open(smallHeader(),
-       kRamdldGroup + group(fixture::s3Line(0x11280000, a) + fixture::s3Line(0x11280100, b)));
-  ASSERT_EQ(code(s->status), 0);
-  const fixture::Bytes joined = {0x11, 0x22, 0x33, 0x44};
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, joined));
-  EXPECT_EQ(s->image.data()[0x1280100], 0xFF);
-}
-
-TEST_F(ShxReaderTest, LinesBeforeTheFirstGroupAndStrayTextAreSkipped) {
-  open(smallHeader(), "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup +
-                          group(fixture::s3Line(0x11280000, kFour)) + "S5\r\n");
-  EXPECT_EQ(code(s->status), 0);
-  EXPECT_EQ(s->lastSlot, 1);
-}
-
-TEST_F(ShxReaderTest, UnequalGroupAndEndCountsStillReport) {
-  const std::string text = kRamdldGroup + std::string(fixture::kS0Line) +
-                           fixture::s3Line(0x11280000, kFour) + std::string(fixture::kS0Line);
-  open(smallHeader(), text);
-  EXPECT_EQ(code(s->status), 9);
-  EXPECT_EQ(s->lastSlot, 2);
-  ASSERT_EQ(s->report.size(), 9u);
-  EXPECT_EQ(s->report[0], "HEADER INFO: P2K Superfile");
-  // Nothing was finalised.
-  EXPECT_EQ(s->slots[1].bufferChecksum, 0);
-  EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
-}
-
-TEST_F(ShxReaderTest, BadAddressOfALaterGroupStopsTheRead) {
-  for (std::uint32_t bad : {0x0FFF0000u, 0x14000000u}) {
-    open(smallHeader(), kRamdldGroup + group(fixture::s3Line(bad, kFour)));
-    EXPECT_EQ(code(s->status), 11) << std::hex << bad;
-    EXPECT_EQ(s->lastSlot, 9);
-    EXPECT_TRUE(s->report.empty());
-  }
-}
-
-TEST_F(ShxReaderTest, OverlongRamdldFoldsOntoTheLastImageByte) {
+TEST_F(ShxReaderTest, RamdldFillsItsAreaExactlyAndOverlongFoldsOntoTheLastImageByte) {
   fixture::Header h;
   h.entry(0, {0x03FC8000, 0x03FF7FFF, {}, 0, 0});
+  const fixture::Bytes fits = fixture::pattern(0x30000, 8);
+  open(h, group(fixture::s3Lines(0x03FC8000, fits)));
+  EXPECT_EQ(code(s->status), 0);
+  EXPECT_TRUE(imageHolds(*s, 0x4000000, fits));
+  EXPECT_EQ(s->slots[0].bufferChecksum, fixture::sum16(fits));
+
+  // Two bytes too many, after a short first line so that a later line runs across the end.
   const fixture::Bytes data = fixture::pattern(0x30002, 7);
-  // A short first line, so that a later line runs across the end of the image.
   const std::span<const std::uint8_t> all(data);
-  const std::string lines =
-      fixture::s3Line(0x03FC8000, all.first(30)) + fixture::s3Lines(0x03FC801E, all.subspan(30));
-  open(h, group(lines));
+  open(h, group(fixture::s3Line(0x03FC8000, all.first(30)) +
+                fixture::s3Lines(0x03FC801E, all.subspan(30))));
   EXPECT_EQ(code(s->status), 11);
   EXPECT_EQ(s->slots[0].recordLength, 0x30002);
   EXPECT_TRUE(imageHolds(*s, 0x4000000, all.first(0x2FFFF)));
   EXPECT_EQ(s->image.data()[0x402FFFF], data[0x30001]);
 }
 
-TEST_F(ShxReaderTest, RamdldFillingItsAreaExactlyPasses) {
-  fixture::Header h;
-  h.entry(0, {0x03FC8000, 0x03FF7FFF, {}, 0, 0});
-  const fixture::Bytes data = fixture::pattern(0x30000, 8);
-  open(h, group(fixture::s3Lines(0x03FC8000, data)));
-  EXPECT_EQ(code(s->status), 0);
-  EXPECT_TRUE(imageHolds(*s, 0x4000000, data));
-  EXPECT_EQ(s->slots[0].bufferChecksum, fixture::sum16(data));
-}
-
-TEST_F(ShxReaderTest, FileAndHeaderFailures) {
-  s->currentPath = dir.file("missing.shx");
-  readShx(*s, progress);
-  EXPECT_EQ(code(s->status), 2);
-  open(std::span<const std::uint8_t>());
-  EXPECT_EQ(code(s->status), 2);
-  open(std::span<const std::uint8_t>(smallHeader().bytes().data(), 8171));
-  EXPECT_EQ(code(s->status), 9);
-  fixture::Header g;
-  g.entry(4, {0x11280000, 0x14000000, {}, 0, 8});
-  open(g, group(fixture::s3Line(0x11280000, kFour)));
-  EXPECT_EQ(code(s->status), 11);
-  EXPECT_EQ(s->image.data()[0x4000000], 0xFF);
-}
-
-TEST_F(ShxReaderTest, SAsTheLastCharacterIsARecordError) {
-  const std::string good = kRamdldGroup + std::string(fixture::kS0Line) +
-                           fixture::s3Line(0x11280000, kFour) + "S705435312341E";
-  open(smallHeader(), good);  // a file may end on its trailer's last digit
-  EXPECT_EQ(code(s->status), 0);
-  open(smallHeader(), good + "S");
-  EXPECT_EQ(code(s->status), 9);
-  EXPECT_TRUE(s->report.empty());
-}
-
 TEST_F(ShxReaderTest, LineCutOffAnywhereIsARecordError) {
   // The group's S7 comes first so that the cut line is the last text of the file.
+  const std::string head =
+      kRamdldGroup + std::string(fixture::kS0Line) + std::string(fixture::kS7Line);
   const std::string line = "S3091128000001020304B3";
-  const std::string head = kRamdldGroup + std::string(fixture::kS0Line) + std::string(fixture::kS7Line);
   for (std::size_t keep = 1; keep < line.size(); ++keep) {
     open(smallHeader(), head + line.substr(0, keep));
     EXPECT_EQ(code(s->status), 9) << "kept " << keep;
@@ -223,14 +153,12 @@ TEST_F(ShxReaderTest, LineCutOffAnywhereIsARecordError) {
   EXPECT_TRUE(imageHolds(*s, 0x1280000, kFour));
 
   // A count-05 line needs its address and checksum all the same.
-  const std::string empty = "S30511280000C1";
-  open(smallHeader(), head + empty.substr(0, 13));
+  open(smallHeader(), head + "S30511280000C");
   EXPECT_EQ(code(s->status), 9);
 }
 
 TEST_F(ShxReaderTest, MoreGroupsThanSlotsAreRefused) {
-  std::vector<Group> groups = {{0, 0x03FC8000, kFour}};
-  for (int c = 2; c <= 21; ++c) groups.push_back({c, 0x11000000u + std::uint32_t(c) * 0x100u, kFour});
+  const auto groups = readers::twentyOneGroups(kFour);
   const fixture::Header h = readers::headerFor(groups);
   std::string text = readers::shxBody(groups);
   open(h, text);
@@ -248,34 +176,21 @@ TEST_F(ShxReaderTest, MoreGroupsThanSlotsAreRefused) {
   EXPECT_EQ(s->image.data()[0x2000000], 0xFF);
 }
 
-TEST_F(ShxReaderTest, GroupWithoutDataIsAnAddressRange) {
-  open(smallHeader(), kRamdldGroup + group(""));
-  EXPECT_EQ(code(s->status), 11);
-  EXPECT_EQ(s->report.size(), 9u);
-}
-
-TEST_F(ShxReaderTest, GroupWithoutDataNeverPassesOnEarlierValues) {
-  // Values left by an earlier file that would match the header.
-  const std::string flex = group(fixture::s3Line(0x11280000, kFour));
-  open(smallHeader(), kRamdldGroup + flex);
-  ASSERT_EQ(code(s->status), 0);
-  open(smallHeader(), kRamdldGroup + group(""));
-  EXPECT_EQ(code(s->status), 11);
-
+TEST_F(ShxReaderTest, GroupWithoutDataIsAnAddressRangeWhateverCameBefore) {
   // The byte count of the group before does not carry over to a group without data.
   fixture::Header same = smallHeader();
   same.entry(fixture::Header::indexOf(3), {0x11280000, 0x11280003, {}, 0, 8});
-  open(same, kRamdldGroup + flex + flex);
+  open(same, kRamdldGroup + kFlexGroup + kFlexGroup);
   ASSERT_EQ(code(s->status), 0);
-  open(same, kRamdldGroup + flex + group(""));
+  open(same, kRamdldGroup + kFlexGroup + group(""));
   EXPECT_EQ(code(s->status), 11);
 
   // A header range of no bytes: an empty group with a count-05 line passes, one without any
   // line must not, even after the earlier file left the matching address behind.
   fixture::Header none;
-  none.entry(0, {0x03FC8000, 0x03FC8003, {}, 0, 0}).entry(fixture::Header::indexOf(3), {0x10000001, 0x10000000, {}, 0, 8});
-  const fixture::Bytes nothing;
-  open(none, kRamdldGroup + group(fixture::s3Line(0x10000001, nothing)));
+  none.entry(0, {0x03FC8000, 0x03FC8003, {}, 0, 0})
+      .entry(fixture::Header::indexOf(3), {0x10000001, 0x10000000, {}, 0, 8});
+  open(none, kRamdldGroup + group(fixture::s3Line(0x10000001, {})));
   ASSERT_EQ(code(s->status), 0);
   EXPECT_EQ(s->slots[1].recordAddress, 0x10000001);
   open(none, kRamdldGroup + group(""));
