@@ -306,6 +306,8 @@ TEST_F(CliTest, InfoAndFoldersPrintTheWindowsGrids) {
   const Bytes sbf = superfile(standardGroups());
   const std::string in = write("in.sbf", sbf);
   const std::string rdl = write("rdl.sbf", superfile({groups[0]}));
+  auto moved = standardGroups();
+  moved[1].start = 0x11300000;
   const std::vector<std::pair<Args, std::string>> cases = {
       {{"info", write("lang.sbf", superfile(groups))},
        info("12,451", "R34X_FLEX_01", "1234") + flexLine},
@@ -315,6 +317,8 @@ TEST_F(CliTest, InfoAndFoldersPrintTheWindowsGrids) {
       {{"folders", in, "--keep-repeated", "--keep-repeated"}, kRepeatKept},
       {{"folders", "--input-type", "sbf", write("backup.bin", sbf)}, kRepeatErased},
       {{"folders", write("really-sbf.shx", sbf), "--input-type", "sbf"}, kRepeatErased},
+      // Away from its usual address the Flex keeps its repeated names.
+      {{"folders", write("moved.sbf", superfile(moved))}, kRepeatKept},
   };
   for (const auto& [args, output] : cases) {
     SCOPED_TRACE(args.back());
