@@ -1,36 +1,18 @@
-// The real dialogs as the window builds them: the save dialog's type-change rename, the
-// filters, the message box; and the progress bar adapter.
+// The real save dialog as the window builds it, with its type-change rename, and the adapter
+// that drives the progress bar.
 
 #include "app/dialogs.h"
 
-#include <gtest/gtest.h>
-
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 
 #include "app/bar_progress.h"
-#include "qt_printers.h"
-#include "superfile_fixture.h"
+#include "app_test_support.h"
 
 using namespace tavufe;
-
-namespace {
-
-// What a user's choice of another type in the dialog's type box does.
-void chooseType(QFileDialog& dialog, int index) {
-  const QString filter = dialog.nameFilters().at(index);
-  dialog.selectNameFilter(filter);
-  Q_EMIT dialog.filterSelected(filter);
-}
-
-QString typedName(const QFileDialog& dialog) {
-  return QFileInfo(dialog.selectedFiles().value(0)).fileName();
-}
-
-}  // namespace
 
 TEST(FileNameWithExtensionTests, ReplacesOrAppendsTheExtension) {
   EXPECT_EQ(fileNameWithExtension("flex_mod.shx", ".sbf"), "flex_mod.sbf");
@@ -42,90 +24,56 @@ TEST(FileNameWithExtensionTests, ReplacesOrAppendsTheExtension) {
 
 TEST(SaveDialogTests, ChoosingATypeRenamesTheTypedFile) {
   fixture::TempDir dir;
-  auto dialog =
-      makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex_mod.shx", SaveType::Shx);
-  EXPECT_EQ(typedName(*dialog), "flex_mod.shx");
-  chooseType(*dialog, 1);
-  EXPECT_EQ(typedName(*dialog), "flex_mod.sbf");
-  EXPECT_EQ(selectedSaveType(*dialog), SaveType::Sbf);
-  chooseType(*dialog, 3);
-  EXPECT_EQ(typedName(*dialog), "flex_mod.bin");
-  EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).absolutePath(),
-            QFileInfo(QString::fromStdString(dir.path())).absoluteFilePath());
-}
-
-TEST(SaveDialogTests, ShownDialogRenamesWhileTheNameFieldHasTheFocus) {
-  fixture::TempDir dir;
-  auto dialog =
-      makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex_mod.shx", SaveType::Shx);
-  dialog->show();
-  auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  ASSERT_NE(field, nullptr);
-  field->setFocus();
-  field->setText("typed.shx");
-  chooseType(*dialog, 1);
-  EXPECT_EQ(field->text(), "typed.sbf");
-  EXPECT_EQ(typedName(*dialog), "typed.sbf");
-  dialog->hide();
-}
-
-TEST(SaveDialogTests, NameWithoutExtensionGetsTheTypesExtension) {
-  fixture::TempDir dir;
-  auto dialog = makeSaveDialog(nullptr, QString::fromStdString(dir.path()), "flex", SaveType::Shx);
-  chooseType(*dialog, 3);
-  EXPECT_EQ(typedName(*dialog), "flex.bin");
-  chooseType(*dialog, 2);
-  EXPECT_EQ(typedName(*dialog), "flex.smg");
-}
-
-TEST(SaveDialogTests, NoNameTypedStaysEmpty) {
-  fixture::TempDir dir;
-  auto dialog = makeSaveDialog(nullptr, QString::fromStdString(dir.path()), {}, SaveType::Shx);
-  chooseType(*dialog, 1);
+  const QString folder = QString::fromStdString(dir.path());
+  // The name given or typed, whether it is typed into the shown dialog's focused name field,
+  // the type chosen (filter index) and the name that results.
+  const std::vector<std::tuple<QString, bool, int, QString>> cases = {
+      {"flex_mod.shx", false, 1, "flex_mod.sbf"},
+      {"flex_mod.shx", false, 3, "flex_mod.bin"},
+      {"flex", false, 2, "flex.smg"},
+      {"typed", true, 1, "typed.sbf"},
+  };
+  for (const auto& [name, typed, index, renamed] : cases) {
+    SCOPED_TRACE(renamed.toStdString());
+    auto dialog = makeSaveDialog(nullptr, folder, typed ? "other.shx" : name, SaveType::Smg);
+    EXPECT_EQ(selectedSaveType(*dialog), SaveType::Smg);  // the type chosen last time
+    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(field, nullptr);
+    if (typed) {
+      dialog->show();
+      dialog->activateWindow();
+      field->setFocus();
+      QCoreApplication::processEvents();
+      ASSERT_TRUE(field->hasFocus());
+      field->setText(name);
+    }
+    const QString filter = dialog->nameFilters().at(index);
+    dialog->selectNameFilter(filter);
+    Q_EMIT dialog->filterSelected(filter);  // what a user's choice in the type box does
+    EXPECT_EQ(field->text(), renamed);
+    const QFileInfo chosen(dialog->selectedFiles().value(0));
+    EXPECT_EQ(chosen.fileName(), renamed);
+    EXPECT_EQ(chosen.absolutePath(), QFileInfo(folder).absoluteFilePath());
+    EXPECT_EQ(int(selectedSaveType(*dialog)), index + 1);
+    dialog->hide();
+  }
+  // With no name typed there is nothing to rename.
+  auto dialog = makeSaveDialog(nullptr, folder, {}, SaveType::Shx);
+  Q_EMIT dialog->filterSelected(dialog->nameFilters().at(1));
   EXPECT_TRUE(QFileInfo(dialog->selectedFiles().value(0)).isDir());
 }
 
-TEST(SaveDialogTests, OpensWithTheRememberedTypeAndTheFourFilters) {
-  auto dialog = makeSaveDialog(nullptr, {}, "x.smg", SaveType::Smg);
-  EXPECT_EQ(dialog->nameFilters(), QStringList({"SHX File (*.shx)", "SBF File (*.sbf)",
-                                                "SMG File (*.smg)", "BIN File (*.bin)"}));
-  EXPECT_EQ(selectedSaveType(*dialog), SaveType::Smg);
-  EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-  EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
-  EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-  EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
-}
-
-TEST(OpenDialogTests, OffersSuperfilesAndWantsAnExistingFile) {
-  auto dialog = makeOpenDialog(nullptr, {}, {});
-  EXPECT_EQ(dialog->nameFilters(), QStringList({"SuperFiles (shx-sbf) (*.shx *.sbf)",
-                                                "SHX Files (*.shx)", "SBF Files (*.sbf)"}));
-  EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-  EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
-}
-
-TEST(MessageBoxTests, WarningIconOkButtonAndCaption) {
-  auto box = makeMessageBox(nullptr, "WARNING", "Record Error");
-  EXPECT_EQ(box->windowTitle(), "WARNING");
-  EXPECT_EQ(box->text(), "Record Error");
-  EXPECT_EQ(box->icon(), QMessageBox::Warning);
-  EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-TEST(BarProgressTests, StepsStayInsideTheRange) {
+// QProgressBar ignores a value outside its range: a reader that steps past its count must still
+// leave the bar full, and a count of 0 must not turn the bar into a busy indicator.
+TEST(BarProgressTests, PositionsPastTheMaximumLeaveTheBarFull) {
   QProgressBar bar;
   BarProgress progress(bar);
   progress.setMaximum(3);
   progress.setPosition(1);
   progress.step();
   EXPECT_EQ(bar.value(), 2);
-  progress.step();
-  progress.step();
-  progress.step();
-  EXPECT_EQ(bar.value(), 3);
   progress.setPosition(20);
   EXPECT_EQ(bar.value(), 3);
-  progress.setMaximum(20);
-  progress.setPosition(20);
-  EXPECT_EQ(bar.value(), 20);
+  progress.setMaximum(0);
+  EXPECT_EQ(bar.maximum(), 1);
 }
