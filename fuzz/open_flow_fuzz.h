@@ -1,8 +1,10 @@
 #pragma once
 
 // The model side of opening a file from the dialog, run on whatever bytes the fuzzer hands
-// over: read, reduce to RAMDLD and Flex, erase repeated folders and list the rest. The bytes go
-// to one temporary file per process, since the readers read the file named by currentPath.
+// over: read, reduce to RAMDLD and Flex, erase repeated folders and list the rest; then, as a
+// user would, delete a folder, cut and undo, and save in every format (to the null device, so
+// the writers run whole without touching the disk). The bytes go to one temporary file per
+// process, since the readers read the file named by currentPath.
 
 #include <unistd.h>
 
@@ -12,11 +14,13 @@
 #include <filesystem>
 #include <string>
 
+#include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
 #include "model/flash_image.h"
 #include "model/progress.h"
 #include "superfile/open_flow.h"
+#include "superfile/save_flow.h"
 
 namespace fuzzing {
 
@@ -46,10 +50,20 @@ class OpenFlow {
     tavufe::initialiseEditor(s);
     s.currentPath = path_;
     tavufe::Progress progress;
-    tavufe::loadSuperfile(s, type_, progress);
+    const bool loaded = tavufe::loadSuperfile(s, type_, progress);
     tavufe::eraseRepeatedFolders(s);
     tavufe::scanFlexFolders(s);
     (void)tavufe::folderGridRows(s);
+    (void)tavufe::codeGroupGridRows(s);
+    if (!loaded || !tavufe::hasFlexInSlot1(s)) return;
+
+    tavufe::deleteFolderRow(s, 1);
+    if (tavufe::cutSlot(s, 1)) tavufe::undoCut(s);
+    if (!tavufe::checkSaveable(s)) return;
+    for (const auto type : {tavufe::SaveType::Shx, tavufe::SaveType::Sbf, tavufe::SaveType::Smg}) {
+      s.currentPath = "/dev/null";
+      tavufe::saveCurrentFile(s, type, progress);
+    }
   }
 
  private:
