@@ -1,11 +1,9 @@
 #include "superfile/sbf_writer.h"
 
-#include <algorithm>
 #include <array>
 
 #include "model/flash_image.h"
 #include "superfile/byte_order.h"
-#include "superfile/header_block.h"
 #include "superfile/save_preparation.h"
 #include "superfile/sbf_reader.h"
 

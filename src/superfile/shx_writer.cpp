@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "model/flash_image.h"
-#include "superfile/header_block.h"
 #include "superfile/hex.h"
 #include "superfile/save_preparation.h"
 
