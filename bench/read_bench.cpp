@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "model/flash_image.h"
+#include "editor/input_file.h"
+#include "editor/open_flow.h"
 #include "model/progress.h"
 #include "sample_content.h"
-#include "superfile/open_flow.h"
 #include "superfile/sbf_reader.h"
 #include "superfile/shx_reader.h"
 #include "superfile_fixture.h"
@@ -61,16 +61,15 @@ void finish(benchmark::State& bench, const std::string& path) {
   bench.counters["file_MB"] = double(fileSize(path)) / 1e6;
 }
 
-// The reader alone: the image is not erased between runs.
+// The reader alone, on bytes already in memory: the image is not erased between runs.
 template <typename Reader>
 void runReader(benchmark::State& bench, const std::string& path, Reader read) {
   EditorState& s = setup().state;
-  s.currentPath = path;
+  const InputFile file = readWholeFile(path);
   Progress progress;
   for (auto _ : bench) {
     resetSlots(s);
-    read(s, progress);
-    if (s.status != StatusCode::None) {
+    if (read(s, file.view(), progress).status != StatusCode::None) {
       bench.SkipWithError("read failed");
       return;
     }
@@ -84,10 +83,9 @@ void BM_ReadShx(benchmark::State& bench) { runReader(bench, setup().shxPath, rea
 // The whole model side of an open: erase, reset, read, reduce to RAMDLD and Flex.
 void runOpen(benchmark::State& bench, const std::string& path, InputType type) {
   EditorState& s = setup().state;
-  s.currentPath = path;
   Progress progress;
   for (auto _ : bench) {
-    if (!loadSuperfile(s, type, progress)) {
+    if (!openSuperfile(s, path, type, progress).loaded()) {
       bench.SkipWithError("open failed");
       return;
     }
@@ -102,7 +100,7 @@ void BM_OpenShx(benchmark::State& bench) { runOpen(bench, setup().shxPath, Input
 void BM_FillImage(benchmark::State& bench) {
   EditorState& s = setup().state;
   for (auto _ : bench) {
-    fillImage(s);
+    s.image.fill();
     benchmark::ClobberMemory();
   }
   bench.SetBytesProcessed(std::int64_t(bench.iterations()) * kImageSize);

@@ -13,12 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "editor/save_flow.h"
 #include "model/catalogue.h"
 #include "model/finalise.h"
-#include "model/flash_image.h"
-#include "superfile/flex_export.h"
-#include "superfile/sbf_writer.h"
-#include "superfile/shx_writer.h"
 #include "superfile_fixture.h"
 
 namespace {
@@ -31,20 +28,21 @@ constexpr std::uint32_t kFlexStart = 0x11280000;
 constexpr std::uint32_t kFlexSize = 0xCC0000;
 
 void layGroup(EditorState& s, int slot, int cg, std::uint32_t start, const fixture::Bytes& data) {
-  const std::uint32_t offset = slot == 0 ? 0x4000000u : (start & kAddressMask);
-  std::memcpy(s.image.data() + offset, data.data(), data.size());
-  const auto length = std::int32_t(data.size());
-  placeInSlot(s, slot, cg, std::int32_t(start), std::int32_t(start) + length - 1);
-  s.slots[slot].recordAddress = std::int32_t(start);
-  s.slots[slot].recordLength = length;
-  finaliseSlot(s, slot, false, false);
+  const std::uint32_t offset = slot == 0 ? kRamdldOffset : (start & kAddressMask);
+  const auto target = s.image.write(offset, data.size());
+  std::copy(data.begin(), data.end(), target.begin());
+  const auto length = std::uint32_t(data.size());
+  if (placeInSlot(s, slot, cg, start, start + length - 1) != StatusCode::None) std::abort();
+  s.slots[std::size_t(slot)].recordAddress = start;
+  s.slots[std::size_t(slot)].recordLength = length;
+  if (finaliseSlot(s, slot, FinaliseFrom::Record) != StatusCode::None) std::abort();
 }
 
 // One full-size editor and one scratch folder for the whole run.
 struct Setup {
   Setup() {
     if (!state.image.allocate()) std::abort();
-    fillImage(state);
+    state.image.fill();
     initialiseEditor(state);
     resetSlots(state);
     copyProfileToCatalogue(state);
@@ -74,25 +72,24 @@ std::size_t fileSize(const std::string& path) {
   return ec ? 0 : std::size_t(size);
 }
 
-template <typename Save>
-void runSave(benchmark::State& bench, const char* name, Save save) {
+void runSave(benchmark::State& bench, const char* name, SaveType type) {
   Setup& s = setup();
-  s.state.currentPath = s.folder + "/" + name;
+  const std::string path = s.folder + "/" + name;
   Progress progress;
   for (auto _ : bench) {
-    save(s.state, progress);
-    if (s.state.status != StatusCode::None) {
+    const StatusCode status = type == SaveType::Smg ? exportFlex(s.state, path, progress)
+                                                    : saveSuperfile(s.state, path, type, progress);
+    if (status != StatusCode::None) {
       bench.SkipWithError("save failed");
       return;
     }
   }
-  bench.SetBytesProcessed(std::int64_t(bench.iterations()) *
-                          std::int64_t(fileSize(s.state.currentPath)));
+  bench.SetBytesProcessed(std::int64_t(bench.iterations()) * std::int64_t(fileSize(path)));
 }
 
-void BM_SaveShx(benchmark::State& bench) { runSave(bench, "full.shx", saveShx); }
-void BM_SaveSbf(benchmark::State& bench) { runSave(bench, "full.sbf", saveSbf); }
-void BM_ExportFlex(benchmark::State& bench) { runSave(bench, "full.smg", exportFlex); }
+void BM_SaveShx(benchmark::State& bench) { runSave(bench, "full.shx", SaveType::Shx); }
+void BM_SaveSbf(benchmark::State& bench) { runSave(bench, "full.sbf", SaveType::Sbf); }
+void BM_ExportFlex(benchmark::State& bench) { runSave(bench, "full.smg", SaveType::Smg); }
 
 // The yardstick: the same number of bytes from memory in one fwrite; with fsync as well, since
 // the saves make their file durable before renaming it.

@@ -28,7 +28,7 @@ void load(EditorState& s, const std::vector<int>& numbers) {
     const int n = numbers[i];
     const std::int32_t start = n == 256 ? 0x10000000 : s.catalogue[std::size_t(n)].startAddress;
     const std::int32_t end = n == 256 ? 0x1001FFFF : s.catalogue[std::size_t(n)].endAddress;
-    placeInSlot(s, int(i), n, start, end);
+    (void)placeInSlot(s, int(i), n, start, end);
     s.slots[i].headerCode = std::uint16_t(0xC000 + i);
     s.slots[i].recordLength = std::int32_t(1000 + i);
   }
@@ -137,14 +137,14 @@ TEST(CutUndoTests, CutOnlySlotThenUndoIntoSlotZero) {
   auto s = tableState();
   load(*s, {0});
   for (int row : {0, 2}) {
-    EXPECT_FALSE(canCutRow(*s, row));
-    EXPECT_FALSE(cutSlot(*s, row));
+    EXPECT_FALSE(canCutSlot(*s, row - 1));
+    EXPECT_FALSE(cutSlot(*s, row - 1));
   }
-  EXPECT_TRUE(canCutRow(*s, 1));
-  EXPECT_TRUE(cutSlot(*s, 1));
+  EXPECT_TRUE(canCutSlot(*s, 0));
+  EXPECT_TRUE(cutSlot(*s, 0));
   EXPECT_EQ(s->lastSlot, -1);
   EXPECT_EQ(s->slots[0].cgNumber, -1);
-  EXPECT_FALSE(cutSlot(*s, 1));
+  EXPECT_FALSE(cutSlot(*s, 0));
 
   EXPECT_TRUE(undoCut(*s));
   EXPECT_EQ(numbers(*s), (std::vector<int>{0}));
@@ -155,11 +155,11 @@ TEST(CutUndoTests, CutOnlySlotThenUndoIntoSlotZero) {
 TEST(CutUndoTests, CutsAndUndosInterleaveAsAStack) {
   auto s = tableState();
   load(*s, {0, 1, 3, 4, 7});
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(cutSlot(*s, 2));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(cutSlot(*s, 1));
   EXPECT_EQ(numbers(*s), (std::vector<int>{0, 7}));
   ASSERT_TRUE(undoCut(*s));
   EXPECT_EQ(numbers(*s), (std::vector<int>{0, 4, 7}));
-  ASSERT_TRUE(cutSlot(*s, 3));
+  ASSERT_TRUE(cutSlot(*s, 2));
   EXPECT_EQ(numbers(*s), (std::vector<int>{0, 4}));
   for (const std::vector<int>& after : {std::vector<int>{0, 4, 7}, {0, 3, 4, 7}, {0, 1, 3, 4, 7}}) {
     ASSERT_TRUE(undoCut(*s));
@@ -172,7 +172,7 @@ TEST(CutUndoTests, CutsAndUndosInterleaveAsAStack) {
 TEST(CutUndoTests, FullStackDropsTheOldestCopy) {
   auto s = tableState();
   load(*s, {0, 1, 2, 3, 4, 7, 8, 11, 15, 18, 5, 6});
-  for (int i = 0; i < 12; ++i) ASSERT_TRUE(cutSlot(*s, 1));
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(cutSlot(*s, 0));
   EXPECT_EQ(s->lastSlot, -1);
   EXPECT_EQ(s->undo.undoCount, 10);
   for (int i = 0; i < 10; ++i) ASSERT_TRUE(undoCut(*s));
@@ -186,8 +186,8 @@ TEST(CutUndoTests, RefusesWhatWouldLeaveTheLoadedSlots) {
   std::vector<int> all;
   for (int n = 0; n <= 20; ++n) all.push_back(n + 20);
   load(*s, all);
-  ASSERT_TRUE(cutSlot(*s, 21));
-  placeInSlot(*s, 20, 99, 0x10000000, 0x10000FFF);
+  ASSERT_TRUE(cutSlot(*s, 20));
+  (void)placeInSlot(*s, 20, 99, 0x10000000, 0x10000FFF);
   s->lastSlot = 20;
   // Every slot is in use: the copy has nowhere to go and stays on the stack.
   EXPECT_FALSE(undoCut(*s));
@@ -202,12 +202,12 @@ TEST(CutUndoTests, RefusesWhatWouldLeaveTheLoadedSlots) {
   EXPECT_EQ(codeGroupGridRows(*s).size(), 21u);
   sortSlots(*s);
   EXPECT_EQ(s->slots[21].cgNumber, 25);
-  EXPECT_TRUE(cutSlot(*s, 1));
+  EXPECT_TRUE(cutSlot(*s, 0));
   EXPECT_EQ(s->lastSlot, 19);
 
   // A slot in use past lastSlot is not part of the table.
   load(*s, {0, 2});
-  placeInSlot(*s, 5, 4, 0x11100000, 0x1127FFFF);
-  EXPECT_FALSE(cutSlot(*s, 6));
+  (void)placeInSlot(*s, 5, 4, 0x11100000, 0x1127FFFF);
+  EXPECT_FALSE(cutSlot(*s, 5));
   EXPECT_EQ(s->lastSlot, 1);
 }

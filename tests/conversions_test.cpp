@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "inspect/number_format.h"
-#include "superfile/hex.h"
+#include "model/hex.h"
 
 using namespace tavufe;
 

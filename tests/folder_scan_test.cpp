@@ -24,7 +24,7 @@ constexpr std::uint8_t kRecordHead[12] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
 // Fresh editor with the Flex in slot 1 at its catalogue address.
 std::unique_ptr<EditorState> flexEditor() {
   auto s = freshEditor();
-  placeInSlot(*s, 1, kCgFlex, 0x11280000, 0x11F3FFFF);
+  (void)placeInSlot(*s, 1, kCgFlex, 0x11280000, 0x11F3FFFF);
   s->lastSlot = 1;
   computeRegionBounds(*s);
   return s;
@@ -33,7 +33,7 @@ std::unique_ptr<EditorState> flexEditor() {
 // 00 00 04 05 | 02 04 00 07 | FF FF FF FF | 14 bytes not examined | from byte 26 each character
 // as 00 c, ended by 00 00.
 void putRecord(EditorState& s, std::int64_t at, const std::string& name) {
-  std::uint8_t* p = s.image.data() + at;
+  std::uint8_t* p = imageData(s) + at;
   std::memcpy(p, kRecordHead, sizeof kRecordHead);
   std::memset(p + 12, 0x11, 14);
   for (std::size_t k = 0; k <= name.size(); ++k) {
@@ -73,18 +73,17 @@ TEST(FolderScanTests, RecordsOnTheFourByteGridFromTheStartBelowTheEnd) {
   EXPECT_EQ(folderGridRows(*s), (std::vector<FolderGridRow>{{"1", "AB", "00000100"}}));
   EXPECT_EQ(s->folders[0].recordOffset, kFlexStart + 0x100);
 
-  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   const struct {
-    std::int32_t start, end;
+    std::uint32_t start, end;
     std::vector<std::string> names;
   } cases[] = {
       {kFlexStart + 2, kFlexEnd, {"C"}},         // the grid counts from the start, not the image's
       {kFlexStart, kFlexStart + 0x101, {"AB"}},  // the last position examined lies below the end
       {kFlexStart, kFlexStart + 0x100, {}},
       {0x100, 0x10, {}},
-      {-6, 0x100, {"N"}},         // a negative start keeps its grid: -6, -2, 2, ... 0x82
-      {kMin, kMax, {"M", "AB"}},  // the lowest start falls on the grid through offset 0
+      {0x82, 0x100, {"N"}},
+      {0x40, 0xFFFFFFFF, {"M", "AB"}},  // an end past the image stops at the image's end
+      {0x0FFFFFFF, 0xFFFFFFFF, {}},     // so does a start past it
       // Offset 0 marks an empty row, so a record there is passed over, not ending the list.
       {0, kFlexStart + 0x101, {"M", "AB"}},
   };
@@ -137,27 +136,27 @@ TEST(FolderScanTests, RecordsAtTheImageEnd) {
   s->bounds.flexEnd = 0x0FFFFFFF;
   // 12 test bytes exactly fit; the name would start past the end and is empty.
   putRecord(*s, kImageSize - 0x40, "Z");
-  std::memcpy(s->image.data() + kImageSize - 12, kRecordHead, 12);
+  std::memcpy(imageData(*s) + kImageSize - 12, kRecordHead, 12);
   scanFlexFolders(*s);
   EXPECT_EQ(folderGridRows(*s),
             (std::vector<FolderGridRow>{{"1", "Z", "00000000"}, {"2", "", "00000034"}}));
 
   // One byte short of its test bytes is no record.
-  fillImage(*s);
-  std::memcpy(s->image.data() + kImageSize - 8, kRecordHead, 8);
+  s->image.fill();
+  std::memcpy(imageData(*s) + kImageSize - 8, kRecordHead, 8);
   scanFlexFolders(*s);
   EXPECT_TRUE(folderGridRows(*s).empty());
 
   // A name running into the end stops there.
   putRecord(*s, kImageSize - 40, "Q");
-  for (std::int64_t at = kImageSize - 13; at < kImageSize; at += 2) s->image.data()[at] = 'Q';
+  for (std::int64_t at = kImageSize - 13; at < kImageSize; at += 2) imageData(*s)[at] = 'Q';
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"QQQQQQQ"}));
 }
 
 TEST(FolderEraseTests, ErasesTwoRangesClippedToTheImage) {
   auto s = flexEditor();
-  std::uint8_t* img = s->image.data();
+  std::uint8_t* img = imageData(*s);
   const std::int64_t records[] = {kFlexStart + 0x1000, 100, 2, kImageSize - 10};
   for (std::int64_t r : records) {
     SCOPED_TRACE(r);
@@ -188,8 +187,8 @@ TEST(RepeatedFolderTests, EveryRecordOfARunButTheFirstIsErasedUpToAnEmptyName) {
   eraseRepeatedFolders(*s);
   for (std::int64_t i : {2, 3, 6}) {
     const std::int64_t r = kFlexStart + 0x400 * i;
-    EXPECT_EQ(s->image.data()[r], 0xFF);
-    EXPECT_EQ(s->image.data()[r + 27], 0xFF);
+    EXPECT_EQ(imageData(*s)[r], 0xFF);
+    EXPECT_EQ(imageData(*s)[r + 27], 0xFF);
   }
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"Skin", "skin", "B", "C"}));
@@ -209,18 +208,18 @@ TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideThe
   putRecord(*s, kFlexStart + 0x800, "Two");
   scanFlexFolders(*s);
   for (int row : {-1, 0, 4, kMaxFolders + 1}) {
-    EXPECT_FALSE(isFolderRowSelected(*s, row)) << row;
-    EXPECT_FALSE(deleteFolderRow(*s, row)) << row;
+    EXPECT_FALSE(isFolderListed(*s, row - 1)) << row;
+    EXPECT_FALSE(deleteFolder(*s, row - 1)) << row;
   }
   // A record at the Flex start is listed but not erasable.
-  EXPECT_TRUE(isFolderRowSelected(*s, 1));
-  EXPECT_FALSE(deleteFolderRow(*s, 1));
-  EXPECT_EQ(s->image.data()[kFlexStart], 0x00);
+  EXPECT_TRUE(isFolderListed(*s, 0));
+  EXPECT_FALSE(deleteFolder(*s, 0));
+  EXPECT_EQ(imageData(*s)[kFlexStart], 0x00);
 
-  ASSERT_TRUE(deleteFolderRow(*s, 2));
+  ASSERT_TRUE(deleteFolder(*s, 1));
   EXPECT_EQ(folderGridRows(*s),
             (std::vector<FolderGridRow>{{"1", "First", "00000000"}, {"2", "Two", "00000800"}}));
-  EXPECT_FALSE(isFolderRowSelected(*s, 3));
+  EXPECT_FALSE(isFolderListed(*s, 2));
 
   // The record must lie strictly inside a usable Flex region.
   const std::pair<std::int32_t, std::int32_t> bounds[] = {
@@ -228,8 +227,8 @@ TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideThe
   for (const auto& [start, end] : bounds) {
     s->bounds.flexStart = start;
     s->bounds.flexEnd = end;
-    EXPECT_FALSE(canDeleteFolderRow(*s, 2)) << start << " " << end;
+    EXPECT_FALSE(canDeleteFolder(*s, 1)) << start << " " << end;
   }
-  EXPECT_FALSE(deleteFolderRow(*s, 2));
-  EXPECT_EQ(s->image.data()[kFlexStart + 0x800 + 3], 0x05);
+  EXPECT_FALSE(deleteFolder(*s, 1));
+  EXPECT_EQ(imageData(*s)[kFlexStart + 0x800 + 3], 0x05);
 }

@@ -16,8 +16,13 @@ namespace {
 class HeaderTest : public ::testing::Test {
  protected:
   HeaderTest() { resetSlots(*s); }
-  int parse(const fixture::Header& h) { return parseHeaderBlock(*s, h.bytes()); }
+  int parse(const fixture::Header& h) {
+    const HeaderParse parsed = parseHeaderBlock(*s, h.bytes());
+    status = parsed.status;
+    return parsed.codeGroups;
+  }
   std::unique_ptr<EditorState> s = freshEditor();
+  StatusCode status = StatusCode::None;
 };
 
 }  // namespace
@@ -32,7 +37,7 @@ TEST_F(HeaderTest, WalkOrderAndEmptyEntries) {
       .entry(fixture::Header::indexOf(4), {0, 0x11FFFFFF, {}, 0x9999, 8})  // empty: no slot
       .entry(fixture::Header::indexOf(255), {0x11000000, 0x110000FF, {}, 0, 8});
   EXPECT_EQ(parse(h), 5);
-  EXPECT_EQ(s->status, StatusCode::None);
+  EXPECT_EQ(status, StatusCode::None);
   std::vector<int> numbers;
   for (int i = 0; i < 5; ++i) numbers.push_back(s->slots[i].cgNumber);
   EXPECT_EQ(numbers, (std::vector<int>{0, 256, 1, 2, 255}));
@@ -49,27 +54,27 @@ TEST_F(HeaderTest, WalkOrderAndEmptyEntries) {
 
 TEST_F(HeaderTest, ShortFileAndTooManyCodeGroupsAreRecordErrors) {
   fixture::Header many;
-  EXPECT_EQ(parseHeaderBlock(*s, std::span(many.bytes()).first(8171)), 0);
-  EXPECT_EQ(s->status, StatusCode::RecordError);
+  const HeaderParse cut = parseHeaderBlock(*s, std::span(many.bytes()).first(8171));
+  EXPECT_EQ(cut.codeGroups, 0);
+  EXPECT_EQ(cut.status, StatusCode::RecordError);
 
-  s->status = StatusCode::None;
   for (std::uint32_t c = 2; c < 2 + 21; ++c) {
     many.entry(int(c) + 2, {0x11000000u + c * 0x100u, 0x110000FFu + c * 0x100u, {}, 0, 8});
   }
   EXPECT_EQ(parse(many), 21);
-  EXPECT_EQ(s->status, StatusCode::None);
+  EXPECT_EQ(status, StatusCode::None);
   many.entry(2 + 21 + 2, {0x12000000, 0x120000FF, {}, 0, 8});
   resetSlots(*s);
   s->slots[21].cgNumber = 257;
   EXPECT_EQ(parse(many), 21);
-  EXPECT_EQ(s->status, StatusCode::RecordError);
+  EXPECT_EQ(status, StatusCode::RecordError);
   EXPECT_EQ(s->slots[21].cgNumber, 257);  // the FBU slot is never overwritten
 }
 
 TEST_F(HeaderTest, WrittenBlockForRamdldAndFlex) {
   s->lastSlot = 1;
-  placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
-  placeInSlot(*s, 1, 2, 0x11280000, 0x11F3FFFF);
+  (void)placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
+  (void)placeInSlot(*s, 1, 2, 0x11280000, 0x11F3FFFF);
   const std::array<std::uint8_t, 16> bytes = {1, 2,  3,  4,  5,  6,  7,  8,
                                               9, 10, 11, 12, 13, 14, 15, 16};
   s->slots[0].headerBytes = bytes;
@@ -89,14 +94,14 @@ TEST_F(HeaderTest, WrittenBlockForRamdldAndFlex) {
 
 TEST_F(HeaderTest, FirmwareIsWrittenAsTwoEntriesOverlappingAtByte196) {
   s->lastSlot = 1;
-  placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
-  placeInSlot(*s, 1, 1, 0x10160000, 0x1016012B);
+  (void)placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC80FF);
+  (void)placeInSlot(*s, 1, 1, 0x10160000, 0x1016012B);
   s->slots[1].recordAddress = 0x10160000;
   s->slots[1].recordLength = 300;
   fixture::Bytes fw(300);
   for (std::size_t k = 0; k < fw.size(); ++k) fw[k] = std::uint8_t(k * 7);
-  std::copy(fw.begin(), fw.end(), s->image.data() + 0x160000);
-  finaliseSlot(*s, 1, false, false);
+  std::copy(fw.begin(), fw.end(), imageData(*s) + 0x160000);
+  (void)finaliseSlot(*s, 1, FinaliseFrom::Record);
   const HeaderBlock b = buildHeaderBlock(*s, "x");
   EXPECT_EQ(b[944], 3);
 
@@ -116,7 +121,7 @@ TEST_F(HeaderTest, FirmwareIsWrittenAsTwoEntriesOverlappingAtByte196) {
   // Read back, the two entries are one code group with one checksum.
   auto t = freshEditor();
   resetSlots(*t);
-  EXPECT_EQ(parseHeaderBlock(*t, fixture::Bytes(b.begin(), b.end())), 2);
+  EXPECT_EQ(parseHeaderBlock(*t, fixture::Bytes(b.begin(), b.end())).codeGroups, 2);
   EXPECT_EQ(t->slots[1].cgNumber, 1);
   EXPECT_EQ(t->slots[1].endAddress, 0x1016012B);
   EXPECT_EQ(t->slots[1].headerChecksum, fixture::sum16(fw));

@@ -19,7 +19,7 @@ TEST(CatalogueTests, LabelsProfileAndReset) {
   for (int i = 0; i <= s->lastSlot; ++i) numbers.push_back(s->slots[i].cgNumber);
   EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 11, 15, 18}));
   // A number without a profile row has its label but no name.
-  placeInSlot(*s, 12, 5, 0x10000000, 0x100000FF);
+  (void)placeInSlot(*s, 12, 5, 0x10000000, 0x100000FF);
   EXPECT_EQ(s->slots[12].label, "CG5");
   EXPECT_EQ(s->slots[12].description, "");
 
@@ -47,19 +47,18 @@ TEST(PlaceInSlotTests, RangeChecks) {
   };
   auto s = freshEditor();
   for (const Case& c : cases) {
-    s->status = StatusCode::None;
-    placeInSlot(*s, c.slot, c.cg, std::int32_t(c.start), std::int32_t(c.end));
-    EXPECT_EQ(s->status, c.status) << std::hex << c.start << "-" << c.end;
-    EXPECT_EQ(s->slots[c.slot].endAddress, std::int32_t(c.end));  // the slot is filled anyway
+    EXPECT_EQ(placeInSlot(*s, c.slot, c.cg, c.start, c.end), c.status)
+        << std::hex << c.start << "-" << c.end;
+    EXPECT_EQ(s->slots[std::size_t(c.slot)].endAddress, c.end);  // the slot is filled anyway
   }
 }
 
 TEST(RegionBoundsTests, LaterSlotWinsAndSlot20Ignored) {
   auto s = freshEditor();
   resetSlots(*s);
-  placeInSlot(*s, 1, 2, 0x11280000, 0x112800FF);
-  placeInSlot(*s, 4, 2, 0x11300000, 0x113000FF);
-  placeInSlot(*s, 20, 4, 0x11100000, 0x111000FF);
+  (void)placeInSlot(*s, 1, 2, 0x11280000, 0x112800FF);
+  (void)placeInSlot(*s, 4, 2, 0x11300000, 0x113000FF);
+  (void)placeInSlot(*s, 20, 4, 0x11100000, 0x111000FF);
   computeRegionBounds(*s);
   EXPECT_EQ(s->bounds.flexStart, 0x1300000);
   EXPECT_EQ(s->bounds.flexEnd, 0x13000FF);
@@ -77,20 +76,20 @@ class FinaliseTest : public ::testing::Test {
     resetSlots(*s);
     copyProfileToCatalogue(*s);  // as the header parse does before placing
   }
-  CodeGroupSlot& load(int slot, int cg, std::int32_t start, std::int32_t length) {
-    placeInSlot(*s, slot, cg, start, start + length - 1);
+  CodeGroupSlot& load(int slot, int cg, std::uint32_t start, std::uint32_t length) {
+    (void)placeInSlot(*s, slot, cg, start, start + length - 1);
     s->slots[slot].recordAddress = start;
     s->slots[slot].recordLength = length;
     return s->slots[slot];
   }
-  std::uint8_t* at(std::uint32_t offset) { return s->image.data() + offset; }
+  std::uint8_t* at(std::uint32_t offset) { return imageData(*s) + offset; }
   std::unique_ptr<EditorState> s;
 };
 
 TEST_F(FinaliseTest, TrimKeeps32ErasedBytesAndCutsAt33) {
   const struct {
     int cg;
-    std::int32_t length, written, trimmed;
+    std::uint32_t length, written, trimmed;
   } cases[] = {
       {1, 300, 300 - 32, 300},      // firmware: 32 FF after its last byte are kept
       {3, 300, 300 - 33, 266 + 9},  // DSP: 33 are cut to 8 after the last byte
@@ -101,8 +100,7 @@ TEST_F(FinaliseTest, TrimKeeps32ErasedBytesAndCutsAt33) {
     auto& slot = load(1, c.cg, 0x11000000, c.length);
     std::memset(at(0x1000000), 0xFF, std::size_t(c.length));
     std::memset(at(0x1000000), 0x22, std::size_t(c.written));
-    finaliseSlot(*s, 1, false, false);
-    EXPECT_EQ(s->status, StatusCode::None);
+    EXPECT_EQ(finaliseSlot(*s, 1, FinaliseFrom::Record), StatusCode::None);
     EXPECT_EQ(slot.length, c.trimmed) << c.cg << " " << c.written;
     EXPECT_EQ(slot.endAddress, 0x11000000 + c.trimmed - 1);
   }
@@ -110,12 +108,10 @@ TEST_F(FinaliseTest, TrimKeeps32ErasedBytesAndCutsAt33) {
 
 TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
   auto& rdl = load(0, 0, 0x03FC8000, 0x30000);
-  finaliseSlot(*s, 0, false, false);
-  EXPECT_EQ(s->status, StatusCode::None);
+  EXPECT_EQ(finaliseSlot(*s, 0, FinaliseFrom::Record), StatusCode::None);
   EXPECT_EQ(rdl.length, 0x30000);
   rdl.recordLength = 0x30001;
   rdl.endAddress += 1;
-  finaliseSlot(*s, 0, false, false);
-  EXPECT_EQ(s->status, StatusCode::BufferAddressOverflow);
+  EXPECT_EQ(finaliseSlot(*s, 0, FinaliseFrom::Record), StatusCode::BufferAddressOverflow);
   EXPECT_EQ(rdl.length, 0x30000);  // failing slot unchanged
 }

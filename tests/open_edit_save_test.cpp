@@ -6,12 +6,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "editor/open_flow.h"
+#include "editor/save_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
-#include "model/flash_image.h"
 #include "sample_content.h"
-#include "superfile/open_flow.h"
-#include "superfile/save_flow.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -37,12 +36,14 @@ class OpenEditSaveTest : public ::testing::Test {
     fixture::writeFile(sbf, sample::makeSbf(options));
   }
 
-  std::unique_ptr<EditorState> open(const std::string& path) {
+  std::unique_ptr<EditorState> open(const std::string& path,
+                                     std::vector<std::string>* report = nullptr) {
     auto s = freshEditor();
-    s->currentPath = path;
     const auto type = inputTypeForPath(path);
     EXPECT_TRUE(type.has_value());
-    EXPECT_TRUE(loadSuperfile(*s, *type, progress)) << statusText(s->status);
+    OpenResult opened = openSuperfile(*s, path, *type, progress);
+    EXPECT_TRUE(opened.loaded()) << statusText(opened.status);
+    if (report != nullptr) *report = std::move(opened.report);
     return s;
   }
 
@@ -61,8 +62,9 @@ class OpenEditSaveTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(OpenEditSaveTest, BothEncodingsOpenToTheSameImageAndTable) {
-  auto a = open(shx);
-  auto b = open(sbf);
+  std::vector<std::string> ra, rb;
+  auto a = open(shx, &ra);
+  auto b = open(sbf, &rb);
   EXPECT_EQ(a->lastSlot, 1);
   EXPECT_EQ(b->lastSlot, 1);
   for (int i = 0; i <= 1; ++i) {
@@ -71,17 +73,17 @@ TEST_F(OpenEditSaveTest, BothEncodingsOpenToTheSameImageAndTable) {
     EXPECT_EQ(a->slots[i].bufferChecksum, b->slots[i].bufferChecksum);
     EXPECT_EQ(a->slots[i].headerChecksum, a->slots[i].bufferChecksum);
   }
-  EXPECT_EQ(std::memcmp(a->image.data(), b->image.data(), std::size_t(kImageSize)), 0);
-  ASSERT_EQ(a->report.size(), 9u);
-  ASSERT_EQ(b->report.size(), 9u);
-  for (std::size_t line : {0, 1, 2, 4, 5, 6, 7, 8}) EXPECT_EQ(a->report[line], b->report[line]);
-  EXPECT_EQ(b->report[3], "File: " + grouped(std::filesystem::file_size(sbf)) + " Bytes");
-  EXPECT_EQ(a->report[0], "HEADER INFO: P2K Superfile");
-  EXPECT_EQ(a->report[4], "Platform: GSM Neptune LTE");
-  EXPECT_EQ(a->report[5], "Firmware: R52_G_0E.41.9AR");
-  EXPECT_EQ(a->report[6], "Flex: R52_G_0E.41.9AR_FLEX_SAMPLE");
-  EXPECT_EQ(a->report[7], "RDL: 0A1B");
-  EXPECT_EQ(a->report[8], "Language: 0312");
+  EXPECT_EQ(std::memcmp(imageData(*a), imageData(*b), std::size_t(kImageSize)), 0);
+  ASSERT_EQ(ra.size(), 9u);
+  ASSERT_EQ(rb.size(), 9u);
+  for (std::size_t line : {0, 1, 2, 4, 5, 6, 7, 8}) EXPECT_EQ(ra[line], rb[line]);
+  EXPECT_EQ(rb[3], "File: " + grouped(std::filesystem::file_size(sbf)) + " Bytes");
+  EXPECT_EQ(ra[0], "HEADER INFO: P2K Superfile");
+  EXPECT_EQ(ra[4], "Platform: GSM Neptune LTE");
+  EXPECT_EQ(ra[5], "Firmware: R52_G_0E.41.9AR");
+  EXPECT_EQ(ra[6], "Flex: R52_G_0E.41.9AR_FLEX_SAMPLE");
+  EXPECT_EQ(ra[7], "RDL: 0A1B");
+  EXPECT_EQ(ra[8], "Language: 0312");
   EXPECT_TRUE(hasFlexInSlot1(*a));
 }
 
@@ -94,32 +96,32 @@ TEST_F(OpenEditSaveTest, RepeatedAndSelectedFoldersAreErasedAndSurviveEachFormat
   ASSERT_EQ(listedNames(*s), expected);
 
   // Delete "themes" (grid row 4), as the button would.
-  const std::int32_t themes = s->folders[3].recordOffset;
-  ASSERT_TRUE(deleteFolderRow(*s, 4));
-  for (std::int32_t k = -4; k < 164; ++k) ASSERT_EQ(s->image.data()[themes + k], 0xFF) << k;
+  const std::uint32_t themes = s->folders[3].recordOffset;
+  ASSERT_TRUE(deleteFolder(*s, 3));
+  for (std::int64_t k = -4; k < 164; ++k) ASSERT_EQ(imageData(*s)[themes + k], 0xFF) << k;
   std::vector<std::string> left = expected;
   left.erase(left.begin() + 3);
   EXPECT_EQ(listedNames(*s), left);
 
-  fixture::Bytes flex(s->image.data() + kFlexOffset, s->image.data() + kFlexOffset + 0x8000);
+  fixture::Bytes flex(imageData(*s) + kFlexOffset, imageData(*s) + kFlexOffset + 0x8000);
   for (SaveType type : {SaveType::Shx, SaveType::Sbf, SaveType::Smg, SaveType::Bin}) {
-    ASSERT_TRUE(checkSaveable(*s));
-    s->currentPath = dir.file(std::string("out") + extensionFor(type));
-    saveCurrentFile(*s, type, progress);
-    ASSERT_EQ(s->status, StatusCode::None) << statusText(s->status);
+    ASSERT_EQ(checkSaveable(*s), NoticeCode::None);
+    const std::string out = dir.file(std::string("out") + extensionFor(type));
+    ASSERT_EQ(saveToFile(*s, out, type, progress), StatusCode::None);
     if (type == SaveType::Smg || type == SaveType::Bin) {
-      EXPECT_EQ(fixture::readFile(s->currentPath), flex);
+      EXPECT_EQ(fixture::readFile(out), flex);
       continue;
     }
-    auto again = open(s->currentPath);
+    std::vector<std::string> report;
+    auto again = open(out, &report);
     EXPECT_EQ(again->lastSlot, 1);
-    EXPECT_EQ(std::memcmp(again->image.data() + kFlexOffset, flex.data(), flex.size()), 0);
+    EXPECT_EQ(std::memcmp(imageData(*again) + kFlexOffset, flex.data(), flex.size()), 0);
     // The RAMDLD now describes the Flex by its whole catalogue region.
     const std::uint8_t table[] = {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF};
-    EXPECT_EQ(std::memcmp(again->image.data() + kRamdldOffset + 264, table, 8), 0);
+    EXPECT_EQ(std::memcmp(imageData(*again) + kRamdldOffset + 264, table, 8), 0);
     scanFlexFolders(*again);
     EXPECT_EQ(listedNames(*again), left);
-    EXPECT_EQ(again->report[1], "CSF Protected Superfile Generated by TavuFE 1.00");
+    EXPECT_EQ(report[1], "CSF Protected Superfile Generated by TavuFE 1.00");
   }
   // Nothing but the outputs and the inputs in the folder: no temporary files left.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -141,13 +143,10 @@ TEST_F(OpenEditSaveTest, FailedOpenLeavesNoSlotsAndSaveRefuses) {
   broken.back() ^= 0x01;  // end marker of the last record
   const std::string bad = dir.file("broken.sbf");
   fixture::writeFile(bad, broken);
-  s->currentPath = bad;
-  EXPECT_FALSE(loadSuperfile(*s, InputType::Sbf, progress));
-  EXPECT_EQ(s->status, StatusCode::RecordError);
-  for (int i = 0; i <= 20; ++i) EXPECT_EQ(s->slots[i].cgNumber, -1);
+  EXPECT_EQ(openSuperfile(*s, bad, InputType::Sbf, progress).status, StatusCode::RecordError);
+  for (int i = 0; i <= 20; ++i) EXPECT_EQ(s->slots[std::size_t(i)].cgNumber, -1);
   // The empty slots left below lastSlot compare equal, so the duplicate test speaks first.
-  EXPECT_FALSE(checkSaveable(*s));
-  EXPECT_EQ(s->notice, NoticeCode::DuplicateCg);
+  EXPECT_EQ(checkSaveable(*s), NoticeCode::DuplicateCg);
 }
 
 TEST(OpenFlowTests, ExtensionsAreExactCase) {

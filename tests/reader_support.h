@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "inspect/report.h"
 #include "model/editor_state.h"
-#include "model/flash_image.h"
 #include "model/progress.h"
 #include "superfile/sbf_reader.h"
 #include "superfile/shx_reader.h"
@@ -79,25 +79,32 @@ inline std::vector<Group> twentyOneGroups(const fixture::Bytes& four) {
   return groups;
 }
 
-// Writes the bytes to `path` and opens them as an open command would.
-inline void openBytes(tavufe::EditorState& state, const std::string& path,
-                      std::span<const std::uint8_t> bytes, tavufe::Progress& progress) {
-  fixture::writeFile(path, bytes);
-  state.currentPath = path;
-  tavufe::fillImage(state);
+enum class Encoding { Sbf, Shx };
+
+// What reading a file gave: its status, and the report when the reader got through it.
+struct Opened {
+  tavufe::StatusCode status = tavufe::StatusCode::None;
+  std::vector<std::string> report;
+};
+
+// Reads the bytes into a freshly erased image and reset slots, as an open command would.
+inline Opened openBytes(tavufe::EditorState& state, Encoding encoding,
+                        std::span<const std::uint8_t> bytes, tavufe::Progress& progress) {
+  state.image.fill();
   tavufe::resetSlots(state);
-  state.report.clear();
-  state.status = tavufe::StatusCode::None;
-  if (path.ends_with(".shx")) {
-    tavufe::readShx(state, progress);
-  } else {
-    tavufe::readSbf(state, progress);
-  }
+  const tavufe::ReadResult read = encoding == Encoding::Shx
+                                      ? tavufe::readShx(state, bytes, progress)
+                                      : tavufe::readSbf(state, bytes, progress);
+  Opened opened{read.status, {}};
+  if (read.complete) opened.report = tavufe::buildReport(state, bytes);
+  return opened;
 }
 
+// Whether the image holds `bytes` from `offset`.
 inline bool imageHolds(const tavufe::EditorState& s, std::uint32_t offset,
                        std::span<const std::uint8_t> bytes) {
-  return std::equal(bytes.begin(), bytes.end(), s.image.data() + offset);
+  const auto at = s.image.read(offset, bytes.size());
+  return at.size() == bytes.size() && std::equal(bytes.begin(), bytes.end(), at.begin());
 }
 
 // Header listing RAMDLD and Flex, four bytes each; records supplied by the test.

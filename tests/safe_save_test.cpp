@@ -8,20 +8,25 @@
 
 #include <csignal>
 
-#include "model/output_file.h"
+#include "editor/output_file.h"
+#include "editor/save_flow.h"
 #include "save_setup.h"
-#include "superfile/flex_export.h"
-#include "superfile/sbf_writer.h"
-#include "superfile/shx_writer.h"
 
 using namespace tavufe;
 using save_setup::entriesIn;
 
 namespace {
 
+StatusCode saveShx(EditorState& s, const std::string& path, Progress& p) {
+  return saveSuperfile(s, path, SaveType::Shx, p);
+}
+StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p) {
+  return saveSuperfile(s, path, SaveType::Sbf, p);
+}
+
 struct Output {
   const char* name;
-  void (*save)(EditorState&, Progress&);
+  StatusCode (*save)(EditorState&, const std::string&, Progress&);
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
@@ -34,13 +39,11 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
     r = save_setup::ramdldAndFlex(0x800, 0x80000);
     destination = dir.file("flash.out");
     fixture::writeFile(destination, kOldContent);
-    r.state->currentPath = destination;
+    target = destination;
   }
-  int save() {
-    r.state->status = StatusCode::None;
+  StatusCode save() {
     Progress progress;
-    GetParam().save(*r.state, progress);
-    return code(r.state->status);
+    return GetParam().save(*r.state, target, progress);
   }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
@@ -50,6 +53,7 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
   fixture::TempDir dir;
   save_setup::RamdldAndFlex r;
   std::string destination;
+  std::string target;  // where the save writes
 };
 
 // The checks only the SHX and SBF saves make.
@@ -58,15 +62,15 @@ class SafeSuperfileSaveTest : public SafeSaveTest {};
 }  // namespace
 
 TEST_P(SafeSaveTest, MissingFolderIsFileNotOpened) {
-  r.state->currentPath = dir.file("missing/flash.out");
-  EXPECT_EQ(save(), 2);
+  target = dir.file("missing/flash.out");
+  EXPECT_EQ(save(), StatusCode::FileNotOpened);
   expectUntouched();
 }
 
 TEST_P(SafeSaveTest, ReadOnlyFolderIsFileNotOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-  EXPECT_EQ(save(), 2);
+  EXPECT_EQ(save(), StatusCode::FileNotOpened);
   ::chmod(dir.path().c_str(), 0755);
   expectUntouched();
 }
@@ -80,36 +84,35 @@ TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   limited.rlim_cur = 64 * 1024;
   const auto handler = std::signal(SIGXFSZ, SIG_IGN);
   ::setrlimit(RLIMIT_FSIZE, &limited);
-  const int status = save();
+  const StatusCode status = save();
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, handler);
-  EXPECT_EQ(status, 13);
+  EXPECT_EQ(status, StatusCode::FileWriteError);
   expectUntouched();
 }
 
 TEST_P(SafeSuperfileSaveTest, OverlongRamdldWritesNothing) {
   r = save_setup::ramdldAndFlex(0x30000, 0x100);
-  r.state->currentPath = destination;
   r.state->slots[0].length = 0x30001;
-  EXPECT_EQ(save(), 11);
+  EXPECT_EQ(save(), StatusCode::AddressRange);
   expectUntouched();
 }
 
 TEST_P(SafeSuperfileSaveTest, MissingOrBlankRamdldIsRefusedBeforeOpening) {
   r.state->slots[0].headerBytes[14] = 0xFF;
   r.state->slots[0].headerBytes[15] = 0xFF;
-  EXPECT_EQ(save(), 12);
+  EXPECT_EQ(save(), StatusCode::RdlBlankOrMissing);
   expectUntouched();
 
   r.state->slots[0].headerBytes[15] = 0x00;  // one of the two erased is not blank
   r.state->slots[0].cgNumber = 2;
-  EXPECT_EQ(save(), 12);
+  EXPECT_EQ(save(), StatusCode::RdlBlankOrMissing);
   expectUntouched();
 }
 
 TEST_P(SafeSuperfileSaveTest, NoImageIsABufferError) {
   r.state->image.release();
-  EXPECT_EQ(save(), 4);
+  EXPECT_EQ(save(), StatusCode::BufferError);
   expectUntouched();
 }
 
@@ -118,13 +121,13 @@ TEST_P(SafeSuperfileSaveTest, CodeGroupOutsideTheImageIsRefused) {
   flex.startAddress = 0x1402FF00;  // masks into the last bytes of the image and beyond
   flex.endAddress = 0x1403FFFF;
   flex.length = 0x10100;
-  EXPECT_EQ(save(), 6);
+  EXPECT_EQ(save(), StatusCode::BufferAddressOverflow);
   expectUntouched();
 }
 
 TEST_P(SafeSaveTest, SuccessReplacesTheFileKeepingItsModeAndWritesThroughALink) {
   ASSERT_EQ(::chmod(destination.c_str(), 0640), 0);
-  ASSERT_EQ(save(), 0);
+  ASSERT_EQ(save(), StatusCode::None);
   EXPECT_NE(fixture::readFile(destination), kOldContent);
   struct stat st {};
   ASSERT_EQ(::stat(destination.c_str(), &st), 0);
@@ -132,19 +135,19 @@ TEST_P(SafeSaveTest, SuccessReplacesTheFileKeepingItsModeAndWritesThroughALink) 
   EXPECT_EQ(entriesIn(dir.path()), 1u);
 
   fixture::writeFile(destination, kOldContent);
-  r.state->currentPath = dir.file("link.out");
-  ASSERT_EQ(::symlink("flash.out", r.state->currentPath.c_str()), 0);
-  ASSERT_EQ(save(), 0);
-  ASSERT_EQ(::lstat(r.state->currentPath.c_str(), &st), 0);
+  target = dir.file("link.out");
+  ASSERT_EQ(::symlink("flash.out", target.c_str()), 0);
+  ASSERT_EQ(save(), StatusCode::None);
+  ASSERT_EQ(::lstat(target.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_NE(fixture::readFile(destination), kOldContent);
   EXPECT_EQ(entriesIn(dir.path()), 2u);
 }
 
 TEST_P(SafeSaveTest, LongestFileNameStillSaves) {
-  r.state->currentPath = dir.file(std::string(250, 'f') + ".out");  // 254 characters
-  EXPECT_EQ(save(), 0);
-  EXPECT_TRUE(std::filesystem::exists(r.state->currentPath));
+  target = dir.file(std::string(250, 'f') + ".out");  // 254 characters
+  EXPECT_EQ(save(), StatusCode::None);
+  EXPECT_TRUE(std::filesystem::exists(target));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOutputs, SafeSaveTest, ::testing::Values(kShx, kSbf, kSmg),
@@ -157,76 +160,16 @@ TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAloneAndNothingPastTheImage) {
   fixture::TempDir dir;
   CountingProgress progress;
   for (const char* name : {"flex.smg", "flex.bin"}) {
-    r.state->currentPath = dir.file(name);
-    exportFlex(*r.state, progress);
-    ASSERT_EQ(r.state->status, StatusCode::None);
-    EXPECT_EQ(fixture::readFile(r.state->currentPath), r.flex) << name;
+    ASSERT_EQ(exportFlex(*r.state, dir.file(name), progress), StatusCode::None);
+    EXPECT_EQ(fixture::readFile(dir.file(name)), r.flex) << name;
   }
   EXPECT_EQ(progress.steps, 2);
   EXPECT_EQ(progress.position, 20);
 
-  r.state->currentPath = dir.file("end.smg");
   r.state->slots[1].startAddress = 0x14030000 - 0x2345;  // ends on the image's last byte
-  exportFlex(*r.state, progress);
-  EXPECT_EQ(code(r.state->status), 0);
-  r.state->currentPath = dir.file("past.smg");
+  EXPECT_EQ(exportFlex(*r.state, dir.file("end.smg"), progress), StatusCode::None);
   r.state->slots[1].startAddress += 1;
-  exportFlex(*r.state, progress);
-  EXPECT_EQ(code(r.state->status), 6);
-  EXPECT_EQ(entriesIn(dir.path()), 3u);
-}
-
-TEST(OutputFileTests, NothingAppearsUntilCommit) {
-  fixture::TempDir dir;
-  const std::string path = dir.file("a.bin");
-  const std::vector<std::uint8_t> big(3 << 20, 0x5A);  // larger than the buffer
-  OutputFile out;
-  ASSERT_TRUE(out.open(path));
-  EXPECT_TRUE(out.write("ab", 2));
-  EXPECT_TRUE(out.write(big.data(), big.size()));
-  EXPECT_TRUE(out.write(std::uint8_t('c')));
-  EXPECT_FALSE(std::filesystem::exists(path));
-  ASSERT_TRUE(out.commit());
-  fixture::Bytes expected = {'a', 'b'};
-  fixture::append(expected, big);
-  expected.push_back('c');
-  EXPECT_EQ(fixture::readFile(path), expected);
-  EXPECT_FALSE(out.write("d", 1));  // closed
-}
-
-TEST(OutputFileTests, RefusesAFolderAsDestination) {
-  fixture::TempDir dir;
-  OutputFile out;
-  for (const std::string& path : {dir.path(), dir.path() + "/", std::string()}) {
-    EXPECT_FALSE(out.open(path)) << path;
-  }
-}
-
-TEST(OutputFileTests, DevicesArePassedThroughAndDanglingLinksGetTheirTarget) {
-  fixture::TempDir dir;
-  // A device cannot be swapped for a file by the rename: it is written in place and stays.
-  const std::string device = dir.file("null");
-  ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
-  {
-    OutputFile out;
-    ASSERT_TRUE(out.open(device));
-    EXPECT_TRUE(out.write("xyz", 3));
-    EXPECT_TRUE(out.commit());
-  }
-  struct stat st {};
-  ASSERT_EQ(::lstat(device.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  ASSERT_EQ(::stat("/dev/null", &st), 0);
-  EXPECT_TRUE(S_ISCHR(st.st_mode));
-
-  const std::string link = dir.file("link.sbf");
-  ASSERT_EQ(::symlink("made.sbf", link.c_str()), 0);
-  OutputFile out;
-  ASSERT_TRUE(out.open(link));
-  EXPECT_TRUE(out.write("ab", 2));
-  ASSERT_TRUE(out.commit());
-  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(fixture::readFile(dir.file("made.sbf")), (fixture::Bytes{'a', 'b'}));
+  EXPECT_EQ(exportFlex(*r.state, dir.file("past.smg"), progress),
+            StatusCode::BufferAddressOverflow);
   EXPECT_EQ(entriesIn(dir.path()), 3u);
 }

@@ -14,7 +14,7 @@ using Entry = std::array<std::uint8_t, 8>;
 const Entry kFlexWhole = {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF};
 
 fixture::Bytes window(const EditorState& s) {
-  const std::uint8_t* p = s.image.data() + kWindow;
+  const std::uint8_t* p = imageData(s) + kWindow;
   return fixture::Bytes(p, p + 176);
 }
 
@@ -63,12 +63,11 @@ TEST(SavePreparationTableTests, EntriesWrittenIntoTheRamdld) {
     const fixture::Bytes rdl = fixture::pattern(0x400, 1);
     layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
     for (const Laid& g : c.groups) layGroup(*s, g.slot, g.cg, g.start, fixture::pattern(g.size, 2));
-    prepareSave(*s);
-    EXPECT_EQ(s->status, StatusCode::None);
+    EXPECT_EQ(prepareSave(*s), StatusCode::None);
     EXPECT_EQ(window(*s), windowWith(c.at, c.entry));
     // Bytes just outside the window keep the RAMDLD's own content.
-    EXPECT_EQ(s->image.data()[kWindow - 1], rdl[239]);
-    EXPECT_EQ(s->image.data()[kWindow + 176], rdl[416]);
+    EXPECT_EQ(imageData(*s)[kWindow - 1], rdl[239]);
+    EXPECT_EQ(imageData(*s)[kWindow + 176], rdl[416]);
   }
 }
 
@@ -79,9 +78,8 @@ TEST(SavePreparationRamdldTests, HeaderBytesAndChecksumDescribeThePatchedBytes) 
     SCOPED_TRACE(size);
     auto r = save_setup::ramdldAndFlex(size, 0x100);
     EditorState& s = *r.state;
-    s.image.data()[0x4000000 + 3] = 0xA5;
-    prepareSave(s);
-    EXPECT_EQ(s.status, StatusCode::None);
+    imageData(s)[0x4000000 + 3] = 0xA5;
+    EXPECT_EQ(prepareSave(s), StatusCode::None);
     EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
     fixture::Bytes expected = save_setup::patchedForFlex(r.ramdld);
     expected[3] = 0xA5;
@@ -97,9 +95,8 @@ TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAfterThePatch) {
   s.slots[0].length = 0x30001;
   const auto headerBefore = s.slots[0].headerBytes;
   const auto sumBefore = s.slots[0].bufferChecksum;
-  s.image.data()[0x4000000] ^= 0xFF;
-  prepareSave(s);
-  EXPECT_EQ(code(s.status), 11);
+  imageData(s)[0x4000000] ^= 0xFF;
+  EXPECT_EQ(prepareSave(s), StatusCode::AddressRange);
   EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
   EXPECT_EQ(s.slots[0].headerBytes, headerBefore);
   EXPECT_EQ(s.slots[0].bufferChecksum, sumBefore);

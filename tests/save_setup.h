@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "model/finalise.h"
+#include "superfile/byte_sink.h"
+#include "superfile/save_preparation.h"
+#include "superfile/sbf_writer.h"
+#include "superfile/shx_writer.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -32,13 +36,26 @@ inline std::unique_ptr<tavufe::EditorState> emptyEditor() {
 inline void layGroup(tavufe::EditorState& s, int slot, int cg, std::uint32_t start,
                      const fixture::Bytes& data) {
   const std::uint32_t offset = slot == 0 ? 0x4000000u : (start & 0x0FFFFFFFu);
-  std::memcpy(s.image.data() + offset, data.data(), data.size());
-  const auto length = std::int32_t(data.size());
-  tavufe::placeInSlot(s, slot, cg, std::int32_t(start), std::int32_t(start) + length - 1);
-  s.slots[slot].recordAddress = std::int32_t(start);
-  s.slots[slot].recordLength = length;
-  tavufe::finaliseSlot(s, slot, false, false);
+  const auto target = s.image.write(offset, data.size());
+  std::copy(data.begin(), data.end(), target.begin());
+  const auto length = std::uint32_t(data.size());
+  (void)tavufe::placeInSlot(s, slot, cg, start, start + length - 1);
+  s.slots[std::size_t(slot)].recordAddress = start;
+  s.slots[std::size_t(slot)].recordLength = length;
+  (void)tavufe::finaliseSlot(s, slot, tavufe::FinaliseFrom::Record);
   s.lastSlot = std::max(s.lastSlot, slot);
+}
+
+// The superfile a save writes for the state, in memory: the RAMDLD check, then the writer.
+// The status the save ends with goes to `status`.
+inline fixture::Bytes writeSuperfile(tavufe::EditorState& s, bool shx, tavufe::StatusCode& status,
+                                     tavufe::Progress& progress) {
+  tavufe::MemorySink out;
+  status = tavufe::checkRamdldForSave(s);
+  if (status == tavufe::StatusCode::None) {
+    status = shx ? tavufe::writeShx(s, out, progress) : tavufe::writeSbf(s, out, progress);
+  }
+  return out.bytes;
 }
 
 // RAMDLD in slot 0 and the Flex code group at its usual start in slot 1.

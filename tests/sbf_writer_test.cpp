@@ -11,11 +11,15 @@ namespace {
 
 constexpr std::size_t kHeader = 8172;
 
-fixture::Bytes recordsOf(EditorState& s, const std::string& path, Progress& progress) {
-  s.currentPath = path;
-  saveSbf(s, progress);
-  EXPECT_EQ(s.status, StatusCode::None);
-  const fixture::Bytes file = fixture::readFile(path);
+fixture::Bytes saveTo(EditorState& s, Progress& progress) {
+  StatusCode status;
+  const fixture::Bytes file = save_setup::writeSuperfile(s, false, status, progress);
+  EXPECT_EQ(status, StatusCode::None);
+  return file;
+}
+
+fixture::Bytes recordsOf(EditorState& s, Progress& progress) {
+  const fixture::Bytes file = saveTo(s, progress);
   return fixture::Bytes(file.begin() + std::ptrdiff_t(std::min(kHeader, file.size())), file.end());
 }
 
@@ -23,16 +27,15 @@ fixture::Bytes recordsOf(EditorState& s, const std::string& path, Progress& prog
 
 TEST(SbfLayoutTests, HeaderThenOneRecordPerCodeGroup) {
   auto r = save_setup::ramdldAndFlex(0x321, 0x1000);
-  fixture::TempDir dir;
   Progress progress;
-  const fixture::Bytes records = recordsOf(*r.state, dir.file("out.sbf"), progress);
+  const fixture::Bytes file = saveTo(*r.state, progress);
+  const fixture::Bytes records(file.begin() + kHeader, file.end());
   const fixture::Bytes rdl = save_setup::patchedForFlex(r.ramdld);
   fixture::Bytes expected = fixture::sbfRecord(0x03FC8000, rdl);
   fixture::append(expected, fixture::sbfRecord(0x11280000, r.flex));
   EXPECT_EQ(records, expected);
 
   // Header entries 0 and 4 describe what follows.
-  const fixture::Bytes file = fixture::readFile(dir.file("out.sbf"));
   EXPECT_EQ(file[944], 2);
   EXPECT_EQ(file[948 + 24] | (file[948 + 25] << 8), fixture::sum16(rdl));
   EXPECT_EQ(file[1060 + 24] | (file[1060 + 25] << 8), fixture::sum16(r.flex));
@@ -45,11 +48,10 @@ TEST(SbfLayoutTests, SlotsOutOfUseGiveNoRecordButAStepAndEmptyGroupsABareRecord)
   const fixture::Bytes dsp = fixture::pattern(48, 2);
   layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
   layGroup(*s, 2, 3, 0x10100000, dsp);
-  placeInSlot(*s, 4, 2, save_setup::kFlexStart, save_setup::kFlexStart - 1);
+  (void)placeInSlot(*s, 4, 2, save_setup::kFlexStart, save_setup::kFlexStart - 1);
   s->lastSlot = 5;
-  fixture::TempDir dir;
   CountingProgress progress;
-  const fixture::Bytes records = recordsOf(*s, dir.file("x.sbf"), progress);
+  const fixture::Bytes records = recordsOf(*s, progress);
   EXPECT_EQ(progress.maximum, 7);
   EXPECT_EQ(progress.steps, 6);
   fixture::Bytes expected = fixture::sbfRecord(0x03FC8000, rdl);

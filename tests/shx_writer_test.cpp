@@ -24,11 +24,11 @@ std::string trailerOf(const fixture::Bytes& file) {
   return fixture::srecord('7', 0x43530000u | sum, {});
 }
 
-fixture::Bytes saveTo(EditorState& s, const std::string& path, Progress&& progress = Progress()) {
-  s.currentPath = path;
-  saveShx(s, progress);
-  EXPECT_EQ(s.status, StatusCode::None);
-  return fixture::readFile(path);
+fixture::Bytes saveTo(EditorState& s, Progress&& progress = Progress()) {
+  StatusCode status;
+  const fixture::Bytes file = save_setup::writeSuperfile(s, true, status, progress);
+  EXPECT_EQ(status, StatusCode::None);
+  return file;
 }
 
 }  // namespace
@@ -36,15 +36,13 @@ fixture::Bytes saveTo(EditorState& s, const std::string& path, Progress&& progre
 TEST(ShxLayoutTests, RamdldThenFlexByteForByte) {
   // 300 bytes end on a short line, 128 on a full one with no empty line after it.
   auto r = save_setup::ramdldAndFlex(300, 128);
-  fixture::TempDir dir;
-  const fixture::Bytes file = saveTo(*r.state, dir.file("out.shx"));
+  const fixture::Bytes file = saveTo(*r.state);
   ASSERT_GT(file.size(), kHeader);
   EXPECT_EQ(text(fixture::Bytes(file.begin(), file.begin() + 13)), "P2K Superfile");
 
   const fixture::Bytes rdl = save_setup::patchedForFlex(r.ramdld);
   EXPECT_EQ(text(file, kHeader), kS0 + fixture::s3Lines(0x03FC8000, rdl) + kS7 + kS0 +
                                      fixture::s3Lines(0x11280000, r.flex) + trailerOf(file));
-  EXPECT_EQ(r.state->runningChecksum, fixture::sum16(std::span(file).first(file.size() - 14)));
 
   // The header lists the RAMDLD as it was written, patch included.
   const std::uint8_t* entry0 = file.data() + 948;
@@ -56,8 +54,7 @@ TEST(ShxLayoutTests, ThreeBytesMakeTheDocumentedLine) {
   auto s = save_setup::emptyEditor();
   layGroup(*s, 0, 0, save_setup::kRamdldStart, fixture::pattern(16, 3));
   layGroup(*s, 1, 2, 0x11280040, {0x01, 0x02, 0x03});
-  fixture::TempDir dir;
-  const std::string body = text(saveTo(*s, dir.file("x.shx")), kHeader);
+  const std::string body = text(saveTo(*s), kHeader);
   const std::string flexGroup = kS0 + "S3081128004001020378\r\n";
   ASSERT_GT(body.size(), flexGroup.size() + 14);
   EXPECT_EQ(body.substr(body.size() - 14 - flexGroup.size(), flexGroup.size()), flexGroup);
@@ -68,8 +65,7 @@ TEST(ShxLayoutTests, SingleCodeGroupHasNoTerminatorLine) {
   const fixture::Bytes rdl = fixture::pattern(300, 5);
   layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
   ASSERT_EQ(s->lastSlot, 0);
-  fixture::TempDir dir;
-  const fixture::Bytes file = saveTo(*s, dir.file("x.shx"));
+  const fixture::Bytes file = saveTo(*s);
   // Nothing is listed in the table: the whole window is erased.
   fixture::Bytes patched = rdl;
   std::fill(patched.begin() + 240, patched.end(), std::uint8_t(0xFF));
@@ -83,27 +79,23 @@ TEST(ShxLayoutTests, SlotsOutOfUseAreSkippedAndTheTrailerFollowsTheLastGroupWrit
   layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
   layGroup(*s, 2, 2, save_setup::kFlexStart, flex);
   s->lastSlot = 3;  // slots 1 and 3 are empty
-  fixture::TempDir dir;
-  const fixture::Bytes file = saveTo(*s, dir.file("x.shx"));
+  const fixture::Bytes file = saveTo(*s);
   EXPECT_EQ(text(file, kHeader), kS0 + fixture::s3Lines(0x03FC8000, rdl) + kS7 + kS0 +
                                      fixture::s3Lines(0x11280000, flex) + trailerOf(file));
 }
 
 TEST(ShxTrailerTests, DocumentedTrailerAfterAnEmptyGroup) {
+  // The documented line for a running sum of 0x1234.
+  const auto documented = shxChecksumTrailer(0x1234);
+  EXPECT_EQ(std::string(documented.begin(), documented.end()), "S705435312341E");
+
   // A code group without data bytes: its S0 line, then the trailer at once.
   auto s = save_setup::emptyEditor();
-  placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC7FFF);
-  ASSERT_EQ(s->slots[0].length, 0);
+  (void)placeInSlot(*s, 0, 0, 0x03FC8000, 0x03FC7FFF);
+  ASSERT_EQ(s->slots[0].length, 0u);
   s->lastSlot = 0;
-  const auto* s0 = reinterpret_cast<const std::uint8_t*>(fixture::kS0Line.data());
-  s->runningChecksum = std::uint16_t(0x1234 - fixture::sum16({s0, fixture::kS0Line.size()}));
-  fixture::TempDir dir;
-  OutputFile out;
-  ASSERT_TRUE(out.open(dir.file("t.shx")));
-  writeShxCodeGroup(*s, 0, out);
-  ASSERT_TRUE(out.commit());
-  EXPECT_EQ(text(fixture::readFile(dir.file("t.shx"))), kS0 + "S705435312341E");
-  EXPECT_EQ(s->runningChecksum, 0x1234);
+  const fixture::Bytes file = saveTo(*s);
+  EXPECT_EQ(text(file, kHeader), kS0 + trailerOf(file));
 }
 
 TEST(ShxIndependentDecodeTests, SrecordToolReadsBackTheImageBytes) {
@@ -112,7 +104,7 @@ TEST(ShxIndependentDecodeTests, SrecordToolReadsBackTheImageBytes) {
 #else
   auto r = save_setup::ramdldAndFlex(0x1234, 0x4321);
   fixture::TempDir dir;
-  const fixture::Bytes file = saveTo(*r.state, dir.file("x.shx"));
+  const fixture::Bytes file = saveTo(*r.state);
   fixture::writeFile(dir.file("body.srec"), std::span(file).subspan(kHeader));
 
   // srec_cat checks every line's checksum, the trailer's included, and fails on a mismatch.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "superfile/save_flow.h"
+#include "editor/save_flow.h"
 
 class QFileDialog;
 class QMessageBox;

@@ -39,8 +39,7 @@
 #include "inspect/folder_scan.h"
 #include "model/catalogue.h"
 #include "model/codes.h"
-#include "model/flash_image.h"
-#include "superfile/open_flow.h"
+#include "editor/open_flow.h"
 
 namespace tavufe {
 
@@ -403,7 +402,7 @@ void TMainForm::FormActivate() {
   writeGridHeaders();
   if (!startupPath_.isEmpty()) {
     // No folder steps here: the folder list appears with the next open from the dialog.
-    state_.currentPath = toCorePath(startupPath_);
+    currentPath_ = toCorePath(startupPath_);
     openCurrentFile();
   }
 }
@@ -444,13 +443,13 @@ void TMainForm::writeFolderGridHeaders() {
   }
 }
 
-void TMainForm::showNotice() {
-  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(state_.notice)));
+void TMainForm::showNotice(NoticeCode notice) {
+  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)));
 }
 
-void TMainForm::showWarning() {
+void TMainForm::showWarning(StatusCode status) {
   ProgressBar1->hide();
-  dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(state_.status)));
+  dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(status)));
 }
 
 void TMainForm::FileOpen() {
@@ -461,7 +460,7 @@ void TMainForm::FileOpen() {
 }
 
 void TMainForm::openChosenFile(const QString& path) {
-  state_.currentPath = toCorePath(path);
+  currentPath_ = toCorePath(path);
   openCurrentFile();
   // Whatever the open's outcome: both work on what the image holds.
   eraseRepeatedFolders(state_);
@@ -475,11 +474,10 @@ void TMainForm::showBarAtStart() {
 }
 
 void TMainForm::openCurrentFile() {
-  const std::optional<InputType> type = inputTypeForPath(state_.currentPath);
+  const std::optional<InputType> type = inputTypeForPath(currentPath_);
   repaint();
   if (!type) {
-    state_.notice = NoticeCode::FileTypeNotSupported;
-    showNotice();
+    showNotice(NoticeCode::FileTypeNotSupported);
     return;
   }
   clearSelections();
@@ -490,12 +488,11 @@ void TMainForm::openCurrentFile() {
   state_.undo.undoCount = 0;
   showBarAtStart();
   if (!state_.image.exists()) {
-    state_.status = StatusCode::BufferError;
-    showWarning();
+    showWarning(StatusCode::BufferError);
     return;
   }
 
-  const QString path = fromCorePath(state_.currentPath);
+  const QString path = fromCorePath(currentPath_);
   Memo1->clear();
   Edit1->setText(path);
   Edit1->setCursorPosition(0);
@@ -503,17 +500,15 @@ void TMainForm::openCurrentFile() {
   openDialogFolder_ = folderOf(path);
 
   BarProgress progress(*ProgressBar1);
-  const bool loaded = loadSuperfile(state_, *type, progress);
+  const OpenResult opened = openSuperfile(state_, currentPath_, *type, progress);
 
   QStringList lines;
-  for (const std::string& line : state_.report) lines.append(fromCoreText(line));
+  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
   Memo1->setPlainText(lines.join(QLatin1Char('\n')));
   Memo1->moveCursor(QTextCursor::Start);
 
-  if (!loaded) {
-    // A failed read always names its reason; an empty warning box would tell nothing.
-    if (state_.status == StatusCode::None) state_.status = StatusCode::RecordError;
-    showWarning();
+  if (!opened.loaded()) {
+    showWarning(opened.status);
     return;
   }
   fillCodeGroupGrid();
@@ -568,7 +563,7 @@ void TMainForm::fillCodeGroupGrid() {
 }
 
 void TMainForm::updateCodeGroupCommands() {
-  const bool enabled = canCutRow(state_, gridRow(*CGgrid));
+  const bool enabled = canCutSlot(state_, gridRow(*CGgrid) - 1);
   for (QAction* action : {saveSelectedAction, cutAction, replaceSelectedAction}) {
     action->setEnabled(enabled);
   }
@@ -589,7 +584,7 @@ void TMainForm::listFolderGrid() {
   }
 }
 
-void TMainForm::SGridClick() { Button1->setEnabled(isFolderRowSelected(state_, gridRow(*SGrid))); }
+void TMainForm::SGridClick() { Button1->setEnabled(isFolderListed(state_, gridRow(*SGrid) - 1)); }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Button1 && event->type() == QEvent::FocusOut) SGridClick();
@@ -598,7 +593,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::Button1Click() {
   if (busy_) return;
-  if (!deleteFolderRow(state_, gridRow(*SGrid))) return;
+  if (!deleteFolder(state_, gridRow(*SGrid) - 1)) return;
   writeFolderGridHeaders();
   listFolderGrid();
   SGrid->setFocus();
@@ -608,7 +603,7 @@ void TMainForm::Button1Click() {
 
 void TMainForm::CutButtonClick() {
   if (busy_) return;
-  if (!cutSlot(state_, gridRow(*CGgrid))) return;
+  if (!cutSlot(state_, gridRow(*CGgrid) - 1)) return;
   fillCodeGroupGrid();
   undoAction->setEnabled(true);
 }
@@ -622,24 +617,23 @@ void TMainForm::UndoButtonClick() {
 
 void TMainForm::SaveButtonClick() {
   if (busy_) return;
-  if (!checkSaveable(state_)) {
-    showNotice();
+  if (const NoticeCode notice = checkSaveable(state_); notice != NoticeCode::None) {
+    showNotice(notice);
     return;
   }
   const std::optional<SaveChoice> choice =
       dialogs_.getSaveFileName(this, saveDialogFolder_, saveDialogFileName_, saveDialogType_);
   if (!choice) return;
-  state_.currentPath = toCorePath(choice->path);
+  const std::string path = toCorePath(choice->path);
   saveDialogFolder_ = folderOf(choice->path);
   saveDialogFileName_ = QFileInfo(choice->path).fileName();
   saveDialogType_ = choice->type;
 
   repaint();
   showBarAtStart();
-  state_.status = StatusCode::None;
   BarProgress progress(*ProgressBar1);
-  saveCurrentFile(state_, choice->type, progress);
-  if (state_.status != StatusCode::None) showWarning();
+  const StatusCode saved = saveToFile(state_, path, choice->type, progress);
+  if (saved != StatusCode::None) showWarning(saved);
   pauseWithFullBar();
   ProgressBar1->hide();
 }

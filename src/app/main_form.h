@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "model/editor_state.h"
-#include "superfile/save_flow.h"
+#include "editor/save_flow.h"
 
 class QAction;
 class QFrame;
@@ -64,8 +64,8 @@ class TMainForm : public QMainWindow {
   void fillCodeGroupGrid();
   void fillFolderGrid();
   void clearSelections();
-  void showNotice();
-  void showWarning();
+  void showNotice(NoticeCode notice);
+  void showWarning(StatusCode status);
 
   // How long the full progress bar stays up after an open or a save (tests shorten it).
   void setPauseMilliseconds(int milliseconds) { pauseMs_ = milliseconds; }
@@ -130,6 +130,8 @@ class TMainForm : public QMainWindow {
   void pauseWithFullBar();
 
   EditorState& state_;
+  // The file the window shows, as the core takes paths.
+  std::string currentPath_;
   Dialogs& dialogs_;
   QString startupPath_;
   bool activated_ = false;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "superfile/open_flow.h"
-#include "superfile/save_flow.h"
+#include "editor/open_flow.h"
+#include "editor/save_flow.h"
 
 namespace tavufe::cli {
 

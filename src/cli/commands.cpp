@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "editor/open_flow.h"
+#include "editor/save_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
-#include "superfile/open_flow.h"
-#include "superfile/save_flow.h"
 
 namespace tavufe::cli {
 
@@ -42,18 +42,18 @@ int notify(std::ostream& err, const std::string& text) {
 
 // The open command: the extension (or --input-type) picks the reader, then the model is
 // refilled from the file and reduced to RAMDLD and Flex. Returns an exit status, or
-// kExitSuccess when the file is loaded.
-int openFile(EditorState& state, const Arguments& arguments, std::ostream& err) {
+// kExitSuccess when the file is loaded, with its report in `report`.
+int openFile(EditorState& state, const Arguments& arguments, std::vector<std::string>& report,
+             std::ostream& err) {
   const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
   if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
   // Without an image the load reports the buffer error itself.
   state.image.allocate();
   initialiseEditor(state);
-  state.currentPath = arguments.file;
   Progress progress;
-  if (!loadSuperfile(state, *type, progress)) {
-    return warn(err, state.status);
-  }
+  OpenResult opened = openSuperfile(state, arguments.file, *type, progress);
+  if (!opened.loaded()) return warn(err, opened.status);
+  report = std::move(opened.report);
   return kExitSuccess;
 }
 
@@ -63,8 +63,8 @@ void listFolders(EditorState& state, bool keepRepeated) {
   scanFlexFolders(state);
 }
 
-int runInfo(EditorState& state, std::ostream& out) {
-  for (const std::string& line : state.report) out << line << '\n';
+int runInfo(const EditorState& state, const std::vector<std::string>& report, std::ostream& out) {
+  for (const std::string& line : report) out << line << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
   for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
@@ -81,14 +81,16 @@ int runFolders(EditorState& state, const Arguments& arguments, std::ostream& out
 // Every row is checked against one listing before any record is erased, so that each number
 // means what `folders` showed, whatever the order the rows are given in.
 int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::ostream& err) {
-  std::vector<std::int32_t> offsets;
+  std::vector<std::uint32_t> offsets;
   for (int row : rows) {
-    if (!isFolderRowSelected(state, row)) {
+    // Rows are numbered from 1, as `folders` lists them.
+    const int index = row - 1;
+    if (!isFolderListed(state, index)) {
       err << "tavufe: row " << row << " is not in the folder list\n" << usageText();
       return kExitUsage;
     }
-    const FolderEntry& entry = state.folders[std::size_t(row - 1)];
-    if (!canDeleteFolderRow(state, row)) {
+    const FolderEntry& entry = state.folders[std::size_t(index)];
+    if (!canDeleteFolder(state, index)) {
       err << "tavufe: row " << row << " (\"" << entry.folderName
           << "\") cannot be erased: its record is not inside the Flex code group\n"
           << usageText();
@@ -96,7 +98,7 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
     }
     offsets.push_back(entry.recordOffset);
   }
-  for (std::int32_t offset : offsets) eraseFolderRecord(state, offset);
+  for (std::uint32_t offset : offsets) eraseFolderRecord(state, offset);
   return kExitSuccess;
 }
 
@@ -108,13 +110,15 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
       status != kExitSuccess) {
     return status;
   }
-  if (!checkSaveable(state)) return notify(err, noticeText(state.notice));
-  state.currentPath = arguments.output;
+  if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
+    return notify(err, noticeText(notice));
+  }
   Progress progress;
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
-  saveCurrentFile(state, arguments.saveType, progress, StaleSlots::Refuse);
-  if (state.status != StatusCode::None) return warn(err, state.status);
+  const StatusCode saved =
+      saveToFile(state, arguments.output, arguments.saveType, progress, StaleSlots::Refuse);
+  if (saved != StatusCode::None) return warn(err, saved);
   return kExitSuccess;
 }
 
@@ -123,10 +127,13 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
 int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   // The image alone is 64 MiB: the state lives on the heap.
   auto state = std::make_unique<EditorState>();
-  if (const int status = openFile(*state, arguments, err); status != kExitSuccess) return status;
+  std::vector<std::string> report;
+  if (const int status = openFile(*state, arguments, report, err); status != kExitSuccess) {
+    return status;
+  }
   switch (arguments.command) {
     case Command::Info:
-      return runInfo(*state, out);
+      return runInfo(*state, report, out);
     case Command::Folders:
       return runFolders(*state, arguments, out);
     case Command::Save:

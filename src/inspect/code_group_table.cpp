@@ -4,8 +4,7 @@
 #include <utility>
 
 #include "inspect/number_format.h"
-#include "model/flash_image.h"
-#include "superfile/hex.h"
+#include "model/hex.h"
 
 namespace tavufe {
 
@@ -23,7 +22,7 @@ std::string cgCellText(std::int32_t cgNumber) {
 }
 
 // Four groups of four bytes, two spaces between groups: 38 characters.
-std::string headerInfoText(const std::array<std::uint8_t, 16>& bytes) {
+std::string headerInfoText(const HeaderBytes& bytes) {
   std::string text;
   text.reserve(38);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -99,25 +98,24 @@ std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state) {
   for (int i = 0; i <= last; ++i) {
     const CodeGroupSlot& slot = state.slots[std::size_t(i)];
     rows.push_back({cgCellText(slot.cgNumber), slot.description,
-                    hex8(std::uint32_t(slot.startAddress)), hex8(std::uint32_t(slot.endAddress)),
-                    headerInfoText(slot.headerBytes),
-                    formatThousands(slot.length, state.thousandsSeparator),
+                    hex8(slot.startAddress), hex8(slot.endAddress), headerInfoText(slot.headerBytes),
+                    // The size as the signed field the grid has always shown.
+                    formatThousands(std::int32_t(slot.length), state.thousandsSeparator),
                     hex4(slot.bufferChecksum), hex4(slot.headerChecksum), hex4(slot.headerCode)});
   }
   return rows;
 }
 
-bool canCutRow(const EditorState& state, int row) { return row > 0 && isSlotInUse(state, row - 1); }
+bool canCutSlot(const EditorState& state, int slot) { return isSlotInUse(state, slot); }
 
-bool cutSlot(EditorState& state, int row) {
+bool cutSlot(EditorState& state, int slot) {
   const int last = lastLoadedSlot(state);
-  if (last < 0 || row < 1 || !isSlotInUse(state, row - 1)) return false;
+  if (last < 0 || !isSlotInUse(state, slot)) return false;
   // A slot past the last one listed is not part of the table; cutting it would drop the wrong one.
-  if (row - 1 > last) return false;
+  if (slot > last) return false;
 
-  pushUndo(state.undo, state.slots[std::size_t(row - 1)]);
-  for (int k = row - 1; k < last; ++k)
-    state.slots[std::size_t(k)] = state.slots[std::size_t(k + 1)];
+  pushUndo(state.undo, state.slots[std::size_t(slot)]);
+  for (int k = slot; k < last; ++k) state.slots[std::size_t(k)] = state.slots[std::size_t(k + 1)];
   state.slots[std::size_t(last)].cgNumber = kCgEmpty;
   state.lastSlot = last - 1;
   return true;

@@ -20,14 +20,14 @@ void reduceToRamdldAndFlex(EditorState& state);
 void sortSlots(EditorState& state);
 bool hasDuplicateCodeGroups(const EditorState& state);
 
-// The nine cells of the grid row of each slot 0 to lastSlot (grid row = index + 1).
+// The nine cells of the row of each slot 0 to lastSlot.
 std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state);
 
-// Whether cut, save-selected and replace apply to grid row `row` (0 is the title row).
-bool canCutRow(const EditorState& state, int row);
-// The cut command on grid row `row`; false when it cannot act.
-bool cutSlot(EditorState& state, int row);
-// The undo command; false when the stack is empty.
+// Whether cut, save-selected and replace apply to the slot.
+bool canCutSlot(const EditorState& state, int slot);
+// Cuts the slot onto the undo stack; false when it cannot act.
+bool cutSlot(EditorState& state, int slot);
+// Puts the last cut slot back; false when the stack is empty or no slot is free.
 bool undoCut(EditorState& state);
 
 }  // namespace tavufe

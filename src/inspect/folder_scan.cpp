@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "superfile/byte_order.h"
-#include "superfile/hex.h"
+#include "model/byte_order.h"
+#include "model/hex.h"
 
 namespace tavufe {
 
@@ -18,7 +18,7 @@ constexpr std::int64_t kFolderTestSize = 12;
 constexpr std::int64_t kNameFirstChar = 27;
 constexpr std::int64_t kNameStep = 2;
 // The erase covers -261 to -257 and -4 to +163.
-constexpr std::int64_t kEraseHeadFirst = -kFolderEraseBefore;
+constexpr std::int64_t kEraseHeadFirst = -std::int64_t(kFolderEraseBefore);
 constexpr std::int64_t kEraseHeadEnd = -256;
 constexpr std::int64_t kEraseBodyFirst = -4;
 constexpr std::int64_t kEraseBodyEnd = 164;
@@ -42,22 +42,21 @@ std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t 
   return name;
 }
 
-void eraseRange(std::span<std::uint8_t> image, std::int64_t first, std::int64_t end) {
-  first = std::max<std::int64_t>(first, 0);
-  end = std::min<std::int64_t>(end, std::int64_t(image.size()));
-  if (first < end) std::fill(image.begin() + first, image.begin() + end, kErased);
+void eraseRange(FlashImage& image, std::int64_t first, std::int64_t end) {
+  const std::span<std::uint8_t> bytes = image.clip(first, end - first);
+  std::fill(bytes.begin(), bytes.end(), kErased);
 }
 
-const FolderEntry* folderRowOf(const EditorState& state, int row) {
-  if (row < 1 || row > kMaxFolders) return nullptr;
-  return &state.folders[std::size_t(row - 1)];
+const FolderEntry* folderAt(const EditorState& state, int index) {
+  if (index < 0 || index >= kMaxFolders) return nullptr;
+  return &state.folders[std::size_t(index)];
 }
 
 }  // namespace
 
 void scanFlexFolders(EditorState& state) {
   for (FolderEntry& entry : state.folders) entry.recordOffset = 0;
-  const std::span<const std::uint8_t> image = std::as_const(state.image).span();
+  const std::span<const std::uint8_t> image = state.image.all();
   if (image.empty()) return;
 
   // Only positions whose 12 test bytes lie inside the image can hold a record; the bounds may
@@ -65,25 +64,22 @@ void scanFlexFolders(EditorState& state) {
   std::int64_t p = state.bounds.flexStart;
   const std::int64_t end = std::min<std::int64_t>(state.bounds.flexEnd,
                                                   std::int64_t(image.size()) - kFolderTestSize + 1);
-  if (p < 0) p += (-p + 3) / 4 * 4;
 
   int j = 0;
   for (; p < end && j < kMaxFolders; p += 4) {
     // Offset 0 marks an empty row, so a record there could not be told from the table's end.
     if (p == 0 || !isFolderRecordAt(image, p)) continue;
     FolderEntry& entry = state.folders[std::size_t(j)];
-    entry.recordOffset = std::int32_t(p);
+    entry.recordOffset = std::uint32_t(p);
     entry.folderName = collectFolderName(image, p);
     ++j;
   }
 }
 
-void eraseFolderRecord(EditorState& state, std::int32_t recordOffset) {
-  const std::span<std::uint8_t> image = state.image.span();
-  if (image.empty()) return;
+void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset) {
   const std::int64_t r = recordOffset;
-  eraseRange(image, r + kEraseHeadFirst, r + kEraseHeadEnd);
-  eraseRange(image, r + kEraseBodyFirst, r + kEraseBodyEnd);
+  eraseRange(state.image, r + kEraseHeadFirst, r + kEraseHeadEnd);
+  eraseRange(state.image, r + kEraseBodyFirst, r + kEraseBodyEnd);
 }
 
 void eraseRepeatedFolders(EditorState& state) {
@@ -105,27 +101,27 @@ std::vector<FolderGridRow> folderGridRows(const EditorState& state) {
   for (int k = 0; k < kMaxFolders; ++k) {
     const FolderEntry& entry = state.folders[std::size_t(k)];
     if (entry.recordOffset == 0) break;
-    const auto location = std::uint32_t(std::int64_t(entry.recordOffset) - state.bounds.flexStart);
+    const std::uint32_t location = entry.recordOffset - state.bounds.flexStart;
     rows.push_back({std::to_string(k + 1), entry.folderName, hex8(location)});
   }
   return rows;
 }
 
-bool isFolderRowSelected(const EditorState& state, int row) {
-  const FolderEntry* entry = folderRowOf(state, row);
+bool isFolderListed(const EditorState& state, int index) {
+  const FolderEntry* entry = folderAt(state, index);
   return entry != nullptr && entry->recordOffset != 0;
 }
 
-bool canDeleteFolderRow(const EditorState& state, int row) {
+bool canDeleteFolder(const EditorState& state, int index) {
   const RegionBounds& b = state.bounds;
   if (b.flexStart == 0 || b.flexStart >= b.flexEnd) return false;
-  const FolderEntry* entry = folderRowOf(state, row);
+  const FolderEntry* entry = folderAt(state, index);
   return entry != nullptr && entry->recordOffset > b.flexStart && entry->recordOffset < b.flexEnd;
 }
 
-bool deleteFolderRow(EditorState& state, int row) {
-  if (!canDeleteFolderRow(state, row)) return false;
-  eraseFolderRecord(state, state.folders[std::size_t(row - 1)].recordOffset);
+bool deleteFolder(EditorState& state, int index) {
+  if (!canDeleteFolder(state, index)) return false;
+  eraseFolderRecord(state, state.folders[std::size_t(index)].recordOffset);
   scanFlexFolders(state);
   return true;
 }

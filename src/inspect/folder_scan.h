@@ -11,26 +11,26 @@ namespace tavufe {
 
 inline constexpr std::array<const char*, 3> kFolderGridTitles = {"#", "Skin Folder",
                                                                  "CG2 Location"};
-inline constexpr std::int32_t kFolderEraseBefore = 261;  // first byte erased, before the record
-inline constexpr std::int32_t kFolderEraseSize = 173;
+inline constexpr std::uint32_t kFolderEraseBefore = 261;  // first byte erased, before the record
+inline constexpr std::uint32_t kFolderEraseSize = 173;
 
 using FolderGridRow = std::array<std::string, 3>;
 
 // Rebuilds state.folders from the Flex code group's bytes in the image.
 void scanFlexFolders(EditorState& state);
 // Sets the record's 173 bytes to 0xFF; bytes that would lie outside the image are left out.
-void eraseFolderRecord(EditorState& state, std::int32_t recordOffset);
+void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset);
 // Erases every record whose name repeats the one before it, when the Flex sits at its
 // catalogue address.
 void eraseRepeatedFolders(EditorState& state);
 
-// Rows of the folder table as the folder grid lists them (number, name, location).
+// Rows of the folder table as the folder list shows them (number from 1, name, location).
 std::vector<FolderGridRow> folderGridRows(const EditorState& state);
-// Whether grid row `row` (0 is the title row) shows a record at all.
-bool isFolderRowSelected(const EditorState& state, int row);
-// Whether "Delete Skin Folder" may erase the record of grid row `row`.
-bool canDeleteFolderRow(const EditorState& state, int row);
-// Erases the record of grid row `row` when allowed and rescans; false when refused.
-bool deleteFolderRow(EditorState& state, int row);
+// Whether entry `index` of the folder table (from 0) holds a record.
+bool isFolderListed(const EditorState& state, int index);
+// Whether "Delete Skin Folder" may erase the record of entry `index`.
+bool canDeleteFolder(const EditorState& state, int index);
+// Erases the record of entry `index` when allowed and rescans; false when refused.
+bool deleteFolder(EditorState& state, int index);
 
 }  // namespace tavufe

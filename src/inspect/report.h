@@ -4,27 +4,27 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/editor_state.h"
 
 namespace tavufe {
 
 inline constexpr std::size_t kReportTextMax = 100;
+inline constexpr std::size_t kReportLineCount = 9;
 
-// Replaces state.report with the nine report lines for a file just read. `file` holds at least
-// the header block; sizes are grouped with state.thousandsSeparator.
-void writeCodeGroupReport(EditorState& state, std::span<const std::uint8_t> file,
-                          std::uint64_t fileSize);
+// The nine report lines for a file just read: the header's texts from `file`, its size, and
+// what the image holds. Sizes are grouped with state.thousandsSeparator.
+std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file);
 
 // The label and the text from `offset` up to the first zero byte, at most 100 characters,
 // never past the end of `bytes`.
-void appendTextLine(EditorState& state, std::string_view label, std::span<const std::uint8_t> bytes,
-                    std::size_t offset);
+std::string textLine(std::string_view label, std::span<const std::uint8_t> bytes,
+                     std::size_t offset);
 // The label and "Not Found" for FF FF, otherwise the two bytes as four hex digits.
-void appendWordLine(EditorState& state, std::string_view label, std::uint8_t first,
-                    std::uint8_t second);
-void reportPlatform(EditorState& state);
-void reportFirmwareVersion(EditorState& state);
-void reportFlexVersion(EditorState& state);
+std::string wordLine(std::string_view label, std::uint8_t first, std::uint8_t second);
+std::string platformLine(const EditorState& state);
+std::string firmwareLine(const EditorState& state);
+std::string flexLine(const EditorState& state);
 
 }  // namespace tavufe

@@ -1,6 +1,6 @@
 #include "model/catalogue.h"
 
-#include "model/flash_image.h"
+#include "model/editor_state.h"
 
 namespace tavufe {
 
@@ -20,10 +20,10 @@ std::string catalogueLabel(int cgNumber) {
   return "CG" + std::to_string(cgNumber);
 }
 
-void setCatalogueEntry(EditorState& state, int cgNumber, std::int32_t start, std::int32_t end,
+void setCatalogueEntry(EditorState& state, int cgNumber, std::uint32_t start, std::uint32_t end,
                        std::uint8_t trimPadding, std::string_view name) {
   if (cgNumber < 0 || cgNumber >= kCatalogueSize) return;
-  CatalogueEntry& e = state.catalogue[cgNumber];
+  CatalogueEntry& e = state.catalogue[std::size_t(cgNumber)];
   e.startAddress = start;
   e.endAddress = end;
   e.trimPadding = trimPadding;
@@ -31,10 +31,10 @@ void setCatalogueEntry(EditorState& state, int cgNumber, std::int32_t start, std
   e.name = fieldText(name, 30);
 }
 
-void setProfileRow(EditorState& state, int row, std::int32_t cgNumber, std::int32_t start,
-                   std::int32_t end, std::string_view name, std::uint8_t trimPadding) {
+void setProfileRow(EditorState& state, int row, std::int32_t cgNumber, std::uint32_t start,
+                   std::uint32_t end, std::string_view name, std::uint8_t trimPadding) {
   if (row < 0 || row >= kProfileCapacity) return;
-  ProfileEntry& p = state.profile.rows[row];
+  ProfileEntry& p = state.profile.rows[std::size_t(row)];
   p.name = fieldText(name, 28);
   p.cgNumber = cgNumber;
   p.startAddress = start;
@@ -61,56 +61,53 @@ void buildDeviceProfile(EditorState& state) {
 void copyProfileToCatalogue(EditorState& state) {
   const int count = state.profile.entryCount;
   for (int i = 0; i < count && i < kProfileCapacity; ++i) {
-    const ProfileEntry& row = state.profile.rows[i];
+    const ProfileEntry& row = state.profile.rows[std::size_t(i)];
     const int n = row.cgNumber < 0 ? kCgFbu : row.cgNumber;
     setCatalogueEntry(state, n, row.startAddress, row.endAddress, row.trimPadding, row.name);
   }
 }
 
-void placeInSlot(EditorState& state, int slotIndex, std::int32_t cgNumber, std::int32_t start,
-                 std::int32_t end) {
-  if (slotIndex < 0 || slotIndex >= kSlotCount) return;
-  if (cgNumber < 0 || cgNumber >= kCatalogueSize) return;
-  CodeGroupSlot& slot = state.slots[slotIndex];
+StatusCode placeInSlot(EditorState& state, int slotIndex, std::int32_t cgNumber,
+                       std::uint32_t start, std::uint32_t end) {
+  if (slotIndex < 0 || slotIndex >= kSlotCount) return StatusCode::None;
+  if (cgNumber < 0 || cgNumber >= kCatalogueSize) return StatusCode::None;
+  CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
   slot.startAddress = start;
   slot.endAddress = end;
-  // Header ranges are untrusted: wrap as the 32-bit field would instead of overflowing.
-  slot.length = std::int32_t(std::uint32_t(end) - std::uint32_t(start) + 1u);
+  // Header ranges are untrusted: the length wraps as the 32-bit field would.
+  slot.length = end - start + 1u;
   slot.cgNumber = cgNumber;
-  const CatalogueEntry& entry = state.catalogue[cgNumber];
+  const CatalogueEntry& entry = state.catalogue[std::size_t(cgNumber)];
   slot.trimPadding = entry.trimPadding;
   slot.label = entry.label;
   slot.description = entry.name;
 
   if (cgNumber == kCgRamdld) {
-    // The range must fit the RAMDLD area; computed wide so a hostile range cannot overflow.
-    if (std::int64_t(end) - std::int64_t(start) + kRamdldOffset >= kImageSize) {
-      state.status = StatusCode::BufferAddressOverflow;
+    // The RAMDLD has no address rule; its range must fit its area. The distance is taken in
+    // 32 bits, so a range may wrap past 2^32 or cross 0x80000000; one that runs backwards is
+    // an empty code group, left to finalisation.
+    if (std::int32_t(end - start) >= std::int32_t(kRamdldAreaSize)) {
+      return StatusCode::BufferAddressOverflow;
     }
   } else if (!isFlashAddressValid(start) || !isFlashAddressValid(end)) {
-    state.status = StatusCode::AddressRange;
+    return StatusCode::AddressRange;
   }
+  return StatusCode::None;
 }
 
 void applyProfile(EditorState& state) {
   const int count = state.profile.entryCount;
   copyProfileToCatalogue(state);
   for (int i = 0; i < count && i < kProfileCapacity; ++i) {
-    const ProfileEntry& row = state.profile.rows[i];
+    const ProfileEntry& row = state.profile.rows[std::size_t(i)];
+    // The built-in ranges are known to be good.
     if (i == 0) {
-      placeInSlot(state, kFbuSlot, kCgFbu, row.startAddress, row.endAddress);
+      (void)placeInSlot(state, kFbuSlot, kCgFbu, row.startAddress, row.endAddress);
     } else {
-      placeInSlot(state, i - 1, row.cgNumber, row.startAddress, row.endAddress);
+      (void)placeInSlot(state, i - 1, row.cgNumber, row.startAddress, row.endAddress);
     }
   }
   state.lastSlot = count - 2;
-}
-
-void initialiseEditor(EditorState& state) {
-  resetSlots(state);
-  state.currentPath.clear();
-  buildDeviceProfile(state);
-  applyProfile(state);
 }
 
 }  // namespace tavufe

@@ -1,18 +1,29 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "model/codes.h"
 #include "model/editor_state.h"
 
 namespace tavufe {
 
+// Which range a finalisation checks the bytes against.
+enum class FinaliseFrom {
+  Record,  // what the reader found in the file: it must agree with the header's range
+  Slot,    // the slot's own range, as an edit left it
+};
+
 // Brings a slot into agreement with its bytes in the image: range check, padding trim,
-// header bytes, byte sum, firmware halves and region bounds. With writeRaw the code group's
-// bytes alone are also written to currentPath. Failures only set the status; a failing slot
-// is left unchanged.
-void finaliseSlot(EditorState& state, int slot, bool useSlotRange, bool writeRaw);
+// header bytes, byte sum, firmware halves and region bounds. Returns AddressRange or
+// BufferAddressOverflow when the range does not fit, leaving the slot unchanged.
+[[nodiscard]] StatusCode finaliseSlot(EditorState& state, int slot, FinaliseFrom from);
+
+// The image bytes of a finalised slot (the Flex code group's bytes for an SMG or BIN file);
+// empty when they do not lie inside the image.
+std::span<const std::uint8_t> slotBytes(const EditorState& state, int slot);
 
 // 16-bit sum of unsigned bytes, wrapping.
-std::uint16_t byteSum(const std::uint8_t* bytes, std::size_t count);
+std::uint16_t byteSum(std::span<const std::uint8_t> bytes);
 
 }  // namespace tavufe

@@ -3,36 +3,36 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/byte_order.h"
 #include "model/catalogue.h"
-#include "model/flash_image.h"
-#include "superfile/byte_order.h"
+#include "superfile/byte_cursor.h"
 
 namespace tavufe {
 
 namespace {
 
 struct EntryFields {
-  std::int32_t startAddress;
-  std::int32_t endAddress;
+  std::uint32_t startAddress;
+  std::uint32_t endAddress;
   std::uint16_t checksum;
   std::uint16_t code;
 };
 
-EntryFields readEntry(const std::uint8_t* header, int entryIndex) {
-  const std::uint8_t* e = header + cgEntryOffset(entryIndex);
-  return {std::int32_t(read32le(e)), std::int32_t(read32le(e + 4)), read16le(e + 24),
-          read16le(e + 26)};
+// The caller has checked that the whole header is there.
+EntryFields readEntry(std::span<const std::uint8_t> header, int entryIndex) {
+  const std::uint8_t* e = header.subspan(cgEntryOffset(entryIndex), kCgEntrySize).data();
+  return {read32le(e + kEntryStartField), read32le(e + kEntryEndField),
+          read16le(e + kEntryChecksumField), read16le(e + kEntryCodeField)};
 }
 
-void putEntry(HeaderBlock& block, int entryIndex, std::int32_t start, std::int32_t end,
-              const std::array<std::uint8_t, 16>& headerBytes, std::uint16_t checksum,
-              std::uint16_t code) {
+void putEntry(HeaderBlock& block, int entryIndex, std::uint32_t start, std::uint32_t end,
+              const HeaderBytes& headerBytes, std::uint16_t checksum, std::uint16_t code) {
   std::uint8_t* e = block.data() + cgEntryOffset(entryIndex);
-  write32le(e, std::uint32_t(start));
-  write32le(e + 4, std::uint32_t(end));
-  std::memcpy(e + 8, headerBytes.data(), headerBytes.size());
-  write16le(e + 24, checksum);
-  write16le(e + 26, code);
+  write32le(e + kEntryStartField, start);
+  write32le(e + kEntryEndField, end);
+  std::memcpy(e + kEntryHeaderBytesField, headerBytes.data(), headerBytes.size());
+  write16le(e + kEntryChecksumField, checksum);
+  write16le(e + kEntryCodeField, code);
 }
 
 void putText(HeaderBlock& block, std::size_t offset, std::string_view text, std::size_t max) {
@@ -51,35 +51,39 @@ std::size_t cgEntryOffset(int entryIndex) {
   return kCgTableOffset + kCgEntrySize * std::size_t(entryIndex);
 }
 
-int parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> file) {
+HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> file) {
   copyProfileToCatalogue(state);
-  if (file.size() < kHeaderSize) {
-    state.status = StatusCode::RecordError;
-    return 0;
+  HeaderParse result;
+  const std::span<const std::uint8_t> header = ByteCursor(file).take(kHeaderSize);
+  if (header.empty()) {
+    result.status = StatusCode::RecordError;
+    return result;
   }
-  const std::uint8_t* header = file.data();
 
-  int filled = 0;
-  auto place = [&](int cgNumber, std::int32_t start, std::int32_t end, std::uint16_t checksum,
+  auto place = [&](int cgNumber, std::uint32_t start, std::uint32_t end, std::uint16_t checksum,
                    std::uint16_t code) {
-    if (filled > kLastLoadableSlot) {
+    if (result.codeGroups > kLastLoadableSlot) {
       // More code groups than the table holds: refuse rather than drop some silently.
-      state.status = StatusCode::RecordError;
+      result.status = StatusCode::RecordError;
       return;
     }
-    placeInSlot(state, filled, cgNumber, start, end);
-    state.slots[filled].headerChecksum = checksum;
-    state.slots[filled].headerCode = code;
-    ++filled;
+    const int slot = result.codeGroups;
+    if (const StatusCode placed = placeInSlot(state, slot, cgNumber, start, end);
+        placed != StatusCode::None) {
+      result.status = placed;
+    }
+    state.slots[std::size_t(slot)].headerChecksum = checksum;
+    state.slots[std::size_t(slot)].headerCode = code;
+    ++result.codeGroups;
   };
 
-  for (const WalkStep step : {WalkStep{kCgRamdld, 0}, WalkStep{kCgFbl, 1}}) {
+  for (const WalkStep step : {WalkStep{kCgRamdld, kEntryRamdld}, WalkStep{kCgFbl, kEntryFbl}}) {
     const EntryFields e = readEntry(header, step.entryIndex);
     if (e.startAddress != 0) place(step.cgNumber, e.startAddress, e.endAddress, e.checksum, e.code);
   }
-  const EntryFields fw0 = readEntry(header, 2);
+  const EntryFields fw0 = readEntry(header, kEntryFirmwareFirst);
   if (fw0.startAddress != 0) {
-    const EntryFields fw1 = readEntry(header, 3);
+    const EntryFields fw1 = readEntry(header, kEntryFirmwareRest);
     place(kCgFirmware, fw0.startAddress, fw1.endAddress,
           std::uint16_t(fw0.checksum + fw1.checksum), fw0.code);
   }
@@ -87,7 +91,16 @@ int parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> file) {
     const EntryFields e = readEntry(header, c + 2);
     if (e.startAddress != 0) place(c, e.startAddress, e.endAddress, e.checksum, e.code);
   }
-  return filled;
+  return result;
+}
+
+StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
+                              Progress& progress) {
+  if (!state.image.exists()) return StatusCode::BufferError;
+  const HeaderParse header = parseHeaderBlock(state, file);
+  if (header.status != StatusCode::None) return header.status;
+  progress.setMaximum(header.codeGroups + 3);
+  return StatusCode::None;
 }
 
 std::string formatHeaderDate(const std::tm& t) {
@@ -128,31 +141,35 @@ std::string headerDateText() {
 
 HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateText) {
   HeaderBlock block{};
-  putText(block, kMagicTextOffset, kMagicText, 13);
-  putText(block, kVersionText1Offset, "3.00", 4);
-  putText(block, kVersionText2Offset, "2.00", 4);
-  putText(block, kVersionText3Offset, "2.20", 4);
-  putText(block, kDateTextOffset, dateText, 59);
+  putText(block, kMagicTextOffset, kMagicText, kMagicTextWidth);
+  putText(block, kVersionText1Offset, "3.00", kVersionTextWidth);
+  putText(block, kVersionText2Offset, "2.00", kVersionTextWidth);
+  putText(block, kVersionText3Offset, "2.20", kVersionTextWidth);
+  putText(block, kDateTextOffset, dateText, kDateTextWidth);
   constexpr std::size_t generatorLength = sizeof kGeneratorText - 1;
   putText(block, kGeneratorTextOffset, kGeneratorText, generatorLength);
-  putText(block, kGeneratorTextOffset + generatorLength, kProgramVersion, 70 - generatorLength);
+  putText(block, kGeneratorTextOffset + generatorLength, kProgramVersion,
+          kGeneratorFieldWidth - generatorLength);
 
   unsigned count = 0;
   for (int i = 0; i <= state.lastSlot && i < kSlotCount; ++i) {
     if (!isSlotInUse(state, i)) continue;
-    const CodeGroupSlot& slot = state.slots[i];
+    const CodeGroupSlot& slot = state.slots[std::size_t(i)];
     if (slot.cgNumber == kCgFirmware) {
       const CodeGroupSlot& first = state.firmwareHalves[0];
       const CodeGroupSlot& rest = state.firmwareHalves[1];
-      putEntry(block, 2, first.startAddress, first.endAddress, first.headerBytes,
-               first.bufferChecksum, 8);
-      putEntry(block, 3, rest.startAddress, rest.endAddress, rest.headerBytes,
-               rest.bufferChecksum, 8);
+      putEntry(block, kEntryFirmwareFirst, first.startAddress, first.endAddress,
+               first.headerBytes, first.bufferChecksum, kEntryCodeLoaded);
+      putEntry(block, kEntryFirmwareRest, rest.startAddress, rest.endAddress, rest.headerBytes,
+               rest.bufferChecksum, kEntryCodeLoaded);
       count += 2;
       continue;
     }
-    const int entry = slot.cgNumber == kCgRamdld ? 0 : slot.cgNumber == kCgFbl ? 1 : slot.cgNumber + 2;
-    const std::uint16_t code = (slot.cgNumber == kCgRamdld || slot.cgNumber == kCgFbl) ? 0 : 8;
+    const int entry = slot.cgNumber == kCgRamdld ? kEntryRamdld
+                      : slot.cgNumber == kCgFbl  ? kEntryFbl
+                                                 : slot.cgNumber + 2;
+    const std::uint16_t code =
+        (slot.cgNumber == kCgRamdld || slot.cgNumber == kCgFbl) ? 0 : kEntryCodeLoaded;
     putEntry(block, entry, slot.startAddress, slot.endAddress, slot.headerBytes,
              slot.bufferChecksum, code);
     ++count;
@@ -160,14 +177,6 @@ HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateTe
   block[kHabStateOffset] = 2;
   block[kEntryCountOffset] = std::uint8_t(count);
   return block;
-}
-
-void writeHeaderBlock(EditorState& state, OutputFile& out) {
-  const HeaderBlock block = buildHeaderBlock(state, headerDateText());
-  out.write(block.data(), block.size());
-  std::uint16_t sum = state.runningChecksum;
-  for (const std::uint8_t b : block) sum = std::uint16_t(sum + b);
-  state.runningChecksum = sum;
 }
 
 }  // namespace tavufe

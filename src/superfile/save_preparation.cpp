@@ -1,103 +1,88 @@
 #include "superfile/save_preparation.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "model/byte_order.h"
 #include "model/finalise.h"
-#include "model/flash_image.h"
-#include "superfile/byte_order.h"
-#include "superfile/header_block.h"
 
 namespace tavufe {
 
 namespace {
 
-// Entries exist for code groups 0 to 20 only.
-constexpr std::int32_t kLastTableEntry = 20;
-
-void putTableEntry(std::uint8_t* ramdld, std::int32_t cgNumber, std::int32_t start,
-                   std::int32_t end) {
-  std::uint8_t* entry = ramdld + kRamdldTableFirstEntry + 8 * cgNumber;
-  write32be(entry, std::uint32_t(start));
-  write32be(entry + 4, std::uint32_t(end));
+void putTableEntry(FlashImage& image, std::int32_t cgNumber, std::uint32_t start,
+                   std::uint32_t end) {
+  const std::span<std::uint8_t> entry =
+      image.write(kRamdldOffset + kRamdldTableFirstEntry +
+                      kRamdldTableEntrySize * std::uint32_t(cgNumber),
+                  kRamdldTableEntrySize);
+  write32be(entry.data(), start);
+  write32be(entry.data() + 4, end);
 }
 
 }  // namespace
 
-void prepareSave(EditorState& state) {
-  if (!state.image.exists()) return;
-  std::uint8_t* ramdld = state.image.data() + kRamdldOffset;
+StatusCode checkRamdldForSave(const EditorState& state) {
+  const CodeGroupSlot& rdl = state.slots[0];
+  if (rdl.cgNumber != kCgRamdld || (rdl.headerBytes[kRamdldVersionAt] == kErased &&
+                                    rdl.headerBytes[kRamdldVersionAt + 1] == kErased)) {
+    return StatusCode::RdlBlankOrMissing;
+  }
+  if (!state.image.exists()) return StatusCode::BufferError;
+  return StatusCode::None;
+}
 
-  std::memset(ramdld + kRamdldTableWindowStart, kErased,
-              std::size_t(kRamdldTableWindowEnd - kRamdldTableWindowStart + 1));
+StatusCode prepareSave(EditorState& state) {
+  if (!state.image.exists()) return StatusCode::BufferError;
+  const std::span<std::uint8_t> window =
+      state.image.write(kRamdldOffset + kRamdldTableWindowStart,
+                        kRamdldTableWindowEnd - kRamdldTableWindowStart + 1);
+  std::fill(window.begin(), window.end(), kErased);
 
   if (state.slots[1].cgNumber == kCgFbl) {
     // A boot-loader save describes only the region the boot loader may write.
     const CatalogueEntry& fbu = state.catalogue[kCgFbu];
-    putTableEntry(ramdld, 0, fbu.startAddress, fbu.endAddress);
+    putTableEntry(state.image, 0, fbu.startAddress, fbu.endAddress);
   } else {
     const int last = std::min(state.lastSlot, kSlotCount - 1);
     for (int s = 1; s <= last; ++s) {
       if (!isSlotInUse(state, s)) continue;
-      const CodeGroupSlot& slot = state.slots[s];
+      const CodeGroupSlot& slot = state.slots[std::size_t(s)];
       const std::int32_t n = slot.cgNumber;
-      if (n > kLastTableEntry) continue;
-      const CatalogueEntry& known = state.catalogue[n];
+      if (n > kRamdldTableLastEntry) continue;
+      const CatalogueEntry& known = state.catalogue[std::size_t(n)];
       // A code group at its usual start is given its whole region, not just its data.
-      const std::int32_t end =
+      const std::uint32_t end =
           slot.startAddress == known.startAddress ? known.endAddress : slot.endAddress;
-      putTableEntry(ramdld, n, slot.startAddress, end);
+      putTableEntry(state.image, n, slot.startAddress, end);
     }
   }
 
   CodeGroupSlot& rdl = state.slots[0];
-  if (std::int64_t(kRamdldOffset) + rdl.length > kImageSize) {
-    state.status = StatusCode::AddressRange;
-    return;
-  }
-  std::memcpy(rdl.headerBytes.data(), ramdld, rdl.headerBytes.size());
-  rdl.bufferChecksum = rdl.length > 0 ? byteSum(ramdld, std::size_t(rdl.length)) : 0;
+  const std::span<const std::uint8_t> ramdld = state.image.read(kRamdldOffset, rdl.length);
+  if (ramdld.size() != rdl.length) return StatusCode::AddressRange;
+  const std::span<const std::uint8_t> area = state.image.read(kRamdldOffset, rdl.headerBytes.size());
+  std::copy(area.begin(), area.end(), rdl.headerBytes.begin());
+  rdl.bufferChecksum = byteSum(ramdld);
+  return StatusCode::None;
 }
 
-bool beginSuperfileSave(EditorState& state, OutputFile& out) {
-  state.status = StatusCode::None;
-  const CodeGroupSlot& rdl = state.slots[0];
-  if (rdl.cgNumber != kCgRamdld ||
-      (rdl.headerBytes[14] == kErased && rdl.headerBytes[15] == kErased)) {
-    state.status = StatusCode::RdlBlankOrMissing;
-    return false;
-  }
-  if (!state.image.exists()) {
-    state.status = StatusCode::BufferError;
-    return false;
-  }
-  if (!out.open(state.currentPath)) {
-    state.status = StatusCode::FileNotOpened;
-    return false;
-  }
-  state.runningChecksum = 0;
-  prepareSave(state);
+StatusCode writeSuperfile(EditorState& state, ByteSink& out, Progress& progress,
+                          SuperfileEncoder& encoder) {
   // A file of the header alone would look like a superfile that lost its code groups, so a
-  // failed preparation leaves the destination as it was.
-  if (state.status != StatusCode::None) {
-    out.discard();
-    return false;
+  // failed preparation writes nothing.
+  if (const StatusCode prepared = prepareSave(state); prepared != StatusCode::None) {
+    return prepared;
   }
-  return true;
-}
-
-void saveSuperfile(EditorState& state, Progress& progress, CodeGroupWriter writeGroup) {
-  OutputFile out;
-  if (!beginSuperfileSave(state, out)) return;
-  writeHeaderBlock(state, out);
+  encoder.writeHeader(buildHeaderBlock(state, headerDateText()), out);
   const int last = std::min(state.lastSlot, kSlotCount - 1);
   progress.setMaximum(state.lastSlot + 2);
   for (int i = 0; i <= last && !out.failed(); ++i) {
-    if (isSlotInUse(state, i)) writeGroup(state, i, out);
-    if (state.status != StatusCode::None) return;
+    if (isSlotInUse(state, i)) {
+      if (const StatusCode s = encoder.writeGroup(state, i, out); s != StatusCode::None) return s;
+    }
     progress.step();
   }
-  if (!out.commit()) state.status = StatusCode::FileWriteError;
+  return StatusCode::None;
 }
 
 }  // namespace tavufe

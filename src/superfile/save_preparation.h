@@ -1,28 +1,46 @@
 #pragma once
 
+#include <cstdint>
+
+#include "model/codes.h"
 #include "model/editor_state.h"
-#include "model/output_file.h"
 #include "model/progress.h"
+#include "superfile/byte_sink.h"
+#include "superfile/header_block.h"
 
 namespace tavufe {
 
-inline constexpr std::int32_t kRamdldTableWindowStart = 240;
-inline constexpr std::int32_t kRamdldTableWindowEnd = 415;  // inclusive
-inline constexpr std::int32_t kRamdldTableFirstEntry = 248;
+// The RAMDLD's address table: the window patched before a save, and its first entry.
+inline constexpr std::uint32_t kRamdldTableWindowStart = 240;
+inline constexpr std::uint32_t kRamdldTableWindowEnd = 415;  // inclusive
+inline constexpr std::uint32_t kRamdldTableFirstEntry = 248;
+inline constexpr std::uint32_t kRamdldTableEntrySize = 8;
+// Entries exist for code groups 0 to 20 only.
+inline constexpr std::int32_t kRamdldTableLastEntry = 20;
+// The RAMDLD's version word; FF FF there means the RAMDLD area holds no RAMDLD.
+inline constexpr std::size_t kRamdldVersionAt = 14;
+
+// Whether the slots hold a RAMDLD that a superfile save can write: RdlBlankOrMissing when
+// slot 0 is not code group 0 or its version word is erased; BufferError without an image.
+[[nodiscard]] StatusCode checkRamdldForSave(const EditorState& state);
 
 // Patches the RAMDLD's address table for the code groups being saved and refreshes slot 0's
-// header bytes and checksum. A RAMDLD longer than its area sets AddressRange.
-void prepareSave(EditorState& state);
+// header bytes and checksum. AddressRange for a RAMDLD longer than its area (the patch stays).
+[[nodiscard]] StatusCode prepareSave(EditorState& state);
 
-// The first steps of an SHX or SBF save: clears the status, refuses a missing or blank
-// RAMDLD (RdlBlankOrMissing) before anything is opened, opens currentPath (FileNotOpened)
-// and runs prepareSave. False, with the status set and nothing written, when the save must
-// stop there.
-bool beginSuperfileSave(EditorState& state, OutputFile& out);
+// How one encoding writes what a superfile save gives it.
+class SuperfileEncoder {
+ public:
+  virtual ~SuperfileEncoder() = default;
+  virtual void writeHeader(const HeaderBlock& header, ByteSink& out) = 0;
+  // One code group; BufferAddressOverflow when its bytes do not lie in the image.
+  virtual StatusCode writeGroup(const EditorState& state, int slot, ByteSink& out) = 0;
+};
 
-// A whole SHX or SBF save: the first steps above, the header block, one code group per slot
-// in use through `writeGroup`, then the commit (FileWriteError when the file is not whole).
-using CodeGroupWriter = void (*)(EditorState& state, int slot, OutputFile& out);
-void saveSuperfile(EditorState& state, Progress& progress, CodeGroupWriter writeGroup);
+// The sequence every superfile save takes, after checkRamdldForSave and once the output is
+// open: prepareSave, the header block, then one code group per slot in use. Stops at the
+// first failure; a failed write shows in `out`.
+[[nodiscard]] StatusCode writeSuperfile(EditorState& state, ByteSink& out, Progress& progress,
+                                        SuperfileEncoder& encoder);
 
 }  // namespace tavufe

@@ -2,42 +2,47 @@
 
 #include <array>
 
-#include "model/flash_image.h"
-#include "superfile/byte_order.h"
+#include "model/byte_order.h"
 #include "superfile/save_preparation.h"
 #include "superfile/sbf_reader.h"
 
 namespace tavufe {
 
-void writeSbfCodeGroup(EditorState& state, int slotIndex, OutputFile& out) {
-  if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return;
-  const CodeGroupSlot& slot = state.slots[slotIndex];
-  // The RAMDLD's bytes sit in their own area whatever its load address says.
-  const std::int64_t offset = slotIndex == 0
-                                  ? std::int64_t(kRamdldOffset)
-                                  : std::int64_t(std::uint32_t(slot.startAddress) & kAddressMask);
-  if (slot.length < 0 || offset + slot.length > kImageSize) {
-    // Reading past the image would put foreign bytes into a flash file.
-    state.status = StatusCode::BufferAddressOverflow;
-    return;
+namespace {
+
+class SbfEncoder : public SuperfileEncoder {
+ public:
+  void writeHeader(const HeaderBlock& header, ByteSink& out) override {
+    out.write(header.data(), header.size());
   }
 
-  std::array<std::uint8_t, 4> length{};
-  std::array<std::uint8_t, 4> address{};
-  write32be(length.data(), std::uint32_t(slot.length));
-  write32be(address.data(), std::uint32_t(slot.startAddress));
-  const std::array<std::uint8_t, 4> reserved{};
+  StatusCode writeGroup(const EditorState& state, int slotIndex, ByteSink& out) override {
+    const CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
+    // The RAMDLD's bytes sit in their own area whatever its load address says.
+    const std::span<const std::uint8_t> data =
+        state.image.read(imageOffsetFor(slotIndex == 0, slot.startAddress), slot.length);
+    // Reading past the image would put foreign bytes into a flash file.
+    if (data.size() != slot.length) return StatusCode::BufferAddressOverflow;
 
-  out.write(kSbfStartMarker.data(), kSbfStartMarker.size());
-  out.write(length.data(), length.size());
-  out.write(address.data(), address.size());
-  out.write(state.image.data() + offset, std::size_t(slot.length));
-  out.write(reserved.data(), reserved.size());
-  out.write(kSbfEndMarker.data(), kSbfEndMarker.size());
-}
+    std::array<std::uint8_t, 8> lengthAndAddress{};
+    write32be(lengthAndAddress.data(), slot.length);
+    write32be(lengthAndAddress.data() + 4, slot.startAddress);
+    const std::array<std::uint8_t, kSbfReservedSize> reserved{};
 
-void saveSbf(EditorState& state, Progress& progress) {
-  saveSuperfile(state, progress, writeSbfCodeGroup);
+    out.write(kSbfStartMarker.data(), kSbfStartMarker.size());
+    out.write(lengthAndAddress.data(), lengthAndAddress.size());
+    out.write(data.data(), data.size());
+    out.write(reserved.data(), reserved.size());
+    out.write(kSbfEndMarker.data(), kSbfEndMarker.size());
+    return StatusCode::None;
+  }
+};
+
+}  // namespace
+
+StatusCode writeSbf(EditorState& state, ByteSink& out, Progress& progress) {
+  SbfEncoder encoder;
+  return writeSuperfile(state, out, progress, encoder);
 }
 
 }  // namespace tavufe

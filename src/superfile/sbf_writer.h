@@ -1,14 +1,14 @@
 #pragma once
 
+#include "model/codes.h"
 #include "model/editor_state.h"
-#include "model/output_file.h"
 #include "model/progress.h"
+#include "superfile/byte_sink.h"
 
 namespace tavufe {
 
-// Writes slots 0 to lastSlot as an SBF superfile at currentPath, atomically; statuses as for
-// saveShx.
-void saveSbf(EditorState& state, Progress& progress);
-void writeSbfCodeGroup(EditorState& state, int slot, OutputFile& out);
+// Writes slots 0 to lastSlot as an SBF superfile, after checkRamdldForSave. AddressRange or
+// BufferAddressOverflow stop the save; a failed write shows in `out`.
+[[nodiscard]] StatusCode writeSbf(EditorState& state, ByteSink& out, Progress& progress);
 
 }  // namespace tavufe

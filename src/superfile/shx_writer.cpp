@@ -4,8 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "model/flash_image.h"
-#include "superfile/hex.h"
+#include "model/hex.h"
 #include "superfile/save_preparation.h"
 
 namespace tavufe {
@@ -74,8 +73,9 @@ std::size_t buildDataLine(std::uint32_t address, const std::uint8_t* data, std::
   return std::size_t(p - line);
 }
 
-// The closing S7 line of the file: its address field is "CS" and the running checksum.
-std::array<char, kTrailerSize> buildChecksumTrailer(std::uint16_t runningChecksum) {
+}  // namespace
+
+std::array<char, kTrailerSize> shxChecksumTrailer(std::uint16_t runningChecksum) {
   const std::uint8_t high = std::uint8_t(runningChecksum >> 8);
   const std::uint8_t low = std::uint8_t(runningChecksum);
   const std::uint8_t fields[] = {0x05, 'C', 'S', high, low};
@@ -89,19 +89,23 @@ std::array<char, kTrailerSize> buildChecksumTrailer(std::uint16_t runningChecksu
   return trailer;
 }
 
-// Image offset and byte count of a slot's data: the RAMDLD's `length` bytes from its own
-// area, any other code group's start to end offsets. False when they do not lie in the image.
-bool dataRange(const EditorState& state, int slotIndex, std::int64_t& offset, std::int64_t& count) {
-  const CodeGroupSlot& slot = state.slots[slotIndex];
+namespace {
+
+// A slot's data: the RAMDLD's `length` bytes from its own area, any other code group's start
+// to end offsets. Empty, with `inside` false, when they do not lie in the image.
+std::span<const std::uint8_t> slotData(const EditorState& state, int slotIndex, bool& inside) {
+  const CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
+  const std::uint32_t offset = imageOffsetFor(slotIndex == 0, slot.startAddress);
+  std::uint64_t count = 0;
   if (slotIndex == 0) {
-    offset = kRamdldOffset;
-    count = std::max<std::int64_t>(slot.length, 0);
+    // A length past 2^31 is a range that runs backwards: no bytes.
+    count = std::int32_t(slot.length) > 0 ? slot.length : 0;
   } else {
-    offset = std::uint32_t(slot.startAddress) & kAddressMask;
-    const std::int64_t end = std::uint32_t(slot.endAddress) & kAddressMask;
-    count = std::max<std::int64_t>(end - offset + 1, 0);
+    const std::uint32_t end = slot.endAddress & kAddressMask;
+    count = end >= offset ? std::uint64_t(end - offset) + 1 : 0;
   }
-  return offset + count <= kImageSize;
+  inside = state.image.holds(offset, count);
+  return state.image.read(offset, count);
 }
 
 // The checksum trailer closes the file, so it follows the last group actually written.
@@ -113,48 +117,57 @@ bool isLastGroup(const EditorState& state, int slotIndex) {
   return true;
 }
 
+constexpr std::size_t kOpenLineSize = sizeof kShxGroupOpenLine - 1;
+constexpr std::size_t kTerminatorSize = sizeof kShxTerminatorLine - 1;
+
+// Keeps the running sum of every byte written, which the checksum line at the end carries.
+class ShxEncoder : public SuperfileEncoder {
+ public:
+  void writeHeader(const HeaderBlock& header, ByteSink& out) override {
+    out.write(header.data(), header.size());
+    for (const std::uint8_t b : header) runningChecksum_ = std::uint16_t(runningChecksum_ + b);
+  }
+
+  StatusCode writeGroup(const EditorState& state, int slotIndex, ByteSink& out) override {
+    bool inside = false;
+    std::span<const std::uint8_t> data = slotData(state, slotIndex, inside);
+    // Reading past the image would put foreign bytes into a flash file.
+    if (!inside) return StatusCode::BufferAddressOverflow;
+
+    out.write(kShxGroupOpenLine, kOpenLineSize);
+    std::uint32_t charSum = textSum(kShxGroupOpenLine, kOpenLineSize);
+
+    std::uint32_t address = state.slots[std::size_t(slotIndex)].startAddress;
+    char line[kMaxLineSize];
+    while (!data.empty()) {
+      const std::size_t count = std::min(data.size(), kShxDataPerLine);
+      const std::size_t size = buildDataLine(address, data.data(), count, line, charSum);
+      if (!out.write(line, size)) return StatusCode::None;  // the save reports the failed write
+      data = data.subspan(count);
+      address += std::uint32_t(count);
+    }
+    runningChecksum_ = std::uint16_t(runningChecksum_ + charSum);
+
+    if (isLastGroup(state, slotIndex)) {
+      const auto trailer = shxChecksumTrailer(runningChecksum_);
+      out.write(trailer.data(), trailer.size());
+    } else {
+      out.write(kShxTerminatorLine, kTerminatorSize);
+      runningChecksum_ =
+          std::uint16_t(runningChecksum_ + textSum(kShxTerminatorLine, kTerminatorSize));
+    }
+    return StatusCode::None;
+  }
+
+ private:
+  std::uint16_t runningChecksum_ = 0;
+};
+
 }  // namespace
 
-void writeShxCodeGroup(EditorState& state, int slotIndex, OutputFile& out) {
-  if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return;
-  std::int64_t offset = 0;
-  std::int64_t remaining = 0;
-  if (!dataRange(state, slotIndex, offset, remaining)) {
-    // Reading past the image would put foreign bytes into a flash file.
-    state.status = StatusCode::BufferAddressOverflow;
-    return;
-  }
-
-  constexpr std::size_t kOpenSize = sizeof kShxGroupOpenLine - 1;
-  out.write(kShxGroupOpenLine, kOpenSize);
-  std::uint32_t charSum = textSum(kShxGroupOpenLine, kOpenSize);
-
-  std::uint32_t address = std::uint32_t(state.slots[slotIndex].startAddress);
-  const std::uint8_t* data = state.image.data() + offset;
-  char line[kMaxLineSize];
-  while (remaining > 0) {
-    const std::size_t count = std::size_t(std::min<std::int64_t>(remaining, kShxDataPerLine));
-    const std::size_t size = buildDataLine(address, data, count, line, charSum);
-    if (!out.write(line, size)) return;  // the save reports the failed write
-    data += count;
-    remaining -= std::int64_t(count);
-    address += std::uint32_t(count);
-  }
-  state.runningChecksum = std::uint16_t(state.runningChecksum + charSum);
-
-  if (isLastGroup(state, slotIndex)) {
-    const auto trailer = buildChecksumTrailer(state.runningChecksum);
-    out.write(trailer.data(), trailer.size());
-  } else {
-    constexpr std::size_t kTerminatorSize = sizeof kShxTerminatorLine - 1;
-    out.write(kShxTerminatorLine, kTerminatorSize);
-    state.runningChecksum =
-        std::uint16_t(state.runningChecksum + textSum(kShxTerminatorLine, kTerminatorSize));
-  }
-}
-
-void saveShx(EditorState& state, Progress& progress) {
-  saveSuperfile(state, progress, writeShxCodeGroup);
+StatusCode writeShx(EditorState& state, ByteSink& out, Progress& progress) {
+  ShxEncoder encoder;
+  return writeSuperfile(state, out, progress, encoder);
 }
 
 }  // namespace tavufe

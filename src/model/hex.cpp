@@ -1,4 +1,4 @@
-#include "superfile/hex.h"
+#include "model/hex.h"
 
 namespace tavufe {
 

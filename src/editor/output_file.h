@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "superfile/byte_sink.h"
+
 namespace tavufe {
 
 // An output file that appears under its name only when written whole.
@@ -16,25 +18,23 @@ namespace tavufe {
 // flushes it to disk and renames it over the destination. Until then, and on any failure, a
 // file that already had the destination's name is left exactly as it was, and the destructor
 // removes the temporary file.
-class OutputFile {
+class OutputFile : public ByteSink {
  public:
   OutputFile() = default;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile();
+  ~OutputFile() override;
 
   // Creates the temporary file; false when the destination's folder cannot take it.
-  bool open(const std::string& destination);
+  [[nodiscard]] bool open(const std::string& destination);
   // Buffered; once a write has failed every later call is a no-op that returns false.
-  bool write(const void* data, std::size_t size);
-  bool write(std::uint8_t byte) { return write(&byte, 1); }
+  bool write(const void* data, std::size_t size) override;
   // Flushes, syncs, closes and renames. False (and nothing renamed) if any step failed.
-  bool commit();
+  [[nodiscard]] bool commit();
   // Drops what was written; the destination is untouched.
   void discard();
 
-  bool failed() const { return failed_; }
-  bool isOpen() const { return fd_ >= 0; }
+  bool failed() const override { return failed_; }
 
  private:
   bool flushBuffer();

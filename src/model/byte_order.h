@@ -1,15 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
 namespace tavufe {
-
-constexpr std::uint32_t swap32(std::uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0x0000FF00u) | ((v << 8) & 0x00FF0000u) | (v << 24);
-}
-
-constexpr std::uint16_t swap16(std::uint16_t v) { return std::uint16_t((v >> 8) | (v << 8)); }
 
 // Byte order is in every name; callers have checked that the bytes are there.
 inline std::uint32_t read32be(const std::uint8_t* p) {

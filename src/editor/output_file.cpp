@@ -1,4 +1,4 @@
-#include "model/output_file.h"
+#include "editor/output_file.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/codes.h"
+#include "model/editor_state.h"
+#include "model/progress.h"
+
+namespace tavufe {
+
+// Filter indexes of the save dialog.
+enum class SaveType { Shx = 1, Sbf = 2, Smg = 3, Bin = 4 };
+
+// Extension with its period (".shx" …) and type from an extension, case-insensitive.
+const char* extensionFor(SaveType type);
+std::optional<SaveType> saveTypeForPath(const std::string& path);
+
+// The checks before the save dialog: NoFilesSelectedToSave or DuplicateCg when the save must
+// not go on, None when it may.
+NoticeCode checkSaveable(const EditorState& state);
+
+// How an SMG or BIN export treats a slot that failed to refresh from the image: the window
+// exports and then warns; a caller that promises to write nothing on failure refuses.
+enum class StaleSlots { ExportAndWarn, Refuse };
+
+// An SHX or SBF superfile of slots 0 to lastSlot as they stand, written to `path` atomically.
+[[nodiscard]] StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
+                                       Progress& progress);
+// Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
+[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path,
+                                    Progress& progress);
+
+// The save itself: finalises every slot from the image, then writes the chosen type to
+// `path`, atomically. Returns what went wrong, or None.
+[[nodiscard]] StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
+                                    Progress& progress,
+                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn);
+
+}  // namespace tavufe
