@@ -47,7 +47,7 @@ std::vector<int> origins(const EditorState& s) {
   for (int i = 0; i <= s.lastSlot; ++i) {
     const CodeGroupSlot& slot = s.slots[std::size_t(i)];
     const int from = slot.headerCode - 0xC000;
-    out.push_back(slot.recordLength == 1000 + from ? from : -1);
+    out.push_back(slot.recordLength == std::uint32_t(1000 + from) ? from : -1);
   }
   return out;
 }

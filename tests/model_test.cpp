@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "model/catalogue.h"
 #include "model/finalise.h"
@@ -114,4 +117,48 @@ TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
   rdl.endAddress += 1;
   EXPECT_EQ(finaliseSlot(*s, 0, FinaliseFrom::Record), StatusCode::BufferAddressOverflow);
   EXPECT_EQ(rdl.length, 0x30000);  // failing slot unchanged
+}
+
+TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  image.fill();
+  auto allErased = [&image] {
+    const auto bytes = image.all();
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; });
+  };
+  ASSERT_TRUE(allErased());
+
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> writes;  // offset, count
+  } cases[] = {
+      {"one range", {{0x1280000, 0x100}}},
+      {"ranges out of order and overlapping", {{0x2000, 16}, {0x1000, 8}, {0x1004, 0x2000}}},
+      {"a run of short writes one after another", {{0x10, 1}, {0x11, 1}, {0x12, 4}}},
+      {"the image's first and last bytes", {{0, 1}, {kImageSize - 1, 1}}},
+      {"more separate ranges than are tracked", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto writes = c.writes;
+    if (writes.empty()) {
+      for (std::uint64_t k = 0; k < 200; ++k) writes.push_back({k * 0x10000, 3});
+    }
+    for (const auto& [offset, count] : writes) {
+      const auto bytes = image.write(offset, count);
+      ASSERT_EQ(bytes.size(), count);
+      std::fill(bytes.begin(), bytes.end(), 0x00);
+    }
+    image.fill();
+    EXPECT_TRUE(allErased());
+  }
+
+  // A clipped write is recorded as well; a read is not a write.
+  const auto clipped = image.writeClipped(-5, 10);
+  ASSERT_EQ(clipped.size(), 5u);
+  std::fill(clipped.begin(), clipped.end(), 0x00);
+  EXPECT_EQ(image.readClipped(kImageSize - 2, 10).size(), 2u);
+  image.fill();
+  EXPECT_TRUE(allErased());
 }

@@ -43,7 +43,7 @@ std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t 
 }
 
 void eraseRange(FlashImage& image, std::int64_t first, std::int64_t end) {
-  const std::span<std::uint8_t> bytes = image.clip(first, end - first);
+  const std::span<std::uint8_t> bytes = image.writeClipped(first, end - first);
   std::fill(bytes.begin(), bytes.end(), kErased);
 }
 

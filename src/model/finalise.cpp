@@ -19,8 +19,8 @@ HeaderBytes imageBytes16(const FlashImage& image, std::uint64_t offset) {
 }
 
 // The sum of the bytes of the range that lie inside the image.
-std::uint16_t sumRange(FlashImage& image, std::uint64_t offset, std::uint64_t count) {
-  return byteSum(image.clip(std::int64_t(offset), std::int64_t(count)));
+std::uint16_t sumRange(const FlashImage& image, std::uint64_t offset, std::uint64_t count) {
+  return byteSum(image.readClipped(std::int64_t(offset), std::int64_t(count)));
 }
 
 void fillFirmwareHalves(EditorState& state, const CodeGroupSlot& slot, std::uint64_t offset) {

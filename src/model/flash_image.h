@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace tavufe {
 
@@ -17,8 +18,8 @@ inline constexpr std::uint8_t kErased = 0xFF;
 
 // The whole handset flash plus the RAMDLD area, allocated once for the life of the editor.
 //
-// Every access to a range of it goes through `read`, `write` or `clip`, which never hand out a
-// byte outside the image: offsets and counts may come straight from a hostile file.
+// Every access to a range of it goes through `read`, `write` or their clipped forms, which never
+// hand out a byte outside the image: offsets and counts may come straight from a hostile file.
 class FlashImage {
  public:
   // Returns false when the memory cannot be had; the editor then runs on without an image.
@@ -26,7 +27,9 @@ class FlashImage {
   void release();
   bool exists() const { return bytes_ != nullptr; }
 
-  // Sets every byte to the erased value. Does nothing without an image.
+  // Sets every byte to the erased value. Does nothing without an image. After the first fill
+  // only the ranges handed out for writing since the last one are erased again: the rest
+  // still holds 0xFF.
   void fill();
 
   // Whether `count` bytes from `offset` all lie inside the image.
@@ -37,14 +40,29 @@ class FlashImage {
   std::span<const std::uint8_t> read(std::uint64_t offset, std::uint64_t count) const;
   [[nodiscard]] std::span<std::uint8_t> write(std::uint64_t offset, std::uint64_t count);
   // The part of the range that lies inside the image (offsets may be negative).
-  std::span<std::uint8_t> clip(std::int64_t offset, std::int64_t count);
+  std::span<const std::uint8_t> readClipped(std::int64_t offset, std::int64_t count) const;
+  std::span<std::uint8_t> writeClipped(std::int64_t offset, std::int64_t count);
   // One byte; a byte outside the image reads as erased.
   std::uint8_t byteAt(std::int64_t offset) const;
 
   std::span<const std::uint8_t> all() const { return read(0, kImageSize); }
 
  private:
+  struct Range {
+    std::uint32_t begin;
+    std::uint32_t end;
+  };
+  // Past this many separate ranges the next fill erases the whole image.
+  static constexpr std::size_t kMaxDirtyRanges = 64;
+
+  void markWritten(std::uint64_t offset, std::uint64_t count);
+  // The part of the range inside the image as [first, first + count).
+  bool clipRange(std::int64_t offset, std::int64_t count, std::uint64_t& first,
+                 std::uint64_t& clipped) const;
+
   std::unique_ptr<std::uint8_t[]> bytes_;
+  std::vector<Range> written_;
+  bool wholeDirty_ = true;
 };
 
 }  // namespace tavufe
