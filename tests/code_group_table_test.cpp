@@ -26,11 +26,11 @@ std::unique_ptr<EditorState> tableState() {
 void load(EditorState& s, const std::vector<int>& numbers) {
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     const int n = numbers[i];
-    const std::int32_t start = n == 256 ? 0x10000000 : s.catalogue[std::size_t(n)].startAddress;
-    const std::int32_t end = n == 256 ? 0x1001FFFF : s.catalogue[std::size_t(n)].endAddress;
+    const std::uint32_t start = n == 256 ? 0x10000000 : s.catalogue[std::size_t(n)].startAddress;
+    const std::uint32_t end = n == 256 ? 0x1001FFFF : s.catalogue[std::size_t(n)].endAddress;
     (void)placeInSlot(s, int(i), n, start, end);
     s.slots[i].headerCode = std::uint16_t(0xC000 + i);
-    s.slots[i].recordLength = std::int32_t(1000 + i);
+    s.slots[i].recordLength = std::uint32_t(1000 + i);
   }
   s.lastSlot = std::int32_t(numbers.size()) - 1;
 }
@@ -109,7 +109,7 @@ TEST(GridTests, CellTextsOfOneRow) {
   CodeGroupSlot& slot = s->slots[0];
   for (std::size_t i = 0; i < 16; ++i) slot.headerBytes[i] = std::uint8_t(i);
   slot.headerBytes[15] = 0xAF;
-  slot.startAddress = std::int32_t(0x80ABCDEFu);
+  slot.startAddress = 0x80ABCDEFu;
   slot.length = 65536;
   slot.bufferChecksum = 0x1A2B;
   slot.headerChecksum = 0x00FE;

@@ -16,8 +16,8 @@ using namespace tavufe;
 
 namespace {
 
-constexpr std::int32_t kFlexStart = 0x1280000;  // Flex at its profile address 0x11280000
-constexpr std::int32_t kFlexEnd = 0x1F3FFFF;
+constexpr std::uint32_t kFlexStart = 0x1280000;  // Flex at its profile address 0x11280000
+constexpr std::uint32_t kFlexEnd = 0x1F3FFFF;
 constexpr std::uint8_t kRecordHead[12] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
                                           0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
 
@@ -115,7 +115,7 @@ TEST(FolderScanTests, NamesSkipFfAndStopAtThirtySix) {
 
 TEST(FolderScanTests, AtMostTwoHundredRecordsAndStaleRowsCleared) {
   auto s = flexEditor();
-  for (int i = 0; i < 201; ++i) {
+  for (std::uint32_t i = 0; i < 201; ++i) {
     putRecord(*s, kFlexStart + 0x1000 + 0x100 * i, "F" + std::to_string(i));
   }
   scanFlexFolders(*s);
@@ -161,21 +161,20 @@ TEST(FolderEraseTests, ErasesTwoRangesClippedToTheImage) {
   for (std::int64_t r : records) {
     SCOPED_TRACE(r);
     const std::int64_t from = std::max<std::int64_t>(0, r - 0x200);
-    const std::int64_t to = std::min<std::int64_t>(kImageSize + 1, r + 0x200);
+    const std::int64_t to = std::min<std::int64_t>(kImageSize, r + 0x200);
     std::memset(img + from, 0x5A, std::size_t(to - from));
-    eraseFolderRecord(*s, std::int32_t(r));
+    eraseFolderRecord(*s, std::uint32_t(r));
     EXPECT_EQ(fixture::Bytes(img + from, img + to), afterErase(r, from, to));
   }
 
   // Wholly outside: nothing at all.
   std::memset(img, 0x5A, 0x400);
-  img[kImageSize] = 0x5A;
-  for (std::int32_t r :
-       {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min(), -164}) {
+  std::memset(img + kImageSize - 0x400, 0x5A, 0x400);
+  for (std::uint32_t r : {0x7FFFFFFFu, 0x80000000u, 0xFFFFFF5Cu, kImageSize + 261}) {
     eraseFolderRecord(*s, r);
   }
   EXPECT_EQ(fixture::Bytes(img, img + 0x400), fixture::Bytes(0x400, 0x5A));
-  EXPECT_EQ(img[kImageSize], 0x5A);
+  EXPECT_EQ(fixture::Bytes(img + kImageSize - 0x400, img + kImageSize), fixture::Bytes(0x400, 0x5A));
 }
 
 TEST(RepeatedFolderTests, EveryRecordOfARunButTheFirstIsErasedUpToAnEmptyName) {
@@ -222,7 +221,7 @@ TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideThe
   EXPECT_FALSE(isFolderListed(*s, 2));
 
   // The record must lie strictly inside a usable Flex region.
-  const std::pair<std::int32_t, std::int32_t> bounds[] = {
+  const std::pair<std::uint32_t, std::uint32_t> bounds[] = {
       {kFlexStart, kFlexStart}, {kFlexStart, kFlexStart + 0x800}, {0, kFlexEnd}};
   for (const auto& [start, end] : bounds) {
     s->bounds.flexStart = start;

@@ -39,7 +39,7 @@ TEST_F(HeaderTest, WalkOrderAndEmptyEntries) {
   EXPECT_EQ(parse(h), 5);
   EXPECT_EQ(status, StatusCode::None);
   std::vector<int> numbers;
-  for (int i = 0; i < 5; ++i) numbers.push_back(s->slots[i].cgNumber);
+  for (std::size_t i = 0; i < 5; ++i) numbers.push_back(s->slots[i].cgNumber);
   EXPECT_EQ(numbers, (std::vector<int>{0, 256, 1, 2, 255}));
   EXPECT_EQ(s->slots[0].headerChecksum, 0x1234);
   EXPECT_EQ(s->slots[0].headerCode, 0);

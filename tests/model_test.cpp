@@ -17,9 +17,11 @@ TEST(CatalogueTests, LabelsProfileAndReset) {
   auto s = freshEditor();
   const std::pair<int, const char*> labels[] = {
       {0, "RDL"}, {256, "FBL"}, {257, "FBU"}, {100, "CG100"}};
-  for (const auto& [number, label] : labels) EXPECT_EQ(s->catalogue[number].label, label);
+  for (const auto& [number, label] : labels) {
+    EXPECT_EQ(s->catalogue[std::size_t(number)].label, label);
+  }
   std::vector<int> numbers;
-  for (int i = 0; i <= s->lastSlot; ++i) numbers.push_back(s->slots[i].cgNumber);
+  for (int i = 0; i <= s->lastSlot; ++i) numbers.push_back(s->slots[std::size_t(i)].cgNumber);
   EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 3, 4, 7, 8, 11, 15, 18}));
   // A number without a profile row has its label but no name.
   (void)placeInSlot(*s, 12, 5, 0x10000000, 0x100000FF);
@@ -81,9 +83,10 @@ class FinaliseTest : public ::testing::Test {
   }
   CodeGroupSlot& load(int slot, int cg, std::uint32_t start, std::uint32_t length) {
     (void)placeInSlot(*s, slot, cg, start, start + length - 1);
-    s->slots[slot].recordAddress = start;
-    s->slots[slot].recordLength = length;
-    return s->slots[slot];
+    CodeGroupSlot& placed = s->slots[std::size_t(slot)];
+    placed.recordAddress = start;
+    placed.recordLength = length;
+    return placed;
   }
   std::uint8_t* at(std::uint32_t offset) { return imageData(*s) + offset; }
   std::unique_ptr<EditorState> s;

@@ -67,7 +67,7 @@ TEST_F(OpenEditSaveTest, BothEncodingsOpenToTheSameImageAndTable) {
   auto b = open(sbf, &rb);
   EXPECT_EQ(a->lastSlot, 1);
   EXPECT_EQ(b->lastSlot, 1);
-  for (int i = 0; i <= 1; ++i) {
+  for (std::size_t i = 0; i <= 1; ++i) {
     EXPECT_EQ(a->slots[i].cgNumber, b->slots[i].cgNumber);
     EXPECT_EQ(a->slots[i].length, b->slots[i].length);
     EXPECT_EQ(a->slots[i].bufferChecksum, b->slots[i].bufferChecksum);
@@ -76,7 +76,7 @@ TEST_F(OpenEditSaveTest, BothEncodingsOpenToTheSameImageAndTable) {
   EXPECT_EQ(std::memcmp(imageData(*a), imageData(*b), std::size_t(kImageSize)), 0);
   ASSERT_EQ(ra.size(), 9u);
   ASSERT_EQ(rb.size(), 9u);
-  for (std::size_t line : {0, 1, 2, 4, 5, 6, 7, 8}) EXPECT_EQ(ra[line], rb[line]);
+  for (std::size_t line : {0u, 1u, 2u, 4u, 5u, 6u, 7u, 8u}) EXPECT_EQ(ra[line], rb[line]);
   EXPECT_EQ(rb[3], "File: " + grouped(std::filesystem::file_size(sbf)) + " Bytes");
   EXPECT_EQ(ra[0], "HEADER INFO: P2K Superfile");
   EXPECT_EQ(ra[4], "Platform: GSM Neptune LTE");

@@ -69,7 +69,7 @@ TEST_F(ReportTest, TextsAreCutAtOneHundredAndAtTheBufferEndWordsShowNotFoundOnly
 
   const fixture::Bytes tail = {'a', 'b', 'c'};
   std::vector<std::string> lines;
-  for (std::size_t at : {1, 3, 1000}) lines.push_back(textLine("T: ", tail, at));
+  for (std::size_t at : {1u, 3u, 1000u}) lines.push_back(textLine("T: ", tail, at));
   lines.push_back(wordLine("RDL: ", 0xFF, 0xFF));
   lines.push_back(wordLine("RDL: ", 0xFF, 0x00));
   lines.push_back(wordLine("Language: ", 0x00, 0xFF));
