@@ -48,6 +48,15 @@ shown="$("$usr/bin/tavufe" --version)"
   fail "the installed tavufe could not read the installed tavufe-sample's superfile"
 echo "Install: ${#expected[@]} entries in place; the installed tavufe says '$shown'"
 
+# Every command and option that --help names is in the manual page and the completion.
+help="$("$usr/bin/tavufe" --help)"
+page="$(gzip -dc "$usr/share/man/man1/tavufe.1.gz" | sed 's/\\-/-/g')"
+completion="$(cat "$usr/share/bash-completion/completions/tavufe")"
+for word in info folders save $(grep -o -E -- '(^| )--?[a-z][a-z-]*' <<< "$help" | sort -u); do
+  grep -q -F -- "$word" <<< "$page" || fail "the manual page lacks '$word'"
+  grep -q -E -- "(^|[ '])$word([ ')]|$)" <<< "$completion" || fail "the completion lacks '$word'"
+done
+
 # The freedesktop files, with whichever validators are installed.
 if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$usr/share/applications/tavu-flex-editor.desktop"
@@ -67,7 +76,7 @@ fi
 if command -v update-mime-database > /dev/null; then
   mkdir -p "$scratch/mime/packages"
   cp "$usr/share/mime/packages/tavu-flex-editor.xml" "$scratch/mime/packages/"
-  update-mime-database "$scratch/mime" 2> "$scratch/mime.log"
+  XDG_DATA_DIRS="$scratch" update-mime-database "$scratch/mime" 2> "$scratch/mime.log"
   [ ! -s "$scratch/mime.log" ] || { cat "$scratch/mime.log"; fail "file types not valid"; }
   for type in application/x-sbf-superfile application/x-shx-superfile; do
     grep -q "^50:$type:" "$scratch/mime/globs2" || fail "no glob for $type"
