@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in an optimised build, once
-# under the address and undefined-behaviour sanitizers; in between each reader is fuzzed
-# briefly.
+# under the address and undefined-behaviour sanitizers; in between the install and the
+# package are checked and each reader is fuzzed briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +13,10 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVUFE_
       -DTAVUFE_BUILD_APP=ON -DTAVUFE_BUILD_TESTS=ON -DTAVUFE_BUILD_BENCH=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure --no-tests=error -j "$jobs"
+
+# What an installed system gets: an install into a scratch folder, the desktop files, the
+# manual pages and the completion, then the Debian package.
+scripts/check-package.sh build/release
 
 # The readers' fuzz targets: built with clang, each run briefly over its seed corpus.
 fuzzer_works() {

@@ -2,14 +2,14 @@
 
 #include <QDialog>
 
+#include "model/version.h"
+
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace tavufe {
-
-inline constexpr const char* kProgramVersion = "1.00";
 
 // The modal "About" box.
 class TAboutBox : public QDialog {

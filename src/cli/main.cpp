@@ -4,7 +4,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "superfile/header_block.h"
+#include "model/version.h"
 
 int main(int argc, char** argv) {
   using namespace tavufe::cli;
