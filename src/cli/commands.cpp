@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/visible_text.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
@@ -23,7 +24,7 @@ void printRow(std::ostream& out, const Cells& cells) {
   bool first = true;
   for (const auto& cell : cells) {
     if (!first) out << '\t';
-    out << cell;
+    out << visibleText(cell);
     first = false;
   }
   out << '\n';
@@ -32,6 +33,18 @@ void printRow(std::ostream& out, const Cells& cells) {
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
+  return kExitRefused;
+}
+
+// The warning, then for a file that could not be read or written the reason on a line of its
+// own.
+int warn(std::ostream& err, const EditorState& state, const std::string& path) {
+  warn(err, state.status);
+  const bool fileFailed =
+      state.status == StatusCode::FileNotOpened || state.status == StatusCode::FileWriteError;
+  if (fileFailed && state.fileProblem) {
+    err << "tavufe: " << visibleText(path) << ": " << fileProblemText(state.fileProblem) << '\n';
+  }
   return kExitRefused;
 }
 
@@ -52,7 +65,7 @@ int openFile(EditorState& state, const Arguments& arguments, std::ostream& err) 
   state.currentPath = arguments.file;
   Progress progress;
   if (!loadSuperfile(state, *type, progress)) {
-    return warn(err, state.status);
+    return warn(err, state, arguments.file);
   }
   return kExitSuccess;
 }
@@ -64,7 +77,7 @@ void listFolders(EditorState& state, bool keepRepeated) {
 }
 
 int runInfo(EditorState& state, std::ostream& out) {
-  for (const std::string& line : state.report) out << line << '\n';
+  for (const std::string& line : state.report) out << visibleText(line) << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
   for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
@@ -89,7 +102,7 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
     }
     const FolderEntry& entry = state.folders[std::size_t(row - 1)];
     if (!canDeleteFolderRow(state, row)) {
-      err << "tavufe: row " << row << " (\"" << entry.folderName
+      err << "tavufe: row " << row << " (\"" << visibleText(entry.folderName)
           << "\") cannot be erased: its record is not inside the Flex code group\n"
           << usageText();
       return kExitUsage;
@@ -114,7 +127,7 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
   saveCurrentFile(state, arguments.saveType, progress, StaleSlots::Refuse);
-  if (state.status != StatusCode::None) return warn(err, state.status);
+  if (state.status != StatusCode::None) return warn(err, state, arguments.output);
   return kExitSuccess;
 }
 

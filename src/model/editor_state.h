@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/codes.h"
+#include "model/file_problem.h"
 
 namespace tavufe {
 
@@ -133,6 +134,8 @@ struct EditorState {
   std::string currentPath;
   StatusCode status = StatusCode::None;
   NoticeCode notice = NoticeCode::None;
+  // Why the last read or save gave FileNotOpened or FileWriteError.
+  FileProblem fileProblem;
   CodeGroupCatalogue catalogue{};
   DeviceProfile profile{};
   UndoStack undo{};

@@ -94,12 +94,17 @@ void finaliseSlot(EditorState& state, int slotIndex, bool useSlotRange, bool wri
 
   if (writeRaw && (isSlotInUse(state, slotIndex) || isFbuSlotInUse(state, slotIndex))) {
     OutputFile out;
+    state.fileProblem = {};
     if (!out.open(state.currentPath)) {
       state.status = StatusCode::FileNotOpened;
+      state.fileProblem = out.problem();
       return;
     }
     if (last >= 0) out.write(state.image.data() + offset, std::size_t(last + 1));
-    if (!out.commit()) state.status = StatusCode::FileWriteError;
+    if (!out.commit()) {
+      state.status = StatusCode::FileWriteError;
+      state.fileProblem = out.problem();
+    }
   }
 }
 

@@ -1,9 +1,10 @@
 #include "superfile/file_buffer.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
-#include <limits>
+#include <cerrno>
 #include <new>
 
 #include "superfile/header_block.h"
@@ -12,49 +13,66 @@ namespace tavufe {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+struct DescriptorCloser {
+  int fd;
+  ~DescriptorCloser() { ::close(fd); }
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Fills `out` with exactly `size` bytes from `fd`.
+FileProblem readExactly(int fd, std::uint8_t* out, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::read(fd, out, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileProblem::system(errno);
+    if (n == 0) return {FileProblem::Kind::ChangedWhileRead};
+    out += n;
+    size -= std::size_t(n);
+  }
+  return {};
+}
 
 }  // namespace
 
 FileBuffer readWholeFile(EditorState& state, const std::string& path) {
+  using Kind = FileProblem::Kind;
   state.status = StatusCode::None;
-  FileBuffer buffer;
+  state.fileProblem = {};
+  auto refuse = [&](FileProblem problem) {
+    state.status = StatusCode::FileNotOpened;
+    state.fileProblem = problem;
+    return FileBuffer{};
+  };
 
-  FileHandle file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    state.status = StatusCode::FileNotOpened;
-    return buffer;
+  // Without O_NONBLOCK a pipe with no writer would hold the open until one came.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    const int error = errno;
+    struct stat info {};
+    if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+      return refuse({Kind::NotRegularFile});
+    }
+    return refuse(FileProblem::system(error));
   }
-  // A folder or a device may open for reading but has no size to trust.
+  const DescriptorCloser closer{fd};
   struct stat info {};
-  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
-      std::fseek(file.get(), 0, SEEK_END) != 0) {
-    state.status = StatusCode::FileNotOpened;
-    return buffer;
-  }
-  const long end = std::ftell(file.get());
-  if (end <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    state.status = StatusCode::FileNotOpened;
-    return buffer;
-  }
-  if (static_cast<unsigned long>(end) > std::numeric_limits<std::size_t>::max()) {
-    state.status = StatusCode::BufferError;
-    return buffer;
-  }
-  const std::size_t size = static_cast<std::size_t>(end);
+  if (::fstat(fd, &info) != 0) return refuse(FileProblem::system(errno));
+  if (S_ISDIR(info.st_mode)) return refuse(FileProblem::system(EISDIR));
+  // A pipe, socket or device has no size to trust.
+  if (!S_ISREG(info.st_mode)) return refuse({Kind::NotRegularFile});
+  if (info.st_size <= 0) return refuse({Kind::Empty});
+  // Checked before any memory is taken, so that a huge file costs nothing to refuse.
+  if (std::uint64_t(info.st_size) > kMaxSuperfileSize) return refuse({Kind::TooLarge});
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  const auto size = std::size_t(info.st_size);
 
   std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);
   if (!bytes) {
     state.status = StatusCode::BufferError;
-    return buffer;
+    return {};
   }
-  if (std::fread(bytes.get(), 1, size, file.get()) != size) {
-    state.status = StatusCode::FileNotOpened;
-    return buffer;
-  }
+  if (const FileProblem problem = readExactly(fd, bytes.get(), size)) return refuse(problem);
+  FileBuffer buffer;
   buffer.bytes = std::move(bytes);
   buffer.size = size;
   return buffer;

@@ -1,6 +1,7 @@
 #include "superfile/shx_reader.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "inspect/report.h"
 #include "model/finalise.h"
@@ -60,7 +61,7 @@ class ShxScan {
   }
 
   int groups() const { return groups_; }
-  int s7Count() const { return s7Count_; }
+  std::uint64_t s7Count() const { return s7Count_; }
 
  private:
   bool fail(StatusCode code) {
@@ -138,11 +139,14 @@ class ShxScan {
   Progress& progress_;
   const std::uint8_t* text_;
   std::size_t size_;
-  int groups_ = 0;
-  int s7Count_ = 0;
+  int groups_ = 0;  // at most kLastLoadableSlot + 1, checked as each group opens
+  // Every other byte of a file could be an "S7": wider than any file can hold.
+  std::uint64_t s7Count_ = 0;
   bool newGroup_ = false;
   std::uint32_t position_ = 0;
+  // A group holds at most half the file's bytes as data.
   std::uint32_t byteCount_ = 0;
+  static_assert(kMaxSuperfileSize / 2 <= std::uint64_t(std::numeric_limits<std::int32_t>::max()));
 };
 
 }  // namespace
@@ -155,7 +159,7 @@ void readShx(EditorState& state, Progress& progress) {
   if (!scan.run()) return;
 
   // Unequal S0 and S7 counts are reported, but what was read is still shown.
-  if (scan.groups() != scan.s7Count()) state.status = StatusCode::RecordError;
+  if (std::uint64_t(scan.groups()) != scan.s7Count()) state.status = StatusCode::RecordError;
   state.lastSlot = scan.groups() - 1;
   if (state.status == StatusCode::None) {
     for (int i = 0; i <= state.lastSlot; ++i) finaliseSlot(state, i, false, false);

@@ -215,7 +215,8 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
     expectRun(args, 2, "", "tavufe: " + message + "\n" + kUsage);
   }
   // After "--" a name that looks like an option is the file.
-  EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err, "WARNING: File Not Opened\n");
+  EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err,
+            "WARNING: File Not Opened\ntavufe: -weird.sbf: No such file or directory\n");
 
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
@@ -247,15 +248,18 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   };
   std::filesystem::create_directory(dir.file("folder.sbf"));
 
-  const std::string notOpened = "WARNING: File Not Opened\n";
+  // The reason follows on a line of its own that names the file, here written as %PATH%.
+  auto notOpened = [](const std::string& reason) {
+    return "WARNING: File Not Opened\ntavufe: %PATH%: " + reason + "\n";
+  };
   const std::string notSupported = "NOTICE: File Type Not Supported\n";
   const std::string range = "WARNING: Address Range\n";
   const std::string overflow = "WARNING: Buffer Address Overflow\n";
   // The file name, its bytes (nothing written without) and the one line on standard error.
   const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string>> cases = {
-      {"missing.sbf", std::nullopt, notOpened},
-      {"folder.sbf", std::nullopt, notOpened},
-      {"empty.shx", Bytes{}, notOpened},
+      {"missing.sbf", std::nullopt, notOpened("No such file or directory")},
+      {"folder.sbf", std::nullopt, notOpened("Is a directory")},
+      {"empty.shx", Bytes{}, notOpened("File is empty")},
       // The extension is checked, in exact lower case, before the file is read.
       {"in.SBF", good, notSupported},
       {"in.sbf.bak", good, notSupported},
@@ -279,9 +283,13 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
     if (bytes) write(name, *bytes);
     fixture::writeFile(out, std::string_view("old"));
     const std::string in = dir.file(name);
+    std::string expected = err;
+    if (const auto at = expected.find("%PATH%"); at != std::string::npos) {
+      expected.replace(at, 6, in);
+    }
     for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out}}) {
       SCOPED_TRACE(args[0]);
-      expectRun(args, 1, "", err);
+      expectRun(args, 1, "", expected);
     }
     EXPECT_EQ(readText(out), "old");
   }
@@ -437,7 +445,9 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
 
   const std::string in = write("in.sbf", superfile(standardGroups()));
   for (const char* name : {"no/such/folder/out.sbf", "no/such/folder/out.smg"}) {
-    EXPECT_EQ(run({"save", in, "-o", dir.file(name)}).err, "WARNING: File Not Opened\n");
+    EXPECT_EQ(
+        run({"save", in, "-o", dir.file(name)}).err,
+        "WARNING: File Not Opened\ntavufe: " + dir.file(name) + ": No such file or directory\n");
   }
   // A listing that did not reach its reader is not a success.
   if (std::filesystem::exists("/dev/full")) {
