@@ -282,6 +282,20 @@ TEST(OutputFileTests, PipeIsWrittenInPlaceOnlyWhileAProcessReadsIt) {
     EXPECT_EQ(std::string(got), "xyz");
     ::close(reader);
   }
+  {
+    // A name the kernel alone can follow to a pipe, as /dev/stdout is in a shell pipeline.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    OutputFile out;
+    ASSERT_TRUE(out.open("/proc/self/fd/" + std::to_string(ends[1])));
+    EXPECT_TRUE(out.write("pq", 2));
+    EXPECT_TRUE(out.commit());
+    char got[8] = {};
+    EXPECT_EQ(::read(ends[0], got, sizeof got), 2);
+    EXPECT_EQ(std::string(got), "pq");
+    ::close(ends[0]);
+    ::close(ends[1]);
+  }
   OutputFile out;
   EXPECT_FALSE(out.open(pipe));
   EXPECT_EQ(out.problem().kind, FileProblem::Kind::NoReader);

@@ -140,12 +140,17 @@ bool OutputFile::open(const std::string& destination) {
 
   const LinkEnd end = followLinks(destination);
   if (end.problem) return fail(end.problem);
-  destination_ = end.path;
 
-  // A device, pipe or terminal cannot be replaced by renaming: it is written as it is.
+  // A device, pipe or terminal cannot be replaced by renaming: it is written as it is. The
+  // kernel's own lookup says what the name is, as links such as /dev/stdout lead through
+  // /proc to names that only it can follow.
   struct stat st {};
+  if (::stat(destination.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    destination_ = destination;
+    return openDirect();
+  }
+  destination_ = end.path;
   const bool exists = ::stat(destination_.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return openDirect();
   // Refuse what a create-or-truncate would refuse, here rather than only at the rename:
   // a folder, or an existing file that may not be written.
   if (exists && S_ISDIR(st.st_mode)) return fail(FileProblem::system(EISDIR));

@@ -33,13 +33,13 @@ FileProblem readExactly(int fd, std::uint8_t* out, std::size_t size) {
 
 }  // namespace
 
-FileBuffer readWholeFile(EditorState& state, const std::string& path) {
+FileBuffer readWholeFile(const std::string& path, StatusCode& status, FileProblem& problem) {
   using Kind = FileProblem::Kind;
-  state.status = StatusCode::None;
-  state.fileProblem = {};
-  auto refuse = [&](FileProblem problem) {
-    state.status = StatusCode::FileNotOpened;
-    state.fileProblem = problem;
+  status = StatusCode::None;
+  problem = {};
+  auto refuse = [&](FileProblem why) {
+    status = StatusCode::FileNotOpened;
+    problem = why;
     return FileBuffer{};
   };
 
@@ -68,14 +68,18 @@ FileBuffer readWholeFile(EditorState& state, const std::string& path) {
 
   std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);
   if (!bytes) {
-    state.status = StatusCode::BufferError;
+    status = StatusCode::BufferError;
     return {};
   }
-  if (const FileProblem problem = readExactly(fd, bytes.get(), size)) return refuse(problem);
+  if (const FileProblem why = readExactly(fd, bytes.get(), size)) return refuse(why);
   FileBuffer buffer;
   buffer.bytes = std::move(bytes);
   buffer.size = size;
   return buffer;
+}
+
+FileBuffer readWholeFile(EditorState& state, const std::string& path) {
+  return readWholeFile(path, state.status, state.fileProblem);
 }
 
 FileBuffer beginSuperfileRead(EditorState& state, Progress& progress) {

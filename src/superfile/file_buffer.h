@@ -38,6 +38,8 @@ struct FileBuffer {
 // state.fileProblem saying which; BufferError when there is no memory for it. A pipe, socket
 // or device is refused at once, without waiting for a writer.
 FileBuffer readWholeFile(EditorState& state, const std::string& path);
+// The same for a caller without an editor.
+FileBuffer readWholeFile(const std::string& path, StatusCode& status, FileProblem& problem);
 
 // The start both readers share: reads currentPath whole, parses its header block into the
 // slots and sets the progress maximum. When the read must stop the status is set and the

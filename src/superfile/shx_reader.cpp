@@ -140,7 +140,7 @@ class ShxScan {
   const std::uint8_t* text_;
   std::size_t size_;
   int groups_ = 0;  // at most kLastLoadableSlot + 1, checked as each group opens
-  // Every other byte of a file could be an "S7": wider than any file can hold.
+  // A file could be "S7" from end to end; 64 bits count past any file's half size.
   std::uint64_t s7Count_ = 0;
   bool newGroup_ = false;
   std::uint32_t position_ = 0;
