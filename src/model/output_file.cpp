@@ -194,15 +194,18 @@ bool OutputFile::openDirect() {
 bool OutputFile::createTemporary(unsigned mode) {
   const std::string folder = folderOf(destination_);
 #ifdef O_TMPFILE
-  // Anonymous until complete: a process killed while writing leaves nothing behind.
-  const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode_t(mode));
-  if (anonymous >= 0) {
-    fd_ = anonymous;
-    return true;
-  }
-  // Only a file system (or kernel) without anonymous files falls back to a named one.
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-    return fail(FileProblem::system(errno));
+  // Anonymous until complete: a process killed while writing leaves nothing behind. Naming
+  // it at the end goes through /proc, so without /proc the file is named from the start.
+  if (::access("/proc/self/fd", F_OK) == 0) {
+    const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode_t(mode));
+    if (anonymous >= 0) {
+      fd_ = anonymous;
+      return true;
+    }
+    // Only a file system (or kernel) without anonymous files falls back to a named one.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+      return fail(FileProblem::system(errno));
+    }
   }
 #endif
   const std::string stem = fileNameOf(destination_).substr(0, kMaxTempStem);
@@ -222,8 +225,12 @@ bool OutputFile::nameAnonymousFile() {
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     const std::string name = stem + randomSuffix(attempt);
     int rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
-    // Without /proc, a process that may link by descriptor still can.
-    if (rc != 0 && errno != EEXIST) rc = ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+    if (rc != 0 && errno != EEXIST) {
+      // A process that may link by descriptor still can; otherwise the first reason stands.
+      const int viaProc = errno;
+      rc = ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+      if (rc != 0 && errno != EEXIST) errno = viaProc;
+    }
     if (rc == 0) {
       tempPath_ = name;
       return true;
