@@ -1,11 +1,13 @@
 // Every way a save can fail leaves an existing file of the destination's name exactly as it was
 // and nothing else behind in its folder.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "editor/output_file.h"
@@ -17,16 +19,16 @@ using save_setup::entriesIn;
 
 namespace {
 
-StatusCode saveShx(EditorState& s, const std::string& path, Progress& p) {
-  return saveSuperfile(s, path, SaveType::Shx, p);
+StatusCode saveShx(EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
+  return saveSuperfile(s, path, SaveType::Shx, p, why);
 }
-StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p) {
-  return saveSuperfile(s, path, SaveType::Sbf, p);
+StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
+  return saveSuperfile(s, path, SaveType::Sbf, p, why);
 }
 
 struct Output {
   const char* name;
-  StatusCode (*save)(EditorState&, const std::string&, Progress&);
+  StatusCode (*save)(EditorState&, const std::string&, Progress&, FileProblem*);
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
@@ -43,7 +45,8 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
   }
   StatusCode save() {
     Progress progress;
-    return GetParam().save(*r.state, target, progress);
+    problem = {};
+    return GetParam().save(*r.state, target, progress, &problem);
   }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
@@ -54,6 +57,7 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
   save_setup::RamdldAndFlex r;
   std::string destination;
   std::string target;  // where the save writes
+  FileProblem problem;  // why the last save failed, when the system refused it
 };
 
 // The checks only the SHX and SBF saves make.
@@ -64,6 +68,8 @@ class SafeSuperfileSaveTest : public SafeSaveTest {};
 TEST_P(SafeSaveTest, MissingFolderIsFileNotOpened) {
   target = dir.file("missing/flash.out");
   EXPECT_EQ(save(), StatusCode::FileNotOpened);
+  EXPECT_EQ(problem.kind, FileProblem::Kind::System);
+  EXPECT_EQ(problem.error, ENOENT);
   expectUntouched();
 }
 
@@ -77,7 +83,8 @@ TEST_P(SafeSaveTest, ReadOnlyFolderIsFileNotOpened) {
 
 TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   // A full disk, as a limit on the size of files this process may write with the signal that
-  // would end it ignored.
+  // would end it ignored, as both programs ignore it (the command-line tests check that they
+  // do).
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
   rlimit limited = saved;
@@ -88,6 +95,8 @@ TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, handler);
   EXPECT_EQ(status, StatusCode::FileWriteError);
+  EXPECT_EQ(problem.kind, FileProblem::Kind::System);
+  EXPECT_EQ(problem.error, EFBIG);
   expectUntouched();
 }
 
@@ -172,4 +181,179 @@ TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAloneAndNothingPastTheImage) {
   EXPECT_EQ(exportFlex(*r.state, dir.file("past.smg"), progress),
             StatusCode::BufferAddressOverflow);
   EXPECT_EQ(entriesIn(dir.path()), 3u);
+}
+
+namespace {
+
+// Ends a blocking call that the code under test should never make, instead of hanging.
+class HangGuard {
+ public:
+  HangGuard() {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    ::sigaction(SIGALRM, &action, &saved_);  // no SA_RESTART: the call fails with EINTR
+    ::alarm(10);
+  }
+  ~HangGuard() {
+    ::alarm(0);
+    ::sigaction(SIGALRM, &saved_, nullptr);
+  }
+
+ private:
+  struct sigaction saved_ {};
+};
+
+bool isLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+}  // namespace
+
+TEST(OutputFileTests, PipeIsWrittenInPlaceOnlyWhileAProcessReadsIt) {
+  fixture::TempDir dir;
+  const std::string pipe = dir.file("pipe.sbf");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  const HangGuard guard;
+  {
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    OutputFile out;
+    ASSERT_TRUE(out.open(pipe));
+    EXPECT_TRUE(out.write("xyz", 3));
+    EXPECT_TRUE(out.commit());
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 3);
+    EXPECT_EQ(std::string(got), "xyz");
+    ::close(reader);
+  }
+  {
+    // A name the kernel alone can follow to a pipe, as /dev/stdout is in a shell pipeline.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    OutputFile out;
+    ASSERT_TRUE(out.open("/proc/self/fd/" + std::to_string(ends[1])));
+    EXPECT_TRUE(out.write("pq", 2));
+    EXPECT_TRUE(out.commit());
+    char got[8] = {};
+    EXPECT_EQ(::read(ends[0], got, sizeof got), 2);
+    EXPECT_EQ(std::string(got), "pq");
+    ::close(ends[0]);
+    ::close(ends[1]);
+  }
+  OutputFile out;
+  EXPECT_FALSE(out.open(pipe));
+  EXPECT_EQ(out.problem().kind, FileProblem::Kind::NoReader);
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+// As the kernel's protected-symlinks rule: in a sticky world-writable folder only a link of
+// this user or of the folder's owner is followed, so that a link planted in /tmp by another
+// user cannot redirect a save onto a file of its choosing.
+TEST(OutputFileTests, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+  const uid_t me = ::geteuid();
+  constexpr uid_t kOther = 54321;
+  struct Case {
+    const char* name;
+    mode_t folderMode;
+    uid_t folderOwner;
+    uid_t linkOwner;
+    bool followed;
+  };
+  const Case cases[] = {
+      {"another user's link in a shared sticky folder", 01777, me, kOther, false},
+      {"own link in a shared sticky folder", 01777, me, me, true},
+      {"the folder owner's link", 01777, kOther, kOther, true},
+      {"another user's link, folder not sticky", 0777, me, kOther, true},
+      {"another user's link, sticky folder not world-writable", 01775, me, kOther, true},
+  };
+  const fixture::Bytes kNew = {'n', 'e', 'w'};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fixture::TempDir dir;
+    const std::string victim = dir.file("precious.conf");
+    fixture::writeFile(victim, kOldContent);
+    const std::string shared = dir.file("shared");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, gid_t(-1)), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+    const std::string link = shared + "/flash.sbf";
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, gid_t(-1)), 0);
+
+    OutputFile out;
+    const bool opened = out.open(link);
+    EXPECT_EQ(opened, c.followed);
+    if (opened) {
+      EXPECT_TRUE(out.write(kNew.data(), kNew.size()));
+      EXPECT_TRUE(out.commit());
+      EXPECT_EQ(fixture::readFile(victim), kNew);
+    } else {
+      EXPECT_EQ(out.problem().kind, FileProblem::Kind::UnsafeLink);
+      EXPECT_EQ(fixture::readFile(victim), kOldContent);
+    }
+    EXPECT_TRUE(isLink(link));
+    EXPECT_EQ(entriesIn(shared), 1u);
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+  }
+}
+
+// A loop, or a chain longer than the kernel follows, fails with ELOOP and leaves the links.
+TEST(OutputFileTests, LinkLoopsAndOverlongChainsFail) {
+  fixture::TempDir dir;
+  auto link = [&](const std::string& name, const std::string& target) {
+    ASSERT_EQ(::symlink(target.c_str(), dir.file(name).c_str()), 0);
+  };
+  link("self.sbf", "self.sbf");
+  link("a.sbf", "b.sbf");
+  link("b.sbf", "a.sbf");
+  // chain1 -> chain2 -> ... -> chain41 -> end.sbf: 40 links from chain2, 41 from chain1.
+  for (int k = 1; k <= 41; ++k) {
+    link("chain" + std::to_string(k), k == 41 ? "end.sbf" : "chain" + std::to_string(k + 1));
+  }
+  const std::size_t entries = entriesIn(dir.path());
+  for (const char* name : {"self.sbf", "a.sbf", "b.sbf", "chain1"}) {
+    SCOPED_TRACE(name);
+    OutputFile out;
+    EXPECT_FALSE(out.open(dir.file(name)));
+    EXPECT_EQ(out.problem().kind, FileProblem::Kind::System);
+    EXPECT_EQ(out.problem().error, ELOOP);
+    EXPECT_TRUE(isLink(dir.file(name)));
+  }
+  EXPECT_EQ(entriesIn(dir.path()), entries);
+
+  OutputFile out;
+  ASSERT_TRUE(out.open(dir.file("chain2")));
+  EXPECT_TRUE(out.write("ab", 2));
+  ASSERT_TRUE(out.commit());
+  EXPECT_EQ(fixture::readFile(dir.file("end.sbf")), (fixture::Bytes{'a', 'b'}));
+  EXPECT_TRUE(isLink(dir.file("chain2")));
+}
+
+// What the user is told: the errno of the call that failed.
+TEST(OutputFileTests, FailuresKeepTheSystemsReason) {
+  fixture::TempDir dir;
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {
+      {"", ENOENT},
+      {dir.path(), EISDIR},
+      {dir.path() + "/", EISDIR},
+      {dir.file("missing/out.sbf"), ENOENT},
+      {dir.file("file/out.sbf"), ENOTDIR},
+  };
+  fixture::writeFile(dir.file("file"), kOldContent);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    OutputFile out;
+    EXPECT_FALSE(out.open(c.path));
+    EXPECT_EQ(out.problem().kind, FileProblem::Kind::System);
+    EXPECT_EQ(out.problem().error, c.error) << std::strerror(out.problem().error);
+  }
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <csignal>
 #include <exception>
 #include <memory>
 
@@ -36,6 +37,9 @@ class EditorApplication : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Past the file-size limit a save then fails with EFBIG and says so, instead of the signal
+  // ending the editor part-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The image comes first; without it the editor still starts and every open says why.
   auto state = std::make_unique<tavufe::EditorState>();
   state->image.allocate();

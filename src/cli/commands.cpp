@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/visible_text.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
 #include "inspect/code_group_table.h"
@@ -23,7 +24,7 @@ void printRow(std::ostream& out, const Cells& cells) {
   bool first = true;
   for (const auto& cell : cells) {
     if (!first) out << '\t';
-    out << cell;
+    out << visibleText(cell);
     first = false;
   }
   out << '\n';
@@ -32,6 +33,18 @@ void printRow(std::ostream& out, const Cells& cells) {
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
+  return kExitRefused;
+}
+
+// The warning, then for a file that could not be read or written the reason on a line of its
+// own.
+int warn(std::ostream& err, StatusCode status, const FileProblem& problem,
+         const std::string& path) {
+  warn(err, status);
+  const bool fileFailed = status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  if (fileFailed && problem) {
+    err << "tavufe: " << visibleText(path) << ": " << fileProblemText(problem) << '\n';
+  }
   return kExitRefused;
 }
 
@@ -52,7 +65,7 @@ int openFile(EditorState& state, const Arguments& arguments, std::vector<std::st
   initialiseEditor(state);
   Progress progress;
   OpenResult opened = openSuperfile(state, arguments.file, *type, progress);
-  if (!opened.loaded()) return warn(err, opened.status);
+  if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
   report = std::move(opened.report);
   return kExitSuccess;
 }
@@ -64,7 +77,7 @@ void listFolders(EditorState& state, bool keepRepeated) {
 }
 
 int runInfo(const EditorState& state, const std::vector<std::string>& report, std::ostream& out) {
-  for (const std::string& line : report) out << line << '\n';
+  for (const std::string& line : report) out << visibleText(line) << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
   for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
@@ -91,7 +104,7 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
     }
     const FolderEntry& entry = state.folders[std::size_t(index)];
     if (!canDeleteFolder(state, index)) {
-      err << "tavufe: row " << row << " (\"" << entry.folderName
+      err << "tavufe: row " << row << " (\"" << visibleText(entry.folderName)
           << "\") cannot be erased: its record is not inside the Flex code group\n"
           << usageText();
       return kExitUsage;
@@ -116,9 +129,10 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   Progress progress;
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
-  const StatusCode saved =
-      saveToFile(state, arguments.output, arguments.saveType, progress, StaleSlots::Refuse);
-  if (saved != StatusCode::None) return warn(err, saved);
+  FileProblem why;
+  const StatusCode saved = saveToFile(state, arguments.output, arguments.saveType, progress,
+                                      StaleSlots::Refuse, &why);
+  if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
   return kExitSuccess;
 }
 

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv) {
   using namespace tavufe::cli;
+  // Past the file-size limit a write then fails with EFBIG, which the save reports and
+  // cleans up after, instead of the signal ending the process part-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const ParseOutcome parsed = parseArguments(args);
   if (!parsed.arguments) {

@@ -5,21 +5,42 @@
 #include <span>
 #include <string>
 
+#include "editor/file_problem.h"
 #include "model/codes.h"
+#include "model/flash_image.h"
+#include "model/slots.h"
+#include "superfile/header_block.h"
+#include "superfile/shx_writer.h"
 
 namespace tavufe {
+
+// No superfile is larger than the header block followed by the whole image as SHX text in the
+// writer's lines: two characters a data byte, 16 more a line ("S3", count, address, checksum,
+// CR LF) for each line of 64 bytes, and for every loadable code group its open line, its
+// terminator and one more line for data that ends part-way through a line. A larger file is
+// refused before it is read.
+inline constexpr std::size_t kShxLineOverhead = 2 + 2 * (1 + 4 + 1) + 2;
+inline constexpr std::uint64_t kMaxSuperfileSize =
+    kHeaderSize + 2 * std::uint64_t(kImageSize) +
+    kShxLineOverhead * (std::uint64_t(kImageSize) / kShxDataPerLine) +
+    std::uint64_t(kLastLoadableSlot + 1) *
+        (sizeof kShxGroupOpenLine - 1 + sizeof kShxTerminatorLine - 1 + kShxLineOverhead);
+static_assert(std::uint64_t(kImageSize) % kShxDataPerLine == 0);
+static_assert(kMaxSuperfileSize == 151'446'534);
 
 // A whole input file in memory.
 struct InputFile {
   std::unique_ptr<std::uint8_t[]> bytes;
   std::size_t size = 0;
   StatusCode status = StatusCode::None;
-  int error = 0;  // errno of the call that failed, when one did
+  FileProblem problem;  // why, when the status is FileNotOpened
   std::span<const std::uint8_t> view() const { return {bytes.get(), size}; }
 };
 
-// Reads the file whole: FileNotOpened when it cannot be opened, is empty or is not read in
-// full; BufferError when there is no memory for it.
+// Reads the file whole: FileNotOpened when it cannot be opened, is not a regular file, is
+// empty, is larger than kMaxSuperfileSize or is not read in full, with the problem saying
+// which; BufferError when there is no memory for it. A pipe, socket or device is refused at
+// once, without waiting for a writer.
 InputFile readWholeFile(const std::string& path);
 
 }  // namespace tavufe

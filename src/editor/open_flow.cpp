@@ -67,7 +67,7 @@ OpenResult openSuperfile(EditorState& state, const std::string& path, InputType 
   const InputFile file = readWholeFile(path);
   if (file.status != StatusCode::None) {
     result.status = file.status;
-    result.error = file.error;
+    result.problem = file.problem;
   } else {
     readBytes(state, file.view(), type, progress, result);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/file_problem.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -19,7 +20,7 @@ std::optional<InputType> inputTypeForPath(const std::string& path);
 
 struct OpenResult {
   StatusCode status = StatusCode::None;
-  int error = 0;  // errno when the file itself could not be read
+  FileProblem problem;  // why the file itself could not be read
   // The report of what was read; empty when the reader did not get through the file.
   std::vector<std::string> report;
   bool loaded() const { return status == StatusCode::None; }

@@ -18,34 +18,45 @@ namespace {
 constexpr int kProgressSteps = 20;
 constexpr int kFlexSlot = 1;
 
+StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {
+  if (why != nullptr) *why = out.problem();
+  return status;
+}
+
+// Flushes, syncs and renames the finished file into place.
+StatusCode finish(OutputFile& out, FileProblem* why) {
+  return out.commit() ? StatusCode::None : fileFailure(StatusCode::FileWriteError, out, why);
+}
+
 }  // namespace
 
 StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                         Progress& progress) {
+                         Progress& progress, FileProblem* why) {
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state); s != StatusCode::None) return s;
   OutputFile out;
-  if (!out.open(path)) return StatusCode::FileNotOpened;
+  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   const StatusCode written = type == SaveType::Shx ? writeShx(state, out, progress)
                                                    : writeSbf(state, out, progress);
   if (written != StatusCode::None) {
     out.discard();
     return written;
   }
-  return out.commit() ? StatusCode::None : StatusCode::FileWriteError;
+  return finish(out, why);
 }
 
-StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress) {
+StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
+                      FileProblem* why) {
   progress.step();
   const StatusCode finalised = finaliseSlot(state, kFlexSlot, FinaliseFrom::Slot);
   progress.setPosition(kProgressSteps);
   if (finalised != StatusCode::None) return finalised;
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
-  if (!out.open(path)) return StatusCode::FileNotOpened;
+  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   const std::span<const std::uint8_t> bytes = slotBytes(state, kFlexSlot);
   out.write(bytes.data(), bytes.size());
-  return out.commit() ? StatusCode::None : StatusCode::FileWriteError;
+  return finish(out, why);
 }
 
 const char* extensionFor(SaveType type) {
@@ -84,7 +95,7 @@ NoticeCode checkSaveable(const EditorState& state) {
 }
 
 StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
-                      Progress& progress, StaleSlots staleSlots) {
+                      Progress& progress, StaleSlots staleSlots, FileProblem* why) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
   // Refresh every slot from the image, edits included; the last failure is remembered.
@@ -98,11 +109,11 @@ StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type
     case SaveType::Shx:
     case SaveType::Sbf:
       // A superfile carries its own ranges: the writers check what they write.
-      return saveSuperfile(state, path, type, progress);
+      return saveSuperfile(state, path, type, progress, why);
     case SaveType::Smg:
     case SaveType::Bin: {
       if (stale != StatusCode::None && staleSlots == StaleSlots::Refuse) return stale;
-      const StatusCode exported = exportFlex(state, path, progress);
+      const StatusCode exported = exportFlex(state, path, progress, why);
       return exported != StatusCode::None ? exported : stale;
     }
   }

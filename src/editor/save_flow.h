@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/file_problem.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -25,16 +26,18 @@ NoticeCode checkSaveable(const EditorState& state);
 enum class StaleSlots { ExportAndWarn, Refuse };
 
 // An SHX or SBF superfile of slots 0 to lastSlot as they stand, written to `path` atomically.
+// For FileNotOpened and FileWriteError, `why` (when given) says what the system refused.
 [[nodiscard]] StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                                       Progress& progress);
+                                       Progress& progress, FileProblem* why = nullptr);
 // Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
 [[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path,
-                                    Progress& progress);
+                                    Progress& progress, FileProblem* why = nullptr);
 
 // The save itself: finalises every slot from the image, then writes the chosen type to
-// `path`, atomically. Returns what went wrong, or None.
+// `path`, atomically. Returns what went wrong, or None; `why` as for saveSuperfile.
 [[nodiscard]] StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
                                     Progress& progress,
-                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn);
+                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn,
+                                    FileProblem* why = nullptr);
 
 }  // namespace tavufe

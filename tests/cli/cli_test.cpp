@@ -1,10 +1,17 @@
 // Runs the built tavufe as a separate process on superfiles laid out byte by byte, and checks
 // its standard output, standard error, exit status and the files it writes.
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -38,10 +45,11 @@ std::string quoted(const std::string& text) {
   return q + "'";
 }
 
-// Through the shell, output in files, with no SOURCE_DATE_EPOCH but one given in `env`.
+// Through the shell, output in files, with no SOURCE_DATE_EPOCH but one given in `env`. A run
+// that hangs is ended after a minute and counts as one that did not exit by itself.
 Outcome runTavufe(const fixture::TempDir& dir, const Args& args, const Args& env = {},
                   const std::string& outPath = {}) {
-  std::string command = "env -u SOURCE_DATE_EPOCH";
+  std::string command = "timeout -s KILL 60 env -u SOURCE_DATE_EPOCH";
   for (const std::string& s : env) command += " " + quoted(s);
   command += " " + quoted(TAVUFE_CLI_PATH);
   for (const std::string& s : args) command += " " + quoted(s);
@@ -49,7 +57,9 @@ Outcome runTavufe(const fixture::TempDir& dir, const Args& args, const Args& env
   command += " </dev/null >" + quoted(out) + " 2>" + quoted(dir.file("stderr.txt"));
   const int wstatus = std::system(command.c_str());
   Outcome run;
-  if (wstatus != -1 && WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  if (wstatus != -1 && WIFEXITED(wstatus) && WEXITSTATUS(wstatus) != 128 + SIGKILL) {
+    run.status = WEXITSTATUS(wstatus);
+  }
   if (outPath.empty()) run.out = readText(out);
   run.err = readText(dir.file("stderr.txt"));
   return run;
@@ -215,7 +225,8 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
     expectRun(args, 2, "", "tavufe: " + message + "\n" + kUsage);
   }
   // After "--" a name that looks like an option is the file.
-  EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err, "WARNING: File Not Opened\n");
+  EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err,
+            "WARNING: File Not Opened\ntavufe: -weird.sbf: No such file or directory\n");
 
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
@@ -247,15 +258,18 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   };
   std::filesystem::create_directory(dir.file("folder.sbf"));
 
-  const std::string notOpened = "WARNING: File Not Opened\n";
+  // The reason follows on a line of its own that names the file, here written as %PATH%.
+  auto notOpened = [](const std::string& reason) {
+    return "WARNING: File Not Opened\ntavufe: %PATH%: " + reason + "\n";
+  };
   const std::string notSupported = "NOTICE: File Type Not Supported\n";
   const std::string range = "WARNING: Address Range\n";
   const std::string overflow = "WARNING: Buffer Address Overflow\n";
   // The file name, its bytes (nothing written without) and the one line on standard error.
   const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string>> cases = {
-      {"missing.sbf", std::nullopt, notOpened},
-      {"folder.sbf", std::nullopt, notOpened},
-      {"empty.shx", Bytes{}, notOpened},
+      {"missing.sbf", std::nullopt, notOpened("No such file or directory")},
+      {"folder.sbf", std::nullopt, notOpened("Is a directory")},
+      {"empty.shx", Bytes{}, notOpened("File is empty")},
       // The extension is checked, in exact lower case, before the file is read.
       {"in.SBF", good, notSupported},
       {"in.sbf.bak", good, notSupported},
@@ -279,9 +293,13 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
     if (bytes) write(name, *bytes);
     fixture::writeFile(out, std::string_view("old"));
     const std::string in = dir.file(name);
+    std::string expected = err;
+    if (const auto at = expected.find("%PATH%"); at != std::string::npos) {
+      expected.replace(at, 6, in);
+    }
     for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out}}) {
       SCOPED_TRACE(args[0]);
-      expectRun(args, 1, "", err);
+      expectRun(args, 1, "", expected);
     }
     EXPECT_EQ(readText(out), "old");
   }
@@ -437,7 +455,9 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
 
   const std::string in = write("in.sbf", superfile(standardGroups()));
   for (const char* name : {"no/such/folder/out.sbf", "no/such/folder/out.smg"}) {
-    EXPECT_EQ(run({"save", in, "-o", dir.file(name)}).err, "WARNING: File Not Opened\n");
+    EXPECT_EQ(
+        run({"save", in, "-o", dir.file(name)}).err,
+        "WARNING: File Not Opened\ntavufe: " + dir.file(name) + ": No such file or directory\n");
   }
   // A listing that did not reach its reader is not a success.
   if (std::filesystem::exists("/dev/full")) {
@@ -445,6 +465,176 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "tavufe: cannot write to standard output\n");
   }
+}
+
+// Starts tavufe without a shell, so that nothing in between changes its signals or limits;
+// standard output and error go to files in `logs`. `inChild` runs in the child just before it
+// becomes tavufe.
+pid_t startTavufe(const std::string& logs, const Args& args, void (*inChild)()) {
+  std::vector<std::string> words = {TAVUFE_CLI_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const std::string out = logs + "/stdout.txt";
+  const std::string err = logs + "/stderr.txt";
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(126);
+  inChild();
+  ::execv(argv[0], argv.data());
+  ::_exit(127);
+}
+
+Outcome finishTavufe(const std::string& logs, pid_t pid) {
+  int wstatus = 0;
+  Outcome run;
+  if (::waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  run.out = readText(logs + "/stdout.txt");
+  run.err = readText(logs + "/stderr.txt");
+  return run;
+}
+
+std::size_t entriesIn(const std::string& folder) {
+  return std::size_t(std::distance(std::filesystem::directory_iterator(folder),
+                                   std::filesystem::directory_iterator()));
+}
+
+// Whether the process has a file open in `folder`, named or not: an anonymous file shows as
+// "folder/#inode (deleted)".
+bool hasFileOpenIn(pid_t pid, const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    std::error_code linkError;
+    const auto target = std::filesystem::read_symlink(it->path(), linkError);
+    if (!linkError && target.string().starts_with(folder + "/")) return true;
+  }
+  return false;
+}
+
+// RAMDLD and a Flex of `flexSize` bytes, as an SBF superfile.
+Bytes superfileWithFlexOf(std::size_t flexSize) {
+  auto groups = standardGroups();
+  fixture::append(groups[1].data, fixture::pattern(flexSize - groups[1].data.size(), 13));
+  return superfile(groups);
+}
+
+// Nothing a name can point at makes tavufe wait for ever or read without end: each is refused
+// at once, with the reason on the line after the warning, and nothing is written.
+TEST_F(CliTest, HostileFilesAreRefusedAtOnceWithTheReason) {
+  const std::string in = write("in.sbf", superfile(standardGroups()));
+  const std::string pipe = dir.file("pipe.sbf");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  // One byte more than the header and the whole image as SHX text can take; no room on disk.
+  const std::string big = write("big.shx", Bytes(kHeaderSize, 0x20));
+  ASSERT_EQ(::truncate(big.c_str(), 151'446'535), 0);
+  const std::string loop = dir.file("loop.sbf");
+  ASSERT_EQ(::symlink("loop.sbf", loop.c_str()), 0);
+
+  const std::vector<std::tuple<Args, std::string, std::string>> cases = {
+      {{"info", pipe}, pipe, "Not a regular file"},
+      {{"folders", "--input-type", "sbf", "/dev/zero"}, "/dev/zero", "Not a regular file"},
+      {{"info", big}, big, "File is larger than any superfile can be"},
+      {{"save", in, "-o", pipe}, pipe, "No process is reading from the pipe"},
+      {{"save", in, "-o", loop}, loop, "Too many levels of symbolic links"},
+  };
+  for (const auto& [args, path, reason] : cases) {
+    SCOPED_TRACE(args[0] + " " + path);
+    expectRun(args, 1, "", "WARNING: File Not Opened\ntavufe: " + path + ": " + reason + "\n");
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(::lstat(loop.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// Past the file-size limit a save fails with "File Write Error" rather than by the signal that
+// ends a process that has not ignored it, and nothing is left of it.
+TEST_F(CliTest, SaveBeyondTheFileSizeLimitFailsCleanly) {
+  const std::string in = write("in.sbf", superfileWithFlexOf(0x40000));
+  const std::string outDir = dir.file("out");
+  std::filesystem::create_directory(outDir);
+  const std::string out = outDir + "/out.sbf";
+  fixture::writeFile(out, std::string_view("old"));
+  const pid_t pid = startTavufe(dir.path(), {"save", in, "-o", out}, [] {
+    std::signal(SIGXFSZ, SIG_DFL);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGXFSZ);
+    sigprocmask(SIG_UNBLOCK, &blocked, nullptr);
+    const rlimit limit{64 * 1024, RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(125);
+  });
+  const Outcome run = finishTavufe(dir.path(), pid);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "WARNING: File Write Error\ntavufe: " + out + ": File too large\n");
+  EXPECT_EQ(readText(out), "old");
+  EXPECT_EQ(entriesIn(outDir), 1u) << "temporary file left behind";
+}
+
+// A save killed while it writes leaves nothing beside the destination: its file has no name
+// until it is complete.
+TEST_F(CliTest, SaveKilledWhileWritingLeavesNoFile) {
+  const std::string in = write("in.sbf", superfileWithFlexOf(8 << 20));
+  const std::string outDir = dir.file("out");
+  std::filesystem::create_directory(outDir);
+  const std::string out = outDir + "/out.shx";
+  int kills = 0;
+  for (int attempt = 0; attempt < 20 && kills < 3; ++attempt) {
+    fixture::writeFile(out, std::string_view("old"));
+    const pid_t pid = startTavufe(dir.path(), {"save", in, "-o", out}, [] {});
+    bool killed = false;
+    int wstatus = 0;
+    for (;;) {
+      if (hasFileOpenIn(pid, outDir)) {
+        ::kill(pid, SIGKILL);
+        killed = true;
+        break;
+      }
+      if (::waitpid(pid, &wstatus, WNOHANG) == pid) break;
+    }
+    if (killed) ::waitpid(pid, &wstatus, 0);
+    if (!killed) continue;  // it finished before its file was seen open
+    ++kills;
+    EXPECT_TRUE(WIFSIGNALED(wstatus));
+    EXPECT_EQ(readText(out), "old");
+    EXPECT_EQ(entriesIn(outDir), 1u) << "file left behind by a killed save";
+  }
+  EXPECT_GT(kills, 0);
+}
+
+// Text from the file reaches the terminal with its control characters and invalid bytes shown
+// as escapes: a folder name cannot forge a row, a header text cannot clear the screen.
+TEST_F(CliTest, ControlCharactersFromTheFileAreShownAsEscapes) {
+  auto groups = standardGroups();
+  putFolderRecord(groups[1].data, 0x600, "Th\r\n9\tForged");
+  putFolderRecord(groups[1].data, 0x800, "\x1B]0;owned\x07\x7F");
+  fixture::Header header = headerFor(groups);
+  header.text(448, std::string("CSF\x1B[2J\x9B"
+                               "caf\xC3\xA9") +
+                       '\0');
+  const std::string in = write("in.sbf", withRecords(header.bytes(), groups));
+
+  expectRun({"folders", in}, 0,
+            kFolderTitles +
+                "1\tSkins\t00000200\n2\tTh\\x0D\\x0A9\\x09Forged\t00000600\n"
+                "3\t\\x1B]0;owned\\x07\\x7F\t00000800\n",
+            "");
+  const Outcome info = run({"info", in});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_NE(info.out.find("\nCSF\\x1B[2J\\x9Bcaf\xC3\xA9\n"), std::string::npos) << info.out;
+  EXPECT_EQ(info.out.find('\x1B'), std::string::npos);
+  // A row that cannot be erased names the folder the same way.
+  putFolderRecord(groups[1].data, 0x000, "R\x1B");
+  const std::string root = write("root.sbf", superfile(groups));
+  expectRun({"save", root, "-o", dir.file("out.sbf"), "--delete-row", "1"}, 2, "",
+            "tavufe: row 1 (\"R\\x1B\") cannot be erased: its record is not inside the Flex "
+            "code group\n" +
+                kUsage);
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavufe {
+
+// Why a file could not be read or written, beside the FileNotOpened or FileWriteError status:
+// the system's error number, or a refusal of the editor's own.
+struct FileProblem {
+  enum class Kind : std::uint8_t {
+    None,
+    System,          // `error` holds the errno of the call that failed
+    NotRegularFile,  // a pipe, socket or device where a file to read was expected
+    Empty,
+    TooLarge,  // larger than any superfile can be
+    ChangedWhileRead,
+    NoReader,    // a pipe that no process is reading from
+    UnsafeLink,  // a link the kernel's protected-symlinks rule would not follow
+  };
+  Kind kind = Kind::None;
+  int error = 0;
+
+  static FileProblem system(int errorNumber) { return {Kind::System, errorNumber}; }
+  explicit operator bool() const { return kind != Kind::None; }
+};
+
+// The reason as one line for the user; empty for Kind::None.
+std::string fileProblemText(const FileProblem& problem);
+
+}  // namespace tavufe
