@@ -78,12 +78,18 @@ void scanFlexFolders(EditorState& state) {
   }
 }
 
+std::array<ImageRange, 2> folderEraseRanges(std::int32_t recordOffset) {
+  const std::int64_t r = recordOffset;
+  return {ImageRange{r + kEraseHeadFirst, r + kEraseHeadEnd},
+          ImageRange{r + kEraseBodyFirst, r + kEraseBodyEnd}};
+}
+
 void eraseFolderRecord(EditorState& state, std::int32_t recordOffset) {
   const std::span<std::uint8_t> image = state.image.span();
   if (image.empty()) return;
-  const std::int64_t r = recordOffset;
-  eraseRange(image, r + kEraseHeadFirst, r + kEraseHeadEnd);
-  eraseRange(image, r + kEraseBodyFirst, r + kEraseBodyEnd);
+  for (const ImageRange& range : folderEraseRanges(recordOffset)) {
+    eraseRange(image, range.first, range.end);
+  }
 }
 
 void eraseRepeatedFolders(EditorState& state) {
