@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "model/output_file.h"
 #include "save_setup.h"
+#include "superfile/file_buffer.h"
 #include "superfile/flex_export.h"
 #include "superfile/sbf_writer.h"
 #include "superfile/shx_writer.h"
@@ -60,6 +62,7 @@ class SafeSuperfileSaveTest : public SafeSaveTest {};
 TEST_P(SafeSaveTest, MissingFolderIsFileNotOpened) {
   r.state->currentPath = dir.file("missing/flash.out");
   EXPECT_EQ(save(), 2);
+  EXPECT_EQ(r.state->systemError, ENOENT);
   expectUntouched();
 }
 
@@ -84,6 +87,7 @@ TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, handler);
   EXPECT_EQ(status, 13);
+  EXPECT_EQ(r.state->systemError, EFBIG);
   expectUntouched();
 }
 
@@ -197,8 +201,11 @@ TEST(OutputFileTests, NothingAppearsUntilCommit) {
 TEST(OutputFileTests, RefusesAFolderAsDestination) {
   fixture::TempDir dir;
   OutputFile out;
-  for (const std::string& path : {dir.path(), dir.path() + "/", std::string()}) {
+  const std::pair<std::string, int> cases[] = {
+      {dir.path(), EISDIR}, {dir.path() + "/", EISDIR}, {std::string(), ENOENT}};
+  for (const auto& [path, error] : cases) {
     EXPECT_FALSE(out.open(path)) << path;
+    EXPECT_EQ(out.error(), error) << path;
   }
 }
 
@@ -229,4 +236,24 @@ TEST(OutputFileTests, DevicesArePassedThroughAndDanglingLinksGetTheirTarget) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(fixture::readFile(dir.file("made.sbf")), (fixture::Bytes{'a', 'b'}));
   EXPECT_EQ(entriesIn(dir.path()), 3u);
+}
+
+// A file that cannot be read names the system's reason; an empty one has none to give.
+TEST(ReadWholeFileTests, FailuresCarryTheSystemError) {
+  fixture::TempDir dir;
+  fixture::writeFile(dir.file("empty.sbf"), fixture::Bytes{});
+  fixture::writeFile(dir.file("one.sbf"), fixture::Bytes{0x41});
+  const std::pair<std::string, int> cases[] = {{dir.file("missing.sbf"), ENOENT},
+                                               {dir.path(), EISDIR},
+                                               {dir.file("empty.sbf"), 0},
+                                               {dir.file("one.sbf"), 0}};
+  for (const auto& [path, error] : cases) {
+    SCOPED_TRACE(path);
+    EditorState state;
+    state.systemError = -1;
+    const FileBuffer file = readWholeFile(state, path);
+    EXPECT_EQ(state.systemError, error);
+    EXPECT_EQ(state.status,
+              error == 0 && file.size == 1 ? StatusCode::None : StatusCode::FileNotOpened);
+  }
 }

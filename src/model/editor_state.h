@@ -132,6 +132,8 @@ struct EditorState {
   RegionBounds bounds{};
   std::string currentPath;
   StatusCode status = StatusCode::None;
+  // The errno behind a FileNotOpened or FileWriteError status (0 when there is none).
+  int systemError = 0;
   NoticeCode notice = NoticeCode::None;
   CodeGroupCatalogue catalogue{};
   DeviceProfile profile{};

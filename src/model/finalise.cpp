@@ -96,10 +96,14 @@ void finaliseSlot(EditorState& state, int slotIndex, bool useSlotRange, bool wri
     OutputFile out;
     if (!out.open(state.currentPath)) {
       state.status = StatusCode::FileNotOpened;
+      state.systemError = out.error();
       return;
     }
     if (last >= 0) out.write(state.image.data() + offset, std::size_t(last + 1));
-    if (!out.commit()) state.status = StatusCode::FileWriteError;
+    if (!out.commit()) {
+      state.status = StatusCode::FileWriteError;
+      state.systemError = out.error();
+    }
   }
 }
 

@@ -87,14 +87,16 @@ OutputFile::~OutputFile() { discard(); }
 bool OutputFile::open(const std::string& destination) {
   discard();
   failed_ = false;
+  error_ = 0;
   direct_ = false;
-  if (destination.empty() || destination.back() == '/') return false;
+  if (destination.empty()) return failWith(ENOENT);
+  if (destination.back() == '/') return failWith(EISDIR);
 
   // A device, pipe or terminal cannot be replaced by renaming: it is written as it is.
   struct stat st {};
   if (::stat(destination.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
     const int fd = ::open(destination.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return fail();
     fd_ = fd;
     direct_ = true;
     destination_ = destination;
@@ -107,12 +109,13 @@ bool OutputFile::open(const std::string& destination) {
   // Refuse what a create-or-truncate would refuse, here rather than only at the rename:
   // a folder, or an existing file that may not be written.
   const bool exists = ::stat(destination_.c_str(), &st) == 0;
-  if (exists && (S_ISDIR(st.st_mode) || ::access(destination_.c_str(), W_OK) != 0)) return false;
+  if (exists && S_ISDIR(st.st_mode)) return failWith(EISDIR);
+  if (exists && ::access(destination_.c_str(), W_OK) != 0) return failWith(EACCES);
 
   const std::string stem = fileNameOf(destination_).substr(0, kMaxTempStem);
   std::string name = folderOf(destination_) + "/." + stem + ".XXXXXX";
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
+  if (fd < 0) return fail();
   fd_ = fd;
   tempPath_ = name;
   ::fchmod(fd_, modeFor(destination_));
@@ -122,28 +125,33 @@ bool OutputFile::open(const std::string& destination) {
   return true;
 }
 
+bool OutputFile::fail(int fallback) {
+  if (!failed_ || error_ == 0) error_ = errno != 0 ? errno : fallback;
+  failed_ = true;
+  return false;
+}
+
+bool OutputFile::failWith(int error) {
+  errno = 0;
+  return fail(error);
+}
+
 bool OutputFile::flushBuffer() {
-  if (used_ > 0 && !writeAll(fd_, buffer_.data(), used_)) {
-    failed_ = true;
-    return false;
-  }
+  errno = 0;
+  if (used_ > 0 && !writeAll(fd_, buffer_.data(), used_)) return fail(ENOSPC);
   used_ = 0;
   return true;
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
-  if (fd_ < 0 || failed_) {
-    failed_ = true;
-    return false;
-  }
+  if (fd_ < 0) return failWith(EBADF);
+  if (failed_) return false;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (size >= buffer_.size()) {
     // A large block goes straight to the file rather than through the buffer.
     if (!flushBuffer()) return false;
-    if (!writeAll(fd_, bytes, size)) {
-      failed_ = true;
-      return false;
-    }
+    errno = 0;
+    if (!writeAll(fd_, bytes, size)) return fail(ENOSPC);
     return true;
   }
   if (size > buffer_.size() - used_ && !flushBuffer()) return false;
@@ -153,15 +161,13 @@ bool OutputFile::write(const void* data, std::size_t size) {
 }
 
 bool OutputFile::commit() {
-  if (fd_ < 0) {
-    failed_ = true;
-    return false;
-  }
+  if (fd_ < 0) return failWith(EBADF);
   // A device or pipe may not support syncing; what it was given is all there is.
-  bool ok = !failed_ && flushBuffer() && (direct_ || ::fsync(fd_) == 0);
-  if (::close(fd_) != 0) ok = false;
+  bool ok = !failed_ && flushBuffer();
+  if (ok && !direct_ && ::fsync(fd_) != 0) ok = fail();
+  if (::close(fd_) != 0 && ok) ok = fail();
   fd_ = -1;
-  if (ok && !direct_ && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = false;
+  if (ok && !direct_ && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = fail();
   if (ok && !direct_) {
     tempPath_.clear();
     syncFolder(folderOf(destination_));

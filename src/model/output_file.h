@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -34,13 +35,20 @@ class OutputFile {
   void discard();
 
   bool failed() const { return failed_; }
+  // The errno of the call that failed first (0 when none did), for telling the user why.
+  int error() const { return error_; }
   bool isOpen() const { return fd_ >= 0; }
 
  private:
   bool flushBuffer();
+  // Records errno (or `fallback` when the call left none) unless an earlier failure was kept.
+  bool fail(int fallback = EIO);
+  // The same for a refusal of this class's own, with its reason.
+  bool failWith(int error);
 
   int fd_ = -1;
   bool failed_ = false;
+  int error_ = 0;
   bool direct_ = false;  // a device or pipe, written in place
   std::string destination_;
   std::string tempPath_;

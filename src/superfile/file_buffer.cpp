@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -21,11 +22,13 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 FileBuffer readWholeFile(EditorState& state, const std::string& path) {
   state.status = StatusCode::None;
+  state.systemError = 0;
   FileBuffer buffer;
 
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     state.status = StatusCode::FileNotOpened;
+    state.systemError = errno;
     return buffer;
   }
   // A folder or a device may open for reading but has no size to trust.
@@ -33,6 +36,7 @@ FileBuffer readWholeFile(EditorState& state, const std::string& path) {
   if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
       std::fseek(file.get(), 0, SEEK_END) != 0) {
     state.status = StatusCode::FileNotOpened;
+    state.systemError = S_ISDIR(info.st_mode) ? EISDIR : errno;
     return buffer;
   }
   const long end = std::ftell(file.get());
@@ -53,6 +57,7 @@ FileBuffer readWholeFile(EditorState& state, const std::string& path) {
   }
   if (std::fread(bytes.get(), 1, size, file.get()) != size) {
     state.status = StatusCode::FileNotOpened;
+    state.systemError = std::ferror(file.get()) ? errno : EIO;
     return buffer;
   }
   buffer.bytes = std::move(bytes);

@@ -61,6 +61,7 @@ void prepareSave(EditorState& state) {
 
 bool beginSuperfileSave(EditorState& state, OutputFile& out) {
   state.status = StatusCode::None;
+  state.systemError = 0;
   const CodeGroupSlot& rdl = state.slots[0];
   if (rdl.cgNumber != kCgRamdld ||
       (rdl.headerBytes[14] == kErased && rdl.headerBytes[15] == kErased)) {
@@ -73,6 +74,7 @@ bool beginSuperfileSave(EditorState& state, OutputFile& out) {
   }
   if (!out.open(state.currentPath)) {
     state.status = StatusCode::FileNotOpened;
+    state.systemError = out.error();
     return false;
   }
   state.runningChecksum = 0;
@@ -97,7 +99,10 @@ void saveSuperfile(EditorState& state, Progress& progress, CodeGroupWriter write
     if (state.status != StatusCode::None) return;
     progress.step();
   }
-  if (!out.commit()) state.status = StatusCode::FileWriteError;
+  if (!out.commit()) {
+    state.status = StatusCode::FileWriteError;
+    state.systemError = out.error();
+  }
 }
 
 }  // namespace tavufe
