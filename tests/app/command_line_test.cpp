@@ -1,0 +1,1 @@
+// The editor's own command line, run as a process.
