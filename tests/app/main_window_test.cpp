@@ -336,11 +336,14 @@ TEST_F(DeleteTest, PreviewShowsTheRecordBeforeItIsErased) {
     }
     return pairs.join(' ');
   };
-  EXPECT_TRUE(lines[0].startsWith("000018FB  " + hexOf(0x1A00 - 261, 5) + " ")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].startsWith("000019FC  " + hexOf(0x1A00 - 4, 16) + "  ")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[0].startsWith("000018FB  " + hexOf(0x1A00 - 261, 5) + " "))
+      << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("000019FC  " + hexOf(0x1A00 - 4, 16) + "  "))
+      << lines[1].toStdString();
   EXPECT_TRUE(lines[1].contains("00 00 04 05 02 04 00 07 FF FF FF FF")) << lines[1].toStdString();
   EXPECT_TRUE(lines[2].endsWith(".t")) << lines[2].toStdString();  // the name starts at +27
-  EXPECT_TRUE(lines[11].startsWith("00001A9C  " + hexOf(0x1A00 + 156, 8))) << lines[11].toStdString();
+  EXPECT_TRUE(lines[11].startsWith("00001A9C  " + hexOf(0x1A00 + 156, 8)))
+      << lines[11].toStdString();
   // The preview follows the selection.
   clickFolder(0);
   EXPECT_TRUE(recordPreview()->toPlainText().startsWith("00000EFB  "));
