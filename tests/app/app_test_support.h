@@ -228,6 +228,7 @@ class WindowTest : public ::testing::Test {
 
   // The Flex's bytes as the image holds them now.
   fixture::Bytes flexBytes() const {
+    if (!state->image.exists()) return {};  // released: the window was closed
     const std::uint8_t* flex = state->image.data() + kFlexOffset;
     return fixture::Bytes(flex, flex + kFlexSize);
   }
