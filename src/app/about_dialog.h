@@ -6,8 +6,6 @@ class QLabel;
 
 namespace tavufe {
 
-inline constexpr const char* kProgramVersion = "1.00";
-
 // The modal "About" box, laid out so that every line shows whatever the font.
 class AboutDialog : public QDialog {
   Q_OBJECT

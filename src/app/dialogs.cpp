@@ -59,10 +59,15 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& capt
   // QMessageBox sizes itself to its text alone; a spacer across its grid keeps room for the
   // caption and the title bar's buttons.
   if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    // The title bar shows the caption with the application's name after it.
+    QString title = caption;
+    if (const QString name = QGuiApplication::applicationDisplayName(); name != caption) {
+      title += QStringLiteral(" \u2014 ") + name;
+    }
     QFont titleFont = box->font();
     titleFont.setBold(true);
     const int captionWidth =
-        QFontMetrics(titleFont).horizontalAdvance(caption) + kTitleBarButtonsWidth;
+        QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarButtonsWidth;
     grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                   grid->rowCount(), 0, 1, grid->columnCount());
   }

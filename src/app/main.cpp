@@ -11,6 +11,7 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "model/editor_state.h"
+#include "superfile/header_block.h"
 
 namespace {
 

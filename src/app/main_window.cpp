@@ -50,6 +50,7 @@
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
+#include "superfile/header_block.h"
 #include "superfile/open_flow.h"
 
 namespace tavufe {
@@ -197,7 +198,12 @@ MainWindow::MainWindow(EditorState& state, Dialogs& dialogs, QString startupPath
   updateActions();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // Children outlive this class's part of the object; their last signals must not reach it.
+  undoStack_->disconnect(this);
+  folderTable_->selectionModel()->disconnect(this);
+  codeGroupTable_->disconnect(this);
+}
 
 void MainWindow::createActions() {
   auto makeAction = [this](const char* name, const QIcon& icon, const QString& text,
@@ -544,7 +550,7 @@ void MainWindow::loadFile(const QString& path) {
   if (!type) {
     // Refused before anything is touched: the file shown stays as it was.
     state_.notice = NoticeCode::FileTypeNotSupported;
-    showNotice(path + "\nSuperfiles are read from files ending in .shx or .sbf.");
+    showNotice(path + "\nSuperfiles end in .shx or .sbf.");
     return;
   }
   undoStack_->clear();

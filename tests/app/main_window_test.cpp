@@ -139,7 +139,7 @@ TEST_F(OpenTest, UnsupportedFileIsRefusedAndThePreviousFileStays) {
     openFromDialog(refused);
     EXPECT_EQ(dialogs.messages, QStringList({"NOTICE: File Type Not Supported"}));
     EXPECT_EQ(dialogs.details.value(0).split('\n'),
-              QStringList({refused, "Superfiles are read from files ending in .shx or .sbf."}));
+              QStringList({refused, "Superfiles end in .shx or .sbf."}));
     EXPECT_EQ(pathEdit()->path(), q(dir.file("flex.sbf")));
     EXPECT_EQ(reportView()->toPlainText(), report);
     EXPECT_EQ(window->windowFilePath(), q(dir.file("flex.sbf")));
