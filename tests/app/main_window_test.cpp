@@ -524,7 +524,8 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
     opened.prepend(writeSample("f" + std::to_string(i) + ".sbf"));
     openFromDialog(opened.first());
   }
-  save(q(dir.file("saved.smg")), SaveType::Smg);
+  std::filesystem::create_directory(dir.file("exports"));
+  save(q(dir.file("exports/saved.smg")), SaveType::Smg);
   window->resize(900, 800);
   window->close();
   window.reset();
@@ -549,6 +550,11 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   EXPECT_EQ(dialogs.openRequests.last(), folder + "|" + opened.at(3));
   // A reopened recent file goes to the top.
   EXPECT_EQ(recent->actions().at(0)->text(), "&1 f6.sbf");
+  // The first save after the open starts beside the opened file, then where the last went.
+  save(q(dir.file("exports/again.smg")), SaveType::Smg);
+  action("saveAction")->trigger();
+  EXPECT_EQ(dialogs.saveRequests.mid(1),
+            QStringList({folder + "||.shx", folder + "exports/|again.smg|.smg"}));
 }
 
 TEST_F(WindowTest, CodeGroupValuesCanBeSelectedAndCopied) {
@@ -577,6 +583,10 @@ TEST_F(WindowTest, TabLeavesTheTablesAndTheButtonHasAMnemonic) {
   QTest::keyClick(recordPreview(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), codeGroupTable());
   EXPECT_EQ(deleteButton()->text(), "&Delete Skin Folder");
+  clickFolder(0);  // "audio" at 0x1000
+  QTest::keySequence(window.get(), QKeySequence("Alt+D"));
+  QTest::qWait(250);  // a mnemonic presses the button and releases it a moment later
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1600, 0x1800}));
   for (const char* name : {"openAction", "saveAction", "exitAction", "deleteFolderAction",
                            "undoAction", "aboutAction"}) {
     EXPECT_FALSE(action(name)->statusTip().isEmpty()) << name;
