@@ -1,14 +1,20 @@
 #include "app/dialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 
 namespace tavufe {
 
 namespace {
+
+// Room a window manager's title bar takes beside the caption: icon, buttons and margins.
+constexpr int kTitleBarButtonsWidth = 160;
 
 QStringList filterList(const char* filter) { return QString::fromLatin1(filter).split(";;"); }
 
@@ -45,10 +51,26 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& fold
 }
 
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& caption,
-                                            const QString& text) {
+                                            const QString& text, const QString& details) {
   auto box =
       std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
   box->setDefaultButton(QMessageBox::Ok);
+  if (!details.isEmpty()) box->setInformativeText(details);
+  // QMessageBox sizes itself to its text alone; a spacer across its grid keeps room for the
+  // caption and the title bar's buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    // The title bar shows the caption with the application's name after it.
+    QString title = caption;
+    if (const QString name = QGuiApplication::applicationDisplayName(); name != caption) {
+      title += QStringLiteral(" \u2014 ") + name;
+    }
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int captionWidth =
+        QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarButtonsWidth;
+    grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   return box;
 }
 
@@ -68,8 +90,40 @@ std::optional<SaveChoice> QtDialogs::getSaveFileName(QWidget* parent, const QStr
   return SaveChoice{path, selectedSaveType(*dialog)};
 }
 
-void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QString& text) {
-  makeMessageBox(parent, caption, text)->exec();
+void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QString& text,
+                            const QString& details) {
+  makeMessageBox(parent, caption, text, details)->exec();
+}
+
+UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
+  const QMessageBox::StandardButton answer = QMessageBox::warning(
+      parent, QGuiApplication::applicationDisplayName(),
+      QStringLiteral("The changes to %1 have not been saved.\nDo you want to save them?")
+          .arg(fileName),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  switch (answer) {
+    case QMessageBox::Save:
+      return UnsavedChanges::Save;
+    case QMessageBox::Discard:
+      return UnsavedChanges::Discard;
+    default:
+      return UnsavedChanges::Cancel;
+  }
+}
+
+SaveChoice resolveSaveChoice(const SaveChoice& accepted) {
+  if (const std::optional<SaveType> typed =
+          saveTypeForPath(QFile::encodeName(accepted.path).toStdString())) {
+    return {accepted.path, *typed};
+  }
+  return {accepted.path + QString::fromLatin1(extensionFor(accepted.type)), accepted.type};
+}
+
+std::optional<InputType> superfileTypeOf(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot < 0) return std::nullopt;
+  return inputTypeForPath(name.mid(dot).toLower().toStdString());
 }
 
 SaveType selectedSaveType(const QFileDialog& dialog) {

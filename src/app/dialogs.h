@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "editor/open_flow.h"
 #include "editor/save_flow.h"
 
 class QFileDialog;
@@ -17,6 +18,9 @@ struct SaveChoice {
   SaveType type = SaveType::Shx;
 };
 
+// The answers to "save the changes first?".
+enum class UnsavedChanges { Save, Discard, Cancel };
+
 // Everything the window asks of the user through a modal box. The window talks to this
 // interface only, so that a test can answer in place of the user.
 class Dialogs {
@@ -28,8 +32,12 @@ class Dialogs {
   // The path and file type accepted, or nothing when the user cancels.
   virtual std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
                                                     const QString& fileName, SaveType type) = 0;
-  // A modal box with the caption, the text, the warning icon and an OK button.
-  virtual void showMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
+  // A modal box with the caption, the text, the warning icon and an OK button; `details`, when
+  // given, is shown under the text (which file, and the system's reason).
+  virtual void showMessage(QWidget* parent, const QString& caption, const QString& text,
+                           const QString& details = {}) = 0;
+  // Asked before unsaved changes would be lost; `fileName` is the open file's name.
+  virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
 };
 
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
@@ -38,7 +46,9 @@ class QtDialogs final : public Dialogs {
   QString getOpenFileName(QWidget* parent, const QString& folder, const QString& fileName) override;
   std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
                                             const QString& fileName, SaveType type) override;
-  void showMessage(QWidget* parent, const QString& caption, const QString& text) override;
+  void showMessage(QWidget* parent, const QString& caption, const QString& text,
+                   const QString& details) override;
+  UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
 };
 
 inline constexpr const char* kOpenFilter =
@@ -51,8 +61,17 @@ std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const QString& fold
 // The save dialog with its four types; choosing a type renames the typed file's extension.
 std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& folder,
                                             const QString& fileName, SaveType type);
+// The message box; it is made at least wide enough for its caption, which window managers
+// would otherwise cut.
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& caption,
-                                            const QString& text);
+                                            const QString& text, const QString& details = {});
+
+// What a save writes for the name and type accepted in the save dialog: a name that ends in one
+// of the four extensions (in any case) is written as that type, whatever type was chosen; any
+// other name gets the chosen type's extension appended.
+SaveChoice resolveSaveChoice(const SaveChoice& accepted);
+// The superfile type of `path` from its extension in any case ("FLEX.SHX"); nothing for others.
+std::optional<InputType> superfileTypeOf(const QString& path);
 
 // The file type the save dialog shows, from its selected filter.
 SaveType selectedSaveType(const QFileDialog& dialog);

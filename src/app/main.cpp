@@ -1,15 +1,18 @@
 // Tavu Flex Editor: the window.
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <csignal>
 #include <exception>
 #include <memory>
 
-#include "app/about_box.h"
+#include "app/about_dialog.h"
 #include "app/dialogs.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "model/editor_state.h"
+#include "model/version.h"
 
 namespace {
 
@@ -34,23 +37,63 @@ class EditorApplication : public QApplication {
   }
 };
 
+void nameApplication() {
+  QCoreApplication::setOrganizationName("tavufe");
+  QCoreApplication::setApplicationName(tavufe::kWindowCaption);
+  QCoreApplication::setApplicationVersion(tavufe::kProgramVersion);
+}
+
+void describeCommandLine(QCommandLineParser& parser) {
+  parser.setApplicationDescription(
+      "Opens a handset's Flex backup superfile (.shx or .sbf), erases a left-over skin folder "
+      "record and saves a superfile to flash back.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("file", "The superfile to open.", "[FILE]");
+}
+
+// --help and --version print and end the program before any window or display is needed.
+void answerTextOnlyOptions(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray argument(argv[i]);
+    if (argument == "--") return;
+    if (argument == "-h" || argument == "-?" || argument == "--help" || argument == "--help-all" ||
+        argument == "-v" || argument == "--version") {
+      QCoreApplication console(argc, argv);
+      nameApplication();
+      QCommandLineParser parser;
+      describeCommandLine(parser);
+      parser.process(console);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  answerTextOnlyOptions(argc, argv);
   // Past the file-size limit a save then fails with EFBIG and says so, instead of the signal
   // ending the editor part-way.
   std::signal(SIGXFSZ, SIG_IGN);
+
   // The image comes first; without it the editor still starts and every open says why.
   auto state = std::make_unique<tavufe::EditorState>();
   state->image.allocate();
 
   EditorApplication app(argc, argv);
   try {
-    app.setApplicationName(tavufe::kWindowCaption);
-    app.setApplicationVersion(tavufe::kProgramVersion);
+    nameApplication();
+    // Parsed after QApplication has taken out its own options (-platform, -style, ...).
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.process(app);
+    const QString startupPath = parser.positionalArguments().value(0);
+    QGuiApplication::setApplicationDisplayName(tavufe::kWindowCaption);
+    QGuiApplication::setDesktopFileName("tavu-flex-editor");
     tavufe::QtDialogs dialogs;
-    tavufe::TMainForm form(*state, dialogs, app.arguments().value(1));
-    form.show();
+    tavufe::MainWindow window(*state, dialogs, startupPath);
+    window.show();
     app.exec();
   } catch (const std::exception& e) {
     EditorApplication::showException(e.what());

@@ -76,10 +76,16 @@ void scanFlexFolders(EditorState& state) {
   }
 }
 
-void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset) {
+std::array<ImageRange, 2> folderEraseRanges(std::uint32_t recordOffset) {
   const std::int64_t r = recordOffset;
-  eraseRange(state.image, r + kEraseHeadFirst, r + kEraseHeadEnd);
-  eraseRange(state.image, r + kEraseBodyFirst, r + kEraseBodyEnd);
+  return {ImageRange{r + kEraseHeadFirst, r + kEraseHeadEnd},
+          ImageRange{r + kEraseBodyFirst, r + kEraseBodyEnd}};
+}
+
+void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset) {
+  for (const ImageRange& range : folderEraseRanges(recordOffset)) {
+    eraseRange(state.image, range.first, range.end);
+  }
 }
 
 void eraseRepeatedFolders(EditorState& state) {

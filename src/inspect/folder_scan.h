@@ -16,6 +16,16 @@ inline constexpr std::uint32_t kFolderEraseSize = 173;
 
 using FolderGridRow = std::array<std::string, 3>;
 
+// A half-open run of image offsets.
+struct ImageRange {
+  std::int64_t first = 0;
+  std::int64_t end = 0;
+};
+
+// What an erase of the record at `recordOffset` sets to 0xFF: 5 bytes from 261 before it, then
+// 4 before it to 163 after it. Not clipped to the image.
+std::array<ImageRange, 2> folderEraseRanges(std::uint32_t recordOffset);
+
 // Rebuilds state.folders from the Flex code group's bytes in the image.
 void scanFlexFolders(EditorState& state);
 // Sets the record's 173 bytes to 0xFF; bytes that would lie outside the image are left out.

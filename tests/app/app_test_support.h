@@ -1,16 +1,20 @@
 #pragma once
 
-// A window under test: real handlers and core, with a fake in place of every modal box.
+// A window under test: real handlers and core, driven through its actions, buttons and keys,
+// with a fake in place of every modal box.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTableWidget>
-#include <QToolButton>
+#include <QTest>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -19,7 +23,8 @@
 #include <vector>
 
 #include "app/dialogs.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
+#include "app/path_field.h"
 #include "model/editor_state.h"
 #include "sample_content.h"
 #include "superfile_fixture.h"
@@ -35,13 +40,17 @@ namespace apptest {
 // Gives the answers set beforehand and records what the window asked and showed.
 class FakeDialogs final : public tavufe::Dialogs {
  public:
-  // The next answer of each dialog, used once; an empty one stands for Cancel.
+  // The next answer of each file dialog, used once; an empty one stands for Cancel.
   QString openAnswer;
   std::optional<tavufe::SaveChoice> saveAnswer;
+  // The answer to every "save the changes first?".
+  tavufe::UnsavedChanges unsavedAnswer = tavufe::UnsavedChanges::Cancel;
   // Each question as "folder|file name", with "|extension" of the type for a save.
   QStringList openRequests;
   QStringList saveRequests;
-  QStringList messages;  // "CAPTION: text"
+  QStringList unsavedQuestions;  // the file name asked about
+  QStringList messages;          // "CAPTION: text"
+  QStringList details;           // what each message adds under its text
 
   QString getOpenFileName(QWidget*, const QString& folder, const QString& fileName) override {
     openRequests.append(folder + "|" + fileName);
@@ -53,8 +62,14 @@ class FakeDialogs final : public tavufe::Dialogs {
     saveRequests.append(folder + "|" + fileName + "|" + tavufe::extensionFor(type));
     return std::exchange(saveAnswer, std::nullopt);
   }
-  void showMessage(QWidget*, const QString& caption, const QString& text) override {
+  void showMessage(QWidget*, const QString& caption, const QString& text,
+                   const QString& more) override {
     messages.append(caption + ": " + text);
+    details.append(more);
+  }
+  tavufe::UnsavedChanges askToSaveChanges(QWidget*, const QString& fileName) override {
+    unsavedQuestions.append(fileName);
+    return unsavedAnswer;
   }
 };
 
@@ -73,7 +88,7 @@ inline QString hex4(unsigned value) {
   return QString("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-// The first 16 bytes of a code group as the grid's "CG Header Info" column shows them.
+// The first 16 bytes of a code group as the table's "CG Header Info" column shows them.
 inline QString headerInfo(const fixture::Bytes& data) {
   QString text;
   for (int i = 0; i < 16; ++i) {
@@ -83,38 +98,27 @@ inline QString headerInfo(const fixture::Bytes& data) {
   return text;
 }
 
-inline QStringList rowText(const QTableWidget& grid, int row, int columns) {
+inline QString cell(const QTableWidget& table, int row, int column) {
+  const QTableWidgetItem* item = table.item(row, column);
+  return item == nullptr ? QString() : item->text();
+}
+
+inline QStringList rowText(const QTableWidget& table, int row, int columns) {
   QStringList cells;
-  for (int c = 0; c < columns; ++c) cells.append(tavufe::gridCell(grid, row, c));
+  for (int c = 0; c < columns; ++c) cells.append(cell(table, row, c));
   return cells;
 }
 
-// True when no data row shows text in its first `columns` columns.
-inline bool gridIsBlank(const QTableWidget& grid, int columns) {
-  for (int row = 1; row <= grid.rowCount(); ++row) {
-    if (!rowText(grid, row, columns).join("").isEmpty()) return false;
-  }
-  return true;
+inline QStringList titles(const QTableWidget& table) {
+  QStringList texts;
+  for (int c = 0; c < table.columnCount(); ++c) texts.append(table.horizontalHeaderItem(c)->text());
+  return texts;
 }
 
-inline QStringList folderColumn(const QTableWidget& grid) {
-  QStringList names;
-  for (int row = 1; row <= grid.rowCount(); ++row) names.append(tavufe::gridCell(grid, row, 1));
-  return names;
-}
-
-// The controls of the state table that are enabled, by name.
-inline QStringList enabledControls(const tavufe::TMainForm& form) {
-  QStringList on;
-  const std::pair<const char*, bool> controls[] = {
-      {"saveAction", form.saveAction->isEnabled()}, {"SaveButton", form.SaveButton->isEnabled()},
-      {"Button1", form.Button1->isEnabled()},       {"SGrid", form.SGrid->isEnabled()},
-      {"CGgrid", form.CGgrid->isEnabled()},         {"cutAction", form.cutAction->isEnabled()},
-      {"undoAction", form.undoAction->isEnabled()}};
-  for (const auto& [name, enabled] : controls) {
-    if (enabled) on.append(name);
-  }
-  return on;
+inline QStringList column(const QTableWidget& table, int c) {
+  QStringList texts;
+  for (int row = 0; row < table.rowCount(); ++row) texts.append(cell(table, row, c));
+  return texts;
 }
 
 inline fixture::Bytes sbfOf(const std::vector<sample::CodeGroup>& groups) {
@@ -124,11 +128,13 @@ inline fixture::Bytes sbfOf(const std::vector<sample::CodeGroup>& groups) {
 }
 
 // The sample's code groups are the RAMDLD, the firmware, the Flex (at 0x11280000, 0x40000
-// bytes), the DSP and the language pack. An open from the dialog lists the Flex's folders with
-// the second and third "skins" (at 0x1600 and 0x1800) erased.
+// bytes), the DSP and the language pack. An open lists the Flex's folders with the second and
+// third "skins" (at 0x1600 and 0x1800) erased.
 inline const QStringList kListedFolders = {
     "audio", "picture", "skins", "themes", "myskin", "a_very_long_skin_folder_name_that_go",
     "video"};
+inline constexpr std::size_t kFlexOffset = 0x1280000;
+inline constexpr std::size_t kFlexSize = 0x40000;
 
 // The Flex after the erase of the folder records at `records` (offsets inside the Flex): 5
 // bytes from 261 before each, then 4 before it to 163 after it, set to 0xFF.
@@ -144,15 +150,27 @@ inline fixture::Bytes erasedFlex(std::initializer_list<std::size_t> records) {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    QSettings().clear();
     state = std::make_unique<tavufe::EditorState>();
     ASSERT_TRUE(state->image.allocate());
   }
+  void TearDown() override {
+    if (window) {
+      // Whatever a test left unsaved is dropped without a question.
+      dialogs.unsavedAnswer = tavufe::UnsavedChanges::Discard;
+      window->close();
+    }
+  }
 
-  // Creates the window as the program does and runs its start-up.
+  // Creates the window as the program does, shows it and lets its start-up run.
   void start(const QString& commandLinePath = {}) {
-    form = std::make_unique<tavufe::TMainForm>(*state, dialogs, commandLinePath);
-    form->setPauseMilliseconds(0);
-    form->FormActivate();
+    window = std::make_unique<tavufe::MainWindow>(*state, dialogs, commandLinePath);
+    window->setPauseMilliseconds(0);
+    window->show();
+    // Shortcuts only reach the active window.
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QCoreApplication::processEvents();
   }
 
   // Starts the window and opens the sample from the open dialog.
@@ -168,25 +186,69 @@ class WindowTest : public ::testing::Test {
   }
 
   QString writeSample(const std::string& name) {
-    return writeFile(name, name.ends_with(".shx") ? sample::makeShx({}) : sample::makeSbf({}));
+    const bool shx = QString::fromStdString(name).endsWith(".shx", Qt::CaseInsensitive);
+    return writeFile(name, shx ? sample::makeShx({}) : sample::makeSbf({}));
   }
 
-  // Opens `path` through the open command, as if chosen in the open dialog.
+  template <typename T>
+  T* find(const char* name) const {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QAction* action(const char* name) const { return find<QAction>(name); }
+  QTableWidget* folderTable() const { return find<QTableWidget>("folderTable"); }
+  QTableWidget* codeGroupTable() const { return find<QTableWidget>("codeGroupTable"); }
+  QPlainTextEdit* reportView() const { return find<QPlainTextEdit>("reportView"); }
+  QPlainTextEdit* recordPreview() const { return find<QPlainTextEdit>("recordPreview"); }
+  QPushButton* deleteButton() const { return find<QPushButton>("deleteFolderButton"); }
+  tavufe::PathField* pathEdit() const { return find<tavufe::PathField>("pathEdit"); }
+
+  // Opens `path` through File > Open, as if chosen in the open dialog.
   void openFromDialog(const QString& path) {
     dialogs.openAnswer = path;
-    form->FileOpen();
+    action("openAction")->trigger();
   }
 
-  // Saves through the save command, as if `path` and `type` were accepted in its dialog.
+  // Saves through File > Save, as if `path` and `type` were accepted in its dialog.
   void save(const QString& path, tavufe::SaveType type) {
     dialogs.saveAnswer = tavufe::SaveChoice{path, type};
-    form->SaveButtonClick();
+    action("saveAction")->trigger();
+  }
+
+  // A click on the name of folder row `row` (0 for the first folder).
+  void clickFolder(int row) {
+    QTableWidget* table = folderTable();
+    const QRect cellRect = table->visualRect(table->model()->index(row, 1));
+    ASSERT_TRUE(cellRect.isValid()) << row;
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cellRect.center());
+  }
+
+  void clickDelete() { QTest::mouseClick(deleteButton(), Qt::LeftButton); }
+
+  // The Flex's bytes as the image holds them now.
+  fixture::Bytes flexBytes() const {
+    if (!state->image.exists()) return {};  // released: the window was closed
+    const auto flex = state->image.read(kFlexOffset, kFlexSize);
+    return fixture::Bytes(flex.begin(), flex.end());
+  }
+
+  // The commands that are enabled, by name.
+  QStringList enabledCommands() const {
+    QStringList on;
+    for (const char* name : {"saveAction", "deleteFolderAction", "undoAction", "redoAction",
+                             "cutCodeGroupAction", "undoCutAction"}) {
+      if (action(name)->isEnabled()) on.append(name);
+    }
+    if (deleteButton()->isEnabled()) on.append("deleteFolderButton");
+    if (folderTable()->isEnabled()) on.append("folderTable");
+    return on;
   }
 
   fixture::TempDir dir;
   std::unique_ptr<tavufe::EditorState> state;
   FakeDialogs dialogs;
-  std::unique_ptr<tavufe::TMainForm> form;
+  std::unique_ptr<tavufe::MainWindow> window;
 };
 
 }  // namespace apptest

@@ -77,3 +77,39 @@ TEST(BarProgressTests, PositionsPastTheMaximumLeaveTheBarFull) {
   progress.setMaximum(0);
   EXPECT_EQ(bar.maximum(), 1);
 }
+
+TEST(SaveChoiceTests, TypedExtensionDecidesTheTypeOtherwiseTheChosenOneIsAppended) {
+  const struct {
+    QString typed;
+    SaveType chosen;
+    QString path;
+    SaveType written;
+  } cases[] = {
+      {"/d/out.sbf", SaveType::Shx, "/d/out.sbf", SaveType::Sbf},
+      {"/d/out.SHX", SaveType::Bin, "/d/out.SHX", SaveType::Shx},
+      {"/d/out.Smg", SaveType::Shx, "/d/out.Smg", SaveType::Smg},
+      {"/d/out.bin", SaveType::Bin, "/d/out.bin", SaveType::Bin},
+      {"/d/out", SaveType::Smg, "/d/out.smg", SaveType::Smg},
+      {"/d/out.txt", SaveType::Sbf, "/d/out.txt.sbf", SaveType::Sbf},
+      {"/d/fw.sbf/out", SaveType::Shx, "/d/fw.sbf/out.shx", SaveType::Shx},
+      {"/d/.sbf", SaveType::Shx, "/d/.sbf", SaveType::Sbf},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    const SaveChoice resolved = resolveSaveChoice({c.typed, c.chosen});
+    EXPECT_EQ(resolved.path, c.path);
+    EXPECT_EQ(resolved.type, c.written);
+  }
+}
+
+TEST(SuperfileTypeTests, ExtensionsMatchInAnyCase) {
+  const std::pair<QString, std::optional<InputType>> cases[] = {
+      {"/d/a.shx", InputType::Shx},     {"/d/UPPER.SBF", InputType::Sbf},
+      {"/d/Mixed.Shx", InputType::Shx}, {"/d/a.sbf.bak", std::nullopt},
+      {"/d/a", std::nullopt},           {"/d/fw.shx/a", std::nullopt},
+      {"/d/a.smg", std::nullopt},       {"/d/.sbf", InputType::Sbf},
+  };
+  for (const auto& [path, type] : cases) {
+    EXPECT_EQ(superfileTypeOf(path), type) << path.toStdString();
+  }
+}

@@ -1,0 +1,86 @@
+#include "app/about_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "app/icons.h"
+
+namespace tavufe {
+
+namespace {
+
+const QStringList kAboutLines = {
+    "Delete skin files (.dat & .ski) from the Tavu using a P2K utility ",
+    "then make a flex backup. Load flex in this program to delete ",
+    "the remaining skin folder. Flash modded flex to the Tavu.",
+    "",
+    "Thanks to everyone who tested the early builds and sent in backups.",
+    "",
+    "Questions and skins: ask in the modding forum",
+    "of your handset's user community.",
+};
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("aboutDialog");
+  setWindowTitle("About");
+  setModal(true);
+
+  auto* panel = new QFrame;
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Sunken);
+  panel->setLineWidth(2);
+
+  auto* icon = new QLabel;
+  icon->setPixmap(programIcon().pixmap(32, 32));
+  icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+  auto* productName = new QLabel("Tavu Flex Editor ");
+  QFont bold = productName->font();
+  bold.setBold(true);
+  productName->setFont(bold);
+  versionLabel_ = new QLabel;
+  versionLabel_->setObjectName("versionLabel");
+  auto* credit = new QLabel("By the Tavu Flex Editor team");
+
+  // A label rather than a scrolling box: it is as tall as its lines, so none is cut.
+  auto* help = new QLabel(kAboutLines.join('\n'));
+  help->setObjectName("helpText");
+  help->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  help->setFrameShape(QFrame::StyledPanel);
+  help->setFrameShadow(QFrame::Sunken);
+  help->setMargin(4);
+
+  auto* heading = new QGridLayout;
+  heading->addWidget(icon, 0, 0, 3, 1);
+  heading->addWidget(productName, 0, 1);
+  heading->addWidget(versionLabel_, 1, 1);
+  heading->addWidget(credit, 2, 1);
+  heading->setColumnStretch(1, 1);
+  heading->setColumnMinimumWidth(0, 48);
+
+  auto* panelLayout = new QVBoxLayout(panel);
+  panelLayout->addLayout(heading);
+  panelLayout->addWidget(help);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setObjectName("okButton");
+  ok->setDefault(true);
+  buttons->setCenterButtons(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(panel);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void AboutDialog::setVersion(const QString& version) { versionLabel_->setText(version); }
+
+}  // namespace tavufe

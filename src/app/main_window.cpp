@@ -1,0 +1,814 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <utility>
+
+#include "app/about_dialog.h"
+#include "app/bar_progress.h"
+#include "app/dialogs.h"
+#include "app/icons.h"
+#include "app/path_field.h"
+#include "inspect/code_group_table.h"
+#include "inspect/folder_record.h"
+#include "inspect/folder_scan.h"
+#include "model/codes.h"
+#include "editor/open_flow.h"
+#include "model/version.h"
+
+namespace tavufe {
+
+namespace {
+
+// The designed client area; the layout grows it where the report's nine lines, the record
+// preview or the platform's fonts need more.
+constexpr int kClientWidth = 590;
+constexpr int kClientHeight = 338;
+constexpr int kReportLines = 9;
+constexpr int kPreviewLines = 12;  // the 5 and 168 erased bytes at 16 to a line
+constexpr int kFolderRowsShown = 7;
+constexpr int kCodeGroupRowsShown = 2;  // the RAMDLD and the Flex a save writes
+constexpr int kFirstHexColumn = 2;
+constexpr int kLastHexColumn = 4;
+constexpr double kCodeGroupTablePointSize = 8.0;
+
+const char* const kHintText =
+    "Delete skin files on phone first, this program deletes the remaining skin folder only.";
+
+const char* const kSettingsGeometry = "geometry";
+const char* const kSettingsOpenFolder = "openFolder";
+const char* const kSettingsSaveFolder = "saveFolder";
+const char* const kSettingsRecentFiles = "recentFiles";
+
+// Paths are bytes in the file system's encoding; everything else the core returns is text
+// from the file, which need not be UTF-8.
+std::string toCorePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString fromCoreText(const std::string& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString decoded = utf8.decode(QByteArray::fromStdString(text));
+  return utf8.hasError() ? QString::fromLatin1(text.data(), qsizetype(text.size())) : decoded;
+}
+
+QString folderOf(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+// A read-only table: titles in the header, rows of the font's height, resizable columns.
+QTableWidget* makeTable(const QString& name, const QFont& font, int columns) {
+  auto* table = new QTableWidget(0, columns);
+  table->setObjectName(name);
+  table->setFont(font);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+  QHeaderView* titles = table->horizontalHeader();
+  titles->setFont(font);
+  titles->setSectionResizeMode(QHeaderView::Interactive);
+  titles->setStretchLastSection(true);
+  titles->setSectionsClickable(false);
+  titles->setHighlightSections(false);
+  titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setWordWrap(false);
+  table->setCornerButtonEnabled(false);
+  // Tab leaves the table rather than walking its cells.
+  table->setTabKeyNavigation(false);
+  return table;
+}
+
+// Height of a table that shows its titles and `rows` whole rows.
+int tableHeight(const QTableWidget& table, int rows) {
+  return 2 * table.frameWidth() + table.horizontalHeader()->sizeHint().height() +
+         rows * table.verticalHeader()->defaultSectionSize();
+}
+
+void setTitles(QTableWidget& table, const auto& titles) {
+  QStringList labels;
+  for (const char* title : titles) labels.append(QString::fromLatin1(title));
+  table.setHorizontalHeaderLabels(labels);
+}
+
+QTableWidgetItem* readOnlyItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  return item;
+}
+
+QPlainTextEdit* makeTextView(const QString& name) {
+  auto* view = new QPlainTextEdit;
+  view->setObjectName(name);
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setTabChangesFocus(true);
+  return view;
+}
+
+// Height of a text view that shows `lines` whole lines of its font.
+int textViewHeight(const QPlainTextEdit& view, int lines) {
+  return lines * QFontMetrics(view.font()).lineSpacing() +
+         2 * int(view.document()->documentMargin()) + 2 * view.frameWidth() + 2;
+}
+
+// One "Delete Skin Folder": the erase, and the bytes it overwrote for its undo.
+class DeleteFolderCommand : public QUndoCommand {
+ public:
+  DeleteFolderCommand(EditorState& state, FolderRecordBytes saved, const QString& name,
+                      std::function<void()> relist)
+      : QUndoCommand(QStringLiteral("Delete Skin Folder \u201C%1\u201D").arg(name)),
+        state_(state),
+        saved_(std::move(saved)),
+        relist_(std::move(relist)) {}
+
+  void redo() override {
+    eraseFolderRecord(state_, saved_.recordOffset);
+    scanFlexFolders(state_);
+    relist_();
+  }
+  void undo() override {
+    restoreFolderRecord(state_, saved_);
+    relist_();
+  }
+
+ private:
+  EditorState& state_;
+  FolderRecordBytes saved_;
+  std::function<void()> relist_;
+};
+
+}  // namespace
+
+QSize MainWindow::designedClientSize() { return {kClientWidth, kClientHeight}; }
+
+MainWindow::MainWindow(EditorState& state, Dialogs& dialogs, QString startupPath, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs), startupPath_(std::move(startupPath)) {
+  setObjectName("mainWindow");
+  setWindowIcon(programIcon());
+  setAcceptDrops(true);
+  state_.thousandsSeparator = QLocale::system().groupSeparator().toStdString();
+
+  undoStack_ = new QUndoStack(this);
+  connect(undoStack_, &QUndoStack::cleanChanged, this, &MainWindow::updateTitle);
+
+  createActions();
+  createMenus();
+  createToolBar();
+  createControls();
+  createStatusBar();
+  aboutDialog_ = new AboutDialog(this);
+  readSettings();
+  updateTitle();
+  updateActions();
+}
+
+MainWindow::~MainWindow() {
+  // Children outlive this class's part of the object; their last signals must not reach it.
+  undoStack_->disconnect(this);
+  folderTable_->selectionModel()->disconnect(this);
+  codeGroupTable_->disconnect(this);
+}
+
+void MainWindow::createActions() {
+  auto makeAction = [this](const char* name, const QIcon& icon, const QString& text,
+                           const QString& statusTip) {
+    auto* action = new QAction(icon, text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setStatusTip(statusTip);
+    return action;
+  };
+
+  openAction_ = makeAction("openAction", openIcon(), "&Open...", "Open an existing file");
+  openAction_->setShortcut(QKeySequence::Open);
+  openAction_->setToolTip("Open");
+  connect(openAction_, &QAction::triggered, this, &MainWindow::openFile);
+
+  saveAction_ = makeAction("saveAction", saveIcon(), "&Save",
+                           "Save the RAMDLD and the Flex to a superfile, or the Flex alone");
+  saveAction_->setIconText("SAVE");
+  saveAction_->setShortcut(QKeySequence::Save);
+  saveAction_->setToolTip("Save All GG Groups to Superfile");
+  connect(saveAction_, &QAction::triggered, this, [this] { saveAs(); });
+
+  exitAction_ = makeAction("exitAction", {}, "E&xit", "Exit this application");
+  exitAction_->setShortcut(QKeySequence::Quit);
+  exitAction_->setMenuRole(QAction::QuitRole);
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+
+  deleteFolderAction_ =
+      makeAction("deleteFolderAction", {}, "&Delete Skin Folder",
+                 "Erase the selected folder's record: its bytes become erased flash (FF)");
+  deleteFolderAction_->setShortcut(QKeySequence::Delete);
+  connect(deleteFolderAction_, &QAction::triggered, this, &MainWindow::deleteSelectedFolder);
+
+  undoAction_ = undoStack_->createUndoAction(this, "&Undo");
+  undoAction_->setObjectName("undoAction");
+  undoAction_->setIcon(undoIcon());
+  undoAction_->setShortcut(QKeySequence::Undo);
+  undoAction_->setStatusTip("Put back the folder record deleted last");
+  redoAction_ = undoStack_->createRedoAction(this, "&Redo");
+  redoAction_->setObjectName("redoAction");
+  redoAction_->setShortcut(QKeySequence::Redo);
+  redoAction_->setStatusTip("Delete the folder record again");
+
+  copyAction_ = makeAction("copyAction", {}, "&Copy", "Copy the selected code-group values");
+  copyAction_->setShortcut(QKeySequence::Copy);
+  copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(copyAction_, &QAction::triggered, this, &MainWindow::copyCodeGroupCells);
+
+  aboutAction_ = makeAction("aboutAction", {}, "&About", "Show the program's version and help");
+  aboutAction_->setMenuRole(QAction::AboutRole);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
+
+  cutCodeGroupAction_ = makeAction("cutCodeGroupAction", cutIcon(), "Cut Selected CG", {});
+  connect(cutCodeGroupAction_, &QAction::triggered, this, &MainWindow::cutCodeGroup);
+  undoCutAction_ = makeAction("undoCutAction", undoIcon(), "Undo", {});
+  connect(undoCutAction_, &QAction::triggered, this, &MainWindow::undoCodeGroupCut);
+  saveSelectedAction_ = makeAction("saveSelectedAction", {}, "Save Selected CG", {});
+  replaceSelectedAction_ = makeAction("replaceSelectedAction", {}, "Replace Selected CG", {});
+
+  for (int i = 0; i < kMaxRecentFiles; ++i) {
+    auto* action = new QAction(this);
+    action->setVisible(false);
+    connect(action, &QAction::triggered, this, &MainWindow::openRecentFile);
+    recentFileActions_.append(action);
+  }
+}
+
+void MainWindow::createMenus() {
+  QMenu* fileMenu = menuBar()->addMenu("&File");
+  fileMenu->setObjectName("fileMenu");
+  fileMenu->addAction(openAction_);
+  recentFilesMenu_ = fileMenu->addMenu("Open &Recent");
+  recentFilesMenu_->setObjectName("recentFilesMenu");
+  recentFilesMenu_->addActions(recentFileActions_);
+  fileMenu->addSeparator();
+  fileMenu->addAction(saveAction_);
+  fileMenu->addSeparator();
+  fileMenu->addAction(exitAction_);
+
+  QMenu* editMenu = menuBar()->addMenu("&Edit");
+  editMenu->setObjectName("editMenu");
+  editMenu->addAction(undoAction_);
+  editMenu->addAction(redoAction_);
+  editMenu->addSeparator();
+  editMenu->addAction(deleteFolderAction_);
+
+  QMenu* helpMenu = menuBar()->addMenu("&Help");
+  helpMenu->setObjectName("helpMenu");
+  helpMenu->addAction(aboutAction_);
+}
+
+void MainWindow::createToolBar() {
+  QToolBar* bar = addToolBar("File");
+  bar->setObjectName("fileToolBar");
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  // The bar also carries the delete button; it cannot be hidden away.
+  bar->toggleViewAction()->setVisible(false);
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  bar->addAction(openAction_);
+  bar->addAction(saveAction_);
+  if (QWidget* saveButton = bar->widgetForAction(saveAction_)) {
+    QFont bold = saveButton->font();
+    bold.setBold(true);
+    saveButton->setFont(bold);
+  }
+  if (QWidget* openButton = bar->widgetForAction(openAction_)) {
+    // Icon only, as designed; the text shows when the icon cannot be drawn.
+    if (!openAction_->icon().isNull()) {
+      static_cast<QToolButton*>(openButton)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+  }
+
+  auto* spacer = new QWidget;
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(spacer);
+  deleteFolderButton_ = new QPushButton(deleteFolderAction_->text());
+  deleteFolderButton_->setObjectName("deleteFolderButton");
+  deleteFolderButton_->setToolTip(deleteFolderAction_->statusTip());
+  deleteFolderButton_->setStatusTip(deleteFolderAction_->statusTip());
+  QFont bold = deleteFolderButton_->font();
+  bold.setBold(true);
+  deleteFolderButton_->setFont(bold);
+  connect(deleteFolderButton_, &QPushButton::clicked, deleteFolderAction_, &QAction::trigger);
+  bar->addWidget(deleteFolderButton_);
+}
+
+void MainWindow::createControls() {
+  auto* client = new QWidget;
+  setCentralWidget(client);
+
+  hintLabel_ = new QLabel(kHintText);
+  hintLabel_->setObjectName("hintLabel");
+  hintLabel_->setWordWrap(true);
+
+  pathEdit_ = new PathField;
+  pathEdit_->setObjectName("pathEdit");
+
+  reportView_ = makeTextView("reportView");
+  reportView_->setFixedHeight(textViewHeight(*reportView_, kReportLines));
+
+  folderTable_ = makeTable("folderTable", font(), int(kFolderGridTitles.size()));
+  setTitles(*folderTable_, kFolderGridTitles);
+  folderTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  folderTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  folderTable_->setMinimumHeight(tableHeight(*folderTable_, 2));
+  const QFontMetrics metrics(font());
+  folderTable_->setColumnWidth(0, metrics.horizontalAdvance("200") + 16);
+  folderTable_->setColumnWidth(1, metrics.horizontalAdvance(QString(30, QLatin1Char('n'))));
+  connect(folderTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    showRecordPreview();
+    updateActions();
+  });
+
+  hexFont_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  recordPreview_ = makeTextView("recordPreview");
+  recordPreview_->setFont(hexFont_);
+  recordPreview_->setPlaceholderText(
+      "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.");
+
+  // The folder list takes the height the window gains; the preview can be given more of it.
+  auto* folderSplitter = new QSplitter(Qt::Vertical);
+  folderSplitter->setObjectName("folderSplitter");
+  folderSplitter->setChildrenCollapsible(false);
+  folderSplitter->addWidget(folderTable_);
+  folderSplitter->addWidget(recordPreview_);
+  folderSplitter->setStretchFactor(0, 1);
+  folderSplitter->setStretchFactor(1, 0);
+  folderSplitter->setSizes({tableHeight(*folderTable_, kFolderRowsShown),
+                            textViewHeight(*recordPreview_, kPreviewLines)});
+  recordPreview_->setMinimumHeight(textViewHeight(*recordPreview_, 3));
+  // Its lines are all there is to see: more height would only go to waste.
+  recordPreview_->setMaximumHeight(textViewHeight(*recordPreview_, kPreviewLines) +
+                                   recordPreview_->horizontalScrollBar()->sizeHint().height());
+
+  // The code-group table has its own, smaller font; its hexadecimal cells use the fixed-pitch
+  // one. Columns 5 to 8 hold the size and checksums: kept with the row but not shown.
+  QFont tableFont = font();
+  tableFont.setPointSizeF(std::min(tableFont.pointSizeF(), kCodeGroupTablePointSize));
+  hexFont_.setPointSizeF(tableFont.pointSizeF());
+  codeGroupTable_ = makeTable("codeGroupTable", tableFont, int(kCodeGroupGridTitles.size()));
+  setTitles(*codeGroupTable_, kCodeGroupGridTitles);
+  for (int c = kCodeGroupGridShownColumns; c < codeGroupTable_->columnCount(); ++c) {
+    codeGroupTable_->setColumnHidden(c, true);
+  }
+  codeGroupTable_->setSelectionBehavior(QAbstractItemView::SelectItems);
+  codeGroupTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  const QFontMetrics tableMetrics(tableFont);
+  const QFontMetrics hexMetrics(hexFont_);
+  const QString hex8(8, QLatin1Char('0'));
+  codeGroupTable_->setColumnWidth(0, tableMetrics.horizontalAdvance("RDL") + 16);
+  codeGroupTable_->setColumnWidth(1, tableMetrics.horizontalAdvance("Splashscreen/Config") + 12);
+  codeGroupTable_->setColumnWidth(2, hexMetrics.horizontalAdvance(hex8) + 12);
+  codeGroupTable_->setColumnWidth(3, hexMetrics.horizontalAdvance(hex8) + 12);
+  codeGroupTable_->setFixedHeight(tableHeight(*codeGroupTable_, kCodeGroupRowsShown));
+  codeGroupTable_->addAction(copyAction_);
+  codeGroupTable_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(codeGroupTable_, &QTableWidget::currentCellChanged, this, &MainWindow::updateActions);
+
+  auto* layout = new QVBoxLayout(client);
+  layout->addWidget(hintLabel_);
+  layout->addWidget(pathEdit_);
+  layout->addWidget(reportView_);
+  layout->addWidget(folderSplitter, 1);
+  layout->addWidget(codeGroupTable_);
+
+  setTabOrder(deleteFolderButton_, pathEdit_);
+  setTabOrder(pathEdit_, reportView_);
+  setTabOrder(reportView_, folderTable_);
+  setTabOrder(folderTable_, recordPreview_);
+  setTabOrder(recordPreview_, codeGroupTable_);
+}
+
+void MainWindow::createStatusBar() {
+  progressBar_ = new QProgressBar;
+  progressBar_->setObjectName("progressBar");
+  progressBar_->setRange(0, 20);
+  progressBar_->setTextVisible(false);
+  progressBar_->setMaximumWidth(200);
+  progressBar_->hide();
+  statusBar()->addPermanentWidget(progressBar_);
+}
+
+void MainWindow::readSettings() {
+  QSettings settings;
+  openDialogFolder_ = settings.value(kSettingsOpenFolder).toString();
+  saveDialogFolder_ = settings.value(kSettingsSaveFolder).toString();
+  updateRecentFilesMenu();
+  const QSize designed = designedClientSize() + QSize(0, menuBar()->sizeHint().height());
+  setMinimumSize(designed.expandedTo(minimumSizeHint()));
+  if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) return;
+  // The folder list's own hint is taller than the rows it is meant to show by default.
+  const int folderSurplus =
+      std::max(0, folderTable_->sizeHint().height() - tableHeight(*folderTable_, kFolderRowsShown));
+  resize(designed.expandedTo(sizeHint() - QSize(0, folderSurplus)));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Start-up runs once the window is on screen, so that a box it shows appears above it.
+  if (!started_) QTimer::singleShot(0, this, &MainWindow::startUp);
+}
+
+void MainWindow::startUp() {
+  if (started_) return;
+  started_ = true;
+  initialiseEditor(state_);
+  if (!startupPath_.isEmpty()) loadFile(startupPath_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (busy_ || !maybeSave()) {
+    event->ignore();
+    return;
+  }
+  QSettings().setValue(kSettingsGeometry, saveGeometry());
+  state_.image.release();
+  event->accept();
+}
+
+bool MainWindow::isModified() const { return codeGroupsChanged_ || !undoStack_->isClean(); }
+
+bool MainWindow::maybeSave() {
+  if (!isModified()) return true;
+  switch (dialogs_.askToSaveChanges(this, QFileInfo(currentFile_).fileName())) {
+    case UnsavedChanges::Save:
+      return saveAs();
+    case UnsavedChanges::Discard:
+      return true;
+    case UnsavedChanges::Cancel:
+      break;
+  }
+  return false;
+}
+
+void MainWindow::updateTitle() {
+  // With a file, Qt makes the title from its name and the application's display name.
+  setWindowTitle(currentFile_.isEmpty() ? QString::fromLatin1(kWindowCaption) : QString());
+  setWindowFilePath(currentFile_);
+  setWindowModified(isModified());
+}
+
+void MainWindow::updateActions() {
+  const bool idle = !busy_;
+  openAction_->setEnabled(idle);
+  exitAction_->setEnabled(idle);
+  recentFilesMenu_->setEnabled(idle && recentFileActions_.first()->isVisible());
+  saveAction_->setEnabled(idle && saveAllowed_);
+  folderTable_->setEnabled(saveAllowed_);
+
+  const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
+  deleteFolderAction_->setEnabled(canDelete);
+  deleteFolderButton_->setEnabled(canDelete);
+  undoAction_->setEnabled(idle && undoStack_->canUndo());
+  redoAction_->setEnabled(idle && undoStack_->canRedo());
+
+  const bool canCut = idle && canCutSlot(state_, currentCodeGroupSlot());
+  for (QAction* action : {cutCodeGroupAction_, saveSelectedAction_, replaceSelectedAction_}) {
+    action->setEnabled(canCut);
+  }
+  undoCutAction_->setEnabled(idle && state_.undo.undoCount > 0);
+}
+
+void MainWindow::showNotice(NoticeCode notice, const QString& details) {
+  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)), details);
+}
+
+void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem) {
+  progressBar_->hide();
+  QString details = path;
+  const bool fileError = status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  if (fileError && problem) {
+    details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
+  }
+  dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(status)), details);
+}
+
+void MainWindow::openFile() {
+  if (busy_ || !maybeSave()) return;
+  const QString path = dialogs_.getOpenFileName(this, openDialogFolder_, openDialogFileName_);
+  if (path.isEmpty()) return;
+  loadFile(path);
+}
+
+void MainWindow::openRecentFile() {
+  const auto* action = qobject_cast<const QAction*>(sender());
+  if (action == nullptr || busy_ || !maybeSave()) return;
+  loadFile(action->data().toString());
+}
+
+void MainWindow::showBarAtStart() {
+  progressBar_->setMaximum(20);
+  progressBar_->setValue(1);
+  progressBar_->show();
+}
+
+void MainWindow::loadFile(const QString& path) {
+  const std::optional<InputType> type = superfileTypeOf(path);
+  if (!type) {
+    // Refused before anything is touched: the file shown stays as it was.
+    showNotice(NoticeCode::FileTypeNotSupported, path + "\nSuperfiles end in .shx or .sbf.");
+    return;
+  }
+  undoStack_->clear();
+  codeGroupsChanged_ = false;
+  folderTable_->clearSelection();
+  codeGroupTable_->setCurrentIndex(QModelIndex());
+  if (!state_.image.exists()) {
+    showWarning(StatusCode::BufferError, path);
+    return;
+  }
+
+  pathEdit_->setPath(path);
+  reportView_->clear();
+  openDialogFileName_ = path;
+  openDialogFolder_ = folderOf(path);
+  // The first save after an open starts beside the opened file.
+  saveDialogFolder_ = openDialogFolder_;
+  QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
+  currentFile_ = path;
+  statusBar()->clearMessage();
+
+  showBarAtStart();
+  BarProgress progress(*progressBar_);
+  const OpenResult opened = openSuperfile(state_, toCorePath(path), *type, progress);
+  fileLoaded_ = opened.loaded();
+
+  QStringList lines;
+  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
+  reportView_->setPlainText(lines.join(QLatin1Char('\n')));
+
+  if (!fileLoaded_) {
+    codeGroupTable_->setRowCount(0);
+    // The image was refilled before the read: the scan finds nothing left to list.
+    scanFlexFolders(state_);
+    fillFolderTable();
+    updateTitle();
+    updateActions();
+    showWarning(opened.status, path, opened.problem);
+    return;
+  }
+  fillCodeGroupTable();
+  pauseWithFullBar();
+  progressBar_->hide();
+  saveAllowed_ = hasFlexInSlot1(state_);
+  eraseRepeatedFolders(state_);
+  scanFlexFolders(state_);
+  fillFolderTable();
+  addRecentFile(path);
+  updateTitle();
+  updateActions();
+}
+
+void MainWindow::pauseWithFullBar() {
+  progressBar_->setValue(progressBar_->maximum());
+  if (pauseMs_ <= 0) return;
+  busy_ = true;
+  updateActions();
+  progressBar_->repaint();
+  // Clicks and keys wait until the pause is over; painting goes on.
+  QEventLoop pause;
+  QTimer::singleShot(pauseMs_, &pause, &QEventLoop::quit);
+  pause.exec(QEventLoop::ExcludeUserInputEvents);
+  busy_ = false;
+  updateActions();
+}
+
+void MainWindow::fillCodeGroupTable() {
+  const std::vector<CodeGroupGridRow> rows = codeGroupGridRows(state_);
+  codeGroupTable_->setRowCount(int(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (int c = 0; c < int(rows[i].size()); ++c) {
+      QTableWidgetItem* item = readOnlyItem(fromCoreText(rows[i][c]));
+      if (c >= kFirstHexColumn && c <= kLastHexColumn) item->setFont(hexFont_);
+      codeGroupTable_->setItem(int(i), c, item);
+    }
+  }
+  codeGroupTable_->scrollToTop();
+}
+
+void MainWindow::fillFolderTable() {
+  const std::vector<FolderGridRow> rows = folderGridRows(state_);
+  const QSignalBlocker quiet(folderTable_->selectionModel());
+  folderTable_->clearSelection();
+  folderTable_->setCurrentIndex(QModelIndex());
+  folderTable_->setRowCount(int(rows.size()));
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    for (int c = 0; c < int(rows[k].size()); ++c) {
+      folderTable_->setItem(int(k), c, readOnlyItem(fromCoreText(rows[k][c])));
+    }
+  }
+  // Long names are shown whole as long as the location column keeps its title in view.
+  const int least = QFontMetrics(folderTable_->font()).horizontalAdvance(QString(30, 'n'));
+  folderTable_->resizeColumnToContents(1);
+  const int widest = folderTable_->columnWidth(1);
+  const int room = folderTable_->viewport()->width() - folderTable_->columnWidth(0) -
+                   QFontMetrics(folderTable_->font()).horizontalAdvance("CG2 Location") - 16;
+  folderTable_->setColumnWidth(1, std::max(least, std::min(widest, room)));
+  showRecordPreview();
+}
+
+void MainWindow::relistFolders() {
+  fillFolderTable();
+  updateTitle();
+  updateActions();
+}
+
+int MainWindow::selectedFolder() const {
+  const QModelIndexList rows = folderTable_->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+int MainWindow::currentCodeGroupSlot() const {
+  const QModelIndex current = codeGroupTable_->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void MainWindow::showRecordPreview() {
+  const std::uint32_t offset = folderRecordOffset(state_, selectedFolder());
+  if (offset == 0) {
+    recordPreview_->clear();
+    return;
+  }
+  QStringList lines;
+  for (const std::string& line : folderRecordDump(state_, offset)) lines.append(fromCoreText(line));
+  recordPreview_->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void MainWindow::deleteSelectedFolder() {
+  if (busy_) return;
+  const int index = selectedFolder();
+  if (!canDeleteFolder(state_, index)) return;
+  const std::uint32_t offset = folderRecordOffset(state_, index);
+  const QString name = fromCoreText(state_.folders[std::size_t(index)].folderName);
+  // The command's first redo erases; the list comes back with nothing selected, so a second
+  // click cannot erase the neighbour that moved up.
+  undoStack_->push(new DeleteFolderCommand(state_, captureFolderRecord(state_, offset), name,
+                                           [this] { relistFolders(); }));
+  folderTable_->setFocus();
+}
+
+void MainWindow::cutCodeGroup() {
+  if (busy_ || !cutSlot(state_, currentCodeGroupSlot())) return;
+  codeGroupsChanged_ = true;
+  fillCodeGroupTable();
+  updateTitle();
+  updateActions();
+}
+
+void MainWindow::undoCodeGroupCut() {
+  if (busy_ || !undoCut(state_)) return;
+  codeGroupsChanged_ = true;
+  fillCodeGroupTable();
+  updateTitle();
+  updateActions();
+}
+
+void MainWindow::copyCodeGroupCells() {
+  // The selected cells row by row, tab between columns, as spreadsheets paste them.
+  std::map<int, std::map<int, QString>> cells;
+  for (const QModelIndex& index : codeGroupTable_->selectionModel()->selectedIndexes()) {
+    if (codeGroupTable_->isColumnHidden(index.column())) continue;
+    cells[index.row()][index.column()] = index.data().toString();
+  }
+  QStringList lines;
+  for (const auto& [row, columns] : cells) {
+    QStringList values;
+    for (const auto& [column, text] : columns) values.append(text);
+    lines.append(values.join(QLatin1Char('\t')));
+  }
+  if (!lines.isEmpty()) QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+}
+
+bool MainWindow::saveAs() {
+  if (busy_) return false;
+  // After a failed open the slots are empty; say so rather than what two empty slots look like.
+  if (!fileLoaded_) {
+    showNotice(NoticeCode::NoFilesSelectedToSave);
+    return false;
+  }
+  if (const NoticeCode notice = checkSaveable(state_); notice != NoticeCode::None) {
+    showNotice(notice);
+    return false;
+  }
+  const std::optional<SaveChoice> accepted =
+      dialogs_.getSaveFileName(this, saveDialogFolder_, saveDialogFileName_, saveDialogType_);
+  if (!accepted) return false;
+  const SaveChoice choice = resolveSaveChoice(*accepted);
+  saveDialogFolder_ = folderOf(choice.path);
+  saveDialogFileName_ = QFileInfo(choice.path).fileName();
+  saveDialogType_ = choice.type;
+  QSettings().setValue(kSettingsSaveFolder, saveDialogFolder_);
+
+  showBarAtStart();
+  BarProgress progress(*progressBar_);
+  FileProblem why;
+  const StatusCode status = saveToFile(state_, toCorePath(choice.path), choice.type, progress,
+                                       StaleSlots::ExportAndWarn, &why);
+  const bool saved = status == StatusCode::None;
+  if (!saved) showWarning(status, choice.path, why);
+  pauseWithFullBar();
+  progressBar_->hide();
+  if (saved) {
+    undoStack_->setClean();
+    codeGroupsChanged_ = false;
+    // A superfile can be opened again; it is now the file the window shows.
+    if (choice.type == SaveType::Shx || choice.type == SaveType::Sbf) {
+      currentFile_ = choice.path;
+      addRecentFile(choice.path);
+    }
+    statusBar()->showMessage(QStringLiteral("Saved to %1").arg(choice.path));
+  }
+  updateTitle();
+  updateActions();
+  return saved;
+}
+
+void MainWindow::addRecentFile(const QString& path) {
+  QSettings settings;
+  QStringList files = settings.value(kSettingsRecentFiles).toStringList();
+  files.removeAll(path);
+  files.prepend(path);
+  while (files.size() > kMaxRecentFiles) files.removeLast();
+  settings.setValue(kSettingsRecentFiles, files);
+  updateRecentFilesMenu();
+}
+
+void MainWindow::updateRecentFilesMenu() {
+  const QStringList files = QSettings().value(kSettingsRecentFiles).toStringList();
+  for (int i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* action = recentFileActions_[i];
+    if (i >= files.size()) {
+      action->setVisible(false);
+      continue;
+    }
+    action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+    action->setData(files[i]);
+    action->setStatusTip(files[i]);
+    action->setVisible(true);
+  }
+  recentFilesMenu_->setEnabled(!busy_ && !files.isEmpty());
+}
+
+void MainWindow::showAbout() {
+  aboutDialog_->setVersion(QString::fromLatin1(kProgramVersion));
+  aboutDialog_->exec();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!busy_ && urls.size() == 1 && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (busy_ || urls.size() != 1 || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  // Open once the drop is over: the open may show a modal box.
+  const QString path = urls.first().toLocalFile();
+  QTimer::singleShot(0, this, [this, path] {
+    if (!busy_ && maybeSave()) loadFile(path);
+  });
+}
+
+}  // namespace tavufe

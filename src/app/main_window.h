@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include "model/editor_state.h"
+#include "editor/save_flow.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QUndoStack;
+
+namespace tavufe {
+
+class AboutDialog;
+class Dialogs;
+class PathField;
+
+inline constexpr const char* kWindowCaption = "Tavu Flex Editor";
+inline constexpr int kPauseAfterCommandMs = 300;
+inline constexpr int kMaxRecentFiles = 8;
+
+// The editor's one window. It keeps no data of its own beyond what it shows and what the user
+// may undo: it calls the core on `state` and shows what the core returns.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `startupPath` is the file named on the command line, opened when the window first shows.
+  MainWindow(EditorState& state, Dialogs& dialogs, QString startupPath = {},
+             QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // How long the full progress bar stays up after an open or a save (tests shorten it).
+  void setPauseMilliseconds(int milliseconds) { pauseMs_ = milliseconds; }
+  // The designed size of the window's client area: its default and least size where the
+  // layout allows.
+  static QSize designedClientSize();
+
+ public Q_SLOTS:
+  // File > Open: asks to save changes, then for the file.
+  void openFile();
+  // File > Save: asks for the name and type, then writes; true when the file was written.
+  bool saveAs();
+  // Edit > Delete Skin Folder: erases the selected folder's record, undoably.
+  void deleteSelectedFolder();
+  void showAbout();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createToolBar();
+  void createControls();
+  void createStatusBar();
+  void readSettings();
+
+  void startUp();
+  // False when the user cancels; true when there is nothing to save, it was saved or dropped.
+  bool maybeSave();
+  // The open flow for a file chosen, dropped, recent or named on the command line.
+  void loadFile(const QString& path);
+  void openRecentFile();
+  void addRecentFile(const QString& path);
+  void updateRecentFilesMenu();
+
+  // Enables every command from the window's state, in one place.
+  void updateActions();
+  void updateTitle();
+  bool isModified() const;
+
+  void fillCodeGroupTable();
+  void fillFolderTable();
+  // After an erase or its undo: the list again, with nothing selected.
+  void relistFolders();
+  void showRecordPreview();
+  // Grid rows numbered from 1 as the core counts them; -1 when none is selected.
+  // The folder table entry and the slot that the lists' selections show; -1 for none.
+  int selectedFolder() const;
+  int currentCodeGroupSlot() const;
+
+  void cutCodeGroup();
+  void undoCodeGroupCut();
+  void copyCodeGroupCells();
+
+  void showNotice(NoticeCode notice, const QString& details = {});
+  // The warning with the path and, for a file the system refused, its reason.
+  void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {});
+  void showBarAtStart();
+  // Keeps the full bar on screen for a moment; no command can start meanwhile.
+  void pauseWithFullBar();
+
+  EditorState& state_;
+  Dialogs& dialogs_;
+  QString startupPath_;
+  bool started_ = false;
+  bool busy_ = false;
+  int pauseMs_ = kPauseAfterCommandMs;
+
+  // The file the window shows: the last one opened, or saved as a superfile.
+  QString currentFile_;
+  bool fileLoaded_ = false;   // the last open read its file
+  bool saveAllowed_ = false;  // the last good open found the Flex
+  bool codeGroupsChanged_ = false;
+
+  // What the two file dialogs start from.
+  QString openDialogFolder_;
+  QString openDialogFileName_;
+  QString saveDialogFolder_;
+  QString saveDialogFileName_;
+  SaveType saveDialogType_ = SaveType::Shx;
+
+  QUndoStack* undoStack_;
+  QFont hexFont_;
+
+  QAction* openAction_;
+  QAction* saveAction_;
+  QAction* exitAction_;
+  QAction* deleteFolderAction_;
+  QAction* undoAction_;
+  QAction* redoAction_;
+  QAction* copyAction_;
+  QAction* aboutAction_;
+  // The code-group commands, kept but shown nowhere, as designed.
+  QAction* cutCodeGroupAction_;
+  QAction* undoCutAction_;
+  QAction* saveSelectedAction_;
+  QAction* replaceSelectedAction_;
+  QList<QAction*> recentFileActions_;
+  QMenu* recentFilesMenu_;
+
+  QLabel* hintLabel_;
+  QPushButton* deleteFolderButton_;
+  PathField* pathEdit_;
+  QPlainTextEdit* reportView_;
+  QTableWidget* folderTable_;
+  QPlainTextEdit* recordPreview_;
+  QTableWidget* codeGroupTable_;
+  QProgressBar* progressBar_;
+  AboutDialog* aboutDialog_;
+};
+
+}  // namespace tavufe

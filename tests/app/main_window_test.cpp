@@ -1,0 +1,641 @@
+// The window driven as a user drives it: its actions, buttons, keys and drops, with the core
+// underneath and the modal boxes answered by a fake.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "app/about_dialog.h"
+#include "app_test_support.h"
+
+using namespace apptest;
+using tavufe::SaveType;
+using tavufe::UnsavedChanges;
+
+constexpr std::size_t kHeaderSize = 8172;
+
+namespace {
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}  // namespace
+
+class OpenTest : public WindowTest {
+ protected:
+  // The state after an open that found the RAMDLD and the Flex.
+  void expectLoadedWithFlex() {
+    EXPECT_EQ(rowText(*codeGroupTable(), 0, 2), QStringList({"RDL", "RAMDLD"}));
+    EXPECT_EQ(rowText(*codeGroupTable(), 1, 2), QStringList({"2", "Flex"}));
+    EXPECT_EQ(codeGroupTable()->rowCount(), 2);
+    EXPECT_EQ(enabledCommands(), QStringList({"saveAction", "folderTable"}));
+    EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
+    EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+  }
+};
+
+// Started without a file: titles only, every command that needs a file off, the caption alone.
+TEST_F(OpenTest, StartedWindowShowsTitlesOnlyWithItsCommandsOff) {
+  start();
+  EXPECT_EQ(dialogs.messages, QStringList());
+  EXPECT_EQ(titles(*codeGroupTable()),
+            QStringList({"CG", "Name", "Start Addr", "End Addr", "CG Header Info", "Size", "Ckbuf",
+                         "Ckhdr", "Code"}));
+  EXPECT_EQ(titles(*folderTable()), QStringList({"#", "Skin Folder", "CG2 Location"}));
+  EXPECT_EQ(codeGroupTable()->rowCount(), 0);
+  EXPECT_EQ(folderTable()->rowCount(), 0);
+  EXPECT_EQ(enabledCommands(), QStringList());
+  EXPECT_TRUE(action("openAction")->isEnabled());
+  EXPECT_TRUE(pathEdit()->text().isEmpty());
+  EXPECT_TRUE(reportView()->toPlainText().isEmpty());
+  EXPECT_EQ(window->windowTitle(), "Tavu Flex Editor");
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_EQ(state->lastSlot, 9);  // the device profile's default layout
+  // The code-group table is read-only, not greyed out.
+  EXPECT_TRUE(codeGroupTable()->isEnabled());
+}
+
+// A file named on the command line opens as one chosen in the dialog, folder list included.
+TEST_F(OpenTest, CommandLineFileOpensLikeOneChosenInTheDialog) {
+  const QString path = writeSample("flex.sbf");
+  start(path);
+  EXPECT_EQ(dialogs.messages, QStringList());
+  EXPECT_TRUE(dialogs.openRequests.isEmpty());
+  EXPECT_EQ(pathEdit()->path(), path);
+  expectLoadedWithFlex();
+  EXPECT_EQ(window->windowTitle(), "flex.sbf[*]");
+  EXPECT_EQ(window->windowFilePath(), path);
+  EXPECT_FALSE(window->isWindowModified());  // the erase of repeated names is not a change
+  EXPECT_FALSE(action("undoAction")->isEnabled());
+  // Start-up runs once: showing the window again opens nothing more.
+  window->hide();
+  window->show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialogs.messages, QStringList());
+}
+
+TEST_F(OpenTest, OpenFromTheDialogShowsTheReportTheTablesAndTheFolders) {
+  start();
+  const auto groups = sample::codeGroups({});
+  const QString rdlSum = hex4(fixture::sum16(groups[0].data));
+  const QString flexSum = hex4(fixture::sum16(groups[2].data));
+  const std::vector<std::pair<std::string, fixture::Bytes>> files = {
+      {"flex.sbf", sample::makeSbf({})},
+      {"flex.shx", sample::makeShx({})},
+      {"UPPER.SBF", sample::makeSbf({})},
+      {"Mixed.Shx", sample::makeShx({})}};
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const QString path = writeFile(name, bytes);
+    openFromDialog(path);
+    EXPECT_EQ(dialogs.messages, QStringList());
+    EXPECT_EQ(
+        reportView()->toPlainText().split('\n'),
+        QStringList({"HEADER INFO: P2K Superfile", "Sample superfile, Tavu Flex Editor test data",
+                     "Date: Mon December 07 10:00:00 2026",
+                     "File: " + thousands(bytes.size()) + " Bytes", "Platform: GSM Neptune LTE",
+                     "Firmware: R52_G_0E.41.9AR", "Flex: R52_G_0E.41.9AR_FLEX_SAMPLE", "RDL: 0A1B",
+                     "Language: 0312"}));
+    EXPECT_EQ(pathEdit()->path(), path);
+    EXPECT_EQ(pathEdit()->toolTip(), path);
+    EXPECT_EQ(rowText(*codeGroupTable(), 0, 9),
+              QStringList({"RDL", "RAMDLD", "03FC8000", "03FCFFFF", headerInfo(groups[0].data),
+                           thousands(32768), rdlSum, rdlSum, "0000"}));
+    EXPECT_EQ(rowText(*codeGroupTable(), 1, 9),
+              QStringList({"2", "Flex", "11280000", "112BFFFF", headerInfo(groups[2].data),
+                           thousands(262144), flexSum, flexSum, "0008"}));
+    expectLoadedWithFlex();
+    EXPECT_EQ(rowText(*folderTable(), 3, 3), QStringList({"4", "themes", "00001A00"}));
+    EXPECT_EQ(window->windowTitle(), QString::fromStdString(name) + "[*]");
+  }
+
+  // A cancelled open changes nothing; the dialog starts at the file opened last.
+  const QString report = reportView()->toPlainText();
+  action("openAction")->trigger();
+  EXPECT_EQ(dialogs.openRequests.last(), q(dir.path()) + "/|" + q(dir.file("Mixed.Shx")));
+  EXPECT_EQ(dialogs.messages, QStringList());
+  EXPECT_EQ(reportView()->toPlainText(), report);
+  expectLoadedWithFlex();
+}
+
+// Any other name is refused before anything is touched, and the box says which file and why.
+TEST_F(OpenTest, UnsupportedFileIsRefusedAndThePreviousFileStays) {
+  startWithSample();
+  const QString report = reportView()->toPlainText();
+  for (const char* name : {"flex", "flex.txt", "flex.shx.bak", "flex.sb"}) {
+    SCOPED_TRACE(name);
+    dialogs.messages.clear();
+    dialogs.details.clear();
+    const QString refused = writeSample(name);
+    openFromDialog(refused);
+    EXPECT_EQ(dialogs.messages, QStringList({"NOTICE: File Type Not Supported"}));
+    EXPECT_EQ(dialogs.details.value(0).split('\n'),
+              QStringList({refused, "Superfiles end in .shx or .sbf."}));
+    EXPECT_EQ(pathEdit()->path(), q(dir.file("flex.sbf")));
+    EXPECT_EQ(reportView()->toPlainText(), report);
+    EXPECT_EQ(window->windowFilePath(), q(dir.file("flex.sbf")));
+    expectLoadedWithFlex();
+  }
+}
+
+TEST_F(OpenTest, SuperfileWithoutFlexLoadsButCannotBeSaved) {
+  start();
+  auto groups = sample::codeGroups({});
+  groups.erase(groups.begin() + 2);
+  openFromDialog(writeFile("noflex.sbf", sbfOf(groups)));
+  EXPECT_EQ(dialogs.messages, QStringList());
+  EXPECT_EQ(codeGroupTable()->rowCount(), 1);
+  EXPECT_EQ(rowText(*codeGroupTable(), 0, 2), QStringList({"RDL", "RAMDLD"}));
+  EXPECT_EQ(enabledCommands(), QStringList());
+  EXPECT_EQ(reportView()->toPlainText().split('\n').value(6), "Flex: Not Found");
+}
+
+// A failed read warns with the file and the system's reason, empties what the window shows,
+// and a save afterwards says there is nothing to save.
+TEST_F(OpenTest, FailedReadWarnsWithTheFileAndTheReason) {
+  start();
+  fixture::Bytes badStart = sample::makeSbf({});
+  badStart.at(kHeaderSize) = 0x07;  // the first record's start marker
+  const std::vector<std::tuple<std::string, fixture::Bytes, QString, QString>> cases = {
+      {"bad.sbf", badStart, "WARNING: Record Error", ""},
+      {"empty.shx", {}, "WARNING: File Not Opened", "File is empty"},
+      {"missing.sbf", {}, "WARNING: File Not Opened", reason(ENOENT)}};
+  for (const auto& [name, bytes, warning, why] : cases) {
+    SCOPED_TRACE(name);
+    openFromDialog(writeSample("good.sbf"));
+    ASSERT_TRUE(action("saveAction")->isEnabled());
+    dialogs.messages.clear();
+    dialogs.details.clear();
+    const QString path = name == "missing.sbf" ? q(dir.file(name)) : writeFile(name, bytes);
+    openFromDialog(path);
+    EXPECT_EQ(dialogs.messages, QStringList({warning}));
+    EXPECT_EQ(dialogs.details, QStringList({why.isEmpty() ? path : path + "\n" + why}));
+    EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
+    EXPECT_EQ(pathEdit()->path(), path);
+    EXPECT_TRUE(reportView()->toPlainText().isEmpty());
+    EXPECT_EQ(codeGroupTable()->rowCount(), 0);
+    EXPECT_EQ(folderTable()->rowCount(), 0);
+
+    // Save stays where it was, and says what the user needs to know.
+    action("saveAction")->trigger();
+    EXPECT_EQ(dialogs.messages.last(), "NOTICE: No File(s) Selected To Save");
+    EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+  }
+}
+
+TEST_F(OpenTest, OpenWithoutAnImageWarnsBufferError) {
+  state->image.release();
+  start();
+  openFromDialog(writeSample("flex.sbf"));
+  EXPECT_EQ(dialogs.messages, QStringList({"WARNING: Buffer Error"}));
+  EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
+  EXPECT_TRUE(pathEdit()->text().isEmpty());
+  EXPECT_EQ(enabledCommands(), QStringList());
+}
+
+TEST_F(OpenTest, OneDroppedSuperfileOpens) {
+  start();
+  const QUrl url = QUrl::fromLocalFile(writeSample("dropped.shx"));
+  QMimeData two, one;
+  two.setUrls({url, url});
+  one.setUrls({url});
+  for (QMimeData* mime : {&two, &one}) {
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_EQ(enter.isAccepted(), mime == &one);
+  }
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &one, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.get(), &drop);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(pathEdit()->path(), url.toLocalFile());
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+}
+
+class DeleteTest : public WindowTest {};
+
+// A delete erases the selected record, relists, and leaves nothing selected: further clicks,
+// a double click or the Delete key cannot erase the neighbour that moved into its place.
+TEST_F(DeleteTest, DeleteErasesTheSelectedRecordAndCannotCascade) {
+  startWithSample();
+  clickDelete();  // nothing selected: nothing to erase
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1600, 0x1800}));
+  EXPECT_FALSE(deleteButton()->isEnabled());
+
+  clickFolder(2);  // "skins" at 0x1400
+  EXPECT_TRUE(deleteButton()->isEnabled());
+  EXPECT_TRUE(action("deleteFolderAction")->isEnabled());
+  clickDelete();
+  QStringList expected = kListedFolders;
+  expected.removeAt(2);
+  EXPECT_EQ(column(*folderTable(), 1), expected);
+  EXPECT_EQ(rowText(*folderTable(), 2, 3), QStringList({"3", "themes", "00001A00"}));
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1400, 0x1600, 0x1800}));
+  EXPECT_TRUE(folderTable()->selectionModel()->selectedRows().isEmpty());
+  EXPECT_FALSE(deleteButton()->isEnabled());
+  EXPECT_FALSE(action("deleteFolderAction")->isEnabled());
+  EXPECT_TRUE(recordPreview()->toPlainText().isEmpty());
+
+  clickDelete();
+  QTest::mouseDClick(deleteButton(), Qt::LeftButton);
+  QTest::keyClick(folderTable(), Qt::Key_Delete);
+  action("deleteFolderAction")->trigger();
+  EXPECT_EQ(column(*folderTable(), 1), expected);
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1400, 0x1600, 0x1800}));
+
+  // The last row: the selection does not move up onto the row before it.
+  clickFolder(int(expected.size()) - 1);  // "video" at 0x2000
+  clickDelete();
+  expected.removeLast();
+  EXPECT_EQ(column(*folderTable(), 1), expected);
+  EXPECT_FALSE(deleteButton()->isEnabled());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(dialogs.messages, QStringList());
+  EXPECT_TRUE(dialogs.openRequests.size() == 1 && dialogs.saveRequests.isEmpty());
+}
+
+TEST_F(DeleteTest, DeleteKeyAndEditMenuDeleteTheSelectedFolder) {
+  startWithSample();
+  clickFolder(0);  // "audio" at 0x1000
+  QTest::keyClick(folderTable(), Qt::Key_Delete);
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1600, 0x1800}));
+  clickFolder(0);  // "picture" at 0x1200
+  auto* editMenu = find<QMenu>("editMenu");
+  ASSERT_TRUE(editMenu->actions().contains(action("deleteFolderAction")));
+  ASSERT_TRUE(editMenu->actions().contains(action("undoAction")));
+  action("deleteFolderAction")->trigger();
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1200, 0x1600, 0x1800}));
+  EXPECT_EQ(column(*folderTable(), 1).first(), "skins");
+}
+
+// Each delete since the open can be undone with Ctrl+Z and done again with redo; a save marks
+// the point where the window is no longer modified.
+TEST_F(DeleteTest, DeletesAreUndoneAndRedoneInOrder) {
+  startWithSample();
+  const fixture::Bytes opened = flexBytes();
+  clickFolder(0);  // "audio" at 0x1000
+  clickDelete();
+  EXPECT_TRUE(window->isWindowModified());
+  clickFolder(4);  // "a_very_long..." at 0x1E00, now row 5
+  clickDelete();
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1E00, 0x1600, 0x1800}));
+  EXPECT_EQ(action("undoAction")->text(),
+            "&Undo Delete Skin Folder \u201Ca_very_long_skin_folder_name_that_go\u201D");
+
+  QTest::keyClick(folderTable(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1600, 0x1800}));
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders.mid(1));
+  EXPECT_TRUE(window->isWindowModified());
+  action("undoAction")->trigger();
+  EXPECT_EQ(flexBytes(), opened);
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_FALSE(action("undoAction")->isEnabled());
+  action("undoAction")->trigger();  // nothing left: the repeats erased at open stay erased
+  EXPECT_EQ(flexBytes(), opened);
+
+  action("redoAction")->trigger();
+  action("redoAction")->trigger();
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1E00, 0x1600, 0x1800}));
+  EXPECT_FALSE(action("redoAction")->isEnabled());
+
+  save(q(dir.file("out.shx")), SaveType::Shx);
+  EXPECT_FALSE(window->isWindowModified());
+  action("undoAction")->trigger();
+  EXPECT_TRUE(window->isWindowModified());
+
+  // An open forgets what could be undone.
+  dialogs.unsavedAnswer = UnsavedChanges::Discard;
+  openFromDialog(q(dir.file("flex.sbf")));
+  EXPECT_FALSE(action("undoAction")->isEnabled());
+  EXPECT_FALSE(action("redoAction")->isEnabled());
+  EXPECT_FALSE(window->isWindowModified());
+}
+
+// Selecting a folder shows the bytes a delete turns to FF.
+TEST_F(DeleteTest, PreviewShowsTheRecordBeforeItIsErased) {
+  startWithSample();
+  EXPECT_TRUE(recordPreview()->toPlainText().isEmpty());
+  clickFolder(3);  // "themes" at 0x1A00
+  const QStringList lines = recordPreview()->toPlainText().split('\n');
+  ASSERT_EQ(lines.size(), 12);
+  const fixture::Bytes flex = sample::codeGroups({}).at(2).data;
+  auto hexOf = [&](std::size_t from, std::size_t count) {
+    QStringList pairs;
+    for (std::size_t i = 0; i < count; ++i) {
+      pairs.append(QString("%1").arg(flex.at(from + i), 2, 16, QLatin1Char('0')).toUpper());
+    }
+    return pairs.join(' ');
+  };
+  EXPECT_TRUE(lines[0].startsWith("000018FB  " + hexOf(0x1A00 - 261, 5) + " "))
+      << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("000019FC  " + hexOf(0x1A00 - 4, 16) + "  "))
+      << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains("00 00 04 05 02 04 00 07 FF FF FF FF")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].endsWith(".t")) << lines[2].toStdString();  // the name starts at +27
+  EXPECT_TRUE(lines[11].startsWith("00001A9C  " + hexOf(0x1A00 + 156, 8)))
+      << lines[11].toStdString();
+  // The preview follows the selection.
+  clickFolder(0);
+  EXPECT_TRUE(recordPreview()->toPlainText().startsWith("00000EFB  "));
+}
+
+class SaveTest : public WindowTest {};
+
+// File > Save opens the save dialog, never the open dialog, and writes the file; the status bar
+// says where.
+TEST_F(SaveTest, SaveAsksForTheFileAndSaysWhereItWrote) {
+  startWithSample();
+  const std::string smg = dir.file("out.smg");
+  save(q(smg), SaveType::Smg);
+  EXPECT_EQ(dialogs.openRequests.size(), 1);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1);
+  EXPECT_EQ(fixture::readFile(smg), erasedFlex({0x1600, 0x1800}));
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Saved to " + q(smg));
+  EXPECT_TRUE(window->isVisible());
+
+  clickFolder(0);  // "audio" at 0x1000
+  clickDelete();
+  dialogs.saveAnswer = tavufe::SaveChoice{q(dir.file("out.bin")), SaveType::Bin};
+  QTest::keySequence(window.get(), QKeySequence::Save);
+  EXPECT_EQ(fixture::readFile(dir.file("out.bin")), erasedFlex({0x1000, 0x1600, 0x1800}));
+  EXPECT_FALSE(window->isWindowModified());
+
+  // The first dialog after the open starts beside the opened file; then at the last choice.
+  // A cancelled save writes nothing.
+  action("saveAction")->trigger();
+  const QString folder = q(dir.path()) + "/|";
+  EXPECT_EQ(dialogs.saveRequests,
+            QStringList({folder + "|.shx", folder + "out.smg|.smg", folder + "out.bin|.bin"}));
+  EXPECT_EQ(dialogs.messages, QStringList());
+  const auto files = std::filesystem::directory_iterator(dir.path());
+  EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 3);
+}
+
+// A typed name that ends in a known extension decides the format, in any case; any other name
+// gets the chosen type's extension.
+TEST_F(SaveTest, TypedExtensionWinsOverTheChosenType) {
+  startWithSample();
+  const QString flexSum = hex4(fixture::sum16(erasedFlex({0x1600, 0x1800})));
+  const std::vector<std::tuple<std::string, SaveType, std::string, std::string>> cases = {
+      {"out.sbf", SaveType::Shx, "out.sbf", std::string("\x02\0\0\0\0\0\x03\x02\x01", 9)},
+      {"out.shx", SaveType::Sbf, "out.shx", "S006"},
+      {"OUT.SBF", SaveType::Shx, "OUT.SBF", std::string("\x02\0\0\0\0\0\x03\x02\x01", 9)},
+      {"plain", SaveType::Shx, "plain.shx", "S006"},
+      {"flex.v2", SaveType::Sbf, "flex.v2.sbf", std::string("\x02\0\0\0\0\0\x03\x02\x01", 9)}};
+  for (const auto& [typed, chosen, written, start] : cases) {
+    SCOPED_TRACE(typed);
+    save(q(dir.file(typed)), chosen);
+    ASSERT_EQ(dialogs.messages, QStringList());
+    const fixture::Bytes bytes = fixture::readFile(dir.file(written));
+    ASSERT_GT(bytes.size(), kHeaderSize);
+    EXPECT_EQ(std::string(bytes.begin() + kHeaderSize, bytes.end()).substr(0, start.size()), start);
+    EXPECT_EQ(window->windowFilePath(), q(dir.file(written)));
+
+    // It opens again as what it was written as, with the saved Flex.
+    openFromDialog(q(dir.file(written)));
+    ASSERT_EQ(dialogs.messages, QStringList());
+    EXPECT_EQ(reportView()->toPlainText().split('\n').value(1),
+              "CSF Protected Superfile Generated by TavuFE 1.00");
+    EXPECT_EQ(cell(*codeGroupTable(), 1, 6), flexSum);
+    EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+  }
+  const auto files = std::filesystem::directory_iterator(dir.path());
+  EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 6);
+}
+
+TEST_F(SaveTest, FailedSaveWarnsWithTheFileAndTheReasonAndStaysModified) {
+  startWithSample();
+  clickFolder(0);
+  clickDelete();
+  const QString path = q(dir.file("missing/out.shx"));
+  save(path, SaveType::Shx);
+  EXPECT_EQ(dialogs.messages, QStringList({"WARNING: File Not Opened"}));
+  EXPECT_EQ(dialogs.details, QStringList({path + "\n" + reason(ENOENT)}));
+  EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+}
+
+// Every code group cut: the save stops with a notice before its dialog.
+TEST_F(SaveTest, CutAndUndoOfCodeGroupsStayHiddenButWork) {
+  startWithSample();
+  for (const char* menu : {"fileMenu", "editMenu", "helpMenu"}) {
+    EXPECT_FALSE(find<QMenu>(menu)->actions().contains(action("cutCodeGroupAction"))) << menu;
+  }
+  codeGroupTable()->setCurrentCell(0, 0);
+  action("cutCodeGroupAction")->trigger();
+  EXPECT_EQ(rowText(*codeGroupTable(), 0, 2), QStringList({"2", "Flex"}));
+  EXPECT_TRUE(window->isWindowModified());
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+  codeGroupTable()->setCurrentCell(0, 0);
+  action("cutCodeGroupAction")->trigger();
+  EXPECT_EQ(codeGroupTable()->rowCount(), 0);
+  action("saveAction")->trigger();
+  EXPECT_EQ(dialogs.messages, QStringList({"NOTICE: No File(s) Selected To Save"}));
+  action("undoCutAction")->trigger();
+  action("undoCutAction")->trigger();
+  EXPECT_EQ(rowText(*codeGroupTable(), 1, 2), QStringList({"2", "Flex"}));
+  EXPECT_FALSE(action("undoCutAction")->isEnabled());
+  EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+}
+
+class UnsavedTest : public WindowTest {
+ protected:
+  // Opens the sample and deletes its first folder.
+  void startModified() {
+    startWithSample();
+    clickFolder(0);
+    clickDelete();
+    ASSERT_TRUE(window->isWindowModified());
+    ASSERT_EQ(window->windowTitle(), "flex.sbf[*]");
+  }
+};
+
+// Quitting, closing, opening or dropping another file while modified asks first; Cancel keeps
+// everything, Discard goes on, Save saves and then goes on.
+TEST_F(UnsavedTest, LeavingUnsavedChangesAsksFirst) {
+  startModified();
+  const QString other = writeSample("other.shx");
+
+  dialogs.unsavedAnswer = UnsavedChanges::Cancel;
+  action("exitAction")->trigger();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(dialogs.unsavedQuestions.size(), 1);
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(dialogs.unsavedQuestions.size(), 2);
+  openFromDialog(other);
+  EXPECT_EQ(dialogs.unsavedQuestions.size(), 3);
+  EXPECT_TRUE(dialogs.openRequests.size() == 1);  // no dialog after Cancel
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(other)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.get(), &enter);
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.get(), &drop);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(pathEdit()->path(), q(dir.file("flex.sbf")));
+  EXPECT_EQ(dialogs.unsavedQuestions, QStringList(4, "flex.sbf"));
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1600, 0x1800}));
+
+  // Save, with its dialog cancelled, is a Cancel too.
+  dialogs.unsavedAnswer = UnsavedChanges::Save;
+  openFromDialog(other);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1);
+  EXPECT_EQ(pathEdit()->path(), q(dir.file("flex.sbf")));
+
+  dialogs.saveAnswer = tavufe::SaveChoice{q(dir.file("kept.shx")), SaveType::Shx};
+  openFromDialog(other);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("kept.shx")));
+  EXPECT_EQ(pathEdit()->path(), other);
+  EXPECT_FALSE(window->isWindowModified());
+
+  // Not modified: no question.
+  openFromDialog(q(dir.file("flex.sbf")));
+  EXPECT_EQ(dialogs.unsavedQuestions.size(), 6);
+  EXPECT_EQ(dialogs.messages, QStringList());
+}
+
+TEST_F(UnsavedTest, DiscardLetsTheWindowClose) {
+  startModified();
+  dialogs.unsavedAnswer = UnsavedChanges::Discard;
+  action("exitAction")->trigger();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(dialogs.unsavedQuestions, QStringList({"flex.sbf"}));
+  EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+}
+
+// Folders, geometry and the last eight files are remembered from one run to the next.
+TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
+  start();
+  QStringList opened;
+  for (int i = 0; i < 10; ++i) {
+    opened.prepend(writeSample("f" + std::to_string(i) + ".sbf"));
+    openFromDialog(opened.first());
+  }
+  std::filesystem::create_directory(dir.file("exports"));
+  save(q(dir.file("exports/saved.smg")), SaveType::Smg);
+  window->resize(900, 800);
+  window->close();
+  window.reset();
+
+  state = std::make_unique<tavufe::EditorState>();
+  ASSERT_TRUE(state->image.allocate());
+  start();
+  EXPECT_EQ(window->size(), QSize(900, 800));
+  auto* recent = find<QMenu>("recentFilesMenu");
+  QStringList shown;
+  for (QAction* entry : recent->actions()) {
+    if (entry->isVisible()) shown.append(entry->text());
+  }
+  EXPECT_EQ(shown, QStringList({"&1 f9.sbf", "&2 f8.sbf", "&3 f7.sbf", "&4 f6.sbf", "&5 f5.sbf",
+                                "&6 f4.sbf", "&7 f3.sbf", "&8 f2.sbf"}));
+  recent->actions().at(3)->trigger();
+  EXPECT_EQ(pathEdit()->path(), opened.at(3));
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+
+  action("openAction")->trigger();
+  const QString folder = q(dir.path()) + "/";
+  EXPECT_EQ(dialogs.openRequests.last(), folder + "|" + opened.at(3));
+  // A reopened recent file goes to the top.
+  EXPECT_EQ(recent->actions().at(0)->text(), "&1 f6.sbf");
+  // The first save after the open starts beside the opened file, then where the last went.
+  save(q(dir.file("exports/again.smg")), SaveType::Smg);
+  action("saveAction")->trigger();
+  EXPECT_EQ(dialogs.saveRequests.mid(1),
+            QStringList({folder + "||.shx", folder + "exports/|again.smg|.smg"}));
+}
+
+TEST_F(WindowTest, CodeGroupValuesCanBeSelectedAndCopied) {
+  startWithSample();
+  QTableWidget* table = codeGroupTable();
+  EXPECT_TRUE(table->isEnabled());
+  table->setFocus();
+  table->setCurrentCell(1, 2);
+  table->setRangeSelected(QTableWidgetSelectionRange(0, 2, 1, 3), true);
+  QTest::keySequence(table, QKeySequence::Copy);
+  EXPECT_EQ(QApplication::clipboard()->text(), "03FC8000\t03FCFFFF\n11280000\t112BFFFF");
+  // Values cannot be edited.
+  QTest::keyClick(table, Qt::Key_F2);
+  QTest::keyClicks(table, "x");
+  EXPECT_EQ(cell(*table, 1, 2), "11280000");
+}
+
+// Tab moves from control to control, not from cell to cell.
+TEST_F(WindowTest, TabLeavesTheTablesAndTheButtonHasAMnemonic) {
+  startWithSample();
+  EXPECT_FALSE(folderTable()->tabKeyNavigation());
+  EXPECT_FALSE(codeGroupTable()->tabKeyNavigation());
+  folderTable()->setFocus();
+  QTest::keyClick(folderTable(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), recordPreview());
+  QTest::keyClick(recordPreview(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), codeGroupTable());
+  EXPECT_EQ(deleteButton()->text(), "&Delete Skin Folder");
+  clickFolder(0);  // "audio" at 0x1000
+  QTest::keySequence(window.get(), QKeySequence("Alt+D"));
+  QTest::qWait(250);  // a mnemonic presses the button and releases it a moment later
+  EXPECT_EQ(flexBytes(), erasedFlex({0x1000, 0x1600, 0x1800}));
+  for (const char* name : {"openAction", "saveAction", "exitAction", "deleteFolderAction",
+                           "undoAction", "aboutAction"}) {
+    EXPECT_FALSE(action(name)->statusTip().isEmpty()) << name;
+  }
+  // A status tip shows in the status bar.
+  QStatusTipEvent tip(action("openAction")->statusTip());
+  QCoreApplication::sendEvent(window.get(), &tip);
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Open an existing file");
+}
+
+TEST_F(WindowTest, PauseKeepsTheFullBarUpAndCommandsOff) {
+  start();
+  window->setPauseMilliseconds(60);
+  bool sampled = false, barShownFull = false, openEnabled = true;
+  QTimer::singleShot(20, [&] {
+    sampled = true;
+    auto* bar = find<QProgressBar>("progressBar");
+    barShownFull = !bar->isHidden() && bar->value() == bar->maximum();
+    openEnabled = action("openAction")->isEnabled();
+    action("openAction")->trigger();  // refused while the pause runs
+  });
+  openFromDialog(writeSample("flex.sbf"));
+  ASSERT_TRUE(sampled);
+  EXPECT_TRUE(barShownFull);
+  EXPECT_FALSE(openEnabled);
+  EXPECT_EQ(dialogs.openRequests.size(), 1);
+  EXPECT_TRUE(action("openAction")->isEnabled());
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+}
+
+TEST_F(WindowTest, AboutBoxShowsItsHelpAndTheVersionEveryTime) {
+  start();
+  for (int round = 0; round < 2; ++round) {
+    QString shownVersion, help;
+    QTimer::singleShot(0, [&] {
+      auto* about = window->findChild<QDialog*>("aboutDialog");
+      ASSERT_NE(about, nullptr);
+      if (about->isModal() && about->isVisible()) {
+        shownVersion = about->findChild<QLabel*>("versionLabel")->text();
+        help = about->findChild<QLabel*>("helpText")->text();
+      }
+      QTest::mouseClick(about->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    action("aboutAction")->trigger();
+    EXPECT_EQ(shownVersion, "1.00");
+    EXPECT_EQ(help.split('\n').mid(0, 4),
+              QStringList({"Delete skin files (.dat & .ski) from the Tavu using a P2K utility ",
+                           "then make a flex backup. Load flex in this program to delete ",
+                           "the remaining skin folder. Flash modded flex to the Tavu.", ""}));
+    EXPECT_TRUE(window->isVisible());
+  }
+}
