@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 
 #include "editor/output_file.h"
 #include "editor/save_flow.h"
@@ -17,16 +18,16 @@ using save_setup::entriesIn;
 
 namespace {
 
-StatusCode saveShx(EditorState& s, const std::string& path, Progress& p) {
-  return saveSuperfile(s, path, SaveType::Shx, p);
+StatusCode saveShx(EditorState& s, const std::string& path, Progress& p, const ReadBackFilter& f) {
+  return saveSuperfile(s, path, SaveType::Shx, p, f);
 }
-StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p) {
-  return saveSuperfile(s, path, SaveType::Sbf, p);
+StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, const ReadBackFilter& f) {
+  return saveSuperfile(s, path, SaveType::Sbf, p, f);
 }
 
 struct Output {
   const char* name;
-  StatusCode (*save)(EditorState&, const std::string&, Progress&);
+  StatusCode (*save)(EditorState&, const std::string&, Progress&, const ReadBackFilter&);
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
@@ -41,9 +42,9 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
     fixture::writeFile(destination, kOldContent);
     target = destination;
   }
-  StatusCode save() {
+  StatusCode save(const ReadBackFilter& readBack = {}) {
     Progress progress;
-    return GetParam().save(*r.state, target, progress);
+    return GetParam().save(*r.state, target, progress, readBack);
   }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
@@ -89,6 +90,42 @@ TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   std::signal(SIGXFSZ, handler);
   EXPECT_EQ(status, StatusCode::FileWriteError);
   expectUntouched();
+}
+
+// The read-back sees the file as the disk gives it; a filter stands for a disk that changed a
+// byte. Any difference, wherever it lies, stops the rename.
+TEST_P(SafeSaveTest, ReadBackThatDiffersIsVerifyError) {
+  // Every output here is over 64 KiB; the SHX one spans more than one read-back chunk.
+  const std::vector<std::pair<const char*, std::function<std::uint64_t(std::uint64_t)>>> faults = {
+      {"first byte", [](std::uint64_t) { return 0; }},
+      {"last byte", [](std::uint64_t size) { return size - 1; }},
+      {"middle", [](std::uint64_t size) { return size / 2 + 1; }},
+  };
+  // A clean save, to learn the size: a filter that changes nothing is no fault.
+  std::uint64_t size = 0;
+  ASSERT_EQ(save([&](std::uint64_t offset, std::span<std::uint8_t> chunk) {
+              size = std::max<std::uint64_t>(size, offset + chunk.size());
+            }),
+            StatusCode::None);
+  ASSERT_GT(size, 64u * 1024);
+  const fixture::Bytes saved = fixture::readFile(destination);
+  EXPECT_EQ(saved.size(), size);
+
+  for (const auto& [name, where] : faults) {
+    SCOPED_TRACE(name);
+    fixture::writeFile(destination, kOldContent);
+    const std::uint64_t at = where(size);
+    int seen = 0;
+    auto flip = [&](std::uint64_t offset, std::span<std::uint8_t> chunk) {
+      if (at >= offset && at < offset + chunk.size()) {
+        chunk[std::size_t(at - offset)] ^= 0x01;
+        ++seen;
+      }
+    };
+    EXPECT_EQ(save(flip), StatusCode::VerifyError);
+    EXPECT_EQ(seen, 1);
+    expectUntouched();
+  }
 }
 
 TEST_P(SafeSuperfileSaveTest, OverlongRamdldWritesNothing) {

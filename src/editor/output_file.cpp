@@ -88,6 +88,9 @@ bool OutputFile::open(const std::string& destination) {
   discard();
   failed_ = false;
   direct_ = false;
+  written_ = Crc32();
+  writtenSize_ = 0;
+  readBackDiffered_ = false;
   if (destination.empty() || destination.back() == '/') return false;
 
   // A device, pipe or terminal cannot be replaced by renaming: it is written as it is.
@@ -137,6 +140,8 @@ bool OutputFile::write(const void* data, std::size_t size) {
     return false;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
+  written_.update({bytes, size});
+  writtenSize_ += size;
   if (size >= buffer_.size()) {
     // A large block goes straight to the file rather than through the buffer.
     if (!flushBuffer()) return false;
@@ -159,6 +164,7 @@ bool OutputFile::commit() {
   }
   // A device or pipe may not support syncing; what it was given is all there is.
   bool ok = !failed_ && flushBuffer() && (direct_ || ::fsync(fd_) == 0);
+  if (ok && !direct_) ok = readBack();
   if (::close(fd_) != 0) ok = false;
   fd_ = -1;
   if (ok && !direct_ && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) ok = false;
@@ -170,6 +176,26 @@ bool OutputFile::commit() {
   }
   discard();
   return ok;
+}
+
+bool OutputFile::readBack() {
+  // The pages are clean after the sync; dropping them makes the re-read come from the disk
+  // wherever the system allows it, not from what was just handed over.
+  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
+  Crc32 read;
+  std::uint64_t offset = 0;
+  while (offset <= writtenSize_) {
+    const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    const std::span<std::uint8_t> chunk(buffer_.data(), std::size_t(n));
+    if (readBackFilter_) readBackFilter_(offset, chunk);
+    read.update(chunk);
+    offset += std::uint64_t(n);
+  }
+  // A read that fails part-way leaves the length short: what is on disk was not confirmed.
+  readBackDiffered_ = offset != writtenSize_ || read.value() != written_.value();
+  return !readBackDiffered_;
 }
 
 void OutputFile::discard() {

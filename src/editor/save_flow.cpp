@@ -18,24 +18,31 @@ namespace {
 constexpr int kProgressSteps = 20;
 constexpr int kFlexSlot = 1;
 
+StatusCode commitStatus(OutputFile& out) {
+  if (out.commit()) return StatusCode::None;
+  return out.readBackDiffered() ? StatusCode::VerifyError : StatusCode::FileWriteError;
+}
+
 }  // namespace
 
 StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                         Progress& progress) {
+                         Progress& progress, const ReadBackFilter& readBackFilter) {
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state); s != StatusCode::None) return s;
   OutputFile out;
   if (!out.open(path)) return StatusCode::FileNotOpened;
+  out.setReadBackFilter(readBackFilter);
   const StatusCode written = type == SaveType::Shx ? writeShx(state, out, progress)
                                                    : writeSbf(state, out, progress);
   if (written != StatusCode::None) {
     out.discard();
     return written;
   }
-  return out.commit() ? StatusCode::None : StatusCode::FileWriteError;
+  return commitStatus(out);
 }
 
-StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress) {
+StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
+                      const ReadBackFilter& readBackFilter) {
   progress.step();
   const StatusCode finalised = finaliseSlot(state, kFlexSlot, FinaliseFrom::Slot);
   progress.setPosition(kProgressSteps);
@@ -43,9 +50,10 @@ StatusCode exportFlex(EditorState& state, const std::string& path, Progress& pro
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
   if (!out.open(path)) return StatusCode::FileNotOpened;
+  out.setReadBackFilter(readBackFilter);
   const std::span<const std::uint8_t> bytes = slotBytes(state, kFlexSlot);
   out.write(bytes.data(), bytes.size());
-  return out.commit() ? StatusCode::None : StatusCode::FileWriteError;
+  return commitStatus(out);
 }
 
 const char* extensionFor(SaveType type) {
@@ -84,7 +92,8 @@ NoticeCode checkSaveable(const EditorState& state) {
 }
 
 StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
-                      Progress& progress, StaleSlots staleSlots) {
+                      Progress& progress, StaleSlots staleSlots,
+                      const ReadBackFilter& readBackFilter) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
   // Refresh every slot from the image, edits included; the last failure is remembered.
@@ -98,11 +107,11 @@ StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type
     case SaveType::Shx:
     case SaveType::Sbf:
       // A superfile carries its own ranges: the writers check what they write.
-      return saveSuperfile(state, path, type, progress);
+      return saveSuperfile(state, path, type, progress, readBackFilter);
     case SaveType::Smg:
     case SaveType::Bin: {
       if (stale != StatusCode::None && staleSlots == StaleSlots::Refuse) return stale;
-      const StatusCode exported = exportFlex(state, path, progress);
+      const StatusCode exported = exportFlex(state, path, progress, readBackFilter);
       return exported != StatusCode::None ? exported : stale;
     }
   }

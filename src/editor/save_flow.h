@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/output_file.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -24,17 +25,22 @@ NoticeCode checkSaveable(const EditorState& state);
 // exports and then warns; a caller that promises to write nothing on failure refuses.
 enum class StaleSlots { ExportAndWarn, Refuse };
 
+// Every save reads the written file back before it replaces the destination: VerifyError when
+// it differs, and the destination stays as it was. `readBackFilter` is for tests.
+
 // An SHX or SBF superfile of slots 0 to lastSlot as they stand, written to `path` atomically.
 [[nodiscard]] StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                                       Progress& progress);
+                                       Progress& progress,
+                                       const ReadBackFilter& readBackFilter = {});
 // Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
-[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path,
-                                    Progress& progress);
+[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
+                                    const ReadBackFilter& readBackFilter = {});
 
 // The save itself: finalises every slot from the image, then writes the chosen type to
 // `path`, atomically. Returns what went wrong, or None.
 [[nodiscard]] StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
                                     Progress& progress,
-                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn);
+                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn,
+                                    const ReadBackFilter& readBackFilter = {});
 
 }  // namespace tavufe

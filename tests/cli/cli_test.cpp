@@ -160,6 +160,7 @@ const std::string kUsage =
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
     "[--keep-repeated] [--input-type sbf|shx]\n"
+    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
