@@ -562,7 +562,8 @@ class GroupCheck {
   void checkRamdldTable() {
     if (listed_.empty() || carried_.empty() || listed_[0].cgNumber != kCgRamdld) return;
     const Carried& rdl = carried_[0];
-    if (rdl.uncertain || !rdl.hasData) return;
+    // A RAMDLD that does not match its entry is reported already.
+    if (rdl.uncertain || !rdl.hasData || rdl.length != listed_[0].length()) return;
     if (rdl.prefix.size() < kKeptPrefix) {
       out_.add(FindingKind::RamdldTable, rdl.place, rdl.sizeAt,
                "RAMDLD too short for its address table", "at least " + byteCount(kKeptPrefix),
