@@ -210,3 +210,26 @@ TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAloneAndNothingPastTheImage) {
             StatusCode::BufferAddressOverflow);
   EXPECT_EQ(entriesIn(dir.path()), 3u);
 }
+
+// The read-back compares a CRC-32 of what was written with one of what is read, each taken in
+// pieces of whatever size the writes and reads come in.
+TEST(ReadBackCrcTests, CheckValueAndPieceSizesDoNotMatter) {
+  const std::string_view check = "123456789";
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(check.data()),
+                                            check.size());
+  Crc32 whole;
+  whole.update(bytes);
+  EXPECT_EQ(whole.value(), 0xCBF43926u);
+  EXPECT_EQ(Crc32().value(), 0u);
+
+  const fixture::Bytes data = fixture::pattern(1000, 3);
+  Crc32 once;
+  once.update(data);
+  for (const std::size_t piece : {1u, 7u, 8u, 9u, 999u}) {
+    Crc32 split;
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+      split.update(std::span(data).subspan(at, std::min(piece, data.size() - at)));
+    }
+    EXPECT_EQ(split.value(), once.value()) << piece;
+  }
+}
