@@ -52,6 +52,13 @@ struct Carried {
   std::array<std::uint64_t, kTableEntries> tableAt{};
 
   void take(std::span<const std::uint8_t> data, std::uint64_t firstAt, bool perLine) {
+    std::uint32_t s = 0;
+    for (const std::uint8_t b : data) s += b;
+    take(data, firstAt, perLine, s);
+  }
+  // The same with the bytes' sum already taken.
+  void take(std::span<const std::uint8_t> data, std::uint64_t firstAt, bool perLine,
+            std::uint32_t dataSum) {
     if (length < kKeptPrefix) {
       const std::size_t n = std::min<std::size_t>(kKeptPrefix - std::size_t(length), data.size());
       for (int e = 0; e < kTableEntries; ++e) {
@@ -61,9 +68,7 @@ struct Carried {
       }
       prefix.insert(prefix.end(), data.begin(), data.begin() + std::ptrdiff_t(n));
     }
-    std::uint32_t s = 0;
-    for (const std::uint8_t b : data) s += b;
-    sum += s;
+    sum += dataSum;
     length += data.size();
   }
 };
@@ -100,8 +105,6 @@ class Collector {
     result_.findings.push_back(
         {kind, place, at, std::move(what), std::move(expected), std::move(found)});
   }
-  bool full() const { return result_.findings.size() >= maxKept_; }
-  void count() { ++result_.problems; }
 
   CheckResult finish() {
     // Header-block offsets come before the text's lines; within each, file order.
@@ -166,10 +169,8 @@ class ShxCheck {
       const std::size_t next = lf != nullptr ? end + 1 : end;
       std::size_t contentEnd = end;
       if (contentEnd > pos && file_[contentEnd - 1] == '\r') --contentEnd;
-      checkLine(file_.subspan(pos, contentEnd - pos), line);
-      std::uint32_t s = 0;
-      for (std::size_t k = pos; k < next; ++k) s += file_[k];
-      runningSum_ += s;
+      runningSum_ += checkLine(file_.subspan(pos, contentEnd - pos), line);
+      for (std::size_t k = contentEnd; k < next; ++k) runningSum_ += file_[k];
       pos = next;
     }
     lastLine_ = line;
@@ -187,8 +188,11 @@ class ShxCheck {
   }
 
  private:
-  void checkLine(std::span<const std::uint8_t> text, std::uint64_t line) {
+  // Returns the sum of the line's characters, for the checksum line.
+  std::uint32_t checkLine(std::span<const std::uint8_t> text, std::uint64_t line) {
     if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
+      std::uint32_t textSum = 0;
+      for (const std::uint8_t c : text) textSum += c;
       std::string found = text.empty() ? "an empty line" : "";
       for (std::size_t k = 0; k < std::min<std::size_t>(2, text.size()); ++k) {
         found += (k > 0 ? " " : "") + describeChar(text[k]);
@@ -196,22 +200,33 @@ class ShxCheck {
       out_.add(FindingKind::RecordType, FindingPlace::Line, line, "record type", "S0, S3 or S7",
                found);
       lastKind_ = "a line that is not a record";
-      return;
+      return textSum;
     }
     const char type = char(text[1]);
     lastKind_ = std::string("an S") + type + " line";
     const std::span<const std::uint8_t> digits = text.subspan(2);
 
     // Decode every pair; a character that is not a hex digit leaves its bytes unknown.
+    // One pass: the bytes, their sum and the characters' sum.
     bytes_.resize(digits.size() / 2);
     std::uint8_t bad = 0;
+    std::uint32_t byteSum = 0;
+    std::uint32_t textSum = std::uint32_t(text[0]) + text[1];
     for (std::size_t k = 0; k < bytes_.size(); ++k) {
-      const std::uint8_t h = detail::kNibble[digits[2 * k]];
-      const std::uint8_t l = detail::kNibble[digits[2 * k + 1]];
+      const std::uint8_t hc = digits[2 * k];
+      const std::uint8_t lc = digits[2 * k + 1];
+      const std::uint8_t h = detail::kNibble[hc];
+      const std::uint8_t l = detail::kNibble[lc];
       bad |= std::uint8_t(h | l);
-      bytes_[k] = std::uint8_t((h << 4) | (l & 0x0F));
+      const auto b = std::uint8_t((h << 4) | (l & 0x0F));
+      bytes_[k] = b;
+      byteSum += b;
+      textSum += std::uint32_t(hc) + lc;
     }
-    if (digits.size() % 2 != 0) bad |= detail::kNibble[digits.back()];
+    if (digits.size() % 2 != 0) {
+      bad |= detail::kNibble[digits.back()];
+      textSum += digits.back();
+    }
     bool certain = true;
     if (bad & 0xF0) {
       certain = false;
@@ -240,8 +255,7 @@ class ShxCheck {
                  hex2(bytes_[0]));
         framed = false;  // the checksum is not where the count says: one fault, one finding
       } else {
-        std::uint32_t sum = 0;
-        for (std::size_t k = 0; k + 1 < bytes_.size(); ++k) sum += bytes_[k];
+        const std::uint32_t sum = byteSum - bytes_.back();
         const auto expected = std::uint8_t(0xFF - (sum & 0xFF));
         if (bytes_.back() != expected) {
           out_.add(FindingKind::LineChecksum, FindingPlace::Line, line, "line checksum",
@@ -266,7 +280,7 @@ class ShxCheck {
         }
         if (current_ != nullptr) {
           if (!certain) current_->uncertain = true;
-          if (bytes_.size() >= minimum) takeData(line, framed);
+          if (bytes_.size() >= minimum) takeData(line, framed, byteSum);
         }
         break;
       case '7': {
@@ -292,6 +306,7 @@ class ShxCheck {
       default:
         break;
     }
+    return textSum;
   }
 
   void openGroup(std::uint64_t line) {
@@ -313,7 +328,7 @@ class ShxCheck {
   }
 
   // The data of an S3 line, taken from its text even when its count field disagrees.
-  void takeData(std::uint64_t line, bool framed) {
+  void takeData(std::uint64_t line, bool framed, std::uint32_t byteSum) {
     const std::uint32_t address = read32be(bytes_.data() + 1);
     const std::size_t dataEnd = bytes_.size() - 1;
     const std::span<const std::uint8_t> data =
@@ -328,7 +343,9 @@ class ShxCheck {
                hex8(g.nextAddress), hex8(address));
     }
     g.nextAddress = address + std::uint32_t(data.size());
-    g.take(data, line, true);
+    std::uint32_t fixed = bytes_.back();
+    for (std::size_t k = 0; k < 5; ++k) fixed += bytes_[k];
+    g.take(data, line, true, byteSum - fixed);
   }
 
   std::span<const std::uint8_t> file_;
