@@ -85,8 +85,8 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
   const EntryFields fw0 = readEntry(header, kEntryFirmwareFirst);
   if (fw0.startAddress != 0) {
     const EntryFields fw1 = readEntry(header, kEntryFirmwareRest);
-    place(kCgFirmware, fw0.startAddress, fw1.endAddress, std::uint16_t(fw0.checksum + fw1.checksum),
-          fw0.code);
+    place(kCgFirmware, fw0.startAddress, fw1.endAddress,
+          std::uint16_t(fw0.checksum + fw1.checksum), fw0.code);
   }
   for (int c = 2; c <= 255; ++c) {
     const EntryFields e = readEntry(header, c + 2);
@@ -106,9 +106,9 @@ StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> 
 
 std::string formatHeaderDate(const std::tm& t) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
-                                            "May",       "June",     "July",     "August",
-                                            "September", "October",  "November", "December"};
+  static constexpr const char* kMonths[] = {"January", "February", "March",     "April",
+                                            "May",     "June",     "July",      "August",
+                                            "September", "October", "November", "December"};
   char buffer[60];
   std::snprintf(buffer, sizeof buffer, "%s %s %02d %02d:%02d:%02d %d",
                 kDays[(t.tm_wday % 7 + 7) % 7], kMonths[(t.tm_mon % 12 + 12) % 12], t.tm_mday,
