@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "save_setup.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;
@@ -445,9 +446,24 @@ TEST(SuperfileCheckTest, FilesThatEndTooSoon) {
   const CheckResult shx = checkSuperfile(cut, SuperfileEncoding::Shx);
   std::vector<FindingKind> kinds;
   for (const Finding& f : shx.findings) kinds.push_back(f.kind);
-  EXPECT_EQ(kinds, (std::vector<FindingKind>{FindingKind::EntryWithoutData,
-                                             FindingKind::EntryWithoutData,
-                                             FindingKind::CodeGroupSize,
-                                             FindingKind::GroupNotClosed,
-                                             FindingKind::TrailerMissing}));
+  EXPECT_EQ(kinds,
+            (std::vector<FindingKind>{FindingKind::EntryWithoutData, FindingKind::EntryWithoutData,
+                                      FindingKind::CodeGroupSize, FindingKind::GroupNotClosed,
+                                      FindingKind::TrailerMissing}));
+}
+
+// What the editor's own writers produce passes the check: patched RAMDLD table, header
+// entries, line sums and the checksum line agree with the checker's reading of the format.
+TEST(SuperfileCheckTest, WhatASaveWritesVerifiesClean) {
+  for (const bool shx : {true, false}) {
+    SCOPED_TRACE(shx ? "shx" : "sbf");
+    auto r = save_setup::ramdldAndFlex(0x800, 0x3001);
+    Progress progress;
+    StatusCode status = StatusCode::None;
+    const Bytes written = save_setup::writeSuperfile(*r.state, shx, status, progress);
+    ASSERT_EQ(status, StatusCode::None);
+    const CheckResult result =
+        checkSuperfile(written, shx ? SuperfileEncoding::Shx : SuperfileEncoding::Sbf);
+    EXPECT_TRUE(result.ok()) << (result.findings.empty() ? "" : result.findings[0].what);
+  }
 }
