@@ -1,7 +1,7 @@
 #pragma once
 
-// The model side of opening a file from the dialog, run on whatever bytes the fuzzer hands
-// over: read, reduce to RAMDLD and Flex, erase repeated folders and list the rest; then, as a
+// The whole-file check and the model side of opening a file from the dialog, run on whatever
+// bytes the fuzzer hands over: read, reduce to RAMDLD and Flex, erase repeated folders and list the rest; then, as a
 // user would, delete a folder, cut and undo, and write every format into memory, so that the
 // writers run whole without touching the disk.
 
@@ -19,6 +19,7 @@
 #include "superfile/save_preparation.h"
 #include "superfile/sbf_writer.h"
 #include "superfile/shx_writer.h"
+#include "superfile/superfile_check.h"
 
 namespace fuzzing {
 
@@ -30,6 +31,10 @@ class OpenFlow {
 
   void open(const std::uint8_t* data, std::size_t size) {
     // Each input starts from the state after start-up, so that a finding reproduces alone.
+    // The whole-file check runs on the same bytes first; it needs no editor state.
+    (void)tavufe::checkSuperfile({data, size}, type_ == tavufe::InputType::Shx
+                                                   ? tavufe::SuperfileEncoding::Shx
+                                                   : tavufe::SuperfileEncoding::Sbf);
     tavufe::EditorState& s = state_;
     s.slots = {};
     s.firmwareHalves = {};

@@ -4,8 +4,8 @@ set -euo pipefail
 
 # dpkg-dev and file: the Debian package's dependencies are computed with them.
 required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 srecord
-          dpkg-dev file)
+          libbenchmark-dev nlohmann-json3-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
+          srecord dpkg-dev file)
 # Wanted where the release has them: the SVG icon plugins (a package of their own on some
 # releases), clang with its fuzzer runtime for the readers' fuzz targets, and the checkers
 # of what an install holds (desktop entry, AppStream data, manual pages, completion, the

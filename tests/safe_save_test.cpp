@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 
 #include "editor/output_file.h"
 #include "editor/save_flow.h"
@@ -19,16 +20,19 @@ using save_setup::entriesIn;
 
 namespace {
 
-StatusCode saveShx(EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
-  return saveSuperfile(s, path, SaveType::Shx, p, why);
+StatusCode saveShx(EditorState& s, const std::string& path, Progress& p, FileProblem* why,
+                   const ReadBackFilter& f) {
+  return saveSuperfile(s, path, SaveType::Shx, p, why, f);
 }
-StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
-  return saveSuperfile(s, path, SaveType::Sbf, p, why);
+StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, FileProblem* why,
+                   const ReadBackFilter& f) {
+  return saveSuperfile(s, path, SaveType::Sbf, p, why, f);
 }
 
 struct Output {
   const char* name;
-  StatusCode (*save)(EditorState&, const std::string&, Progress&, FileProblem*);
+  StatusCode (*save)(EditorState&, const std::string&, Progress&, FileProblem*,
+                     const ReadBackFilter&);
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
@@ -43,10 +47,10 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
     fixture::writeFile(destination, kOldContent);
     target = destination;
   }
-  StatusCode save() {
+  StatusCode save(const ReadBackFilter& readBack = {}) {
     Progress progress;
     problem = {};
-    return GetParam().save(*r.state, target, progress, &problem);
+    return GetParam().save(*r.state, target, progress, &problem, readBack);
   }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
@@ -98,6 +102,42 @@ TEST_P(SafeSaveTest, WriteFailingPartWayIsFileWriteError) {
   EXPECT_EQ(problem.kind, FileProblem::Kind::System);
   EXPECT_EQ(problem.error, EFBIG);
   expectUntouched();
+}
+
+// The read-back sees the file as the disk gives it; a filter stands for a disk that changed a
+// byte. Any difference, wherever it lies, stops the rename.
+TEST_P(SafeSaveTest, ReadBackThatDiffersIsVerifyError) {
+  // Every output here is over 64 KiB; the SHX one spans more than one read-back chunk.
+  const std::vector<std::pair<const char*, std::function<std::uint64_t(std::uint64_t)>>> faults = {
+      {"first byte", [](std::uint64_t) { return 0; }},
+      {"last byte", [](std::uint64_t size) { return size - 1; }},
+      {"middle", [](std::uint64_t size) { return size / 2 + 1; }},
+  };
+  // A clean save, to learn the size: a filter that changes nothing is no fault.
+  std::uint64_t size = 0;
+  ASSERT_EQ(save([&](std::uint64_t offset, std::span<std::uint8_t> chunk) {
+              size = std::max<std::uint64_t>(size, offset + chunk.size());
+            }),
+            StatusCode::None);
+  ASSERT_GT(size, 64u * 1024);
+  const fixture::Bytes saved = fixture::readFile(destination);
+  EXPECT_EQ(saved.size(), size);
+
+  for (const auto& [name, where] : faults) {
+    SCOPED_TRACE(name);
+    fixture::writeFile(destination, kOldContent);
+    const std::uint64_t at = where(size);
+    int seen = 0;
+    auto flip = [&](std::uint64_t offset, std::span<std::uint8_t> chunk) {
+      if (at >= offset && at < offset + chunk.size()) {
+        chunk[std::size_t(at - offset)] ^= 0x01;
+        ++seen;
+      }
+    };
+    EXPECT_EQ(save(flip), StatusCode::VerifyError);
+    EXPECT_EQ(seen, 1);
+    expectUntouched();
+  }
 }
 
 TEST_P(SafeSuperfileSaveTest, OverlongRamdldWritesNothing) {
@@ -356,4 +396,26 @@ TEST(OutputFileTests, FailuresKeepTheSystemsReason) {
     EXPECT_EQ(out.problem().error, c.error) << std::strerror(out.problem().error);
   }
   EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+// The read-back compares a CRC-32 of what was written with one of what is read, each taken in
+// pieces of whatever size the writes and reads come in.
+TEST(ReadBackCrcTests, CheckValueAndPieceSizesDoNotMatter) {
+  const std::string_view check = "123456789";
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(check.data()),
+                                            check.size());
+  Crc32 whole;
+  whole.update(bytes);
+  EXPECT_EQ(whole.value(), 0xCBF43926u);
+  EXPECT_EQ(Crc32().value(), 0u);
+
+  const fixture::Bytes data = fixture::pattern(1000, 3);
+  Crc32 once;
+  once.update(data);
+  for (const std::size_t piece : {1u, 7u, 8u, 9u, 999u}) {
+    Crc32 split;
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+      split.update(std::span(data).subspan(at, std::min(piece, data.size() - at)));
+    }
+    EXPECT_EQ(split.value(), once.value()) << piece;
+  }
 }

@@ -22,6 +22,7 @@ inline const char* codeName(StatusCode c) {
     case StatusCode::AddressRange: return "AddressRange";
     case StatusCode::RdlBlankOrMissing: return "RdlBlankOrMissing";
     case StatusCode::FileWriteError: return "FileWriteError";
+    case StatusCode::VerifyError: return "VerifyError";
   }
   return "unknown status";
 }

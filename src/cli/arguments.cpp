@@ -16,6 +16,7 @@ constexpr char kUsage[] =
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
     " [--input-type sbf|shx]\n"
+    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
 constexpr char kHelpDetails[] =
@@ -24,6 +25,9 @@ constexpr char kHelpDetails[] =
     "  info      print the report and the code-group list of FILE\n"
     "  folders   list the folder records of FILE's Flex code group\n"
     "  save      erase the folder records of the rows K, then write OUT\n"
+    "  verify    check FILE's framing, line sums, code-group checksums and RAMDLD table;\n"
+    "            one line per problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex\n"
+    "            digits for SBF and the header block), then 'N problems' or 'OK'\n"
     "\n"
     "Options:\n"
     "  --input-type sbf|shx   read FILE as this type whatever its extension\n"
@@ -33,27 +37,31 @@ constexpr char kHelpDetails[] =
     "                         FILE and options; may be given more than once\n"
     "  -o OUT                 the file to write; it may be FILE itself\n"
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
+    "  --json                 info, folders, verify: print one JSON document; bytes that\n"
+    "                         are not UTF-8 show as the characters U+0080 to U+00FF\n"
     "\n"
-    "Exit status: 0 done, 1 warning or notice, 2 usage error.\n";
+    "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
+    "verify exits with 1 when it finds a problem.\n";
 
-enum class Option { InputType, KeepRepeated, Type, DeleteRow, Output };
+enum class Option { InputType, KeepRepeated, Json, Type, DeleteRow, Output };
 
 struct OptionRule {
   std::string_view name;
   Option option;
   bool takesValue;
-  std::array<bool, 3> appliesTo;  // info, folders, save
+  std::array<bool, 4> appliesTo;  // info, folders, save, verify
 };
 
-constexpr std::array<OptionRule, 5> kOptions = {{
-    {"--input-type", Option::InputType, true, {true, true, true}},
-    {"--keep-repeated", Option::KeepRepeated, false, {false, true, true}},
-    {"--type", Option::Type, true, {false, false, true}},
-    {"--delete-row", Option::DeleteRow, true, {false, false, true}},
-    {"-o", Option::Output, true, {false, false, true}},
+constexpr std::array<OptionRule, 6> kOptions = {{
+    {"--input-type", Option::InputType, true, {true, true, true, true}},
+    {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false}},
+    {"--json", Option::Json, false, {true, true, false, true}},
+    {"--type", Option::Type, true, {false, false, true, false}},
+    {"--delete-row", Option::DeleteRow, true, {false, false, true, false}},
+    {"-o", Option::Output, true, {false, false, true, false}},
 }};
 
-constexpr std::array<std::string_view, 3> kCommandNames = {"info", "folders", "save"};
+constexpr std::array<std::string_view, 4> kCommandNames = {"info", "folders", "save", "verify"};
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -117,7 +125,8 @@ class Parser {
                                          : "unknown command " + quoted(first));
     }
     commandIndex_ = std::size_t(name - kCommandNames.begin());
-    result_.command = std::array{Command::Info, Command::Folders, Command::Save}[commandIndex_];
+    result_.command =
+        std::array{Command::Info, Command::Folders, Command::Save, Command::Verify}[commandIndex_];
 
     bool optionsEnded = false;
     bool haveFile = false;
@@ -174,7 +183,12 @@ class Parser {
 
     if (!known->takesValue) {
       if (inlineValue) return refuse("option " + quoted(name) + " takes no value");
-      result_.keepRepeated = true;  // the only flag; giving it twice changes nothing
+      // Giving a flag twice changes nothing.
+      if (known->option == Option::Json) {
+        result_.json = true;
+      } else {
+        result_.keepRepeated = true;
+      }
       return true;
     }
 
@@ -218,6 +232,7 @@ class Parser {
         return true;
       }
       case Option::KeepRepeated:
+      case Option::Json:
         break;
     }
     return true;

@@ -13,7 +13,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRefused = 1;  // a warning or notice from the core
 inline constexpr int kExitUsage = 2;
 
-enum class Command { Info, Folders, Save, Help, Version };
+enum class Command { Info, Folders, Save, Verify, Help, Version };
 
 struct Arguments {
   Command command = Command::Help;
@@ -21,6 +21,7 @@ struct Arguments {
   // Set only when given; otherwise the extension of `file` decides, as in the window.
   std::optional<InputType> inputType;
   bool keepRepeated = false;
+  bool json = false;  // one JSON document in place of the plain lines
   std::string output;
   // From --type, or else from the output's extension.
   SaveType saveType = SaveType::Shx;

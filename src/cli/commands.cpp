@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/json_output.h"
 #include "cli/visible_text.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
+#include "editor/verify_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
@@ -57,7 +59,7 @@ int notify(std::ostream& err, const std::string& text) {
 // refilled from the file and reduced to RAMDLD and Flex. Returns an exit status, or
 // kExitSuccess when the file is loaded, with its report in `report`.
 int openFile(EditorState& state, const Arguments& arguments, std::vector<std::string>& report,
-             std::ostream& err) {
+             HeaderTexts& header, std::ostream& err) {
   const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
   if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
   // Without an image the load reports the buffer error itself.
@@ -67,6 +69,7 @@ int openFile(EditorState& state, const Arguments& arguments, std::vector<std::st
   OpenResult opened = openSuperfile(state, arguments.file, *type, progress);
   if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
   report = std::move(opened.report);
+  header = std::move(opened.header);
   return kExitSuccess;
 }
 
@@ -76,7 +79,12 @@ void listFolders(EditorState& state, bool keepRepeated) {
   scanFlexFolders(state);
 }
 
-int runInfo(const EditorState& state, const std::vector<std::string>& report, std::ostream& out) {
+int runInfo(const EditorState& state, const Arguments& arguments,
+            const std::vector<std::string>& report, const HeaderTexts& header, std::ostream& out) {
+  if (arguments.json) {
+    printInfoJson(out, arguments.file, state, report, header);
+    return kExitSuccess;
+  }
   for (const std::string& line : report) out << visibleText(line) << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
@@ -86,6 +94,10 @@ int runInfo(const EditorState& state, const std::vector<std::string>& report, st
 
 int runFolders(EditorState& state, const Arguments& arguments, std::ostream& out) {
   listFolders(state, arguments.keepRepeated);
+  if (arguments.json) {
+    printFoldersJson(out, arguments.file, state);
+    return kExitSuccess;
+  }
   printRow(out, kFolderGridTitles);
   for (const FolderGridRow& row : folderGridRows(state)) printRow(out, row);
   return kExitSuccess;
@@ -136,22 +148,41 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   return kExitSuccess;
 }
 
+// Checks the file's bytes as they are; nothing is laid into an image.
+int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
+  if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+  const VerifyResult verified = verifySuperfile(arguments.file, *type);
+  if (!verified.read()) return warn(err, verified.status, verified.problem, arguments.file);
+  if (arguments.json) {
+    printVerifyJson(out, arguments.file, *type, verified.check);
+  } else {
+    for (const std::string& line : verifyLines(arguments.file, verified.check)) {
+      out << visibleText(line) << '\n';
+    }
+  }
+  return verified.check.ok() ? kExitSuccess : kExitRefused;
+}
+
 }  // namespace
 
 int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   // The image alone is 64 MiB: the state lives on the heap.
+  if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
   auto state = std::make_unique<EditorState>();
   std::vector<std::string> report;
-  if (const int status = openFile(*state, arguments, report, err); status != kExitSuccess) {
+  HeaderTexts header;
+  if (const int status = openFile(*state, arguments, report, header, err); status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
     case Command::Info:
-      return runInfo(*state, report, out);
+      return runInfo(*state, arguments, report, header, out);
     case Command::Folders:
       return runFolders(*state, arguments, out);
     case Command::Save:
       return runSave(*state, arguments, err);
+    case Command::Verify:
     case Command::Help:
     case Command::Version:
       break;

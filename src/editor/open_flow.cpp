@@ -43,9 +43,12 @@ bool startOpen(EditorState& state, Progress& progress, OpenResult& result) {
 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, InputType type,
                Progress& progress, OpenResult& result) {
-  const ReadResult read = type == InputType::Shx ? readShx(state, bytes, progress)
-                                                 : readSbf(state, bytes, progress);
-  if (read.complete) result.report = buildReport(state, bytes);
+  const ReadResult read =
+      type == InputType::Shx ? readShx(state, bytes, progress) : readSbf(state, bytes, progress);
+  if (read.complete) {
+    result.report = buildReport(state, bytes);
+    result.header = readHeaderTexts(bytes);
+  }
   result.status = read.status;
 }
 

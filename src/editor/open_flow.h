@@ -10,6 +10,7 @@
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
+#include "superfile/header_block.h"
 
 namespace tavufe {
 
@@ -23,6 +24,8 @@ struct OpenResult {
   FileProblem problem;  // why the file itself could not be read
   // The report of what was read; empty when the reader did not get through the file.
   std::vector<std::string> report;
+  // The header block's texts, read along with the report.
+  HeaderTexts header;
   bool loaded() const { return status == StatusCode::None; }
 };
 

@@ -135,6 +135,9 @@ bool OutputFile::open(const std::string& destination) {
   failed_ = false;
   direct_ = false;
   problem_ = {};
+  written_ = Crc32();
+  writtenSize_ = 0;
+  readBackDiffered_ = false;
   if (destination.empty()) return fail(FileProblem::system(ENOENT));
   if (destination.back() == '/') return fail(FileProblem::system(EISDIR));
 
@@ -197,7 +200,7 @@ bool OutputFile::createTemporary(unsigned mode) {
   // Anonymous until complete: a process killed while writing leaves nothing behind. Naming
   // it at the end goes through /proc, so without /proc the file is named from the start.
   if (::access("/proc/self/fd", F_OK) == 0) {
-    const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode_t(mode));
+    const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode_t(mode));
     if (anonymous >= 0) {
       fd_ = anonymous;
       return true;
@@ -256,6 +259,8 @@ bool OutputFile::write(const void* data, std::size_t size) {
     return false;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
+  written_.update({bytes, size});
+  writtenSize_ += size;
   if (size >= buffer_.size()) {
     // A large block goes straight to the file rather than through the buffer.
     if (!flushBuffer()) return false;
@@ -276,6 +281,8 @@ bool OutputFile::commit() {
   bool ok = !failed_ && flushBuffer();
   // A device or pipe may not support syncing; what it was given is all there is.
   if (ok && !direct_ && ::fsync(fd_) != 0) ok = fail(FileProblem::system(errno));
+  // The read-back needs the file open for reading: both kinds of temporary file are.
+  if (ok && !direct_) ok = readBack();
   if (ok && !direct_ && tempPath_.empty()) ok = nameAnonymousFile();
   if (::close(fd_) != 0 && ok) ok = fail(FileProblem::system(errno));
   fd_ = -1;
@@ -290,6 +297,26 @@ bool OutputFile::commit() {
   }
   discard();
   return ok;
+}
+
+bool OutputFile::readBack() {
+  // The pages are clean after the sync; dropping them makes the re-read come from the disk
+  // wherever the system allows it, not from what was just handed over.
+  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
+  Crc32 read;
+  std::uint64_t offset = 0;
+  while (offset <= writtenSize_) {
+    const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    const std::span<std::uint8_t> chunk(buffer_.data(), std::size_t(n));
+    if (readBackFilter_) readBackFilter_(offset, chunk);
+    read.update(chunk);
+    offset += std::uint64_t(n);
+  }
+  // A read that fails part-way leaves the length short: what is on disk was not confirmed.
+  readBackDiffered_ = offset != writtenSize_ || read.value() != written_.value();
+  return !readBackDiffered_;
 }
 
 void OutputFile::discard() {

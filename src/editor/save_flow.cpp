@@ -23,19 +23,23 @@ StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* wh
   return status;
 }
 
-// Flushes, syncs and renames the finished file into place.
+// Flushes, syncs, reads back and renames the finished file into place.
 StatusCode finish(OutputFile& out, FileProblem* why) {
-  return out.commit() ? StatusCode::None : fileFailure(StatusCode::FileWriteError, out, why);
+  if (out.commit()) return StatusCode::None;
+  if (out.readBackDiffered()) return StatusCode::VerifyError;
+  return fileFailure(StatusCode::FileWriteError, out, why);
 }
 
 }  // namespace
 
 StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                         Progress& progress, FileProblem* why) {
+                         Progress& progress, FileProblem* why,
+                         const ReadBackFilter& readBackFilter) {
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state); s != StatusCode::None) return s;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
+  out.setReadBackFilter(readBackFilter);
   const StatusCode written = type == SaveType::Shx ? writeShx(state, out, progress)
                                                    : writeSbf(state, out, progress);
   if (written != StatusCode::None) {
@@ -46,7 +50,7 @@ StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType t
 }
 
 StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
-                      FileProblem* why) {
+                      FileProblem* why, const ReadBackFilter& readBackFilter) {
   progress.step();
   const StatusCode finalised = finaliseSlot(state, kFlexSlot, FinaliseFrom::Slot);
   progress.setPosition(kProgressSteps);
@@ -54,6 +58,7 @@ StatusCode exportFlex(EditorState& state, const std::string& path, Progress& pro
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
+  out.setReadBackFilter(readBackFilter);
   const std::span<const std::uint8_t> bytes = slotBytes(state, kFlexSlot);
   out.write(bytes.data(), bytes.size());
   return finish(out, why);
@@ -95,7 +100,8 @@ NoticeCode checkSaveable(const EditorState& state) {
 }
 
 StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
-                      Progress& progress, StaleSlots staleSlots, FileProblem* why) {
+                      Progress& progress, StaleSlots staleSlots, FileProblem* why,
+                      const ReadBackFilter& readBackFilter) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
   // Refresh every slot from the image, edits included; the last failure is remembered.
@@ -109,11 +115,11 @@ StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type
     case SaveType::Shx:
     case SaveType::Sbf:
       // A superfile carries its own ranges: the writers check what they write.
-      return saveSuperfile(state, path, type, progress, why);
+      return saveSuperfile(state, path, type, progress, why, readBackFilter);
     case SaveType::Smg:
     case SaveType::Bin: {
       if (stale != StatusCode::None && staleSlots == StaleSlots::Refuse) return stale;
-      const StatusCode exported = exportFlex(state, path, progress, why);
+      const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
       return exported != StatusCode::None ? exported : stale;
     }
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/file_problem.h"
+#include "editor/output_file.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -25,19 +26,25 @@ NoticeCode checkSaveable(const EditorState& state);
 // exports and then warns; a caller that promises to write nothing on failure refuses.
 enum class StaleSlots { ExportAndWarn, Refuse };
 
+// Every save reads the written file back before it replaces the destination: VerifyError when
+// it differs, and the destination stays as it was. `readBackFilter` is for tests.
+
 // An SHX or SBF superfile of slots 0 to lastSlot as they stand, written to `path` atomically.
 // For FileNotOpened and FileWriteError, `why` (when given) says what the system refused.
 [[nodiscard]] StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                                       Progress& progress, FileProblem* why = nullptr);
+                                       Progress& progress, FileProblem* why = nullptr,
+                                       const ReadBackFilter& readBackFilter = {});
 // Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
 [[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path,
-                                    Progress& progress, FileProblem* why = nullptr);
+                                    Progress& progress, FileProblem* why = nullptr,
+                                    const ReadBackFilter& readBackFilter = {});
 
 // The save itself: finalises every slot from the image, then writes the chosen type to
 // `path`, atomically. Returns what went wrong, or None; `why` as for saveSuperfile.
 [[nodiscard]] StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
                                     Progress& progress,
                                     StaleSlots staleSlots = StaleSlots::ExportAndWarn,
-                                    FileProblem* why = nullptr);
+                                    FileProblem* why = nullptr,
+                                    const ReadBackFilter& readBackFilter = {});
 
 }  // namespace tavufe

@@ -12,6 +12,7 @@ const char* statusText(StatusCode code) {
     case StatusCode::AddressRange: return "Address Range";
     case StatusCode::RdlBlankOrMissing: return "RDL Blank or Missing";
     case StatusCode::FileWriteError: return "File Write Error";
+    case StatusCode::VerifyError: return "Verify Error";
     case StatusCode::None: break;
   }
   return "";

@@ -15,6 +15,8 @@ enum class StatusCode : std::uint8_t {
   AddressRange = 11,
   RdlBlankOrMissing = 12,
   FileWriteError = 13,
+  // A saved file read back from the disk differed from what was written.
+  VerifyError = 14,
 };
 
 enum class NoticeCode : std::uint8_t {

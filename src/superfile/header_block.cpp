@@ -1,5 +1,6 @@
 #include "superfile/header_block.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -139,6 +140,25 @@ std::string headerDateText() {
   return formatHeaderDate(t);
 }
 
+HeaderTexts readHeaderTexts(std::span<const std::uint8_t> file) {
+  HeaderTexts texts;
+  const std::span<const std::uint8_t> header = ByteCursor(file).peek(kHeaderSize);
+  if (header.empty()) return texts;
+  auto field = [&](std::size_t from, std::size_t to) {
+    const std::span<const std::uint8_t> bytes = header.subspan(from, to - from);
+    return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
+  };
+  texts.magic = field(kMagicTextOffset, kVersionText1Offset);
+  texts.version1 = field(kVersionText1Offset, kVersionText2Offset);
+  texts.version2 = field(kVersionText2Offset, kDateTextOffset);
+  texts.date = field(kDateTextOffset, kGeneratorTextOffset);
+  texts.generator = field(kGeneratorTextOffset, kHabStateOffset);
+  texts.version3 = field(kVersionText3Offset, kEntryCountOffset);
+  texts.habState = header[kHabStateOffset];
+  texts.entryCount = header[kEntryCountOffset];
+  return texts;
+}
+
 HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateText) {
   HeaderBlock block{};
   putText(block, kMagicTextOffset, kMagicText, kMagicTextWidth);
@@ -158,8 +178,8 @@ HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateTe
     if (slot.cgNumber == kCgFirmware) {
       const CodeGroupSlot& first = state.firmwareHalves[0];
       const CodeGroupSlot& rest = state.firmwareHalves[1];
-      putEntry(block, kEntryFirmwareFirst, first.startAddress, first.endAddress,
-               first.headerBytes, first.bufferChecksum, kEntryCodeLoaded);
+      putEntry(block, kEntryFirmwareFirst, first.startAddress, first.endAddress, first.headerBytes,
+               first.bufferChecksum, kEntryCodeLoaded);
       putEntry(block, kEntryFirmwareRest, rest.startAddress, rest.endAddress, rest.headerBytes,
                rest.bufferChecksum, kEntryCodeLoaded);
       count += 2;

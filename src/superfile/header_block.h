@@ -75,6 +75,21 @@ std::string headerDateText();
 // Formats "%a %B %d %H:%M:%S %Y" with English names whatever the process locale.
 std::string formatHeaderDate(const std::tm& time);
 
+// The texts and small fields of a header block as the file holds them: each text runs to its
+// first zero byte within its field, bytes as they are.
+struct HeaderTexts {
+  std::string magic;
+  std::string version1;
+  std::string version2;
+  std::string date;
+  std::string generator;
+  std::string version3;
+  std::uint8_t habState = 0;
+  std::uint8_t entryCount = 0;
+};
+// Empty texts for a file shorter than the header block.
+HeaderTexts readHeaderTexts(std::span<const std::uint8_t> file);
+
 // The header of a save: slots 0 to lastSlot and the firmware halves.
 HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateText);
 

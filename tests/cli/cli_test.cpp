@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -170,6 +171,7 @@ const std::string kUsage =
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
     "[--keep-repeated] [--input-type sbf|shx]\n"
+    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
@@ -635,6 +637,165 @@ TEST_F(CliTest, ControlCharactersFromTheFileAreShownAsEscapes) {
             "tavufe: row 1 (\"R\\x1B\") cannot be erased: its record is not inside the Flex "
             "code group\n" +
                 kUsage);
+}
+
+// A superfile that verifies clean: a RAMDLD long enough for its address table, which names
+// the Flex at bytes 264 to 271 (11 28 00 00, then the catalogue's end 11 F3 FF FF), and header
+// entries whose checksums are the groups' byte sums.
+std::vector<Group> verifiedGroups() {
+  Bytes rdl = fixture::pattern(0x200, 7);
+  put(rdl, 9, {0x0C, 0x02});
+  put(rdl, 14, {0x0A, 0x1B});
+  std::fill(rdl.begin() + 240, rdl.begin() + 416, 0xFF);
+  put(rdl, 264, {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF});
+  return {{0, kRamdldAddress, rdl}, {2, kFlexAddress, makeFlex()}};
+}
+
+fixture::Header verifiedHeader(const std::vector<Group>& groups) {
+  fixture::Header header = headerFor(groups);
+  fixture::Entry rdl{kRamdldAddress, kRamdldAddress + 0x1FF, {}, fixture::sum16(groups[0].data), 0};
+  std::copy_n(groups[0].data.begin(), 16, rdl.headerBytes.begin());
+  return header.entry(0, rdl);
+}
+
+// SHX text: each group's S0 and S3 lines, an S7 line between groups, and the checksum line
+// over every byte before it (plus `trailerError`).
+Bytes verifiedShx(const fixture::Header& header, const std::vector<std::string>& groupLines,
+                  std::uint16_t trailerError = 0) {
+  Bytes file = header.bytes();
+  for (std::size_t i = 0; i < groupLines.size(); ++i) {
+    fixture::append(file, std::string(fixture::kS0Line) + groupLines[i]);
+    if (i + 1 < groupLines.size()) fixture::append(file, fixture::kS7Line);
+  }
+  const auto sum = std::uint16_t(fixture::sum16(file) + trailerError);
+  fixture::append(file, fixture::srecord('7', 0x43530000u | sum, {}));
+  return file;
+}
+
+TEST_F(CliTest, VerifyListsEveryProblemThenTheCount) {
+  const auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  // Line 1 is the RAMDLD's S0, its 8 lines follow, 10 is an S7, 11 the Flex's S0: the Flex's
+  // second line is line 13. Its checksum 0x?? is made wrong by one in its low digit.
+  std::string badSum = flexLines;
+  const std::size_t lineEnd = badSum.find("\r\n", 144);
+  const std::string stated = badSum.substr(lineEnd - 2, 2);
+  badSum[lineEnd - 1] = badSum[lineEnd - 1] == '0' ? '1' : '0';
+  const std::string flipped = badSum.substr(lineEnd - 2, 2);
+  fixture::Header offByOne = verifiedHeader(groups);
+  const std::uint16_t flexSum = fixture::sum16(groups[1].data);
+  fixture::Entry flex{kFlexAddress, kFlexAddress + 0xFFF, {}, std::uint16_t(flexSum + 1), 8};
+  std::copy_n(groups[1].data.begin(), 16, flex.headerBytes.begin());
+  offByOne.entry(4, flex);
+
+  const std::string clean = write("clean.sbf", withRecords(header.bytes(), groups));
+  const std::string cleanShx = write("clean.shx", verifiedShx(header, {rdlLines, flexLines}));
+  const std::string sum = write("sum.shx", verifiedShx(header, {rdlLines, badSum}));
+  const Bytes bothBytes = verifiedShx(offByOne, {rdlLines, badSum}, 1);
+  const std::uint16_t bothSum = fixture::sum16(std::span(bothBytes).first(bothBytes.size() - 14));
+  const std::string both = write("both.shx", bothBytes);
+  const std::string off = write("off.sbf", withRecords(offByOne.bytes(), groups));
+  const std::string asBin = write("flash.bin", withRecords(header.bytes(), groups));
+  const std::string flexHex = hex(std::uint16_t(flexSum + 1), 4);
+  const std::string offLine =
+      ":0000043C: CG2 checksum: expected " + flexHex + ", found " + hex(flexSum, 4) + "\n";
+  const std::string sumLine =
+      ":13: line checksum: expected " + stated + ", found " + flipped + "\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{"verify", clean}, 0, "OK\n"},
+      {{"verify", cleanShx}, 0, "OK\n"},
+      {{"verify", asBin, "--input-type", "sbf"}, 0, "OK\n"},
+      {{"verify", sum}, 1, sum + sumLine + "1 problem\n"},
+      {{"verify", off}, 1, off + offLine + "1 problem\n"},
+      // Header offsets first, then lines; the checksum line follows the Flex's 64 lines.
+      {{"verify", both},
+       1,
+       both + offLine + both + sumLine + both + ":76: checksum line: expected " + hex(bothSum, 4) +
+           ", found " + hex(std::uint16_t(bothSum + 1), 4) + "\n3 problems\n"},
+      // Read as the wrong encoding, an SHX file is one long run of problems.
+      {{"verify", cleanShx, "--input-type", "sbf"},
+       1,
+       cleanShx + ":000003B4: RAMDLD has no data: expected its code group in the file, " +
+           "found none\n" + cleanShx +
+           ":00000424: CG2 has no data: expected its code group in the file, found none\n" +
+           cleanShx + ":00001FEC: bytes after the last record: expected end of file, found " +
+           std::to_string(fixture::readFile(cleanShx).size() - kHeaderSize) + " bytes\n" +
+           "3 problems\n"},
+  };
+  for (const auto& [args, status, out] : cases) {
+    SCOPED_TRACE(args[1]);
+    expectRun(args, status, out, "");
+  }
+  expectRun({"verify", dir.file("missing.sbf")}, 1, "",
+            "WARNING: File Not Opened\ntavufe: " + dir.file("missing.sbf") +
+                ": No such file or directory\n");
+  expectRun({"verify", asBin}, 1, "", "NOTICE: File Type Not Supported\n");
+  expectRun({"verify", clean, "--keep-repeated"}, 2, "",
+            "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + kUsage);
+  expectRun({"save", clean, "-o", dir.file("x.sbf"), "--json"}, 2, "",
+            "tavufe: option '--json' does not apply to 'save'\n" + kUsage);
+}
+
+// Each --json output is one document that a JSON parser reads back, with numbers as numbers
+// and a name byte that is not UTF-8 kept as the character of the same value.
+TEST_F(CliTest, JsonOutputsReadBack) {
+  auto groups = verifiedGroups();
+  groups[1].data[0x600 + 27] = 0xE9;  // "Themes" becomes "\xE9hemes"
+  const std::string in = write("in.sbf", withRecords(verifiedHeader(groups).bytes(), groups));
+
+  const Outcome info = run({"info", in, "--json"});
+  ASSERT_EQ(info.status, 0);
+  const auto doc = nlohmann::json::parse(info.out);
+  EXPECT_EQ(doc["file"], in);
+  ASSERT_EQ(doc["report"].size(), 9u);
+  const std::string plain = run({"info", in}).out;
+  std::string lines;
+  for (const auto& line : doc["report"]) lines += line.get<std::string>() + "\n";
+  EXPECT_TRUE(plain.starts_with(lines));
+  EXPECT_EQ(doc["header"]["magic"], "P2K Superfile");
+  EXPECT_EQ(doc["header"]["date"], "Mon December 07 10:00:00 2026");
+  EXPECT_EQ(doc["header"]["habState"], 2);
+  ASSERT_EQ(doc["codeGroups"].size(), 2u);
+  const auto& flex = doc["codeGroups"][1];
+  EXPECT_EQ(flex["cgNumber"], 2);
+  EXPECT_EQ(flex["name"], "Flex");
+  EXPECT_EQ(flex["startAddress"], 0x11280000u);
+  EXPECT_EQ(flex["endAddress"], 0x11280FFFu);
+  EXPECT_EQ(flex["size"], 4096);
+  EXPECT_EQ(flex["bufferChecksum"], fixture::sum16(groups[1].data));
+  EXPECT_EQ(flex["code"], 8);
+
+  const Outcome folders = run({"folders", in, "--json"});
+  ASSERT_EQ(folders.status, 0);
+  const auto list = nlohmann::json::parse(folders.out);
+  EXPECT_EQ(list["flexStart"], 0x1280000u);
+  std::vector<std::tuple<int, std::string, std::uint32_t>> rows;
+  for (const auto& row : list["folders"]) {
+    rows.emplace_back(row["row"], row["name"], row["location"]);
+    EXPECT_EQ(row["imageOffset"], 0x1280000u + row["location"].get<std::uint32_t>());
+  }
+  const std::vector<std::tuple<int, std::string, std::uint32_t>> expected = {
+      {1, "Skins", 0x200}, {2, "\xC3\xA9hemes", 0x600}, {3, "Wallpaper", 0x800}};
+  EXPECT_EQ(rows, expected);
+
+  Bytes broken = fixture::readFile(in);
+  broken.resize(broken.size() - 3);
+  const std::string cut = write("cut.sbf", broken);
+  const Outcome verify = run({"verify", cut, "--json"});
+  EXPECT_EQ(verify.status, 1);
+  const auto report = nlohmann::json::parse(verify.out);
+  EXPECT_EQ(report["type"], "sbf");
+  EXPECT_EQ(report["ok"], false);
+  EXPECT_EQ(report["problems"], 1);
+  ASSERT_EQ(report["findings"].size(), 1u);
+  const auto& finding = report["findings"][0];
+  EXPECT_EQ(finding["kind"], "record-cut-off");
+  EXPECT_EQ(finding["offset"], kHeaderSize + 0x200 + 29);
+  EXPECT_FALSE(finding.contains("line"));
+  EXPECT_EQ(finding["expected"], std::to_string(0x1000 + 29) + " bytes");
+  EXPECT_EQ(nlohmann::json::parse(run({"verify", in, "--json"}).out)["ok"], true);
 }
 
 }  // namespace

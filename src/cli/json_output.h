@@ -1,0 +1,26 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/open_flow.h"
+#include "model/editor_state.h"
+#include "superfile/header_block.h"
+#include "superfile/superfile_check.h"
+
+namespace tavufe::cli {
+
+// The bytes as valid UTF-8: every valid sequence is kept, every other byte becomes the
+// character U+0080 to U+00FF of the same value, so nothing is dropped.
+std::string utf8Text(std::string_view bytes);
+
+// One JSON document each, ended by a line feed.
+void printInfoJson(std::ostream& out, const std::string& file, const EditorState& state,
+                   const std::vector<std::string>& report, const HeaderTexts& header);
+void printFoldersJson(std::ostream& out, const std::string& file, const EditorState& state);
+void printVerifyJson(std::ostream& out, const std::string& file, InputType type,
+                     const CheckResult& check);
+
+}  // namespace tavufe::cli

@@ -1,0 +1,46 @@
+#include "editor/crc32.h"
+
+#include <array>
+
+namespace tavufe {
+
+namespace {
+
+// Eight tables, so that the main loop takes eight bytes a step.
+using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+constexpr Tables makeTables() {
+  Tables t{};
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    std::uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    t[0][i] = c;
+  }
+  for (std::size_t n = 1; n < 8; ++n) {
+    for (std::uint32_t i = 0; i < 256; ++i) t[n][i] = (t[n - 1][i] >> 8) ^ t[0][t[n - 1][i] & 0xFF];
+  }
+  return t;
+}
+
+constexpr Tables kTables = makeTables();
+
+}  // namespace
+
+void Crc32::update(std::span<const std::uint8_t> bytes) {
+  std::uint32_t c = state_;
+  const std::uint8_t* p = bytes.data();
+  std::size_t n = bytes.size();
+  while (n >= 8) {
+    const std::uint32_t low = c ^ (std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                   std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+    c = kTables[7][low & 0xFF] ^ kTables[6][(low >> 8) & 0xFF] ^ kTables[5][(low >> 16) & 0xFF] ^
+        kTables[4][low >> 24] ^ kTables[3][p[4]] ^ kTables[2][p[5]] ^ kTables[1][p[6]] ^
+        kTables[0][p[7]];
+    p += 8;
+    n -= 8;
+  }
+  while (n-- > 0) c = kTables[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
+  state_ = c;
+}
+
+}  // namespace tavufe

@@ -1,0 +1,53 @@
+#include "editor/verify_flow.h"
+
+#include "editor/input_file.h"
+#include "model/hex.h"
+
+namespace tavufe {
+
+SuperfileEncoding encodingFor(InputType type) {
+  return type == InputType::Shx ? SuperfileEncoding::Shx : SuperfileEncoding::Sbf;
+}
+
+VerifyResult verifySuperfile(const std::string& path, InputType type) {
+  VerifyResult result;
+  const InputFile file = readWholeFile(path);
+  if (file.status != StatusCode::None) {
+    result.status = file.status;
+    result.problem = file.problem;
+    return result;
+  }
+  result.check = checkSuperfile(file.view(), encodingFor(type));
+  return result;
+}
+
+std::string findingLine(const std::string& name, const Finding& finding) {
+  std::string at;
+  if (finding.place == FindingPlace::Line) {
+    at = std::to_string(finding.at);
+  } else {
+    // Eight digits, as the editor shows offsets; more only for a file past 4 GiB.
+    if (finding.at > 0xFFFFFFFFu) at = hex8(std::uint32_t(finding.at >> 32));
+    at += hex8(std::uint32_t(finding.at));
+  }
+  return name + ":" + at + ": " + finding.what + ": expected " + finding.expected + ", found " +
+         finding.found;
+}
+
+std::string problemsLine(const CheckResult& check) {
+  if (check.ok()) return "OK";
+  return std::to_string(check.problems) + (check.problems == 1 ? " problem" : " problems");
+}
+
+std::vector<std::string> verifyLines(const std::string& name, const CheckResult& check) {
+  std::vector<std::string> lines;
+  lines.reserve(check.findings.size() + 2);
+  for (const Finding& f : check.findings) lines.push_back(findingLine(name, f));
+  if (check.notKept() > 0) {
+    lines.push_back("... and " + std::to_string(check.notKept()) + " more not listed");
+  }
+  lines.push_back(problemsLine(check));
+  return lines;
+}
+
+}  // namespace tavufe

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "editor/open_flow.h"
+#include "model/codes.h"
+#include "superfile/superfile_check.h"
+
+namespace tavufe {
+
+SuperfileEncoding encodingFor(InputType type);
+
+struct VerifyResult {
+  StatusCode status = StatusCode::None;  // FileNotOpened or BufferError when it was not read
+  FileProblem problem;                   // why the file itself could not be read
+  CheckResult check;
+  bool read() const { return status == StatusCode::None; }
+};
+
+// Reads the file at `path` whole and checks it, without touching the editor's image: what
+// File > Verify and the status bar after an open show.
+VerifyResult verifySuperfile(const std::string& path, InputType type);
+
+// "NAME:LINE: what: expected X, found Y", or NAME:OFFSET with the offset as 8 hex digits.
+std::string findingLine(const std::string& name, const Finding& finding);
+// "OK", "1 problem" or "N problems".
+std::string problemsLine(const CheckResult& check);
+// Everything a verify shows: one line per kept finding, a line for those not kept, and
+// problemsLine last.
+std::vector<std::string> verifyLines(const std::string& name, const CheckResult& check);
+
+}  // namespace tavufe

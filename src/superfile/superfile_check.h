@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tavufe {
+
+enum class SuperfileEncoding { Sbf, Shx };
+
+// What a check of a whole superfile can find. Each names one fault, so a file with one fault
+// gives one finding.
+enum class FindingKind : std::uint8_t {
+  HeaderTooShort,     // the file ends inside the header block
+  RecordType,         // SHX: a line that is not S0, S3 or S7
+  NotHexDigit,        // SHX: a character in a record that is not a hex digit
+  LineLength,         // SHX: the count field disagrees with the line's text
+  LineChecksum,       // SHX: the line's own checksum
+  AddressContinuity,  // SHX: an S3 line that does not follow on from the one before
+  LineOutsideGroup,   // SHX: an S3 or S7 line with no open code group
+  GroupNotClosed,     // SHX: an S0 line or the end of the file while a group is open
+  TrailerChecksum,    // SHX: the last line's sum of every byte before it
+  TrailerMissing,     // SHX: the file does not end in its checksum line
+  StartMarker,        // SBF: a record's start marker
+  EndMarker,          // SBF: a record's end marker
+  RecordCutOff,       // SBF: a record that runs past the end of the file
+  BytesAfterLastRecord,
+  CodeGroupChecksum,     // a header entry's checksum against its code group's byte sum
+  CodeGroupHeaderBytes,  // a header entry's 16 bytes against its code group's first bytes
+  CodeGroupStart,        // the data's first address against the header's start
+  CodeGroupSize,         // the data's length against the header's range
+  OutsideImage,          // a range outside the flash window, or a RAMDLD longer than its area
+  Overlap,               // two code groups sharing flash addresses
+  EntryWithoutData,
+  DataWithoutEntry,
+  RamdldTable,  // the RAMDLD's address table against the code groups the file carries
+};
+
+// Where a finding is: a line of an SHX file's text (the first line after the header block is
+// line 1; a line ends at LF), or a byte offset in the file (SBF files and header blocks).
+enum class FindingPlace : std::uint8_t { Line, Offset };
+
+struct Finding {
+  FindingKind kind;
+  FindingPlace place;
+  std::uint64_t at;
+  std::string what;
+  std::string expected;
+  std::string found;
+};
+
+// Findings past the cap are counted but not kept, so a file of garbage costs no more memory
+// than a file with a thousand faults.
+inline constexpr std::size_t kMaxKeptFindings = 1000;
+
+struct CheckResult {
+  std::vector<Finding> findings;  // in file order
+  std::uint64_t problems = 0;     // every finding, kept or not
+  bool ok() const { return problems == 0; }
+  std::uint64_t notKept() const { return problems - findings.size(); }
+};
+
+// Checks everything the format lets one check in a whole superfile's bytes, without an image:
+// the header's table, the record framing (SBF) or every line (SHX), and each code group against
+// its header entry and the RAMDLD's address table. Never stops at the first problem.
+CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding encoding,
+                           std::size_t maxKept = kMaxKeptFindings);
+
+// A stable name for each kind ("line-checksum"), for scripts.
+const char* findingKindName(FindingKind kind);
+
+}  // namespace tavufe

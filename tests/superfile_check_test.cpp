@@ -1,0 +1,469 @@
+// The whole-file check on superfiles laid out byte by byte: clean files of both encodings pass,
+// and each single fault gives exactly its own finding, at its line or offset.
+
+#include "superfile/superfile_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "save_setup.h"
+#include "superfile_fixture.h"
+
+using namespace tavufe;
+using fixture::Bytes;
+
+namespace {
+
+struct Group {
+  int cgNumber;
+  std::uint32_t start;
+  Bytes data;
+  bool carried = true;  // false: listed in the header only
+  std::uint32_t end() const { return start + std::uint32_t(data.size()) - 1; }
+};
+
+std::string hex(std::uint64_t value, int digits) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%0*llX", digits, static_cast<unsigned long long>(value));
+  return buf;
+}
+
+// Where the device profile puts each code group the tests use, and where its region ends.
+std::uint32_t catalogueEnd(int cg, std::uint32_t start) {
+  if (cg == 1 && start == 0x10160000) return 0x10EBF7FF;
+  if (cg == 2 && start == 0x11280000) return 0x11F3FFFF;
+  if (cg == 4 && start == 0x11100000) return 0x1127FFFF;
+  return 0;
+}
+
+// RAMDLD bytes 240 to 415 as a save leaves them: erased, with one 8-byte big-endian entry
+// (start, end) at 248 + 8n for each code group n from 1 to 20 in the file.
+void patchTable(std::vector<Group>& groups) {
+  Bytes& rdl = groups[0].data;
+  std::fill(rdl.begin() + 240, rdl.begin() + 416, 0xFF);
+  for (std::size_t i = 1; i < groups.size(); ++i) {
+    const Group& g = groups[i];
+    if (g.cgNumber > 20) continue;
+    const std::uint32_t known = catalogueEnd(g.cgNumber, g.start);
+    const std::uint32_t end = known != 0 ? known : g.end();
+    Bytes entry;
+    fixture::appendBe32(entry, g.start);
+    fixture::appendBe32(entry, end);
+    std::copy(entry.begin(), entry.end(), rdl.begin() + 248 + 8 * g.cgNumber);
+  }
+}
+
+std::array<std::uint8_t, 16> sixteen(const Bytes& data, std::size_t from) {
+  std::array<std::uint8_t, 16> out{};
+  for (std::size_t k = 0; k < 16 && from + k < data.size(); ++k) out[k] = data[from + k];
+  return out;
+}
+
+// Each entry with its range, its first 16 bytes and its byte sum; the firmware as its first
+// 200 bytes (entry 2) and the rest (entry 3, header bytes from 196).
+fixture::Header headerFor(const std::vector<Group>& groups) {
+  fixture::Header h;
+  h.standardTexts();
+  for (const Group& g : groups) {
+    if (g.cgNumber == 1) {
+      const std::uint16_t first = fixture::sum16(std::span(g.data).first(200));
+      h.entry(2, {g.start, g.start + 199, sixteen(g.data, 0), first, 8});
+      h.entry(3, {g.start + 200, g.end(), sixteen(g.data, 196),
+                  std::uint16_t(fixture::sum16(g.data) - first), 8});
+    } else {
+      h.entry(fixture::Header::indexOf(g.cgNumber),
+              {g.start, g.end(), sixteen(g.data, 0), fixture::sum16(g.data),
+               std::uint16_t(g.cgNumber == 0 ? 0 : 8)});
+    }
+  }
+  return h;
+}
+
+// RAMDLD (8 S3 lines, lines 2-9), firmware (6, lines 12-17), Flex (5, lines 20-24, the last
+// of 48 bytes); the checksum line is line 25.
+std::vector<Group> cleanGroups() {
+  std::vector<Group> groups = {{0, 0x03FC8000, fixture::pattern(0x200, 21)},
+                               {1, 0x10160000, fixture::pattern(0x180, 22)},
+                               {2, 0x11280000, fixture::pattern(0x130, 23)}};
+  patchTable(groups);
+  return groups;
+}
+
+using Lines = std::vector<std::string>;
+
+// The text lines (without line ends) of the groups carried: S0, S3 lines, S7 after each but
+// the last, which the checksum line closes.
+Lines shxLines(const std::vector<Group>& groups) {
+  Lines lines;
+  std::vector<const Group*> carried;
+  for (const Group& g : groups) {
+    if (g.carried) carried.push_back(&g);
+  }
+  for (std::size_t i = 0; i < carried.size(); ++i) {
+    lines.push_back("S00600004844521B");
+    const std::string text = fixture::s3Lines(carried[i]->start, carried[i]->data);
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at);
+      lines.push_back(text.substr(at, end - at));
+      at = end + 2;
+    }
+    if (i + 1 < carried.size()) lines.push_back("S70500000000FA");
+  }
+  return lines;
+}
+
+// Header, lines joined by CR LF, then the checksum line over every byte before it (plus
+// `trailerError`), with no line end.
+Bytes shxFile(const fixture::Header& header, const Lines& lines, std::uint16_t trailerError = 0) {
+  Bytes file = header.bytes();
+  for (const std::string& line : lines) fixture::append(file, line + "\r\n");
+  const auto sum = std::uint16_t(fixture::sum16(file) + trailerError);
+  fixture::append(file, fixture::srecord('7', 0x43530000u | sum, {}));
+  return file;
+}
+
+Bytes sbfFile(const fixture::Header& header, const std::vector<Group>& groups) {
+  Bytes file = header.bytes();
+  for (const Group& g : groups) {
+    if (g.carried) fixture::append(file, fixture::sbfRecord(g.start, g.data));
+  }
+  return file;
+}
+
+// 948 + 28 × entry, then the field: 24 for the checksum.
+constexpr std::uint64_t kFlexChecksumAt = 948 + 28 * 4 + 24;
+
+// An S3 line with one field replaced, its checksum redone unless `keepChecksum`.
+std::string withByte(const std::string& line, std::size_t byteIndex, std::uint8_t value,
+                     bool keepChecksum = false) {
+  std::string out = line;
+  const std::string pair = hex(value, 2);
+  out.replace(2 + 2 * byteIndex, 2, pair);
+  if (!keepChecksum) {
+    unsigned sum = 0;
+    for (std::size_t k = 2; k + 2 < out.size(); k += 2)
+      sum += unsigned(std::stoul(out.substr(k, 2), nullptr, 16));
+    out.replace(out.size() - 2, 2, hex(0xFF - (sum & 0xFF), 2));
+  }
+  return out;
+}
+
+std::uint8_t byteOf(const std::string& line, std::size_t byteIndex) {
+  return std::uint8_t(std::stoul(line.substr(2 + 2 * byteIndex, 2), nullptr, 16));
+}
+
+struct Expected {
+  FindingKind kind;
+  FindingPlace place;
+  std::uint64_t at;
+  std::string what;
+  std::string expected;
+  std::string found;
+};
+
+void expectOnly(const CheckResult& result, const Expected& e) {
+  ASSERT_EQ(result.problems, 1u);
+  ASSERT_EQ(result.findings.size(), 1u);
+  const Finding& f = result.findings[0];
+  EXPECT_EQ(findingKindName(f.kind), std::string(findingKindName(e.kind)));
+  EXPECT_EQ(f.place, e.place);
+  EXPECT_EQ(f.at, e.at);
+  EXPECT_EQ(f.what, e.what);
+  EXPECT_EQ(f.expected, e.expected);
+  EXPECT_EQ(f.found, e.found);
+}
+
+}  // namespace
+
+TEST(SuperfileCheckTest, CleanFilesOfBothEncodingsPass) {
+  const std::vector<Group> groups = cleanGroups();
+  const fixture::Header header = headerFor(groups);
+  const Bytes shx = shxFile(header, shxLines(groups));
+  const Bytes sbf = sbfFile(header, groups);
+  for (const auto& [name, bytes, encoding] :
+       {std::tuple{"shx", shx, SuperfileEncoding::Shx}, {"sbf", sbf, SuperfileEncoding::Sbf}}) {
+    SCOPED_TRACE(name);
+    const CheckResult result = checkSuperfile(bytes, encoding);
+    EXPECT_TRUE(result.ok());
+    EXPECT_TRUE(result.findings.empty());
+  }
+  // The other encoding's reading of the same bytes is anything but clean.
+  EXPECT_FALSE(checkSuperfile(shx, SuperfileEncoding::Sbf).ok());
+  EXPECT_FALSE(checkSuperfile(sbf, SuperfileEncoding::Shx).ok());
+}
+
+TEST(SuperfileCheckTest, TheLineOfTheFormatsExampleIsCheckedByItsSum) {
+  // S3091128000001020304B3: four bytes 01 02 03 04 at 11280000, checksum B3.
+  std::vector<Group> groups = cleanGroups();
+  groups[2].data = {0x01, 0x02, 0x03, 0x04};
+  Lines lines = shxLines(groups);
+  ASSERT_EQ(lines.back(), "S3091128000001020304B3");
+  const fixture::Header header = headerFor(groups);
+  EXPECT_TRUE(checkSuperfile(shxFile(header, lines), SuperfileEncoding::Shx).ok());
+  lines.back() = "S3091128000001020304B4";
+  expectOnly(checkSuperfile(shxFile(header, lines), SuperfileEncoding::Shx),
+             {FindingKind::LineChecksum, FindingPlace::Line, 20, "line checksum", "B3", "B4"});
+}
+
+// One fault at a time in SHX text; the checksum line is always made over the faulty text, so
+// that only the fault itself shows.
+TEST(SuperfileCheckTest, EachShxFaultGivesExactlyItsFinding) {
+  const std::vector<Group> clean = cleanGroups();
+  const std::uint16_t flexSum = fixture::sum16(clean[2].data);
+  const Lines cleanLines = shxLines(clean);
+  const std::string line21 = cleanLines[20];  // the Flex code group's second line
+  const std::uint8_t firstData = byteOf(line21, 5);
+  const std::uint8_t lineSum = byteOf(line21, 69);
+
+  struct Case {
+    const char* name;
+    std::function<void(std::vector<Group>&, Lines&, std::uint16_t&)> fault;
+    Expected finding;
+  };
+  const std::vector<Case> cases = {
+      {"flipped line checksum",
+       [&](auto&, Lines& l, auto&) { l[20] = withByte(line21, 69, lineSum ^ 0x10, true); },
+       {FindingKind::LineChecksum, FindingPlace::Line, 21, "line checksum", hex(lineSum, 2),
+        hex(lineSum ^ 0x10, 2)}},
+      {"flipped data byte, line sum kept",
+       [&](auto&, Lines& l, auto&) { l[20] = withByte(line21, 5, firstData ^ 0x01); },
+       {FindingKind::CodeGroupChecksum, FindingPlace::Offset, kFlexChecksumAt, "CG2 checksum",
+        hex(flexSum, 4), hex(std::uint16_t(flexSum - firstData + (firstData ^ 0x01)), 4)}},
+      {"wrong checksum line",
+       [](auto&, auto&, std::uint16_t& error) { error = 1; },
+       {FindingKind::TrailerChecksum, FindingPlace::Line, 25, "checksum line", "", ""}},
+      {"short length field",
+       [&](auto&, Lines& l, auto&) { l[20] = withByte(line21, 0, 0x44, true); },
+       {FindingKind::LineLength, FindingPlace::Line, 21, "length field", "45", "44"}},
+      {"gap in addresses",
+       [&](std::vector<Group>& g, Lines& l, auto&) {
+         // Lines 22 on start 16 bytes further on: one hole, then contiguous again.
+         const std::string rest = fixture::s3Lines(0x11280090, std::span(g[2].data).subspan(0x80));
+         l.resize(21);
+         for (std::size_t at = 0; at < rest.size(); at = rest.find("\r\n", at) + 2) {
+           l.push_back(rest.substr(at, rest.find("\r\n", at) - at));
+         }
+       },
+       {FindingKind::AddressContinuity, FindingPlace::Line, 22, "address continuity", "11280080",
+        "11280090"}},
+      {"not a hex digit",
+       [&](auto&, Lines& l, auto&) { l[20][20] = 'G'; },
+       {FindingKind::NotHexDigit, FindingPlace::Line, 21, "not a hex digit", "0-9 or A-F",
+        "'G' in column 21"}},
+      {"record that is not S0, S3 or S7",
+       [](auto&, Lines& l, auto&) { l.insert(l.begin() + 10, "S5030003F9"); },
+       {FindingKind::RecordType, FindingPlace::Line, 11, "record type", "S0, S3 or S7", "'S' '5'"}},
+      {"group not closed",
+       [](auto&, Lines& l, auto&) { l.erase(l.begin() + 17); },  // the firmware's S7
+       {FindingKind::GroupNotClosed, FindingPlace::Line, 18, "code group not closed", "S7", "S0"}},
+      {"RAMDLD table entry",
+       [](std::vector<Group>& g, Lines& l, auto&) {
+         g[0].data[271] = 0xFE;  // the Flex entry's end: 11F3FFFE
+         l = shxLines(g);
+       },
+       {FindingKind::RamdldTable, FindingPlace::Line, 6, "RAMDLD table entry for CG2",
+        "11280000-11F3FFFF", "11280000-11F3FFFE"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<Group> groups = clean;
+    Lines lines = cleanLines;
+    std::uint16_t trailerError = 0;
+    c.fault(groups, lines, trailerError);
+    const Bytes file = shxFile(headerFor(groups), lines, trailerError);
+    Expected e = c.finding;
+    if (e.kind == FindingKind::TrailerChecksum) {
+      const std::uint16_t sum = fixture::sum16(std::span(file).first(file.size() - 14));
+      e.expected = hex(sum, 4);
+      e.found = hex(std::uint16_t(sum + 1), 4);
+    }
+    expectOnly(checkSuperfile(file, SuperfileEncoding::Shx), e);
+  }
+}
+
+// Faults of the header's table and of the code groups, in both encodings, and the SBF
+// framing. Offsets: entry e at 948 + 28e; records from 8172, data 17 bytes into each.
+TEST(SuperfileCheckTest, EachTableAndFramingFaultGivesExactlyItsFinding) {
+  const std::vector<Group> clean = cleanGroups();
+  const std::uint16_t flexSum = fixture::sum16(clean[2].data);
+  constexpr std::uint64_t kFlexRecordAt = 8172 + (0x200 + 29) + (0x180 + 29);
+  struct Case {
+    const char* name;
+    std::vector<SuperfileEncoding> encodings;
+    std::function<void(std::vector<Group>&, fixture::Header&)> fault;
+    std::function<void(Bytes&)> fileFault;  // on the finished file
+    Expected finding;
+  };
+  const auto none = [](auto&, auto&) {};
+  const std::vector<SuperfileEncoding> both = {SuperfileEncoding::Shx, SuperfileEncoding::Sbf};
+  const std::vector<Case> cases = {
+      {"header checksum off by one",
+       both,
+       [&](auto& g, fixture::Header& h) {
+         h.entry(4, {g[2].start, g[2].end(), sixteen(g[2].data, 0), std::uint16_t(flexSum + 1), 8});
+       },
+       {},
+       {FindingKind::CodeGroupChecksum, FindingPlace::Offset, kFlexChecksumAt, "CG2 checksum",
+        hex(std::uint16_t(flexSum + 1), 4), hex(flexSum, 4)}},
+      {"firmware's second entry checksum",
+       both,
+       [&](auto& g, fixture::Header& h) {
+         const std::uint16_t rest =
+             fixture::sum16(std::span(g[1].data).subspan(200)) ^ std::uint16_t(0x0100);
+         h.entry(3, {g[1].start + 200, g[1].end(), sixteen(g[1].data, 196), rest, 8});
+       },
+       {},
+       {FindingKind::CodeGroupChecksum, FindingPlace::Offset, 948 + 28 * 3 + 24,
+        "CG1 checksum (from byte 200)",
+        hex(fixture::sum16(std::span(clean[1].data).subspan(200)) ^ 0x0100, 4),
+        hex(fixture::sum16(std::span(clean[1].data).subspan(200)), 4)}},
+      {"overlapping code group",
+       both,
+       [](std::vector<Group>& g, fixture::Header& h) {
+         g.push_back({4, 0x11280100, fixture::pattern(0x40, 24)});
+         patchTable(g);
+         h = headerFor(g);
+       },
+       {},
+       {FindingKind::Overlap, FindingPlace::Offset, 948 + 28 * 6, "CG4 overlaps CG2",
+        "no shared addresses", "11280100-1128012F"}},
+      {"entry with no data",
+       both,
+       [](std::vector<Group>& g, fixture::Header& h) {
+         g.push_back({4, 0x11100000, fixture::pattern(0x40, 24), false});
+         patchTable(g);
+         h = headerFor(g);
+       },
+       {},
+       {FindingKind::EntryWithoutData, FindingPlace::Offset, 948 + 28 * 6, "CG4 has no data",
+        "its code group in the file", "none"}},
+      {"code group outside the image",
+       both,
+       [](std::vector<Group>& g, fixture::Header& h) {
+         g.push_back({7, 0x13FFFFF0, fixture::pattern(0x20, 25)});
+         patchTable(g);
+         h = headerFor(g);
+       },
+       {},
+       {FindingKind::OutsideImage, FindingPlace::Offset, 948 + 28 * 9, "CG7 outside the image",
+        "10000000-13FFFFFF", "13FFFFF0-1400000F"}},
+      {"truncated SBF record",
+       {SuperfileEncoding::Sbf},
+       none,
+       [](Bytes& sbf) { sbf.resize(sbf.size() - 10); },
+       {FindingKind::RecordCutOff, FindingPlace::Offset, kFlexRecordAt, "record cut off",
+        "333 bytes", "323 bytes"}},
+      {"stray byte after the last record",
+       {SuperfileEncoding::Sbf},
+       none,
+       [](Bytes& sbf) { sbf.push_back(0x00); },
+       {FindingKind::BytesAfterLastRecord, FindingPlace::Offset, kFlexRecordAt + 333,
+        "bytes after the last record", "end of file", "1 byte"}},
+      {"wrong end marker",
+       {SuperfileEncoding::Sbf},
+       none,
+       [](Bytes& sbf) { sbf[8172 + 0x200 + 21 + 7] = 0x04; },
+       {FindingKind::EndMarker, FindingPlace::Offset, 8172 + 0x200 + 21, "record end marker",
+        "03 02 02 00 00 00 00 03", "03 02 02 00 00 00 00 04"}},
+      {"RAMDLD table in an SBF file",
+       {SuperfileEncoding::Sbf},
+       [](std::vector<Group>& g, fixture::Header& h) {
+         g[0].data[256] = 0x11;  // the firmware entry's start: 11160000
+         h = headerFor(g);
+       },
+       {},
+       {FindingKind::RamdldTable, FindingPlace::Offset, 8172 + 17 + 256,
+        "RAMDLD table entry for CG1", "10160000-10EBF7FF", "11160000-10EBF7FF"}},
+  };
+  for (const Case& c : cases) {
+    for (const SuperfileEncoding encoding : c.encodings) {
+      SCOPED_TRACE(std::string(c.name) + (encoding == SuperfileEncoding::Shx ? " shx" : " sbf"));
+      std::vector<Group> groups = clean;
+      fixture::Header header = headerFor(groups);
+      c.fault(groups, header);
+      Bytes file = encoding == SuperfileEncoding::Shx ? shxFile(header, shxLines(groups))
+                                                      : sbfFile(header, groups);
+      if (c.fileFault) c.fileFault(file);
+      expectOnly(checkSuperfile(file, encoding), c.finding);
+    }
+  }
+}
+
+// The check goes on past every problem, lists them in file order (header offsets before the
+// text's lines), and keeps at most the cap while counting all.
+TEST(SuperfileCheckTest, EveryProblemIsCountedAndTheListIsCapped) {
+  std::vector<Group> groups = cleanGroups();
+  fixture::Header header = headerFor(groups);
+  header.entry(4, {groups[2].start, groups[2].end(), sixteen(groups[2].data, 0), 0x0000, 8});
+  Lines lines = shxLines(groups);
+  for (const std::size_t i : {2u, 12u, 21u}) lines[i][lines[i].size() - 1] ^= 0x01;
+  const Bytes file = shxFile(header, lines);
+
+  const CheckResult all = checkSuperfile(file, SuperfileEncoding::Shx);
+  ASSERT_EQ(all.problems, 4u);
+  ASSERT_EQ(all.findings.size(), 4u);
+  EXPECT_EQ(all.findings[0].place, FindingPlace::Offset);
+  EXPECT_EQ(all.findings[0].at, kFlexChecksumAt);
+  const std::vector<std::uint64_t> lineNumbers = {all.findings[1].at, all.findings[2].at,
+                                                  all.findings[3].at};
+  EXPECT_EQ(lineNumbers, (std::vector<std::uint64_t>{3, 13, 22}));
+
+  const CheckResult capped = checkSuperfile(file, SuperfileEncoding::Shx, 2);
+  EXPECT_EQ(capped.problems, 4u);
+  EXPECT_EQ(capped.findings.size(), 2u);
+  EXPECT_EQ(capped.notKept(), 2u);
+
+  // Garbage costs a finding a line, never more than the cap in memory.
+  Bytes garbage = header.bytes();
+  for (int k = 0; k < 5000; ++k) fixture::append(garbage, std::string_view("xyz\n"));
+  const CheckResult noise = checkSuperfile(garbage, SuperfileEncoding::Shx);
+  EXPECT_GT(noise.problems, 5000u);
+  EXPECT_EQ(noise.findings.size(), kMaxKeptFindings);
+}
+
+TEST(SuperfileCheckTest, FilesThatEndTooSoon) {
+  const std::vector<Group> groups = cleanGroups();
+  const fixture::Header header = headerFor(groups);
+  // One byte short of the header block: that is all there is to say.
+  const Bytes shortFile(header.bytes().begin(), header.bytes().end() - 1);
+  for (const SuperfileEncoding encoding : {SuperfileEncoding::Shx, SuperfileEncoding::Sbf}) {
+    expectOnly(checkSuperfile(shortFile, encoding),
+               {FindingKind::HeaderTooShort, FindingPlace::Offset, 0,
+                "file shorter than its header block", "8172 bytes", "8171 bytes"});
+  }
+  // The header alone: every listed code group lacks its data.
+  const CheckResult sbf = checkSuperfile(header.bytes(), SuperfileEncoding::Sbf);
+  ASSERT_EQ(sbf.problems, 3u);
+  for (const Finding& f : sbf.findings) EXPECT_EQ(f.kind, FindingKind::EntryWithoutData);
+  // SHX text cut inside a code group: not closed, and no checksum line.
+  Lines lines = shxLines(groups);
+  Bytes cut = header.bytes();
+  for (std::size_t i = 0; i < 5; ++i) fixture::append(cut, lines[i] + "\r\n");
+  const CheckResult shx = checkSuperfile(cut, SuperfileEncoding::Shx);
+  std::vector<FindingKind> kinds;
+  for (const Finding& f : shx.findings) kinds.push_back(f.kind);
+  EXPECT_EQ(kinds,
+            (std::vector<FindingKind>{FindingKind::EntryWithoutData, FindingKind::EntryWithoutData,
+                                      FindingKind::CodeGroupSize, FindingKind::GroupNotClosed,
+                                      FindingKind::TrailerMissing}));
+}
+
+// What the editor's own writers produce passes the check: patched RAMDLD table, header
+// entries, line sums and the checksum line agree with the checker's reading of the format.
+TEST(SuperfileCheckTest, WhatASaveWritesVerifiesClean) {
+  for (const bool shx : {true, false}) {
+    SCOPED_TRACE(shx ? "shx" : "sbf");
+    auto r = save_setup::ramdldAndFlex(0x800, 0x3001);
+    Progress progress;
+    StatusCode status = StatusCode::None;
+    const Bytes written = save_setup::writeSuperfile(*r.state, shx, status, progress);
+    ASSERT_EQ(status, StatusCode::None);
+    const CheckResult result =
+        checkSuperfile(written, shx ? SuperfileEncoding::Shx : SuperfileEncoding::Sbf);
+    EXPECT_TRUE(result.ok()) << (result.findings.empty() ? "" : result.findings[0].what);
+  }
+}
