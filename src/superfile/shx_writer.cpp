@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/hex.h"
+#include "superfile/hex_pairs.h"
 #include "superfile/save_preparation.h"
 
 namespace tavufe {
@@ -16,57 +17,29 @@ constexpr std::size_t kMaxLineSize = 2 + 2 * (1 + 4 + kShxDataPerLine + 1) + 2;
 static_assert(kMaxLineSize == 144);
 constexpr std::size_t kTrailerSize = 14;
 
-struct HexTable {
-  std::array<std::array<char, 2>, 256> pairs{};
-  // The two characters' codes added together, so a line's byte sum needs no second pass.
-  std::array<std::uint16_t, 256> charSums{};
-};
-
-constexpr HexTable makeHexTable() {
-  HexTable t;
-  for (int v = 0; v < 256; ++v) {
-    const char high = detail::kHexDigits[v >> 4];
-    const char low = detail::kHexDigits[v & 0x0F];
-    t.pairs[std::size_t(v)] = {high, low};
-    t.charSums[std::size_t(v)] = std::uint16_t(high + low);
-  }
-  return t;
-}
-
-constexpr HexTable kHex = makeHexTable();
-
 std::uint16_t textSum(const char* text, std::size_t size) {
   std::uint32_t sum = 0;
   for (std::size_t k = 0; k < size; ++k) sum += std::uint8_t(text[k]);
   return std::uint16_t(sum);
 }
 
-struct LineSums {
-  std::uint32_t bytes = 0;  // the record's own checksum covers these
-  std::uint32_t chars = 0;  // the file's running checksum covers these
-};
-
-char* putByte(char* p, std::uint8_t value, LineSums& sums) {
-  std::memcpy(p, kHex.pairs[value].data(), 2);
-  sums.bytes += value;
-  sums.chars += kHex.charSums[value];
-  return p + 2;
-}
-
 // Builds one S3 line in `line` and returns its size; adds its characters to `charSum`.
-std::size_t buildDataLine(std::uint32_t address, const std::uint8_t* data, std::size_t count,
-                          char* line, std::uint32_t& charSum) {
-  LineSums sums;
+std::size_t buildDataLine(const HexKernels& hex, std::uint32_t address, const std::uint8_t* data,
+                          std::size_t count, char* line, std::uint32_t& charSum) {
+  HexSums sums;
   char* p = line;
   *p++ = 'S';
   *p++ = '3';
-  p = putByte(p, std::uint8_t(count + 5), sums);
-  p = putByte(p, std::uint8_t(address >> 24), sums);
-  p = putByte(p, std::uint8_t(address >> 16), sums);
-  p = putByte(p, std::uint8_t(address >> 8), sums);
-  p = putByte(p, std::uint8_t(address), sums);
-  for (std::size_t k = 0; k < count; ++k) p = putByte(p, data[k], sums);
-  p = putByte(p, std::uint8_t(0xFF - (sums.bytes & 0xFF)), sums);
+  const std::uint8_t fixed[] = {std::uint8_t(count + 5), std::uint8_t(address >> 24),
+                                std::uint8_t(address >> 16), std::uint8_t(address >> 8),
+                                std::uint8_t(address)};
+  encodePairsScalar(fixed, sizeof fixed, p, sums);
+  p += 2 * sizeof fixed;
+  hex.encode(data, count, p, sums);
+  p += 2 * count;
+  const std::uint8_t checksum = std::uint8_t(0xFF - (sums.bytes & 0xFF));
+  encodePairsScalar(&checksum, 1, p, sums);
+  p += 2;
   *p++ = '\r';
   *p++ = '\n';
   charSum += sums.chars + 'S' + '3' + '\r' + '\n';
@@ -141,7 +114,7 @@ class ShxEncoder : public SuperfileEncoder {
     char line[kMaxLineSize];
     while (!data.empty()) {
       const std::size_t count = std::min(data.size(), kShxDataPerLine);
-      const std::size_t size = buildDataLine(address, data.data(), count, line, charSum);
+      const std::size_t size = buildDataLine(hex_, address, data.data(), count, line, charSum);
       if (!out.write(line, size)) return StatusCode::None;  // the save reports the failed write
       data = data.subspan(count);
       address += std::uint32_t(count);
@@ -160,6 +133,7 @@ class ShxEncoder : public SuperfileEncoder {
   }
 
  private:
+  const HexKernels& hex_ = hexKernels();
   std::uint16_t runningChecksum_ = 0;
 };
 
