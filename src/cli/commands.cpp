@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -124,20 +123,19 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
 
 }  // namespace
 
-int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  // The image alone is 64 MiB: the state lives on the heap.
-  auto state = std::make_unique<EditorState>();
+int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out,
+               std::ostream& err) {
   std::vector<std::string> report;
-  if (const int status = openFile(*state, arguments, report, err); status != kExitSuccess) {
+  if (const int status = openFile(state, arguments, report, err); status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
     case Command::Info:
-      return runInfo(*state, report, out);
+      return runInfo(state, report, out);
     case Command::Folders:
-      return runFolders(*state, arguments, out);
+      return runFolders(state, arguments, out);
     case Command::Save:
-      return runSave(*state, arguments, err);
+      return runSave(state, arguments, err);
     case Command::Help:
     case Command::Version:
       break;
