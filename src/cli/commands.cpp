@@ -58,8 +58,11 @@ int openFile(EditorState& state, const Arguments& arguments, std::vector<std::st
 
 // The folder steps of an open from the dialog, leaving state.folders as the list shows it.
 void listFolders(EditorState& state, bool keepRepeated) {
-  if (!keepRepeated) eraseRepeatedFolders(state);
-  scanFlexFolders(state);
+  if (keepRepeated) {
+    scanFlexFolders(state);
+  } else {
+    eraseRepeatedFolders(state);
+  }
 }
 
 int runInfo(const EditorState& state, const std::vector<std::string>& report, std::ostream& out) {
