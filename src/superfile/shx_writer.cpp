@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <vector>
 
 #include "model/hex.h"
 #include "superfile/hex_pairs.h"
@@ -111,13 +111,18 @@ class ShxEncoder : public SuperfileEncoder {
     std::uint32_t charSum = textSum(kShxGroupOpenLine, kOpenLineSize);
 
     std::uint32_t address = state.slots[std::size_t(slotIndex)].startAddress;
-    char line[kMaxLineSize];
+    // Lines are built in blocks; a sink takes a block this large without copying it again.
+    lines_.resize(kBlockSize + kMaxLineSize);
+    std::size_t used = 0;
     while (!data.empty()) {
       const std::size_t count = std::min(data.size(), kShxDataPerLine);
-      const std::size_t size = buildDataLine(hex_, address, data.data(), count, line, charSum);
-      if (!out.write(line, size)) return StatusCode::None;  // the save reports the failed write
+      used += buildDataLine(hex_, address, data.data(), count, lines_.data() + used, charSum);
       data = data.subspan(count);
       address += std::uint32_t(count);
+      if (used >= kBlockSize || data.empty()) {
+        if (!out.write(lines_.data(), used)) return StatusCode::None;  // the save reports it
+        used = 0;
+      }
     }
     runningChecksum_ = std::uint16_t(runningChecksum_ + charSum);
 
@@ -133,7 +138,10 @@ class ShxEncoder : public SuperfileEncoder {
   }
 
  private:
+  static constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+
   const HexKernels& hex_ = hexKernels();
+  std::vector<char> lines_;
   std::uint16_t runningChecksum_ = 0;
 };
 
