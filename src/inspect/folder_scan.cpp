@@ -47,16 +47,17 @@ void eraseRange(FlashImage& image, std::int64_t first, std::int64_t end) {
   std::fill(bytes.begin(), bytes.end(), kErased);
 }
 
-// From grid position `p`, the first block of 16 grid words before `end` that holds the record
-// marker, or about `end` when none does. Most of the Flex holds no record, and a block's words
-// tested together need one branch instead of sixteen.
+// From grid position `p`, the first block of 64 grid words before `end` that holds the record
+// marker, or about `end` when none does. Most of the Flex holds no record; a block's words
+// tested together, with no branch between them, are compared side by side by the compiler.
 std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, std::int64_t end) {
-  constexpr std::int64_t kBlock = 64;
+  constexpr std::int64_t kBlock = 256;
   while (end - p >= kBlock) {
     const std::uint8_t* at = image.data() + p;
-    bool found = false;
-    for (std::int64_t k = 0; k < kBlock; k += 4) found |= read32be(at + k) == kFolderMarker;
-    if (found) break;
+    unsigned found = 0;
+    for (std::int64_t k = 0; k < kBlock; k += 4)
+      found |= unsigned(read32be(at + k) == kFolderMarker);
+    if (found != 0) break;
     p += kBlock;
   }
   return p;
