@@ -5,8 +5,9 @@ set -euo pipefail
 required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
           libbenchmark-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 srecord)
 # Wanted where the release has them: the SVG icon plugins (a package of their own on some
-# releases) and clang with its fuzzer runtime for the readers' fuzz targets.
-optional=(qt6-svg-plugins clang libclang-rt-dev)
+# releases), clang with its fuzzer runtime for the readers' fuzz targets, and hyperfine for
+# bench/peers.sh.
+optional=(qt6-svg-plugins clang libclang-rt-dev hyperfine)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
