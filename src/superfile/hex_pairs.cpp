@@ -1,10 +1,5 @@
 #include "superfile/hex_pairs.h"
 
-#include <array>
-#include <cstring>
-
-#include "model/hex.h"
-
 #if defined(__x86_64__)
 #define TAVUFE_HEX_PAIRS_X86 1
 #endif
@@ -20,25 +15,6 @@ extern const HexKernels kAvx2HexKernels;
 #endif
 
 namespace {
-
-struct PairTable {
-  std::array<std::array<char, 2>, 256> pairs{};
-  // The two characters' codes added together, so a line's sums need no second pass.
-  std::array<std::uint16_t, 256> charSums{};
-};
-
-constexpr PairTable makePairTable() {
-  PairTable t;
-  for (int v = 0; v < 256; ++v) {
-    const char high = detail::kHexDigits[v >> 4];
-    const char low = detail::kHexDigits[v & 0x0F];
-    t.pairs[std::size_t(v)] = {high, low};
-    t.charSums[std::size_t(v)] = std::uint16_t(high + low);
-  }
-  return t;
-}
-
-constexpr PairTable kPairs = makePairTable();
 
 constexpr HexKernels kScalarHexKernels{"scalar", decodePairsScalar, encodePairsScalar};
 
@@ -68,12 +44,7 @@ std::uint32_t decodePairsScalar(const std::uint8_t* digits, std::size_t count, s
 }
 
 void encodePairsScalar(const std::uint8_t* bytes, std::size_t count, char* out, HexSums& sums) {
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::uint8_t value = bytes[k];
-    std::memcpy(out + 2 * k, kPairs.pairs[value].data(), 2);
-    sums.bytes += value;
-    sums.chars += kPairs.charSums[value];
-  }
+  for (std::size_t k = 0; k < count; ++k) out = encodePair(bytes[k], out, sums);
 }
 
 const HexKernels& hexKernels() {

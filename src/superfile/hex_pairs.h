@@ -4,9 +4,12 @@
 // the widest vector unit the processor has. The plain loops are the reference; every other
 // variant gives the same bytes and the same sums.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "model/hex.h"
 
 namespace tavufe {
 
@@ -30,6 +33,38 @@ struct HexKernels {
   DecodePairsFn decode;
   EncodePairsFn encode;
 };
+
+namespace detail {
+
+struct PairTable {
+  std::array<std::array<char, 2>, 256> pairs{};
+  // The two characters' codes added together, so a line's sums need no second pass.
+  std::array<std::uint16_t, 256> charSums{};
+};
+
+constexpr PairTable makePairTable() {
+  PairTable t;
+  for (int v = 0; v < 256; ++v) {
+    const char high = kHexDigits[v >> 4];
+    const char low = kHexDigits[v & 0x0F];
+    t.pairs[std::size_t(v)] = {high, low};
+    t.charSums[std::size_t(v)] = std::uint16_t(high + low);
+  }
+  return t;
+}
+
+inline constexpr PairTable kPairs = makePairTable();
+
+}  // namespace detail
+
+// One byte as its upper-case pair, added to `sums`: for the few fields around a line's data.
+inline char* encodePair(std::uint8_t value, char* out, HexSums& sums) {
+  out[0] = detail::kPairs.pairs[value][0];
+  out[1] = detail::kPairs.pairs[value][1];
+  sums.bytes += value;
+  sums.chars += detail::kPairs.charSums[value];
+  return out + 2;
+}
 
 std::uint32_t decodePairsScalar(const std::uint8_t* digits, std::size_t count, std::uint8_t* out);
 void encodePairsScalar(const std::uint8_t* bytes, std::size_t count, char* out, HexSums& sums);

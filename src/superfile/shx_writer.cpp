@@ -30,16 +30,14 @@ std::size_t buildDataLine(const HexKernels& hex, std::uint32_t address, const st
   char* p = line;
   *p++ = 'S';
   *p++ = '3';
-  const std::uint8_t fixed[] = {std::uint8_t(count + 5), std::uint8_t(address >> 24),
-                                std::uint8_t(address >> 16), std::uint8_t(address >> 8),
-                                std::uint8_t(address)};
-  encodePairsScalar(fixed, sizeof fixed, p, sums);
-  p += 2 * sizeof fixed;
+  p = encodePair(std::uint8_t(count + 5), p, sums);
+  p = encodePair(std::uint8_t(address >> 24), p, sums);
+  p = encodePair(std::uint8_t(address >> 16), p, sums);
+  p = encodePair(std::uint8_t(address >> 8), p, sums);
+  p = encodePair(std::uint8_t(address), p, sums);
   hex.encode(data, count, p, sums);
   p += 2 * count;
-  const std::uint8_t checksum = std::uint8_t(0xFF - (sums.bytes & 0xFF));
-  encodePairsScalar(&checksum, 1, p, sums);
-  p += 2;
+  p = encodePair(std::uint8_t(0xFF - (sums.bytes & 0xFF)), p, sums);
   *p++ = '\r';
   *p++ = '\n';
   charSum += sums.chars + 'S' + '3' + '\r' + '\n';
