@@ -16,6 +16,7 @@
 #include "editor/save_flow.h"
 #include "model/catalogue.h"
 #include "model/finalise.h"
+#include "superfile/hex_pairs.h"
 #include "superfile_fixture.h"
 
 namespace {
@@ -116,6 +117,27 @@ void plainWrite(benchmark::State& bench, bool sync) {
 void BM_PlainFwrite(benchmark::State& bench) { plainWrite(bench, false); }
 void BM_PlainFwriteFsync(benchmark::State& bench) { plainWrite(bench, true); }
 
+// Each variant of the hex pair encoder this processor runs, on the Flex's worth of bytes: the
+// limit for the SHX writer's own work.
+void BM_EncodePairs(benchmark::State& bench) {
+  const auto all = supportedHexKernels();
+  if (std::size_t(bench.range(0)) >= all.size()) {
+    bench.SkipWithError("not run by this processor");
+    return;
+  }
+  const HexKernels& kernels = *all[std::size_t(bench.range(0))];
+  const fixture::Bytes bytes = fixture::pattern(kFlexSize, 2);
+  std::vector<char> out(2 * bytes.size());
+  for (auto _ : bench) {
+    HexSums sums;
+    kernels.encode(bytes.data(), bytes.size(), out.data(), sums);
+    benchmark::DoNotOptimize(sums);
+    benchmark::ClobberMemory();
+  }
+  bench.SetLabel(kernels.name);
+  bench.SetBytesProcessed(std::int64_t(bench.iterations()) * std::int64_t(bytes.size()));
+}
+
 // Byte counts of the three outputs for this setup: the SHX text is 144 characters per 64
 // data bytes, the SBF adds 29 bytes a record, the export is the Flex alone.
 constexpr std::int64_t kShxBytes = 8172 + 2 * 18 + 16 + 14 + (kRamdldSize + kFlexSize) / 64 * 144;
@@ -127,6 +149,7 @@ constexpr std::int64_t kFlexBytes = kFlexSize;
 BENCHMARK(BM_SaveShx)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveSbf)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportFlex)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EncodePairs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainFwrite)
     ->Arg(kShxBytes)
     ->Arg(kSbfBytes)

@@ -7,10 +7,10 @@ required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
           srecord dpkg-dev file)
 # Wanted where the release has them: the SVG icon plugins (a package of their own on some
-# releases), clang with its fuzzer runtime for the readers' fuzz targets, and the checkers
-# of what an install holds (desktop entry, AppStream data, manual pages, completion, the
-# package).
-optional=(qt6-svg-plugins clang libclang-rt-dev
+# releases), clang with its fuzzer runtime for the readers' fuzz targets, hyperfine for
+# bench/peers.sh, and the checkers of what an install holds (desktop entry, AppStream data,
+# manual pages, completion, the package).
+optional=(qt6-svg-plugins clang libclang-rt-dev hyperfine
           desktop-file-utils appstream shared-mime-info man-db bash-completion lintian)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -102,6 +102,29 @@ TEST(FolderScanTests, RecordsOnTheFourByteGridFromTheStartBelowTheEnd) {
   eraseFolderRecord(noImage, 0x1280100);
 }
 
+TEST(FolderScanTests, RecordFoundAtEveryGridPlaceOfABlockAndUpToTheLastPosition) {
+  // The scan passes over blocks of 256 bytes at a time: a record at each place within and
+  // across them, from starts on and off the block size, is found, and at the last position below
+  // the end too, but not at the end.
+  auto s = flexEditor();
+  for (const std::int32_t start : {kFlexStart, kFlexStart + 4, kFlexStart + 252}) {
+    for (std::int32_t d = 0; d <= 520; d += 4) {
+      const std::int64_t at = start + d;
+      putRecord(*s, at, "R");
+      for (const std::int32_t past : {1, 2, 4, 200}) {
+        s->bounds.flexStart = std::uint32_t(start);
+        s->bounds.flexEnd = std::uint32_t(at + past);
+        scanFlexFolders(*s);
+        EXPECT_EQ(listedNames(*s), std::vector<std::string>{"R"}) << start << " + " << d;
+      }
+      s->bounds.flexEnd = std::uint32_t(at);
+      scanFlexFolders(*s);
+      EXPECT_TRUE(listedNames(*s).empty()) << start << " + " << d;
+      std::memset(imageData(*s) + at, 0xFF, 40);
+    }
+  }
+}
+
 TEST(FolderScanTests, NamesSkipFfAndStopAtThirtySix) {
   auto s = flexEditor();
   putRecord(*s, kFlexStart + 0x100, "S\xFF\xFFk");

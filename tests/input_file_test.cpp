@@ -93,6 +93,6 @@ TEST(ReadWholeFileTests, TheLargestPossibleSuperfileIsStillRead) {
   EXPECT_EQ(file.status, StatusCode::None);
   EXPECT_FALSE(file.problem);
   ASSERT_EQ(file.size, kMaxSuperfileSize);
-  EXPECT_EQ(file.bytes[kHeaderSize], 'S');
-  EXPECT_EQ(file.bytes[kMaxSuperfileSize - 1], 0);
+  EXPECT_EQ(file.view()[kHeaderSize], 'S');
+  EXPECT_EQ(file.view()[kMaxSuperfileSize - 1], 0);
 }

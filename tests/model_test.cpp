@@ -125,6 +125,8 @@ TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
 TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {
   FlashImage image;
   ASSERT_TRUE(image.allocate());
+  // Aligned so that the system can back it with 2 MiB pages.
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(image.all().data()) % (std::uintptr_t(2) << 20), 0u);
   image.fill();
   auto allErased = [&image] {
     const auto bytes = image.all();

@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,8 +74,11 @@ int openFile(EditorState& state, const Arguments& arguments, std::vector<std::st
 
 // The folder steps of an open from the dialog, leaving state.folders as the list shows it.
 void listFolders(EditorState& state, bool keepRepeated) {
-  if (!keepRepeated) eraseRepeatedFolders(state);
-  scanFlexFolders(state);
+  if (keepRepeated) {
+    scanFlexFolders(state);
+  } else {
+    eraseRepeatedFolders(state);
+  }
 }
 
 int runInfo(const EditorState& state, const Arguments& arguments,
@@ -166,22 +168,21 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 
 }  // namespace
 
-int runCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  // The image alone is 64 MiB: the state lives on the heap.
+int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out,
+               std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
-  auto state = std::make_unique<EditorState>();
   std::vector<std::string> report;
   HeaderTexts header;
-  if (const int status = openFile(*state, arguments, report, header, err); status != kExitSuccess) {
+  if (const int status = openFile(state, arguments, report, header, err); status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
     case Command::Info:
-      return runInfo(*state, arguments, report, header, out);
+      return runInfo(state, arguments, report, header, out);
     case Command::Folders:
-      return runFolders(*state, arguments, out);
+      return runFolders(state, arguments, out);
     case Command::Save:
-      return runSave(*state, arguments, err);
+      return runSave(state, arguments, err);
     case Command::Verify:
     case Command::Help:
     case Command::Version:

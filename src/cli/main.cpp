@@ -1,5 +1,8 @@
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,20 +23,26 @@ int main(int argc, char** argv) {
   }
 
   const Arguments& arguments = *parsed.arguments;
+  // The image alone is 64 MiB: the state lives on the heap. It is never freed: the process
+  // ends in _Exit below, and the system takes back the whole address space anyway.
+  const auto state = std::make_unique<tavufe::EditorState>();
   int status = kExitSuccess;
   if (arguments.command == Command::Help) {
     std::cout << helpText();
   } else if (arguments.command == Command::Version) {
     std::cout << "tavufe " << tavufe::kProgramVersion << '\n';
   } else {
-    status = runCommand(arguments, std::cout, std::cerr);
+    status = runCommand(*state, arguments, std::cout, std::cerr);
   }
 
   // A listing that did not reach its reader (a full disk, a closed pipe) is not a success.
   std::cout.flush();
   if (!std::cout && status == kExitSuccess) {
     std::cerr << "tavufe: cannot write to standard output\n";
-    return kExitRefused;
+    status = kExitRefused;
   }
-  return status;
+  // Every stream is flushed here, so the exit handlers and destructors have nothing left to do.
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }

@@ -47,6 +47,22 @@ void eraseRange(FlashImage& image, std::int64_t first, std::int64_t end) {
   std::fill(bytes.begin(), bytes.end(), kErased);
 }
 
+// From grid position `p`, the first block of 64 grid words before `end` that holds the record
+// marker, or about `end` when none does. Most of the Flex holds no record; a block's words
+// tested together, with no branch between them, are compared side by side by the compiler.
+std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, std::int64_t end) {
+  constexpr std::int64_t kBlock = 256;
+  while (end - p >= kBlock) {
+    const std::uint8_t* at = image.data() + p;
+    unsigned found = 0;
+    for (std::int64_t k = 0; k < kBlock; k += 4)
+      found |= unsigned(read32be(at + k) == kFolderMarker);
+    if (found != 0) break;
+    p += kBlock;
+  }
+  return p;
+}
+
 const FolderEntry* folderAt(const EditorState& state, int index) {
   if (index < 0 || index >= kMaxFolders) return nullptr;
   return &state.folders[std::size_t(index)];
@@ -67,6 +83,8 @@ void scanFlexFolders(EditorState& state) {
 
   int j = 0;
   for (; p < end && j < kMaxFolders; p += 4) {
+    p = skipToMarker(image, p, end);
+    if (p >= end) break;
     // Offset 0 marks an empty row, so a record there could not be told from the table's end.
     if (p == 0 || !isFolderRecordAt(image, p)) continue;
     FolderEntry& entry = state.folders[std::size_t(j)];
@@ -89,17 +107,20 @@ void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset) {
 }
 
 void eraseRepeatedFolders(EditorState& state) {
+  scanFlexFolders(state);
   // Only a Flex at its usual address is known to carry the layout this relies on.
   if (state.slots[1].startAddress != state.catalogue[kCgFlex].startAddress) return;
-  scanFlexFolders(state);
   // No rescan between comparisons: in a run of one name every record but the first goes.
+  bool erased = false;
   for (int i = 0; i < kMaxFolders - 1; ++i) {
     const FolderEntry& next = state.folders[std::size_t(i + 1)];
     if (next.recordOffset == 0 || next.folderName.empty()) break;
     if (state.folders[std::size_t(i)].folderName == next.folderName) {
       eraseFolderRecord(state, next.recordOffset);
+      erased = true;
     }
   }
+  if (erased) scanFlexFolders(state);
 }
 
 std::vector<FolderGridRow> folderGridRows(const EditorState& state) {

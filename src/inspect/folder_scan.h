@@ -31,7 +31,7 @@ void scanFlexFolders(EditorState& state);
 // Sets the record's 173 bytes to 0xFF; bytes that would lie outside the image are left out.
 void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset);
 // Erases every record whose name repeats the one before it, when the Flex sits at its
-// catalogue address.
+// catalogue address. Leaves state.folders as scanFlexFolders makes it from the bytes left.
 void eraseRepeatedFolders(EditorState& state);
 
 // Rows of the folder table as the folder list shows them (number from 1, name, location).

@@ -23,6 +23,8 @@ inline constexpr std::uint8_t kErased = 0xFF;
 class FlashImage {
  public:
   // Returns false when the memory cannot be had; the editor then runs on without an image.
+  // The memory is aligned for huge pages and, where the system offers them, asks for them: the
+  // first fill then faults in 33 pages instead of some 16,000.
   bool allocate();
   void release();
   bool exists() const { return bytes_ != nullptr; }
@@ -60,7 +62,11 @@ class FlashImage {
   bool clipRange(std::int64_t offset, std::int64_t count, std::uint64_t& first,
                  std::uint64_t& clipped) const;
 
-  std::unique_ptr<std::uint8_t[]> bytes_;
+  struct Free {
+    void operator()(std::uint8_t* bytes) const;
+  };
+
+  std::unique_ptr<std::uint8_t, Free> bytes_;
   std::vector<Range> written_;
   bool wholeDirty_ = true;
 };

@@ -6,6 +6,7 @@
 #include "model/hex.h"
 #include "superfile/byte_cursor.h"
 #include "superfile/header_block.h"
+#include "superfile/hex_pairs.h"
 
 namespace tavufe {
 
@@ -18,17 +19,6 @@ inline constexpr std::size_t kS3DataColumn = 12;
 inline constexpr std::size_t kChecksumChars = 2;
 // Count byte and four address bytes: the part of the count that is not data.
 inline constexpr unsigned kS3FixedBytes = 5;
-
-// Decodes digit pairs into `out`, one pair per byte, and returns the sum of the bytes.
-unsigned decodePairs(std::span<const std::uint8_t> digits, std::span<std::uint8_t> out) {
-  unsigned sum = 0;
-  for (std::size_t k = 0; k < out.size(); ++k) {
-    const std::uint8_t b = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
-    out[k] = b;
-    sum += b;
-  }
-  return sum;
-}
 
 // The scan of the S-record text, straight from the file's bytes into the image.
 class ShxScan {
@@ -119,7 +109,7 @@ class ShxScan {
     const std::span<const std::uint8_t> digits = line.subspan(kS3DataColumn, 2 * dataBytes);
     const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
     if (target.size() == dataBytes) {
-      sum += decodePairs(digits, target);
+      sum += decodePairs_(digits.data(), dataBytes, target.data());
       position_ = std::min<std::uint32_t>(position_ + std::uint32_t(dataBytes), kLastImageByte);
     } else {
       // Past the end every further byte lands on the image's last byte.
@@ -144,6 +134,7 @@ class ShxScan {
   EditorState& state_;
   Progress& progress_;
   ByteCursor cursor_;
+  const DecodePairsFn decodePairs_ = hexKernels().decode;
   int groups_ = 0;
   std::uint64_t s7Count_ = 0;
   bool newGroup_ = false;

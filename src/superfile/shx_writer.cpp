@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <vector>
 
 #include "model/hex.h"
+#include "superfile/hex_pairs.h"
 #include "superfile/save_preparation.h"
 
 namespace tavufe {
@@ -16,57 +17,27 @@ constexpr std::size_t kMaxLineSize = 2 + 2 * (1 + 4 + kShxDataPerLine + 1) + 2;
 static_assert(kMaxLineSize == 144);
 constexpr std::size_t kTrailerSize = 14;
 
-struct HexTable {
-  std::array<std::array<char, 2>, 256> pairs{};
-  // The two characters' codes added together, so a line's byte sum needs no second pass.
-  std::array<std::uint16_t, 256> charSums{};
-};
-
-constexpr HexTable makeHexTable() {
-  HexTable t;
-  for (int v = 0; v < 256; ++v) {
-    const char high = detail::kHexDigits[v >> 4];
-    const char low = detail::kHexDigits[v & 0x0F];
-    t.pairs[std::size_t(v)] = {high, low};
-    t.charSums[std::size_t(v)] = std::uint16_t(high + low);
-  }
-  return t;
-}
-
-constexpr HexTable kHex = makeHexTable();
-
 std::uint16_t textSum(const char* text, std::size_t size) {
   std::uint32_t sum = 0;
   for (std::size_t k = 0; k < size; ++k) sum += std::uint8_t(text[k]);
   return std::uint16_t(sum);
 }
 
-struct LineSums {
-  std::uint32_t bytes = 0;  // the record's own checksum covers these
-  std::uint32_t chars = 0;  // the file's running checksum covers these
-};
-
-char* putByte(char* p, std::uint8_t value, LineSums& sums) {
-  std::memcpy(p, kHex.pairs[value].data(), 2);
-  sums.bytes += value;
-  sums.chars += kHex.charSums[value];
-  return p + 2;
-}
-
 // Builds one S3 line in `line` and returns its size; adds its characters to `charSum`.
-std::size_t buildDataLine(std::uint32_t address, const std::uint8_t* data, std::size_t count,
-                          char* line, std::uint32_t& charSum) {
-  LineSums sums;
+std::size_t buildDataLine(const HexKernels& hex, std::uint32_t address, const std::uint8_t* data,
+                          std::size_t count, char* line, std::uint32_t& charSum) {
+  HexSums sums;
   char* p = line;
   *p++ = 'S';
   *p++ = '3';
-  p = putByte(p, std::uint8_t(count + 5), sums);
-  p = putByte(p, std::uint8_t(address >> 24), sums);
-  p = putByte(p, std::uint8_t(address >> 16), sums);
-  p = putByte(p, std::uint8_t(address >> 8), sums);
-  p = putByte(p, std::uint8_t(address), sums);
-  for (std::size_t k = 0; k < count; ++k) p = putByte(p, data[k], sums);
-  p = putByte(p, std::uint8_t(0xFF - (sums.bytes & 0xFF)), sums);
+  p = encodePair(std::uint8_t(count + 5), p, sums);
+  p = encodePair(std::uint8_t(address >> 24), p, sums);
+  p = encodePair(std::uint8_t(address >> 16), p, sums);
+  p = encodePair(std::uint8_t(address >> 8), p, sums);
+  p = encodePair(std::uint8_t(address), p, sums);
+  hex.encode(data, count, p, sums);
+  p += 2 * count;
+  p = encodePair(std::uint8_t(0xFF - (sums.bytes & 0xFF)), p, sums);
   *p++ = '\r';
   *p++ = '\n';
   charSum += sums.chars + 'S' + '3' + '\r' + '\n';
@@ -138,13 +109,18 @@ class ShxEncoder : public SuperfileEncoder {
     std::uint32_t charSum = textSum(kShxGroupOpenLine, kOpenLineSize);
 
     std::uint32_t address = state.slots[std::size_t(slotIndex)].startAddress;
-    char line[kMaxLineSize];
+    // Lines are built in blocks; a sink takes a block this large without copying it again.
+    lines_.resize(kBlockSize + kMaxLineSize);
+    std::size_t used = 0;
     while (!data.empty()) {
       const std::size_t count = std::min(data.size(), kShxDataPerLine);
-      const std::size_t size = buildDataLine(address, data.data(), count, line, charSum);
-      if (!out.write(line, size)) return StatusCode::None;  // the save reports the failed write
+      used += buildDataLine(hex_, address, data.data(), count, lines_.data() + used, charSum);
       data = data.subspan(count);
       address += std::uint32_t(count);
+      if (used >= kBlockSize || data.empty()) {
+        if (!out.write(lines_.data(), used)) return StatusCode::None;  // the save reports it
+        used = 0;
+      }
     }
     runningChecksum_ = std::uint16_t(runningChecksum_ + charSum);
 
@@ -160,6 +136,10 @@ class ShxEncoder : public SuperfileEncoder {
   }
 
  private:
+  static constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+
+  const HexKernels& hex_ = hexKernels();
+  std::vector<char> lines_;
   std::uint16_t runningChecksum_ = 0;
 };
 

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Times tavufe against objcopy and srec_cat on the same full-size Flex, each as a whole process,
+# and prints the medians and ratios as a Markdown table, then tavufe's peak resident memory.
+#
+#   bench/peers.sh [BUILD_FOLDER]        (default: build/release)
+#
+# The sample comes from tavufe-sample --full. objcopy and srec_cat get its Flex code group as
+# plain S3 records (64 data bytes a line, as tavufe writes them) and as raw bytes. ROUNDS rounds
+# (default 7) of RUNS runs (default 3) of every command, after WARMUP runs (default 2): the
+# commands alternate from round to round, so a busy moment of the machine falls on all of them.
+# The files go to a fresh folder under TMPDIR; its file system decides what tavufe's fsync costs
+# (the peers do not sync). Needs hyperfine, objcopy (binutils), srec_cat (srecord) and python3.
+set -euo pipefail
+
+build=$(cd "${1:-build/release}" && pwd)
+rounds=${ROUNDS:-7}
+runs=${RUNS:-3}
+warmup=${WARMUP:-2}
+tavufe=$build/src/cli/tavufe
+sample=$build/tools/tavufe-sample
+for tool in hyperfine objcopy srec_cat python3 "$tavufe" "$sample"; do
+  command -v "$tool" > /dev/null || { echo "peers.sh: $tool not found" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+case "$build$work" in *" "*) echo "peers.sh: paths with spaces are not supported" >&2; exit 1 ;; esac
+cd "$work"
+
+"$sample" --format shx --full --output full.shx
+"$sample" --format sbf --full --output full.sbf
+# The peers' inputs: the same Flex bytes, and the same bytes as S3 records.
+"$tavufe" save full.shx -o flex.smg
+objcopy -I binary -O srec --srec-forceS3 --srec-len=64 flex.smg flex.srec
+
+decode_tavufe="$tavufe save full.shx -o out.smg"
+encode_tavufe="$tavufe save full.sbf -o out.shx"
+decode_objcopy="objcopy -I srec -O binary flex.srec peer.bin"
+encode_objcopy="objcopy -I binary -O srec --srec-forceS3 --srec-len=64 flex.smg peer.srec"
+decode_srec_cat="srec_cat flex.srec -Motorola -o peer2.bin -binary"
+commands=("$decode_tavufe" "$decode_objcopy" "$decode_srec_cat" "$encode_tavufe" "$encode_objcopy")
+
+for ((round = 1; round <= rounds; round++)); do
+  echo "round $round of $rounds" >&2
+  hyperfine --shell=none --style none --warmup "$warmup" --runs "$runs" \
+    --export-json "round$round.json" "${commands[@]}" > /dev/null
+done
+
+# The same Flex came out of every decoder.
+cmp out.smg peer.bin
+cmp out.smg peer2.bin
+
+peak_kib=
+if [ -x /usr/bin/time ]; then
+  peak_kib=$(/usr/bin/time -v "$tavufe" save full.shx -o rss.smg 2>&1 >/dev/null |
+    sed -n 's/.*Maximum resident set size (kbytes): //p')
+fi
+
+python3 - "$rounds" "$(stat -c %s full.shx)" "$peak_kib" "${commands[@]}" <<'PY'
+import json, statistics, sys
+
+rounds, shx_size, peak_kib = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
+commands = sys.argv[4:]
+wall = {c: [] for c in commands}
+cpu = {c: [] for c in commands}
+for r in range(1, rounds + 1):
+    for result in json.load(open(f"round{r}.json"))["results"]:
+        wall[result["command"]] += result["times"]
+        cpu[result["command"]].append(result["user"] + result["system"])
+
+def ms(c):
+    return 1000 * statistics.median(wall[c])
+
+def cpu_ms(c):
+    return 1000 * statistics.mean(cpu[c])
+
+decode, decode_objcopy, decode_srec_cat, encode, encode_objcopy = commands
+print(f"Medians of {len(wall[decode])} runs ({rounds} alternated rounds); CPU is user + system.")
+print()
+print("| job | tavufe | peer | ratio (wall) | ratio (CPU) | goal |")
+print("|---|---|---|---|---|---|")
+rows = [
+    ("open SHX, write the Flex as SMG", decode, "objcopy -I srec -O binary", decode_objcopy,
+     "≤ 0.35×"),
+    ("open SBF, write SHX", encode, "objcopy -I binary -O srec", encode_objcopy, "≤ 0.5×"),
+]
+for job, ours, peer_name, peer, goal in rows:
+    print(f"| {job} | {ms(ours):.1f} ms (CPU {cpu_ms(ours):.1f}) | {peer_name}: {ms(peer):.1f} ms"
+          f" (CPU {cpu_ms(peer):.1f}) | {ms(ours) / ms(peer):.2f}× |"
+          f" {cpu_ms(ours) / cpu_ms(peer):.2f}× | {goal} |")
+print(f"| open SHX, write SMG | {ms(decode):.1f} ms (CPU {cpu_ms(decode):.1f}) |"
+      f" srec_cat … -binary: {ms(decode_srec_cat):.1f} ms (CPU {cpu_ms(decode_srec_cat):.1f}) |"
+      f" {ms(decode_srec_cat) / ms(decode):.1f}× faster |"
+      f" {cpu_ms(decode_srec_cat) / cpu_ms(decode):.1f}× faster | ≥ 25× faster |")
+if peak_kib:
+    limit = 64 * 1024 + shx_size / 1024 + 16 * 1024
+    print()
+    print(f"Peak resident memory of `tavufe save full.shx -o x.smg`: {int(peak_kib) / 1024:.1f} MiB"
+          f" (limit 64 MiB + input {shx_size / 2**20:.1f} MiB + 16 MiB = {limit / 1024:.1f} MiB)")
+PY

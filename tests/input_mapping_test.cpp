@@ -1,0 +1,90 @@
+#include "editor/input_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <string>
+
+#include "superfile_fixture.h"
+
+using namespace tavufe;
+
+namespace {
+
+// Bytes that differ from one page to the next, so a page read twice or left out shows.
+fixture::Bytes numbered(std::size_t size) {
+  fixture::Bytes b(size);
+  for (std::size_t k = 0; k < size; ++k) b[k] = std::uint8_t((k * 7) ^ (k >> 12));
+  return b;
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY)) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+TEST(InputFileTest, SmallAndLargeFilesArriveWholeAndExact) {
+  fixture::TempDir dir;
+  // Either side of the size from which a file is mapped rather than read, and a size that ends
+  // part way into a page.
+  for (const std::size_t size : {std::size_t(1), std::size_t(4097), (std::size_t(1) << 20) - 1,
+                                 std::size_t(1) << 20, (std::size_t(3) << 20) + 5}) {
+    const fixture::Bytes bytes = numbered(size);
+    const std::string path = dir.file("in.bin");
+    fixture::writeFile(path, bytes);
+    const InputFile file = readWholeFile(path);
+    ASSERT_EQ(file.status, StatusCode::None) << size;
+    ASSERT_EQ(file.view().size(), size);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.view().begin())) << size;
+  }
+}
+
+TEST(InputFileTest, FileShorterThanItsCheckedSizeIsRefusedNotMapped) {
+  // As if the file were cut short between the size check and the mapping: touching the mapped
+  // pages past its end would fault, so the size is checked again and the read then comes short.
+  fixture::TempDir dir;
+  const std::string path = dir.file("cut.bin");
+  const fixture::Bytes bytes = numbered(std::size_t(2) << 20);
+  fixture::writeFile(path, bytes);
+  const Descriptor fd(path);
+  ASSERT_GE(fd.get(), 0);
+  for (const std::size_t claimed : {bytes.size() + 1, bytes.size() + (std::size_t(1) << 20)}) {
+    InputFile file;
+    EXPECT_FALSE(mapOrRead(fd.get(), claimed, file)) << claimed;
+    EXPECT_EQ(file.status, StatusCode::FileNotOpened) << claimed;
+    EXPECT_TRUE(file.view().empty()) << claimed;
+  }
+  // A file that grew is taken at the size that was checked.
+  InputFile file;
+  ASSERT_TRUE(mapOrRead(fd.get(), bytes.size() - 3, file));
+  ASSERT_EQ(file.view().size(), bytes.size() - 3);
+  EXPECT_TRUE(std::equal(file.view().begin(), file.view().end(), bytes.begin()));
+}
+
+TEST(InputFileTest, PipeIsReadOrRefusedWithoutMapping) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const fixture::Bytes bytes = numbered(100);
+  ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), 100);
+  ::close(ends[1]);
+  InputFile file;
+  // A pipe has no offsets to read at: refused, with the reason kept.
+  EXPECT_FALSE(mapOrRead(ends[0], std::size_t(2) << 20, file));
+  EXPECT_EQ(file.status, StatusCode::FileNotOpened);
+  EXPECT_EQ(file.problem.kind, FileProblem::Kind::System);
+  EXPECT_EQ(file.problem.error, ESPIPE);
+  ::close(ends[0]);
+}
