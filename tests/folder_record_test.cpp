@@ -21,8 +21,11 @@ constexpr std::uint32_t kFlexStart = 0x1280000;
 // The Flex's bounds as an open of a Flex at 0x11280000 of 0x40000 bytes sets them.
 std::unique_ptr<EditorState> flexEditor() {
   auto s = freshEditor();
-  s->bounds.flexStart = kFlexStart;
-  s->bounds.flexEnd = kFlexStart + 0x3FFFF;
+  (void)placeInSlot(*s, 1, kCgFlex, 0x11280000, 0x112BFFFF);
+  s->slots[1].recordAddress = 0x11280000;
+  s->slots[1].recordLength = 0x40000;
+  s->lastSlot = 1;
+  computeRegionBounds(*s);
   return s;
 }
 

@@ -21,10 +21,17 @@ constexpr std::uint32_t kFlexEnd = 0x1F3FFFF;
 constexpr std::uint8_t kRecordHead[12] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
                                           0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
 
-// Fresh editor with the Flex in slot 1 at its catalogue address.
-std::unique_ptr<EditorState> flexEditor() {
+// Fresh editor with the Flex in slot 1, as a read leaves it: at its catalogue address unless
+// given, every byte of its range read from the file.
+std::unique_ptr<EditorState> flexEditor(std::uint32_t start = 0x11280000,
+                                        std::uint32_t end = 0x11F3FFFF) {
   auto s = freshEditor();
-  (void)placeInSlot(*s, 1, kCgFlex, 0x11280000, 0x11F3FFFF);
+  // As the header parse leaves them: no slot but what the file lists.
+  resetSlots(*s);
+  copyProfileToCatalogue(*s);
+  (void)placeInSlot(*s, 1, kCgFlex, start, end);
+  s->slots[1].recordAddress = start;
+  s->slots[1].recordLength = end - start + 1;
   s->lastSlot = 1;
   computeRegionBounds(*s);
   return s;
@@ -245,7 +252,7 @@ TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideThe
 
   // The record must lie strictly inside a usable Flex region.
   const std::pair<std::uint32_t, std::uint32_t> bounds[] = {
-      {kFlexStart, kFlexStart}, {kFlexStart, kFlexStart + 0x800}, {0, kFlexEnd}};
+      {kFlexStart, kFlexStart}, {kFlexStart, kFlexStart + 0x800}, {kFlexStart + 0x800, kFlexEnd}};
   for (const auto& [start, end] : bounds) {
     s->bounds.flexStart = start;
     s->bounds.flexEnd = end;
@@ -253,4 +260,29 @@ TEST(FolderDeleteTests, DeleteErasesAndRelistsButNeverAtTheFlexStartOrOutsideThe
   }
   EXPECT_FALSE(deleteFolder(*s, 1));
   EXPECT_EQ(imageData(*s)[kFlexStart + 0x800 + 3], 0x05);
+}
+
+// A Flex at the start of flash sits at image offset 0, which the bounds alone cannot tell from
+// no Flex: what a read left in slot 1 decides. A record at offset 0 itself is still not listed.
+TEST(FolderDeleteTests, FlexAtTheStartOfFlashHasItsRecordsErased) {
+  for (const int erased : {0, 1}) {
+    SCOPED_TRACE(erased);
+    auto s = flexEditor(0x10000000, 0x1003FFFF);
+    ASSERT_EQ(s->bounds.flexStart, 0u);
+    putRecord(*s, 0, "Zero");
+    putRecord(*s, 0x200, "One");
+    putRecord(*s, 0x400, "Two");
+    scanFlexFolders(*s);
+    EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"One", "Two"}));
+    ASSERT_TRUE(deleteFolder(*s, erased));
+    EXPECT_EQ(listedNames(*s), (std::vector<std::string>{erased == 0 ? "Two" : "One"}));
+    EXPECT_EQ(imageData(*s)[0x200u + 0x200u * std::uint32_t(erased)], 0xFF);
+  }
+
+  // Without bytes read into slot 1 there is no Flex to erase in, wherever the bounds point.
+  auto empty = flexEditor(0x10000000, 0x1003FFFF);
+  empty->slots[1].recordLength = 0;
+  putRecord(*empty, 0x200, "One");
+  scanFlexFolders(*empty);
+  EXPECT_FALSE(deleteFolder(*empty, 0));
 }

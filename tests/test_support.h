@@ -34,6 +34,7 @@ inline const char* codeName(NoticeCode c) {
     case NoticeCode::FileTypeNotSupported: return "FileTypeNotSupported";
     case NoticeCode::DuplicateCg: return "DuplicateCg";
     case NoticeCode::NoFilesSelectedToSave: return "NoFilesSelectedToSave";
+    case NoticeCode::NoFlexCodeGroup: return "NoFlexCodeGroup";
   }
   return "unknown notice";
 }

@@ -13,12 +13,12 @@
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
+#include "superfile/header_block.h"
 
 namespace tavufe::cli {
 
 namespace {
 
-constexpr char kNoFlexNotice[] = "No Flex Code Group";
 
 template <typename Cells>
 void printRow(std::ostream& out, const Cells& cells) {
@@ -130,8 +130,8 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
 }
 
 int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
-  // The window enables saving only when the open left the Flex code group in slot 1.
-  if (!hasFlexInSlot1(state)) return notify(err, kNoFlexNotice);
+  // Without the Flex's bytes there is nothing of it to save or export.
+  if (!hasFlexBytes(state)) return notify(err, noticeText(NoticeCode::NoFlexCodeGroup));
   listFolders(state, arguments.keepRepeated);
   if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
       status != kExitSuccess) {
@@ -139,6 +139,13 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   }
   if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
     return notify(err, noticeText(notice));
+  }
+  if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
+    // The header's date falls back to the clock; say why the fixed one was not taken.
+    if (const SourceDateEpoch epoch = sourceDateEpoch();
+        epoch.state == SourceDateEpoch::State::Ignored) {
+      err << "tavufe: SOURCE_DATE_EPOCH ignored: " << visibleText(epoch.reason) << '\n';
+    }
   }
   Progress progress;
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an

@@ -96,6 +96,8 @@ NoticeCode checkSaveable(const EditorState& state) {
     }
   }
   if (hasDuplicateCodeGroups(state)) notice = NoticeCode::DuplicateCg;
+  // A superfile or export without the Flex's bytes would flash nothing of it.
+  if (notice == NoticeCode::None && !hasFlexBytes(state)) notice = NoticeCode::NoFlexCodeGroup;
   return notice;
 }
 

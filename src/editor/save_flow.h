@@ -18,8 +18,8 @@ enum class SaveType { Shx = 1, Sbf = 2, Smg = 3, Bin = 4 };
 const char* extensionFor(SaveType type);
 std::optional<SaveType> saveTypeForPath(const std::string& path);
 
-// The checks before the save dialog: NoFilesSelectedToSave or DuplicateCg when the save must
-// not go on, None when it may.
+// The checks before the save dialog: NoFilesSelectedToSave, DuplicateCg, or NoFlexCodeGroup
+// when the Flex holds no byte read from the file; None when the save may go on.
 NoticeCode checkSaveable(const EditorState& state);
 
 // How an SMG or BIN export treats a slot that failed to refresh from the image: the window

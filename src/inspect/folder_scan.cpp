@@ -141,7 +141,7 @@ bool isFolderListed(const EditorState& state, int index) {
 
 bool canDeleteFolder(const EditorState& state, int index) {
   const RegionBounds& b = state.bounds;
-  if (b.flexStart == 0 || b.flexStart >= b.flexEnd) return false;
+  if (!hasFlexBytes(state) || b.flexStart >= b.flexEnd) return false;
   const FolderEntry* entry = folderAt(state, index);
   return entry != nullptr && entry->recordOffset > b.flexStart && entry->recordOffset < b.flexEnd;
 }

@@ -23,6 +23,7 @@ const char* noticeText(NoticeCode code) {
     case NoticeCode::FileTypeNotSupported: return "File Type Not Supported";
     case NoticeCode::DuplicateCg: return "Duplicate CG";
     case NoticeCode::NoFilesSelectedToSave: return "No File(s) Selected To Save";
+    case NoticeCode::NoFlexCodeGroup: return "No Flex Code Group";
     case NoticeCode::None: break;
   }
   return "";

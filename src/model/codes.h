@@ -24,6 +24,8 @@ enum class NoticeCode : std::uint8_t {
   FileTypeNotSupported = 3,
   DuplicateCg = 7,
   NoFilesSelectedToSave = 10,
+  // The Flex code group holds no byte read from the file: a save would flash nothing of it.
+  NoFlexCodeGroup = 15,
 };
 
 // Texts shown for a code; empty for 0 and for values without a text.

@@ -38,6 +38,11 @@ std::uint32_t imageOffsetFor(bool ramdldArea, std::uint32_t address) {
   return ramdldArea ? kRamdldOffset : address & kAddressMask;
 }
 
+bool hasFlexBytes(const EditorState& state) {
+  const CodeGroupSlot& flex = state.slots[1];
+  return state.lastSlot >= 1 && flex.cgNumber == kCgFlex && flex.recordLength > 0;
+}
+
 void computeRegionBounds(EditorState& state) {
   RegionBounds& b = state.bounds;
   b.flashBaseOffset = 0;

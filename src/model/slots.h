@@ -73,6 +73,11 @@ bool isSlotInUse(const EditorState& state, int slot);
 bool isFbuSlotInUse(const EditorState& state, int slot);
 bool isFlashAddressValid(std::uint32_t address);
 
+// Whether slot 1 holds the Flex code group with at least one byte read from the file: what a
+// save writes and the folder erase works on. A Flex at flash address 0x10000000 starts at image
+// offset 0, so the region bounds alone cannot tell it from no Flex.
+bool hasFlexBytes(const EditorState& state);
+
 // Refreshes the firmware, Flex and language-pack bounds from slots 0 to 19.
 void computeRegionBounds(EditorState& state);
 

@@ -1,7 +1,10 @@
 #include "superfile/header_block.h"
 
 #include <algorithm>
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <string_view>
 #include <cstring>
 
 #include "model/byte_order.h"
@@ -116,22 +119,40 @@ std::string formatHeaderDate(const std::tm& t) {
   return buffer;
 }
 
+SourceDateEpoch sourceDateEpoch() {
+  SourceDateEpoch epoch;
+  const char* value = std::getenv("SOURCE_DATE_EPOCH");
+  if (value == nullptr) return epoch;
+  const std::string_view text(value);
+  epoch.state = SourceDateEpoch::State::Ignored;
+  if (text.empty()) {
+    epoch.reason = "it is empty";
+    return epoch;
+  }
+  const std::string quoted = "\"" + std::string(text) + "\"";
+  std::uint64_t seconds = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  const bool allDigits = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= '0' && c <= '9';
+  });
+  if (!allDigits || end != text.data() + text.size()) {
+    epoch.reason = quoted + " is not a whole number of seconds";
+    return epoch;
+  }
+  if (error == std::errc::result_out_of_range || seconds > kLastSourceDateEpoch) {
+    epoch.reason = quoted + " is after 9999-12-31 23:59:59";
+    return epoch;
+  }
+  epoch.state = SourceDateEpoch::State::Set;
+  epoch.seconds = std::int64_t(seconds);
+  return epoch;
+}
+
 std::string headerDateText() {
   std::tm t{};
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  bool fixed = epoch != nullptr && *epoch != '\0';
-  long long seconds = 0;
-  if (fixed) {
-    for (const char* p = epoch; *p != '\0'; ++p) {
-      if (*p < '0' || *p > '9' || seconds > 253402300799LL) {  // digits only, up to year 9999
-        fixed = false;
-        break;
-      }
-      seconds = seconds * 10 + (*p - '0');
-    }
-  }
-  if (fixed) {
-    const std::time_t when = std::time_t(seconds);
+  const SourceDateEpoch epoch = sourceDateEpoch();
+  if (epoch.state == SourceDateEpoch::State::Set) {
+    const auto when = std::time_t(epoch.seconds);
     gmtime_r(&when, &t);
   } else {
     const std::time_t now = std::time(nullptr);

@@ -69,8 +69,19 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
 [[nodiscard]] StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
                                             Progress& progress);
 
-// The date text as the header carries it: local time now, or the instant in
-// SOURCE_DATE_EPOCH (UTC) when that holds a decimal number of seconds.
+// SOURCE_DATE_EPOCH as the header's date takes it: a whole number of seconds up to the last
+// second of the year 9999. Anything else is ignored, and `reason` says why.
+inline constexpr std::uint64_t kLastSourceDateEpoch = 253402300799;  // 9999-12-31 23:59:59 UTC
+struct SourceDateEpoch {
+  enum class State { Unset, Set, Ignored };
+  State state = State::Unset;
+  std::int64_t seconds = 0;
+  std::string reason;  // for Ignored
+};
+SourceDateEpoch sourceDateEpoch();
+
+// The date text as the header carries it: the instant in SOURCE_DATE_EPOCH (UTC) when that is
+// set and valid, local time now otherwise.
 std::string headerDateText();
 // Formats "%a %B %d %H:%M:%S %Y" with English names whatever the process locale.
 std::string formatHeaderDate(const std::tm& time);

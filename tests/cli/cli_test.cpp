@@ -639,6 +639,74 @@ TEST_F(CliTest, ControlCharactersFromTheFileAreShownAsEscapes) {
                 kUsage);
 }
 
+// Files that open but hold no byte of the Flex to write: every output type gives the notice,
+// exits 1 and leaves the destination as it was.
+TEST_F(CliTest, SavesWithoutFlexBytesWriteNothing) {
+  const Group rdl = standardGroups()[0];
+  fixture::Header emptyFlex = headerFor({rdl});
+  emptyFlex.entry(fixture::Header::indexOf(2), {kFlexAddress, kFlexAddress - 1, {}, 0, 8});
+  fixture::Header both = headerFor({rdl});
+  both.entry(fixture::Header::indexOf(2), {kFlexAddress, kFlexAddress + 0xFFF, {}, 0, 8});
+  // S3 lines before the first S0 belong to no group and are passed over.
+  const std::string skipped = fixture::s3Lines(kFlexAddress, makeFlex());
+  Bytes skippedShx = both.bytes();
+  fixture::append(skippedShx, skipped);
+  Bytes headerOnlyShx = both.bytes();
+
+  const std::vector<std::pair<std::string, Bytes>> inputs = {
+      {"header.sbf", both.bytes()},
+      {"header.shx", headerOnlyShx},
+      {"skipped.shx", skippedShx},
+      {"empty.sbf", withRecords(emptyFlex.bytes(), {rdl, {2, kFlexAddress, {}}})},
+  };
+  const std::string out = dir.file("out.file");
+  for (const auto& [name, bytes] : inputs) {
+    const std::string in = write(name, bytes);
+    for (const char* type : {"shx", "sbf", "smg", "bin"}) {
+      SCOPED_TRACE(name + " to " + type);
+      fixture::writeFile(out, std::string_view("old"));
+      expectRun({"save", in, "-o", out, "--type", type}, 1, "", "NOTICE: No Flex Code Group\n");
+      EXPECT_EQ(readText(out), "old");
+    }
+  }
+}
+
+// SOURCE_DATE_EPOCH fixes the header's date only when it is a whole number of seconds no later
+// than the last second of 9999; anything else is said and the clock is used.
+TEST_F(CliTest, SourceDateEpochOutsideItsRangeIsIgnoredWithAWarning) {
+  const std::string in = write("in.sbf", superfile(standardGroups()));
+  const std::string out = dir.file("out.sbf");
+  const struct {
+    std::string value;
+    std::string date;     // the header's date text when the value is taken
+    std::string warning;  // what follows "SOURCE_DATE_EPOCH ignored: "
+  } cases[] = {
+      {"253402300799", "Fri December 31 23:59:59 9999", ""},
+      {"0", "Thu January 01 00:00:00 1970", ""},
+      {"253402300800", "", "\"253402300800\" is after 9999-12-31 23:59:59"},
+      {"99999999999999", "", "\"99999999999999\" is after 9999-12-31 23:59:59"},
+      {"1700000000x", "", "\"1700000000x\" is not a whole number of seconds"},
+      {"-1", "", "\"-1\" is not a whole number of seconds"},
+      {"", "", "it is empty"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    const Outcome r = run({"save", in, "-o", out}, {"SOURCE_DATE_EPOCH=" + c.value});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              c.warning.empty() ? "" : "tavufe: SOURCE_DATE_EPOCH ignored: " + c.warning + "\n");
+    const Bytes saved = fixture::readFile(out);
+    ASSERT_GT(saved.size(), 320u + 60u);
+    const std::string date(reinterpret_cast<const char*>(saved.data()) + 320);
+    if (!c.date.empty()) {
+      EXPECT_EQ(date, c.date);
+    } else {
+      // The clock's year, four digits: never the year 10000 or later.
+      EXPECT_EQ(date.find_last_of(' '), date.size() - 5) << date;
+    }
+  }
+}
+
 // A superfile that verifies clean: a RAMDLD long enough for its address table, which names
 // the Flex at bytes 264 to 271 (11 28 00 00, then the catalogue's end 11 F3 FF FF), and header
 // entries whose checksums are the groups' byte sums.
