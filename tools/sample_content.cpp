@@ -1,5 +1,6 @@
 #include "sample_content.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sample {
@@ -84,6 +85,39 @@ std::vector<std::string> folderNames() {
           "video"};
 }
 
+namespace {
+
+// The RAMDLD's address table as a flashing tool leaves it (bytes 240 to 415, big-endian start
+// and end pairs from byte 248, one per code group 0 to 20): the whole region of each code group
+// the superfile carries, or for a boot-loader file the region the boot loader may write.
+void putAddressTable(Bytes& ramdld, const std::vector<CodeGroup>& groups, bool fbl) {
+  struct Region {
+    int cgNumber;
+    std::uint32_t start, end;
+  };
+  static constexpr Region kRegions[] = {{0, 0x10000000, 0x11FFFFFF},
+                                        {1, 0x10160000, 0x10EBF7FF},
+                                        {2, 0x11280000, 0x11F3FFFF},
+                                        {3, 0x10100000, 0x1015FFFF},
+                                        {4, 0x11100000, 0x1127FFFF}};
+  std::fill(ramdld.begin() + 240, ramdld.begin() + 416, 0xFF);
+  auto putEntry = [&ramdld](const Region& r) {
+    const std::size_t at = 248 + 8 * std::size_t(r.cgNumber);
+    for (std::size_t k = 0; k < 4; ++k) {
+      ramdld.at(at + k) = std::uint8_t(r.start >> (24 - 8 * k));
+      ramdld.at(at + 4 + k) = std::uint8_t(r.end >> (24 - 8 * k));
+    }
+  };
+  for (const Region& r : kRegions) {
+    const bool carried = std::any_of(groups.begin(), groups.end(), [&r](const CodeGroup& g) {
+      return g.cgNumber == r.cgNumber && g.cgNumber != 0;
+    });
+    if (fbl ? r.cgNumber == 0 : carried) putEntry(r);
+  }
+}
+
+}  // namespace
+
 std::vector<CodeGroup> codeGroups(const Options& o) {
   std::vector<CodeGroup> groups;
   groups.push_back({0, 0x03FC8000, ramdld(o.seed)});
@@ -92,6 +126,7 @@ std::vector<CodeGroup> codeGroups(const Options& o) {
   groups.push_back({2, 0x11280000, flex(o.flexSize, o.seed + 3)});
   if (o.dsp) groups.push_back({3, 0x10100000, fixture::pattern(0x10000, o.seed + 4)});
   if (o.languagePack) groups.push_back({4, 0x11100000, languagePack(o.seed + 5)});
+  putAddressTable(groups.front().data, groups, o.fbl);
   return groups;
 }
 

@@ -1,13 +1,19 @@
 #include "app/dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 
 namespace tavufe {
 
@@ -93,6 +99,23 @@ std::optional<SaveChoice> QtDialogs::getSaveFileName(QWidget* parent, const QStr
 void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QString& text,
                             const QString& details) {
   makeMessageBox(parent, caption, text, details)->exec();
+}
+
+void QtDialogs::showText(QWidget* parent, const QString& title, const QString& text) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  auto* view = new QPlainTextEdit(text, &dialog);
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(view);
+  layout->addWidget(buttons);
+  const QFontMetrics metrics(view->font());
+  dialog.resize(metrics.horizontalAdvance(QString(90, 'n')), metrics.lineSpacing() * 20);
+  dialog.exec();
 }
 
 UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {

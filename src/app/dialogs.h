@@ -38,6 +38,8 @@ class Dialogs {
                            const QString& details = {}) = 0;
   // Asked before unsaved changes would be lost; `fileName` is the open file's name.
   virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
+  // A modal box with lines of text the user can select and copy, and a Close button.
+  virtual void showText(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
@@ -49,6 +51,7 @@ class QtDialogs final : public Dialogs {
   void showMessage(QWidget* parent, const QString& caption, const QString& text,
                    const QString& details) override;
   UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
+  void showText(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 inline constexpr const char* kOpenFilter =

@@ -50,6 +50,7 @@
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
 #include "editor/open_flow.h"
+#include "editor/verify_flow.h"
 #include "model/version.h"
 
 namespace tavufe {
@@ -225,6 +226,10 @@ void MainWindow::createActions() {
   saveAction_->setToolTip("Save All GG Groups to Superfile");
   connect(saveAction_, &QAction::triggered, this, [this] { saveAs(); });
 
+  verifyAction_ = makeAction("verifyAction", {}, "&Verify...",
+                             "Check every checksum and record of the file as it is on disk");
+  connect(verifyAction_, &QAction::triggered, this, &MainWindow::verifyFile);
+
   exitAction_ = makeAction("exitAction", {}, "E&xit", "Exit this application");
   exitAction_->setShortcut(QKeySequence::Quit);
   exitAction_->setMenuRole(QAction::QuitRole);
@@ -279,6 +284,7 @@ void MainWindow::createMenus() {
   recentFilesMenu_->addActions(recentFileActions_);
   fileMenu->addSeparator();
   fileMenu->addAction(saveAction_);
+  fileMenu->addAction(verifyAction_);
   fileMenu->addSeparator();
   fileMenu->addAction(exitAction_);
 
@@ -495,6 +501,7 @@ void MainWindow::updateActions() {
   exitAction_->setEnabled(idle);
   recentFilesMenu_->setEnabled(idle && recentFileActions_.first()->isVisible());
   saveAction_->setEnabled(idle && saveAllowed_);
+  verifyAction_->setEnabled(idle && superfileTypeOf(currentFile_).has_value());
   folderTable_->setEnabled(saveAllowed_);
 
   const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
@@ -598,6 +605,7 @@ void MainWindow::loadFile(const QString& path) {
   addRecentFile(path);
   updateTitle();
   updateActions();
+  showCheckSummary(path, *type);
 }
 
 void MainWindow::pauseWithFullBar() {
@@ -788,6 +796,31 @@ void MainWindow::updateRecentFilesMenu() {
     action->setVisible(true);
   }
   recentFilesMenu_->setEnabled(!busy_ && !files.isEmpty());
+}
+
+void MainWindow::showCheckSummary(const QString& path, InputType type) {
+  const VerifyResult verified = verifySuperfile(toCorePath(path), type);
+  if (!verified.read()) return;
+  const std::size_t problems = verified.check.problems;
+  statusBar()->showMessage(problems == 0 ? QStringLiteral("Checksums OK")
+                                         : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
+                                               .arg(problems)
+                                               .arg(problems == 1 ? "" : "s"));
+}
+
+void MainWindow::verifyFile() {
+  const std::optional<InputType> type = superfileTypeOf(currentFile_);
+  if (busy_ || !type) return;
+  const VerifyResult verified = verifySuperfile(toCorePath(currentFile_), *type);
+  if (!verified.read()) {
+    showWarning(verified.status, currentFile_, verified.problem);
+    return;
+  }
+  QStringList lines;
+  const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
+  for (const std::string& line : verifyLines(name, verified.check)) lines.append(fromCoreText(line));
+  dialogs_.showText(this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+                    lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::showAbout() {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "model/editor_state.h"
+#include "editor/open_flow.h"
 #include "editor/save_flow.h"
 
 class QAction;
@@ -51,6 +52,8 @@ class MainWindow : public QMainWindow {
   bool saveAs();
   // Edit > Delete Skin Folder: erases the selected folder's record, undoably.
   void deleteSelectedFolder();
+  // File > Verify: checks the file shown, as it is on disk, and lists every finding.
+  void verifyFile();
   void showAbout();
 
  protected:
@@ -96,6 +99,8 @@ class MainWindow : public QMainWindow {
   void copyCodeGroupCells();
 
   void showNotice(NoticeCode notice, const QString& details = {});
+  // "Checksums OK" or how many problems a verify of the file found, in the status bar.
+  void showCheckSummary(const QString& path, InputType type);
   // The warning with the path and, for a file the system refused, its reason.
   void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {});
   void showBarAtStart();
@@ -127,6 +132,7 @@ class MainWindow : public QMainWindow {
 
   QAction* openAction_;
   QAction* saveAction_;
+  QAction* verifyAction_;
   QAction* exitAction_;
   QAction* deleteFolderAction_;
   QAction* undoAction_;

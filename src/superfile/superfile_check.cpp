@@ -574,8 +574,10 @@ class GroupCheck {
     }
   }
 
-  // The table a save writes: for a boot-loader file the FBU region alone, otherwise one entry
-  // per code group 1 to 20 the file carries, its whole catalogue region when it starts there.
+  // The entries of the code groups the file carries, as a save writes them: for a boot-loader
+  // file the FBU region, otherwise each code group 1 to 20 with its whole catalogue region when
+  // it starts there. Entries of code groups the file does not carry are not looked at: the
+  // table may describe the whole handset while a backup holds only some of it.
   void checkRamdldTable() {
     if (listed_.empty() || carried_.empty() || listed_[0].cgNumber != kCgRamdld) return;
     const Carried& rdl = carried_[0];
@@ -611,12 +613,11 @@ class GroupCheck {
           std::span<const std::uint8_t>(rdl.prefix)
               .subspan(kRamdldTableFirstEntry + kRamdldTableEntrySize * std::size_t(n),
                        kRamdldTableEntrySize);
+      const auto& x = expected[std::size_t(n)];
+      if (!x) continue;
       std::array<std::uint8_t, kRamdldTableEntrySize> want;
-      want.fill(kErased);
-      if (const auto& x = expected[std::size_t(n)]) {
-        write32be(want.data(), x->first);
-        write32be(want.data() + 4, x->second);
-      }
+      write32be(want.data(), x->first);
+      write32be(want.data() + 4, x->second);
       if (!std::equal(want.begin(), want.end(), e.begin())) {
         out_.add(FindingKind::RamdldTable, rdl.place, rdl.tableAt[std::size_t(n)],
                  "RAMDLD table entry for " + (n == 0 ? std::string("FBU") : catalogueLabel(n)),

@@ -71,6 +71,10 @@ class FakeDialogs final : public tavufe::Dialogs {
     unsavedQuestions.append(fileName);
     return unsavedAnswer;
   }
+  void showText(QWidget*, const QString& title, const QString& text) override {
+    texts.append(title + "\n" + text);
+  }
+  QStringList texts;  // "title\ntext" of each text box shown
 };
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }

@@ -424,7 +424,7 @@ TEST_F(SaveTest, FailedSaveWarnsWithTheFileAndTheReasonAndStaysModified) {
   EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
   EXPECT_TRUE(window->isWindowModified());
-  EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+  EXPECT_FALSE(window->statusBar()->currentMessage().startsWith("Saved to"));
 }
 
 // Every code group cut: the save stops with a notice before its dialog.
@@ -638,4 +638,34 @@ TEST_F(WindowTest, AboutBoxShowsItsHelpAndTheVersionEveryTime) {
                            "the remaining skin folder. Flash modded flex to the Tavu.", ""}));
     EXPECT_TRUE(window->isVisible());
   }
+}
+
+// An open says in the status bar whether the file's checksums hold; File > Verify lists each
+// finding of the file as it is on disk, in text the user can copy.
+TEST_F(OpenTest, OpenShowsTheChecksumsAndVerifyListsTheFindings) {
+  start();
+  EXPECT_FALSE(action("verifyAction")->isEnabled());
+  const QString good = writeSample("flex.shx");
+  openFromDialog(good);
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Checksums OK");
+  ASSERT_TRUE(action("verifyAction")->isEnabled());
+  action("verifyAction")->trigger();
+  EXPECT_EQ(dialogs.texts, QStringList({QString::fromUtf8("Verify \u2014 flex.shx\nOK")}));
+
+  // One Flex byte changed in an SBF: its header checksum no longer holds.
+  fixture::Bytes damaged = sample::makeSbf({});
+  // Header, then the RAMDLD's and the firmware's records, then the Flex record's 17 bytes.
+  const std::size_t flexData = 8172 + (29 + 0x8000) + (29 + 0x30000) + 17 + 0x3000;
+  damaged.at(flexData) ^= 0x01;
+  openFromDialog(writeFile("damaged.sbf", damaged));
+  ASSERT_EQ(dialogs.messages, QStringList());
+  EXPECT_EQ(window->statusBar()->currentMessage(),
+            QString::fromUtf8("1 checksum problem \u2014 see File > Verify"));
+  dialogs.texts.clear();
+  action("verifyAction")->trigger();
+  ASSERT_EQ(dialogs.texts.size(), 1);
+  const QStringList lines = dialogs.texts.first().split('\n');
+  EXPECT_EQ(lines.first(), QString::fromUtf8("Verify \u2014 damaged.sbf"));
+  EXPECT_EQ(lines.last(), "1 problem");
+  EXPECT_TRUE(lines.value(1).startsWith("damaged.sbf:")) << lines.value(1).toStdString();
 }
