@@ -10,7 +10,7 @@ required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
 # releases), clang with its fuzzer runtime for the readers' fuzz targets, hyperfine for
 # bench/peers.sh, and the checkers of what an install holds (desktop entry, AppStream data,
 # manual pages, completion, the package).
-optional=(qt6-svg-plugins clang libclang-rt-dev hyperfine
+optional=(qt6-svg-plugins clang clang-format libclang-rt-dev hyperfine
           desktop-file-utils appstream shared-mime-info man-db bash-completion lintian)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -9,6 +9,11 @@ scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# The code's shape before its behaviour: layers include in one direction, files as
+# .clang-format has them.
+scripts/check-layers.sh
+scripts/check-format.sh
+
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVUFE_SANITIZE=OFF \
       -DTAVUFE_BUILD_APP=ON -DTAVUFE_BUILD_TESTS=ON -DTAVUFE_BUILD_BENCH=ON
 cmake --build build/release -j "$jobs"

@@ -114,8 +114,8 @@ TEST(FolderScanTests, RecordFoundAtEveryGridPlaceOfABlockAndUpToTheLastPosition)
   // across them, from starts on and off the block size, is found, and at the last position below
   // the end too, but not at the end.
   auto s = flexEditor();
-  for (const std::int32_t start : {kFlexStart, kFlexStart + 4, kFlexStart + 252}) {
-    for (std::int32_t d = 0; d <= 520; d += 4) {
+  for (const std::uint32_t start : {kFlexStart, kFlexStart + 4, kFlexStart + 252}) {
+    for (std::uint32_t d = 0; d <= 520; d += 4) {
       const std::int64_t at = start + d;
       putRecord(*s, at, "R");
       for (const std::int32_t past : {1, 2, 4, 200}) {

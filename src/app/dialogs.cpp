@@ -150,7 +150,7 @@ std::optional<InputType> superfileTypeOf(const QString& path) {
 }
 
 SaveType selectedSaveType(const QFileDialog& dialog) {
-  const int index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+  const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   switch (index) {
     case 1:
       return SaveType::Sbf;

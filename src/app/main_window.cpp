@@ -627,7 +627,7 @@ void MainWindow::fillCodeGroupTable() {
   codeGroupTable_->setRowCount(int(rows.size()));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (int c = 0; c < int(rows[i].size()); ++c) {
-      QTableWidgetItem* item = readOnlyItem(fromCoreText(rows[i][c]));
+      QTableWidgetItem* item = readOnlyItem(fromCoreText(rows[i][std::size_t(c)]));
       if (c >= kFirstHexColumn && c <= kLastHexColumn) item->setFont(hexFont_);
       codeGroupTable_->setItem(int(i), c, item);
     }
@@ -643,7 +643,7 @@ void MainWindow::fillFolderTable() {
   folderTable_->setRowCount(int(rows.size()));
   for (std::size_t k = 0; k < rows.size(); ++k) {
     for (int c = 0; c < int(rows[k].size()); ++c) {
-      folderTable_->setItem(int(k), c, readOnlyItem(fromCoreText(rows[k][c])));
+      folderTable_->setItem(int(k), c, readOnlyItem(fromCoreText(rows[k][std::size_t(c)])));
     }
   }
   // Long names are shown whole as long as the location column keeps its title in view.
