@@ -167,3 +167,16 @@ TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {
   image.fill();
   EXPECT_TRUE(allErased());
 }
+
+TEST(ByteSumTests, EveryLengthAndOffsetMatchesTheSumOfItsBytes) {
+  // All 0xFF is the heaviest load on the wide sum; a pattern catches lanes mixed up.
+  for (const std::uint8_t fill : {std::uint8_t(0xFF), std::uint8_t(0)}) {
+    fixture::Bytes bytes = fill == 0 ? fixture::pattern(4000, 9) : fixture::Bytes(4000, fill);
+    for (std::size_t from = 0; from < 8; ++from) {
+      for (const std::size_t size : {0u, 1u, 7u, 8u, 9u, 1023u, 1024u, 1025u, 3000u}) {
+        const auto part = std::span<const std::uint8_t>(bytes).subspan(from, size);
+        EXPECT_EQ(byteSum(part), fixture::sum16(part)) << from << " " << size;
+      }
+    }
+  }
+}
