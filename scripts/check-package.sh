@@ -52,7 +52,7 @@ echo "Install: ${#expected[@]} entries in place; the installed tavufe says '$sho
 help="$("$usr/bin/tavufe" --help)"
 page="$(gzip -dc "$usr/share/man/man1/tavufe.1.gz" | sed 's/\\-/-/g')"
 completion="$(cat "$usr/share/bash-completion/completions/tavufe")"
-for word in info folders save $(grep -o -E -- '(^| )--?[a-z][a-z-]*' <<< "$help" | sort -u); do
+for word in info folders save verify $(grep -o -E -- '(^| )--?[a-z][a-z-]*' <<< "$help" | sort -u); do
   grep -q -F -- "$word" <<< "$page" || fail "the manual page lacks '$word'"
   grep -q -E -- "(^|[ '])$word([ ')]|$)" <<< "$completion" || fail "the completion lacks '$word'"
 done
@@ -122,16 +122,18 @@ if [ -r "$helpers" ]; then
       complete_line "tavufe save a.sbf --type "
       complete_line "tavufe save a.sbf -o "
       complete_line "tavufe folders --input-type "
+      complete_line "tavufe verify a.sbf --"
     ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe"
   )"
-  wanted="--help --version folders info save
+  wanted="--help --version folders info save verify
 folders
 B.SHX a.sbf folder
---input-type
+--input-type --json
 --delete-row --input-type --keep-repeated --type
 bin sbf shx smg
 B.SHX a.sbf d.smg folder
-sbf shx"
+sbf shx
+--input-type --json"
   [ "$completions" = "$wanted" ] ||
     fail "completion offered:"$'\n'"$completions"$'\n'"instead of:"$'\n'"$wanted"
   echo "Completion: as expected"
