@@ -29,19 +29,6 @@ std::unique_ptr<EditorState> flexEditor() {
   return s;
 }
 
-// 00 00 04 05 | 02 04 00 07 | FF FF FF FF | 14 bytes of 0x11 | the name as 00 c pairs, 00 00.
-void putRecord(EditorState& s, std::uint32_t at, const std::string& name) {
-  static const std::uint8_t head[12] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
-                                        0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
-  std::uint8_t* p = imageData(s) + at;
-  std::memcpy(p, head, sizeof head);
-  std::memset(p + 12, 0x11, 14);
-  for (std::size_t k = 0; k <= name.size(); ++k) {
-    p[26 + 2 * k] = 0x00;
-    p[27 + 2 * k] = k < name.size() ? std::uint8_t(name[k]) : 0x00;
-  }
-}
-
 // Every byte from `from` to `to` set to its offset's low byte, so that each one is told apart.
 void fillCounting(EditorState& s, std::uint32_t from, std::uint32_t to) {
   for (std::uint32_t o = from; o < to; ++o) imageData(s)[o] = std::uint8_t(o);

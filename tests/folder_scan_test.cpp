@@ -37,18 +37,6 @@ std::unique_ptr<EditorState> flexEditor(std::uint32_t start = 0x11280000,
   return s;
 }
 
-// 00 00 04 05 | 02 04 00 07 | FF FF FF FF | 14 bytes not examined | from byte 26 each character
-// as 00 c, ended by 00 00.
-void putRecord(EditorState& s, std::int64_t at, const std::string& name) {
-  std::uint8_t* p = imageData(s) + at;
-  std::memcpy(p, kRecordHead, sizeof kRecordHead);
-  std::memset(p + 12, 0x11, 14);
-  for (std::size_t k = 0; k <= name.size(); ++k) {
-    p[26 + 2 * k] = 0x00;
-    p[27 + 2 * k] = k < name.size() ? std::uint8_t(name[k]) : 0x00;
-  }
-}
-
 std::vector<std::string> listedNames(const EditorState& s) {
   std::vector<std::string> names;
   for (const auto& row : folderGridRows(s)) names.push_back(row[1]);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "model/catalogue.h"
 #include "model/codes.h"
@@ -48,6 +50,20 @@ inline std::uint8_t* imageData(tavufe::EditorState& s) {
 }
 inline const std::uint8_t* imageData(const tavufe::EditorState& s) {
   return s.image.read(0, tavufe::kImageSize).data();
+}
+
+// A folder record laid into the image at `at`: 00 00 04 05 | 02 04 00 07 | FF FF FF FF |
+// 14 bytes not examined | from byte 26 each character as 00 c, ended by 00 00.
+inline void putRecord(tavufe::EditorState& s, std::int64_t at, const std::string& name) {
+  static constexpr std::uint8_t kHead[12] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
+                                             0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
+  std::uint8_t* p = imageData(s) + at;
+  std::memcpy(p, kHead, sizeof kHead);
+  std::memset(p + 12, 0x11, 14);
+  for (std::size_t k = 0; k <= name.size(); ++k) {
+    p[26 + 2 * k] = 0x00;
+    p[27 + 2 * k] = k < name.size() ? std::uint8_t(name[k]) : 0x00;
+  }
 }
 
 // A fresh editor as after start-up: image allocated and erased, profile applied.
