@@ -172,6 +172,25 @@ TEST(FolderScanTests, RecordsAtTheImageEnd) {
   EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"QQQQQQQ"}));
 }
 
+// Erased pairs are left out of a name without counting, so it may run on far past its record:
+// across the 2 MiB chunks the image erases on first use, after a fill that left them waiting.
+TEST(FolderScanTests, ANameRunsOnThroughErasedChunks) {
+  auto s = flexEditor();
+  const std::int64_t r = 0x13FFF00;  // 0x100 before a chunk border
+  const auto head = s->image.write(std::uint64_t(r), 30);
+  std::memcpy(head.data(), kRecordHead, sizeof kRecordHead);
+  head[26] = 0x00;
+  head[27] = 'A';
+  // 5000 erased pairs (past the border), then 'B', then the end of the name.
+  const std::int64_t b = r + 27 + 2 * 5000;
+  const auto tail = s->image.write(std::uint64_t(b), 3);
+  tail[0] = 'B';
+  tail[1] = 0x00;
+  tail[2] = 0x00;
+  scanFlexFolders(*s);
+  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{"AB"}));
+}
+
 TEST(FolderEraseTests, ErasesTwoRangesClippedToTheImage) {
   auto s = flexEditor();
   std::uint8_t* img = imageData(*s);

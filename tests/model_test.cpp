@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,14 @@
 #include "test_support.h"
 
 using namespace tavufe;
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(std::span<const std::uint8_t> bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
 
 TEST(CatalogueTests, LabelsProfileAndReset) {
   auto s = freshEditor();
@@ -166,6 +176,102 @@ TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {
   EXPECT_EQ(image.readClipped(kImageSize - 2, 10).size(), 2u);
   image.fill();
   EXPECT_TRUE(allErased());
+}
+
+// A fill of the whole image erases each 2 MiB chunk only when an access first touches it. The
+// image is first dirtied with 0x5A and then made to need a whole fill, so a chunk that some
+// path hands out without erasing it shows 0x5A.
+TEST(FlashImageTests, EveryPathReadsErasedBytesAfterAWholeFill) {
+  constexpr std::uint64_t kChunk = std::uint64_t(2) << 20;
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  // Written back to front in 1 MiB pieces, 65 ranges that do not merge: more than are
+  // tracked, so the next fill is a whole one.
+  auto dirtyThenFill = [&image] {
+    image.fill();
+    constexpr std::uint64_t kPiece = std::uint64_t(1) << 20;
+    for (std::uint64_t k = kImageSize / kPiece + 1; k-- > 0;) {
+      const auto piece =
+          image.write(k * kPiece, std::min<std::uint64_t>(kPiece, kImageSize - k * kPiece));
+      std::fill(piece.begin(), piece.end(), 0x5A);
+    }
+    image.fill();
+  };
+  auto erased = [](std::span<const std::uint8_t> bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == kErased; });
+  };
+
+  const struct {
+    const char* what;
+    std::function<std::vector<std::uint8_t>(FlashImage&)> access;
+    std::size_t size;            // bytes the access must see
+    std::ptrdiff_t written = 0;  // bytes the access itself sets to something else
+  } cases[] = {
+      {"the first byte", [](FlashImage& i) { return bytesOf(i.read(0, 1)); }, 1},
+      {"the last byte", [](FlashImage& i) { return bytesOf(i.read(kImageSize - 1, 1)); }, 1},
+      {"across one chunk border", [](FlashImage& i) { return bytesOf(i.read(kChunk - 16, 32)); },
+       32},
+      {"across three chunks", [](FlashImage& i) { return bytesOf(i.read(kChunk - 1, kChunk + 2)); },
+       kChunk + 2},
+      {"the short last chunk",
+       [](FlashImage& i) { return bytesOf(i.read(kRamdldOffset, kRamdldAreaSize)); },
+       kRamdldAreaSize},
+      {"clipped before the start", [](FlashImage& i) { return bytesOf(i.readClipped(-8, 16)); }, 8},
+      {"clipped past the end",
+       [](FlashImage& i) { return bytesOf(i.readClipped(kImageSize - 4, 16)); }, 4},
+      {"byte by byte about a border",
+       [](FlashImage& i) {
+         std::vector<std::uint8_t> b;
+         for (std::int64_t o = 3 * kChunk - 2; o < std::int64_t(3 * kChunk) + 2; ++o)
+           b.push_back(i.byteAt(o));
+         return b;
+       },
+       4},
+      {"a span handed out for writing",
+       [](FlashImage& i) { return bytesOf(i.write(5 * kChunk - 4, 8)); }, 8},
+      {"a clipped span handed out for writing",
+       [](FlashImage& i) { return bytesOf(i.writeClipped(kImageSize - 2, 8)); }, 2},
+      {"a span written only in part",
+       [](FlashImage& i) {
+         const auto span = i.write(7 * kChunk - 1, 4);
+         span[0] = 0x00;
+         return bytesOf(i.read(7 * kChunk, 3));
+       },
+       3, 1},
+      {"the whole image", [](FlashImage& i) { return bytesOf(i.all()); }, kImageSize},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dirtyThenFill();
+    const std::vector<std::uint8_t> seen = c.access(image);
+    ASSERT_EQ(seen.size(), c.size);
+    EXPECT_TRUE(erased(seen));
+    // Whatever the first access erased, every other byte still reads as erased too.
+    const auto all = image.all();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](std::uint8_t b) { return b != kErased; }),
+              c.written);
+  }
+}
+
+TEST(FlashImageTests, WritesAfterAWholeFillAreErasedByTheNextFill) {
+  constexpr std::uint64_t kChunk = std::uint64_t(2) << 20;
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  image.fill();
+  // Chunks untouched before the refill stay waiting and must still read erased after it.
+  const std::pair<std::uint64_t, std::uint64_t> writes[] = {
+      {kChunk - 3, 6}, {10 * kChunk, 1}, {kImageSize - 5, 5}, {0x1280000, 0x10000}};
+  for (const auto& [offset, count] : writes) {
+    const auto bytes = image.write(offset, count);
+    ASSERT_EQ(bytes.size(), count);
+    std::fill(bytes.begin(), bytes.end(), 0x00);
+  }
+  EXPECT_EQ(image.byteAt(kChunk - 4), kErased);
+  EXPECT_EQ(image.byteAt(kChunk - 3), 0x00);
+  EXPECT_EQ(image.byteAt(kChunk + 3), kErased);
+  image.fill();
+  const auto all = image.all();
+  EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](std::uint8_t b) { return b == kErased; }));
 }
 
 TEST(ByteSumTests, EveryLengthAndOffsetMatchesTheSumOfItsBytes) {

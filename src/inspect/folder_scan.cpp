@@ -31,13 +31,18 @@ bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
 }
 
 // One character per byte pair; 0 ends the name, 0xFF pairs are left out without counting.
-std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t p) {
+// Erased pairs do not count, so a name may run far past its record: it is read a piece at a
+// time rather than as the rest of the image, which would erase every chunk still waiting.
+std::string collectFolderName(const FlashImage& image, std::int64_t p) {
+  constexpr std::int64_t kPiece = 4096;  // even, so each piece starts on the pairs' grid
   std::string name;
-  const auto size = std::int64_t(image.size());
-  for (std::int64_t at = p + kNameFirstChar; at < size; at += kNameStep) {
-    const std::uint8_t b = image[std::size_t(at)];
-    if (b == 0 || name.size() == kMaxFolderName) break;
-    if (b != kErased) name += char(b);
+  for (std::int64_t from = p + kNameFirstChar; from < kImageSize; from += kPiece) {
+    const std::span<const std::uint8_t> piece = image.readClipped(from, kPiece);
+    for (std::size_t at = 0; at < piece.size(); at += kNameStep) {
+      const std::uint8_t b = piece[at];
+      if (b == 0 || name.size() == kMaxFolderName) return name;
+      if (b != kErased) name += char(b);
+    }
   }
   return name;
 }
@@ -72,24 +77,31 @@ const FolderEntry* folderAt(const EditorState& state, int index) {
 
 void scanFlexFolders(EditorState& state) {
   for (FolderEntry& entry : state.folders) entry.recordOffset = 0;
-  const std::span<const std::uint8_t> image = state.image.all();
-  if (image.empty()) return;
+  if (!state.image.exists()) return;
 
   // Only positions whose 12 test bytes lie inside the image can hold a record; the bounds may
   // come from a damaged file, so the walk is clipped to the image but keeps its 4-byte grid.
-  std::int64_t p = state.bounds.flexStart;
-  const std::int64_t end = std::min<std::int64_t>(state.bounds.flexEnd,
-                                                  std::int64_t(image.size()) - kFolderTestSize + 1);
+  const std::int64_t first = state.bounds.flexStart;
+  const std::int64_t end =
+      std::min<std::int64_t>(state.bounds.flexEnd, std::int64_t(kImageSize) - kFolderTestSize + 1);
+  if (first >= end) return;
+  // Only the test bytes of those positions are read, not the whole image: the image erases its
+  // chunks on first use, and the Flex lies in a few of them. Positions in `flex` count from
+  // `first`.
+  const std::span<const std::uint8_t> flex =
+      state.image.read(std::uint64_t(first), std::uint64_t(end - first + kFolderTestSize - 1));
+  const std::int64_t count = end - first;
 
   int j = 0;
-  for (; p < end && j < kMaxFolders; p += 4) {
-    p = skipToMarker(image, p, end);
-    if (p >= end) break;
+  for (std::int64_t q = 0; q < count && j < kMaxFolders; q += 4) {
+    q = skipToMarker(flex, q, count);
+    if (q >= count) break;
+    const std::int64_t p = first + q;
     // Offset 0 marks an empty row, so a record there could not be told from the table's end.
-    if (p == 0 || !isFolderRecordAt(image, p)) continue;
+    if (p == 0 || !isFolderRecordAt(flex, q)) continue;
     FolderEntry& entry = state.folders[std::size_t(j)];
     entry.recordOffset = std::uint32_t(p);
-    entry.folderName = collectFolderName(image, p);
+    entry.folderName = collectFolderName(state.image, p);
     ++j;
   }
 }

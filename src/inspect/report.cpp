@@ -45,6 +45,13 @@ inline constexpr std::int64_t kPlatformCodeAt = 9;
 inline constexpr std::int64_t kRamdldVersionWordAt = 14;
 inline constexpr std::int64_t kLanguageVersionAt = 18;
 
+// textLine over the image from `offset`: a bounded read, so only the chunks the text lies in
+// need to be erased, not the whole image.
+std::string imageTextLine(std::string_view label, const EditorState& state, std::uint64_t offset) {
+  return textLine(label,
+                  state.image.readClipped(std::int64_t(offset), std::int64_t(kReportTextMax)), 0);
+}
+
 }  // namespace
 
 std::string textLine(std::string_view label, std::span<const std::uint8_t> bytes,
@@ -96,7 +103,7 @@ std::string firmwareLine(const EditorState& state) {
     for (std::uint64_t p = start; p < end; p += 4) {
       if (!state.image.holds(p, kFirmwareMarker.size())) break;
       if (imageMatches(state, p, kFirmwareMarker)) {
-        return textLine("Firmware: ", state.image.all(), std::size_t(p + 4));
+        return imageTextLine("Firmware: ", state, p + 4);
       }
     }
   }
@@ -115,7 +122,7 @@ std::string flexLine(const EditorState& state) {
       if (at[0] == kFlexBlockTag[0] && at[1] == kFlexBlockTag[1] &&
           std::equal(kFlexBlockWords.begin(), kFlexBlockWords.end(), at.begin() + 4) &&
           at[kFlexTextOffset] != kErased) {
-        return textLine("Flex: ", state.image.all(), std::size_t(p + kFlexTextOffset));
+        return imageTextLine("Flex: ", state, p + kFlexTextOffset);
       }
     }
   }

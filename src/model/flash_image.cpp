@@ -28,6 +28,7 @@ bool FlashImage::allocate() {
 #endif
   wholeDirty_ = true;
   written_.clear();
+  pending_.fill(false);
   return exists();
 }
 
@@ -35,17 +36,33 @@ void FlashImage::release() {
   bytes_.reset();
   written_.clear();
   wholeDirty_ = true;
+  pending_.fill(false);
 }
 
 void FlashImage::fill() {
   if (!exists()) return;
   if (wholeDirty_) {
-    std::memset(bytes_.get(), kErased, kImageSize);
+    // Deferred to the first access of each chunk: most files touch a few chunks of 33.
+    pending_.fill(true);
   } else {
+    // A written range was handed out by write(), which erased its chunks first, so it never
+    // lies in a pending chunk; chunks still pending need nothing.
     for (const Range& r : written_) std::memset(bytes_.get() + r.begin, kErased, r.end - r.begin);
   }
   written_.clear();
   wholeDirty_ = false;
+}
+
+void FlashImage::fillPending(std::uint64_t offset, std::uint64_t count) const {
+  if (count == 0) return;
+  const std::size_t last = std::size_t((offset + count - 1) / kChunkSize);
+  for (std::size_t c = std::size_t(offset / kChunkSize); c <= last; ++c) {
+    if (!pending_[c]) continue;
+    const std::size_t begin = c * kChunkSize;
+    std::memset(bytes_.get() + begin, kErased,
+                std::min<std::size_t>(kChunkSize, kImageSize - begin));
+    pending_[c] = false;
+  }
 }
 
 void FlashImage::markWritten(std::uint64_t offset, std::uint64_t count) {
@@ -70,11 +87,14 @@ void FlashImage::markWritten(std::uint64_t offset, std::uint64_t count) {
 
 std::span<const std::uint8_t> FlashImage::read(std::uint64_t offset, std::uint64_t count) const {
   if (!holds(offset, count)) return {};
+  fillPending(offset, count);
   return {bytes_.get() + offset, std::size_t(count)};
 }
 
 std::span<std::uint8_t> FlashImage::write(std::uint64_t offset, std::uint64_t count) {
   if (!holds(offset, count)) return {};
+  // Erased before it is handed out: the caller may write only part of the span.
+  fillPending(offset, count);
   markWritten(offset, count);
   return {bytes_.get() + offset, std::size_t(count)};
 }
@@ -107,6 +127,7 @@ std::span<std::uint8_t> FlashImage::writeClipped(std::int64_t offset, std::int64
 
 std::uint8_t FlashImage::byteAt(std::int64_t offset) const {
   if (offset < 0 || !holds(std::uint64_t(offset), 1)) return kErased;
+  fillPending(std::uint64_t(offset), 1);
   return bytes_.get()[std::size_t(offset)];
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,10 @@ class FlashImage {
   // Sets every byte to the erased value. Does nothing without an image. After the first fill
   // only the ranges handed out for writing since the last one are erased again: the rest
   // still holds 0xFF.
+  //
+  // A fill of the whole image is lazy: each 2 MiB chunk is erased when an access first touches
+  // it, so a file that lays only a few megabytes costs only those. Every byte still reads as
+  // 0xFF until written, but a span handed out before a fill must not be read after it.
   void fill();
 
   // Whether `count` bytes from `offset` all lie inside the image.
@@ -47,6 +52,7 @@ class FlashImage {
   // One byte; a byte outside the image reads as erased.
   std::uint8_t byteAt(std::int64_t offset) const;
 
+  // The whole image: erases every chunk still waiting for it, so prefer a bounded range.
   std::span<const std::uint8_t> all() const { return read(0, kImageSize); }
 
  private:
@@ -56,6 +62,13 @@ class FlashImage {
   };
   // Past this many separate ranges the next fill erases the whole image.
   static constexpr std::size_t kMaxDirtyRanges = 64;
+  // The unit of the lazy fill; the huge-page size, so each chunk is one page where offered.
+  static constexpr std::size_t kChunkSize = std::size_t(2) << 20;
+  static constexpr std::size_t kChunkCount = (kImageSize + kChunkSize - 1) / kChunkSize;
+
+  // Erases the chunks of [offset, offset + count) that still wait for the whole-image fill.
+  // Every path that hands out bytes calls it first; the range lies inside the image.
+  void fillPending(std::uint64_t offset, std::uint64_t count) const;
 
   void markWritten(std::uint64_t offset, std::uint64_t count);
   // The part of the range inside the image as [first, first + count).
@@ -69,6 +82,10 @@ class FlashImage {
   std::unique_ptr<std::uint8_t, Free> bytes_;
   std::vector<Range> written_;
   bool wholeDirty_ = true;
+  // Chunks that a whole-image fill has yet to erase. Mutable: the first read of a chunk erases
+  // it, which no caller can tell from an erase made by the fill itself (the image is used from
+  // one thread at a time).
+  mutable std::array<bool, kChunkCount> pending_{};
 };
 
 }  // namespace tavufe
