@@ -55,7 +55,8 @@ fixture::Header headerFor(const std::vector<Group>& groups) {
   return h;
 }
 
-void writeBoth(const std::string& folder, const std::string& name, const std::vector<Group>& groups) {
+void writeBoth(const std::string& folder, const std::string& name,
+               const std::vector<Group>& groups) {
   const fixture::Header h = headerFor(groups);
   fixture::Bytes sbf = h.bytes();
   fixture::Bytes shx = h.bytes();
@@ -67,6 +68,20 @@ void writeBoth(const std::string& folder, const std::string& name, const std::ve
   }
   fixture::writeFile(folder + "/sbf/" + name + ".sbf", sbf);
   fixture::writeFile(folder + "/shx/" + name + ".shx", shx);
+}
+
+// A RAMDLD group longer than its area, listed in the header at a length that fits: the SHX
+// reader's data runs past the image's end, where every further byte lands on the last one.
+void writeRamdldPastEnd(const std::string& folder, const Group& flex) {
+  const Group ramdld{0, 0x03FC8000, fixture::pattern(0x30000 + 0x100, 6)};
+  fixture::Header h = headerFor({Group{0, 0x03FC8000, fixture::pattern(0x100, 6)}, flex});
+  fixture::Bytes shx = h.bytes();
+  for (const Group& g : {ramdld, flex}) {
+    fixture::append(shx, fixture::kS0Line);
+    fixture::append(shx, fixture::s3Lines(g.start, g.data));
+    fixture::append(shx, fixture::kS7Line);
+  }
+  fixture::writeFile(folder + "/shx/ramdld-past-end.shx", shx);
 }
 
 }  // namespace
@@ -81,5 +96,6 @@ int main(int argc, char** argv) {
   writeBoth(folder, "full", full);
   writeBoth(folder, "ramdld-flex", {full[0], full[3]});
   writeBoth(folder, "header-only", {});
+  writeRamdldPastEnd(folder, full[3]);
   return 0;
 }
