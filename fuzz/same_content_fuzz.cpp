@@ -32,8 +32,10 @@ constexpr std::array<int, 11> kKnownGroups = {0, 256, 1, 2, 3, 4, 7, 8, 11, 15, 
 constexpr std::array<std::uint32_t, 11> kProfileStarts = {
     0x03FC8000, 0x10000000, 0x10160000, 0x11280000, 0x10100000, 0x11100000,
     0x11F80000, 0x10EC0000, 0x10EC0000, 0x10F00000, 0x10EBF800};
-// Past the RAMDLD's area and past the image's end, in one code group.
-constexpr std::uint32_t kLargestGroup = 0x31000;
+// Large groups lie around the size of the RAMDLD's area, the longest run from any start to
+// the image's end: some fit, some run past it.
+constexpr std::uint32_t kLargeGroupFirst = 0x2FF00;
+constexpr std::uint32_t kLargeGroupLast = 0x30100;
 
 Group chooseGroup(FuzzedDataProvider& in, bool first) {
   Group g;
@@ -59,9 +61,10 @@ Group chooseGroup(FuzzedDataProvider& in, bool first) {
   // An S-record group without data has no address, unlike an empty SBF record: not the same
   // content, so every group holds at least one byte.
   // Mostly small, now and then large enough to fill the RAMDLD's area or run past the image.
-  const std::uint32_t size = in.ConsumeIntegralInRange<int>(0, 63) != 0
-                                 ? in.ConsumeIntegralInRange<std::uint32_t>(1, 600)
-                                 : in.ConsumeIntegralInRange<std::uint32_t>(1, kLargestGroup);
+  const std::uint32_t size =
+      in.ConsumeIntegralInRange<int>(0, 63) == 63
+          ? in.ConsumeIntegralInRange<std::uint32_t>(kLargeGroupFirst, kLargeGroupLast)
+          : in.ConsumeIntegralInRange<std::uint32_t>(1, 600);
   const std::vector<std::uint8_t> chosen = in.ConsumeBytes<std::uint8_t>(size);
   g.data = fixture::pattern(size, in.ConsumeIntegral<std::uint8_t>());
   std::copy(chosen.begin(), chosen.end(), g.data.begin());

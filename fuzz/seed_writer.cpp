@@ -1,7 +1,9 @@
-// Writes small seed superfiles for the fuzz targets into <folder>/sbf and <folder>/shx.
+// Writes small seed superfiles for the fuzz targets into <folder>/sbf and <folder>/shx, and
+// one large SHX file into <folder>/shx-large.
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "superfile_fixture.h"
@@ -81,7 +83,39 @@ void writeRamdldPastEnd(const std::string& folder, const Group& flex) {
     fixture::append(shx, fixture::s3Lines(g.start, g.data));
     fixture::append(shx, fixture::kS7Line);
   }
-  fixture::writeFile(folder + "/shx/ramdld-past-end.shx", shx);
+  fixture::writeFile(folder + "/shx-large/ramdld-past-end.shx", shx);
+}
+
+// SBF files that stop where the reader's own checks stop them: a record cut inside its length
+// or its address field, and records whose data would not fit the image.
+void writeSbfEdges(const std::string& folder, const std::vector<Group>& full) {
+  const std::vector<Group> groups = {full[0], full[3]};
+  const fixture::Bytes header = headerFor(groups).bytes();
+  const fixture::Bytes ramdld = fixture::sbfRecord(groups[0].start, groups[0].data);
+  const fixture::Bytes flex = fixture::sbfRecord(groups[1].start, groups[1].data);
+  // Marker 9 bytes, length 4, address 4.
+  for (const auto& [name, keep] : {std::pair{"cut-in-length", 9 + 2}, {"cut-in-address", 13 + 2}}) {
+    fixture::Bytes cut = header;
+    fixture::append(cut, ramdld);
+    cut.insert(cut.end(), flex.begin(), flex.begin() + keep);
+    fixture::writeFile(folder + "/sbf/" + name + ".sbf", cut);
+  }
+  // Records whose length field alone puts their end past the image: a Flex record at the end
+  // of the flash window, and a RAMDLD one byte longer than its area.
+  const fixture::Bytes marker(ramdld.begin(), ramdld.begin() + 9);
+  auto recordHead = [&](fixture::Bytes& b, std::uint32_t length, std::uint32_t address) {
+    fixture::append(b, marker);
+    fixture::appendBe32(b, length);
+    fixture::appendBe32(b, address);
+    fixture::append(b, fixture::pattern(0x20, 7));
+  };
+  fixture::Bytes pastEnd = header;
+  fixture::append(pastEnd, ramdld);
+  recordHead(pastEnd, 0x40000, 0x13FFFFF0);
+  fixture::writeFile(folder + "/sbf/flex-past-end.sbf", pastEnd);
+  fixture::Bytes longRamdld = header;
+  recordHead(longRamdld, 0x30001, groups[0].start);
+  fixture::writeFile(folder + "/sbf/ramdld-too-long.sbf", longRamdld);
 }
 
 }  // namespace
@@ -97,5 +131,6 @@ int main(int argc, char** argv) {
   writeBoth(folder, "ramdld-flex", {full[0], full[3]});
   writeBoth(folder, "header-only", {});
   writeRamdldPastEnd(folder, full[3]);
+  writeSbfEdges(folder, full);
   return 0;
 }
