@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/open_flow.h"
 #include "model/editor_state.h"
 #include "model/finalise.h"
 
@@ -28,6 +29,35 @@ inline void require(bool holds, const char* what) {
 
 // Saves carry the header's date; a fixed one makes two saves of the same state comparable.
 inline void fixHeaderDate() { ::setenv("SOURCE_DATE_EPOCH", "1796630400", 1); }
+
+// An editor as after start-up, which each open starts from again, so that a finding
+// reproduces alone. The open resets the catalogue and the undo stack itself; what it leaves
+// is set back from a copy taken at start-up, cheaper than starting up again.
+class StartedEditor {
+ public:
+  StartedEditor() {
+    fixHeaderDate();
+    if (!state.image.allocate()) std::abort();
+    tavufe::initialiseEditor(state);
+    startupSlots_ = state.slots;
+    startupLastSlot_ = state.lastSlot;
+  }
+
+  tavufe::OpenResult open(std::span<const std::uint8_t> bytes, tavufe::InputType type) {
+    state.slots = startupSlots_;
+    state.lastSlot = startupLastSlot_;
+    state.firmwareHalves = {};
+    state.bounds = {};
+    tavufe::Progress progress;
+    return tavufe::openSuperfileBytes(state, bytes, type, progress);
+  }
+
+  tavufe::EditorState state;
+
+ private:
+  tavufe::SlotTable startupSlots_{};
+  std::int32_t startupLastSlot_ = 0;
+};
 
 // A folder on a memory file system (/dev/shm where there is one), so that saving through the
 // real temporary-file-and-rename path costs no disk I/O. Removed at exit.

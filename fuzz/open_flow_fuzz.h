@@ -26,25 +26,12 @@ namespace fuzzing {
 
 class OpenFlow {
  public:
-  explicit OpenFlow(tavufe::InputType type) : type_(type) {
-    fixHeaderDate();
-    if (!state_.image.allocate()) std::abort();
-    tavufe::initialiseEditor(state_);
-    startupSlots_ = state_.slots;
-    startupLastSlot_ = state_.lastSlot;
-  }
+  explicit OpenFlow(tavufe::InputType type) : type_(type) {}
 
   void open(const std::uint8_t* data, std::size_t size) {
-    // Each input starts from the state after start-up, so that a finding reproduces alone.
-    // The open resets the catalogue and the undo stack itself; what it leaves is set back
-    // from a copy taken at start-up, cheaper than starting up again.
-    tavufe::EditorState& s = state_;
-    s.slots = startupSlots_;
-    s.lastSlot = startupLastSlot_;
-    s.firmwareHalves = {};
-    s.bounds = {};
+    tavufe::EditorState& s = editor_.state;
+    const tavufe::OpenResult opened = editor_.open({data, size}, type_);
     tavufe::Progress progress;
-    const tavufe::OpenResult opened = tavufe::openSuperfileBytes(s, {data, size}, type_, progress);
     tavufe::eraseRepeatedFolders(s);
     tavufe::scanFlexFolders(s);
     (void)tavufe::folderGridRows(s);
@@ -85,7 +72,7 @@ class OpenFlow {
                        const std::vector<std::uint8_t>& expected) {
     tavufe::Progress progress;
     const std::string path = scratch_.file(type == tavufe::SaveType::Shx ? "out.shx" : "out.sbf");
-    const tavufe::StatusCode saved = tavufe::saveToFile(state_, path, type, progress);
+    const tavufe::StatusCode saved = tavufe::saveToFile(editor_.state, path, type, progress);
     // The memory save has already prepared the state (the RAMDLD's table and header bytes),
     // so the outcomes may differ where that preparation changed what the save checks; when
     // both wrote, they wrote the same bytes.
@@ -95,9 +82,7 @@ class OpenFlow {
   }
 
   tavufe::InputType type_;
-  tavufe::EditorState state_;
-  tavufe::SlotTable startupSlots_{};
-  std::int32_t startupLastSlot_ = 0;
+  StartedEditor editor_;
   tavufe::MemorySink shx_;
   tavufe::MemorySink sbf_;
   ScratchFolder scratch_;

@@ -28,26 +28,12 @@ using tavufe::InputType;
 using tavufe::StatusCode;
 
 struct States {
-  States() {
-    fuzzing::fixHeaderDate();
-    if (!first.image.allocate() || !second.image.allocate()) std::abort();
-    for (EditorState* s : {&first, &second}) tavufe::initialiseEditor(*s);
-  }
-  EditorState first;
-  EditorState second;
+  fuzzing::StartedEditor first;
+  fuzzing::StartedEditor second;
   tavufe::MemorySink shx;
   tavufe::MemorySink sbf;
   tavufe::MemorySink again;
 };
-
-tavufe::OpenResult open(EditorState& state, std::span<const std::uint8_t> bytes, InputType type) {
-  tavufe::Progress progress;
-  state.slots = {};
-  state.firmwareHalves = {};
-  state.bounds = {};
-  tavufe::initialiseEditor(state);
-  return tavufe::openSuperfileBytes(state, bytes, type, progress);
-}
 
 // What a save does before it writes: every slot refreshed from the image.
 void finaliseForSave(EditorState& state) {
@@ -73,36 +59,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tavufe::Progress progress;
 
   // The input is whichever superfile type it opens as.
-  if (!open(s.first, input, InputType::Sbf).loaded() &&
-      !open(s.first, input, InputType::Shx).loaded()) {
+  if (!s.first.open(input, InputType::Sbf).loaded() &&
+      !s.first.open(input, InputType::Shx).loaded()) {
     return 0;
   }
-  if (!saveable(s.first)) return 0;
-  finaliseForSave(s.first);
+  if (!saveable(s.first.state)) return 0;
+  finaliseForSave(s.first.state);
   s.shx.bytes.clear();
-  if (tavufe::writeShx(s.first, s.shx, progress) != StatusCode::None) return 0;
+  if (tavufe::writeShx(s.first.state, s.shx, progress) != StatusCode::None) return 0;
 
-  const tavufe::OpenResult fromShx = open(s.second, s.shx.bytes, InputType::Shx);
+  const tavufe::OpenResult fromShx = s.second.open(s.shx.bytes, InputType::Shx);
   fuzzing::require(fromShx.loaded(), "a saved SHX file opens without a warning");
-  fuzzing::require(fuzzing::sameSavedContent(s.first, s.second, fuzzing::SlotFields::Content),
-                   "the SHX file reads back the slots and bytes that were saved");
+  fuzzing::require(
+      fuzzing::sameSavedContent(s.first.state, s.second.state, fuzzing::SlotFields::Content),
+      "the SHX file reads back the slots and bytes that were saved");
 
-  fuzzing::require(saveable(s.second), "what a save read back can be saved again");
-  finaliseForSave(s.second);
+  fuzzing::require(saveable(s.second.state), "what a save read back can be saved again");
+  finaliseForSave(s.second.state);
   s.sbf.bytes.clear();
-  fuzzing::require(tavufe::writeSbf(s.second, s.sbf, progress) == StatusCode::None,
+  fuzzing::require(tavufe::writeSbf(s.second.state, s.sbf, progress) == StatusCode::None,
                    "what a save read back is written as SBF");
 
-  const tavufe::OpenResult fromSbf = open(s.first, s.sbf.bytes, InputType::Sbf);
+  const tavufe::OpenResult fromSbf = s.first.open(s.sbf.bytes, InputType::Sbf);
   fuzzing::require(fromSbf.loaded(), "a saved SBF file opens without a warning");
-  fuzzing::require(fuzzing::sameSavedContent(s.second, s.first, fuzzing::SlotFields::All),
-                   "the SBF file reads back what the SHX file did");
+  fuzzing::require(
+      fuzzing::sameSavedContent(s.second.state, s.first.state, fuzzing::SlotFields::All),
+      "the SBF file reads back what the SHX file did");
   fuzzing::require(fuzzing::sameReport(fromShx.report, fromSbf.report),
                    "the SHX and SBF files of one save give the same report");
 
-  finaliseForSave(s.first);
+  finaliseForSave(s.first.state);
   s.again.bytes.clear();
-  fuzzing::require(tavufe::writeShx(s.first, s.again, progress) == StatusCode::None,
+  fuzzing::require(tavufe::writeShx(s.first.state, s.again, progress) == StatusCode::None,
                    "what the SBF file read back is written as SHX");
   fuzzing::require(s.again.bytes == s.shx.bytes, "saving what was read back gives the same file");
   return 0;

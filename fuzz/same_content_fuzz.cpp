@@ -62,7 +62,7 @@ Group chooseGroup(FuzzedDataProvider& in, bool first) {
   // content, so every group holds at least one byte.
   // Mostly small, now and then large enough to fill the RAMDLD's area or run past the image.
   const std::uint32_t size =
-      in.ConsumeIntegralInRange<int>(0, 63) == 63
+      in.ConsumeIntegralInRange<int>(0, 255) == 255
           ? in.ConsumeIntegralInRange<std::uint32_t>(kLargeGroupFirst, kLargeGroupLast)
           : in.ConsumeIntegralInRange<std::uint32_t>(1, 600);
   const std::vector<std::uint8_t> chosen = in.ConsumeBytes<std::uint8_t>(size);
@@ -108,22 +108,9 @@ bool runsPastImage(const std::vector<Group>& groups) {
 }
 
 struct States {
-  States() {
-    fuzzing::fixHeaderDate();
-    if (!sbf.image.allocate() || !shx.image.allocate()) std::abort();
-  }
-  EditorState sbf;
-  EditorState shx;
+  fuzzing::StartedEditor sbf;
+  fuzzing::StartedEditor shx;
 };
-
-tavufe::OpenResult open(EditorState& state, std::span<const std::uint8_t> bytes, InputType type) {
-  tavufe::Progress progress;
-  state.slots = {};
-  state.firmwareHalves = {};
-  state.bounds = {};
-  tavufe::initialiseEditor(state);
-  return tavufe::openSuperfileBytes(state, bytes, type, progress);
-}
 
 }  // namespace
 
@@ -145,8 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture::append(shx, fixture::kS7Line);
   }
 
-  const tavufe::OpenResult fromSbf = open(s.sbf, sbf, InputType::Sbf);
-  const tavufe::OpenResult fromShx = open(s.shx, shx, InputType::Shx);
+  const tavufe::OpenResult fromSbf = s.sbf.open(sbf, InputType::Sbf);
+  const tavufe::OpenResult fromShx = s.shx.open(shx, InputType::Shx);
   if (fromSbf.status != fromShx.status) {
     std::fprintf(stderr, "SBF status %d, SHX status %d\n", int(fromSbf.status),
                  int(fromShx.status));
@@ -158,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzing::require(fromSbf.status == fromShx.status || runsPastImage(groups),
                    "both encodings fail with the same warning");
   if (!fromSbf.loaded()) return 0;
-  fuzzing::require(fuzzing::sameSavedContent(s.sbf, s.shx, fuzzing::SlotFields::All),
+  fuzzing::require(fuzzing::sameSavedContent(s.sbf.state, s.shx.state, fuzzing::SlotFields::All),
                    "both encodings give the same slots and bytes");
   fuzzing::require(fuzzing::sameReport(fromSbf.report, fromShx.report),
                    "both encodings give the same report");

@@ -72,6 +72,25 @@ void writeBoth(const std::string& folder, const std::string& name,
   fixture::writeFile(folder + "/shx/" + name + ".shx", shx);
 }
 
+// A Flex at its usual address with folder records, two of them under one name, so that the
+// folder scan and the erase of repeated folders have records to find in a small file.
+std::vector<Group> folderGroups(const std::vector<Group>& full) {
+  Group flex = full[3];
+  flex.data = fixture::pattern(0x800, 8);
+  const std::pair<std::size_t, std::string_view> records[] = {
+      {0x200, "SKIN"}, {0x400, "SKIN"}, {0x600, "THEME"}};
+  for (const auto& [at, name] : records) {
+    const std::uint8_t head[] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
+                                 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::copy(std::begin(head), std::end(head), flex.data.begin() + std::ptrdiff_t(at));
+    // One character every second byte from byte 27, then a zero.
+    for (std::size_t k = 0; k <= name.size(); ++k) {
+      flex.data.at(at + 27 + 2 * k) = k < name.size() ? std::uint8_t(name[k]) : 0;
+    }
+  }
+  return {full[0], flex};
+}
+
 // A RAMDLD group longer than its area, listed in the header at a length that fits: the SHX
 // reader's data runs past the image's end, where every further byte lands on the last one.
 void writeRamdldPastEnd(const std::string& folder, const Group& flex) {
@@ -130,6 +149,7 @@ int main(int argc, char** argv) {
   writeBoth(folder, "full", full);
   writeBoth(folder, "ramdld-flex", {full[0], full[3]});
   writeBoth(folder, "header-only", {});
+  writeBoth(folder, "folders", folderGroups(full));
   writeRamdldPastEnd(folder, full[3]);
   writeSbfEdges(folder, full);
   return 0;
