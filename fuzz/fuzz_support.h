@@ -4,6 +4,7 @@
 // and the comparisons the property targets make between two editor states.
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -60,40 +61,28 @@ class StartedEditor {
 };
 
 // A folder on a memory file system (/dev/shm where there is one), so that saving through the
-// real temporary-file-and-rename path costs no disk I/O. Removed at exit.
+// real temporary-file-and-rename path costs no disk I/O. The folder is shared by every run;
+// each run's files carry its process number and are removed once checked.
 class ScratchFolder {
  public:
   ScratchFolder() {
     for (const char* base : {"/dev/shm", "/tmp"}) {
-      std::string pattern = std::string(base) + "/tavufe-fuzz-XXXXXX";
-      if (::mkdtemp(pattern.data()) != nullptr) {
-        path_ = pattern;
+      const std::string folder = std::string(base) + "/tavufe-fuzz";
+      ::mkdir(folder.c_str(), 0700);
+      if (::access(folder.c_str(), W_OK) == 0) {
+        prefix_ = folder + "/" + std::to_string(::getpid()) + "-";
         return;
       }
     }
     std::abort();
   }
-  ~ScratchFolder() {
-    for (const std::string& name : made_) ::unlink(file(name).c_str());
-    ::rmdir(path_.c_str());
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // The path of a file in the folder; the name is remembered for the clean-up.
-  std::string file(const std::string& name) {
-    bool known = false;
-    for (const std::string& n : made_) known = known || n == name;
-    if (!known) made_.push_back(name);
-    return path_ + "/" + name;
-  }
+  std::string file(const std::string& name) const { return prefix_ + name; }
 
  private:
-  std::string path_;
-  std::vector<std::string> made_;
+  std::string prefix_;
 };
 
-// The whole file, read in one go into a buffer that is kept between inputs.
 inline const std::vector<std::uint8_t>& readBack(const std::string& path) {
   static std::vector<std::uint8_t> bytes;
   bytes.clear();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/catalogue.h"
@@ -111,6 +112,58 @@ TEST(FolderScanTests, NamesSkipFfAndStopAtThirtySix) {
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s),
             (std::vector<std::string>{"Sk", "abcdefghijklmnopqrstuvwxyzabcdefghij"}));
+}
+
+// A record whose name has no terminating zero: the name's first characters, then erased flash.
+void putOpenRecord(EditorState& s, std::int64_t at, const std::string& start) {
+  putRecord(s, at, start);
+  imageData(s)[at + 27 + 2 * std::int64_t(start.size())] = kErased;
+}
+
+TEST(FolderScanTests, UnterminatedNamesRunOnOverErasedFlash) {
+  // Names sit on odd image offsets (records on the 4-byte grid, characters from byte 27). An
+  // open name ends at the next record's head (its second byte is 0); the last runs on over
+  // erased flash, through whole erased blocks, to the next characters or the image's end.
+  constexpr std::int64_t kLast = kFlexStart + 0x200;
+  constexpr std::int64_t kLater = kFlexStart + 0x200001;  // odd: on the names' parity
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::int64_t, std::uint8_t>> later;  // bytes set far past the records
+    std::vector<std::string> names;
+  } cases[] = {
+      {"erased to the image's end", {}, {"CD", "AB"}},
+      {"characters far on, then a zero",
+       {{kLater, 'x'}, {kLater + 2, 'y'}, {kLater + 4, 0}},
+       {"CD", "ABxy"}},
+      {"bytes of the other parity do not count",
+       {{kLater - 1, 0}, {kLater + 1, 'q'}, {kLater + 0x3001, 'r'}, {kLater, 'x'}, {kLater + 2, 0}},
+       {"CD", "ABx"}},
+      {"characters on either side of erased stretches",
+       {{kLater, 'x'}, {kLater + 0x1000, 'y'}, {kLater + 0x20FFE, 'z'}, {kLater + 0x21000, 'w'}},
+       {"CD", "ABxyzw"}},
+      {"the first name byte after the record", {{kLast + 31, 'v'}}, {"CD", "ABv"}},
+      {"the image's last byte and the one before",
+       {{kImageSize - 1, 'w'}, {kImageSize - 2, 'q'}, {kImageSize - 3, 'u'}},
+       {"CD", "ABuw"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = flexEditor();
+    putOpenRecord(*s, kLast - 0x100, "CD");
+    putOpenRecord(*s, kLast, "AB");
+    for (const auto& [at, b] : c.later) imageData(*s)[at] = b;
+    scanFlexFolders(*s);
+    EXPECT_EQ(listedNames(*s), c.names);
+  }
+}
+
+TEST(FolderScanTests, OpenNamesStopAtThirtySixWhereverTheCharactersLie) {
+  auto s = flexEditor();
+  putOpenRecord(*s, kFlexStart + 0x100, std::string(34, 'n'));
+  const std::int64_t later = kFlexStart + 0x800001;
+  for (std::int64_t k = 0; k < 3; ++k) imageData(*s)[later + 0x10000 * k] = std::uint8_t('x' + k);
+  scanFlexFolders(*s);
+  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{std::string(34, 'n') + "xy"}));
 }
 
 TEST(FolderScanTests, AtMostTwoHundredRecordsAndStaleRowsCleared) {

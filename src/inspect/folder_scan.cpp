@@ -1,6 +1,8 @@
 #include "inspect/folder_scan.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <utility>
 
 #include "model/byte_order.h"
@@ -30,14 +32,33 @@ bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
          read32be(at + 8) == 0xFFFFFFFFu;
 }
 
+// A name without its zero runs on over erased flash, possibly to the image's end: whole
+// blocks of erased bytes are passed over at once rather than pair by pair.
+constexpr std::size_t kErasedBlockSize = 4096;
+constexpr std::array<std::uint8_t, kErasedBlockSize> kErasedBlock = [] {
+  std::array<std::uint8_t, kErasedBlockSize> block{};
+  block.fill(kErased);
+  return block;
+}();
+
 // One character per byte pair; 0 ends the name, 0xFF pairs are left out without counting.
 std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t p) {
   std::string name;
   const auto size = std::int64_t(image.size());
-  for (std::int64_t at = p + kNameFirstChar; at < size; at += kNameStep) {
+  std::int64_t at = p + kNameFirstChar;
+  while (at < size) {
     const std::uint8_t b = image[std::size_t(at)];
     if (b == 0 || name.size() == kMaxFolderName) break;
-    if (b != kErased) name += char(b);
+    if (b != kErased) {
+      name += char(b);
+    } else if (size - at >= std::int64_t(kErasedBlockSize) &&
+               std::memcmp(image.data() + at, kErasedBlock.data(), kErasedBlockSize) == 0) {
+      // Every byte of the block is erased, so is every one this walk would look at; the
+      // block's size is even, so the walk keeps its step.
+      at += std::int64_t(kErasedBlockSize);
+      continue;
+    }
+    at += kNameStep;
   }
   return name;
 }
