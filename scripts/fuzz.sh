@@ -6,6 +6,8 @@
 #   scripts/fuzz.sh [SECONDS]          fuzz and grow the kept corpora
 #   scripts/fuzz.sh --check [SECONDS]  fuzz from the kept corpora, changing nothing in them
 #
+# The targets are built with clang in build/fuzz (or TAVUFE_FUZZ_BUILD_DIR).
+#
 # Stops with the report and the input when a target finds a fault (the input is left in the
 # build folder, under fuzz/findings/).
 set -euo pipefail
@@ -22,7 +24,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || ((seconds == 0)); then
   exit 2
 fi
 
-build="build/fuzz"
+build="${TAVUFE_FUZZ_BUILD_DIR:-build/fuzz}"
 CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DTAVUFE_BUILD_FUZZ=ON -DTAVUFE_BUILD_APP=OFF -DTAVUFE_BUILD_TESTS=OFF \
       -DTAVUFE_BUILD_BENCH=OFF > /dev/null
