@@ -147,13 +147,23 @@ TEST(FolderScanTests, UnterminatedNamesRunOnOverErasedFlash) {
        {"CD", "ABuw"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto s = flexEditor();
-    putOpenRecord(*s, kLast - 0x100, "CD");
-    putOpenRecord(*s, kLast, "AB");
-    for (const auto& [at, b] : c.later) imageData(*s)[at] = b;
-    scanFlexFolders(*s);
-    EXPECT_EQ(listedNames(*s), c.names);
+    for (const bool whole : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) +
+                   (whole ? ", image written whole" : ", bytes written alone"));
+      auto s = flexEditor();
+      putOpenRecord(*s, kLast - 0x100, "CD");
+      putOpenRecord(*s, kLast, "AB");
+      if (!whole) {
+        // The same records written as a reader would: the rest of the image known erased.
+        const fixture::Bytes records(imageData(*s) + kLast - 0x100, imageData(*s) + kLast + 0x40);
+        s->image.fill();
+        const auto at = s->image.write(kLast - 0x100, records.size());
+        std::copy(records.begin(), records.end(), at.begin());
+      }
+      for (const auto& [at, b] : c.later) s->image.write(at, 1)[0] = b;
+      scanFlexFolders(*s);
+      EXPECT_EQ(listedNames(*s), c.names);
+    }
   }
 }
 

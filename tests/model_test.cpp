@@ -166,6 +166,35 @@ TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
   EXPECT_EQ(rdl.length, 0x30000);  // failing slot unchanged
 }
 
+TEST(FlashImageTests, NextWrittenIsWhereErasedBytesMayEnd) {
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  // Before the first fill nothing is known to be erased.
+  EXPECT_EQ(image.nextWritten(0x100), 0x100u);
+  image.fill();
+  EXPECT_EQ(image.nextWritten(0), kImageSize);
+  (void)image.write(0x1000, 0x10);
+  (void)image.write(0x3000, 0x100);
+  (void)image.write(0x2000, 1);
+  const struct {
+    std::uint64_t offset;
+    std::uint64_t next;
+  } cases[] = {
+      {0, 0x1000},          {0xFFF, 0x1000},
+      {0x1000, 0x1000},     {0x100F, 0x100F},
+      {0x1010, 0x2000},     {0x2000, 0x2000},
+      {0x2001, 0x3000},     {0x30FF, 0x30FF},
+      {0x3100, kImageSize}, {kImageSize - 1, kImageSize},
+  };
+  for (const auto& c : cases) EXPECT_EQ(image.nextWritten(c.offset), c.next) << c.offset;
+
+  // A fill forgets the ranges; more separate ranges than are tracked forget what is erased.
+  image.fill();
+  EXPECT_EQ(image.nextWritten(0x1000), kImageSize);
+  for (std::uint64_t k = 0; k < 200; ++k) (void)image.write(k * 0x10000, 3);
+  EXPECT_EQ(image.nextWritten(0x3FFFFFF), 0x3FFFFFFu);
+}
+
 TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {
   FlashImage image;
   ASSERT_TRUE(image.allocate());

@@ -32,8 +32,8 @@ bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
          read32be(at + 8) == 0xFFFFFFFFu;
 }
 
-// A name without its zero runs on over erased flash, possibly to the image's end: whole
-// blocks of erased bytes are passed over at once rather than pair by pair.
+// A name without its zero runs on over erased flash, possibly to the image's end. What the
+// image knows to be erased is passed over at once; elsewhere whole blocks of erased bytes are.
 constexpr std::size_t kErasedBlockSize = 4096;
 constexpr std::array<std::uint8_t, kErasedBlockSize> kErasedBlock = [] {
   std::array<std::uint8_t, kErasedBlockSize> block{};
@@ -42,7 +42,8 @@ constexpr std::array<std::uint8_t, kErasedBlockSize> kErasedBlock = [] {
 }();
 
 // One character per byte pair; 0 ends the name, 0xFF pairs are left out without counting.
-std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t p) {
+std::string collectFolderName(const FlashImage& flash, std::span<const std::uint8_t> image,
+                              std::int64_t p) {
   std::string name;
   const auto size = std::int64_t(image.size());
   std::int64_t at = p + kNameFirstChar;
@@ -51,14 +52,20 @@ std::string collectFolderName(std::span<const std::uint8_t> image, std::int64_t 
     if (b == 0 || name.size() == kMaxFolderName) break;
     if (b != kErased) {
       name += char(b);
-    } else if (size - at >= std::int64_t(kErasedBlockSize) &&
-               std::memcmp(image.data() + at, kErasedBlock.data(), kErasedBlockSize) == 0) {
-      // Every byte of the block is erased, so is every one this walk would look at; the
-      // block's size is even, so the walk keeps its step.
-      at += std::int64_t(kErasedBlockSize);
+      at += kNameStep;
       continue;
     }
-    at += kNameStep;
+    // Skipped bytes must be erased ones; the steps taken keep the walk on its byte of each
+    // pair (both skips are even).
+    const auto next = std::int64_t(flash.nextWritten(std::uint64_t(at)));
+    if (next > at) {
+      at += (next - at + 1) / kNameStep * kNameStep;
+    } else if (size - at >= std::int64_t(kErasedBlockSize) &&
+               std::memcmp(image.data() + at, kErasedBlock.data(), kErasedBlockSize) == 0) {
+      at += std::int64_t(kErasedBlockSize);
+    } else {
+      at += kNameStep;
+    }
   }
   return name;
 }
@@ -92,7 +99,7 @@ void scanFlexFolders(EditorState& state) {
     if (p == 0 || !isFolderRecordAt(image, p)) continue;
     FolderEntry& entry = state.folders[std::size_t(j)];
     entry.recordOffset = std::uint32_t(p);
-    entry.folderName = collectFolderName(image, p);
+    entry.folderName = collectFolderName(state.image, image, p);
     ++j;
   }
 }
