@@ -37,9 +37,18 @@ findings="$bin/findings"
 rm -rf "$work"
 mkdir -p "$work" "$findings"
 
-# Seeds, input size limit and dictionary of each target. The SHX reader's longest seed is
-# the sample; its one larger file (a group that runs past the image's end) is run as it is
-# after the fuzzing, so that it does not make every input of the run as long.
+# Corpora a target starts from besides its own, and which its own corpus leaves out: the
+# round trip opens what the readers open, so it keeps only inputs that add to theirs.
+base_corpora() {
+  case "$1" in
+    round_trip_fuzz) echo "fuzz/corpus/sbf_reader_fuzz fuzz/corpus/shx_reader_fuzz" ;;
+    *) echo "" ;;
+  esac
+}
+
+# Seeds, input size limit and dictionary of each target. Inputs stay short, as the speed of a
+# run goes with their length; the large seeds (the samples, an SHX group that runs past the
+# image's end) are run as they are after the fuzzing.
 seed_dirs() {
   case "$1" in
     sbf_reader_fuzz) echo "$seeds/sbf" ;;
@@ -50,9 +59,9 @@ seed_dirs() {
 }
 options() {
   case "$1" in
-    sbf_reader_fuzz) echo "-max_len=131072 -dict=fuzz/dict/sbf.dict" ;;
-    shx_reader_fuzz) echo "-max_len=131072 -dict=fuzz/dict/shx.dict" ;;
-    round_trip_fuzz) echo "-max_len=131072 -dict=fuzz/dict/superfile.dict" ;;
+    sbf_reader_fuzz) echo "-max_len=16384 -dict=fuzz/dict/sbf.dict" ;;
+    shx_reader_fuzz) echo "-max_len=32768 -dict=fuzz/dict/shx.dict" ;;
+    round_trip_fuzz) echo "-max_len=32768 -dict=fuzz/dict/superfile.dict" ;;
     same_content_fuzz) echo "-max_len=4096" ;;
   esac
 }
@@ -65,20 +74,28 @@ fuzz_target() {
   local log="$work/$target.log"
   mkdir -p "$corpus" "$found"
   # shellcheck disable=SC2046
-  if ! "$bin/$target" "$found" "$corpus" $(seed_dirs "$target") $(options "$target") \
+  if ! "$bin/$target" "$found" "$corpus" $(base_corpora "$target") $(seed_dirs "$target") \
+      $(options "$target") \
       -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/$target-" \
       > "$log" 2>&1; then
     return 1
   fi
-  if [[ "$target" == shx_reader_fuzz ]]; then
-    "$bin/$target" "$seeds"/shx-large/* >> "$log" 2>&1 || return 1
-  fi
+  case "$target" in
+    sbf_reader_fuzz) "$bin/$target" "$seeds"/sbf-large/* >> "$log" 2>&1 || return 1 ;;
+    shx_reader_fuzz) "$bin/$target" "$seeds"/shx-large/* >> "$log" 2>&1 || return 1 ;;
+  esac
   if [[ "$mode" == grow ]]; then
     local merged="$work/$target.merged"
     mkdir -p "$merged"
+    local base
+    for base in $(base_corpora "$target"); do
+      cp "$base"/* "$merged"/ 2> /dev/null || true
+    done
+    ls "$merged" > "$work/$target.base"
     # shellcheck disable=SC2046
     "$bin/$target" -merge=1 $(options "$target") "$merged" "$corpus" "$found" \
       >> "$log" 2>&1 || return 1
+    (cd "$merged" && xargs -r rm -f < "../$target.base")
     rm -rf "$corpus"
     mv "$merged" "$corpus"
   fi
