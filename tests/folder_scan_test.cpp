@@ -167,6 +167,47 @@ TEST(FolderScanTests, UnterminatedNamesRunOnOverErasedFlash) {
   }
 }
 
+TEST(FolderScanTests, RecordsFoundAcrossStretchesKnownErased) {
+  // Records written as a reader writes them, after a fill: the walk passes over what the
+  // image knows to be erased and still stops on every record of its grid.
+  const struct {
+    const char* what;
+    std::int64_t gridStart;  // flexStart; the grid runs from it in steps of 4
+    std::vector<std::int64_t> records;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"far apart on the grid",
+       kFlexStart,
+       {kFlexStart + 0x10, kFlexStart + 0x400000, kFlexEnd - 0x103},
+       {"R0", "R1", "R2"}},
+      {"a grid that starts off the 4-byte boundary",
+       kFlexStart + 2,
+       {kFlexStart + 0x100002, kFlexStart + 0x200000, kFlexStart + 0x300006},
+       {"R0", "R2"}},
+      {"a record right where a written range starts and one right after another",
+       kFlexStart,
+       {kFlexStart + 0x800000, kFlexStart + 0x800040},
+       {"R0", "R1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = flexEditor();
+    s->image.fill();
+    s->bounds.flexStart = std::uint32_t(c.gridStart);
+    for (std::size_t k = 0; k < c.records.size(); ++k) {
+      const std::string name = "R" + std::to_string(k);
+      const auto at = s->image.write(c.records[k], 27 + 2 * name.size() + 2);
+      std::copy(std::begin(kRecordHead), std::end(kRecordHead), at.begin());
+      for (std::size_t n = 0; n <= name.size(); ++n) {
+        at[26 + 2 * n] = 0x00;
+        at[27 + 2 * n] = n < name.size() ? std::uint8_t(name[n]) : 0x00;
+      }
+    }
+    scanFlexFolders(*s);
+    EXPECT_EQ(listedNames(*s), c.names);
+  }
+}
+
 TEST(FolderScanTests, OpenNamesStopAtThirtySixWhereverTheCharactersLie) {
   auto s = flexEditor();
   putOpenRecord(*s, kFlexStart + 0x100, std::string(34, 'n'));

@@ -19,6 +19,8 @@ constexpr std::uint32_t kFolderType = 0x02040007;
 constexpr std::int64_t kFolderTestSize = 12;
 constexpr std::int64_t kNameFirstChar = 27;
 constexpr std::int64_t kNameStep = 2;
+// Records start on a 4-byte grid.
+constexpr std::int64_t kRecordGrid = 4;
 // The erase covers -261 to -257 and -4 to +163.
 constexpr std::int64_t kEraseHeadFirst = -std::int64_t(kFolderEraseBefore);
 constexpr std::int64_t kEraseHeadEnd = -256;
@@ -93,8 +95,21 @@ void scanFlexFolders(EditorState& state) {
   const std::int64_t end = std::min<std::int64_t>(state.bounds.flexEnd,
                                                   std::int64_t(image.size()) - kFolderTestSize + 1);
 
+  // A record starts with a zero byte, so none starts where the image knows it is erased: the
+  // walk jumps to the next range written since the last fill. It asks again at most once a
+  // block while inside written ranges.
+  std::int64_t askAgainAt = p;
   int j = 0;
-  for (; p < end && j < kMaxFolders; p += 4) {
+  for (; p < end && j < kMaxFolders; p += kRecordGrid) {
+    if (image[std::size_t(p)] == kErased && p >= askAgainAt) {
+      const auto next = std::int64_t(state.image.nextWritten(std::uint64_t(p)));
+      if (next > p) {
+        // The loop's step then lands on the first grid position at or past `next`.
+        p += ((next - p + kRecordGrid - 1) / kRecordGrid - 1) * kRecordGrid;
+        continue;
+      }
+      askAgainAt = p + std::int64_t(kErasedBlockSize);
+    }
     // Offset 0 marks an empty row, so a record there could not be told from the table's end.
     if (p == 0 || !isFolderRecordAt(image, p)) continue;
     FolderEntry& entry = state.folders[std::size_t(j)];
