@@ -65,7 +65,7 @@ class OpenFlow {
   }
 
  private:
-  // About one save in 16 also goes through a file: often enough to cover the path, rarely
+  // About one save in 64 also goes through a file: often enough to cover the path, rarely
   // enough that its system calls do not slow every input. Chosen from what the save wrote (the
   // SHX file ends with a checksum of all it holds), so that a finding reproduces alone and
   // inputs that save the same content are not all passed over.
@@ -75,7 +75,7 @@ class OpenFlow {
     for (std::size_t k = shx.size() - kChecksumTail; k < shx.size(); ++k) {
       hash = (hash ^ shx[k]) * 16777619u;
     }
-    return hash >> 28 == 0;
+    return hash >> 26 == 0;
   }
   static constexpr std::size_t kChecksumTail = 8;
 
