@@ -1,7 +1,9 @@
-// Writes small seed superfiles for the fuzz targets into <folder>/sbf and <folder>/shx.
+// Writes small seed superfiles for the fuzz targets into <folder>/sbf and <folder>/shx, and
+// one large SHX file into <folder>/shx-large.
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "superfile_fixture.h"
@@ -55,7 +57,8 @@ fixture::Header headerFor(const std::vector<Group>& groups) {
   return h;
 }
 
-void writeBoth(const std::string& folder, const std::string& name, const std::vector<Group>& groups) {
+void writeBoth(const std::string& folder, const std::string& name,
+               const std::vector<Group>& groups) {
   const fixture::Header h = headerFor(groups);
   fixture::Bytes sbf = h.bytes();
   fixture::Bytes shx = h.bytes();
@@ -67,6 +70,71 @@ void writeBoth(const std::string& folder, const std::string& name, const std::ve
   }
   fixture::writeFile(folder + "/sbf/" + name + ".sbf", sbf);
   fixture::writeFile(folder + "/shx/" + name + ".shx", shx);
+}
+
+// A Flex at its usual address with folder records, two of them under one name, so that the
+// folder scan and the erase of repeated folders have records to find in a small file.
+std::vector<Group> folderGroups(const std::vector<Group>& full) {
+  Group flex = full[3];
+  flex.data = fixture::pattern(0x800, 8);
+  const std::pair<std::size_t, std::string_view> records[] = {
+      {0x200, "SKIN"}, {0x400, "SKIN"}, {0x600, "THEME"}};
+  for (const auto& [at, name] : records) {
+    const std::uint8_t head[] = {0x00, 0x00, 0x04, 0x05, 0x02, 0x04,
+                                 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::copy(std::begin(head), std::end(head), flex.data.begin() + std::ptrdiff_t(at));
+    // One character every second byte from byte 27, then a zero.
+    for (std::size_t k = 0; k <= name.size(); ++k) {
+      flex.data.at(at + 27 + 2 * k) = k < name.size() ? std::uint8_t(name[k]) : 0;
+    }
+  }
+  return {full[0], flex};
+}
+
+// A RAMDLD group longer than its area, listed in the header at a length that fits: the SHX
+// reader's data runs past the image's end, where every further byte lands on the last one.
+void writeRamdldPastEnd(const std::string& folder, const Group& flex) {
+  const Group ramdld{0, 0x03FC8000, fixture::pattern(0x30000 + 0x100, 6)};
+  fixture::Header h = headerFor({Group{0, 0x03FC8000, fixture::pattern(0x100, 6)}, flex});
+  fixture::Bytes shx = h.bytes();
+  for (const Group& g : {ramdld, flex}) {
+    fixture::append(shx, fixture::kS0Line);
+    fixture::append(shx, fixture::s3Lines(g.start, g.data));
+    fixture::append(shx, fixture::kS7Line);
+  }
+  fixture::writeFile(folder + "/shx-large/ramdld-past-end.shx", shx);
+}
+
+// SBF files that stop where the reader's own checks stop them: a record cut inside its length
+// or its address field, and records whose data would not fit the image.
+void writeSbfEdges(const std::string& folder, const std::vector<Group>& full) {
+  const std::vector<Group> groups = {full[0], full[3]};
+  const fixture::Bytes header = headerFor(groups).bytes();
+  const fixture::Bytes ramdld = fixture::sbfRecord(groups[0].start, groups[0].data);
+  const fixture::Bytes flex = fixture::sbfRecord(groups[1].start, groups[1].data);
+  // Marker 9 bytes, length 4, address 4.
+  for (const auto& [name, keep] : {std::pair{"cut-in-length", 9 + 2}, {"cut-in-address", 13 + 2}}) {
+    fixture::Bytes cut = header;
+    fixture::append(cut, ramdld);
+    cut.insert(cut.end(), flex.begin(), flex.begin() + keep);
+    fixture::writeFile(folder + "/sbf/" + name + ".sbf", cut);
+  }
+  // Records whose length field alone puts their end past the image: a Flex record at the end
+  // of the flash window, and a RAMDLD one byte longer than its area.
+  const fixture::Bytes marker(ramdld.begin(), ramdld.begin() + 9);
+  auto recordHead = [&](fixture::Bytes& b, std::uint32_t length, std::uint32_t address) {
+    fixture::append(b, marker);
+    fixture::appendBe32(b, length);
+    fixture::appendBe32(b, address);
+    fixture::append(b, fixture::pattern(0x20, 7));
+  };
+  fixture::Bytes pastEnd = header;
+  fixture::append(pastEnd, ramdld);
+  recordHead(pastEnd, 0x40000, 0x13FFFFF0);
+  fixture::writeFile(folder + "/sbf/flex-past-end.sbf", pastEnd);
+  fixture::Bytes longRamdld = header;
+  recordHead(longRamdld, 0x30001, groups[0].start);
+  fixture::writeFile(folder + "/sbf/ramdld-too-long.sbf", longRamdld);
 }
 
 }  // namespace
@@ -81,5 +149,8 @@ int main(int argc, char** argv) {
   writeBoth(folder, "full", full);
   writeBoth(folder, "ramdld-flex", {full[0], full[3]});
   writeBoth(folder, "header-only", {});
+  writeBoth(folder, "folders", folderGroups(full));
+  writeRamdldPastEnd(folder, full[3]);
+  writeSbfEdges(folder, full);
   return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in an optimised build, once
 # under the address and undefined-behaviour sanitizers; in between the install and the
-# package are checked and each reader is fuzzed briefly.
+# package are checked and each fuzz target runs briefly from its kept corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,7 +23,7 @@ ctest --test-dir build/release --output-on-failure --no-tests=error -j "$jobs"
 # manual pages and the completion, then the Debian package.
 scripts/check-package.sh build/release
 
-# The readers' fuzz targets: built with clang, each run briefly over its seed corpus.
+# The fuzz targets: built with clang and libFuzzer, when they are there.
 fuzzer_works() {
   local probe
   probe="$(mktemp -d)"
@@ -35,22 +35,8 @@ fuzzer_works() {
   return $ok
 }
 if command -v clang++ > /dev/null && fuzzer_works; then
-  CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTAVUFE_BUILD_FUZZ=ON -DTAVUFE_BUILD_APP=OFF -DTAVUFE_BUILD_TESTS=OFF \
-        -DTAVUFE_BUILD_BENCH=OFF
-  cmake --build build/fuzz -j "$jobs" --target sbf_reader_fuzz shx_reader_fuzz fuzz_seeds
-  for reader in sbf shx; do
-    mkdir -p "build/fuzz/corpus/$reader"
-    log="build/fuzz/$reader.log"
-    if ! "build/fuzz/fuzz/${reader}_reader_fuzz" "build/fuzz/corpus/$reader" \
-        "build/fuzz/fuzz/seeds/$reader" -max_total_time=15 -max_len=200000 \
-        -print_final_stats=1 > "$log" 2>&1; then
-      cat "$log"
-      echo "The $reader reader's fuzz target found a fault."
-      exit 1
-    fi
-    echo "$reader reader fuzzed: $(grep -E 'stat::number_of_executed_units' "$log")"
-  done
+  # Every fuzz target for 30 s from its kept corpus, two at a time.
+  scripts/fuzz.sh --check 30
 else
   echo "Fuzzing skipped: clang with libFuzzer is not installed."
 fi

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/catalogue.h"
@@ -129,6 +130,109 @@ TEST(FolderScanTests, NamesSkipFfAndStopAtThirtySix) {
   scanFlexFolders(*s);
   EXPECT_EQ(listedNames(*s),
             (std::vector<std::string>{"Sk", "abcdefghijklmnopqrstuvwxyzabcdefghij"}));
+}
+
+// A record whose name has no terminating zero: the name's first characters, then erased flash.
+void putOpenRecord(EditorState& s, std::int64_t at, const std::string& start) {
+  putRecord(s, at, start);
+  imageData(s)[at + 27 + 2 * std::int64_t(start.size())] = kErased;
+}
+
+TEST(FolderScanTests, UnterminatedNamesRunOnOverErasedFlash) {
+  // Names sit on odd image offsets (records on the 4-byte grid, characters from byte 27). An
+  // open name ends at the next record's head (its second byte is 0); the last runs on over
+  // erased flash, through whole erased blocks, to the next characters or the image's end.
+  constexpr std::int64_t kLast = kFlexStart + 0x200;
+  constexpr std::int64_t kLater = kFlexStart + 0x200001;  // odd: on the names' parity
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::int64_t, std::uint8_t>> later;  // bytes set far past the records
+    std::vector<std::string> names;
+  } cases[] = {
+      {"erased to the image's end", {}, {"CD", "AB"}},
+      {"characters far on, then a zero",
+       {{kLater, 'x'}, {kLater + 2, 'y'}, {kLater + 4, 0}},
+       {"CD", "ABxy"}},
+      {"bytes of the other parity do not count",
+       {{kLater - 1, 0}, {kLater + 1, 'q'}, {kLater + 0x3001, 'r'}, {kLater, 'x'}, {kLater + 2, 0}},
+       {"CD", "ABx"}},
+      {"characters on either side of erased stretches",
+       {{kLater, 'x'}, {kLater + 0x1000, 'y'}, {kLater + 0x20FFE, 'z'}, {kLater + 0x21000, 'w'}},
+       {"CD", "ABxyzw"}},
+      {"the first name byte after the record", {{kLast + 31, 'v'}}, {"CD", "ABv"}},
+      {"the image's last byte and the one before",
+       {{kImageSize - 1, 'w'}, {kImageSize - 2, 'q'}, {kImageSize - 3, 'u'}},
+       {"CD", "ABuw"}},
+  };
+  for (const auto& c : cases) {
+    for (const bool whole : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) +
+                   (whole ? ", image written whole" : ", bytes written alone"));
+      auto s = flexEditor();
+      putOpenRecord(*s, kLast - 0x100, "CD");
+      putOpenRecord(*s, kLast, "AB");
+      if (!whole) {
+        // The same records written as a reader would: the rest of the image known erased.
+        const fixture::Bytes records(imageData(*s) + kLast - 0x100, imageData(*s) + kLast + 0x40);
+        s->image.fill();
+        const auto at = s->image.write(kLast - 0x100, records.size());
+        std::copy(records.begin(), records.end(), at.begin());
+      }
+      for (const auto& [at, b] : c.later) s->image.write(at, 1)[0] = b;
+      scanFlexFolders(*s);
+      EXPECT_EQ(listedNames(*s), c.names);
+    }
+  }
+}
+
+TEST(FolderScanTests, RecordsFoundAcrossStretchesKnownErased) {
+  // Records written as a reader writes them, after a fill: the walk passes over what the
+  // image knows to be erased and still stops on every record of its grid.
+  const struct {
+    const char* what;
+    std::int64_t gridStart;  // flexStart; the grid runs from it in steps of 4
+    std::vector<std::int64_t> records;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"far apart on the grid",
+       kFlexStart,
+       {kFlexStart + 0x10, kFlexStart + 0x400000, kFlexEnd - 0x103},
+       {"R0", "R1", "R2"}},
+      {"a grid that starts off the 4-byte boundary",
+       kFlexStart + 2,
+       {kFlexStart + 0x100002, kFlexStart + 0x200000, kFlexStart + 0x300006},
+       {"R0", "R2"}},
+      {"a record right where a written range starts and one right after another",
+       kFlexStart,
+       {kFlexStart + 0x800000, kFlexStart + 0x800040},
+       {"R0", "R1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = flexEditor();
+    s->image.fill();
+    s->bounds.flexStart = std::uint32_t(c.gridStart);
+    for (std::size_t k = 0; k < c.records.size(); ++k) {
+      const std::string name = "R" + std::to_string(k);
+      const auto at = s->image.write(c.records[k], 27 + 2 * name.size() + 2);
+      std::copy(std::begin(kRecordHead), std::end(kRecordHead), at.begin());
+      for (std::size_t n = 0; n <= name.size(); ++n) {
+        at[26 + 2 * n] = 0x00;
+        at[27 + 2 * n] = n < name.size() ? std::uint8_t(name[n]) : 0x00;
+      }
+    }
+    scanFlexFolders(*s);
+    EXPECT_EQ(listedNames(*s), c.names);
+  }
+}
+
+TEST(FolderScanTests, OpenNamesStopAtThirtySixWhereverTheCharactersLie) {
+  auto s = flexEditor();
+  putOpenRecord(*s, kFlexStart + 0x100, std::string(34, 'n'));
+  const std::int64_t later = kFlexStart + 0x800001;
+  for (std::int64_t k = 0; k < 3; ++k) imageData(*s)[later + 0x10000 * k] = std::uint8_t('x' + k);
+  scanFlexFolders(*s);
+  EXPECT_EQ(listedNames(*s), (std::vector<std::string>{std::string(34, 'n') + "xy"}));
 }
 
 TEST(FolderScanTests, AtMostTwoHundredRecordsAndStaleRowsCleared) {

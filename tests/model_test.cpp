@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,52 @@ TEST(CatalogueTests, LabelsProfileAndReset) {
   resetSlots(*s);
   EXPECT_EQ(s->slots[3].cgNumber, -1);
   EXPECT_EQ(s->slots[21].cgNumber, 257);
+}
+
+TEST(CatalogueTests, EntriesKeepLabelsAndCutNamesToTheirField) {
+  auto s = freshEditor();
+  const std::string name29(29, 'n');
+  const struct {
+    const char* what;
+    int number;
+    std::string name;
+    std::string label;
+    std::string kept;
+  } cases[] = {
+      {"an empty name", 3, "", "CG3", ""},
+      {"a name one short of the field", 7, name29.substr(1), "CG7", name29.substr(1)},
+      {"a name filling the field but its end", 8, name29, "CG8", name29},
+      {"a name as long as the field", 11, name29 + "x", "CG11", name29},
+      {"a much longer name", 255, name29 + "xyz", "CG255", name29},
+      {"the first number", 0, "Boot", "RDL", "Boot"},
+      {"the boot loader", 256, "Loader", "FBL", "Loader"},
+      {"the last number", 257, "Upper", "FBU", "Upper"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    setCatalogueEntry(*s, c.number, 0x10000000, 0x1000FFFF, 1, c.name);
+    const CatalogueEntry& e = s->catalogue[std::size_t(c.number)];
+    EXPECT_EQ(e.name, c.kept);
+    EXPECT_EQ(e.label, c.label);
+    EXPECT_EQ(e.startAddress, 0x10000000u);
+    EXPECT_EQ(e.endAddress, 0x1000FFFFu);
+    EXPECT_EQ(e.trimPadding, 1);
+    // Resets and a new profile keep every label and clear what the entry held.
+    for (int round = 0; round < 3; ++round) resetSlots(*s);
+    EXPECT_EQ(e.label, c.label);
+    EXPECT_EQ(e.name, "");
+    EXPECT_EQ(e.startAddress, 0u);
+    EXPECT_EQ(e.trimPadding, 0);
+    copyProfileToCatalogue(*s);
+    EXPECT_EQ(e.label, c.label);
+  }
+  // Numbers outside the catalogue change nothing.
+  const CodeGroupCatalogue before = s->catalogue;
+  for (int number : {-1, kCatalogueSize}) setCatalogueEntry(*s, number, 1, 2, 1, "x");
+  for (int n = 0; n < kCatalogueSize; ++n) {
+    EXPECT_EQ(s->catalogue[std::size_t(n)].name, before[std::size_t(n)].name);
+    EXPECT_EQ(s->catalogue[std::size_t(n)].startAddress, before[std::size_t(n)].startAddress);
+  }
 }
 
 TEST(PlaceInSlotTests, RangeChecks) {
@@ -130,6 +177,35 @@ TEST_F(FinaliseTest, RamdldFitsItsAreaExactly) {
   rdl.endAddress += 1;
   EXPECT_EQ(finaliseSlot(*s, 0, FinaliseFrom::Record), StatusCode::BufferAddressOverflow);
   EXPECT_EQ(rdl.length, 0x30000);  // failing slot unchanged
+}
+
+TEST(FlashImageTests, NextWrittenIsWhereErasedBytesMayEnd) {
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  // Before the first fill nothing is known to be erased.
+  EXPECT_EQ(image.nextWritten(0x100), 0x100u);
+  image.fill();
+  EXPECT_EQ(image.nextWritten(0), kImageSize);
+  (void)image.write(0x1000, 0x10);
+  (void)image.write(0x3000, 0x100);
+  (void)image.write(0x2000, 1);
+  const struct {
+    std::uint64_t offset;
+    std::uint64_t next;
+  } cases[] = {
+      {0, 0x1000},          {0xFFF, 0x1000},
+      {0x1000, 0x1000},     {0x100F, 0x100F},
+      {0x1010, 0x2000},     {0x2000, 0x2000},
+      {0x2001, 0x3000},     {0x30FF, 0x30FF},
+      {0x3100, kImageSize}, {kImageSize - 1, kImageSize},
+  };
+  for (const auto& c : cases) EXPECT_EQ(image.nextWritten(c.offset), c.next) << c.offset;
+
+  // A fill forgets the ranges; more separate ranges than are tracked forget what is erased.
+  image.fill();
+  EXPECT_EQ(image.nextWritten(0x1000), kImageSize);
+  for (std::uint64_t k = 0; k < 200; ++k) (void)image.write(k * 0x10000, 3);
+  EXPECT_EQ(image.nextWritten(0x3FFFFFF), 0x3FFFFFFu);
 }
 
 TEST(FlashImageTests, RefillErasesEveryByteWrittenSinceTheLastFill) {

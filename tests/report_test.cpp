@@ -73,8 +73,8 @@ TEST_F(ReportTest, TextsAreCutAtOneHundredAndAtTheBufferEndWordsShowNotFoundOnly
   lines.push_back(wordLine("RDL: ", 0xFF, 0xFF));
   lines.push_back(wordLine("RDL: ", 0xFF, 0x00));
   lines.push_back(wordLine("Language: ", 0x00, 0xFF));
-  EXPECT_EQ(lines, (std::vector<std::string>{"T: bc", "T: ", "T: ", "RDL: Not Found",
-                                             "RDL: FF00", "Language: 00FF"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"T: bc", "T: ", "T: ", "RDL: Not Found", "RDL: FF00",
+                                             "Language: 00FF"}));
 }
 
 TEST_F(ReportTest, PlatformFromRamdldOrStartOfFlash) {
@@ -119,7 +119,7 @@ TEST_F(ReportTest, FlexVersionBlock) {
   const std::int64_t start = 0x1280000;
   s->bounds.flexStart = start;
   s->bounds.flexEnd = start + 0xFFF;
-  flexBlock(start + 0x42, "OFFGRID");                     // 2 bytes past the grid: never found
+  flexBlock(start + 0x42, "OFFGRID");            // 2 bytes past the grid: never found
   EXPECT_EQ(line(flexLine), "Flex: Not Found");  // first four bytes erased: no search
   put(start, {0x00});
   EXPECT_EQ(line(flexLine), "Flex: Not Found");
@@ -131,6 +131,35 @@ TEST_F(ReportTest, FlexVersionBlock) {
 
   put(start + 0x80 + 32, {'A', 0});
   EXPECT_EQ(line(flexLine), "Flex: A");
+}
+
+TEST_F(ReportTest, FlexBlockFoundAcrossStretchesKnownErased) {
+  // Bytes written as a reader writes them, after a fill: the search passes over what the
+  // image knows to be erased and still stops on the block on its grid, not one off it.
+  const std::int64_t start = 0x1280002;  // a grid that starts off the 4-byte boundary
+  const struct {
+    const char* what;
+    std::int64_t block;
+    std::string line;
+  } cases[] = {
+      {"far on, on the grid", start + 0x600000, "Flex: FAR"},
+      {"off the grid", start + 0x600002, "Flex: Not Found"},
+      {"the first grid position past the first written bytes", start + 4, "Flex: FAR"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    s->image.fill();
+    s->bounds.flexStart = std::uint32_t(start);
+    s->bounds.flexEnd = std::uint32_t(start + 0xC00000);
+    s->image.write(start, 4)[0] = 0x00;  // the Flex's first bytes are not erased
+    const std::uint8_t block[] = {0x55, 0x55, 0xAA, 0xAA, 0x01, 0x00,
+                                  0x01, 0x00, 0x00, 0x00, 0x01, 0x01};
+    const auto at = s->image.write(std::uint64_t(c.block), 32 + 4);
+    std::copy(std::begin(block), std::end(block), at.begin());
+    const char text[] = "FAR";
+    std::copy(std::begin(text), std::end(text), at.begin() + 32);
+    EXPECT_EQ(line(flexLine), c.line);
+  }
 }
 
 TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {

@@ -32,17 +32,26 @@ bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
 
 // One character per byte pair; 0 ends the name, 0xFF pairs are left out without counting.
 // Erased pairs do not count, so a name may run far past its record: it is read a piece at a
-// time rather than as the rest of the image, which would erase every chunk still waiting.
+// time rather than as the rest of the image, which would erase every chunk still waiting, and
+// flash the image knows to be erased is passed over whole.
 std::string collectFolderName(const FlashImage& image, std::int64_t p) {
   constexpr std::int64_t kPiece = 4096;  // even, so each piece starts on the pairs' grid
   std::string name;
-  for (std::int64_t from = p + kNameFirstChar; from < kImageSize; from += kPiece) {
+  std::int64_t from = p + kNameFirstChar;
+  while (from < kImageSize) {
+    const auto next = std::int64_t(image.nextWritten(std::uint64_t(from)));
+    if (next > from) {
+      // An even step keeps the walk on the character byte of each pair.
+      from += (next - from + 1) / kNameStep * kNameStep;
+      continue;
+    }
     const std::span<const std::uint8_t> piece = image.readClipped(from, kPiece);
     for (std::size_t at = 0; at < piece.size(); at += kNameStep) {
       const std::uint8_t b = piece[at];
       if (b == 0 || name.size() == kMaxFolderName) return name;
       if (b != kErased) name += char(b);
     }
+    from += kPiece;
   }
   return name;
 }

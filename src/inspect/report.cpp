@@ -26,10 +26,14 @@ bool imageMatches(const EditorState& state, std::uint64_t offset,
 
 const char* platformName(std::uint16_t code) {
   switch (code) {
-    case 0x0C02: return "GSM Neptune LTE";
-    case 0x1302: return "GSM Neptune LTE2";
-    case 0x0804: return "UMTS POG Rainbow";
-    default: return "Unknown";
+    case 0x0C02:
+      return "GSM Neptune LTE";
+    case 0x1302:
+      return "GSM Neptune LTE2";
+    case 0x0804:
+      return "UMTS POG Rainbow";
+    default:
+      return "Unknown";
   }
 }
 
@@ -119,6 +123,12 @@ std::string flexLine(const EditorState& state) {
       // The whole block up to its text's first byte must lie inside the image.
       const std::span<const std::uint8_t> at = state.image.read(p, kFlexTextOffset + 1);
       if (at.empty()) break;
+      if (at[0] == kErased) {
+        // A block starts with its tag, so none starts where the image knows it is erased.
+        const std::uint64_t next = state.image.nextWritten(p);
+        if (next > p) p += (next - p + 3) / 4 * 4 - 4;
+        continue;
+      }
       if (at[0] == kFlexBlockTag[0] && at[1] == kFlexBlockTag[1] &&
           std::equal(kFlexBlockWords.begin(), kFlexBlockWords.end(), at.begin() + 4) &&
           at[kFlexTextOffset] != kErased) {
@@ -129,8 +139,7 @@ std::string flexLine(const EditorState& state) {
   return "Flex: Not Found";
 }
 
-std::vector<std::string> buildReport(const EditorState& state,
-                                     std::span<const std::uint8_t> file) {
+std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file) {
   std::vector<std::string> report;
   report.reserve(kReportLineCount);
   report.push_back(textLine("HEADER INFO: ", file, kMagicAt));

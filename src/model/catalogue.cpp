@@ -1,5 +1,7 @@
 #include "model/catalogue.h"
 
+#include <algorithm>
+
 #include "model/editor_state.h"
 
 namespace tavufe {
@@ -7,6 +9,9 @@ namespace tavufe {
 namespace {
 
 // Names are fixed 30-byte fields in the stored formats the editor came from (28 in the profile).
+constexpr std::size_t kCatalogueNameField = 30;
+constexpr std::size_t kProfileNameField = 28;
+
 std::string fieldText(std::string_view text, std::size_t fieldSize) {
   return std::string(text.substr(0, fieldSize - 1));
 }
@@ -27,15 +32,16 @@ void setCatalogueEntry(EditorState& state, int cgNumber, std::uint32_t start, st
   e.startAddress = start;
   e.endAddress = end;
   e.trimPadding = trimPadding;
-  e.label = catalogueLabel(cgNumber);
-  e.name = fieldText(name, 30);
+  // A number's label never changes: it is built once, not on every reset of the catalogue.
+  if (e.label.empty()) e.label = catalogueLabel(cgNumber);
+  e.name.assign(name.data(), std::min(name.size(), kCatalogueNameField - 1));
 }
 
 void setProfileRow(EditorState& state, int row, std::int32_t cgNumber, std::uint32_t start,
                    std::uint32_t end, std::string_view name, std::uint8_t trimPadding) {
   if (row < 0 || row >= kProfileCapacity) return;
   ProfileEntry& p = state.profile.rows[std::size_t(row)];
-  p.name = fieldText(name, 28);
+  p.name = fieldText(name, kProfileNameField);
   p.cgNumber = cgNumber;
   p.startAddress = start;
   p.endAddress = end;

@@ -85,6 +85,16 @@ void FlashImage::markWritten(std::uint64_t offset, std::uint64_t count) {
   written_.push_back({begin, end});
 }
 
+std::uint64_t FlashImage::nextWritten(std::uint64_t offset) const {
+  if (wholeDirty_) return offset;
+  std::uint64_t next = kImageSize;
+  for (const Range& r : written_) {
+    if (r.end > offset)
+      next = std::min<std::uint64_t>(next, std::max<std::uint64_t>(r.begin, offset));
+  }
+  return std::max(next, offset);
+}
+
 std::span<const std::uint8_t> FlashImage::read(std::uint64_t offset, std::uint64_t count) const {
   if (!holds(offset, count)) return {};
   fillPending(offset, count);

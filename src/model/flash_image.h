@@ -55,6 +55,12 @@ class FlashImage {
   // The whole image: erases every chunk still waiting for it, so prefer a bounded range.
   std::span<const std::uint8_t> all() const { return read(0, kImageSize); }
 
+  // The first offset from `offset` on that may hold anything but erased bytes: the offset
+  // itself when it lies in a range handed out for writing since the last fill (or when that
+  // is not known), else the start of the next such range, or kImageSize. Every byte before
+  // it, from `offset`, is erased.
+  std::uint64_t nextWritten(std::uint64_t offset) const;
+
  private:
   struct Range {
     std::uint32_t begin;
