@@ -1,10 +1,10 @@
 #pragma once
 
 // The whole-file check and the model side of opening a file from the dialog, run on whatever
-// bytes the fuzzer hands over: check, read, reduce to RAMDLD and Flex, erase repeated folders and list the rest; then, as a
-// user would, delete a folder, cut and undo, and write both superfile formats into memory.
-// Every so often a save goes through the real temporary file and rename instead, into a
-// memory file system, and must produce exactly the bytes the memory save did.
+// bytes the fuzzer hands over: check, read, reduce to RAMDLD and Flex, erase repeated folders and
+// list the rest; then, as a user would, delete a folder, cut and undo, and write both superfile
+// formats into memory. Every so often a save goes through the real temporary file and rename
+// instead, into a memory file system, and must produce exactly the bytes the memory save did.
 
 #include <unistd.h>
 

@@ -45,19 +45,13 @@ Group chooseGroup(FuzzedDataProvider& in, bool first) {
       known < kKnownGroups.size() ? kKnownGroups[known] : in.ConsumeIntegralInRange<int>(2, 255);
   if (first && in.ConsumeBool()) g.cgNumber = 0;
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:
-      g.start = known < kKnownGroups.size() ? kProfileStarts[known] : 0x10000000;
-      break;
-    case 1:
-      g.start = 0x10000000 | (in.ConsumeIntegral<std::uint32_t>() & 0x03FFFFFF);
-      break;
+    case 0: g.start = known < kKnownGroups.size() ? kProfileStarts[known] : 0x10000000; break;
+    case 1: g.start = 0x10000000 | (in.ConsumeIntegral<std::uint32_t>() & 0x03FFFFFF); break;
     case 2:
       // Close to the end of the flash window, so that a code group can run past it.
       g.start = 0x14000000 - in.ConsumeIntegralInRange<std::uint32_t>(1, 0x400);
       break;
-    default:
-      g.start = in.ConsumeIntegral<std::uint32_t>();
-      break;
+    default: g.start = in.ConsumeIntegral<std::uint32_t>(); break;
   }
   // An S-record group without data has no address, unlike an empty SBF record: not the same
   // content, so every group holds at least one byte.

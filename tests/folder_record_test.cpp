@@ -61,8 +61,7 @@ TEST(FolderRecordTests, CaptureTakesTheTwoErasedRunsAndRestorePutsThemBack) {
   ASSERT_TRUE(deleteFolder(*s, 0));
   EXPECT_EQ(folderRecordOffset(*s, 0), 0u);
   restoreFolderRecord(*s, saved);
-  EXPECT_EQ(std::vector<std::uint8_t>(imageData(*s) + r - 300, imageData(*s) + r + 200),
-            before);
+  EXPECT_EQ(std::vector<std::uint8_t>(imageData(*s) + r - 300, imageData(*s) + r + 200), before);
   EXPECT_EQ(folderRecordOffset(*s, 0), r);
   EXPECT_EQ(s->folders[0].folderName, "skins");
 }

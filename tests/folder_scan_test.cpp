@@ -315,7 +315,8 @@ TEST(FolderEraseTests, ErasesTwoRangesClippedToTheImage) {
     eraseFolderRecord(*s, r);
   }
   EXPECT_EQ(fixture::Bytes(img, img + 0x400), fixture::Bytes(0x400, 0x5A));
-  EXPECT_EQ(fixture::Bytes(img + kImageSize - 0x400, img + kImageSize), fixture::Bytes(0x400, 0x5A));
+  EXPECT_EQ(fixture::Bytes(img + kImageSize - 0x400, img + kImageSize),
+            fixture::Bytes(0x400, 0x5A));
 }
 
 TEST(RepeatedFolderTests, EveryRecordOfARunButTheFirstIsErasedUpToAnEmptyName) {

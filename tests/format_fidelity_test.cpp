@@ -17,8 +17,8 @@ TEST(RamdldRangeTests, AnyStartWhoseRangeFitsTheAreaOpensInBothEncodings) {
                                         << (encoding == readers::Encoding::Sbf ? "SBF" : "SHX"));
       auto s = freshEditor();
       CountingProgress progress;
-      const fixture::Bytes file = encoding == readers::Encoding::Sbf ? readers::makeSbf(groups)
-                                                                     : readers::makeShx(groups);
+      const fixture::Bytes file =
+          encoding == readers::Encoding::Sbf ? readers::makeSbf(groups) : readers::makeShx(groups);
       const readers::Opened opened = readers::openBytes(*s, encoding, file, progress);
       ASSERT_EQ(opened.status, StatusCode::None);
       EXPECT_EQ(s->slots[0].startAddress, start);

@@ -1,5 +1,3 @@
-#include "editor/input_file.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/input_file.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;

@@ -37,7 +37,7 @@ class OpenEditSaveTest : public ::testing::Test {
   }
 
   std::unique_ptr<EditorState> open(const std::string& path,
-                                     std::vector<std::string>* report = nullptr) {
+                                    std::vector<std::string>* report = nullptr) {
     auto s = freshEditor();
     const auto type = inputTypeForPath(path);
     EXPECT_TRUE(type.has_value());
@@ -91,8 +91,9 @@ TEST_F(OpenEditSaveTest, RepeatedAndSelectedFoldersAreErasedAndSurviveEachFormat
   auto s = open(shx);
   eraseRepeatedFolders(*s);
   scanFlexFolders(*s);
-  const std::vector<std::string> expected = {"audio", "picture", "skins", "themes", "myskin",
-                                             "a_very_long_skin_folder_name_that_go", "video"};
+  const std::vector<std::string> expected = {
+      "audio", "picture", "skins", "themes", "myskin", "a_very_long_skin_folder_name_that_go",
+      "video"};
   ASSERT_EQ(listedNames(*s), expected);
 
   // Delete "themes" (grid row 4), as the button would.

@@ -60,7 +60,7 @@ class SafeSaveTest : public ::testing::TestWithParam<Output> {
   fixture::TempDir dir;
   save_setup::RamdldAndFlex r;
   std::string destination;
-  std::string target;  // where the save writes
+  std::string target;   // where the save writes
   FileProblem problem;  // why the last save failed, when the system refused it
 };
 

@@ -46,14 +46,14 @@ TEST_F(ShxReaderTest, StatusOfEachKindOfFile) {
     fixture::Bytes flex;  // what the image then holds at the Flex offset
   };
   const Case cases[] = {
-      {"the literal line", smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"), StatusCode::None,
-       true, kFour},
-      {"its checksum one off", smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"), StatusCode::ChecksumError,
-       false, kFour},
+      {"the literal line", smallHeader(), kRamdldGroup + group("S3091128000001020304B3\r\n"),
+       StatusCode::None, true, kFour},
+      {"its checksum one off", smallHeader(), kRamdldGroup + group("S3091128000001020304B4\r\n"),
+       StatusCode::ChecksumError, false, kFour},
       // The first line of a group gives the address, even when it carries no data.
       {"a count-05 line first", smallHeader(),
-       kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)), StatusCode::None, true,
-       kFour},
+       kRamdldGroup + group("S30511280000C1\r\n" + fixture::s3Line(0x11290000, kFour)),
+       StatusCode::None, true, kFour},
       {"a count-05 line with a bad checksum",
        smallHeader(),
        kRamdldGroup + group("S30511280000C2\r\n" + fixture::s3Line(0x11280000, kFour)),
@@ -68,8 +68,8 @@ TEST_F(ShxReaderTest, StatusOfEachKindOfFile) {
        true,
        {0x11, 0x22, 0xab, 0xcd}},
       {"lines before the first group and stray text", smallHeader(),
-       "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup + kFlexGroup + "S5\r\n", StatusCode::None, true,
-       kFour},
+       "S3091128000001020304B4\r\nnoise S9 Sx\r\n" + kRamdldGroup + kFlexGroup + "S5\r\n",
+       StatusCode::None, true, kFour},
       {"a later group below the window",
        smallHeader(),
        kRamdldGroup + group(fixture::s3Line(0x0FFFFFFF, kFour)),
@@ -82,13 +82,26 @@ TEST_F(ShxReaderTest, StatusOfEachKindOfFile) {
        StatusCode::AddressRange,
        false,
        {0xFF}},
-      {"ending on the trailer's last digit", smallHeader(), trailerEnd, StatusCode::None, true, kFour},
+      {"ending on the trailer's last digit", smallHeader(), trailerEnd, StatusCode::None, true,
+       kFour},
       // Straight after a file whose record fields would match the header.
-      {"a group without data", smallHeader(), kRamdldGroup + group(""), StatusCode::AddressRange, true, {0xFF}},
-      {"an S as the last character", smallHeader(), trailerEnd + "S", StatusCode::RecordError, false, kFour},
+      {"a group without data",
+       smallHeader(),
+       kRamdldGroup + group(""),
+       StatusCode::AddressRange,
+       true,
+       {0xFF}},
+      {"an S as the last character", smallHeader(), trailerEnd + "S", StatusCode::RecordError,
+       false, kFour},
       // Unequal S0 and S7 counts still report, but nothing is finalised.
-      {"an S0 without its S7", smallHeader(), trailerEnd + s0, StatusCode::RecordError, true, kFour},
-      {"a header range past the window", flexPastWindow, kFlexGroup, StatusCode::AddressRange, false, {0xFF}},
+      {"an S0 without its S7", smallHeader(), trailerEnd + s0, StatusCode::RecordError, true,
+       kFour},
+      {"a header range past the window",
+       flexPastWindow,
+       kFlexGroup,
+       StatusCode::AddressRange,
+       false,
+       {0xFF}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -28,7 +28,9 @@ inline const char* codeName(StatusCode c) {
   }
   return "unknown status";
 }
-inline void PrintTo(StatusCode c, std::ostream* out) { *out << codeName(c) << " (" << int(c) << ")"; }
+inline void PrintTo(StatusCode c, std::ostream* out) {
+  *out << codeName(c) << " (" << int(c) << ")";
+}
 
 inline const char* codeName(NoticeCode c) {
   switch (c) {
@@ -40,7 +42,9 @@ inline const char* codeName(NoticeCode c) {
   }
   return "unknown notice";
 }
-inline void PrintTo(NoticeCode c, std::ostream* out) { *out << codeName(c) << " (" << int(c) << ")"; }
+inline void PrintTo(NoticeCode c, std::ostream* out) {
+  *out << codeName(c) << " (" << int(c) << ")";
+}
 
 }  // namespace tavufe
 
@@ -74,7 +78,6 @@ inline std::unique_ptr<tavufe::EditorState> freshEditor() {
   tavufe::initialiseEditor(*state);
   return state;
 }
-
 
 // Records what the core tells a progress bar.
 struct CountingProgress : tavufe::Progress {

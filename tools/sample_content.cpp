@@ -20,8 +20,8 @@ void putText(Bytes& b, std::size_t at, std::string_view text) {
 
 Bytes ramdld(std::uint32_t seed) {
   Bytes b = fixture::pattern(0x8000, seed);
-  put(b, 9, {0x0C, 0x02});    // platform code
-  put(b, 14, {0x0A, 0x1B});   // version word
+  put(b, 9, {0x0C, 0x02});   // platform code
+  put(b, 14, {0x0A, 0x1B});  // version word
   return b;
 }
 

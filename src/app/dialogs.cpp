@@ -125,12 +125,9 @@ UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileN
           .arg(fileName),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   switch (answer) {
-    case QMessageBox::Save:
-      return UnsavedChanges::Save;
-    case QMessageBox::Discard:
-      return UnsavedChanges::Discard;
-    default:
-      return UnsavedChanges::Cancel;
+    case QMessageBox::Save: return UnsavedChanges::Save;
+    case QMessageBox::Discard: return UnsavedChanges::Discard;
+    default: return UnsavedChanges::Cancel;
   }
 }
 
@@ -152,14 +149,10 @@ std::optional<InputType> superfileTypeOf(const QString& path) {
 SaveType selectedSaveType(const QFileDialog& dialog) {
   const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   switch (index) {
-    case 1:
-      return SaveType::Sbf;
-    case 2:
-      return SaveType::Smg;
-    case 3:
-      return SaveType::Bin;
-    default:
-      return SaveType::Shx;
+    case 1: return SaveType::Sbf;
+    case 2: return SaveType::Smg;
+    case 3: return SaveType::Bin;
+    default: return SaveType::Shx;
   }
 }
 

@@ -45,12 +45,12 @@
 #include "app/dialogs.h"
 #include "app/icons.h"
 #include "app/path_field.h"
+#include "editor/open_flow.h"
+#include "editor/verify_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
-#include "editor/open_flow.h"
-#include "editor/verify_flow.h"
 #include "model/version.h"
 
 namespace tavufe {
@@ -478,12 +478,9 @@ bool MainWindow::isModified() const { return codeGroupsChanged_ || !undoStack_->
 bool MainWindow::maybeSave() {
   if (!isModified()) return true;
   switch (dialogs_.askToSaveChanges(this, QFileInfo(currentFile_).fileName())) {
-    case UnsavedChanges::Save:
-      return saveAs();
-    case UnsavedChanges::Discard:
-      return true;
-    case UnsavedChanges::Cancel:
-      break;
+    case UnsavedChanges::Save: return saveAs();
+    case UnsavedChanges::Discard: return true;
+    case UnsavedChanges::Cancel: break;
   }
   return false;
 }
@@ -524,7 +521,8 @@ void MainWindow::showNotice(NoticeCode notice, const QString& details) {
 void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem) {
   progressBar_->hide();
   QString details = path;
-  const bool fileError = status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  const bool fileError =
+      status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
   if (fileError && problem) {
     details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
   }
@@ -802,10 +800,11 @@ void MainWindow::showCheckSummary(const QString& path, InputType type) {
   const VerifyResult verified = verifySuperfile(toCorePath(path), type);
   if (!verified.read()) return;
   const std::size_t problems = verified.check.problems;
-  statusBar()->showMessage(problems == 0 ? QStringLiteral("Checksums OK")
-                                         : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
-                                               .arg(problems)
-                                               .arg(problems == 1 ? "" : "s"));
+  statusBar()->showMessage(problems == 0
+                               ? QStringLiteral("Checksums OK")
+                               : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
+                                     .arg(problems)
+                                     .arg(problems == 1 ? "" : "s"));
 }
 
 void MainWindow::verifyFile() {
@@ -818,8 +817,10 @@ void MainWindow::verifyFile() {
   }
   QStringList lines;
   const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
-  for (const std::string& line : verifyLines(name, verified.check)) lines.append(fromCoreText(line));
-  dialogs_.showText(this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+  for (const std::string& line : verifyLines(name, verified.check))
+    lines.append(fromCoreText(line));
+  dialogs_.showText(this,
+                    QStringLiteral("Verify \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
                     lines.join(QLatin1Char('\n')));
 }
 

@@ -5,9 +5,9 @@
 #include <QMainWindow>
 #include <QString>
 
-#include "model/editor_state.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
+#include "model/editor_state.h"
 
 class QAction;
 class QLabel;

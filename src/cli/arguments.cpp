@@ -174,7 +174,7 @@ class Parser {
       }
     }
     const auto known = std::find_if(kOptions.begin(), kOptions.end(),
-                                   [&](const OptionRule& s) { return s.name == name; });
+                                    [&](const OptionRule& s) { return s.name == name; });
     if (known == kOptions.end()) return refuse("unknown option " + quoted(name));
     if (!known->appliesTo[commandIndex_]) {
       return refuse("option " + quoted(name) + " does not apply to " +
@@ -232,8 +232,7 @@ class Parser {
         return true;
       }
       case Option::KeepRepeated:
-      case Option::Json:
-        break;
+      case Option::Json: break;
     }
     return true;
   }

@@ -19,7 +19,6 @@ namespace tavufe::cli {
 
 namespace {
 
-
 template <typename Cells>
 void printRow(std::ostream& out, const Cells& cells) {
   bool first = true;
@@ -42,7 +41,8 @@ int warn(std::ostream& err, StatusCode code) {
 int warn(std::ostream& err, StatusCode status, const FileProblem& problem,
          const std::string& path) {
   warn(err, status);
-  const bool fileFailed = status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  const bool fileFailed =
+      status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
   if (fileFailed && problem) {
     err << "tavufe: " << visibleText(path) << ": " << fileProblemText(problem) << '\n';
   }
@@ -151,8 +151,8 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
   FileProblem why;
-  const StatusCode saved = saveToFile(state, arguments.output, arguments.saveType, progress,
-                                      StaleSlots::Refuse, &why);
+  const StatusCode saved =
+      saveToFile(state, arguments.output, arguments.saveType, progress, StaleSlots::Refuse, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
   return kExitSuccess;
 }
@@ -184,16 +184,12 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
     return status;
   }
   switch (arguments.command) {
-    case Command::Info:
-      return runInfo(state, arguments, report, header, out);
-    case Command::Folders:
-      return runFolders(state, arguments, out);
-    case Command::Save:
-      return runSave(state, arguments, err);
+    case Command::Info: return runInfo(state, arguments, report, header, out);
+    case Command::Folders: return runFolders(state, arguments, out);
+    case Command::Save: return runSave(state, arguments, err);
     case Command::Verify:
     case Command::Help:
-    case Command::Version:
-      break;
+    case Command::Version: break;
   }
   return kExitUsage;
 }

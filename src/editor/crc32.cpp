@@ -44,8 +44,7 @@ std::uint32_t updatePlain(std::uint32_t c, const std::uint8_t* p, std::size_t n)
 }
 
 #if defined(__x86_64__)
-__attribute__((target("sse4.2"))) std::uint32_t updateSse42(std::uint32_t c,
-                                                            const std::uint8_t* p,
+__attribute__((target("sse4.2"))) std::uint32_t updateSse42(std::uint32_t c, const std::uint8_t* p,
                                                             std::size_t n) {
   std::uint64_t wide = c;
   while (n >= 8) {

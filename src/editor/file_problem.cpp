@@ -7,20 +7,13 @@ namespace tavufe {
 std::string fileProblemText(const FileProblem& problem) {
   using Kind = FileProblem::Kind;
   switch (problem.kind) {
-    case Kind::None:
-      return {};
-    case Kind::System:
-      return std::strerror(problem.error);
-    case Kind::NotRegularFile:
-      return "Not a regular file";
-    case Kind::Empty:
-      return "File is empty";
-    case Kind::TooLarge:
-      return "File is larger than any superfile can be";
-    case Kind::ChangedWhileRead:
-      return "File changed while it was read";
-    case Kind::NoReader:
-      return "No process is reading from the pipe";
+    case Kind::None: return {};
+    case Kind::System: return std::strerror(problem.error);
+    case Kind::NotRegularFile: return "Not a regular file";
+    case Kind::Empty: return "File is empty";
+    case Kind::TooLarge: return "File is larger than any superfile can be";
+    case Kind::ChangedWhileRead: return "File changed while it was read";
+    case Kind::NoReader: return "No process is reading from the pipe";
     case Kind::UnsafeLink:
       return "Symbolic link in a sticky world-writable folder, owned by another user: not "
              "followed";

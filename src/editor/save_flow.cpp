@@ -40,8 +40,8 @@ StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType t
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
-  const StatusCode written = type == SaveType::Shx ? writeShx(state, out, progress)
-                                                   : writeSbf(state, out, progress);
+  const StatusCode written =
+      type == SaveType::Shx ? writeShx(state, out, progress) : writeSbf(state, out, progress);
   if (written != StatusCode::None) {
     out.discard();
     return written;

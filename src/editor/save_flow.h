@@ -35,8 +35,8 @@ enum class StaleSlots { ExportAndWarn, Refuse };
                                        Progress& progress, FileProblem* why = nullptr,
                                        const ReadBackFilter& readBackFilter = {});
 // Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
-[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path,
-                                    Progress& progress, FileProblem* why = nullptr,
+[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
+                                    FileProblem* why = nullptr,
                                     const ReadBackFilter& readBackFilter = {});
 
 // The save itself: finalises every slot from the image, then writes the chosen type to

@@ -97,8 +97,8 @@ std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state) {
   const int last = lastLoadedSlot(state);
   for (int i = 0; i <= last; ++i) {
     const CodeGroupSlot& slot = state.slots[std::size_t(i)];
-    rows.push_back({cgCellText(slot.cgNumber), slot.description,
-                    hex8(slot.startAddress), hex8(slot.endAddress), headerInfoText(slot.headerBytes),
+    rows.push_back({cgCellText(slot.cgNumber), slot.description, hex8(slot.startAddress),
+                    hex8(slot.endAddress), headerInfoText(slot.headerBytes),
                     // The size as the signed field the grid has always shown.
                     formatThousands(std::int32_t(slot.length), state.thousandsSeparator),
                     hex4(slot.bufferChecksum), hex4(slot.headerChecksum), hex4(slot.headerCode)});

@@ -26,14 +26,10 @@ bool imageMatches(const EditorState& state, std::uint64_t offset,
 
 const char* platformName(std::uint16_t code) {
   switch (code) {
-    case 0x0C02:
-      return "GSM Neptune LTE";
-    case 0x1302:
-      return "GSM Neptune LTE2";
-    case 0x0804:
-      return "UMTS POG Rainbow";
-    default:
-      return "Unknown";
+    case 0x0C02: return "GSM Neptune LTE";
+    case 0x1302: return "GSM Neptune LTE2";
+    case 0x0804: return "UMTS POG Rainbow";
+    default: return "Unknown";
   }
 }
 

@@ -15,9 +15,7 @@ inline std::uint32_t read32le(const std::uint8_t* p) {
          (std::uint32_t(p[3]) << 24);
 }
 
-inline std::uint16_t read16le(const std::uint8_t* p) {
-  return std::uint16_t(p[0] | (p[1] << 8));
-}
+inline std::uint16_t read16le(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
 
 inline void write32be(std::uint8_t* p, std::uint32_t v) {
   p[0] = std::uint8_t(v >> 24);

@@ -68,8 +68,8 @@ StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from) {
   std::uint32_t base;
   if (from == FinaliseFrom::Slot) {
     // A range that runs backwards can only come from a hostile header: an empty code group.
-    count = slot.length <= std::uint32_t(std::numeric_limits<std::int32_t>::max()) ? slot.length
-                                                                                   : 0;
+    count =
+        slot.length <= std::uint32_t(std::numeric_limits<std::int32_t>::max()) ? slot.length : 0;
     base = slot.startAddress;
   } else {
     count = slot.recordLength;

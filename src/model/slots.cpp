@@ -53,9 +53,18 @@ void computeRegionBounds(EditorState& state) {
     const std::uint32_t s = slot.startAddress & kAddressMask;
     const std::uint32_t e = slot.endAddress & kAddressMask;
     switch (slot.cgNumber) {
-      case kCgFirmware: b.firmwareStart = s; b.firmwareEnd = e; break;
-      case kCgFlex: b.flexStart = s; b.flexEnd = e; break;
-      case kCgLanguage: b.languageStart = s; b.languageEnd = e; break;
+      case kCgFirmware:
+        b.firmwareStart = s;
+        b.firmwareEnd = e;
+        break;
+      case kCgFlex:
+        b.flexStart = s;
+        b.flexEnd = e;
+        break;
+      case kCgLanguage:
+        b.languageStart = s;
+        b.languageEnd = e;
+        break;
       default: break;
     }
   }

@@ -1,11 +1,10 @@
 #include "superfile/header_block.h"
 
 #include <algorithm>
-#include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <string_view>
 #include <cstring>
+#include <string_view>
 
 #include "model/byte_order.h"
 #include "model/catalogue.h"
@@ -88,8 +87,8 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
   const EntryFields fw0 = readEntry(header, kEntryFirmwareFirst);
   if (fw0.startAddress != 0) {
     const EntryFields fw1 = readEntry(header, kEntryFirmwareRest);
-    place(kCgFirmware, fw0.startAddress, fw1.endAddress,
-          std::uint16_t(fw0.checksum + fw1.checksum), fw0.code);
+    place(kCgFirmware, fw0.startAddress, fw1.endAddress, std::uint16_t(fw0.checksum + fw1.checksum),
+          fw0.code);
   }
   for (int c = 2; c <= 255; ++c) {
     const EntryFields e = readEntry(header, c + 2);
@@ -109,9 +108,9 @@ StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> 
 
 std::string formatHeaderDate(const std::tm& t) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr const char* kMonths[] = {"January", "February", "March",     "April",
-                                            "May",     "June",     "July",      "August",
-                                            "September", "October", "November", "December"};
+  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
   char buffer[60];
   std::snprintf(buffer, sizeof buffer, "%s %s %02d %02d:%02d:%02d %d",
                 kDays[(t.tm_wday % 7 + 7) % 7], kMonths[(t.tm_mon % 12 + 12) % 12], t.tm_mday,
@@ -132,9 +131,8 @@ SourceDateEpoch sourceDateEpoch() {
   const std::string quoted = "\"" + std::string(text) + "\"";
   std::uint64_t seconds = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  const bool allDigits = std::all_of(text.begin(), text.end(), [](char c) {
-    return c >= '0' && c <= '9';
-  });
+  const bool allDigits =
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!allDigits || end != text.data() + text.size()) {
     epoch.reason = quoted + " is not a whole number of seconds";
     return epoch;

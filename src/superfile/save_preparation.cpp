@@ -11,10 +11,9 @@ namespace {
 
 void putTableEntry(FlashImage& image, std::int32_t cgNumber, std::uint32_t start,
                    std::uint32_t end) {
-  const std::span<std::uint8_t> entry =
-      image.write(kRamdldOffset + kRamdldTableFirstEntry +
-                      kRamdldTableEntrySize * std::uint32_t(cgNumber),
-                  kRamdldTableEntrySize);
+  const std::span<std::uint8_t> entry = image.write(
+      kRamdldOffset + kRamdldTableFirstEntry + kRamdldTableEntrySize * std::uint32_t(cgNumber),
+      kRamdldTableEntrySize);
   write32be(entry.data(), start);
   write32be(entry.data() + 4, end);
 }
@@ -33,9 +32,8 @@ StatusCode checkRamdldForSave(const EditorState& state) {
 
 StatusCode prepareSave(EditorState& state) {
   if (!state.image.exists()) return StatusCode::BufferError;
-  const std::span<std::uint8_t> window =
-      state.image.write(kRamdldOffset + kRamdldTableWindowStart,
-                        kRamdldTableWindowEnd - kRamdldTableWindowStart + 1);
+  const std::span<std::uint8_t> window = state.image.write(
+      kRamdldOffset + kRamdldTableWindowStart, kRamdldTableWindowEnd - kRamdldTableWindowStart + 1);
   std::fill(window.begin(), window.end(), kErased);
 
   if (state.slots[1].cgNumber == kCgFbl) {
@@ -60,7 +58,8 @@ StatusCode prepareSave(EditorState& state) {
   CodeGroupSlot& rdl = state.slots[0];
   const std::span<const std::uint8_t> ramdld = state.image.read(kRamdldOffset, rdl.length);
   if (ramdld.size() != rdl.length) return StatusCode::AddressRange;
-  const std::span<const std::uint8_t> area = state.image.read(kRamdldOffset, rdl.headerBytes.size());
+  const std::span<const std::uint8_t> area =
+      state.image.read(kRamdldOffset, rdl.headerBytes.size());
   std::copy(area.begin(), area.end(), rdl.headerBytes.begin());
   rdl.bufferChecksum = byteSum(ramdld);
   return StatusCode::None;

@@ -11,9 +11,9 @@
 namespace tavufe {
 
 inline constexpr std::array<std::uint8_t, 9> kSbfStartMarker = {0x02, 0x00, 0x00, 0x00, 0x00,
-                                                                 0x00, 0x03, 0x02, 0x01};
+                                                                0x00, 0x03, 0x02, 0x01};
 inline constexpr std::array<std::uint8_t, 8> kSbfEndMarker = {0x03, 0x02, 0x02, 0x00,
-                                                               0x00, 0x00, 0x00, 0x03};
+                                                              0x00, 0x00, 0x00, 0x03};
 // The four bytes between a record's data and its end marker; never checked.
 inline constexpr std::size_t kSbfReservedSize = 4;
 // Marker, length, address, data, reserved word, marker.

@@ -35,18 +35,13 @@ class ShxScan {
       if (kind.empty()) return StatusCode::RecordError;
       StatusCode status = StatusCode::None;
       switch (kind[1]) {
-        case '0':
-          status = openGroup();
-          break;
-        case '7':
-          ++s7Count_;
-          break;
+        case '0': status = openGroup(); break;
+        case '7': ++s7Count_; break;
         case '3':
           // Data before the first S0 belongs to no code group and is passed over unread.
           if (groups_ >= 1) status = readDataLine();
           break;
-        default:
-          break;
+        default: break;
       }
       if (status != StatusCode::None) return status;
       cursor_.skip(1);

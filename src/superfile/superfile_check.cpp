@@ -303,8 +303,7 @@ class ShxCheck {
         current_ = nullptr;
         break;
       }
-      default:
-        break;
+      default: break;
     }
     return textSum;
   }
@@ -653,52 +652,29 @@ CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding
 
 const char* findingKindName(FindingKind kind) {
   switch (kind) {
-    case FindingKind::HeaderTooShort:
-      return "header-too-short";
-    case FindingKind::RecordType:
-      return "record-type";
-    case FindingKind::NotHexDigit:
-      return "not-hex-digit";
-    case FindingKind::LineLength:
-      return "line-length";
-    case FindingKind::LineChecksum:
-      return "line-checksum";
-    case FindingKind::AddressContinuity:
-      return "address-continuity";
-    case FindingKind::LineOutsideGroup:
-      return "line-outside-group";
-    case FindingKind::GroupNotClosed:
-      return "group-not-closed";
-    case FindingKind::TrailerChecksum:
-      return "trailer-checksum";
-    case FindingKind::TrailerMissing:
-      return "trailer-missing";
-    case FindingKind::StartMarker:
-      return "start-marker";
-    case FindingKind::EndMarker:
-      return "end-marker";
-    case FindingKind::RecordCutOff:
-      return "record-cut-off";
-    case FindingKind::BytesAfterLastRecord:
-      return "bytes-after-last-record";
-    case FindingKind::CodeGroupChecksum:
-      return "code-group-checksum";
-    case FindingKind::CodeGroupHeaderBytes:
-      return "code-group-header-bytes";
-    case FindingKind::CodeGroupStart:
-      return "code-group-start";
-    case FindingKind::CodeGroupSize:
-      return "code-group-size";
-    case FindingKind::OutsideImage:
-      return "outside-image";
-    case FindingKind::Overlap:
-      return "overlap";
-    case FindingKind::EntryWithoutData:
-      return "entry-without-data";
-    case FindingKind::DataWithoutEntry:
-      return "data-without-entry";
-    case FindingKind::RamdldTable:
-      return "ramdld-table";
+    case FindingKind::HeaderTooShort: return "header-too-short";
+    case FindingKind::RecordType: return "record-type";
+    case FindingKind::NotHexDigit: return "not-hex-digit";
+    case FindingKind::LineLength: return "line-length";
+    case FindingKind::LineChecksum: return "line-checksum";
+    case FindingKind::AddressContinuity: return "address-continuity";
+    case FindingKind::LineOutsideGroup: return "line-outside-group";
+    case FindingKind::GroupNotClosed: return "group-not-closed";
+    case FindingKind::TrailerChecksum: return "trailer-checksum";
+    case FindingKind::TrailerMissing: return "trailer-missing";
+    case FindingKind::StartMarker: return "start-marker";
+    case FindingKind::EndMarker: return "end-marker";
+    case FindingKind::RecordCutOff: return "record-cut-off";
+    case FindingKind::BytesAfterLastRecord: return "bytes-after-last-record";
+    case FindingKind::CodeGroupChecksum: return "code-group-checksum";
+    case FindingKind::CodeGroupHeaderBytes: return "code-group-header-bytes";
+    case FindingKind::CodeGroupStart: return "code-group-start";
+    case FindingKind::CodeGroupSize: return "code-group-size";
+    case FindingKind::OutsideImage: return "outside-image";
+    case FindingKind::Overlap: return "overlap";
+    case FindingKind::EntryWithoutData: return "entry-without-data";
+    case FindingKind::DataWithoutEntry: return "data-without-entry";
+    case FindingKind::RamdldTable: return "ramdld-table";
   }
   return "unknown";
 }
