@@ -17,6 +17,7 @@
 
 #include "editor/input_file.h"
 #include "editor/open_flow.h"
+#include "full_samples.h"
 #include "model/progress.h"
 #include "sample_content.h"
 #include "superfile/hex_pairs.h"
@@ -28,35 +29,7 @@ namespace {
 
 using namespace tavufe;
 
-// The two sample files, written once, and one editor for the whole run.
-struct Setup {
-  Setup() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavufe-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder = pattern;
-    sample::Options options;
-    options.flexSize = sample::kFullFlexSize;
-    sbfPath = folder + "/full.sbf";
-    shxPath = folder + "/full.shx";
-    fixture::writeFile(sbfPath, sample::makeSbf(options));
-    fixture::writeFile(shxPath, sample::makeShx(options));
-    if (!state.image.allocate()) std::abort();
-    initialiseEditor(state);
-  }
-  ~Setup() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder;
-  std::string sbfPath;
-  std::string shxPath;
-  EditorState state;
-};
-
-Setup& setup() {
-  static Setup s;
-  return s;
-}
+using bench::setup;
 
 std::int64_t fileSize(const std::string& path) {
   return std::int64_t(std::filesystem::file_size(path));

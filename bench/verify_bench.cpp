@@ -12,6 +12,7 @@
 #include "editor/input_file.h"
 #include "editor/open_flow.h"
 #include "editor/verify_flow.h"
+#include "full_samples.h"
 #include "model/progress.h"
 #include "sample_content.h"
 #include "superfile/sbf_reader.h"
@@ -23,34 +24,7 @@ namespace {
 
 using namespace tavufe;
 
-struct Setup {
-  Setup() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavufe-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder = pattern;
-    sample::Options options;
-    options.flexSize = sample::kFullFlexSize;
-    sbfPath = folder + "/full.sbf";
-    shxPath = folder + "/full.shx";
-    fixture::writeFile(sbfPath, sample::makeSbf(options));
-    fixture::writeFile(shxPath, sample::makeShx(options));
-    if (!state.image.allocate()) std::abort();
-    initialiseEditor(state);
-  }
-  ~Setup() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder;
-  std::string sbfPath;
-  std::string shxPath;
-  EditorState state;
-};
-
-Setup& setup() {
-  static Setup s;
-  return s;
-}
+using bench::setup;
 
 void finish(benchmark::State& bench, const std::string& path) {
   const auto size = std::int64_t(std::filesystem::file_size(path));
