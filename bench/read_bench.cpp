@@ -29,15 +29,12 @@ namespace {
 
 using namespace tavufe;
 
+using bench::finish;
+using bench::runOpen;
 using bench::setup;
 
 std::int64_t fileSize(const std::string& path) {
   return std::int64_t(std::filesystem::file_size(path));
-}
-
-void finish(benchmark::State& bench, const std::string& path) {
-  bench.SetBytesProcessed(std::int64_t(bench.iterations()) * fileSize(path));
-  bench.counters["file_MB"] = double(fileSize(path)) / 1e6;
 }
 
 // The reader alone, on bytes already in memory: the image is not erased between runs.
@@ -58,19 +55,6 @@ void runReader(benchmark::State& bench, const std::string& path, Reader read) {
 
 void BM_ReadSbf(benchmark::State& bench) { runReader(bench, setup().sbfPath, readSbf); }
 void BM_ReadShx(benchmark::State& bench) { runReader(bench, setup().shxPath, readShx); }
-
-// The whole model side of an open: erase, reset, read, reduce to RAMDLD and Flex.
-void runOpen(benchmark::State& bench, const std::string& path, InputType type) {
-  EditorState& s = setup().state;
-  Progress progress;
-  for (auto _ : bench) {
-    if (!openSuperfile(s, path, type, progress).loaded()) {
-      bench.SkipWithError("open failed");
-      return;
-    }
-  }
-  finish(bench, path);
-}
 
 void BM_OpenSbf(benchmark::State& bench) { runOpen(bench, setup().sbfPath, InputType::Sbf); }
 void BM_OpenShx(benchmark::State& bench) { runOpen(bench, setup().shxPath, InputType::Shx); }

@@ -24,12 +24,9 @@ namespace {
 
 using namespace tavufe;
 
+using bench::finish;
+using bench::runOpen;
 using bench::setup;
-
-void finish(benchmark::State& bench, const std::string& path) {
-  const auto size = std::int64_t(std::filesystem::file_size(path));
-  bench.SetBytesProcessed(std::int64_t(bench.iterations()) * size);
-}
 
 // The whole of `tavufe verify` but the printing: read the file, check it.
 void runVerify(benchmark::State& bench, const std::string& path, InputType type) {
@@ -40,19 +37,6 @@ void runVerify(benchmark::State& bench, const std::string& path, InputType type)
       return;
     }
     benchmark::DoNotOptimize(result.check.problems);
-  }
-  finish(bench, path);
-}
-
-// The model side of an open: erase, reset, read, reduce to RAMDLD and Flex.
-void runOpen(benchmark::State& bench, const std::string& path, InputType type) {
-  EditorState& s = setup().state;
-  Progress progress;
-  for (auto _ : bench) {
-    if (!openSuperfile(s, path, type, progress).loaded()) {
-      bench.SkipWithError("open failed");
-      return;
-    }
   }
   finish(bench, path);
 }

@@ -42,7 +42,6 @@ inline constexpr std::array<std::uint8_t, 8> kFlexBlockWords = {0x01, 0x00, 0x01
 inline constexpr std::size_t kFlexTextOffset = 32;
 // Where the version words and the platform code sit in their code groups.
 inline constexpr std::int64_t kPlatformCodeAt = 9;
-inline constexpr std::int64_t kRamdldVersionWordAt = 14;
 inline constexpr std::int64_t kLanguageVersionAt = 18;
 
 // textLine over the image from `offset`: a bounded read, so only the chunks the text lies in
@@ -147,8 +146,8 @@ std::vector<std::string> buildReport(const EditorState& state, std::span<const s
   report.push_back(firmwareLine(state));
   report.push_back(flexLine(state));
   const std::int64_t rdl = state.bounds.ramdldOffset;
-  report.push_back(wordLine("RDL: ", state.image.byteAt(rdl + kRamdldVersionWordAt),
-                            state.image.byteAt(rdl + kRamdldVersionWordAt + 1)));
+  report.push_back(wordLine("RDL: ", state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt)),
+                            state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt) + 1)));
   const std::int64_t language = state.bounds.languageStart;
   report.push_back(wordLine("Language: ", state.image.byteAt(language + kLanguageVersionAt),
                             state.image.byteAt(language + kLanguageVersionAt + 1)));

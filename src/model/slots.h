@@ -50,6 +50,8 @@ using FirmwareHalves = std::array<CodeGroupSlot, 2>;
 inline constexpr std::uint32_t kFirmwareFirstHalfSize = 200;
 // The second half's header bytes start four bytes before its range: the entries overlap.
 inline constexpr std::uint32_t kFirmwareRestHeaderAt = 196;
+// The RAMDLD's version word, bytes 14 and 15 of it; FF FF there means no RAMDLD.
+inline constexpr std::size_t kRamdldVersionAt = 14;
 
 // Image offsets of the regions the report and the folder scan look at.
 struct RegionBounds {

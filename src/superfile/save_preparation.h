@@ -17,8 +17,6 @@ inline constexpr std::uint32_t kRamdldTableFirstEntry = 248;
 inline constexpr std::uint32_t kRamdldTableEntrySize = 8;
 // Entries exist for code groups 0 to 20 only.
 inline constexpr std::int32_t kRamdldTableLastEntry = 20;
-// The RAMDLD's version word; FF FF there means the RAMDLD area holds no RAMDLD.
-inline constexpr std::size_t kRamdldVersionAt = 14;
 
 // Whether the slots hold a RAMDLD that a superfile save can write: RdlBlankOrMissing when
 // slot 0 is not code group 0 or its version word is erased; BufferError without an image.
