@@ -9,7 +9,10 @@
 # (default 7) of RUNS runs (default 3) of every command, after WARMUP runs (default 2): the
 # commands alternate from round to round, so a busy moment of the machine falls on all of them.
 # The files go to a fresh folder under TMPDIR; its file system decides what tavufe's fsync costs
-# (the peers do not sync). Needs hyperfine, objcopy (binutils), srec_cat (srecord) and python3.
+# (the peers do not sync). A floor beside them: dd writing the same output bytes, syncing them,
+# dropping them from the cache and reading them back, which is the least a save that survives a
+# power cut and checks the disk can cost. Needs hyperfine, objcopy (binutils), srec_cat
+# (srecord), dd (coreutils) and python3.
 set -euo pipefail
 
 build=$(cd "${1:-build/release}" && pwd)
@@ -18,7 +21,7 @@ runs=${RUNS:-3}
 warmup=${WARMUP:-2}
 tavufe=$build/src/cli/tavufe
 sample=$build/tools/tavufe-sample
-for tool in hyperfine objcopy srec_cat python3 "$tavufe" "$sample"; do
+for tool in hyperfine objcopy srec_cat dd python3 "$tavufe" "$sample"; do
   command -v "$tool" > /dev/null || { echo "peers.sh: $tool not found" >&2; exit 1; }
 done
 
@@ -38,7 +41,15 @@ encode_tavufe="$tavufe save full.sbf -o out.shx"
 decode_objcopy="objcopy -I srec -O binary flex.srec peer.bin"
 encode_objcopy="objcopy -I binary -O srec --srec-forceS3 --srec-len=64 flex.smg peer.srec"
 decode_srec_cat="srec_cat flex.srec -Motorola -o peer2.bin -binary"
-commands=("$decode_tavufe" "$decode_objcopy" "$decode_srec_cat" "$encode_tavufe" "$encode_objcopy")
+# What a save cannot go below: write, fsync, drop from the cache, read back from the disk.
+floor() {
+  echo "sh -c 'dd if=$1 of=floor.out bs=1M conv=fsync oflag=nocache status=none && dd if=floor.out of=/dev/null bs=1M status=none'"
+}
+"$tavufe" save full.sbf -o floor.shx
+decode_floor=$(floor flex.smg)
+encode_floor=$(floor floor.shx)
+commands=("$decode_tavufe" "$decode_objcopy" "$decode_srec_cat" "$encode_tavufe" "$encode_objcopy"
+  "$decode_floor" "$encode_floor")
 
 for ((round = 1; round <= rounds; round++)); do
   echo "round $round of $rounds" >&2
@@ -74,7 +85,7 @@ def ms(c):
 def cpu_ms(c):
     return 1000 * statistics.mean(cpu[c])
 
-decode, decode_objcopy, decode_srec_cat, encode, encode_objcopy = commands
+decode, decode_objcopy, decode_srec_cat, encode, encode_objcopy, decode_floor, encode_floor = commands
 print(f"Medians of {len(wall[decode])} runs ({rounds} alternated rounds); CPU is user + system.")
 print()
 print("| job | tavufe | peer | ratio (wall) | ratio (CPU) | goal |")
@@ -92,6 +103,12 @@ print(f"| open SHX, write SMG | {ms(decode):.1f} ms (CPU {cpu_ms(decode):.1f}) |
       f" srec_cat … -binary: {ms(decode_srec_cat):.1f} ms (CPU {cpu_ms(decode_srec_cat):.1f}) |"
       f" {ms(decode_srec_cat) / ms(decode):.1f}× faster |"
       f" {cpu_ms(decode_srec_cat) / cpu_ms(decode):.1f}× faster | ≥ 25× faster |")
+print()
+print("| floor: dd writes the same output, syncs, drops and reads it back | time | its share of the peer's time |")
+print("|---|---|---|")
+for name, floor, peer in (("SMG, 13.4 MB", decode_floor, decode_objcopy),
+                          ("SHX, 31.0 MB", encode_floor, encode_objcopy)):
+    print(f"| {name} | {ms(floor):.1f} ms (CPU {cpu_ms(floor):.1f}) | {ms(floor) / ms(peer):.2f}× |")
 if peak_kib:
     limit = 64 * 1024 + shx_size / 1024 + 16 * 1024
     print()

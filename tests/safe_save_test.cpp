@@ -420,12 +420,20 @@ TEST(ReadBackCrcTests, CheckValueAndPieceSizesDoNotMatter) {
     }
     EXPECT_EQ(split.value(), once.value()) << piece;
   }
-  // The processor's instruction and the tables agree at every length and alignment.
+  // The processor's instruction and the tables agree at every length and alignment, and
+  // around the lengths where long inputs are taken as streams side by side (12 KiB).
+  const fixture::Bytes big = fixture::pattern(40000, 11);
+  std::vector<std::pair<std::size_t, std::size_t>> cases;
   for (std::size_t from = 0; from < 9; ++from) {
-    for (std::size_t size = 0; size + from <= 40; ++size) {
-      Crc32 fast;
-      fast.update(std::span(data).subspan(from, size));
-      EXPECT_EQ(fast.value(), Crc32::plain(std::span(data).subspan(from, size))) << from << size;
-    }
+    for (std::size_t size = 0; size + from <= 40; ++size) cases.emplace_back(from, size);
+  }
+  for (const std::size_t size : {12287u, 12288u, 12289u, 24575u, 24576u, 36871u}) {
+    cases.emplace_back(0, size);
+    cases.emplace_back(3, size);
+  }
+  for (const auto& [from, size] : cases) {
+    Crc32 fast;
+    fast.update(std::span(big).subspan(from, size));
+    EXPECT_EQ(fast.value(), Crc32::plain(std::span(big).subspan(from, size))) << from << " " << size;
   }
 }

@@ -1,10 +1,15 @@
 #include "inspect/folder_scan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "model/byte_order.h"
 #include "model/hex.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavufe {
 
@@ -13,6 +18,7 @@ namespace {
 // Record layout, relative to the record's first byte:
 //   0: 00 00 04 05   4: 02 04 00 07   8: FF FF FF FF   27, 29, ...: name characters
 constexpr std::uint32_t kFolderMarker = 0x00000405;
+constexpr std::uint8_t kFolderMarkerBytes[4] = {0x00, 0x00, 0x04, 0x05};
 constexpr std::uint32_t kFolderType = 0x02040007;
 constexpr std::int64_t kFolderTestSize = 12;
 constexpr std::int64_t kNameFirstChar = 27;
@@ -22,6 +28,12 @@ constexpr std::int64_t kEraseHeadFirst = -std::int64_t(kFolderEraseBefore);
 constexpr std::int64_t kEraseHeadEnd = -256;
 constexpr std::int64_t kEraseBodyFirst = -4;
 constexpr std::int64_t kEraseBodyEnd = 164;
+
+std::uint32_t loadWord(const std::uint8_t* at) {
+  std::uint32_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
 
 bool isFolderRecordAt(std::span<const std::uint8_t> image, std::int64_t p) {
   if (p < 0 || p > std::int64_t(image.size()) - kFolderTestSize) return false;
@@ -61,19 +73,35 @@ void eraseRange(FlashImage& image, std::int64_t first, std::int64_t end) {
   std::fill(bytes.begin(), bytes.end(), kErased);
 }
 
-// From grid position `p`, the first block of 64 grid words before `end` that holds the record
-// marker, or about `end` when none does. Most of the Flex holds no record; a block's words
-// tested together, with no branch between them, are compared side by side by the compiler.
+// From grid position `p`, the first block of grid words before `end` that holds the record
+// marker, or about `end` when none does. Most of the Flex holds no record, and a save scans it
+// more than once, so the words of a block are tested side by side.
 std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, std::int64_t end) {
+#if defined(__SSE2__)
+  constexpr std::int64_t kBlock = 64;
+  // The marker's bytes as a word read from memory, whatever the byte order.
+  const __m128i marker = _mm_set1_epi32(int(loadWord(kFolderMarkerBytes)));
+  while (end - p >= kBlock) {
+    const auto* at = reinterpret_cast<const __m128i*>(image.data() + p);
+    const __m128i found = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), marker),
+                     _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), marker)),
+        _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at + 2), marker),
+                     _mm_cmpeq_epi32(_mm_loadu_si128(at + 3), marker)));
+    if (_mm_movemask_epi8(found) != 0) break;
+    p += kBlock;
+  }
+#else
   constexpr std::int64_t kBlock = 256;
+  const std::uint32_t marker = loadWord(kFolderMarkerBytes);
   while (end - p >= kBlock) {
     const std::uint8_t* at = image.data() + p;
     unsigned found = 0;
-    for (std::int64_t k = 0; k < kBlock; k += 4)
-      found |= unsigned(read32be(at + k) == kFolderMarker);
+    for (std::int64_t k = 0; k < kBlock; k += 4) found |= unsigned(loadWord(at + k) == marker);
     if (found != 0) break;
     p += kBlock;
   }
+#endif
   return p;
 }
 

@@ -3,6 +3,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavufe {
 
 namespace {
@@ -41,12 +45,29 @@ void fillFirmwareHalves(EditorState& state, const CodeGroupSlot& slot, std::uint
 }  // namespace
 
 std::uint16_t byteSum(std::span<const std::uint8_t> bytes) {
+  std::uint64_t total = 0;
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  // A save sums the whole Flex more than once: sixty-four bytes a step, each sixteen summed
+  // into two 64-bit lanes by one instruction, keeps that at memory speed.
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lanes[4] = {zero, zero, zero, zero};
+  for (; bytes.size() - at >= 64; at += 64) {
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + 16 * std::size_t(k)));
+      lanes[k] = _mm_add_epi64(lanes[k], _mm_sad_epu8(v, zero));
+    }
+  }
+  const __m128i both =
+      _mm_add_epi64(_mm_add_epi64(lanes[0], lanes[1]), _mm_add_epi64(lanes[2], lanes[3]));
+  total = std::uint64_t(_mm_cvtsi128_si64(both)) +
+          std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(both, both)));
+#else
   // Eight bytes a step as four 16-bit lanes of pairs; each lane takes at most 510 a step, so
   // the lanes are emptied into the total every 128 steps before they can overflow.
   constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
   constexpr std::size_t kStepsPerFlush = 128;
-  std::uint64_t total = 0;
-  std::size_t at = 0;
   while (bytes.size() - at >= 8) {
     std::uint64_t lanes = 0;
     for (std::size_t step = 0; step < kStepsPerFlush && bytes.size() - at >= 8; ++step, at += 8) {
@@ -56,6 +77,7 @@ std::uint16_t byteSum(std::span<const std::uint8_t> bytes) {
     }
     for (int lane = 0; lane < 4; ++lane) total += (lanes >> (16 * lane)) & 0xFFFF;
   }
+#endif
   for (; at < bytes.size(); ++at) total += bytes[at];
   return std::uint16_t(total);
 }
