@@ -434,6 +434,7 @@ TEST(ReadBackCrcTests, CheckValueAndPieceSizesDoNotMatter) {
   for (const auto& [from, size] : cases) {
     Crc32 fast;
     fast.update(std::span(big).subspan(from, size));
-    EXPECT_EQ(fast.value(), Crc32::plain(std::span(big).subspan(from, size))) << from << " " << size;
+    EXPECT_EQ(fast.value(), Crc32::plain(std::span(big).subspan(from, size)))
+        << from << " " << size;
   }
 }

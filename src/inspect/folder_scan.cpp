@@ -83,11 +83,11 @@ std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, s
   const __m128i marker = _mm_set1_epi32(int(loadWord(kFolderMarkerBytes)));
   while (end - p >= kBlock) {
     const auto* at = reinterpret_cast<const __m128i*>(image.data() + p);
-    const __m128i found = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), marker),
-                     _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), marker)),
-        _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at + 2), marker),
-                     _mm_cmpeq_epi32(_mm_loadu_si128(at + 3), marker)));
+    const __m128i found =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), marker),
+                                  _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), marker)),
+                     _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at + 2), marker),
+                                  _mm_cmpeq_epi32(_mm_loadu_si128(at + 3), marker)));
     if (_mm_movemask_epi8(found) != 0) break;
     p += kBlock;
   }

@@ -54,8 +54,8 @@ std::uint16_t byteSum(std::span<const std::uint8_t> bytes) {
   __m128i lanes[4] = {zero, zero, zero, zero};
   for (; bytes.size() - at >= 64; at += 64) {
     for (int k = 0; k < 4; ++k) {
-      const __m128i v =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + 16 * std::size_t(k)));
+      const __m128i v = _mm_loadu_si128(
+          reinterpret_cast<const __m128i*>(bytes.data() + at + 16 * std::size_t(k)));
       lanes[k] = _mm_add_epi64(lanes[k], _mm_sad_epu8(v, zero));
     }
   }
