@@ -254,6 +254,13 @@ TEST(SuperfileCheckTest, EachShxFaultGivesExactlyItsFinding) {
        [&](auto&, Lines& l, auto&) { l[20][20] = 'G'; },
        {FindingKind::NotHexDigit, FindingPlace::Line, 21, "not a hex digit", "0-9 or A-F",
         "'G' in column 21"}},
+      {"not a hex digit after a byte FF on the same line",
+       [&](auto&, Lines& l, auto&) {
+         l[20] = withByte(line21, 5, 0xFF);
+         l[20][20] = 'G';
+       },
+       {FindingKind::NotHexDigit, FindingPlace::Line, 21, "not a hex digit", "0-9 or A-F",
+        "'G' in column 21"}},
       {"record that is not S0, S3 or S7",
        [](auto&, Lines& l, auto&) { l.insert(l.begin() + 10, "S5030003F9"); },
        {FindingKind::RecordType, FindingPlace::Line, 11, "record type", "S0, S3 or S7", "'S' '5'"}},
