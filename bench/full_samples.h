@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "editor/input_file.h"
 #include "editor/open_flow.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -19,6 +20,8 @@ namespace bench {
 
 struct FullSamples {
   FullSamples() {
+    // As the programs do, so that opens map their files as theirs do.
+    tavufe::ignoreFileSignals();
     std::string pattern = (std::filesystem::temp_directory_path() / "tavufe-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     folder = pattern;

@@ -3,9 +3,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "editor/input_file.h"
 #include "superfile_fixture.h"
@@ -20,6 +27,16 @@ fixture::Bytes numbered(std::size_t size) {
   for (std::size_t k = 0; k < size; ++k) b[k] = std::uint8_t((k * 7) ^ (k >> 12));
   return b;
 }
+
+// SIGIO ignored for one test, as the programs have it; the disposition before is put back.
+class SigioIgnored {
+ public:
+  SigioIgnored() : before_(std::signal(SIGIO, SIG_IGN)) {}
+  ~SigioIgnored() { std::signal(SIGIO, before_); }
+
+ private:
+  void (*before_)(int);
+};
 
 class Descriptor {
  public:
@@ -36,6 +53,7 @@ class Descriptor {
 }  // namespace
 
 TEST(InputFileTest, SmallAndLargeFilesArriveWholeAndExact) {
+  const SigioIgnored ignored;  // so that the large ones are mapped where the system allows
   fixture::TempDir dir;
   // Either side of the size from which a file is mapped rather than read, and a size that ends
   // part way into a page.
@@ -54,6 +72,7 @@ TEST(InputFileTest, SmallAndLargeFilesArriveWholeAndExact) {
 TEST(InputFileTest, FileShorterThanItsCheckedSizeIsRefusedNotMapped) {
   // As if the file were cut short between the size check and the mapping: touching the mapped
   // pages past its end would fault, so the size is checked again and the read then comes short.
+  const SigioIgnored ignored;
   fixture::TempDir dir;
   const std::string path = dir.file("cut.bin");
   const fixture::Bytes bytes = numbered(std::size_t(2) << 20);
@@ -86,4 +105,35 @@ TEST(InputFileTest, PipeIsReadOrRefusedWithoutMapping) {
   EXPECT_EQ(file.problem.kind, FileProblem::Kind::System);
   EXPECT_EQ(file.problem.error, ESPIPE);
   ::close(ends[0]);
+}
+
+TEST(InputFileTest, AMappedFileCannotBeCutShortUntilItIsReleased) {
+  fixture::TempDir dir;
+  const std::string path = dir.file("leased.bin");
+  const fixture::Bytes bytes = numbered(std::size_t(2) << 20);
+  fixture::writeFile(path, bytes);
+  {
+    // Where SIGIO would end the process, nothing is leased and nothing mapped: the file is read.
+    const InputFile read = readWholeFile(path);
+    ASSERT_EQ(read.status, StatusCode::None);
+    EXPECT_EQ(read.mapping.data(), nullptr);
+  }
+  const SigioIgnored ignored;
+  auto file = std::make_unique<InputFile>(readWholeFile(path));
+  ASSERT_EQ(file->status, StatusCode::None);
+  if (file->mapping.data() == nullptr) GTEST_SKIP() << "no read lease on this file system";
+
+  // Another writer's truncation waits for the lease instead of turning the pages into SIGBUS.
+  std::atomic<bool> cut{false};
+  std::thread cutter([&] {
+    EXPECT_EQ(::truncate(path.c_str(), 0), 0) << std::strerror(errno);
+    cut = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(cut);
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file->view().begin()));
+  file.reset();
+  cutter.join();
+  EXPECT_TRUE(cut);
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }

@@ -4,13 +4,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <csignal>
 #include <exception>
 #include <memory>
 
 #include "app/about_dialog.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
+#include "editor/input_file.h"
 #include "model/editor_state.h"
 #include "model/version.h"
 
@@ -73,9 +73,7 @@ void answerTextOnlyOptions(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   answerTextOnlyOptions(argc, argv);
-  // Past the file-size limit a save then fails with EFBIG and says so, instead of the signal
-  // ending the editor part-way.
-  std::signal(SIGXFSZ, SIG_IGN);
+  tavufe::ignoreFileSignals();
 
   // The image comes first; without it the editor still starts and every open says why.
   auto state = std::make_unique<tavufe::EditorState>();

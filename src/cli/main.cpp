@@ -1,4 +1,3 @@
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -8,13 +7,12 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "editor/input_file.h"
 #include "model/version.h"
 
 int main(int argc, char** argv) {
   using namespace tavufe::cli;
-  // Past the file-size limit a write then fails with EFBIG, which the save reports and
-  // cleans up after, instead of the signal ending the process part-way.
-  std::signal(SIGXFSZ, SIG_IGN);
+  tavufe::ignoreFileSignals();
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const ParseOutcome parsed = parseArguments(args);
   if (!parsed.arguments) {

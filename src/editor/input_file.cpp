@@ -1,11 +1,13 @@
 #include "editor/input_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <new>
 #include <utility>
 
@@ -22,18 +24,43 @@ struct DescriptorCloser {
 // rewritten while it is open.
 constexpr std::size_t kMinMappedSize = std::size_t(1) << 20;
 
-// The whole file, mapped read-only with its pages loaded now; nothing when that fails or when
-// the file no longer has `size` bytes. A file cut short after the check would fault on its
-// missing pages, so only files of some size are mapped and the size is checked once the pages
-// are in; the reader then runs for milliseconds.
+// A descriptor of the file holding a read lease: until it is closed, another process's
+// truncation or open for writing waits (the kernel lets it go after lease-break-time, 45 s by
+// default, far beyond a read). -1 when no lease can be had: SIGIO not ignored (it would end
+// the process when someone waits), a file of another user, a file open for writing, or a file
+// system without leases.
+int leaseForReading(int fd) {
+  struct sigaction current {};
+  if (::sigaction(SIGIO, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0 ||
+      current.sa_handler != SIG_IGN) {
+    return -1;
+  }
+  const int leaseFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (leaseFd < 0) return -1;
+  if (::fcntl(leaseFd, F_SETLEASE, F_RDLCK) != 0) {
+    ::close(leaseFd);
+    return -1;
+  }
+  return leaseFd;
+}
+
+// The whole file, mapped read-only with its pages loaded now, under a read lease; nothing when
+// either fails or when the file no longer has `size` bytes. Without the lease a file cut short
+// by someone else while the reader runs would fault on its missing pages (SIGBUS).
 FileMapping mapWhole(int fd, std::size_t size) {
+  const int leaseFd = leaseForReading(fd);
+  if (leaseFd < 0) return {};
   int flags = MAP_PRIVATE;
 #ifdef MAP_POPULATE
   flags |= MAP_POPULATE;
 #endif
   void* at = ::mmap(nullptr, size, PROT_READ, flags, fd, 0);
-  if (at == MAP_FAILED) return {};
-  FileMapping mapping(static_cast<const std::uint8_t*>(at), size);
+  if (at == MAP_FAILED) {
+    ::close(leaseFd);
+    return {};
+  }
+  FileMapping mapping(static_cast<const std::uint8_t*>(at), size, leaseFd);
+  // The file may have changed size before the lease was taken.
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || off_t(size) != info.st_size) {
     return {};
@@ -122,19 +149,34 @@ bool mapOrRead(int fd, std::size_t size, InputFile& file) {
 }
 
 FileMapping::FileMapping(FileMapping&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      leaseFd_(std::exchange(other.leaseFd_, -1)) {}
 
 FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
   if (this != &other) {
-    FileMapping old(std::move(*this));
+    release();
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
+    leaseFd_ = std::exchange(other.leaseFd_, -1);
   }
   return *this;
 }
 
-FileMapping::~FileMapping() {
+FileMapping::~FileMapping() { release(); }
+
+void FileMapping::release() {
   if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  // The pages are gone before the lease is: whoever waits may then cut the file.
+  if (leaseFd_ >= 0) ::close(leaseFd_);
+  data_ = nullptr;
+  size_ = 0;
+  leaseFd_ = -1;
+}
+
+void ignoreFileSignals() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGIO, SIG_IGN);
 }
 
 }  // namespace tavufe

@@ -28,11 +28,13 @@ inline constexpr std::uint64_t kMaxSuperfileSize =
 static_assert(std::uint64_t(kImageSize) % kShxDataPerLine == 0);
 static_assert(kMaxSuperfileSize == 151'446'534);
 
-// A read-only mapping of a file, unmapped when it goes.
+// A read-only mapping of a file, unmapped when it goes. It keeps a descriptor of the file, and
+// with it the read lease that holds off any truncation while the pages are in use.
 class FileMapping {
  public:
   FileMapping() = default;
-  FileMapping(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  FileMapping(const std::uint8_t* data, std::size_t size, int leaseFd)
+      : data_(data), size_(size), leaseFd_(leaseFd) {}
   FileMapping(FileMapping&& other) noexcept;
   FileMapping& operator=(FileMapping&& other) noexcept;
   ~FileMapping();
@@ -40,8 +42,11 @@ class FileMapping {
   const std::uint8_t* data() const { return data_; }
 
  private:
+  void release();
+
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
+  int leaseFd_ = -1;
 };
 
 // A whole input file in memory: read into a buffer of its own, or mapped.
@@ -63,9 +68,17 @@ struct InputFile {
 InputFile readWholeFile(const std::string& path);
 
 // The `size` bytes of the open regular file `fd` into `file`: a large file is mapped (no copy,
-// and its pages come straight from the page cache), a small one, or one whose size changes
-// under the mapping, is read. False, with `file.status` and `file.problem` set, when the bytes
-// cannot be had.
+// and its pages come straight from the page cache) while a read lease holds off anyone who
+// would cut it short under the mapping; a small one, one that cannot be leased, or one whose
+// size changes before the mapping, is read. False, with `file.status` and `file.problem` set,
+// when the bytes cannot be had.
 bool mapOrRead(int fd, std::size_t size, InputFile& file);
+
+// What the programs set once at start, for their file handling: SIGXFSZ ignored, so that a
+// write past the file-size limit fails with EFBIG and the save cleans up instead of the signal
+// ending the process part-way; SIGIO ignored, so that input files may be leased and mapped
+// (the kernel tells a lease's holder of a truncation waiting on it with SIGIO). Without the
+// second, input files are always read.
+void ignoreFileSignals();
 
 }  // namespace tavufe
