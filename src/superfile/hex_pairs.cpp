@@ -2,6 +2,8 @@
 
 #if defined(__x86_64__)
 #define TAVUFE_HEX_PAIRS_X86 1
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+#define TAVUFE_HEX_PAIRS_NEON 1
 #endif
 
 namespace tavufe {
@@ -11,6 +13,12 @@ namespace detail {
 // The vector variants, in a file of their own (hex_pairs_x86.cpp).
 extern const HexKernels kSsse3HexKernels;
 extern const HexKernels kAvx2HexKernels;
+}  // namespace detail
+#endif
+#ifdef TAVUFE_HEX_PAIRS_NEON
+namespace detail {
+// Every 64-bit Arm processor runs it (hex_pairs_arm.cpp).
+extern const HexKernels kNeonHexKernels;
 }  // namespace detail
 #endif
 
@@ -27,6 +35,9 @@ const HexKernels& chooseHexKernels() {
 #ifdef TAVUFE_HEX_PAIRS_X86
   if (runsAvx2()) return detail::kAvx2HexKernels;
   if (runsSsse3()) return detail::kSsse3HexKernels;
+#endif
+#ifdef TAVUFE_HEX_PAIRS_NEON
+  return detail::kNeonHexKernels;
 #endif
   return kScalarHexKernels;
 }
@@ -57,6 +68,9 @@ std::vector<const HexKernels*> supportedHexKernels() {
 #ifdef TAVUFE_HEX_PAIRS_X86
   if (runsSsse3()) all.push_back(&detail::kSsse3HexKernels);
   if (runsAvx2()) all.push_back(&detail::kAvx2HexKernels);
+#endif
+#ifdef TAVUFE_HEX_PAIRS_NEON
+  all.push_back(&detail::kNeonHexKernels);
 #endif
   return all;
 }
