@@ -4,7 +4,9 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <optional>
+#include <utility>
 
 #include "model/byte_order.h"
 #include "model/catalogue.h"
@@ -109,14 +111,23 @@ class Collector {
   }
 
   CheckResult finish() {
-    // Header-block offsets come before the text's lines; within each, file order.
-    std::stable_sort(result_.findings.begin(), result_.findings.end(),
-                     [](const Finding& a, const Finding& b) {
-                       const bool aLine = a.place == FindingPlace::Line;
-                       const bool bLine = b.place == FindingPlace::Line;
-                       if (aLine != bLine) return !aLine;
-                       return a.at < b.at;
-                     });
+    // Header-block offsets come before the text's lines; within each, file order. Findings
+    // mostly arrive in that order already; when not, their indexes are sorted and each finding,
+    // texts and all, is moved once.
+    std::vector<Finding>& found = result_.findings;
+    const auto before = [](const Finding& a, const Finding& b) {
+      return std::pair(a.place == FindingPlace::Line, a.at) <
+             std::pair(b.place == FindingPlace::Line, b.at);
+    };
+    if (std::is_sorted(found.begin(), found.end(), before)) return std::move(result_);
+    std::vector<std::size_t> order(found.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return before(found[a], found[b]); });
+    std::vector<Finding> sorted;
+    sorted.reserve(found.size());
+    for (const std::size_t k : order) sorted.push_back(std::move(found[k]));
+    found = std::move(sorted);
     return std::move(result_);
   }
 
