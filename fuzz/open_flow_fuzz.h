@@ -32,10 +32,12 @@ class OpenFlow {
   explicit OpenFlow(tavufe::InputType type) : type_(type) {}
 
   void open(const std::uint8_t* data, std::size_t size) {
-    // The whole-file check needs no editor state.
-    (void)tavufe::checkSuperfile({data, size}, type_ == tavufe::InputType::Shx
-                                                   ? tavufe::SuperfileEncoding::Shx
-                                                   : tavufe::SuperfileEncoding::Sbf);
+    // The whole-file check needs no editor state. Most mutated inputs are full of faults: a
+    // few dozen kept findings take the same paths as a thousand, in a fraction of the time.
+    (void)tavufe::checkSuperfile({data, size},
+                                 type_ == tavufe::InputType::Shx ? tavufe::SuperfileEncoding::Shx
+                                                                 : tavufe::SuperfileEncoding::Sbf,
+                                 kKeptFindings);
     tavufe::EditorState& s = editor_.state;
     const tavufe::OpenResult opened = editor_.open({data, size}, type_);
     tavufe::Progress progress;
@@ -82,6 +84,7 @@ class OpenFlow {
     return hash >> 26 == 0;
   }
   static constexpr std::size_t kChecksumTail = 8;
+  static constexpr std::size_t kKeptFindings = 48;
 
   void saveThroughFile(tavufe::SaveType type, tavufe::StatusCode inMemory,
                        const std::vector<std::uint8_t>& expected) {
