@@ -28,6 +28,8 @@ constexpr std::int64_t kEraseHeadFirst = -std::int64_t(kFolderEraseBefore);
 constexpr std::int64_t kEraseHeadEnd = -256;
 constexpr std::int64_t kEraseBodyFirst = -4;
 constexpr std::int64_t kEraseBodyEnd = 164;
+// The marker search runs this far before asking the image again where written bytes lie.
+constexpr std::int64_t kScanStretch = 64 * 1024;
 
 std::uint32_t loadWord(const std::uint8_t* at) {
   std::uint32_t word;
@@ -131,7 +133,12 @@ void scanFlexFolders(EditorState& state) {
 
   int j = 0;
   for (std::int64_t q = 0; q < count && j < kMaxFolders; q += 4) {
-    q = skipToMarker(flex, q, count);
+    // A record starts with a written byte (0x00): flash the image knows to be erased is passed
+    // over to the first grid position at or past the next written byte.
+    const std::int64_t next =
+        std::int64_t(state.image.nextWritten(std::uint64_t(first + q))) - first;
+    if (next > q) q += (next - q + 3) / 4 * 4;
+    q = skipToMarker(flex, q, std::min(count, q + kScanStretch));
     if (q >= count) break;
     const std::int64_t p = first + q;
     // Offset 0 marks an empty row, so a record there could not be told from the table's end.
