@@ -432,6 +432,27 @@ TEST(SuperfileCheckTest, EveryProblemIsCountedAndTheListIsCapped) {
   EXPECT_EQ(noise.findings.size(), kMaxKeptFindings);
 }
 
+// Code groups the header does not list are numbered in file order; a cap keeps the first.
+TEST(SuperfileCheckTest, GroupsBeyondTheHeaderAreNumberedInFileOrder) {
+  const std::vector<Group> groups = cleanGroups();
+  const fixture::Header header = headerFor({groups[0]});
+  const auto extra = [](const CheckResult& result) {
+    std::vector<std::string> found;
+    for (const Finding& f : result.findings) {
+      if (f.kind == FindingKind::DataWithoutEntry) found.push_back(f.found);
+    }
+    return found;
+  };
+  const Bytes shx = shxFile(header, shxLines(groups));
+  EXPECT_EQ(extra(checkSuperfile(shx, SuperfileEncoding::Shx)),
+            (std::vector<std::string>{"code group 2", "code group 3"}));
+  const CheckResult capped = checkSuperfile(shx, SuperfileEncoding::Shx, 1);
+  EXPECT_EQ(extra(capped), std::vector<std::string>{"code group 2"});
+  EXPECT_EQ(capped.problems, 2u);
+  EXPECT_EQ(extra(checkSuperfile(sbfFile(header, groups), SuperfileEncoding::Sbf)),
+            (std::vector<std::string>{"record 2", "record 3"}));
+}
+
 TEST(SuperfileCheckTest, FilesThatEndTooSoon) {
   const std::vector<Group> groups = cleanGroups();
   const fixture::Header header = headerFor(groups);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstring>
 #include <memory>
 #include <numeric>
@@ -98,16 +99,25 @@ std::string rangeText(std::uint32_t start, std::uint32_t end) {
   return hex8(start) + "-" + hex8(end);
 }
 
+struct FindingTexts {
+  std::string what;
+  std::string expected;
+  std::string found;
+};
+
 class Collector {
  public:
   explicit Collector(std::size_t maxKept) : maxKept_(maxKept) {}
 
-  void add(FindingKind kind, FindingPlace place, std::uint64_t at, std::string what,
-           std::string expected, std::string found) {
+  // The texts are built only for a finding that is kept: past the cap a file of garbage costs
+  // a count per fault, not three strings.
+  template <std::invocable MakeTexts>
+  void add(FindingKind kind, FindingPlace place, std::uint64_t at, MakeTexts&& makeTexts) {
     ++result_.problems;
     if (result_.findings.size() >= maxKept_) return;
-    result_.findings.push_back(
-        {kind, place, at, std::move(what), std::move(expected), std::move(found)});
+    FindingTexts texts = std::forward<MakeTexts>(makeTexts)();
+    result_.findings.push_back({kind, place, at, std::move(texts.what), std::move(texts.expected),
+                                std::move(texts.found)});
   }
 
   CheckResult finish() {
@@ -170,7 +180,7 @@ class ShxCheck {
 
   std::vector<Carried> run() {
     groups_.reserve(listed_);
-    for (std::size_t k = 0; k < kHeaderSize; ++k) runningSum_ += file_[k];
+    runningSum_ += byteSum(file_.first(kHeaderSize));
     std::size_t pos = kHeaderSize;
     std::uint64_t line = 0;
     while (pos < file_.size()) {
@@ -189,13 +199,18 @@ class ShxCheck {
     lastLine_ = line;
     if (open_) {
       out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, std::max<std::uint64_t>(line, 1),
-               "code group not closed", "S7", "end of file");
+               [&] {
+                 return FindingTexts{"code group not closed", "S7", "end of file"};
+               });
     }
     if (trailerLine_ == 0 || trailerLine_ != lastLine_) {
-      out_.add(FindingKind::TrailerMissing, FindingPlace::Line, std::max<std::uint64_t>(line, 1),
-               "last line", "the checksum line (S7 with address 4353xxxx)",
-               trailerLine_ != 0 ? "the checksum line at line " + std::to_string(trailerLine_)
-                                 : lastKind_);
+      out_.add(
+          FindingKind::TrailerMissing, FindingPlace::Line, std::max<std::uint64_t>(line, 1), [&] {
+            return FindingTexts{"last line", "the checksum line (S7 with address 4353xxxx)",
+                                trailerLine_ != 0
+                                    ? "the checksum line at line " + std::to_string(trailerLine_)
+                                    : lastKind_};
+          });
     }
     return std::move(groups_);
   }
@@ -229,14 +244,15 @@ class ShxCheck {
   // Returns the sum of the line's characters, for the checksum line.
   std::uint32_t checkLine(std::span<const std::uint8_t> text, std::uint64_t line) {
     if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
-      std::uint32_t textSum = 0;
-      for (const std::uint8_t c : text) textSum += c;
-      std::string found = text.empty() ? "an empty line" : "";
-      for (std::size_t k = 0; k < std::min<std::size_t>(2, text.size()); ++k) {
-        found += (k > 0 ? " " : "") + describeChar(text[k]);
-      }
-      out_.add(FindingKind::RecordType, FindingPlace::Line, line, "record type", "S0, S3 or S7",
-               found);
+      // Only the sum's low 16 bits count, as the checksum line holds them.
+      const std::uint32_t textSum = byteSum(text);
+      out_.add(FindingKind::RecordType, FindingPlace::Line, line, [&] {
+        std::string found = text.empty() ? "an empty line" : "";
+        for (std::size_t k = 0; k < std::min<std::size_t>(2, text.size()); ++k) {
+          found += (k > 0 ? " " : "") + describeChar(text[k]);
+        }
+        return FindingTexts{"record type", "S0, S3 or S7", found};
+      });
       lastKind_ = "a line that is not a record";
       return textSum;
     }
@@ -272,8 +288,10 @@ class ShxCheck {
       certain = false;
       for (std::size_t k = 0; k < digits.size(); ++k) {
         if (detail::kNibble[digits[k]] & 0xF0) {
-          out_.add(FindingKind::NotHexDigit, FindingPlace::Line, line, "not a hex digit",
-                   "0-9 or A-F", describeChar(digits[k]) + " in column " + std::to_string(k + 3));
+          out_.add(FindingKind::NotHexDigit, FindingPlace::Line, line, [&] {
+            return FindingTexts{"not a hex digit", "0-9 or A-F",
+                                describeChar(digits[k]) + " in column " + std::to_string(k + 3)};
+          });
           break;
         }
       }
@@ -284,22 +302,28 @@ class ShxCheck {
     bool framed = certain;
     if (certain) {
       if (digits.size() % 2 != 0 || bytes_.size() < minimum) {
-        out_.add(FindingKind::LineLength, FindingPlace::Line, line, "line length",
-                 "at least " + std::to_string(2 * minimum) + " hex digits in byte pairs",
-                 std::to_string(digits.size()) + " hex digits");
+        out_.add(FindingKind::LineLength, FindingPlace::Line, line, [&] {
+          return FindingTexts{
+              "line length",
+              "at least " + std::to_string(2 * minimum) + " hex digits in byte pairs",
+              std::to_string(digits.size()) + " hex digits"};
+        });
         framed = false;
       } else if (bytes_[0] != bytes_.size() - 1) {
         const std::size_t carried = bytes_.size() - 1;
-        out_.add(FindingKind::LineLength, FindingPlace::Line, line, "length field",
-                 carried <= 0xFF ? hex2(std::uint8_t(carried)) : byteCount(carried),
-                 hex2(bytes_[0]));
+        out_.add(FindingKind::LineLength, FindingPlace::Line, line, [&] {
+          return FindingTexts{"length field",
+                              carried <= 0xFF ? hex2(std::uint8_t(carried)) : byteCount(carried),
+                              hex2(bytes_[0])};
+        });
         framed = false;  // the checksum is not where the count says: one fault, one finding
       } else {
         const std::uint32_t sum = byteSum - bytes_.back();
         const auto expected = std::uint8_t(0xFF - (sum & 0xFF));
         if (bytes_.back() != expected) {
-          out_.add(FindingKind::LineChecksum, FindingPlace::Line, line, "line checksum",
-                   hex2(expected), hex2(bytes_.back()));
+          out_.add(FindingKind::LineChecksum, FindingPlace::Line, line, [&] {
+            return FindingTexts{"line checksum", hex2(expected), hex2(bytes_.back())};
+          });
         }
       }
     }
@@ -307,15 +331,17 @@ class ShxCheck {
     switch (type) {
       case '0':
         if (open_) {
-          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, line, "code group not closed",
-                   "S7", "S0");
+          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, line, [&] {
+            return FindingTexts{"code group not closed", "S7", "S0"};
+          });
         }
         openGroup(line);
         break;
       case '3':
         if (!open_) {
-          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line,
-                   "S3 line outside a code group", "an S0 line before it", "none");
+          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line, [&] {
+            return FindingTexts{"S3 line outside a code group", "an S0 line before it", "none"};
+          });
           break;
         }
         if (current_ != nullptr) {
@@ -331,13 +357,15 @@ class ShxCheck {
           const auto stated = std::uint16_t(read32be(bytes_.data() + 1));
           const auto sum = std::uint16_t(runningSum_);
           if (stated != sum) {
-            out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, line, "checksum line",
-                     hex4(sum), hex4(stated));
+            out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, line, [&] {
+              return FindingTexts{"checksum line", hex4(sum), hex4(stated)};
+            });
           }
         }
         if (!open_) {
-          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line,
-                   "S7 line outside a code group", "an S0 line before it", "none");
+          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line, [&] {
+            return FindingTexts{"S7 line outside a code group", "an S0 line before it", "none"};
+          });
         }
         open_ = false;
         current_ = nullptr;
@@ -353,9 +381,12 @@ class ShxCheck {
     current_ = nullptr;
     if (groups_.size() >= listed_) {
       // Not kept: more groups than the header lists cost nothing beyond their finding.
-      out_.add(FindingKind::DataWithoutEntry, FindingPlace::Line, line,
-               "code group with no header entry", std::to_string(listed_) + " code groups",
-               "code group " + std::to_string(++extraGroups_ + listed_));
+      const std::uint64_t number = listed_ + ++extraGroups_;
+      out_.add(FindingKind::DataWithoutEntry, FindingPlace::Line, line, [&] {
+        return FindingTexts{"code group with no header entry",
+                            std::to_string(listed_) + " code groups",
+                            "code group " + std::to_string(number)};
+      });
       return;
     }
     groups_.emplace_back();
@@ -378,8 +409,9 @@ class ShxCheck {
       g.firstAddress = address;
       g.startAt = line;
     } else if (framed && address != g.nextAddress) {
-      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, line, "address continuity",
-               hex8(g.nextAddress), hex8(address));
+      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, line, [&] {
+        return FindingTexts{"address continuity", hex8(g.nextAddress), hex8(address)};
+      });
     }
     g.nextAddress = address + std::uint32_t(data.size());
     std::uint32_t fixed = bytes_.back();
@@ -423,21 +455,27 @@ std::vector<Carried> checkSbfRecords(std::span<const std::uint8_t> file, std::si
       // Framing is lost: go on from the next start marker, if there is one.
       const auto next = findStartMarker(file, recordAt + 1);
       if (!next) {
-        out.add(FindingKind::BytesAfterLastRecord, FindingPlace::Offset, recordAt,
-                "bytes after the last record", "end of file", byteCount(cursor.remaining()));
+        out.add(FindingKind::BytesAfterLastRecord, FindingPlace::Offset, recordAt, [&] {
+          return FindingTexts{"bytes after the last record", "end of file",
+                              byteCount(cursor.remaining())};
+        });
         break;
       }
-      out.add(FindingKind::StartMarker, FindingPlace::Offset, recordAt, "record start marker",
-              hexBytes(kSbfStartMarker),
-              hexBytes(cursor.peek(std::min(cursor.remaining(), kSbfStartMarker.size()))));
+      out.add(FindingKind::StartMarker, FindingPlace::Offset, recordAt, [&] {
+        return FindingTexts{
+            "record start marker", hexBytes(kSbfStartMarker),
+            hexBytes(cursor.peek(std::min(cursor.remaining(), kSbfStartMarker.size())))};
+      });
       cursor = ByteCursor(file, *next);
       continue;
     }
     std::uint32_t length = 0;
     std::uint32_t address = 0;
     if (!cursor.takeU32be(length) || !cursor.takeU32be(address)) {
-      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, "record cut off",
-              "at least " + byteCount(kSbfRecordOverhead), byteCount(file.size() - recordAt));
+      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, [&] {
+        return FindingTexts{"record cut off", "at least " + byteCount(kSbfRecordOverhead),
+                            byteCount(file.size() - recordAt)};
+      });
       break;
     }
     Carried* g = nullptr;
@@ -450,14 +488,17 @@ std::vector<Carried> checkSbfRecords(std::span<const std::uint8_t> file, std::si
       g->hasData = true;
       g->firstAddress = address;
     } else {
-      out.add(FindingKind::DataWithoutEntry, FindingPlace::Offset, recordAt,
-              "record with no header entry", std::to_string(listed) + " records",
-              "record " + std::to_string(++extra + listed));
+      const std::uint64_t number = listed + ++extra;
+      out.add(FindingKind::DataWithoutEntry, FindingPlace::Offset, recordAt, [&] {
+        return FindingTexts{"record with no header entry", std::to_string(listed) + " records",
+                            "record " + std::to_string(number)};
+      });
     }
     const std::uint64_t whole = std::uint64_t(length) + kSbfRecordOverhead;
     if (!cursor.has(std::size_t(length) + kSbfReservedSize + kSbfEndMarker.size())) {
-      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, "record cut off",
-              byteCount(whole), byteCount(file.size() - recordAt));
+      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, [&] {
+        return FindingTexts{"record cut off", byteCount(whole), byteCount(file.size() - recordAt)};
+      });
       if (g != nullptr) g->uncertain = true;
       break;
     }
@@ -467,8 +508,10 @@ std::vector<Carried> checkSbfRecords(std::span<const std::uint8_t> file, std::si
     cursor.skip(kSbfReservedSize);
     const std::size_t endAt = cursor.position();
     if (!cursor.takeMarker(kSbfEndMarker)) {
-      out.add(FindingKind::EndMarker, FindingPlace::Offset, endAt, "record end marker",
-              hexBytes(kSbfEndMarker), hexBytes(cursor.peek(kSbfEndMarker.size())));
+      out.add(FindingKind::EndMarker, FindingPlace::Offset, endAt, [&] {
+        return FindingTexts{"record end marker", hexBytes(kSbfEndMarker),
+                            hexBytes(cursor.peek(kSbfEndMarker.size()))};
+      });
       cursor.skip(kSbfEndMarker.size());
     }
   }
@@ -504,8 +547,10 @@ class GroupCheck {
       const bool fits = checkFits(l);
       if (fits) checkOverlap(i);
       if (i >= carried_.size()) {
-        out_.add(FindingKind::EntryWithoutData, FindingPlace::Offset, cgEntryOffset(l.entry),
-                 cgName(l.cgNumber) + " has no data", "its code group in the file", "none");
+        out_.add(FindingKind::EntryWithoutData, FindingPlace::Offset, cgEntryOffset(l.entry), [&] {
+          return FindingTexts{cgName(l.cgNumber) + " has no data", "its code group in the file",
+                              "none"};
+        });
         continue;
       }
       checkCarried(l, carried_[i]);
@@ -525,16 +570,19 @@ class GroupCheck {
     const std::size_t at = cgEntryOffset(l.entry);
     if (l.cgNumber == kCgRamdld) {
       if (l.end < l.start || l.length() > kRamdldAreaSize) {
-        out_.add(FindingKind::OutsideImage, FindingPlace::Offset, at, "RAMDLD longer than its area",
-                 "at most " + byteCount(kRamdldAreaSize), rangeText(l.start, l.end));
+        out_.add(FindingKind::OutsideImage, FindingPlace::Offset, at, [&] {
+          return FindingTexts{"RAMDLD longer than its area",
+                              "at most " + byteCount(kRamdldAreaSize), rangeText(l.start, l.end)};
+        });
         return false;
       }
       return true;
     }
     if (!isFlashAddressValid(l.start) || !isFlashAddressValid(l.end) || l.end < l.start) {
-      out_.add(FindingKind::OutsideImage, FindingPlace::Offset, at,
-               cgName(l.cgNumber) + " outside the image", rangeText(kFlashFirst, kLastFlashAddress),
-               rangeText(l.start, l.end));
+      out_.add(FindingKind::OutsideImage, FindingPlace::Offset, at, [&] {
+        return FindingTexts{cgName(l.cgNumber) + " outside the image",
+                            rangeText(kFlashFirst, kLastFlashAddress), rangeText(l.start, l.end)};
+      });
       return false;
     }
     return true;
@@ -548,30 +596,35 @@ class GroupCheck {
       if (other.cgNumber == kCgRamdld || other.end < other.start) continue;
       if (!isFlashAddressValid(other.start) || !isFlashAddressValid(other.end)) continue;
       if (l.start <= other.end && other.start <= l.end) {
-        out_.add(FindingKind::Overlap, FindingPlace::Offset, cgEntryOffset(l.entry),
-                 cgName(l.cgNumber) + " overlaps " + cgName(other.cgNumber), "no shared addresses",
-                 rangeText(std::max(l.start, other.start), std::min(l.end, other.end)));
+        out_.add(FindingKind::Overlap, FindingPlace::Offset, cgEntryOffset(l.entry), [&] {
+          return FindingTexts{
+              cgName(l.cgNumber) + " overlaps " + cgName(other.cgNumber), "no shared addresses",
+              rangeText(std::max(l.start, other.start), std::min(l.end, other.end))};
+        });
       }
     }
   }
 
   void checkCarried(const Listed& l, const Carried& g) {
     if (g.uncertain) return;  // its fault is already reported; its bytes prove nothing
-    const std::string name = cgName(l.cgNumber);
+    const auto name = [&] { return cgName(l.cgNumber); };
     if (!g.hasData) {
-      out_.add(FindingKind::CodeGroupSize, g.place, g.sizeAt, name + " size", byteCount(l.length()),
-               byteCount(0));
+      out_.add(FindingKind::CodeGroupSize, g.place, g.sizeAt, [&] {
+        return FindingTexts{name() + " size", byteCount(l.length()), byteCount(0)};
+      });
       return;
     }
     bool placed = true;
     if (g.firstAddress != l.start) {
-      out_.add(FindingKind::CodeGroupStart, g.place, g.startAt, name + " start address",
-               hex8(l.start), hex8(g.firstAddress));
+      out_.add(FindingKind::CodeGroupStart, g.place, g.startAt, [&] {
+        return FindingTexts{name() + " start address", hex8(l.start), hex8(g.firstAddress)};
+      });
       placed = false;
     }
     if (g.length != l.length()) {
-      out_.add(FindingKind::CodeGroupSize, g.place, g.sizeAt, name + " size", byteCount(l.length()),
-               byteCount(g.length));
+      out_.add(FindingKind::CodeGroupSize, g.place, g.sizeAt, [&] {
+        return FindingTexts{name() + " size", byteCount(l.length()), byteCount(g.length)};
+      });
       placed = false;
     }
     // A misplaced group's sums would repeat the same fault.
@@ -579,29 +632,32 @@ class GroupCheck {
 
     if (l.cgNumber == kCgFirmware) {
       const std::uint16_t first = prefixSum(g, 0, kFirmwareFirstHalfSize);
-      checkSum(name + " checksum (first 200 bytes)", kEntryFirmwareFirst, first);
-      checkSum(name + " checksum (from byte 200)", kEntryFirmwareRest,
+      checkSum(l.cgNumber, " checksum (first 200 bytes)", kEntryFirmwareFirst, first);
+      checkSum(l.cgNumber, " checksum (from byte 200)", kEntryFirmwareRest,
                std::uint16_t(g.sum - first));
-      checkHeaderBytes(name + " header bytes", kEntryFirmwareFirst, g, 0);
-      checkHeaderBytes(name + " header bytes (from byte 196)", kEntryFirmwareRest, g,
+      checkHeaderBytes(l.cgNumber, " header bytes", kEntryFirmwareFirst, g, 0);
+      checkHeaderBytes(l.cgNumber, " header bytes (from byte 196)", kEntryFirmwareRest, g,
                        kFirmwareRestHeaderAt);
     } else {
-      checkSum(name + " checksum", l.entry, std::uint16_t(g.sum));
-      checkHeaderBytes(name + " header bytes", l.entry, g, 0);
+      checkSum(l.cgNumber, " checksum", l.entry, std::uint16_t(g.sum));
+      checkHeaderBytes(l.cgNumber, " header bytes", l.entry, g, 0);
     }
   }
 
-  void checkSum(const std::string& what, int entry, std::uint16_t sum) {
+  void checkSum(int cgNumber, const char* what, int entry, std::uint16_t sum) {
     const std::uint16_t stated = entryChecksum(entry);
     if (stated != sum) {
       out_.add(FindingKind::CodeGroupChecksum, FindingPlace::Offset,
-               cgEntryOffset(entry) + kEntryChecksumField, what, hex4(stated), hex4(sum));
+               cgEntryOffset(entry) + kEntryChecksumField, [&] {
+                 return FindingTexts{cgName(cgNumber) + what, hex4(stated), hex4(sum)};
+               });
     }
   }
 
   // Only the bytes the code group has are compared: past its end a writer copies whatever
   // followed it in memory.
-  void checkHeaderBytes(const std::string& what, int entry, const Carried& g, std::size_t from) {
+  void checkHeaderBytes(int cgNumber, const char* what, int entry, const Carried& g,
+                        std::size_t from) {
     const std::span<const std::uint8_t> stated = entryHeaderBytes(entry);
     if (from >= g.prefix.size()) return;
     const std::size_t n = std::min<std::size_t>(16, g.prefix.size() - from);
@@ -609,8 +665,10 @@ class GroupCheck {
         std::span<const std::uint8_t>(g.prefix).subspan(from, n);
     if (!std::equal(actual.begin(), actual.end(), stated.begin())) {
       out_.add(FindingKind::CodeGroupHeaderBytes, FindingPlace::Offset,
-               cgEntryOffset(entry) + kEntryHeaderBytesField, what, hexBytes(stated.first(n)),
-               hexBytes(actual));
+               cgEntryOffset(entry) + kEntryHeaderBytesField, [&] {
+                 return FindingTexts{cgName(cgNumber) + what, hexBytes(stated.first(n)),
+                                     hexBytes(actual)};
+               });
     }
   }
 
@@ -624,9 +682,10 @@ class GroupCheck {
     // A RAMDLD that does not match its entry is reported already.
     if (rdl.uncertain || !rdl.hasData || rdl.length != listed_[0].length()) return;
     if (rdl.prefix.size() < kKeptPrefix) {
-      out_.add(FindingKind::RamdldTable, rdl.place, rdl.sizeAt,
-               "RAMDLD too short for its address table", "at least " + byteCount(kKeptPrefix),
-               byteCount(rdl.length));
+      out_.add(FindingKind::RamdldTable, rdl.place, rdl.sizeAt, [&] {
+        return FindingTexts{"RAMDLD too short for its address table",
+                            "at least " + byteCount(kKeptPrefix), byteCount(rdl.length)};
+      });
       return;
     }
     const Catalogue catalogue;
@@ -659,9 +718,11 @@ class GroupCheck {
       write32be(want.data(), x->first);
       write32be(want.data() + 4, x->second);
       if (!std::equal(want.begin(), want.end(), e.begin())) {
-        out_.add(FindingKind::RamdldTable, rdl.place, rdl.tableAt[std::size_t(n)],
-                 "RAMDLD table entry for " + (n == 0 ? std::string("FBU") : catalogueLabel(n)),
-                 entryText(want), entryText(e));
+        out_.add(FindingKind::RamdldTable, rdl.place, rdl.tableAt[std::size_t(n)], [&] {
+          return FindingTexts{
+              "RAMDLD table entry for " + (n == 0 ? std::string("FBU") : catalogueLabel(n)),
+              entryText(want), entryText(e)};
+        });
       }
     }
   }
@@ -679,8 +740,10 @@ CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding
   Collector out(maxKept);
   const std::span<const std::uint8_t> header = ByteCursor(file).peek(kHeaderSize);
   if (header.empty()) {
-    out.add(FindingKind::HeaderTooShort, FindingPlace::Offset, 0,
-            "file shorter than its header block", byteCount(kHeaderSize), byteCount(file.size()));
+    out.add(FindingKind::HeaderTooShort, FindingPlace::Offset, 0, [&] {
+      return FindingTexts{"file shorter than its header block", byteCount(kHeaderSize),
+                          byteCount(file.size())};
+    });
     return out.finish();
   }
   const std::vector<Listed> listed = listedGroups(header);
