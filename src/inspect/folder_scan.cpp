@@ -1,6 +1,7 @@
 #include "inspect/folder_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -18,7 +19,10 @@ namespace {
 // Record layout, relative to the record's first byte:
 //   0: 00 00 04 05   4: 02 04 00 07   8: FF FF FF FF   27, 29, ...: name characters
 constexpr std::uint32_t kFolderMarker = 0x00000405;
-constexpr std::uint8_t kFolderMarkerBytes[4] = {0x00, 0x00, 0x04, 0x05};
+// The marker as it lies in memory, for the search that compares whole words.
+constexpr std::array<std::uint8_t, 4> kFolderMarkerBytes = {
+    std::uint8_t(kFolderMarker >> 24), std::uint8_t(kFolderMarker >> 16),
+    std::uint8_t(kFolderMarker >> 8), std::uint8_t(kFolderMarker)};
 constexpr std::uint32_t kFolderType = 0x02040007;
 constexpr std::int64_t kFolderTestSize = 12;
 constexpr std::int64_t kNameFirstChar = 27;
@@ -82,7 +86,7 @@ std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, s
 #if defined(__SSE2__)
   constexpr std::int64_t kBlock = 64;
   // The marker's bytes as a word read from memory, whatever the byte order.
-  const __m128i marker = _mm_set1_epi32(int(loadWord(kFolderMarkerBytes)));
+  const __m128i marker = _mm_set1_epi32(int(loadWord(kFolderMarkerBytes.data())));
   while (end - p >= kBlock) {
     const auto* at = reinterpret_cast<const __m128i*>(image.data() + p);
     const __m128i found =
@@ -95,7 +99,7 @@ std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, s
   }
 #else
   constexpr std::int64_t kBlock = 256;
-  const std::uint32_t marker = loadWord(kFolderMarkerBytes);
+  const std::uint32_t marker = loadWord(kFolderMarkerBytes.data());
   while (end - p >= kBlock) {
     const std::uint8_t* at = image.data() + p;
     unsigned found = 0;
