@@ -56,12 +56,16 @@ inline void finish(benchmark::State& state, const std::string& path) {
   state.counters["file_MB"] = double(size) / 1e6;
 }
 
-// The whole model side of an open: erase, reset, read, reduce to RAMDLD and Flex.
-inline void runOpen(benchmark::State& state, const std::string& path, tavufe::InputType type) {
+// The whole model side of an open: erase, reset, read and check, reduce to RAMDLD and Flex,
+// list the folders.
+inline void runOpen(benchmark::State& state, const std::string& path,
+                    tavufe::SuperfileEncoding type) {
   tavufe::EditorState& editor = setup().state;
   tavufe::Progress progress;
+  tavufe::OpenOptions options;
+  options.encoding = type;
   for (auto _ : state) {
-    if (!tavufe::openSuperfile(editor, path, type, progress).loaded()) {
+    if (!tavufe::openForEditing(editor, path, options, progress).loaded()) {
       state.SkipWithError("open failed");
       return;
     }

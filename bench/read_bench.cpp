@@ -56,8 +56,12 @@ void runReader(benchmark::State& bench, const std::string& path, Reader read) {
 void BM_ReadSbf(benchmark::State& bench) { runReader(bench, setup().sbfPath, readSbf); }
 void BM_ReadShx(benchmark::State& bench) { runReader(bench, setup().shxPath, readShx); }
 
-void BM_OpenSbf(benchmark::State& bench) { runOpen(bench, setup().sbfPath, InputType::Sbf); }
-void BM_OpenShx(benchmark::State& bench) { runOpen(bench, setup().shxPath, InputType::Shx); }
+void BM_OpenSbf(benchmark::State& bench) {
+  runOpen(bench, setup().sbfPath, SuperfileEncoding::Sbf);
+}
+void BM_OpenShx(benchmark::State& bench) {
+  runOpen(bench, setup().shxPath, SuperfileEncoding::Shx);
+}
 
 // Yardsticks: erasing the whole image with one plain memset, and one plain fread of the same
 // file into a fresh buffer. (An open erases only what the last one wrote.)

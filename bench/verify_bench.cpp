@@ -29,7 +29,7 @@ using bench::runOpen;
 using bench::setup;
 
 // The whole of `tavufe verify` but the printing: read the file, check it.
-void runVerify(benchmark::State& bench, const std::string& path, InputType type) {
+void runVerify(benchmark::State& bench, const std::string& path, SuperfileEncoding type) {
   for (auto _ : bench) {
     const VerifyResult result = verifySuperfile(path, type);
     if (!result.read()) {
@@ -41,10 +41,10 @@ void runVerify(benchmark::State& bench, const std::string& path, InputType type)
   finish(bench, path);
 }
 
-void BM_VerifySbf(benchmark::State& b) { runVerify(b, setup().sbfPath, InputType::Sbf); }
-void BM_OpenSbf(benchmark::State& b) { runOpen(b, setup().sbfPath, InputType::Sbf); }
-void BM_VerifyShx(benchmark::State& b) { runVerify(b, setup().shxPath, InputType::Shx); }
-void BM_OpenShx(benchmark::State& b) { runOpen(b, setup().shxPath, InputType::Shx); }
+void BM_VerifySbf(benchmark::State& b) { runVerify(b, setup().sbfPath, SuperfileEncoding::Sbf); }
+void BM_OpenSbf(benchmark::State& b) { runOpen(b, setup().sbfPath, SuperfileEncoding::Sbf); }
+void BM_VerifyShx(benchmark::State& b) { runVerify(b, setup().shxPath, SuperfileEncoding::Shx); }
+void BM_OpenShx(benchmark::State& b) { runOpen(b, setup().shxPath, SuperfileEncoding::Shx); }
 
 // On bytes in memory: the check against the reader alone (no image erase between runs).
 template <typename Reader>

@@ -44,13 +44,20 @@ class StartedEditor {
     startupLastSlot_ = state.lastSlot;
   }
 
-  tavufe::OpenResult open(std::span<const std::uint8_t> bytes, tavufe::InputType type) {
+  // Most mutated inputs are full of faults: a few dozen kept findings take the same paths as a
+  // thousand, in a fraction of the time.
+  tavufe::OpenedSuperfile open(std::span<const std::uint8_t> bytes,
+                               tavufe::SuperfileEncoding type) {
     state.slots = startupSlots_;
     state.lastSlot = startupLastSlot_;
     state.firmwareHalves = {};
     state.bounds = {};
     tavufe::Progress progress;
-    return tavufe::openSuperfileBytes(state, bytes, type, progress);
+    tavufe::OpenOptions options;
+    options.encoding = type;
+    options.repeatedFolders = tavufe::RepeatedFolders::Keep;
+    options.keptFindings = 48;
+    return tavufe::openForEditing(state, bytes, options, progress);
   }
 
   tavufe::EditorState state;

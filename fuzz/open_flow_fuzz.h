@@ -29,17 +29,12 @@ namespace fuzzing {
 
 class OpenFlow {
  public:
-  explicit OpenFlow(tavufe::InputType type) : type_(type) {}
+  explicit OpenFlow(tavufe::SuperfileEncoding type) : type_(type) {}
 
   void open(const std::uint8_t* data, std::size_t size) {
-    // The whole-file check needs no editor state. Most mutated inputs are full of faults: a
-    // few dozen kept findings take the same paths as a thousand, in a fraction of the time.
-    (void)tavufe::checkSuperfile({data, size},
-                                 type_ == tavufe::InputType::Shx ? tavufe::SuperfileEncoding::Shx
-                                                                 : tavufe::SuperfileEncoding::Sbf,
-                                 kKeptFindings);
     tavufe::EditorState& s = editor_.state;
-    const tavufe::OpenResult opened = editor_.open({data, size}, type_);
+    // The open checks the file in the same walk as it reads it.
+    const tavufe::OpenedSuperfile opened = editor_.open({data, size}, type_);
     tavufe::Progress progress;
     tavufe::eraseRepeatedFolders(s);
     tavufe::scanFlexFolders(s);
@@ -84,7 +79,6 @@ class OpenFlow {
     return hash >> 26 == 0;
   }
   static constexpr std::size_t kChecksumTail = 8;
-  static constexpr std::size_t kKeptFindings = 48;
 
   void saveThroughFile(tavufe::SaveType type, tavufe::StatusCode inMemory,
                        const std::vector<std::uint8_t>& expected) {
@@ -112,7 +106,7 @@ class OpenFlow {
     ::unlink(path.c_str());
   }
 
-  tavufe::InputType type_;
+  tavufe::SuperfileEncoding type_;
   StartedEditor editor_;
   tavufe::MemorySink shx_;
   tavufe::MemorySink sbf_;

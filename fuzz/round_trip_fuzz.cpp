@@ -24,8 +24,8 @@
 namespace {
 
 using tavufe::EditorState;
-using tavufe::InputType;
 using tavufe::StatusCode;
+using tavufe::SuperfileEncoding;
 
 struct States {
   fuzzing::StartedEditor first;
@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tavufe::Progress progress;
 
   // The input is whichever superfile type it opens as.
-  if (!s.first.open(input, InputType::Sbf).loaded() &&
-      !s.first.open(input, InputType::Shx).loaded()) {
+  if (!s.first.open(input, SuperfileEncoding::Sbf).loaded() &&
+      !s.first.open(input, SuperfileEncoding::Shx).loaded()) {
     return 0;
   }
   if (!saveable(s.first.state)) return 0;
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.shx.bytes.clear();
   if (tavufe::writeShx(s.first.state, s.shx, progress) != StatusCode::None) return 0;
 
-  const tavufe::OpenResult fromShx = s.second.open(s.shx.bytes, InputType::Shx);
+  const tavufe::OpenedSuperfile fromShx = s.second.open(s.shx.bytes, SuperfileEncoding::Shx);
   fuzzing::require(fromShx.loaded(), "a saved SHX file opens without a warning");
   fuzzing::require(
       fuzzing::sameSavedContent(s.first.state, s.second.state, fuzzing::SlotFields::Content),
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzing::require(tavufe::writeSbf(s.second.state, s.sbf, progress) == StatusCode::None,
                    "what a save read back is written as SBF");
 
-  const tavufe::OpenResult fromSbf = s.first.open(s.sbf.bytes, InputType::Sbf);
+  const tavufe::OpenedSuperfile fromSbf = s.first.open(s.sbf.bytes, SuperfileEncoding::Sbf);
   fuzzing::require(fromSbf.loaded(), "a saved SBF file opens without a warning");
   fuzzing::require(
       fuzzing::sameSavedContent(s.second.state, s.first.state, fuzzing::SlotFields::All),

@@ -17,7 +17,7 @@
 namespace {
 
 using tavufe::EditorState;
-using tavufe::InputType;
+using tavufe::SuperfileEncoding;
 
 struct Group {
   int cgNumber = 0;
@@ -115,8 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture::append(shx, fixture::kS7Line);
   }
 
-  const tavufe::OpenResult fromSbf = s.sbf.open(sbf, InputType::Sbf);
-  const tavufe::OpenResult fromShx = s.shx.open(shx, InputType::Shx);
+  const tavufe::OpenedSuperfile fromSbf = s.sbf.open(sbf, SuperfileEncoding::Sbf);
+  const tavufe::OpenedSuperfile fromShx = s.shx.open(shx, SuperfileEncoding::Shx);
   if (fromSbf.status != fromShx.status) {
     std::fprintf(stderr, "SBF status %d, SHX status %d\n", int(fromSbf.status),
                  int(fromShx.status));

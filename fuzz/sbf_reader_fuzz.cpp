@@ -1,7 +1,7 @@
 #include "open_flow_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static fuzzing::OpenFlow flow(tavufe::InputType::Sbf);
+  static fuzzing::OpenFlow flow(tavufe::SuperfileEncoding::Sbf);
   flow.open(data, size);
   return 0;
 }

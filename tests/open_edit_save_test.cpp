@@ -39,9 +39,9 @@ class OpenEditSaveTest : public ::testing::Test {
   std::unique_ptr<EditorState> open(const std::string& path,
                                     std::vector<std::string>* report = nullptr) {
     auto s = freshEditor();
-    const auto type = inputTypeForPath(path);
-    EXPECT_TRUE(type.has_value());
-    OpenResult opened = openSuperfile(*s, path, *type, progress);
+    OpenOptions keep;
+    keep.repeatedFolders = RepeatedFolders::Keep;
+    OpenedSuperfile opened = openForEditing(*s, path, keep, progress);
     EXPECT_TRUE(opened.loaded()) << statusText(opened.status);
     if (report != nullptr) *report = std::move(opened.report);
     return s;
@@ -144,18 +144,19 @@ TEST_F(OpenEditSaveTest, FailedOpenLeavesNoSlotsAndSaveRefuses) {
   broken.back() ^= 0x01;  // end marker of the last record
   const std::string bad = dir.file("broken.sbf");
   fixture::writeFile(bad, broken);
-  EXPECT_EQ(openSuperfile(*s, bad, InputType::Sbf, progress).status, StatusCode::RecordError);
+  EXPECT_EQ(openForEditing(*s, bad, OpenOptions{}, progress).status, StatusCode::RecordError);
   for (int i = 0; i <= 20; ++i) EXPECT_EQ(s->slots[std::size_t(i)].cgNumber, -1);
   // The empty slots left below lastSlot compare equal, so the duplicate test speaks first.
   EXPECT_EQ(checkSaveable(*s), NoticeCode::DuplicateCg);
 }
 
-TEST(OpenFlowTests, ExtensionsAreExactCase) {
-  EXPECT_EQ(inputTypeForPath("a/flex.shx"), InputType::Shx);
-  EXPECT_EQ(inputTypeForPath("flex.sbf"), InputType::Sbf);
-  EXPECT_EQ(inputTypeForPath("flex.SHX"), std::nullopt);
-  EXPECT_EQ(inputTypeForPath("flex"), std::nullopt);
-  EXPECT_EQ(inputTypeForPath("flex.shx.txt"), std::nullopt);
+TEST(OpenFlowTests, ExtensionsInAnyCase) {
+  EXPECT_EQ(encodingForPath("a/flex.shx"), SuperfileEncoding::Shx);
+  EXPECT_EQ(encodingForPath("flex.sbf"), SuperfileEncoding::Sbf);
+  EXPECT_EQ(encodingForPath("flex.SHX"), SuperfileEncoding::Shx);
+  EXPECT_EQ(encodingForPath("flex.Sbf"), SuperfileEncoding::Sbf);
+  EXPECT_EQ(encodingForPath("flex"), std::nullopt);
+  EXPECT_EQ(encodingForPath("flex.shx.txt"), std::nullopt);
   EXPECT_EQ(saveTypeForPath("OUT.SBF"), SaveType::Sbf);
   EXPECT_EQ(saveTypeForPath("dir.shx/out"), std::nullopt);
   EXPECT_EQ(saveTypeForPath("x.bin"), SaveType::Bin);

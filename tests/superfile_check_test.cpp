@@ -163,12 +163,16 @@ struct Expected {
   std::string what;
   std::string expected;
   std::string found;
+  FindingSeverity severity = FindingSeverity::Problem;
 };
 
 void expectOnly(const CheckResult& result, const Expected& e) {
-  ASSERT_EQ(result.problems, 1u);
+  const bool note = e.severity == FindingSeverity::Note;
+  ASSERT_EQ(result.problems, note ? 0u : 1u);
+  ASSERT_EQ(result.notes, note ? 1u : 0u);
   ASSERT_EQ(result.findings.size(), 1u);
   const Finding& f = result.findings[0];
+  EXPECT_EQ(f.severity, e.severity);
   EXPECT_EQ(findingKindName(f.kind), std::string(findingKindName(e.kind)));
   EXPECT_EQ(f.place, e.place);
   EXPECT_EQ(f.at, e.at);
@@ -273,7 +277,7 @@ TEST(SuperfileCheckTest, EachShxFaultGivesExactlyItsFinding) {
          l = shxLines(g);
        },
        {FindingKind::RamdldTable, FindingPlace::Line, 6, "RAMDLD table entry for CG2",
-        "11280000-11F3FFFF", "11280000-11F3FFFE"}},
+        "11280000-11F3FFFF", "11280000-11F3FFFE", FindingSeverity::Note}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -384,7 +388,8 @@ TEST(SuperfileCheckTest, EachTableAndFramingFaultGivesExactlyItsFinding) {
        },
        {},
        {FindingKind::RamdldTable, FindingPlace::Offset, 8172 + 17 + 256,
-        "RAMDLD table entry for CG1", "10160000-10EBF7FF", "11160000-10EBF7FF"}},
+        "RAMDLD table entry for CG1", "10160000-10EBF7FF", "11160000-10EBF7FF",
+        FindingSeverity::Note}},
   };
   for (const Case& c : cases) {
     for (const SuperfileEncoding encoding : c.encodings) {

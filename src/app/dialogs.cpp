@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tavufe {
@@ -118,6 +119,18 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
   dialog.exec();
 }
 
+bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) {
+  auto box = makeMessageBox(parent, QStringLiteral("WARNING"), text);
+  box->setStandardButtons(QMessageBox::Cancel);
+  QPushButton* saveAnyway =
+      box->addButton(QStringLiteral("Save &Anyway"), QMessageBox::DestructiveRole);
+  box->setDefaultButton(QMessageBox::Cancel);
+  box->setEscapeButton(QMessageBox::Cancel);
+  box->setDetailedText(details);
+  box->exec();
+  return box->clickedButton() == saveAnyway;
+}
+
 UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
   const QMessageBox::StandardButton answer = QMessageBox::warning(
       parent, QGuiApplication::applicationDisplayName(),
@@ -139,11 +152,8 @@ SaveChoice resolveSaveChoice(const SaveChoice& accepted) {
   return {accepted.path + QString::fromLatin1(extensionFor(accepted.type)), accepted.type};
 }
 
-std::optional<InputType> superfileTypeOf(const QString& path) {
-  const QString name = QFileInfo(path).fileName();
-  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-  if (dot < 0) return std::nullopt;
-  return inputTypeForPath(name.mid(dot).toLower().toStdString());
+std::optional<SuperfileEncoding> superfileTypeOf(const QString& path) {
+  return encodingForPath(QFile::encodeName(QFileInfo(path).fileName()).toStdString());
 }
 
 SaveType selectedSaveType(const QFileDialog& dialog) {

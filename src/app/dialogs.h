@@ -40,6 +40,9 @@ class Dialogs {
   virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
   // A modal box with lines of text the user can select and copy, and a Close button.
   virtual void showText(QWidget* parent, const QString& title, const QString& text) = 0;
+  // Asked before a file with checksum problems is saved: `text` names the file, the count and
+  // the first problems, `details` lists them all. True for "Save Anyway"; Cancel is the default.
+  virtual bool confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) = 0;
 };
 
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
@@ -52,6 +55,7 @@ class QtDialogs final : public Dialogs {
                    const QString& details) override;
   UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
   void showText(QWidget* parent, const QString& title, const QString& text) override;
+  bool confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) override;
 };
 
 inline constexpr const char* kOpenFilter =
@@ -73,8 +77,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& capt
 // of the four extensions (in any case) is written as that type, whatever type was chosen; any
 // other name gets the chosen type's extension appended.
 SaveChoice resolveSaveChoice(const SaveChoice& accepted);
-// The superfile type of `path` from its extension in any case ("FLEX.SHX"); nothing for others.
-std::optional<InputType> superfileTypeOf(const QString& path);
+// The superfile encoding of `path` from its extension in any case ("FLEX.SHX"); nothing for
+// others.
+std::optional<SuperfileEncoding> superfileTypeOf(const QString& path);
 
 // The file type the save dialog shows, from its selected filter.
 SaveType selectedSaveType(const QFileDialog& dialog);

@@ -549,7 +549,7 @@ void MainWindow::showBarAtStart() {
 }
 
 void MainWindow::loadFile(const QString& path) {
-  const std::optional<InputType> type = superfileTypeOf(path);
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(path);
   if (!type) {
     // Refused before anything is touched: the file shown stays as it was.
     showNotice(NoticeCode::FileTypeNotSupported, path + "\nSuperfiles end in .shx or .sbf.");
@@ -576,8 +576,11 @@ void MainWindow::loadFile(const QString& path) {
 
   showBarAtStart();
   BarProgress progress(*progressBar_);
-  const OpenResult opened = openSuperfile(state_, toCorePath(path), *type, progress);
+  OpenOptions options;
+  options.encoding = type;
+  OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, progress);
   fileLoaded_ = opened.loaded();
+  openedCheck_ = std::move(opened.check);
 
   QStringList lines;
   for (const std::string& line : opened.report) lines.append(fromCoreText(line));
@@ -585,25 +588,21 @@ void MainWindow::loadFile(const QString& path) {
 
   if (!fileLoaded_) {
     codeGroupTable_->setRowCount(0);
-    // The image was refilled before the read: the scan finds nothing left to list.
-    scanFlexFolders(state_);
     fillFolderTable();
+    progressBar_->hide();
     updateTitle();
     updateActions();
     showWarning(opened.status, path, opened.problem);
     return;
   }
-  fillCodeGroupTable();
-  pauseWithFullBar();
+  fillCodeGroupTable(opened.codeGroups);
   progressBar_->hide();
-  saveAllowed_ = hasFlexInSlot1(state_);
-  eraseRepeatedFolders(state_);
-  scanFlexFolders(state_);
-  fillFolderTable();
+  saveAllowed_ = opened.saveAllowed;
+  fillFolderTable(opened.folders);
   addRecentFile(path);
   updateTitle();
   updateActions();
-  showCheckSummary(path, *type);
+  showCheckSummary();
 }
 
 void MainWindow::pauseWithFullBar() {
@@ -620,8 +619,9 @@ void MainWindow::pauseWithFullBar() {
   updateActions();
 }
 
-void MainWindow::fillCodeGroupTable() {
-  const std::vector<CodeGroupGridRow> rows = codeGroupGridRows(state_);
+void MainWindow::fillCodeGroupTable() { fillCodeGroupTable(codeGroupGridRows(state_)); }
+
+void MainWindow::fillCodeGroupTable(const std::vector<CodeGroupGridRow>& rows) {
   codeGroupTable_->setRowCount(int(rows.size()));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (int c = 0; c < int(rows[i].size()); ++c) {
@@ -633,8 +633,9 @@ void MainWindow::fillCodeGroupTable() {
   codeGroupTable_->scrollToTop();
 }
 
-void MainWindow::fillFolderTable() {
-  const std::vector<FolderGridRow> rows = folderGridRows(state_);
+void MainWindow::fillFolderTable() { fillFolderTable(folderGridRows(state_)); }
+
+void MainWindow::fillFolderTable(const std::vector<FolderGridRow>& rows) {
   const QSignalBlocker quiet(folderTable_->selectionModel());
   folderTable_->clearSelection();
   folderTable_->setCurrentIndex(QModelIndex());
@@ -737,6 +738,7 @@ bool MainWindow::saveAs() {
     showNotice(notice);
     return false;
   }
+  if (!confirmSaveOverProblems()) return false;
   const std::optional<SaveChoice> accepted =
       dialogs_.getSaveFileName(this, saveDialogFolder_, saveDialogFileName_, saveDialogType_);
   if (!accepted) return false;
@@ -761,6 +763,8 @@ bool MainWindow::saveAs() {
     // A superfile can be opened again; it is now the file the window shows.
     if (choice.type == SaveType::Shx || choice.type == SaveType::Sbf) {
       currentFile_ = choice.path;
+      // Its checksums are fresh: the problems were the old file's.
+      openedCheck_ = {};
       addRecentFile(choice.path);
     }
     statusBar()->showMessage(QStringLiteral("Saved to %1").arg(choice.path));
@@ -796,10 +800,8 @@ void MainWindow::updateRecentFilesMenu() {
   recentFilesMenu_->setEnabled(!busy_ && !files.isEmpty());
 }
 
-void MainWindow::showCheckSummary(const QString& path, InputType type) {
-  const VerifyResult verified = verifySuperfile(toCorePath(path), type);
-  if (!verified.read()) return;
-  const std::size_t problems = verified.check.problems;
+void MainWindow::showCheckSummary() {
+  const std::uint64_t problems = openedCheck_.problems;
   statusBar()->showMessage(problems == 0
                                ? QStringLiteral("Checksums OK")
                                : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
@@ -807,8 +809,37 @@ void MainWindow::showCheckSummary(const QString& path, InputType type) {
                                      .arg(problems == 1 ? "" : "s"));
 }
 
+bool MainWindow::confirmSaveOverProblems() {
+  const std::uint64_t problems = openedCheck_.problems;
+  if (problems == 0) return true;
+  const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
+  QStringList first;
+  QStringList all;
+  for (const std::string& line : verifyLines(name, openedCheck_)) {
+    all.append(fromCoreText(line));
+  }
+  constexpr int kShownProblems = 3;
+  for (const Finding& f : openedCheck_.findings) {
+    if (f.severity != FindingSeverity::Problem) continue;
+    if (first.size() == kShownProblems) {
+      first.append(QStringLiteral("\u2026"));
+      break;
+    }
+    first.append(fromCoreText(findingLine(name, f)));
+  }
+  const QString text =
+      QStringLiteral(
+          "%1 has %2 checksum problem%3:\n\n%4\n\nA save writes fresh checksums over "
+          "these bytes, and the handset would then take them as sound.")
+          .arg(QFileInfo(currentFile_).fileName())
+          .arg(problems)
+          .arg(problems == 1 ? "" : "s")
+          .arg(first.join(QLatin1Char('\n')));
+  return dialogs_.confirmDamagedSave(this, text, all.join(QLatin1Char('\n')));
+}
+
 void MainWindow::verifyFile() {
-  const std::optional<InputType> type = superfileTypeOf(currentFile_);
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(currentFile_);
   if (busy_ || !type) return;
   const VerifyResult verified = verifySuperfile(toCorePath(currentFile_), *type);
   if (!verified.read()) {

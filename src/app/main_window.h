@@ -85,7 +85,9 @@ class MainWindow : public QMainWindow {
   bool isModified() const;
 
   void fillCodeGroupTable();
+  void fillCodeGroupTable(const std::vector<CodeGroupGridRow>& rows);
   void fillFolderTable();
+  void fillFolderTable(const std::vector<FolderGridRow>& rows);
   // After an erase or its undo: the list again, with nothing selected.
   void relistFolders();
   void showRecordPreview();
@@ -99,8 +101,10 @@ class MainWindow : public QMainWindow {
   void copyCodeGroupCells();
 
   void showNotice(NoticeCode notice, const QString& details = {});
-  // "Checksums OK" or how many problems a verify of the file found, in the status bar.
-  void showCheckSummary(const QString& path, InputType type);
+  // "Checksums OK" or how many problems the open's check found, in the status bar.
+  void showCheckSummary();
+  // Whether a save may go on over the opened file's problems: asks when there are any.
+  bool confirmSaveOverProblems();
   // The warning with the path and, for a file the system refused, its reason.
   void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {});
   void showBarAtStart();
@@ -118,6 +122,7 @@ class MainWindow : public QMainWindow {
   QString currentFile_;
   bool fileLoaded_ = false;   // the last open read its file
   bool saveAllowed_ = false;  // the last good open found the Flex
+  CheckResult openedCheck_;   // what the last open's check found in the file
   bool codeGroupsChanged_ = false;
 
   // What the two file dialogs start from.

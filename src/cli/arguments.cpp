@@ -15,7 +15,7 @@ constexpr char kUsage[] =
     "usage: tavufe info FILE [--input-type sbf|shx]\n"
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
-    " [--input-type sbf|shx]\n"
+    " [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
@@ -27,23 +27,26 @@ constexpr char kHelpDetails[] =
     "  save      erase the folder records of the rows K, then write OUT\n"
     "  verify    check FILE's framing, line sums, code-group checksums and RAMDLD table;\n"
     "            one line per problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex\n"
-    "            digits for SBF and the header block), then 'N problems' or 'OK'\n"
+    "            digits for SBF and the header block), then 'N problems' or 'OK';\n"
+    "            notes ('FILE:LINE: note: ...') are not problems\n"
     "\n"
     "Options:\n"
     "  --input-type sbf|shx   read FILE as this type whatever its extension\n"
-    "                         (otherwise \".sbf\" or \".shx\", exact case)\n"
+    "                         (otherwise \".sbf\" or \".shx\", in any case)\n"
     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
     "  --delete-row K         erase the record of row K as 'folders' numbers it for the same\n"
     "                         FILE and options; may be given more than once\n"
     "  -o OUT                 the file to write; it may be FILE itself\n"
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
+    "  --force                save even when FILE has checksum problems ('verify' lists\n"
+    "                         them); the save writes fresh checksums over those bytes\n"
     "  --json                 info, folders, verify: print one JSON document; bytes that\n"
     "                         are not UTF-8 show as the characters U+0080 to U+00FF\n"
     "\n"
     "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
     "verify exits with 1 when it finds a problem.\n";
 
-enum class Option { InputType, KeepRepeated, Json, Type, DeleteRow, Output };
+enum class Option { InputType, KeepRepeated, Json, Force, Type, DeleteRow, Output };
 
 struct OptionRule {
   std::string_view name;
@@ -52,10 +55,11 @@ struct OptionRule {
   std::array<bool, 4> appliesTo;  // info, folders, save, verify
 };
 
-constexpr std::array<OptionRule, 6> kOptions = {{
+constexpr std::array<OptionRule, 7> kOptions = {{
     {"--input-type", Option::InputType, true, {true, true, true, true}},
     {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false}},
     {"--json", Option::Json, false, {true, true, false, true}},
+    {"--force", Option::Force, false, {false, false, true, false}},
     {"--type", Option::Type, true, {false, false, true, false}},
     {"--delete-row", Option::DeleteRow, true, {false, false, true, false}},
     {"-o", Option::Output, true, {false, false, true, false}},
@@ -79,10 +83,10 @@ bool looksLikeOption(std::string_view arg) {
   return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
 }
 
-std::optional<InputType> parseInputType(std::string_view value) {
+std::optional<SuperfileEncoding> parseInputType(std::string_view value) {
   const std::string v = lowerCase(value);
-  if (v == "sbf") return InputType::Sbf;
-  if (v == "shx") return InputType::Shx;
+  if (v == "sbf") return SuperfileEncoding::Sbf;
+  if (v == "shx") return SuperfileEncoding::Shx;
   return std::nullopt;
 }
 
@@ -186,6 +190,8 @@ class Parser {
       // Giving a flag twice changes nothing.
       if (known->option == Option::Json) {
         result_.json = true;
+      } else if (known->option == Option::Force) {
+        result_.force = true;
       } else {
         result_.keepRepeated = true;
       }
@@ -232,7 +238,8 @@ class Parser {
         return true;
       }
       case Option::KeepRepeated:
-      case Option::Json: break;
+      case Option::Json:
+      case Option::Force: break;
     }
     return true;
   }

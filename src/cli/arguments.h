@@ -19,8 +19,10 @@ struct Arguments {
   Command command = Command::Help;
   std::string file;
   // Set only when given; otherwise the extension of `file` decides, as in the window.
-  std::optional<InputType> inputType;
+  std::optional<SuperfileEncoding> inputType;
   bool keepRepeated = false;
+  // save: write even when the opened file has checksum problems.
+  bool force = false;
   bool json = false;  // one JSON document in place of the plain lines
   std::string output;
   // From --type, or else from the output's extension.

@@ -54,54 +54,45 @@ int notify(std::ostream& err, const std::string& text) {
   return kExitRefused;
 }
 
-// The open command: the extension (or --input-type) picks the reader, then the model is
-// refilled from the file and reduced to RAMDLD and Flex. Returns an exit status, or
-// kExitSuccess when the file is loaded, with its report in `report`.
-int openFile(EditorState& state, const Arguments& arguments, std::vector<std::string>& report,
-             HeaderTexts& header, std::ostream& err) {
-  const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
-  if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+// The open command, as the window has it: the extension (or --input-type) picks the reader,
+// the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
+// folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
+int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& opened,
+             std::ostream& err) {
   // Without an image the load reports the buffer error itself.
   state.image.allocate();
   initialiseEditor(state);
   Progress progress;
-  OpenResult opened = openSuperfile(state, arguments.file, *type, progress);
+  OpenOptions options;
+  options.encoding = arguments.inputType;
+  options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
+  opened = openForEditing(state, arguments.file, options, progress);
+  if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
   if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
-  report = std::move(opened.report);
-  header = std::move(opened.header);
   return kExitSuccess;
 }
 
-// The folder steps of an open from the dialog, leaving state.folders as the list shows it.
-void listFolders(EditorState& state, bool keepRepeated) {
-  if (keepRepeated) {
-    scanFlexFolders(state);
-  } else {
-    eraseRepeatedFolders(state);
-  }
-}
-
-int runInfo(const EditorState& state, const Arguments& arguments,
-            const std::vector<std::string>& report, const HeaderTexts& header, std::ostream& out) {
+int runInfo(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
+            std::ostream& out) {
   if (arguments.json) {
-    printInfoJson(out, arguments.file, state, report, header);
+    printInfoJson(out, arguments.file, state, opened.report, opened.header);
     return kExitSuccess;
   }
-  for (const std::string& line : report) out << visibleText(line) << '\n';
+  for (const std::string& line : opened.report) out << visibleText(line) << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
-  for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
+  for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
   return kExitSuccess;
 }
 
-int runFolders(EditorState& state, const Arguments& arguments, std::ostream& out) {
-  listFolders(state, arguments.keepRepeated);
+int runFolders(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
+               std::ostream& out) {
   if (arguments.json) {
     printFoldersJson(out, arguments.file, state);
     return kExitSuccess;
   }
   printRow(out, kFolderGridTitles);
-  for (const FolderGridRow& row : folderGridRows(state)) printRow(out, row);
+  for (const FolderGridRow& row : opened.folders) printRow(out, row);
   return kExitSuccess;
 }
 
@@ -129,16 +120,25 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
   return kExitSuccess;
 }
 
-int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
+int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
+            std::ostream& err) {
   // Without the Flex's bytes there is nothing of it to save or export.
   if (!hasFlexBytes(state)) return notify(err, noticeText(NoticeCode::NoFlexCodeGroup));
-  listFolders(state, arguments.keepRepeated);
   if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
       status != kExitSuccess) {
     return status;
   }
   if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
     return notify(err, noticeText(notice));
+  }
+  // A save writes fresh checksums: over damaged bytes they would hide the damage from the
+  // flashing tool, so damage is saved only when asked for.
+  if (const std::uint64_t problems = opened.check.problems; problems > 0 && !arguments.force) {
+    warn(err, StatusCode::ChecksumError);
+    err << "tavufe: " << visibleText(arguments.file) << ": " << problems
+        << (problems == 1 ? " checksum problem" : " checksum problems") << "; tavufe verify "
+        << visibleText(arguments.file) << " lists them; --force saves anyway\n";
+    return kExitRefused;
   }
   if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
@@ -159,7 +159,7 @@ int runSave(EditorState& state, const Arguments& arguments, std::ostream& err) {
 
 // Checks the file's bytes as they are; nothing is laid into an image.
 int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
+  const auto type = arguments.inputType ? arguments.inputType : encodingForPath(arguments.file);
   if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
   const VerifyResult verified = verifySuperfile(arguments.file, *type);
   if (!verified.read()) return warn(err, verified.status, verified.problem, arguments.file);
@@ -178,15 +178,14 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out,
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
-  std::vector<std::string> report;
-  HeaderTexts header;
-  if (const int status = openFile(state, arguments, report, header, err); status != kExitSuccess) {
+  OpenedSuperfile opened;
+  if (const int status = openFile(state, arguments, opened, err); status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
-    case Command::Info: return runInfo(state, arguments, report, header, out);
-    case Command::Folders: return runFolders(state, arguments, out);
-    case Command::Save: return runSave(state, arguments, err);
+    case Command::Info: return runInfo(state, arguments, opened, out);
+    case Command::Folders: return runFolders(state, arguments, opened, out);
+    case Command::Save: return runSave(state, arguments, opened, err);
     case Command::Verify:
     case Command::Help:
     case Command::Version: break;

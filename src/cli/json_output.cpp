@@ -118,7 +118,7 @@ void printFoldersJson(std::ostream& out, const std::string& file, const EditorSt
   print(out, {{"file", text(file)}, {"flexStart", state.bounds.flexStart}, {"folders", rows}});
 }
 
-void printVerifyJson(std::ostream& out, const std::string& file, InputType type,
+void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncoding type,
                      const CheckResult& check) {
   json findings = json::array();
   for (const Finding& f : check.findings) {
@@ -127,12 +127,14 @@ void printVerifyJson(std::ostream& out, const std::string& file, InputType type,
     item["what"] = text(f.what);
     item["expected"] = text(f.expected);
     item["found"] = text(f.found);
+    item["severity"] = f.severity == FindingSeverity::Note ? "note" : "problem";
     findings.push_back(std::move(item));
   }
   print(out, {{"file", text(file)},
-              {"type", type == InputType::Shx ? "shx" : "sbf"},
+              {"type", type == SuperfileEncoding::Shx ? "shx" : "sbf"},
               {"ok", check.ok()},
               {"problems", check.problems},
+              {"notes", check.notes},
               {"notListed", check.notKept()},
               {"findings", findings}});
 }

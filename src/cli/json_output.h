@@ -20,7 +20,7 @@ std::string utf8Text(std::string_view bytes);
 void printInfoJson(std::ostream& out, const std::string& file, const EditorState& state,
                    const std::vector<std::string>& report, const HeaderTexts& header);
 void printFoldersJson(std::ostream& out, const std::string& file, const EditorState& state);
-void printVerifyJson(std::ostream& out, const std::string& file, InputType type,
+void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncoding type,
                      const CheckResult& check);
 
 }  // namespace tavufe::cli

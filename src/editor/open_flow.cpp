@@ -1,10 +1,11 @@
 #include "editor/open_flow.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "editor/input_file.h"
-#include "inspect/code_group_table.h"
 #include "inspect/report.h"
-#include "superfile/sbf_reader.h"
-#include "superfile/shx_reader.h"
+#include "superfile/read_and_check.h"
 
 namespace tavufe {
 
@@ -13,21 +14,8 @@ namespace {
 // The open command's bar runs to 20 steps.
 constexpr int kProgressSteps = 20;
 
-}  // namespace
-
-std::optional<InputType> inputTypeForPath(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  const std::string extension = path.substr(dot);
-  if (extension == ".shx") return InputType::Shx;
-  if (extension == ".sbf") return InputType::Sbf;
-  return std::nullopt;
-}
-
-namespace {
-
 // The start of every open: empties the undo stack, erases the image and resets the slots.
-bool startOpen(EditorState& state, Progress& progress, OpenResult& result) {
+bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) {
   state.undo.undoCount = 0;
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
@@ -41,48 +29,80 @@ bool startOpen(EditorState& state, Progress& progress, OpenResult& result) {
   return true;
 }
 
-void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, InputType type,
-               Progress& progress, OpenResult& result) {
-  const ReadResult read =
-      type == InputType::Shx ? readShx(state, bytes, progress) : readSbf(state, bytes, progress);
-  if (read.complete) {
+void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
+               Progress& progress, OpenedSuperfile& result) {
+  ReadAndCheck read = readAndCheck(state, bytes, result.encoding, progress, options.keptFindings);
+  result.status = read.read.status;
+  result.cause = std::move(read.cause);
+  result.check = std::move(read.check);
+  if (read.read.complete) {
     result.report = buildReport(state, bytes);
     result.header = readHeaderTexts(bytes);
   }
-  result.status = read.status;
+  if (!result.loaded()) return;
+  reduceToRamdldAndFlex(state);
+  result.saveAllowed = hasFlexInSlot1(state);
+  result.codeGroups = codeGroupGridRows(state);
+  if (options.repeatedFolders == RepeatedFolders::Erase) {
+    eraseRepeatedFolders(state);
+  } else {
+    scanFlexFolders(state);
+  }
+  result.folders = folderGridRows(state);
 }
 
-// What a failed read leaves is dropped; a good one is reduced to what a save writes.
-void finishOpen(EditorState& state, const OpenResult& result) {
-  if (!result.loaded()) {
-    resetSlots(state);
-    return;
-  }
-  reduceToRamdldAndFlex(state);
+// What a failed read leaves is dropped.
+void finishOpen(EditorState& state, const OpenedSuperfile& result) {
+  if (result.loaded()) return;
+  resetSlots(state);
+  state.folders = {};
 }
 
 }  // namespace
 
-OpenResult openSuperfile(EditorState& state, const std::string& path, InputType type,
-                         Progress& progress) {
-  OpenResult result;
+std::optional<SuperfileEncoding> encodingForPath(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) return std::nullopt;
+  std::string extension = path.substr(dot);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  if (extension == ".shx") return SuperfileEncoding::Shx;
+  if (extension == ".sbf") return SuperfileEncoding::Sbf;
+  return std::nullopt;
+}
+
+OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
+                               const OpenOptions& options, Progress& progress) {
+  OpenedSuperfile result;
+  const std::optional<SuperfileEncoding> encoding =
+      options.encoding ? options.encoding : encodingForPath(path);
+  if (!encoding) {
+    result.notice = NoticeCode::FileTypeNotSupported;
+    return result;
+  }
+  result.encoding = *encoding;
   if (!startOpen(state, progress, result)) return result;
   const InputFile file = readWholeFile(path);
   if (file.status != StatusCode::None) {
     result.status = file.status;
     result.problem = file.problem;
   } else {
-    readBytes(state, file.view(), type, progress, result);
+    readBytes(state, file.view(), options, progress, result);
   }
   finishOpen(state, result);
   return result;
 }
 
-OpenResult openSuperfileBytes(EditorState& state, std::span<const std::uint8_t> bytes,
-                              InputType type, Progress& progress) {
-  OpenResult result;
+OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t> bytes,
+                               const OpenOptions& options, Progress& progress) {
+  OpenedSuperfile result;
+  if (!options.encoding) {
+    result.notice = NoticeCode::FileTypeNotSupported;
+    return result;
+  }
+  result.encoding = *options.encoding;
   if (!startOpen(state, progress, result)) return result;
-  readBytes(state, bytes, type, progress, result);
+  readBytes(state, bytes, options, progress, result);
   finishOpen(state, result);
   return result;
 }

@@ -7,37 +7,63 @@
 #include <vector>
 
 #include "editor/file_problem.h"
+#include "inspect/code_group_table.h"
+#include "inspect/folder_scan.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
+#include "superfile/encoding.h"
 #include "superfile/header_block.h"
+#include "superfile/superfile_check.h"
 
 namespace tavufe {
 
-enum class InputType { Sbf, Shx };
+// ".sbf" or ".shx" at the end of the path, in any case; nothing for any other name.
+std::optional<SuperfileEncoding> encodingForPath(const std::string& path);
 
-// ".sbf" or ".shx" at the end of the path, exact case; nothing for any other name.
-std::optional<InputType> inputTypeForPath(const std::string& path);
+// Folder records whose name repeats the one before them: erased as the file opens, or listed.
+enum class RepeatedFolders { Erase, Keep };
 
-struct OpenResult {
-  StatusCode status = StatusCode::None;
-  FileProblem problem;  // why the file itself could not be read
-  // The report of what was read; empty when the reader did not get through the file.
-  std::vector<std::string> report;
-  // The header block's texts, read along with the report.
-  HeaderTexts header;
-  bool loaded() const { return status == StatusCode::None; }
+struct OpenOptions {
+  // How to read the file; without it the path's extension decides.
+  std::optional<SuperfileEncoding> encoding;
+  RepeatedFolders repeatedFolders = RepeatedFolders::Erase;
+  // Findings past this many are counted, not kept.
+  std::size_t keptFindings = kMaxKeptFindings;
 };
 
-// The model side of the open command, after the extension check: empties the undo stack,
-// refills the image, resets the slots, reads the file at `path` and builds the report. On
-// failure the slots are reset again; on success the table is reduced to RAMDLD and Flex.
-OpenResult openSuperfile(EditorState& state, const std::string& path, InputType type,
-                         Progress& progress);
+// What an open gives a front end to show, besides the document it leaves in the state.
+struct OpenedSuperfile {
+  // FileTypeNotSupported: neither the options nor the name say how to read the file, and
+  // nothing was touched.
+  NoticeCode notice = NoticeCode::None;
+  StatusCode status = StatusCode::None;
+  FileProblem problem;           // why the file itself could not be read
+  std::optional<Finding> cause;  // where and why a read of its records stopped
+  SuperfileEncoding encoding = SuperfileEncoding::Shx;
+  // The report of what was read; empty when the reader did not get through the file.
+  std::vector<std::string> report;
+  HeaderTexts header;
+  std::vector<CodeGroupGridRow> codeGroups;
+  std::vector<FolderGridRow> folders;
+  // Everything the whole-file check found, problems and notes.
+  CheckResult check;
 
-// The same on a file's bytes already in memory.
-OpenResult openSuperfileBytes(EditorState& state, std::span<const std::uint8_t> bytes,
-                              InputType type, Progress& progress);
+  bool loaded() const { return notice == NoticeCode::None && status == StatusCode::None; }
+  // Slot 1 holds the Flex code group, which is what saving needs.
+  bool saveAllowed = false;
+};
+
+// The open command for every front end: reads the file at `path` once, lays it into a freshly
+// erased image while checking it in the same walk, reduces the table to RAMDLD and Flex, and
+// lists the Flex's folder records (after erasing repeated ones, unless kept). Empties the undo
+// stack. On failure the slots are reset and nothing is listed.
+OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
+                               const OpenOptions& options, Progress& progress);
+
+// The same on a file's bytes already in memory; `options.encoding` must be set.
+OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t> bytes,
+                               const OpenOptions& options, Progress& progress);
 
 // After a good open: whether slot 1 holds the Flex code group, which is what saving needs.
 bool hasFlexInSlot1(const EditorState& state);

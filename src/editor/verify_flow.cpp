@@ -5,11 +5,7 @@
 
 namespace tavufe {
 
-SuperfileEncoding encodingFor(InputType type) {
-  return type == InputType::Shx ? SuperfileEncoding::Shx : SuperfileEncoding::Sbf;
-}
-
-VerifyResult verifySuperfile(const std::string& path, InputType type) {
+VerifyResult verifySuperfile(const std::string& path, SuperfileEncoding encoding) {
   VerifyResult result;
   const InputFile file = readWholeFile(path);
   if (file.status != StatusCode::None) {
@@ -17,7 +13,7 @@ VerifyResult verifySuperfile(const std::string& path, InputType type) {
     result.problem = file.problem;
     return result;
   }
-  result.check = checkSuperfile(file.view(), encodingFor(type));
+  result.check = checkSuperfile(file.view(), encoding);
   return result;
 }
 
@@ -30,12 +26,16 @@ std::string findingLine(const std::string& name, const Finding& finding) {
     if (finding.at > 0xFFFFFFFFu) at = hex8(std::uint32_t(finding.at >> 32));
     at += hex8(std::uint32_t(finding.at));
   }
-  return name + ":" + at + ": " + finding.what + ": expected " + finding.expected + ", found " +
-         finding.found;
+  const char* note = finding.severity == FindingSeverity::Note ? "note: " : "";
+  return name + ":" + at + ": " + note + finding.what + ": expected " + finding.expected +
+         ", found " + finding.found;
 }
 
 std::string problemsLine(const CheckResult& check) {
-  if (check.ok()) return "OK";
+  if (check.ok()) {
+    if (check.notes == 0) return "OK";
+    return "OK (" + std::to_string(check.notes) + (check.notes == 1 ? " note)" : " notes)");
+  }
   return std::to_string(check.problems) + (check.problems == 1 ? " problem" : " problems");
 }
 

@@ -9,8 +9,6 @@
 
 namespace tavufe {
 
-SuperfileEncoding encodingFor(InputType type);
-
 struct VerifyResult {
   StatusCode status = StatusCode::None;  // FileNotOpened or BufferError when it was not read
   FileProblem problem;                   // why the file itself could not be read
@@ -20,11 +18,12 @@ struct VerifyResult {
 
 // Reads the file at `path` whole and checks it, without touching the editor's image: what
 // File > Verify and the status bar after an open show.
-VerifyResult verifySuperfile(const std::string& path, InputType type);
+VerifyResult verifySuperfile(const std::string& path, SuperfileEncoding encoding);
 
-// "NAME:LINE: what: expected X, found Y", or NAME:OFFSET with the offset as 8 hex digits.
+// "NAME:LINE: what: expected X, found Y", or NAME:OFFSET with the offset as 8 hex digits; a
+// note says so after the place ("NAME:LINE: note: what: …").
 std::string findingLine(const std::string& name, const Finding& finding);
-// "OK", "1 problem" or "N problems".
+// "OK", "OK (N notes)", "1 problem" or "N problems": notes are not problems.
 std::string problemsLine(const CheckResult& check);
 // Everything a verify shows: one line per kept finding, a line for those not kept, and
 // problemsLine last.

@@ -42,16 +42,29 @@ void putText(HeaderBlock& block, std::size_t offset, std::string_view text, std:
   std::memcpy(block.data() + offset, text.data(), std::min(text.size(), max));
 }
 
-// Walk order of the table: CG0, FBL, CG1 (two entries), then CG2 to CG255.
-struct WalkStep {
-  int cgNumber;
-  int entryIndex;
-};
-
 }  // namespace
 
 std::size_t cgEntryOffset(int entryIndex) {
   return kCgTableOffset + kCgEntrySize * std::size_t(entryIndex);
+}
+
+std::vector<ListedGroup> listedGroups(std::span<const std::uint8_t> header) {
+  std::vector<ListedGroup> out;
+  if (header.size() < kHeaderSize) return out;
+  auto add = [&](int cgNumber, int entry, const EntryFields& e) {
+    if (e.startAddress != 0) {
+      out.push_back({cgNumber, entry, e.startAddress, e.endAddress, e.checksum, e.code});
+    }
+  };
+  add(kCgRamdld, kEntryRamdld, readEntry(header, kEntryRamdld));
+  add(kCgFbl, kEntryFbl, readEntry(header, kEntryFbl));
+  EntryFields firmware = readEntry(header, kEntryFirmwareFirst);
+  const EntryFields rest = readEntry(header, kEntryFirmwareRest);
+  firmware.endAddress = rest.endAddress;
+  firmware.checksum = std::uint16_t(firmware.checksum + rest.checksum);
+  add(kCgFirmware, kEntryFirmwareFirst, firmware);
+  for (int c = 2; c <= 255; ++c) add(c, c + 2, readEntry(header, c + 2));
+  return out;
 }
 
 HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> file) {
@@ -63,36 +76,20 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
     return result;
   }
 
-  auto place = [&](int cgNumber, std::uint32_t start, std::uint32_t end, std::uint16_t checksum,
-                   std::uint16_t code) {
+  for (const ListedGroup& g : listedGroups(header)) {
     if (result.codeGroups > kLastLoadableSlot) {
       // More code groups than the table holds: refuse rather than drop some silently.
       result.status = StatusCode::RecordError;
-      return;
+      break;
     }
     const int slot = result.codeGroups;
-    if (const StatusCode placed = placeInSlot(state, slot, cgNumber, start, end);
+    if (const StatusCode placed = placeInSlot(state, slot, g.cgNumber, g.start, g.end);
         placed != StatusCode::None) {
       result.status = placed;
     }
-    state.slots[std::size_t(slot)].headerChecksum = checksum;
-    state.slots[std::size_t(slot)].headerCode = code;
+    state.slots[std::size_t(slot)].headerChecksum = g.checksum;
+    state.slots[std::size_t(slot)].headerCode = g.code;
     ++result.codeGroups;
-  };
-
-  for (const WalkStep step : {WalkStep{kCgRamdld, kEntryRamdld}, WalkStep{kCgFbl, kEntryFbl}}) {
-    const EntryFields e = readEntry(header, step.entryIndex);
-    if (e.startAddress != 0) place(step.cgNumber, e.startAddress, e.endAddress, e.checksum, e.code);
-  }
-  const EntryFields fw0 = readEntry(header, kEntryFirmwareFirst);
-  if (fw0.startAddress != 0) {
-    const EntryFields fw1 = readEntry(header, kEntryFirmwareRest);
-    place(kCgFirmware, fw0.startAddress, fw1.endAddress, std::uint16_t(fw0.checksum + fw1.checksum),
-          fw0.code);
-  }
-  for (int c = 2; c <= 255; ++c) {
-    const EntryFields e = readEntry(header, c + 2);
-    if (e.startAddress != 0) place(c, e.startAddress, e.endAddress, e.checksum, e.code);
   }
   return result;
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "model/codes.h"
 #include "model/editor_state.h"
@@ -53,6 +54,21 @@ using HeaderBlock = std::array<std::uint8_t, kHeaderSize>;
 
 // Offset of a table entry (CG1 has two: 2 and 3; CG n from 2 on has n + 2; FBU none).
 std::size_t cgEntryOffset(int entryIndex);
+
+// One code group as the header's table lists it, in the order the data carries them: RAMDLD,
+// FBL, the firmware (its two entries as one range), then CG2 to CG255. An entry whose start
+// is 0 is not listed.
+struct ListedGroup {
+  int cgNumber = 0;
+  int entry = 0;  // table index; the firmware also has the next one
+  std::uint32_t start = 0;
+  std::uint32_t end = 0;
+  std::uint16_t checksum = 0;  // the firmware's two sums added
+  std::uint16_t code = 0;
+  std::uint32_t length() const { return end - start + 1u; }
+};
+// The listed code groups of a whole header block (kHeaderSize bytes).
+std::vector<ListedGroup> listedGroups(std::span<const std::uint8_t> header);
 
 struct HeaderParse {
   StatusCode status = StatusCode::None;

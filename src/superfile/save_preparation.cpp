@@ -20,6 +20,25 @@ void putTableEntry(FlashImage& image, std::int32_t cgNumber, std::uint32_t start
 
 }  // namespace
 
+RamdldTable ramdldTableFor(const CodeGroupCatalogue& catalogue,
+                           std::span<const TableGroup> groups) {
+  RamdldTable table{};
+  if (!groups.empty() && groups.front().cgNumber == kCgFbl) {
+    // A boot-loader save describes only the region the boot loader may write.
+    const CatalogueEntry& fbu = catalogue[kCgFbu];
+    table[0] = {true, fbu.startAddress, fbu.endAddress};
+    return table;
+  }
+  for (const TableGroup& g : groups) {
+    if (g.cgNumber < 0 || g.cgNumber > kRamdldTableLastEntry) continue;
+    const CatalogueEntry& known = catalogue[std::size_t(g.cgNumber)];
+    // A code group at its usual start is given its whole region, not just its data.
+    table[std::size_t(g.cgNumber)] = {true, g.start,
+                                      g.start == known.startAddress ? known.endAddress : g.end};
+  }
+  return table;
+}
+
 StatusCode checkRamdldForSave(const EditorState& state) {
   const CodeGroupSlot& rdl = state.slots[0];
   if (rdl.cgNumber != kCgRamdld || (rdl.headerBytes[kRamdldVersionAt] == kErased &&

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 #include "model/codes.h"
 #include "model/editor_state.h"
@@ -17,6 +19,24 @@ inline constexpr std::uint32_t kRamdldTableFirstEntry = 248;
 inline constexpr std::uint32_t kRamdldTableEntrySize = 8;
 // Entries exist for code groups 0 to 20 only.
 inline constexpr std::int32_t kRamdldTableLastEntry = 20;
+
+// One entry of the RAMDLD's address table as a save writes it.
+struct RamdldTableEntry {
+  bool written = false;
+  std::uint32_t start = 0;
+  std::uint32_t end = 0;
+};
+using RamdldTable = std::array<RamdldTableEntry, kRamdldTableLastEntry + 1>;
+// A code group a save writes after the RAMDLD.
+struct TableGroup {
+  std::int32_t cgNumber = 0;
+  std::uint32_t start = 0;
+  std::uint32_t end = 0;
+};
+// The entries a save writes for these code groups, in the order they follow the RAMDLD: for a
+// boot-loader file (FBL first) the FBU region alone, in entry 0; otherwise one entry per code
+// group 1 to 20, with its whole catalogue region when it starts where the catalogue says.
+RamdldTable ramdldTableFor(const CodeGroupCatalogue& catalogue, std::span<const TableGroup> groups);
 
 // Whether the slots hold a RAMDLD that a superfile save can write: RdlBlankOrMissing when
 // slot 0 is not code group 0 or its version word is erased; BufferError without an image.

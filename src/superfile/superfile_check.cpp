@@ -17,7 +17,8 @@
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
 #include "superfile/save_preparation.h"
-#include "superfile/sbf_reader.h"
+#include "superfile/sbf_tokenizer.h"
+#include "superfile/shx_tokenizer.h"
 
 namespace tavufe {
 
@@ -31,14 +32,7 @@ constexpr std::uint32_t kLastFlashAddress = kFlashEnd - 1;
 // The checksum line's address field starts with the characters "CS".
 constexpr std::uint32_t kTrailerTag = 0x4353;
 
-// One code group as the header's table lists it.
-struct Listed {
-  int cgNumber = 0;
-  int entry = 0;  // table index; CG1 also has entry 3
-  std::uint32_t start = 0;
-  std::uint32_t end = 0;
-  std::uint32_t length() const { return end - start + 1u; }
-};
+using Listed = ListedGroup;
 
 // One code group as the file's data carries it.
 struct Carried {
@@ -105,19 +99,22 @@ struct FindingTexts {
   std::string found;
 };
 
-class Collector {
+}  // namespace
+
+class FindingCollector {
  public:
-  explicit Collector(std::size_t maxKept) : maxKept_(maxKept) {}
+  explicit FindingCollector(std::size_t maxKept) : maxKept_(maxKept) {}
 
   // The texts are built only for a finding that is kept: past the cap a file of garbage costs
   // a count per fault, not three strings.
   template <std::invocable MakeTexts>
   void add(FindingKind kind, FindingPlace place, std::uint64_t at, MakeTexts&& makeTexts) {
-    ++result_.problems;
+    const FindingSeverity severity = severityOf(kind);
+    ++(severity == FindingSeverity::Note ? result_.notes : result_.problems);
     if (result_.findings.size() >= maxKept_) return;
     FindingTexts texts = std::forward<MakeTexts>(makeTexts)();
     result_.findings.push_back({kind, place, at, std::move(texts.what), std::move(texts.expected),
-                                std::move(texts.found)});
+                                std::move(texts.found), severity});
   }
 
   CheckResult finish() {
@@ -146,234 +143,141 @@ class Collector {
   CheckResult result_;
 };
 
+namespace {
+
 std::string cgName(int cgNumber) {
   if (cgNumber == kCgRamdld) return "RAMDLD";
   return catalogueLabel(cgNumber);
-}
-
-// The header's code groups in the order the data carries them, as the readers walk it.
-std::vector<Listed> listedGroups(std::span<const std::uint8_t> header) {
-  auto field32 = [&](int entry, std::size_t field) {
-    return read32le(header.data() + cgEntryOffset(entry) + field);
-  };
-  std::vector<Listed> out;
-  auto add = [&](int cg, int entry, std::uint32_t start, std::uint32_t end) {
-    if (start != 0) out.push_back({cg, entry, start, end});
-  };
-  add(kCgRamdld, kEntryRamdld, field32(kEntryRamdld, kEntryStartField),
-      field32(kEntryRamdld, kEntryEndField));
-  add(kCgFbl, kEntryFbl, field32(kEntryFbl, kEntryStartField), field32(kEntryFbl, kEntryEndField));
-  add(kCgFirmware, kEntryFirmwareFirst, field32(kEntryFirmwareFirst, kEntryStartField),
-      field32(kEntryFirmwareRest, kEntryEndField));
-  for (int c = 2; c <= 255; ++c) {
-    add(c, c + 2, field32(c + 2, kEntryStartField), field32(c + 2, kEntryEndField));
-  }
-  return out;
 }
 
 // ---- SHX text ----
 
 class ShxCheck {
  public:
-  ShxCheck(std::span<const std::uint8_t> file, std::size_t listed, Collector& out)
-      : file_(file), listed_(listed), out_(out) {}
-
-  std::vector<Carried> run() {
+  ShxCheck(std::span<const std::uint8_t> file, std::size_t listed, FindingCollector& out)
+      : file_(file), listed_(listed), out_(out) {
     groups_.reserve(listed_);
-    runningSum_ += byteSum(file_.first(kHeaderSize));
-    std::size_t pos = kHeaderSize;
-    std::uint64_t line = 0;
-    while (pos < file_.size()) {
-      ++line;
-      const std::uint8_t* begin = file_.data() + pos;
-      const auto* lf =
-          static_cast<const std::uint8_t*>(std::memchr(begin, '\n', file_.size() - pos));
-      const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
-      const std::size_t next = lf != nullptr ? end + 1 : end;
-      std::size_t contentEnd = end;
-      if (contentEnd > pos && file_[contentEnd - 1] == '\r') --contentEnd;
-      runningSum_ += checkLine(file_.subspan(pos, contentEnd - pos), line);
-      for (std::size_t k = contentEnd; k < next; ++k) runningSum_ += file_[k];
-      pos = next;
-    }
-    lastLine_ = line;
-    if (open_) {
-      out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, std::max<std::uint64_t>(line, 1),
-               [&] {
-                 return FindingTexts{"code group not closed", "S7", "end of file"};
-               });
-    }
-    if (trailerLine_ == 0 || trailerLine_ != lastLine_) {
-      out_.add(
-          FindingKind::TrailerMissing, FindingPlace::Line, std::max<std::uint64_t>(line, 1), [&] {
-            return FindingTexts{"last line", "the checksum line (S7 with address 4353xxxx)",
-                                trailerLine_ != 0
-                                    ? "the checksum line at line " + std::to_string(trailerLine_)
-                                    : lastKind_};
-          });
-    }
-    return std::move(groups_);
   }
 
- private:
-  // The pairs of a line decoded by the vector unit, for a line made of hex digits only: false,
-  // with nothing added, when a pair is not two hex digits (the careful loop then finds it). The
-  // vector decoder gives such a pair as 0xFF, so only the 0xFF bytes need a second look. The
-  // characters' sum is kept to 16 bits, as the checksum line is.
-  bool decodeAllHex(std::span<const std::uint8_t> digits, std::uint32_t& byteSum,
-                    std::uint32_t& textSum) {
-    const std::size_t count = bytes_.size();
-    if (count == 0) return false;
-    const std::uint32_t sum = hex_.decode(digits.data(), count, bytes_.data());
-    const std::uint8_t* const first = bytes_.data();
-    const std::uint8_t* const end = first + count;
-    const std::uint8_t* at = first;
-    while ((at = static_cast<const std::uint8_t*>(
-                std::memchr(at, kErased, std::size_t(end - at)))) != nullptr) {
-      const auto k = std::size_t(at - first);
-      if ((detail::kNibble[digits[2 * k]] | detail::kNibble[digits[2 * k + 1]]) & 0xF0) {
-        return false;
-      }
-      if (++at == end) break;
-    }
-    byteSum += sum;
-    textSum += tavufe::byteSum(digits.first(2 * count));
-    return true;
-  }
-
-  // Returns the sum of the line's characters, for the checksum line.
-  std::uint32_t checkLine(std::span<const std::uint8_t> text, std::uint64_t line) {
-    if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
-      // Only the sum's low 16 bits count, as the checksum line holds them.
-      const std::uint32_t textSum = byteSum(text);
-      out_.add(FindingKind::RecordType, FindingPlace::Line, line, [&] {
-        std::string found = text.empty() ? "an empty line" : "";
-        for (std::size_t k = 0; k < std::min<std::size_t>(2, text.size()); ++k) {
-          found += (k > 0 ? " " : "") + describeChar(text[k]);
+  void line(const ShxLine& l) {
+    lastLine_ = l.number;
+    if (l.type == 0) {
+      out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
+        std::string found = l.text.empty() ? "an empty line" : "";
+        for (std::size_t k = 0; k < std::min<std::size_t>(2, l.text.size()); ++k) {
+          found += (k > 0 ? " " : "") + describeChar(l.text[k]);
         }
         return FindingTexts{"record type", "S0, S3 or S7", found};
       });
       lastKind_ = "a line that is not a record";
-      return textSum;
+      return;
     }
-    const char type = char(text[1]);
-    lastKind_ = std::string("an S") + type + " line";
-    const std::span<const std::uint8_t> digits = text.subspan(2);
-
-    // Decode every pair; a character that is not a hex digit leaves its bytes unknown.
-    // One pass: the bytes, their sum and the characters' sum.
-    bytes_.resize(digits.size() / 2);
-    std::uint8_t bad = 0;
-    std::uint32_t byteSum = 0;
-    std::uint32_t textSum = std::uint32_t(text[0]) + text[1];
-    if (!decodeAllHex(digits, byteSum, textSum)) {
-      for (std::size_t k = 0; k < bytes_.size(); ++k) {
-        const std::uint8_t hc = digits[2 * k];
-        const std::uint8_t lc = digits[2 * k + 1];
-        const std::uint8_t h = detail::kNibble[hc];
-        const std::uint8_t l = detail::kNibble[lc];
-        bad |= std::uint8_t(h | l);
-        const auto b = std::uint8_t((h << 4) | (l & 0x0F));
-        bytes_[k] = b;
-        byteSum += b;
-        textSum += std::uint32_t(hc) + lc;
-      }
-    }
-    if (digits.size() % 2 != 0) {
-      bad |= detail::kNibble[digits.back()];
-      textSum += digits.back();
-    }
-    bool certain = true;
-    if (bad & 0xF0) {
-      certain = false;
-      for (std::size_t k = 0; k < digits.size(); ++k) {
-        if (detail::kNibble[digits[k]] & 0xF0) {
-          out_.add(FindingKind::NotHexDigit, FindingPlace::Line, line, [&] {
-            return FindingTexts{"not a hex digit", "0-9 or A-F",
-                                describeChar(digits[k]) + " in column " + std::to_string(k + 3)};
-          });
-          break;
-        }
-      }
-    }
-
-    const std::size_t addressBytes = type == '0' ? 2 : 4;
-    const std::size_t minimum = 1 + addressBytes + 1;
-    bool framed = certain;
-    if (certain) {
-      if (digits.size() % 2 != 0 || bytes_.size() < minimum) {
-        out_.add(FindingKind::LineLength, FindingPlace::Line, line, [&] {
-          return FindingTexts{
-              "line length",
-              "at least " + std::to_string(2 * minimum) + " hex digits in byte pairs",
-              std::to_string(digits.size()) + " hex digits"};
-        });
-        framed = false;
-      } else if (bytes_[0] != bytes_.size() - 1) {
-        const std::size_t carried = bytes_.size() - 1;
-        out_.add(FindingKind::LineLength, FindingPlace::Line, line, [&] {
-          return FindingTexts{"length field",
-                              carried <= 0xFF ? hex2(std::uint8_t(carried)) : byteCount(carried),
-                              hex2(bytes_[0])};
-        });
-        framed = false;  // the checksum is not where the count says: one fault, one finding
-      } else {
-        const std::uint32_t sum = byteSum - bytes_.back();
-        const auto expected = std::uint8_t(0xFF - (sum & 0xFF));
-        if (bytes_.back() != expected) {
-          out_.add(FindingKind::LineChecksum, FindingPlace::Line, line, [&] {
-            return FindingTexts{"line checksum", hex2(expected), hex2(bytes_.back())};
-          });
-        }
-      }
-    }
-
-    switch (type) {
+    lastKind_ = std::string("an S") + l.type + " line";
+    reportFault(l);
+    switch (l.type) {
       case '0':
         if (open_) {
-          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, line, [&] {
+          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, l.number, [&] {
             return FindingTexts{"code group not closed", "S7", "S0"};
           });
         }
-        openGroup(line);
+        openGroup(l.number);
         break;
       case '3':
         if (!open_) {
-          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line, [&] {
+          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, l.number, [&] {
             return FindingTexts{"S3 line outside a code group", "an S0 line before it", "none"};
           });
           break;
         }
         if (current_ != nullptr) {
-          if (!certain) current_->uncertain = true;
-          if (bytes_.size() >= minimum) takeData(line, framed, byteSum);
+          if (!l.certain()) current_->uncertain = true;
+          if (l.hasFields()) takeData(l);
         }
         break;
-      case '7': {
-        const bool trailer = framed && bytes_.size() >= minimum &&
-                             (read32be(bytes_.data() + 1) >> 16) == kTrailerTag;
-        if (trailer) {
-          trailerLine_ = line;
-          const auto stated = std::uint16_t(read32be(bytes_.data() + 1));
-          const auto sum = std::uint16_t(runningSum_);
-          if (stated != sum) {
-            out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, line, [&] {
-              return FindingTexts{"checksum line", hex4(sum), hex4(stated)};
-            });
-          }
-        }
-        if (!open_) {
-          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, line, [&] {
-            return FindingTexts{"S7 line outside a code group", "an S0 line before it", "none"};
-          });
-        }
-        open_ = false;
-        current_ = nullptr;
+      default: closeGroup(l); break;
+    }
+  }
+
+  std::vector<Carried> finish() {
+    const std::uint64_t last = std::max<std::uint64_t>(lastLine_, 1);
+    if (open_) {
+      out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, last, [&] {
+        return FindingTexts{"code group not closed", "S7", "end of file"};
+      });
+    }
+    if (trailerLine_ == 0 || trailerLine_ != lastLine_) {
+      out_.add(FindingKind::TrailerMissing, FindingPlace::Line, last, [&] {
+        return FindingTexts{"last line", "the checksum line (S7 with address 4353xxxx)",
+                            trailerLine_ != 0
+                                ? "the checksum line at line " + std::to_string(trailerLine_)
+                                : lastKind_};
+      });
+    }
+    return std::move(groups_);
+  }
+
+ private:
+  void reportFault(const ShxLine& l) {
+    switch (l.fault) {
+      case ShxLineFault::None: break;
+      case ShxLineFault::NotHexDigit:
+        out_.add(FindingKind::NotHexDigit, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{
+              "not a hex digit", "0-9 or A-F",
+              describeChar(l.text[l.badColumn - 1]) + " in column " + std::to_string(l.badColumn)};
+        });
+        break;
+      case ShxLineFault::TooShort:
+        out_.add(FindingKind::LineLength, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{
+              "line length",
+              "at least " + std::to_string(2 * (l.fixedBytes() + 1)) + " hex digits in byte pairs",
+              std::to_string(l.text.size() - 2) + " hex digits"};
+        });
+        break;
+      case ShxLineFault::LengthField: {
+        const std::size_t carried = l.bytes.size() - 1;
+        out_.add(FindingKind::LineLength, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{"length field",
+                              carried <= 0xFF ? hex2(std::uint8_t(carried)) : byteCount(carried),
+                              hex2(l.bytes[0])};
+        });
         break;
       }
-      default: break;
+      case ShxLineFault::Checksum:
+        out_.add(FindingKind::LineChecksum, FindingPlace::Line, l.number, [&] {
+          const std::uint32_t sum = l.byteSum - l.bytes.back();
+          return FindingTexts{"line checksum", hex2(std::uint8_t(0xFF - (sum & 0xFF))),
+                              hex2(l.bytes.back())};
+        });
+        break;
     }
-    return textSum;
+  }
+
+  void closeGroup(const ShxLine& l) {
+    const bool trailer = l.framed() && l.hasFields() && (l.address() >> 16) == kTrailerTag;
+    if (trailer) {
+      trailerLine_ = l.number;
+      // Every byte before the checksum line counts, the header block's included; summed only
+      // here, so the text is summed once however many such lines there are.
+      runningSum_ += byteSum(file_.subspan(summedTo_, l.offset - summedTo_));
+      summedTo_ = l.offset;
+      const auto stated = std::uint16_t(l.address());
+      const auto sum = std::uint16_t(runningSum_);
+      if (stated != sum) {
+        out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{"checksum line", hex4(sum), hex4(stated)};
+        });
+      }
+    }
+    if (!open_) {
+      out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, l.number, [&] {
+        return FindingTexts{"S7 line outside a code group", "an S0 line before it", "none"};
+      });
+    }
+    open_ = false;
+    current_ = nullptr;
   }
 
   void openGroup(std::uint64_t line) {
@@ -398,136 +302,114 @@ class ShxCheck {
   }
 
   // The data of an S3 line, taken from its text even when its count field disagrees.
-  void takeData(std::uint64_t line, bool framed, std::uint32_t byteSum) {
-    const std::uint32_t address = read32be(bytes_.data() + 1);
-    const std::size_t dataEnd = bytes_.size() - 1;
-    const std::span<const std::uint8_t> data =
-        std::span<const std::uint8_t>(bytes_).subspan(5, dataEnd - 5);
+  void takeData(const ShxLine& l) {
+    const std::uint32_t address = l.address();
+    const std::span<const std::uint8_t> data = l.bytes.subspan(5, l.bytes.size() - 6);
     Carried& g = *current_;
     if (!g.hasData) {
       g.hasData = true;
       g.firstAddress = address;
-      g.startAt = line;
-    } else if (framed && address != g.nextAddress) {
-      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, line, [&] {
+      g.startAt = l.number;
+    } else if (l.framed() && address != g.nextAddress) {
+      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, l.number, [&] {
         return FindingTexts{"address continuity", hex8(g.nextAddress), hex8(address)};
       });
     }
     g.nextAddress = address + std::uint32_t(data.size());
-    std::uint32_t fixed = bytes_.back();
-    for (std::size_t k = 0; k < 5; ++k) fixed += bytes_[k];
-    g.take(data, line, true, byteSum - fixed);
+    std::uint32_t fixed = l.bytes.back();
+    for (std::size_t k = 0; k < 5; ++k) fixed += l.bytes[k];
+    g.take(data, l.number, true, l.byteSum - fixed);
   }
 
   std::span<const std::uint8_t> file_;
   std::size_t listed_;
-  Collector& out_;
+  FindingCollector& out_;
   std::vector<Carried> groups_;
   Carried* current_ = nullptr;
   bool open_ = false;
   std::uint64_t extraGroups_ = 0;
-  std::uint64_t runningSum_ = 0;
-  const HexKernels& hex_ = hexKernels();
+  std::uint32_t runningSum_ = 0;
+  std::size_t summedTo_ = 0;
   std::uint64_t trailerLine_ = 0;
   std::uint64_t lastLine_ = 0;
   std::string lastKind_ = "no text";
-  std::vector<std::uint8_t> bytes_;
 };
 
 // ---- SBF records ----
 
-std::optional<std::size_t> findStartMarker(std::span<const std::uint8_t> file, std::size_t from) {
-  if (from >= file.size()) return std::nullopt;
-  const auto at = std::search(file.begin() + std::ptrdiff_t(from), file.end(),
-                              kSbfStartMarker.begin(), kSbfStartMarker.end());
-  if (at == file.end()) return std::nullopt;
-  return std::size_t(at - file.begin());
-}
+class SbfCheck {
+ public:
+  SbfCheck(std::span<const std::uint8_t> file, std::size_t listed, FindingCollector& out)
+      : file_(file), listed_(listed), out_(out) {}
 
-std::vector<Carried> checkSbfRecords(std::span<const std::uint8_t> file, std::size_t listed,
-                                     Collector& out) {
-  std::vector<Carried> groups;
-  std::uint64_t extra = 0;
-  ByteCursor cursor(file, kHeaderSize);
-  while (!cursor.atEnd()) {
-    const std::size_t recordAt = cursor.position();
-    if (!cursor.takeMarker(kSbfStartMarker)) {
-      // Framing is lost: go on from the next start marker, if there is one.
-      const auto next = findStartMarker(file, recordAt + 1);
-      if (!next) {
-        out.add(FindingKind::BytesAfterLastRecord, FindingPlace::Offset, recordAt, [&] {
-          return FindingTexts{"bytes after the last record", "end of file",
-                              byteCount(cursor.remaining())};
-        });
-        break;
-      }
-      out.add(FindingKind::StartMarker, FindingPlace::Offset, recordAt, [&] {
-        return FindingTexts{
-            "record start marker", hexBytes(kSbfStartMarker),
-            hexBytes(cursor.peek(std::min(cursor.remaining(), kSbfStartMarker.size())))};
+  void lostFraming(std::size_t at, std::size_t next) {
+    const std::size_t left = file_.size() - at;
+    if (next == 0) {
+      out_.add(FindingKind::BytesAfterLastRecord, FindingPlace::Offset, at, [&] {
+        return FindingTexts{"bytes after the last record", "end of file", byteCount(left)};
       });
-      cursor = ByteCursor(file, *next);
-      continue;
+      return;
     }
-    std::uint32_t length = 0;
-    std::uint32_t address = 0;
-    if (!cursor.takeU32be(length) || !cursor.takeU32be(address)) {
-      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, [&] {
+    out_.add(FindingKind::StartMarker, FindingPlace::Offset, at, [&] {
+      return FindingTexts{"record start marker", hexBytes(kSbfStartMarker),
+                          hexBytes(file_.subspan(at, std::min(left, kSbfStartMarker.size())))};
+    });
+  }
+
+  void record(const SbfRecordToken& r) {
+    const std::size_t left = file_.size() - r.offset;
+    if (!r.hasFields) {
+      out_.add(FindingKind::RecordCutOff, FindingPlace::Offset, r.offset, [&] {
         return FindingTexts{"record cut off", "at least " + byteCount(kSbfRecordOverhead),
-                            byteCount(file.size() - recordAt)};
+                            byteCount(left)};
       });
-      break;
+      return;
     }
     Carried* g = nullptr;
-    if (groups.size() < listed) {
-      g = &groups.emplace_back();
+    if (groups_.size() < listed_) {
+      g = &groups_.emplace_back();
       g->place = FindingPlace::Offset;
-      g->at = recordAt;
-      g->sizeAt = recordAt + kSbfStartMarker.size();
+      g->at = r.offset;
+      g->sizeAt = r.offset + kSbfStartMarker.size();
       g->startAt = g->sizeAt + 4;
       g->hasData = true;
-      g->firstAddress = address;
+      g->firstAddress = r.address;
     } else {
-      const std::uint64_t number = listed + ++extra;
-      out.add(FindingKind::DataWithoutEntry, FindingPlace::Offset, recordAt, [&] {
-        return FindingTexts{"record with no header entry", std::to_string(listed) + " records",
+      const std::uint64_t number = listed_ + ++extra_;
+      out_.add(FindingKind::DataWithoutEntry, FindingPlace::Offset, r.offset, [&] {
+        return FindingTexts{"record with no header entry", std::to_string(listed_) + " records",
                             "record " + std::to_string(number)};
       });
     }
-    const std::uint64_t whole = std::uint64_t(length) + kSbfRecordOverhead;
-    if (!cursor.has(std::size_t(length) + kSbfReservedSize + kSbfEndMarker.size())) {
-      out.add(FindingKind::RecordCutOff, FindingPlace::Offset, recordAt, [&] {
-        return FindingTexts{"record cut off", byteCount(whole), byteCount(file.size() - recordAt)};
+    if (!r.whole) {
+      out_.add(FindingKind::RecordCutOff, FindingPlace::Offset, r.offset, [&] {
+        return FindingTexts{"record cut off",
+                            byteCount(std::uint64_t(r.length) + kSbfRecordOverhead),
+                            byteCount(left)};
       });
       if (g != nullptr) g->uncertain = true;
-      break;
+      return;
     }
-    const std::size_t dataAt = cursor.position();
-    const std::span<const std::uint8_t> data = cursor.take(length);
-    if (g != nullptr) g->take(data, dataAt, false);
-    cursor.skip(kSbfReservedSize);
-    const std::size_t endAt = cursor.position();
-    if (!cursor.takeMarker(kSbfEndMarker)) {
-      out.add(FindingKind::EndMarker, FindingPlace::Offset, endAt, [&] {
+    if (g != nullptr) g->take(r.data, r.dataOffset, false);
+    if (!r.endMarkerMatches) {
+      out_.add(FindingKind::EndMarker, FindingPlace::Offset, r.endMarkerOffset, [&] {
         return FindingTexts{"record end marker", hexBytes(kSbfEndMarker),
-                            hexBytes(cursor.peek(kSbfEndMarker.size()))};
+                            hexBytes(file_.subspan(r.endMarkerOffset, kSbfEndMarker.size()))};
       });
-      cursor.skip(kSbfEndMarker.size());
     }
   }
-  return groups;
-}
+
+  std::vector<Carried> finish() { return std::move(groups_); }
+
+ private:
+  std::span<const std::uint8_t> file_;
+  std::size_t listed_;
+  FindingCollector& out_;
+  std::vector<Carried> groups_;
+  std::uint64_t extra_ = 0;
+};
 
 // ---- What both encodings share ----
-
-struct Catalogue {
-  Catalogue() : state(std::make_unique<EditorState>()) {
-    buildDeviceProfile(*state);
-    copyProfileToCatalogue(*state);
-  }
-  const CatalogueEntry& operator[](int cg) const { return state->catalogue[std::size_t(cg)]; }
-  std::unique_ptr<EditorState> state;
-};
 
 std::uint16_t prefixSum(const Carried& g, std::size_t from, std::size_t to) {
   std::uint32_t s = 0;
@@ -538,8 +420,9 @@ std::uint16_t prefixSum(const Carried& g, std::size_t from, std::size_t to) {
 class GroupCheck {
  public:
   GroupCheck(std::span<const std::uint8_t> header, const std::vector<Listed>& listed,
-             const std::vector<Carried>& carried, Collector& out)
-      : header_(header), listed_(listed), carried_(carried), out_(out) {}
+             const std::vector<Carried>& carried, const CodeGroupCatalogue& catalogue,
+             FindingCollector& out)
+      : header_(header), listed_(listed), carried_(carried), catalogue_(catalogue), out_(out) {}
 
   void run() {
     for (std::size_t i = 0; i < listed_.size(); ++i) {
@@ -688,19 +571,11 @@ class GroupCheck {
       });
       return;
     }
-    const Catalogue catalogue;
-    std::array<std::optional<std::pair<std::uint32_t, std::uint32_t>>, kTableEntries> expected{};
-    if (listed_.size() > 1 && listed_[1].cgNumber == kCgFbl) {
-      expected[0] = {catalogue[kCgFbu].startAddress, catalogue[kCgFbu].endAddress};
-    } else {
-      for (std::size_t i = 1; i < listed_.size(); ++i) {
-        const Listed& l = listed_[i];
-        if (l.cgNumber > kRamdldTableLastEntry) continue;
-        const CatalogueEntry& known = catalogue[l.cgNumber];
-        expected[std::size_t(l.cgNumber)] = {
-            l.start, l.start == known.startAddress ? known.endAddress : l.end};
-      }
+    std::vector<TableGroup> groups;
+    for (std::size_t i = 1; i < listed_.size(); ++i) {
+      groups.push_back({listed_[i].cgNumber, listed_[i].start, listed_[i].end});
     }
+    const RamdldTable expected = ramdldTableFor(catalogue_, groups);
     auto entryText = [](std::span<const std::uint8_t> e) {
       if (std::all_of(e.begin(), e.end(), [](std::uint8_t b) { return b == kErased; })) {
         return std::string("erased");
@@ -712,11 +587,11 @@ class GroupCheck {
           std::span<const std::uint8_t>(rdl.prefix)
               .subspan(kRamdldTableFirstEntry + kRamdldTableEntrySize * std::size_t(n),
                        kRamdldTableEntrySize);
-      const auto& x = expected[std::size_t(n)];
-      if (!x) continue;
+      const RamdldTableEntry& x = expected[std::size_t(n)];
+      if (!x.written) continue;
       std::array<std::uint8_t, kRamdldTableEntrySize> want;
-      write32be(want.data(), x->first);
-      write32be(want.data() + 4, x->second);
+      write32be(want.data(), x.start);
+      write32be(want.data() + 4, x.end);
       if (!std::equal(want.begin(), want.end(), e.begin())) {
         out_.add(FindingKind::RamdldTable, rdl.place, rdl.tableAt[std::size_t(n)], [&] {
           return FindingTexts{
@@ -730,28 +605,79 @@ class GroupCheck {
   std::span<const std::uint8_t> header_;
   const std::vector<Listed>& listed_;
   const std::vector<Carried>& carried_;
-  Collector& out_;
+  const CodeGroupCatalogue& catalogue_;
+  FindingCollector& out_;
 };
 
 }  // namespace
 
-CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding encoding,
-                           std::size_t maxKept) {
-  Collector out(maxKept);
+struct SuperfileChecker::Walk {
+  Walk(std::span<const std::uint8_t> file, std::size_t listed, FindingCollector& out)
+      : shx(file, listed, out), sbf(file, listed, out) {}
+  ShxCheck shx;
+  SbfCheck sbf;
+};
+
+SuperfileChecker::SuperfileChecker(std::span<const std::uint8_t> file, SuperfileEncoding encoding,
+                                   std::size_t maxKept)
+    : file_(file), encoding_(encoding), out_(std::make_unique<FindingCollector>(maxKept)) {
   const std::span<const std::uint8_t> header = ByteCursor(file).peek(kHeaderSize);
   if (header.empty()) {
-    out.add(FindingKind::HeaderTooShort, FindingPlace::Offset, 0, [&] {
+    out_->add(FindingKind::HeaderTooShort, FindingPlace::Offset, 0, [&] {
       return FindingTexts{"file shorter than its header block", byteCount(kHeaderSize),
                           byteCount(file.size())};
     });
-    return out.finish();
+    return;
   }
-  const std::vector<Listed> listed = listedGroups(header);
-  const std::vector<Carried> carried = encoding == SuperfileEncoding::Shx
-                                           ? ShxCheck(file, listed.size(), out).run()
-                                           : checkSbfRecords(file, listed.size(), out);
-  GroupCheck(header, listed, carried, out).run();
-  return out.finish();
+  listed_ = listedGroups(header);
+  walk_ = std::make_unique<Walk>(file, listed_.size(), *out_);
+}
+
+SuperfileChecker::~SuperfileChecker() = default;
+
+void SuperfileChecker::line(const ShxLine& line) {
+  if (walk_) walk_->shx.line(line);
+}
+void SuperfileChecker::record(const SbfRecordToken& record) {
+  if (walk_) walk_->sbf.record(record);
+}
+void SuperfileChecker::lostFraming(std::size_t offset, std::size_t next) {
+  if (walk_) walk_->sbf.lostFraming(offset, next);
+}
+
+CheckResult SuperfileChecker::finish(const CodeGroupCatalogue& catalogue) {
+  if (walk_) {
+    const std::vector<Carried> carried =
+        encoding_ == SuperfileEncoding::Shx ? walk_->shx.finish() : walk_->sbf.finish();
+    GroupCheck(file_.first(kHeaderSize), listed_, carried, catalogue, *out_).run();
+    walk_.reset();
+  }
+  return out_->finish();
+}
+
+CodeGroupCatalogue builtInCatalogue() {
+  const auto state = std::make_unique<EditorState>();
+  buildDeviceProfile(*state);
+  copyProfileToCatalogue(*state);
+  return state->catalogue;
+}
+
+CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding encoding,
+                           std::size_t maxKept) {
+  SuperfileChecker checker(file, encoding, maxKept);
+  if (checker.walks()) {
+    if (encoding == SuperfileEncoding::Shx) {
+      tokenizeShx(file, checker);
+    } else {
+      tokenizeSbf(file, checker);
+    }
+  }
+  return checker.finish(builtInCatalogue());
+}
+
+FindingSeverity severityOf(FindingKind kind) {
+  // The RAMDLD's table is rewritten by every save, and a backup's RAMDLD may hold any table.
+  return kind == FindingKind::RamdldTable ? FindingSeverity::Note : FindingSeverity::Problem;
 }
 
 const char* findingKindName(FindingKind kind) {

@@ -2,13 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace tavufe {
+#include "model/catalogue.h"
+#include "superfile/encoding.h"
+#include "superfile/header_block.h"
+#include "superfile/sbf_tokenizer.h"
+#include "superfile/shx_tokenizer.h"
 
-enum class SuperfileEncoding { Sbf, Shx };
+namespace tavufe {
 
 // What a check of a whole superfile can find. Each names one fault, so a file with one fault
 // gives one finding.
@@ -42,6 +47,11 @@ enum class FindingKind : std::uint8_t {
 // line 1; a line ends at LF), or a byte offset in the file (SBF files and header blocks).
 enum class FindingPlace : std::uint8_t { Line, Offset };
 
+// A problem is damage that a save would write fresh checksums over; a note is worth knowing
+// but harmless (a save rewrites what it describes).
+enum class FindingSeverity : std::uint8_t { Problem, Note };
+FindingSeverity severityOf(FindingKind kind);
+
 struct Finding {
   FindingKind kind;
   FindingPlace place;
@@ -49,6 +59,7 @@ struct Finding {
   std::string what;
   std::string expected;
   std::string found;
+  FindingSeverity severity = FindingSeverity::Problem;
 };
 
 // Findings past the cap are counted but not kept, so a file of garbage costs no more memory
@@ -57,10 +68,43 @@ inline constexpr std::size_t kMaxKeptFindings = 1000;
 
 struct CheckResult {
   std::vector<Finding> findings;  // in file order
-  std::uint64_t problems = 0;     // every finding, kept or not
+  std::uint64_t problems = 0;     // every problem, kept or not
+  std::uint64_t notes = 0;        // every note, kept or not
   bool ok() const { return problems == 0; }
-  std::uint64_t notKept() const { return problems - findings.size(); }
+  std::uint64_t notKept() const { return problems + notes - findings.size(); }
 };
+
+class FindingCollector;
+
+// Builds the findings of a whole-file check from a tokenizer's walk, so that a read can feed
+// it from the same walk. Without a whole header block there is nothing to walk (`walks()`).
+class SuperfileChecker : public ShxTokenSink, public SbfTokenSink {
+ public:
+  SuperfileChecker(std::span<const std::uint8_t> file, SuperfileEncoding encoding,
+                   std::size_t maxKept);
+  ~SuperfileChecker() override;
+  SuperfileChecker(const SuperfileChecker&) = delete;
+  SuperfileChecker& operator=(const SuperfileChecker&) = delete;
+
+  bool walks() const { return walk_ != nullptr; }
+  void line(const ShxLine& line) override;
+  void record(const SbfRecordToken& record) override;
+  void lostFraming(std::size_t offset, std::size_t next) override;
+  // After the walk: each code group against its header entry and the RAMDLD's table, whose
+  // regions come from `catalogue`.
+  CheckResult finish(const CodeGroupCatalogue& catalogue);
+
+ private:
+  struct Walk;
+  std::span<const std::uint8_t> file_;
+  SuperfileEncoding encoding_;
+  std::unique_ptr<FindingCollector> out_;
+  std::vector<ListedGroup> listed_;
+  std::unique_ptr<Walk> walk_;
+};
+
+// The device profile's regions, as a check without an editor takes them.
+CodeGroupCatalogue builtInCatalogue();
 
 // Checks everything the format lets one check in a whole superfile's bytes, without an image:
 // the header's table, the record framing (SBF) or every line (SHX), and each code group against

@@ -75,6 +75,13 @@ class FakeDialogs final : public tavufe::Dialogs {
     texts.append(title + "\n" + text);
   }
   QStringList texts;  // "title\ntext" of each text box shown
+  // The answer to "save a file with checksum problems?", and the texts of each such question.
+  bool damagedSaveAnswer = false;
+  QStringList damagedSaveQuestions;
+  bool confirmDamagedSave(QWidget*, const QString& text, const QString& more) override {
+    damagedSaveQuestions.append(text + "\n--\n" + more);
+    return damagedSaveAnswer;
+  }
 };
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }

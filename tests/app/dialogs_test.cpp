@@ -103,11 +103,15 @@ TEST(SaveChoiceTests, TypedExtensionDecidesTheTypeOtherwiseTheChosenOneIsAppende
 }
 
 TEST(SuperfileTypeTests, ExtensionsMatchInAnyCase) {
-  const std::pair<QString, std::optional<InputType>> cases[] = {
-      {"/d/a.shx", InputType::Shx},     {"/d/UPPER.SBF", InputType::Sbf},
-      {"/d/Mixed.Shx", InputType::Shx}, {"/d/a.sbf.bak", std::nullopt},
-      {"/d/a", std::nullopt},           {"/d/fw.shx/a", std::nullopt},
-      {"/d/a.smg", std::nullopt},       {"/d/.sbf", InputType::Sbf},
+  const std::pair<QString, std::optional<SuperfileEncoding>> cases[] = {
+      {"/d/a.shx", SuperfileEncoding::Shx},
+      {"/d/UPPER.SBF", SuperfileEncoding::Sbf},
+      {"/d/Mixed.Shx", SuperfileEncoding::Shx},
+      {"/d/a.sbf.bak", std::nullopt},
+      {"/d/a", std::nullopt},
+      {"/d/fw.shx/a", std::nullopt},
+      {"/d/a.smg", std::nullopt},
+      {"/d/.sbf", SuperfileEncoding::Sbf},
   };
   for (const auto& [path, type] : cases) {
     EXPECT_EQ(superfileTypeOf(path), type) << path.toStdString();

@@ -124,15 +124,16 @@ std::vector<Group> standardGroups() {
   return {{0, kRamdldAddress, makeRamdld()}, {2, kFlexAddress, makeFlex()}};
 }
 
-// The RAMDLD's table checksum differs from its byte sum, so that the grid's two checksum
-// columns are told apart.
-fixture::Header headerFor(const std::vector<Group>& groups) {
+// Each entry states its group's byte sum; `ramdldChecksum` makes the RAMDLD's differ (a damaged
+// file), so that the grid's two checksum columns are told apart.
+fixture::Header headerFor(const std::vector<Group>& groups,
+                          std::optional<std::uint16_t> ramdldChecksum = std::nullopt) {
   fixture::Header header;
   header.standardTexts();
   for (const Group& g : groups) {
-    fixture::Entry e{g.start, g.start + std::uint32_t(g.data.size()) - 1, {}, 0x1234, 0};
+    fixture::Entry e{g.start, g.start + std::uint32_t(g.data.size()) - 1, {}, 0, 0};
     std::copy_n(g.data.begin(), 16, e.headerBytes.begin());
-    if (g.cgNumber != 0) e.checksum = fixture::sum16(g.data);
+    e.checksum = g.cgNumber == 0 && ramdldChecksum ? *ramdldChecksum : fixture::sum16(g.data);
     if (g.cgNumber != 0 && g.cgNumber != 256) e.code = 8;
     header.entry(fixture::Header::indexOf(g.cgNumber), e);
   }
@@ -145,8 +146,9 @@ Bytes withRecords(Bytes file, const std::vector<Group>& groups) {
   return file;
 }
 
-Bytes superfile(const std::vector<Group>& groups) {
-  return withRecords(headerFor(groups).bytes(), groups);
+Bytes superfile(const std::vector<Group>& groups,
+                std::optional<std::uint16_t> ramdldChecksum = std::nullopt) {
+  return withRecords(headerFor(groups, ramdldChecksum).bytes(), groups);
 }
 
 std::string hex(unsigned value, int digits) {
@@ -170,7 +172,7 @@ const std::string kUsage =
     "usage: tavufe info FILE [--input-type sbf|shx]\n"
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
-    "[--keep-repeated] [--input-type sbf|shx]\n"
+    "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
@@ -272,8 +274,8 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
       {"missing.sbf", std::nullopt, notOpened("No such file or directory")},
       {"folder.sbf", std::nullopt, notOpened("Is a directory")},
       {"empty.shx", Bytes{}, notOpened("File is empty")},
-      // The extension is checked, in exact lower case, before the file is read.
-      {"in.SBF", good, notSupported},
+      // The extension is checked, in any case, before the file is read.
+      {"in.SBF.bak", good, notSupported},
       {"in.sbf.bak", good, notSupported},
       {"in", good, notSupported},
       {"missing.txt", std::nullopt, notSupported},
@@ -325,11 +327,11 @@ TEST_F(CliTest, InfoAndFoldersPrintTheWindowsGrids) {
   };
   const Bytes sbf = superfile(standardGroups());
   const std::string in = write("in.sbf", sbf);
-  const std::string rdl = write("rdl.sbf", superfile({groups[0]}));
+  const std::string rdl = write("rdl.sbf", superfile({groups[0]}, 0x1234));
   auto moved = standardGroups();
   moved[1].start = 0x11300000;
   const std::vector<std::pair<Args, std::string>> cases = {
-      {{"info", write("lang.sbf", superfile(groups))},
+      {{"info", write("lang.sbf", superfile(groups, 0x1234))},
        info("12,451", "R34X_FLEX_01", "1234") + flexLine},
       {{"info", rdl}, info("8,265", "Not Found", "Not Found")},
       {{"folders", rdl}, kFolderTitles},
@@ -441,7 +443,8 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
       {noFlex, {"--type", "smg"}, 1, noFlexNotice},
       {superfile(blank), {"--type", "shx"}, 1, noRdl},
       {superfile(fblFirst), {"--type", "sbf"}, 1, noRdl},
-      {staleFile, {"--type", "smg"}, 1, "WARNING: Address Range\n"},
+      // Overlapping code groups are damage: only a forced save gets as far as the refresh.
+      {staleFile, {"--force", "--type", "smg"}, 1, "WARNING: Address Range\n"},
       {superfile(root), {"--delete-row", "2", "--delete-row", "1"}, 2, rootRow + kUsage},
       {superfile(root), {"--delete-row", "5"}, 2, row5 + kUsage},
   };

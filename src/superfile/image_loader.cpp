@@ -1,0 +1,220 @@
+#include "superfile/image_loader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/byte_order.h"
+#include "model/finalise.h"
+#include "model/hex.h"
+#include "superfile/header_block.h"
+
+namespace tavufe {
+
+namespace {
+
+inline constexpr std::uint32_t kLastImageByte = kImageSize - 1;
+// Count byte and four address bytes: the part of the count that is not data.
+inline constexpr unsigned kS3FixedBytes = 5;
+
+}  // namespace
+
+ImageLoader::ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress)
+    : state_(state), file_(file), progress_(progress) {
+  if (const StatusCode begun = beginSuperfileRead(state, file, progress);
+      begun != StatusCode::None) {
+    fail(begun, false, 0);
+  }
+}
+
+void ImageLoader::fail(StatusCode status, bool atLine, std::uint64_t at) {
+  status_ = status;
+  stopped_ = true;
+  stop_ = {atLine, at};
+}
+
+void ImageLoader::line(const ShxLine& line) {
+  if (failed()) return;
+  // A record line of hex digits only holds no other "S": it is one record, already decoded.
+  if (line.type != 0 && line.certain()) {
+    takeShxRecord(line.type, line, 0);
+    return;
+  }
+  // Any other line is searched for records as the text runs, each "S" and the character
+  // after it starting one; everything else is passed over.
+  const std::span<const std::uint8_t> text = line.text;
+  std::size_t at = 0;
+  while (!failed()) {
+    const auto* s =
+        static_cast<const std::uint8_t*>(std::memchr(text.data() + at, 'S', text.size() - at));
+    if (s == nullptr) return;
+    at = std::size_t(s - text.data());
+    if (at + 1 == text.size()) {
+      // An "S" that ends the file is a record cut short.
+      if (line.offset + at + 1 == file_.size()) fail(StatusCode::RecordError, true, line.number);
+      return;
+    }
+    at = takeShxRecord(char(text[at + 1]), line, at);
+  }
+}
+
+std::size_t ImageLoader::takeShxRecord(char type, const ShxLine& line, std::size_t at) {
+  switch (type) {
+    case '0': openShxGroup(line); break;
+    case '7': ++s7Count_; break;
+    case '3':
+      // Data before the first S0 belongs to no code group and is passed over unread.
+      if (groups_ >= 1) return takeShxData(line, at);
+      break;
+    default: break;
+  }
+  return at + 1;
+}
+
+void ImageLoader::openShxGroup(const ShxLine& line) {
+  if (groups_ > kLastLoadableSlot) {
+    fail(StatusCode::RecordError, true, line.number);
+    return;
+  }
+  ++groups_;
+  newGroup_ = true;
+  byteCount_ = 0;
+  progress_.step();
+  // Until a data line says otherwise the group has no data: a record address that can never
+  // equal the slot's start makes finalisation report the slot, whatever the header gave.
+  CodeGroupSlot& slot = currentSlot();
+  slot.recordAddress = ~slot.startAddress;
+  slot.recordLength = 0;
+}
+
+// A data record is framed by its count field: the count's data pairs, then the checksum. What
+// follows them on the line is passed over (the check reports it). Returns where the search for
+// the next record goes on.
+std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
+  const std::span<const std::uint8_t> text = line.text.subspan(at);
+  // The record's pairs: those the tokenizer decoded for a line that starts with it, otherwise
+  // decoded here as far as the line holds them.
+  const unsigned count = text.size() >= 4 ? hexPairToByte(text[2], text[3]) : 0xFF;
+  const std::size_t dataBytes = count > kS3FixedBytes ? count - kS3FixedBytes : 0;
+  const std::size_t checksumAt = kS3FixedBytes + dataBytes;
+  std::span<const std::uint8_t> fields;
+  if (at == 0 && line.certain()) {
+    fields = line.bytes;
+  } else {
+    record_.clear();
+    for (std::size_t k = 2; k + 1 < text.size() && record_.size() <= checksumAt; k += 2) {
+      record_.push_back(hexPairToByte(text[k], text[k + 1]));
+    }
+    fields = record_;
+  }
+  if (checksumAt >= fields.size()) {
+    // The record would run on into the next line, whose characters cannot make its sum.
+    const std::size_t chars = 2 + 2 * (checksumAt + 1);
+    const bool pastEnd = chars > file_.size() - line.offset - at;
+    fail(pastEnd ? StatusCode::RecordError : StatusCode::ChecksumError, true, line.number);
+    return text.size();
+  }
+
+  CodeGroupSlot& slot = currentSlot();
+  if (newGroup_) {
+    const std::uint32_t address = read32be(fields.data() + 1);
+    slot.recordAddress = address;
+    // The first group is the RAMDLD, which has its own area whatever its address.
+    if (groups_ != 1 && !isFlashAddressValid(address)) {
+      fail(StatusCode::AddressRange, true, line.number);
+      return text.size();
+    }
+    position_ = imageOffsetFor(groups_ == 1, address);
+    newGroup_ = false;
+    byteCount_ = 0;
+  }
+
+  const std::span<const std::uint8_t> data = fields.subspan(kS3FixedBytes, dataBytes);
+  const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
+  if (target.size() == dataBytes) {
+    std::copy(data.begin(), data.end(), target.begin());
+    position_ = std::min<std::uint32_t>(position_ + std::uint32_t(dataBytes), kLastImageByte);
+  } else {
+    // Past the end every further byte lands on the image's last byte.
+    for (const std::uint8_t b : data) {
+      state_.image.write(position_, 1)[0] = b;
+      if (position_ < kLastImageByte) ++position_;
+    }
+  }
+  byteCount_ += std::uint32_t(dataBytes);
+  slot.recordLength = byteCount_;
+
+  // A framed line's checksum is its last byte, and the tokenizer has summed the rest.
+  const std::uint32_t sum = fields.data() == line.bytes.data() && checksumAt + 1 == fields.size()
+                                ? line.byteSum - fields[checksumAt]
+                                : std::uint32_t(byteSum(fields.first(checksumAt)));
+  if (fields[checksumAt] != std::uint8_t(255 - (sum & 0xFF))) {
+    fail(StatusCode::ChecksumError, true, line.number);
+  }
+  // The search goes on from the checksum's second character, as past any record.
+  return at + 2 + 2 * checksumAt + 1;
+}
+
+void ImageLoader::record(const SbfRecordToken& record) {
+  if (failed()) return;
+  // No more loaded code groups fit the table than slots 0 to 20.
+  if (groups_ > kLastLoadableSlot || !record.hasFields) {
+    fail(StatusCode::RecordError, false, record.offset);
+    return;
+  }
+  const int index = groups_;
+  CodeGroupSlot& slot = state_.slots[std::size_t(index)];
+  slot.recordLength = record.length;
+  slot.recordAddress = record.address;
+
+  // The first record is the RAMDLD, which has its own area whatever its address.
+  if (index != 0 && !isFlashAddressValid(record.address)) {
+    fail(StatusCode::AddressRange, false, record.offset);
+    return;
+  }
+  const std::span<std::uint8_t> target =
+      state_.image.write(imageOffsetFor(index == 0, record.address), record.length);
+  // A record may end on the image's last byte, not past it.
+  if (target.size() != record.length) {
+    fail(StatusCode::BufferAddressOverflow, false, record.offset);
+    return;
+  }
+  if (!record.hasData) {
+    fail(StatusCode::RecordError, false, record.offset);
+    return;
+  }
+  std::copy(record.data.begin(), record.data.end(), target.begin());
+  if (!record.endMarkerMatches) {
+    fail(StatusCode::RecordError, false, record.whole ? record.endMarkerOffset : record.offset);
+    return;
+  }
+  ++groups_;
+  progress_.step();
+}
+
+void ImageLoader::lostFraming(std::size_t offset, std::size_t /*next*/) {
+  if (!failed()) fail(StatusCode::RecordError, false, offset);
+}
+
+ReadResult ImageLoader::finish(bool shx) {
+  ReadResult result;
+  result.status = status_;
+  if (failed()) return result;
+
+  // Unequal S0 and S7 counts are reported, but what was read is still shown.
+  if (shx && std::uint64_t(groups_) != s7Count_) result.status = StatusCode::RecordError;
+  state_.lastSlot = groups_ - 1;
+  if (result.status == StatusCode::None) {
+    // Every slot is finalised; the last failure is the one reported.
+    for (int i = 0; i <= state_.lastSlot; ++i) {
+      if (const StatusCode s = finaliseSlot(state_, i, FinaliseFrom::Record);
+          s != StatusCode::None) {
+        result.status = s;
+      }
+    }
+  }
+  progress_.step();
+  result.complete = true;
+  return result;
+}
+
+}  // namespace tavufe

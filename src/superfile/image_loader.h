@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "model/editor_state.h"
+#include "model/progress.h"
+#include "superfile/read_result.h"
+#include "superfile/sbf_tokenizer.h"
+#include "superfile/shx_tokenizer.h"
+
+namespace tavufe {
+
+// Where a read stopped: a line of SHX text, or a byte offset in the file.
+struct ReadStop {
+  bool atLine = false;
+  std::uint64_t at = 0;
+};
+
+// Lays the records a tokenizer hands it into a freshly erased image and the slots. The first
+// record that cannot be laid stops the read; later events are passed over, so that a check fed
+// from the same walk still sees the whole file.
+class ImageLoader : public ShxTokenSink, public SbfTokenSink {
+ public:
+  // Parses the header into the slots; a status other than None ends the read before any record.
+  ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress);
+
+  void line(const ShxLine& line) override;
+  void record(const SbfRecordToken& record) override;
+  void lostFraming(std::size_t offset, std::size_t next) override;
+
+  // After the walk: the group count against the S7 lines (SHX), then every slot finalised.
+  ReadResult finish(bool shx);
+  // Where the status was set during the walk; unset for a status found after it.
+  const ReadStop* stop() const { return stopped_ ? &stop_ : nullptr; }
+
+ private:
+  bool failed() const { return status_ != StatusCode::None; }
+  void fail(StatusCode status, bool atLine, std::uint64_t at);
+  // The record of `type` at column `at` of the line; returns where the search goes on.
+  std::size_t takeShxRecord(char type, const ShxLine& line, std::size_t at);
+  void openShxGroup(const ShxLine& line);
+  std::size_t takeShxData(const ShxLine& line, std::size_t at);
+  CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }
+
+  EditorState& state_;
+  std::span<const std::uint8_t> file_;
+  Progress& progress_;
+  StatusCode status_ = StatusCode::None;
+  bool stopped_ = false;
+  ReadStop stop_;
+  int groups_ = 0;
+  std::uint64_t s7Count_ = 0;
+  bool newGroup_ = false;
+  std::uint32_t position_ = 0;
+  std::uint32_t byteCount_ = 0;
+  std::vector<std::uint8_t> record_;  // a record decoded from a line of mixed text
+};
+
+}  // namespace tavufe
