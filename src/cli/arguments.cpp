@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "cli/visible_text.h"
 #include "model/editor_state.h"
 
 namespace tavufe::cli {
@@ -15,7 +16,7 @@ constexpr char kUsage[] =
     "usage: tavufe info FILE [--input-type sbf|shx]\n"
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
-    " [--input-type sbf|shx]\n"
+    " [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
@@ -35,7 +36,10 @@ constexpr char kHelpDetails[] =
     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
     "  --delete-row K         erase the record of row K as 'folders' numbers it for the same\n"
     "                         FILE and options; may be given more than once\n"
-    "  -o OUT                 the file to write; it may be FILE itself\n"
+    "  -o OUT                 the file to write; it may be FILE itself; '-' for standard\n"
+    "                         output (not a terminal)\n"
+    "  --force                replace FILE itself even though it holds code groups that\n"
+    "                         the save does not write\n"
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
     "  --json                 info, folders, verify: print one JSON document; bytes that\n"
     "                         are not UTF-8 show as the characters U+0080 to U+00FF\n"
@@ -43,7 +47,7 @@ constexpr char kHelpDetails[] =
     "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
     "verify exits with 1 when it finds a problem.\n";
 
-enum class Option { InputType, KeepRepeated, Json, Type, DeleteRow, Output };
+enum class Option { InputType, KeepRepeated, Json, Type, DeleteRow, Output, Force };
 
 struct OptionRule {
   std::string_view name;
@@ -52,18 +56,20 @@ struct OptionRule {
   std::array<bool, 4> appliesTo;  // info, folders, save, verify
 };
 
-constexpr std::array<OptionRule, 6> kOptions = {{
+constexpr std::array<OptionRule, 7> kOptions = {{
     {"--input-type", Option::InputType, true, {true, true, true, true}},
     {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false}},
     {"--json", Option::Json, false, {true, true, false, true}},
     {"--type", Option::Type, true, {false, false, true, false}},
     {"--delete-row", Option::DeleteRow, true, {false, false, true, false}},
     {"-o", Option::Output, true, {false, false, true, false}},
+    {"--force", Option::Force, false, {false, false, true, false}},
 }};
 
 constexpr std::array<std::string_view, 4> kCommandNames = {"info", "folders", "save", "verify"};
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+// What the user typed, echoed with the same escapes as text from a file.
+std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
 
 std::string lowerCase(std::string_view text) {
   std::string out(text);
@@ -186,6 +192,8 @@ class Parser {
       // Giving a flag twice changes nothing.
       if (known->option == Option::Json) {
         result_.json = true;
+      } else if (known->option == Option::Force) {
+        result_.force = true;
       } else {
         result_.keepRepeated = true;
       }
@@ -232,7 +240,8 @@ class Parser {
         return true;
       }
       case Option::KeepRepeated:
-      case Option::Json: break;
+      case Option::Json:
+      case Option::Force: break;
     }
     return true;
   }

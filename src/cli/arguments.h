@@ -22,7 +22,9 @@ struct Arguments {
   std::optional<InputType> inputType;
   bool keepRepeated = false;
   bool json = false;  // one JSON document in place of the plain lines
-  std::string output;
+  // Save over the opened file even when it holds code groups the save does not write.
+  bool force = false;
+  std::string output;  // "-" for standard output
   // From --type, or else from the output's extension.
   SaveType saveType = SaveType::Shx;
   // Folder-list rows as `folders` numbers them, in the order given.

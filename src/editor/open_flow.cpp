@@ -1,5 +1,7 @@
 #include "editor/open_flow.h"
 
+#include <sys/stat.h>
+
 #include "editor/input_file.h"
 #include "inspect/code_group_table.h"
 #include "inspect/report.h"
@@ -52,12 +54,14 @@ void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, InputTyp
   result.status = read.status;
 }
 
-// What a failed read leaves is dropped; a good one is reduced to what a save writes.
-void finishOpen(EditorState& state, const OpenResult& result) {
+// What a failed read leaves is dropped; a good one is reduced to what a save writes, after
+// noting what else it held, so that a save over the file can tell what it would drop.
+void finishOpen(EditorState& state, OpenResult& result) {
   if (!result.loaded()) {
     resetSlots(state);
     return;
   }
+  result.heldGroups = heldCodeGroups(state);
   reduceToRamdldAndFlex(state);
 }
 
@@ -73,6 +77,10 @@ OpenResult openSuperfile(EditorState& state, const std::string& path, InputType 
     result.problem = file.problem;
   } else {
     readBytes(state, file.view(), type, progress, result);
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
+      result.device = std::uint64_t(st.st_dev);
+      result.inode = std::uint64_t(st.st_ino);
+    }
   }
   finishOpen(state, result);
   return result;

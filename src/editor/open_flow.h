@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/file_problem.h"
+#include "editor/held_groups.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -26,6 +27,11 @@ struct OpenResult {
   std::vector<std::string> report;
   // The header block's texts, read along with the report.
   HeaderTexts header;
+  // Every code group the file held, before the table was reduced to what a save writes.
+  std::vector<HeldCodeGroup> heldGroups;
+  // The opened file's device and inode numbers, to recognise a save over it; 0 for bytes.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
   bool loaded() const { return status == StatusCode::None; }
 };
 

@@ -170,7 +170,7 @@ const std::string kUsage =
     "usage: tavufe info FILE [--input-type sbf|shx]\n"
     "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
-    "[--keep-repeated] [--input-type sbf|shx]\n"
+    "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
