@@ -40,6 +40,10 @@ class Dialogs {
   virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
   // A modal box with lines of text the user can select and copy, and a Close button.
   virtual void showText(QWidget* parent, const QString& title, const QString& text) = 0;
+  // Asked before a save replaces the superfile `fileName`, which holds the code groups `groups`
+  // that the save does not write; true to replace it. Cancel is the default.
+  virtual bool askToDropCodeGroups(QWidget* parent, const QString& fileName,
+                                   const QString& groups) = 0;
 };
 
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
@@ -52,6 +56,8 @@ class QtDialogs final : public Dialogs {
                    const QString& details) override;
   UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
   void showText(QWidget* parent, const QString& title, const QString& text) override;
+  bool askToDropCodeGroups(QWidget* parent, const QString& fileName,
+                           const QString& groups) override;
 };
 
 inline constexpr const char* kOpenFilter =
@@ -75,6 +81,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& capt
 SaveChoice resolveSaveChoice(const SaveChoice& accepted);
 // The superfile type of `path` from its extension in any case ("FLEX.SHX"); nothing for others.
 std::optional<InputType> superfileTypeOf(const QString& path);
+
+// The question before a save drops code groups from the superfile it replaces.
+QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups);
 
 // The file type the save dialog shows, from its selected filter.
 SaveType selectedSaveType(const QFileDialog& dialog);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "superfile/header_block.h"
 
@@ -37,7 +38,9 @@ std::vector<HeldCodeGroup> codeGroupsListedIn(const std::string& path) {
     }
   }
   ::close(fd);
-  if (got < header.size()) return {};
+  // Only a superfile names its code groups; other bytes read as a table would be noise.
+  constexpr std::string_view kMagic(kMagicText, kMagicTextWidth);
+  if (got < header.size() || !std::equal(kMagic.begin(), kMagic.end(), header.begin())) return {};
   // The image is not needed for the table: the state stays small.
   const auto scratch = std::make_unique<EditorState>();
   initialiseEditor(*scratch);

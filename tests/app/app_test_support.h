@@ -75,6 +75,13 @@ class FakeDialogs final : public tavufe::Dialogs {
     texts.append(title + "\n" + text);
   }
   QStringList texts;  // "title\ntext" of each text box shown
+  // The answer to every "replace it anyway?", and each question as "file name|groups".
+  bool dropAnswer = false;
+  QStringList dropQuestions;
+  bool askToDropCodeGroups(QWidget*, const QString& fileName, const QString& groups) override {
+    dropQuestions.append(fileName + "|" + groups);
+    return dropAnswer;
+  }
 };
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }

@@ -370,12 +370,13 @@ TEST_F(SaveTest, SaveAsksForTheFileAndSaysWhereItWrote) {
   EXPECT_EQ(fixture::readFile(dir.file("out.bin")), erasedFlex({0x1000, 0x1600, 0x1800}));
   EXPECT_FALSE(window->isWindowModified());
 
-  // The first dialog after the open starts beside the opened file; then at the last choice.
-  // A cancelled save writes nothing.
+  // The first dialog after the open proposes NAME-edited.EXT beside the opened file; then the
+  // last choice. A cancelled save writes nothing.
   action("saveAction")->trigger();
   const QString folder = q(dir.path()) + "/|";
   EXPECT_EQ(dialogs.saveRequests,
-            QStringList({folder + "|.shx", folder + "out.smg|.smg", folder + "out.bin|.bin"}));
+            QStringList({folder + "flex-edited.sbf|.sbf", folder + "out.smg|.smg",
+                         folder + "out.bin|.bin"}));
   EXPECT_EQ(dialogs.messages, QStringList());
   const auto files = std::filesystem::directory_iterator(dir.path());
   EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 3);
@@ -554,7 +555,7 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   save(q(dir.file("exports/again.smg")), SaveType::Smg);
   action("saveAction")->trigger();
   EXPECT_EQ(dialogs.saveRequests.mid(1),
-            QStringList({folder + "||.shx", folder + "exports/|again.smg|.smg"}));
+            QStringList({folder + "|f6-edited.sbf|.sbf", folder + "exports/|again.smg|.smg"}));
 }
 
 TEST_F(WindowTest, CodeGroupValuesCanBeSelectedAndCopied) {
