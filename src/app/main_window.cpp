@@ -530,10 +530,10 @@ void MainWindow::showWarning(StatusCode status, const QString& path, const FileP
     details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
   }
   if (!problem.leftover.empty()) {
-    details += QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
-               QStringLiteral(": the temporary file could not be removed: ") +
-               QString::fromLocal8Bit(
-                   fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
+    details +=
+        QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
+        QStringLiteral(": the temporary file could not be removed: ") +
+        QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
   }
   dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(status)), details);
 }
