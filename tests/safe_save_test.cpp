@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,12 +30,17 @@ StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, FilePro
   return saveSuperfile(s, path, SaveType::Sbf, p, why, f);
 }
 
+// Each output on both temporary-file paths: anonymous where the file system allows it, and the
+// named file others fall back to.
 struct Output {
   const char* name;
   StatusCode (*save)(EditorState&, const std::string&, Progress&, FileProblem*,
                      const ReadBackFilter&);
+  bool named = false;
 };
 const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
+const Output kShxNamed{"ShxNamed", saveShx, true}, kSbfNamed{"SbfNamed", saveSbf, true},
+    kSmgNamed{"SmgNamed", exportFlex, true};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
 
 const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h', '\n'};
@@ -42,11 +48,13 @@ const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h',
 class SafeSaveTest : public ::testing::TestWithParam<Output> {
  protected:
   void SetUp() override {
+    if (GetParam().named) ::setenv(kNamedTemporaryVariable, "1", 1);
     r = save_setup::ramdldAndFlex(0x800, 0x80000);
     destination = dir.file("flash.out");
     fixture::writeFile(destination, kOldContent);
     target = destination;
   }
+  void TearDown() override { ::unsetenv(kNamedTemporaryVariable); }
   StatusCode save(const ReadBackFilter& readBack = {}) {
     Progress progress;
     problem = {};
@@ -113,12 +121,16 @@ TEST_P(SafeSaveTest, ReadBackThatDiffersIsVerifyError) {
       {"last byte", [](std::uint64_t size) { return size - 1; }},
       {"middle", [](std::uint64_t size) { return size / 2 + 1; }},
   };
-  // A clean save, to learn the size: a filter that changes nothing is no fault.
+  // A clean save, to learn the size: a filter that changes nothing is no fault. While it reads
+  // back, only the named temporary file shows in the folder.
   std::uint64_t size = 0;
+  std::size_t entriesWhileReading = 0;
   ASSERT_EQ(save([&](std::uint64_t offset, std::span<std::uint8_t> chunk) {
               size = std::max<std::uint64_t>(size, offset + chunk.size());
+              entriesWhileReading = entriesIn(dir.path());
             }),
             StatusCode::None);
+  EXPECT_EQ(entriesWhileReading, GetParam().named ? 2u : 1u);
   ASSERT_GT(size, 64u * 1024);
   const fixture::Bytes saved = fixture::readFile(destination);
   EXPECT_EQ(saved.size(), size);
@@ -194,14 +206,65 @@ TEST_P(SafeSaveTest, SuccessReplacesTheFileKeepingItsModeAndWritesThroughALink) 
 }
 
 TEST_P(SafeSaveTest, LongestFileNameStillSaves) {
-  target = dir.file(std::string(250, 'f') + ".out");  // 254 characters
-  EXPECT_EQ(save(), StatusCode::None);
-  EXPECT_TRUE(std::filesystem::exists(target));
+  // The temporary name is never longer than the destination's, down to one letter.
+  for (const std::string& name : {std::string(255, 'f'), std::string(250, 'f'), std::string("f")}) {
+    SCOPED_TRACE(name.size());
+    target = dir.file(name);
+    fixture::writeFile(target, kOldContent);
+    EXPECT_EQ(save(), StatusCode::None);
+    EXPECT_NE(fixture::readFile(target), kOldContent);
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    std::filesystem::remove(target);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllOutputs, SafeSaveTest, ::testing::Values(kShx, kSbf, kSmg),
+// The replaced file's owner and group (where this process may set them), its extended
+// attributes and its ACL pass to the new file; a hard link keeps the old bytes and is counted.
+TEST_P(SafeSaveTest, ReplacedFileKeepsOwnerAttributesAndAcl) {
+  if (::setxattr(destination.c_str(), "user.origin", "backup", 6, 0) != 0) {
+    GTEST_SKIP() << "the file system keeps no user attributes";
+  }
+  // user::rw-, group::r--, other::---, and a named user with rw- under mask rw-.
+  const std::uint8_t acl[] = {2,    0,    0,    0,    1,    0,    6,    0,    0xFF, 0xFF, 0xFF,
+                              0xFF, 2,    0,    6,    0,    0x39, 0x30, 0,    0,    4,    0,
+                              4,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0,    6,    0,    0xFF,
+                              0xFF, 0xFF, 0xFF, 0x20, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF};
+  const bool haveAcl =
+      ::setxattr(destination.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(destination.c_str(), 4321, 4322), 0);
+  }
+  const std::string link = dir.file("second.out");
+  ASSERT_EQ(::link(destination.c_str(), link.c_str()), 0);
+  EXPECT_EQ(otherHardLinks(destination), 1u);
+
+  ASSERT_EQ(save(), StatusCode::None);
+  char value[16] = {};
+  EXPECT_EQ(::getxattr(destination.c_str(), "user.origin", value, sizeof value), 6);
+  EXPECT_EQ(std::string(value), "backup");
+  if (haveAcl) {
+    std::uint8_t kept[64] = {};
+    const ssize_t n = ::getxattr(destination.c_str(), "system.posix_acl_access", kept, sizeof kept);
+    EXPECT_EQ(fixture::Bytes(kept, kept + std::max<ssize_t>(n, 0)),
+              fixture::Bytes(acl, acl + sizeof acl));
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(destination.c_str(), &st), 0);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+  }
+  EXPECT_EQ(st.st_nlink, 1u);
+  EXPECT_EQ(fixture::readFile(link), kOldContent);
+  EXPECT_EQ(otherHardLinks(destination), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOutputs, SafeSaveTest,
+                         ::testing::Values(kShx, kSbf, kSmg, kShxNamed, kSbfNamed, kSmgNamed),
                          [](const auto& info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Superfiles, SafeSuperfileSaveTest, ::testing::Values(kShx, kSbf),
+INSTANTIATE_TEST_SUITE_P(Superfiles, SafeSuperfileSaveTest,
+                         ::testing::Values(kShx, kSbf, kShxNamed, kSbfNamed),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FlexExportTests, SmgAndBinHoldTheFlexBytesAloneAndNothingPastTheImage) {
@@ -396,6 +459,95 @@ TEST(OutputFileTests, FailuresKeepTheSystemsReason) {
     EXPECT_EQ(out.problem().error, c.error) << std::strerror(out.problem().error);
   }
   EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+// A read-back the disk fails, a folder that cannot be synced after the rename and a temporary
+// file that will not go each say why; the removal is tried twice.
+TEST(OutputFileTests, FaultsAfterWritingGiveTheirReason) {
+  fixture::TempDir dir;
+  const std::string out = dir.file("backup-out.sbf");  // long enough for ".tfe-XXXXXX"
+  struct Case {
+    const char* name;
+    OutputStep step;
+    int failures;  // how many calls of the step fail
+    bool committed;
+    FileProblem::Kind kind;
+    bool left;  // the temporary file stays behind, reported
+  };
+  const Case cases[] = {
+      {"read-back EIO", OutputStep::ReadBack, 1, false, FileProblem::Kind::System, false},
+      {"folder sync", OutputStep::SyncFolder, 1, false, FileProblem::Kind::NotDurable, false},
+      {"removal once", OutputStep::RemoveTemporary, 1, false, FileProblem::Kind::System, false},
+      {"removal twice", OutputStep::RemoveTemporary, 2, false, FileProblem::Kind::System, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::setenv(kNamedTemporaryVariable, "1", 1);
+    fixture::writeFile(out, kOldContent);
+    OutputFile file;
+    int failures = c.failures;
+    file.setFault([&](OutputStep step) { return step == c.step && failures-- > 0 ? EIO : 0; });
+    // A removal happens only after a failure: a read-back that differs stands for it.
+    if (c.step == OutputStep::RemoveTemporary) {
+      file.setReadBackFilter([](std::uint64_t, std::span<std::uint8_t> chunk) { chunk[0] ^= 1; });
+    }
+    ASSERT_TRUE(file.open(out));
+    EXPECT_TRUE(file.write("new", 3));
+    EXPECT_EQ(file.commit(), c.committed);
+    ::unsetenv(kNamedTemporaryVariable);
+    const FileProblem& why = file.problem();
+    if (c.step != OutputStep::RemoveTemporary) {
+      EXPECT_EQ(why.kind, c.kind);
+      EXPECT_EQ(why.error, EIO);
+    }
+    EXPECT_EQ(file.readBackDiffered(), c.step != OutputStep::SyncFolder);
+    // The folder sync fails after the rename: the new file is complete and in place.
+    const fixture::Bytes expected =
+        c.step == OutputStep::SyncFolder ? fixture::Bytes{'n', 'e', 'w'} : kOldContent;
+    EXPECT_EQ(fixture::readFile(out), expected);
+    EXPECT_EQ(why.where, c.step == OutputStep::SyncFolder ? dir.path() : "");
+    EXPECT_EQ(!why.leftover.empty(), c.left);
+    EXPECT_EQ(entriesIn(dir.path()), c.left ? 2u : 1u);
+    if (c.left) {
+      EXPECT_EQ(why.leftoverError, EIO);
+      EXPECT_TRUE(std::filesystem::path(why.leftover).filename().string().starts_with(".tfe-"));
+      std::filesystem::remove(why.leftover);
+    }
+  }
+  EXPECT_EQ(fileProblemText({FileProblem::Kind::NotDurable, EIO}),
+            "the saved file may not survive a power cut: " + std::string(std::strerror(EIO)));
+}
+
+// Names of this process's descriptors are written through them, at their offset and with their
+// flags: an append stays an append, and nothing is renamed over the file behind them.
+TEST(OutputFileTests, OwnDescriptorsAreWrittenInPlace) {
+  fixture::TempDir dir;
+  const std::string log = dir.file("log");
+  fixture::writeFile(log, std::string_view("head\n"));
+  const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(fd, 3);
+  const std::string n = std::to_string(fd);
+  for (const std::string& name :
+       {"/dev/fd/" + n, "/proc/self/fd/" + n, "/proc/" + std::to_string(::getpid()) + "/fd/" + n}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ownDescriptorNamed(name), fd);
+    OutputFile out;
+    ASSERT_TRUE(out.open(name));
+    EXPECT_TRUE(out.write("x", 1));
+    EXPECT_TRUE(out.commit());
+    EXPECT_GE(::fcntl(fd, F_GETFD), 0) << "the descriptor was closed";
+  }
+  EXPECT_EQ(fixture::readFile(log), fixture::Bytes({'h', 'e', 'a', 'd', '\n', 'x', 'x', 'x'}));
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
+  ::close(fd);
+  EXPECT_EQ(ownDescriptorNamed("/dev/fd/" + n), -2);
+  OutputFile closed;
+  EXPECT_FALSE(closed.open("/dev/fd/" + n));
+  EXPECT_EQ(closed.problem().error, EBADF);
+  for (const char* other : {"/dev/stdin", "/dev/fd/", "/dev/fd/1x", "/dev/fd/+1", "/proc/1/fd/1"}) {
+    EXPECT_EQ(ownDescriptorNamed(other), -1) << other;
+  }
+  EXPECT_EQ(ownDescriptorNamed("/dev/stdout"), ::fcntl(1, F_GETFD) == -1 ? -2 : 1);
 }
 
 // The read-back compares a CRC-32C of what was written with one of what is read, each taken in

@@ -39,6 +39,7 @@ inline const char* codeName(NoticeCode c) {
     case NoticeCode::DuplicateCg: return "DuplicateCg";
     case NoticeCode::NoFilesSelectedToSave: return "NoFilesSelectedToSave";
     case NoticeCode::NoFlexCodeGroup: return "NoFlexCodeGroup";
+    case NoticeCode::SaveWouldDropCodeGroups: return "SaveWouldDropCodeGroups";
   }
   return "unknown notice";
 }

@@ -144,6 +144,25 @@ UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileN
   }
 }
 
+QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups) {
+  return QStringLiteral("%1 holds %2, which this save does not write.\nReplace it anyway?")
+      .arg(fileName, groups);
+}
+
+bool QtDialogs::askToDropCodeGroups(QWidget* parent, const QString& fileName,
+                                    const QString& groups) {
+  const std::unique_ptr<QMessageBox> box = makeMessageBox(
+      parent, QGuiApplication::applicationDisplayName(), dropCodeGroupsQuestion(fileName, groups));
+  box->removeButton(box->button(QMessageBox::Ok));
+  QPushButton* replace = box->addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+  // Losing code groups is never what a stray Enter should do.
+  box->setDefaultButton(cancel);
+  box->setEscapeButton(cancel);
+  box->exec();
+  return box->clickedButton() == replace;
+}
+
 SaveChoice resolveSaveChoice(const SaveChoice& accepted) {
   if (const std::optional<SaveType> typed =
           saveTypeForPath(QFile::encodeName(accepted.path).toStdString())) {

@@ -43,6 +43,10 @@ class Dialogs {
   // Asked before a file with checksum problems is saved: `text` names the file, the count and
   // the first problems, `details` lists them all. True for "Save Anyway"; Cancel is the default.
   virtual bool confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) = 0;
+  // Asked before a save replaces the superfile `fileName`, which holds the code groups `groups`
+  // that the save does not write; true to replace it. Cancel is the default.
+  virtual bool askToDropCodeGroups(QWidget* parent, const QString& fileName,
+                                   const QString& groups) = 0;
 };
 
 // The real boxes: Qt's own file dialogs (the same on every desktop) and QMessageBox.
@@ -56,6 +60,8 @@ class QtDialogs final : public Dialogs {
   UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
   void showText(QWidget* parent, const QString& title, const QString& text) override;
   bool confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) override;
+  bool askToDropCodeGroups(QWidget* parent, const QString& fileName,
+                           const QString& groups) override;
 };
 
 inline constexpr const char* kOpenFilter =
@@ -80,6 +86,9 @@ SaveChoice resolveSaveChoice(const SaveChoice& accepted);
 // The superfile encoding of `path` from its extension in any case ("FLEX.SHX"); nothing for
 // others.
 std::optional<SuperfileEncoding> superfileTypeOf(const QString& path);
+
+// The question before a save drops code groups from the superfile it replaces.
+QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups);
 
 // The file type the save dialog shows, from its selected filter.
 SaveType selectedSaveType(const QFileDialog& dialog);

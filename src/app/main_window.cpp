@@ -45,7 +45,9 @@
 #include "app/dialogs.h"
 #include "app/icons.h"
 #include "app/path_field.h"
+#include "editor/held_groups.h"
 #include "editor/open_flow.h"
+#include "editor/output_file.h"
 #include "editor/verify_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_record.h"
@@ -520,11 +522,18 @@ void MainWindow::showNotice(NoticeCode notice, const QString& details) {
 
 void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem) {
   progressBar_->hide();
-  QString details = path;
-  const bool fileError =
-      status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  // A folder that could not be synced is named in place of the file it holds.
+  QString details = problem.where.empty() ? path : QFile::decodeName(problem.where.c_str());
+  const bool fileError = status == StatusCode::FileNotOpened ||
+                         status == StatusCode::FileWriteError || status == StatusCode::VerifyError;
   if (fileError && problem) {
     details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
+  }
+  if (!problem.leftover.empty()) {
+    details +=
+        QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
+        QStringLiteral(": the temporary file could not be removed: ") +
+        QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
   }
   dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(status)), details);
 }
@@ -568,8 +577,12 @@ void MainWindow::loadFile(const QString& path) {
   reportView_->clear();
   openDialogFileName_ = path;
   openDialogFolder_ = folderOf(path);
-  // The first save after an open starts beside the opened file.
+  // The first save after an open starts beside the opened file, under a name of its own, so
+  // that the backup (and what else it holds) stays unless the user chooses to replace it.
   saveDialogFolder_ = openDialogFolder_;
+  saveDialogFileName_ =
+      QFileInfo(path).completeBaseName() + QStringLiteral("-edited.") + QFileInfo(path).suffix();
+  saveDialogType_ = *type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
   QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
   currentFile_ = path;
   statusBar()->clearMessage();
@@ -747,7 +760,9 @@ bool MainWindow::saveAs() {
   saveDialogFileName_ = QFileInfo(choice.path).fileName();
   saveDialogType_ = choice.type;
   QSettings().setValue(kSettingsSaveFolder, saveDialogFolder_);
+  if (!mayReplace(choice)) return false;
 
+  const std::uint64_t otherLinks = otherHardLinks(toCorePath(choice.path));
   showBarAtStart();
   BarProgress progress(*progressBar_);
   FileProblem why;
@@ -767,11 +782,25 @@ bool MainWindow::saveAs() {
       openedCheck_ = {};
       addRecentFile(choice.path);
     }
-    statusBar()->showMessage(QStringLiteral("Saved to %1").arg(choice.path));
+    QString message = QStringLiteral("Saved to %1").arg(choice.path);
+    if (otherLinks > 0) {
+      message += QStringLiteral("; %1 other hard link%2 the old contents")
+                     .arg(otherLinks)
+                     .arg(otherLinks == 1 ? QStringLiteral(" keeps") : QStringLiteral("s keep"));
+    }
+    statusBar()->showMessage(message);
   }
   updateTitle();
   updateActions();
   return saved;
+}
+
+bool MainWindow::mayReplace(const SaveChoice& choice) {
+  const std::vector<std::string> dropped =
+      groupsASaveDrops(state_, codeGroupsListedIn(toCorePath(choice.path)), choice.type);
+  if (dropped.empty()) return true;
+  return dialogs_.askToDropCodeGroups(this, QFileInfo(choice.path).fileName(),
+                                      fromCoreText(joinedNames(dropped)));
 }
 
 void MainWindow::addRecentFile(const QString& path) {

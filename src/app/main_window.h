@@ -21,6 +21,7 @@ class QUndoStack;
 namespace tavufe {
 
 class AboutDialog;
+struct SaveChoice;
 class Dialogs;
 class PathField;
 
@@ -107,6 +108,8 @@ class MainWindow : public QMainWindow {
   bool confirmSaveOverProblems();
   // The warning with the path and, for a file the system refused, its reason.
   void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {});
+  // False when the user keeps a superfile the save would drop code groups from.
+  bool mayReplace(const SaveChoice& choice);
   void showBarAtStart();
   // Keeps the full bar on screen for a moment; no command can start meanwhile.
   void pauseWithFullBar();

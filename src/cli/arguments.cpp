@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "cli/visible_text.h"
 #include "model/editor_state.h"
 
 namespace tavufe::cli {
@@ -36,10 +37,14 @@ constexpr char kHelpDetails[] =
     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
     "  --delete-row K         erase the record of row K as 'folders' numbers it for the same\n"
     "                         FILE and options; may be given more than once\n"
-    "  -o OUT                 the file to write; it may be FILE itself\n"
+    "  -o OUT                 the file to write; it may be FILE itself; '-' for standard\n"
+    "                         output (not a terminal)\n"
+
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
     "  --force                save even when FILE has checksum problems ('verify' lists\n"
-    "                         them); the save writes fresh checksums over those bytes\n"
+    "                         them; the save writes fresh checksums over those bytes), or\n"
+    "                         when OUT is FILE itself and holds code groups the save does\n"
+    "                         not write\n"
     "  --json                 info, folders, verify: print one JSON document; bytes that\n"
     "                         are not UTF-8 show as the characters U+0080 to U+00FF\n"
     "\n"
@@ -67,7 +72,8 @@ constexpr std::array<OptionRule, 7> kOptions = {{
 
 constexpr std::array<std::string_view, 4> kCommandNames = {"info", "folders", "save", "verify"};
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+// What the user typed, echoed with the same escapes as text from a file.
+std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
 
 std::string lowerCase(std::string_view text) {
   std::string out(text);

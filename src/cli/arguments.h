@@ -21,10 +21,11 @@ struct Arguments {
   // Set only when given; otherwise the extension of `file` decides, as in the window.
   std::optional<SuperfileEncoding> inputType;
   bool keepRepeated = false;
-  // save: write even when the opened file has checksum problems.
-  bool force = false;
   bool json = false;  // one JSON document in place of the plain lines
-  std::string output;
+  // save: write even when the opened file has checksum problems, or over the opened file
+  // when it holds code groups the save does not write.
+  bool force = false;
+  std::string output;  // "-" for standard output
   // From --type, or else from the output's extension.
   SaveType saveType = SaveType::Shx;
   // Folder-list rows as `folders` numbers them, in the order given.

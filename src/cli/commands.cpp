@@ -1,12 +1,16 @@
 #include "cli/commands.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "cli/json_output.h"
 #include "cli/visible_text.h"
+#include "editor/held_groups.h"
 #include "editor/open_flow.h"
+#include "editor/output_file.h"
 #include "editor/save_flow.h"
 #include "editor/verify_flow.h"
 #include "inspect/code_group_table.h"
@@ -36,15 +40,21 @@ int warn(std::ostream& err, StatusCode code) {
   return kExitRefused;
 }
 
-// The warning, then for a file that could not be read or written the reason on a line of its
-// own.
+// The warning, then for a file that could not be read, written or read back the reason on a
+// line of its own, and a temporary file that could not be removed on one more.
 int warn(std::ostream& err, StatusCode status, const FileProblem& problem,
          const std::string& path) {
   warn(err, status);
-  const bool fileFailed =
-      status == StatusCode::FileNotOpened || status == StatusCode::FileWriteError;
+  const bool fileFailed = status == StatusCode::FileNotOpened ||
+                          status == StatusCode::FileWriteError || status == StatusCode::VerifyError;
   if (fileFailed && problem) {
-    err << "tavufe: " << visibleText(path) << ": " << fileProblemText(problem) << '\n';
+    err << "tavufe: " << visibleText(problem.where.empty() ? path : problem.where) << ": "
+        << fileProblemText(problem) << '\n';
+  }
+  if (!problem.leftover.empty()) {
+    err << "tavufe: " << visibleText(problem.leftover)
+        << ": the temporary file could not be removed: "
+        << fileProblemText(FileProblem::system(problem.leftoverError)) << '\n';
   }
   return kExitRefused;
 }
@@ -120,8 +130,39 @@ int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::os
   return kExitSuccess;
 }
 
+// A save over the file it opened writes only what the table keeps: unless forced, it stops
+// before the file loses its other code groups. Returns an exit status.
+int checkOwnInput(const EditorState& state, const Arguments& arguments,
+                  const OpenedSuperfile& opened, const std::string& destination,
+                  std::ostream& err) {
+  if (arguments.force || !namesFile(destination, opened.device, opened.inode)) {
+    return kExitSuccess;
+  }
+  const std::vector<std::string> dropped =
+      groupsASaveDrops(state, opened.heldGroups, arguments.saveType);
+  if (dropped.empty()) return kExitSuccess;
+  notify(err, noticeText(NoticeCode::SaveWouldDropCodeGroups));
+  err << "tavufe: " << visibleText(arguments.output) << " holds "
+      << visibleText(joinedNames(dropped)) << "; --force replaces it anyway\n";
+  return kExitRefused;
+}
+
+void reportOtherLinks(const std::string& output, std::uint64_t links, std::ostream& err) {
+  if (links == 0) return;
+  err << "tavufe: " << visibleText(output) << ": " << links
+      << (links == 1 ? " other hard link keeps" : " other hard links keep")
+      << " the old contents\n";
+}
+
 int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
             std::ostream& err) {
+  // "-" is standard output, written through the descriptor the shell gave; a terminal would
+  // only show the bytes as noise.
+  const bool toStandardOutput = arguments.output == "-";
+  const std::string destination = toStandardOutput ? "/dev/stdout" : arguments.output;
+  if (toStandardOutput && ::isatty(STDOUT_FILENO) == 1) {
+    return warn(err, StatusCode::FileNotOpened, {FileProblem::Kind::Terminal}, arguments.output);
+  }
   // Without the Flex's bytes there is nothing of it to save or export.
   if (!hasFlexBytes(state)) return notify(err, noticeText(NoticeCode::NoFlexCodeGroup));
   if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
@@ -140,6 +181,10 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
         << visibleText(arguments.file) << " lists them; --force saves anyway\n";
     return kExitRefused;
   }
+  if (const int status = checkOwnInput(state, arguments, opened, destination, err);
+      status != kExitSuccess) {
+    return status;
+  }
   if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
     if (const SourceDateEpoch epoch = sourceDateEpoch();
@@ -151,9 +196,11 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
   FileProblem why;
+  const std::uint64_t links = otherHardLinks(destination);
   const StatusCode saved =
-      saveToFile(state, arguments.output, arguments.saveType, progress, StaleSlots::Refuse, &why);
+      saveToFile(state, destination, arguments.saveType, progress, StaleSlots::Refuse, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
+  reportOtherLinks(arguments.output, links, err);
   return kExitSuccess;
 }
 

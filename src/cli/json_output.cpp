@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/visible_text.h"
 #include "inspect/code_group_table.h"
 #include "model/hex.h"
 
@@ -11,39 +12,6 @@ namespace {
 
 // Keys stay in the order they are written.
 using json = nlohmann::ordered_json;
-
-// Length of the valid UTF-8 sequence at the start of `s`, or 0. Overlong forms, surrogates
-// and code points past U+10FFFF are not valid.
-std::size_t validSequence(std::string_view s) {
-  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = b(0);
-  if (c < 0x80) return 1;
-  std::size_t n = 0;
-  unsigned lowest = 0;
-  unsigned value = 0;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    lowest = 0x80;
-    value = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    lowest = 0x800;
-    value = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    lowest = 0x10000;
-    value = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (s.size() < n) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((b(k) & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (b(k) & 0x3F);
-  }
-  if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  return n;
-}
 
 std::string text(std::string_view bytes) { return utf8Text(bytes); }
 
@@ -55,7 +23,7 @@ std::string headerBytesHex(const HeaderBytes& bytes) {
 
 void print(std::ostream& out, const json& document) {
   // Every string has been made valid UTF-8 already; the handler is only a backstop.
-  out << document.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+  out << inertJson(document.dump(2, ' ', false, json::error_handler_t::replace)) << '\n';
 }
 
 }  // namespace
@@ -63,17 +31,35 @@ void print(std::ostream& out, const json& document) {
 std::string utf8Text(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  while (!bytes.empty()) {
-    const std::size_t n = validSequence(bytes);
-    if (n > 0) {
-      out.append(bytes.substr(0, n));
-      bytes.remove_prefix(n);
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (const std::size_t n = decodeUtf8(bytes, i).length; n > 0) {
+      out.append(bytes.substr(i, n));
+      i += n;
       continue;
     }
-    const auto c = static_cast<unsigned char>(bytes[0]);
+    const auto c = static_cast<unsigned char>(bytes[i++]);
     out += char(0xC0 | (c >> 6));
     out += char(0x80 | (c & 0x3F));
-    bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+std::string inertJson(std::string_view document) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(document.size());
+  for (std::size_t i = 0; i < document.size();) {
+    const Utf8Char c = decodeUtf8(document, i);
+    const std::size_t length = std::max<std::size_t>(c.length, 1);
+    // Outside strings a document holds ASCII alone: whatever matches here is string content.
+    if (c.length > 0 && (c.codePoint == 0x7F || (c.codePoint >= 0x80 && c.codePoint <= 0x9F) ||
+                         isLayoutControl(c.codePoint))) {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c.codePoint >> shift) & 0x0F];
+    } else {
+      out.append(document.substr(i, length));
+    }
+    i += length;
   }
   return out;
 }

@@ -17,6 +17,10 @@ std::string fileProblemText(const FileProblem& problem) {
     case Kind::UnsafeLink:
       return "Symbolic link in a sticky world-writable folder, owned by another user: not "
              "followed";
+    case Kind::NotDurable:
+      return std::string("the saved file may not survive a power cut: ") +
+             std::strerror(problem.error);
+    case Kind::Terminal: return "Standard output is a terminal: redirect it to a file or a pipe";
   }
   return {};
 }

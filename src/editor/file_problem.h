@@ -17,9 +17,16 @@ struct FileProblem {
     ChangedWhileRead,
     NoReader,    // a pipe that no process is reading from
     UnsafeLink,  // a link the kernel's protected-symlinks rule would not follow
+    NotDurable,  // the folder of a saved file could not be synced; `error` says why
+    Terminal,    // standard output named as the output is a terminal
   };
   Kind kind = Kind::None;
   int error = 0;
+  // The path the reason concerns when it is not the file named (the folder of NotDurable).
+  std::string where{};
+  // A temporary file that stayed behind because removing it failed twice, and the errno.
+  std::string leftover{};
+  int leftoverError = 0;
 
   static FileProblem system(int errorNumber) { return {Kind::System, errorNumber}; }
   explicit operator bool() const { return kind != Kind::None; }

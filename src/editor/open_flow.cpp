@@ -1,5 +1,7 @@
 #include "editor/open_flow.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -40,6 +42,8 @@ void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const Op
     result.header = readHeaderTexts(bytes);
   }
   if (!result.loaded()) return;
+  // What else it held is noted first, so that a save over the file can tell what it would drop.
+  result.heldGroups = heldCodeGroups(state);
   reduceToRamdldAndFlex(state);
   result.saveAllowed = hasFlexInSlot1(state);
   result.codeGroups = codeGroupGridRows(state);
@@ -88,6 +92,10 @@ OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
     result.problem = file.problem;
   } else {
     readBytes(state, file.view(), options, progress, result);
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
+      result.device = std::uint64_t(st.st_dev);
+      result.inode = std::uint64_t(st.st_ino);
+    }
   }
   finishOpen(state, result);
   return result;

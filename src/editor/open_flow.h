@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/file_problem.h"
+#include "editor/held_groups.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
@@ -48,6 +49,11 @@ struct OpenedSuperfile {
   std::vector<FolderGridRow> folders;
   // Everything the whole-file check found, problems and notes.
   CheckResult check;
+  // Every code group the file held, before the table was reduced to what a save writes.
+  std::vector<HeldCodeGroup> heldGroups;
+  // The opened file's device and inode numbers, to recognise a save over it; 0 for bytes.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
 
   bool loaded() const { return notice == NoticeCode::None && status == StatusCode::None; }
   // Slot 1 holds the Flex code group, which is what saving needs.

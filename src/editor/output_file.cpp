@@ -4,20 +4,24 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 namespace tavufe {
 
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-// The temporary name adds a period in front and ".XXXXXX" behind; keep it within NAME_MAX.
-constexpr std::size_t kMaxTempStem = 200;
+constexpr unsigned kNameAttempts = 100;
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -78,9 +82,54 @@ mode_t modeFor(const struct stat* existing) {
 }
 
 // The replaced file keeps its owner where this process may set it (a privileged save over
-// another user's file); otherwise the owner is this process's, as it could not differ.
+// another user's file), and its group where this process belongs to it; what cannot be set
+// stays this process's.
 void keepOwner(int fd, const struct stat& original) {
-  if (::fchown(fd, original.st_uid, original.st_gid) != 0) return;
+  if (::fchown(fd, original.st_uid, original.st_gid) == 0) return;
+  if (::fchown(fd, uid_t(-1), original.st_gid) != 0) return;
+}
+
+// A name this process may not set (trusted.*, another's security label) or that the file
+// system does not keep is left off; any other failure fails the save.
+bool skippableAttributeError(int error) {
+  return error == EPERM || error == EACCES || error == ENOTSUP || error == ENODATA;
+}
+
+// Every extended attribute of the file at `from` onto `to`; 0, or the errno that stopped it.
+// A POSIX ACL is the attribute system.posix_acl_access and comes along with the rest.
+int copyExtendedAttributes(const std::string& from, int to) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return skippableAttributeError(errno) ? 0 : errno;
+    if (size == 0) return 0;
+    names.resize(std::size_t(size));
+    const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+    if (got >= 0) {
+      names.resize(std::size_t(got));
+      break;
+    }
+    if (errno != ERANGE) return errno;  // ERANGE: the list grew in between
+  }
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size();) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    ssize_t size = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (size >= 0) {
+      value.resize(std::size_t(size));
+      size = ::getxattr(from.c_str(), name, value.data(), value.size());
+    }
+    if (size < 0) {
+      if (skippableAttributeError(errno)) continue;
+      return errno;
+    }
+    if (::fsetxattr(to, name, value.data(), std::size_t(size), 0) != 0 &&
+        !skippableAttributeError(errno)) {
+      return errno;
+    }
+  }
+  return 0;
 }
 
 // 0 when all was written, else the error number.
@@ -96,15 +145,15 @@ int writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
   return 0;
 }
 
-// Six letters or digits that differ from call to call; a clash is retried by the caller.
-std::string randomSuffix(unsigned attempt) {
+// Letters or digits that differ from call to call; a clash is retried by the caller.
+std::string randomSuffix(unsigned attempt, std::size_t length) {
   static constexpr char kLetters[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::uint64_t seed = std::uint64_t(::getpid()) << 32 ^ attempt;
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   seed ^= std::uint64_t(now.tv_sec) * 1000000007u ^ std::uint64_t(now.tv_nsec);
-  std::string suffix(6, 'X');
+  std::string suffix(length, 'X');
   for (char& c : suffix) {
     seed = seed * 6364136223846793005u + 1442695040888963407u;
     c = kLetters[(seed >> 33) % (sizeof kLetters - 1)];
@@ -112,15 +161,71 @@ std::string randomSuffix(unsigned attempt) {
   return suffix;
 }
 
-// Makes the rename itself durable; a failure here no longer affects what the file holds.
-void syncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// A hidden name beside the destination, never longer than the destination's own (but for
+// a one-letter name), so that a name the file system takes is never refused for its temporary.
+std::string temporaryName(const std::string& destination, unsigned attempt) {
+  constexpr std::string_view kPrefix = ".tfe-";
+  constexpr std::size_t kRandom = 6;
+  const std::size_t length = fileNameOf(destination).size();
+  const std::string name = length >= kPrefix.size() + kRandom
+                               ? std::string(kPrefix) + randomSuffix(attempt, kRandom)
+                               : "." + randomSuffix(attempt, std::max<std::size_t>(length, 2) - 1);
+  return folderOf(destination) + "/" + name;
+}
+
+bool namedTemporaryForced() {
+  const char* value = std::getenv(kNamedTemporaryVariable);
+  return value != nullptr && *value != '\0';
+}
+
+// The number after `prefix` in `path`, as a descriptor; -1 when the rest is not one.
+int descriptorAfter(std::string_view path, std::string_view prefix) {
+  if (!path.starts_with(prefix) || path.size() == prefix.size()) return -1;
+  const std::string_view digits = path.substr(prefix.size());
+  int fd = -1;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), fd);
+  if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '+') {
+    return -1;
+  }
+  return fd;
+}
+
+struct stat* statFollowing(const std::string& destination, struct stat& st) {
+  const LinkEnd end = followLinks(destination);
+  if (end.problem || ::stat(end.path.c_str(), &st) != 0) return nullptr;
+  return &st;
 }
 
 }  // namespace
+
+int ownDescriptorNamed(const std::string& path) {
+  int fd = -1;
+  if (path == "/dev/stdout") {
+    fd = STDOUT_FILENO;
+  } else if (path == "/dev/stderr") {
+    fd = STDERR_FILENO;
+  } else if (fd = descriptorAfter(path, "/dev/fd/"); fd < 0) {
+    if (fd = descriptorAfter(path, "/proc/self/fd/"); fd < 0) {
+      const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
+      fd = descriptorAfter(path, own);
+    }
+  }
+  if (fd < 0) return -1;
+  return ::fcntl(fd, F_GETFD) == -1 ? -2 : fd;
+}
+
+std::uint64_t otherHardLinks(const std::string& destination) {
+  if (ownDescriptorNamed(destination) != -1) return 0;
+  struct stat st {};
+  if (statFollowing(destination, st) == nullptr || !S_ISREG(st.st_mode)) return 0;
+  return st.st_nlink > 1 ? std::uint64_t(st.st_nlink - 1) : 0;
+}
+
+bool namesFile(const std::string& destination, std::uint64_t device, std::uint64_t inode) {
+  struct stat st {};
+  return statFollowing(destination, st) != nullptr && std::uint64_t(st.st_dev) == device &&
+         std::uint64_t(st.st_ino) == inode;
+}
 
 OutputFile::~OutputFile() { discard(); }
 
@@ -134,12 +239,20 @@ bool OutputFile::open(const std::string& destination) {
   discard();
   failed_ = false;
   direct_ = false;
+  borrowed_ = false;
+  replaces_ = false;
   problem_ = {};
   written_ = Crc32();
   writtenSize_ = 0;
   readBackDiffered_ = false;
   if (destination.empty()) return fail(FileProblem::system(ENOENT));
   if (destination.back() == '/') return fail(FileProblem::system(EISDIR));
+  // Renaming over what such a name leads to would drop what a shell set up: an append, or
+  // the rest of a redirected group's output.
+  if (const int fd = ownDescriptorNamed(destination); fd != -1) {
+    destination_ = destination;
+    return fd < 0 ? fail(FileProblem::system(EBADF)) : openDescriptor(fd);
+  }
 
   const LinkEnd end = followLinks(destination);
   if (end.problem) return fail(end.problem);
@@ -160,6 +273,8 @@ bool OutputFile::open(const std::string& destination) {
   if (exists && ::access(destination_.c_str(), W_OK) != 0) return fail(FileProblem::system(errno));
 
   const mode_t mode = modeFor(exists ? &st : nullptr);
+  replaces_ = exists;
+  mode_ = mode;
   if (!createTemporary(mode)) return false;
   // Owner first: a change of owner clears the set-user-ID and set-group-ID bits.
   if (exists) keepOwner(fd_, st);
@@ -194,12 +309,24 @@ bool OutputFile::openDirect() {
   return true;
 }
 
+bool OutputFile::openDescriptor(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0) return fail(FileProblem::system(errno));
+  if ((flags & O_ACCMODE) == O_RDONLY) return fail(FileProblem::system(EBADF));
+  fd_ = fd;
+  direct_ = true;
+  borrowed_ = true;
+  buffer_.resize(kBufferSize);
+  used_ = 0;
+  return true;
+}
+
 bool OutputFile::createTemporary(unsigned mode) {
   const std::string folder = folderOf(destination_);
 #ifdef O_TMPFILE
   // Anonymous until complete: a process killed while writing leaves nothing behind. Naming
   // it at the end goes through /proc, so without /proc the file is named from the start.
-  if (::access("/proc/self/fd", F_OK) == 0) {
+  if (!namedTemporaryForced() && ::access("/proc/self/fd", F_OK) == 0) {
     const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode_t(mode));
     if (anonymous >= 0) {
       fd_ = anonymous;
@@ -211,22 +338,28 @@ bool OutputFile::createTemporary(unsigned mode) {
     }
   }
 #endif
-  const std::string stem = fileNameOf(destination_).substr(0, kMaxTempStem);
-  std::string name = folder + "/." + stem + ".XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return fail(FileProblem::system(errno));
-  fd_ = fd;
-  tempPath_ = name;
-  return true;
+  return createNamed(mode);
+}
+
+bool OutputFile::createNamed(unsigned mode) {
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = temporaryName(destination_, attempt);
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode & 0600));
+    if (fd >= 0) {
+      fd_ = fd;
+      tempPath_ = name;
+      return true;
+    }
+    if (errno != EEXIST) return fail(FileProblem::system(errno));
+  }
+  return fail(FileProblem::system(EEXIST));
 }
 
 // Gives the complete anonymous file a temporary name beside the destination, for the rename.
 bool OutputFile::nameAnonymousFile() {
-  const std::string stem =
-      folderOf(destination_) + "/." + fileNameOf(destination_).substr(0, kMaxTempStem) + ".";
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-  for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = stem + randomSuffix(attempt);
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = temporaryName(destination_, attempt);
     int rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
     if (rc != 0 && errno != EEXIST) {
       // A process that may link by descriptor still can; otherwise the first reason stands.
@@ -279,24 +412,50 @@ bool OutputFile::commit() {
     return false;
   }
   bool ok = !failed_ && flushBuffer();
+  // Attributes go on last: a write by a process without privilege clears set-ID bits.
+  if (ok && !direct_ && replaces_) ok = keepAttributes();
   // A device or pipe may not support syncing; what it was given is all there is.
   if (ok && !direct_ && ::fsync(fd_) != 0) ok = fail(FileProblem::system(errno));
   // The read-back needs the file open for reading: both kinds of temporary file are.
   if (ok && !direct_) ok = readBack();
   if (ok && !direct_ && tempPath_.empty()) ok = nameAnonymousFile();
-  if (::close(fd_) != 0 && ok) ok = fail(FileProblem::system(errno));
+  if (!borrowed_ && ::close(fd_) != 0 && ok) ok = fail(FileProblem::system(errno));
   fd_ = -1;
   if (ok && !direct_ && std::rename(tempPath_.c_str(), destination_.c_str()) != 0) {
     ok = fail(FileProblem::system(errno));
   }
   if (ok && !direct_) {
     tempPath_.clear();
-    syncFolder(folderOf(destination_));
-  } else {
-    failed_ = true;
+    // The file is complete and in place; only its surviving a power cut is in doubt.
+    ok = syncFolder();
   }
+  if (!ok) failed_ = true;
   discard();
   return ok;
+}
+
+bool OutputFile::keepAttributes() {
+  if (const int error = copyExtendedAttributes(destination_, fd_)) {
+    return fail(FileProblem::system(error));
+  }
+  // An ACL just copied sets the mode bits too; this puts back exactly the old file's mode.
+  if (::fchmod(fd_, mode_t(mode_)) != 0) return fail(FileProblem::system(errno));
+  return true;
+}
+
+// Makes the rename itself durable.
+bool OutputFile::syncFolder() {
+  const std::string folder = folderOf(destination_);
+  int error = faultAt(OutputStep::SyncFolder);
+  if (error == 0) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) error = errno;
+    if (fd >= 0) ::close(fd);
+  }
+  // Some file systems cannot sync a folder at all; their renames are as durable as they get.
+  if (error == 0 || error == EINVAL || error == EROFS) return true;
+  FileProblem problem{FileProblem::Kind::NotDurable, error, folder};
+  return fail(std::move(problem));
 }
 
 bool OutputFile::readBack() {
@@ -306,9 +465,16 @@ bool OutputFile::readBack() {
   Crc32 read;
   std::uint64_t offset = 0;
   while (offset <= writtenSize_) {
-    const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), off_t(offset));
+    const int fault = faultAt(OutputStep::ReadBack);
+    const ssize_t n = fault != 0 ? (errno = fault, -1)
+                                 : ::pread(fd_, buffer_.data(), buffer_.size(), off_t(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    // What could not be read was not confirmed, and the system's reason goes with it.
+    if (n < 0) {
+      readBackDiffered_ = true;
+      return fail(FileProblem::system(errno));
+    }
+    if (n == 0) break;
     const std::span<std::uint8_t> chunk(buffer_.data(), std::size_t(n));
     if (readBackFilter_) readBackFilter_(offset, chunk);
     read.update(chunk);
@@ -321,11 +487,23 @@ bool OutputFile::readBack() {
 
 void OutputFile::discard() {
   if (fd_ >= 0) {
-    ::close(fd_);
+    if (!borrowed_) ::close(fd_);
     fd_ = -1;
   }
   if (!tempPath_.empty()) {
-    ::unlink(tempPath_.c_str());
+    // Tried twice, as a busy or briefly failing file system may refuse once; a file that
+    // still stays is reported, not left unmentioned.
+    int error = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      error = faultAt(OutputStep::RemoveTemporary);
+      if (error == 0 && ::unlink(tempPath_.c_str()) != 0 && errno != ENOENT) error = errno;
+      if (error == 0) break;
+    }
+    if (error != 0) {
+      failed_ = true;
+      problem_.leftover = tempPath_;
+      problem_.leftoverError = error;
+    }
     tempPath_.clear();
   }
   buffer_.clear();

@@ -17,10 +17,34 @@ namespace tavufe {
 // is compared: tests change it to stand for a disk that did not keep what it was given.
 using ReadBackFilter = std::function<void(std::uint64_t offset, std::span<std::uint8_t> chunk)>;
 
+// Steps whose system call a test may make fail, to stand for a disk or file system at fault.
+enum class OutputStep { ReadBack, SyncFolder, RemoveTemporary };
+// The errno the step should fail with, or 0 to let the call run.
+using OutputFault = std::function<int(OutputStep step)>;
+
+// Set (to any non-empty value) in tests to take the named temporary file where the file
+// system would allow an anonymous one, so that both ways of saving are exercised.
+inline constexpr char kNamedTemporaryVariable[] = "TAVUFE_TEST_NAMED_TEMPORARY";
+
+// The descriptor of this process that `path` names: /dev/stdout, /dev/stderr, /dev/fd/N,
+// /proc/self/fd/N or /proc/PID/fd/N with this process's PID. -1 for any other path; for such a
+// name whose descriptor is not open, -2.
+int ownDescriptorNamed(const std::string& path);
+
+// How many other names the regular file a save to `destination` would replace has: they keep
+// its old contents, as the save gives the name a new file. 0 for a new file, a device or a
+// descriptor.
+std::uint64_t otherHardLinks(const std::string& destination);
+
+// Whether `destination`, links followed, is the file with this device and inode number.
+bool namesFile(const std::string& destination, std::uint64_t device, std::uint64_t inode);
+
 // An output file that appears under its name only when written whole.
 //
 // (A destination that is a device or a pipe cannot be swapped by a rename; it is written in
-// place, and what reached it stays. A pipe that no process reads is refused.)
+// place, and what reached it stays. A pipe that no process reads is refused. A name of one of
+// this process's open descriptors is written through that descriptor, at its offset and with
+// its flags, so that a shell's `>>` appends and its redirections keep their files.)
 //
 // Bytes go to a temporary file in the destination's folder through a large buffer: an
 // anonymous one where the file system allows it, so that a process killed part-way leaves
@@ -28,6 +52,8 @@ using ReadBackFilter = std::function<void(std::uint64_t offset, std::span<std::u
 // disk and compares it with what it was given (a running CRC-32 and the length), names it and
 // renames it over the destination. Until then, and on any failure, a file that already had the
 // destination's name is left exactly as it was, and the destructor removes the temporary file.
+// The file replaced passes on its mode, its owner and group where this process may set them,
+// and its extended attributes (POSIX ACLs among them) where the file system keeps them.
 //
 // A symbolic link as destination is followed, as a direct write would, but only where the
 // kernel's protected-symlinks rule allows: not a link in a sticky world-writable folder
@@ -55,6 +81,7 @@ class OutputFile : public ByteSink {
   const FileProblem& problem() const { return problem_; }
 
   void setReadBackFilter(ReadBackFilter filter) { readBackFilter_ = std::move(filter); }
+  void setFault(OutputFault fault) { fault_ = std::move(fault); }
   // Whether the last commit failed because the file read back was not what was written.
   bool readBackDiffered() const { return readBackDiffered_; }
 
@@ -62,13 +89,21 @@ class OutputFile : public ByteSink {
   bool flushBuffer();
   bool fail(FileProblem problem);
   bool openDirect();
+  bool openDescriptor(int fd);
   bool createTemporary(unsigned mode);
+  bool createNamed(unsigned mode);
   bool nameAnonymousFile();
+  bool keepAttributes();
   bool readBack();
+  bool syncFolder();
+  int faultAt(OutputStep step) const { return fault_ ? fault_(step) : 0; }
 
   int fd_ = -1;
   bool failed_ = false;
-  bool direct_ = false;  // a device or pipe, written in place
+  bool direct_ = false;    // a device or pipe, written in place
+  bool borrowed_ = false;  // a descriptor the process already held: never closed here
+  bool replaces_ = false;  // a file of the destination's name was there at open
+  unsigned mode_ = 0;
   FileProblem problem_;
   std::string destination_;
   std::string tempPath_;  // empty while the temporary file is anonymous
@@ -77,6 +112,7 @@ class OutputFile : public ByteSink {
   Crc32 written_;
   std::uint64_t writtenSize_ = 0;
   ReadBackFilter readBackFilter_;
+  OutputFault fault_;
   bool readBackDiffered_ = false;
 };
 

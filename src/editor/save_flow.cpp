@@ -26,7 +26,8 @@ StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* wh
 // Flushes, syncs, reads back and renames the finished file into place.
 StatusCode finish(OutputFile& out, FileProblem* why) {
   if (out.commit()) return StatusCode::None;
-  if (out.readBackDiffered()) return StatusCode::VerifyError;
+  // A read-back that failed outright carries the system's reason; a difference has none.
+  if (out.readBackDiffered()) return fileFailure(StatusCode::VerifyError, out, why);
   return fileFailure(StatusCode::FileWriteError, out, why);
 }
 

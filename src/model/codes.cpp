@@ -24,6 +24,7 @@ const char* noticeText(NoticeCode code) {
     case NoticeCode::DuplicateCg: return "Duplicate CG";
     case NoticeCode::NoFilesSelectedToSave: return "No File(s) Selected To Save";
     case NoticeCode::NoFlexCodeGroup: return "No Flex Code Group";
+    case NoticeCode::SaveWouldDropCodeGroups: return "Save Would Drop Code Groups";
     case NoticeCode::None: break;
   }
   return "";

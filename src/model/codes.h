@@ -26,6 +26,8 @@ enum class NoticeCode : std::uint8_t {
   NoFilesSelectedToSave = 10,
   // The Flex code group holds no byte read from the file: a save would flash nothing of it.
   NoFlexCodeGroup = 15,
+  // The save would replace a superfile holding code groups that it does not write.
+  SaveWouldDropCodeGroups = 16,
 };
 
 // Texts shown for a code; empty for 0 and for values without a text.

@@ -82,6 +82,13 @@ class FakeDialogs final : public tavufe::Dialogs {
     damagedSaveQuestions.append(text + "\n--\n" + more);
     return damagedSaveAnswer;
   }
+  // The answer to every "replace it anyway?", and each question as "file name|groups".
+  bool dropAnswer = false;
+  QStringList dropQuestions;
+  bool askToDropCodeGroups(QWidget*, const QString& fileName, const QString& groups) override {
+    dropQuestions.append(fileName + "|" + groups);
+    return dropAnswer;
+  }
 };
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }

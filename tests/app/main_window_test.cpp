@@ -370,12 +370,12 @@ TEST_F(SaveTest, SaveAsksForTheFileAndSaysWhereItWrote) {
   EXPECT_EQ(fixture::readFile(dir.file("out.bin")), erasedFlex({0x1000, 0x1600, 0x1800}));
   EXPECT_FALSE(window->isWindowModified());
 
-  // The first dialog after the open starts beside the opened file; then at the last choice.
-  // A cancelled save writes nothing.
+  // The first dialog after the open proposes NAME-edited.EXT beside the opened file; then the
+  // last choice. A cancelled save writes nothing.
   action("saveAction")->trigger();
   const QString folder = q(dir.path()) + "/|";
-  EXPECT_EQ(dialogs.saveRequests,
-            QStringList({folder + "|.shx", folder + "out.smg|.smg", folder + "out.bin|.bin"}));
+  EXPECT_EQ(dialogs.saveRequests, QStringList({folder + "flex-edited.sbf|.sbf",
+                                               folder + "out.smg|.smg", folder + "out.bin|.bin"}));
   EXPECT_EQ(dialogs.messages, QStringList());
   const auto files = std::filesystem::directory_iterator(dir.path());
   EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 3);
@@ -554,7 +554,7 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   save(q(dir.file("exports/again.smg")), SaveType::Smg);
   action("saveAction")->trigger();
   EXPECT_EQ(dialogs.saveRequests.mid(1),
-            QStringList({folder + "||.shx", folder + "exports/|again.smg|.smg"}));
+            QStringList({folder + "|f6-edited.sbf|.sbf", folder + "exports/|again.smg|.smg"}));
 }
 
 TEST_F(WindowTest, CodeGroupValuesCanBeSelectedAndCopied) {
@@ -698,4 +698,24 @@ TEST_F(OpenTest, OpenShowsTheChecksumsAndVerifyListsTheFindings) {
   EXPECT_EQ(lines.first(), QString::fromUtf8("Verify \u2014 damaged.sbf"));
   EXPECT_EQ(lines.last(), "1 problem");
   EXPECT_TRUE(lines.value(1).startsWith("damaged.sbf:")) << lines.value(1).toStdString();
+}
+
+// Replacing a superfile that holds code groups the save does not write asks first, naming
+// them; Cancel (the default) writes nothing. A file with nothing to lose is not asked about.
+TEST_F(SaveTest, ReplacingASuperfileWithMoreCodeGroupsAsksFirst) {
+  startWithSample();
+  const QString backup = q(dir.file("flex.sbf"));
+  const fixture::Bytes before = fixture::readFile(dir.file("flex.sbf"));
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    dialogs.dropAnswer = replace;
+    save(backup, SaveType::Sbf);
+    EXPECT_EQ(dialogs.dropQuestions.last(), "flex.sbf|Firmware, DSP, Language Pack");
+    EXPECT_EQ(fixture::readFile(dir.file("flex.sbf")) == before, !replace);
+  }
+  EXPECT_EQ(dialogs.messages, QStringList());
+  save(backup, SaveType::Sbf);
+  EXPECT_EQ(dialogs.dropQuestions.size(), 2);
+  EXPECT_EQ(tavufe::dropCodeGroupsQuestion("a.shx", "DSP"),
+            "a.shx holds DSP, which this save does not write.\nReplace it anyway?");
 }

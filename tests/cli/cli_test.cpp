@@ -581,35 +581,47 @@ TEST_F(CliTest, SaveBeyondTheFileSizeLimitFailsCleanly) {
   EXPECT_EQ(entriesIn(outDir), 1u) << "temporary file left behind";
 }
 
-// A save killed while it writes leaves nothing beside the destination: its file has no name
-// until it is complete.
+// A save killed while it writes leaves the destination as it was. Its anonymous file has no
+// name until it is complete; where the file system refuses anonymous files, the named one it
+// falls back to is hidden and has the destination's folder to itself.
 TEST_F(CliTest, SaveKilledWhileWritingLeavesNoFile) {
   const std::string in = write("in.sbf", superfileWithFlexOf(8 << 20));
   const std::string outDir = dir.file("out");
   std::filesystem::create_directory(outDir);
   const std::string out = outDir + "/out.shx";
-  int kills = 0;
-  for (int attempt = 0; attempt < 20 && kills < 3; ++attempt) {
-    fixture::writeFile(out, std::string_view("old"));
-    const pid_t pid = startTavufe(dir.path(), {"save", in, "-o", out}, [] {});
-    bool killed = false;
-    int wstatus = 0;
-    for (;;) {
-      if (hasFileOpenIn(pid, outDir)) {
-        ::kill(pid, SIGKILL);
-        killed = true;
-        break;
+  using Setup = void (*)();
+  const Setup anonymous = [] {};
+  const Setup named = [] { ::setenv("TAVUFE_TEST_NAMED_TEMPORARY", "1", 1); };
+  for (const Setup setup : {anonymous, named}) {
+    SCOPED_TRACE(setup == named ? "named" : "anonymous");
+    int kills = 0;
+    for (int attempt = 0; attempt < 20 && kills < 3; ++attempt) {
+      fixture::writeFile(out, std::string_view("old"));
+      const pid_t pid = startTavufe(dir.path(), {"save", in, "-o", out}, setup);
+      bool killed = false;
+      int wstatus = 0;
+      for (;;) {
+        if (hasFileOpenIn(pid, outDir)) {
+          ::kill(pid, SIGKILL);
+          killed = true;
+          break;
+        }
+        if (::waitpid(pid, &wstatus, WNOHANG) == pid) break;
       }
-      if (::waitpid(pid, &wstatus, WNOHANG) == pid) break;
+      if (killed) ::waitpid(pid, &wstatus, 0);
+      if (!killed) continue;  // it finished before its file was seen open
+      ++kills;
+      EXPECT_TRUE(WIFSIGNALED(wstatus));
+      EXPECT_EQ(readText(out), "old");
+      for (const auto& entry : std::filesystem::directory_iterator(outDir)) {
+        if (entry.path() == out) continue;
+        EXPECT_TRUE(setup == named) << "file left behind by a killed save";
+        EXPECT_EQ(entry.path().filename().string().front(), '.') << entry.path();
+        std::filesystem::remove(entry.path());
+      }
     }
-    if (killed) ::waitpid(pid, &wstatus, 0);
-    if (!killed) continue;  // it finished before its file was seen open
-    ++kills;
-    EXPECT_TRUE(WIFSIGNALED(wstatus));
-    EXPECT_EQ(readText(out), "old");
-    EXPECT_EQ(entriesIn(outDir), 1u) << "file left behind by a killed save";
+    EXPECT_GT(kills, 0);
   }
-  EXPECT_GT(kills, 0);
 }
 
 // Text from the file reaches the terminal with its control characters and invalid bytes shown
@@ -870,3 +882,154 @@ TEST_F(CliTest, JsonOutputsReadBack) {
 }
 
 }  // namespace
+
+// Runs a shell script in the test's folder with $T as tavufe; standard error goes to a file.
+Outcome runScript(const fixture::TempDir& dir, const std::string& script) {
+  const std::string command = "cd " + quoted(dir.path()) + " && T=" + quoted(TAVUFE_CLI_PATH) +
+                              " && (" + script + ") 2>stderr.txt";
+  const int wstatus = std::system(command.c_str());
+  Outcome run;
+  if (wstatus != -1 && WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  run.err = readText(dir.file("stderr.txt"));
+  return run;
+}
+
+std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// Standard output and descriptors the shell set up are written through, where they point: an
+// append appends, a group keeps the lines around the save, and nothing is renamed over them.
+TEST_F(CliTest, StandardOutputAndDescriptorsAreWrittenWhereTheyPoint) {
+  write("in.sbf", superfile(standardGroups()));
+  const std::string flex = text(erasedFlex({0x400}));
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"$T save in.sbf -o - --type smg > f", "f", flex},
+      {"echo H > f; $T save in.sbf -o /dev/stdout --type smg >> f", "f", "H\n" + flex},
+      {"{ echo H; $T save in.sbf -o /dev/stdout --type smg; echo T; } > f", "f",
+       "H\n" + flex + "T\n"},
+      {"{ echo H; $T save in.sbf -o - --type smg; echo T; } > f", "f", "H\n" + flex + "T\n"},
+      {"echo H > f; $T save in.sbf -o /dev/fd/3 --type smg 3>> f", "f", "H\n" + flex},
+      {"$T save in.sbf -o /dev/stderr --type smg 2> f", "f", flex},
+  };
+  for (const auto& [script, file, content] : cases) {
+    SCOPED_TRACE(script);
+    const Outcome r = runScript(dir, script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readText(dir.file(file)), content);
+    EXPECT_EQ(entriesIn(dir.path()), 3u);  // in.sbf, f, stderr.txt
+    std::filesystem::remove(dir.file(file));
+  }
+  // A terminal would only show the bytes as noise.
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+    GTEST_SKIP() << "no pseudo-terminal";
+  }
+  const Outcome r = runScript(dir, "$T save in.sbf -o - --type smg > " + quoted(::ptsname(master)));
+  ::close(master);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "WARNING: File Not Opened\ntavufe: -: Standard output is a terminal: redirect it to a "
+            "file or a pipe\n");
+}
+
+// A save over its own input writes only the RAMDLD and the Flex: unless forced it stops before
+// the backup loses its other code groups. A file with no others, or another file, is saved.
+TEST_F(CliTest, SaveOverItsOwnInputDoesNotDropCodeGroupsUnlessForced) {
+  auto groups = standardGroups();
+  groups.insert(groups.begin() + 1, {1, 0x10160000, fixture::pattern(0x400, 5)});
+  groups.push_back({3, 0x10100000, fixture::pattern(0x100, 6)});
+  groups.push_back({4, 0x11100000, fixture::pattern(0x100, 7)});
+  // The firmware is listed as two entries: its first 200 bytes and the rest.
+  fixture::Header header = headerFor(groups);
+  const Group& fw = groups[1];
+  fixture::Entry first{fw.start,
+                       fw.start + 199,
+                       {},
+                       fixture::sum16(Bytes(fw.data.begin(), fw.data.begin() + 200)),
+                       8};
+  fixture::Entry rest{fw.start + 200,
+                      fw.start + 0x3FF,
+                      {},
+                      fixture::sum16(Bytes(fw.data.begin() + 200, fw.data.end())),
+                      8};
+  std::copy_n(fw.data.begin(), 16, first.headerBytes.begin());
+  std::copy_n(fw.data.begin() + 196, 16, rest.headerBytes.begin());
+  header.entry(2, first);
+  header.entry(3, rest);
+  const Bytes full = withRecords(header.bytes(), groups);
+  const std::string in = write("in.sbf", full);
+  const std::string link = dir.file("link.sbf");
+  std::filesystem::create_symlink("in.sbf", link);
+  const std::string refusal = "NOTICE: Save Would Drop Code Groups\ntavufe: ";
+  const std::string names = " holds Firmware, DSP, Language Pack; --force replaces it anyway\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{"save", in, "-o", in}, 1, refusal + in + names},
+      {{"save", in, "-o", link}, 1, refusal + link + names},
+      {{"save", in, "-o", in, "--type", "smg"},
+       1,
+       refusal + in +
+           " holds RAMDLD, Firmware, Flex, DSP, Language Pack; --force replaces it anyway\n"},
+  };
+  for (const auto& [args, status, err] : cases) {
+    SCOPED_TRACE(args.back());
+    expectRun(args, status, "", err);
+    EXPECT_EQ(fixture::readFile(in), full);
+  }
+  expectRun({"save", in, "-o", in, "--force"}, 0, "", "");
+  EXPECT_LT(fixture::readFile(in).size(), full.size());
+  // What is left holds only what a save writes: saving over it again needs no force.
+  expectRun({"save", in, "-o", in}, 0, "", "");
+}
+
+// A file with other hard links gets a new file under the name; the other names keep the old
+// bytes, and the save says so.
+TEST_F(CliTest, OtherHardLinksAreNamed) {
+  const std::string in = write("in.sbf", superfile(standardGroups()));
+  const std::string out = write("out.smg", Bytes{'o', 'l', 'd'});
+  for (const char* name : {"a.smg", "b.smg"}) {
+    ASSERT_EQ(::link(out.c_str(), dir.file(name).c_str()), 0);
+  }
+  expectRun({"save", in, "-o", out}, 0, "",
+            "tavufe: " + out + ": 2 other hard links keep the old contents\n");
+  EXPECT_EQ(readText(dir.file("a.smg")), "old");
+  std::filesystem::remove(dir.file("b.smg"));
+  ASSERT_EQ(::link(dir.file("a.smg").c_str(), dir.file("c.smg").c_str()), 0);
+  expectRun({"save", in, "-o", dir.file("a.smg")}, 0, "",
+            "tavufe: " + dir.file("a.smg") + ": 1 other hard link keeps the old contents\n");
+}
+
+// Each class of character that could steer a terminal or a reader: shown as an escape in text,
+// as a \u escape in JSON, and escaped where a usage error echoes an argument.
+TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
+  auto groups = standardGroups();
+  putFolderRecord(groups[1].data, 0x600, "a\\x1B\x7F\x9B");
+  fixture::Header header = headerFor(groups);
+  header.text(448, std::string("G\xE2\x80\xAE"
+                               "gpj.exe\xE2\x81\xA6\xE2\x80\xA8\\\x7F\xC2\x9B\xC3\xA9") +
+                       '\0');
+  const std::string in = write("in.sbf", withRecords(header.bytes(), groups));
+
+  const Outcome folders = run({"folders", in});
+  EXPECT_NE(folders.out.find("\ta\\\\x1B\\x7F\\x9B\t"), std::string::npos) << folders.out;
+  const Outcome info = run({"info", in});
+  EXPECT_NE(info.out.find("\nG\\u202Egpj.exe\\u2066\\u2028\\\\\\x7F\\xC2\\x9B\xC3\xA9\n"),
+            std::string::npos)
+      << info.out;
+
+  const Outcome json = run({"info", in, "--json"});
+  EXPECT_NE(
+      json.out.find("\"generator\": \"G\\u202egpj.exe\\u2066\\u2028\\\\\\u007f\\u009b\xC3\xA9\""),
+      std::string::npos)
+      << json.out;
+  const Outcome jsonFolders = run({"folders", in, "--json"});
+  EXPECT_NE(jsonFolders.out.find("\"name\": \"a\\\\x1B\\u007f\\u009b\""), std::string::npos)
+      << jsonFolders.out;
+  for (const std::string& out : {json.out, jsonFolders.out}) {
+    EXPECT_EQ(out.find('\x7F'), std::string::npos);
+    EXPECT_EQ(out.find("\xC2\x9B"), std::string::npos);
+    EXPECT_EQ(out.find("\xE2\x80\xAE"), std::string::npos);
+  }
+
+  expectRun(
+      {"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
+      "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" + kUsage);
+}

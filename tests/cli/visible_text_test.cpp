@@ -14,8 +14,16 @@ TEST(VisibleTextTests, ControlsDelAndInvalidBytesBecomeEscapes) {
     std::string shown;
   } cases[] = {
       {"", ""},
-      {"Skins 2 (old) ~!@#$%^&*_+{}|:<>?`-=[]\\;',./\"",
-       "Skins 2 (old) ~!@#$%^&*_+{}|:<>?`-=[]\\;',./\""},
+      {"Skins 2 (old) ~!@#$%^&*_+{}|:<>?`-=[]';,./\"",
+       "Skins 2 (old) ~!@#$%^&*_+{}|:<>?`-=[]';,./\""},
+      // A backslash is doubled, so that a name holding "\x1B" cannot pass for an escape.
+      {"a\\x1B\\", "a\\\\x1B\\\\"},
+      // Bidirectional controls and the line and paragraph separators, first and last of each
+      // range; their neighbours stay.
+      {"\xE2\x80\xAA\xE2\x80\xAE \xE2\x81\xA6\xE2\x81\xA9 \xE2\x80\xA8\xE2\x80\xA9",
+       "\\u202A\\u202E \\u2066\\u2069 \\u2028\\u2029"},
+      {"\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA",
+       "\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA"},
       {std::string("a\0b", 3), "a\\x00b"},
       {"\x01\x07\x08\t\n\r\x1B\x1F", "\\x01\\x07\\x08\\x09\\x0A\\x0D\\x1B\\x1F"},
       {"\x7F", "\\x7F"},
