@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/flash_image.h"
+#include "reader_support.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -40,6 +41,7 @@ TEST_F(ReportTest, NineLinesFromHeaderAndImage) {
   fixture::Bytes file = h.bytes();
   file.resize(65536, 0x20);
   put(kRamdldOffset + 9, {0x08, 0x04, 0xFF, 0xFF, 0xFF, 0x0A, 0x1B});
+  s->bounds.hasRamdld = true;
   const std::vector<std::string> report = buildReport(*s, file);
   const std::vector<std::string> expected = {
       "HEADER INFO: P2K Superfile",
@@ -95,6 +97,7 @@ TEST_F(ReportTest, PlatformFromRamdldOrStartOfFlash) {
 
 TEST_F(ReportTest, FirmwareVersionNeedsItsTagAndTheGrid) {
   const std::int64_t start = 0x160000;
+  s->bounds.hasFirmware = true;
   s->bounds.firmwareStart = start;
   s->bounds.firmwareEnd = start + 0x7FF;
   putText(start + 0x100, "@(#)R3443H1_G_0A.65.45R");
@@ -117,6 +120,7 @@ TEST_F(ReportTest, FirmwareVersionNeedsItsTagAndTheGrid) {
 
 TEST_F(ReportTest, FlexVersionBlock) {
   const std::int64_t start = 0x1280000;
+  s->bounds.hasFlex = true;
   s->bounds.flexStart = start;
   s->bounds.flexEnd = start + 0xFFF;
   flexBlock(start + 0x42, "OFFGRID");            // 2 bytes past the grid: never found
@@ -149,6 +153,7 @@ TEST_F(ReportTest, FlexBlockFoundAcrossStretchesKnownErased) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     s->image.fill();
+    s->bounds.hasFlex = true;
     s->bounds.flexStart = std::uint32_t(start);
     s->bounds.flexEnd = std::uint32_t(start + 0xC00000);
     s->image.write(start, 4)[0] = 0x00;  // the Flex's first bytes are not erased
@@ -164,6 +169,7 @@ TEST_F(ReportTest, FlexBlockFoundAcrossStretchesKnownErased) {
 
 TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {
   // A block whose text starts four bytes before the image's end: cut there, not at 100.
+  s->bounds.hasRamdld = s->bounds.hasFirmware = s->bounds.hasFlex = s->bounds.hasLanguage = true;
   s->bounds.flexStart = kImageSize - 36;
   s->bounds.flexEnd = 0x0FFFFFFF;
   flexBlock(kImageSize - 36, "");
@@ -191,4 +197,70 @@ TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {
   const std::vector<std::string> report = buildReport(*s, fixture::Header().bytes());
   EXPECT_EQ(report[7], "RDL: Not Found");
   EXPECT_EQ(report[8], "Language: 42FF");
+}
+
+TEST(ReportOfAFileTest, VersionLinesOfCodeGroupsTheFileLacksSayNotFound) {
+  using readers::Group;
+  // Each file holds other bytes where the missing code group would lie: at the start of flash,
+  // or where the full superfile opened before it in the same editor had it.
+  auto without = [](int cgNumber) {
+    std::vector<Group> groups = readers::fullSuperfile();
+    std::erase_if(groups, [&](const Group& g) { return g.cgNumber == cgNumber; });
+    return groups;
+  };
+  // In the header table's order, which the records follow.
+  auto withGroup = [](std::vector<Group> groups, Group g) {
+    groups.push_back(std::move(g));
+    std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
+      return fixture::Header::indexOf(a.cgNumber) < fixture::Header::indexOf(b.cgNumber);
+    });
+    return groups;
+  };
+  auto fbl = [](std::vector<Group> groups, std::initializer_list<std::uint8_t> at14) {
+    for (Group& g : groups) {
+      if (g.cgNumber == 256) std::copy(at14.begin(), at14.end(), g.data.begin() + 14);
+    }
+    return groups;
+  };
+  const std::vector<Group> full = readers::fullSuperfile();
+  const struct {
+    const char* name;
+    bool afterFull;
+    std::vector<Group> groups;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"FBL at the start of flash, no language pack",
+       false,
+       fbl(without(4), {0xFF, 0xFF, 0xFF, 0xFF, 0x6B, 0xC7}),
+       {"Firmware: R3443H1_G_0A.65.45R", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: 0A1B",
+        "Language: Not Found"}},
+      {"no firmware, code group 6 where it lay",
+       true,
+       withGroup(without(1), {6, 0x10160000, full[2].data}),
+       {"Firmware: Not Found", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: 0A1B", "Language: 0123"}},
+      {"no Flex, code group 5 where it lay",
+       true,
+       withGroup(without(2), {5, 0x11280000, full[3].data}),
+       {"Firmware: R3443H1_G_0A.65.45R", "Flex: Not Found", "RDL: 0A1B", "Language: 0123"}},
+      {"no RAMDLD, the FBL first in its place",
+       true,
+       fbl(without(0), {0x5A, 0x5B}),
+       {"Firmware: R3443H1_G_0A.65.45R", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: Not Found",
+        "Language: 0123"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = freshEditor();
+    CountingProgress progress;
+    if (c.afterFull) {
+      (void)readers::openBytes(*s, readers::Encoding::Sbf, readers::makeSbf(full), progress);
+    }
+    for (const auto encoding : {readers::Encoding::Sbf, readers::Encoding::Shx}) {
+      const fixture::Bytes file = encoding == readers::Encoding::Sbf ? readers::makeSbf(c.groups)
+                                                                     : readers::makeShx(c.groups);
+      const readers::Opened opened = readers::openBytes(*s, encoding, file, progress);
+      ASSERT_EQ(opened.report.size(), kReportLineCount);
+      EXPECT_EQ(std::vector<std::string>(opened.report.begin() + 5, opened.report.end()), c.lines);
+    }
+  }
 }

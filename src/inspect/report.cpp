@@ -51,6 +51,14 @@ std::string imageTextLine(std::string_view label, const EditorState& state, std:
                   state.image.readClipped(std::int64_t(offset), std::int64_t(kReportTextMax)), 0);
 }
 
+// The version word at `offset`, or "Not Found" when the file carries no such code group:
+// the image may hold another code group's bytes where it would lie.
+std::string versionWordLine(std::string_view label, const EditorState& state, bool carried,
+                            std::int64_t offset) {
+  if (!carried) return std::string(label) + "Not Found";
+  return wordLine(label, state.image.byteAt(offset), state.image.byteAt(offset + 1));
+}
+
 }  // namespace
 
 std::string textLine(std::string_view label, std::span<const std::uint8_t> bytes,
@@ -94,6 +102,7 @@ std::string platformLine(const EditorState& state) {
 }
 
 std::string firmwareLine(const EditorState& state) {
+  if (!state.bounds.hasFirmware) return "Firmware: Not Found";
   const std::uint64_t start = state.bounds.firmwareStart;
   const std::uint64_t end = state.bounds.firmwareEnd;
   // Only a firmware whose bytes 4 to 7 read 00 00 00 B1 carries the marker.
@@ -110,6 +119,7 @@ std::string firmwareLine(const EditorState& state) {
 }
 
 std::string flexLine(const EditorState& state) {
+  if (!state.bounds.hasFlex) return "Flex: Not Found";
   const std::uint64_t start = state.bounds.flexStart;
   const std::uint64_t end = state.bounds.flexEnd;
   const std::array<std::uint8_t, 4> blank = {kErased, kErased, kErased, kErased};
@@ -145,12 +155,11 @@ std::vector<std::string> buildReport(const EditorState& state, std::span<const s
   report.push_back(platformLine(state));
   report.push_back(firmwareLine(state));
   report.push_back(flexLine(state));
-  const std::int64_t rdl = state.bounds.ramdldOffset;
-  report.push_back(wordLine("RDL: ", state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt)),
-                            state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt) + 1)));
-  const std::int64_t language = state.bounds.languageStart;
-  report.push_back(wordLine("Language: ", state.image.byteAt(language + kLanguageVersionAt),
-                            state.image.byteAt(language + kLanguageVersionAt + 1)));
+  report.push_back(
+      versionWordLine("RDL: ", state, state.bounds.hasRamdld,
+                      std::int64_t(state.bounds.ramdldOffset) + std::int64_t(kRamdldVersionAt)));
+  report.push_back(versionWordLine("Language: ", state, state.bounds.hasLanguage,
+                                   std::int64_t(state.bounds.languageStart) + kLanguageVersionAt));
   return report;
 }
 

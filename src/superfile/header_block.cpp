@@ -94,6 +94,9 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
     const EntryFields e = readEntry(header, c + 2);
     if (e.startAddress != 0) place(c, e.startAddress, e.endAddress, e.checksum, e.code);
   }
+  // Until finalisation refines them, the bounds are the header's ranges: a file whose reading
+  // stops short of that is still reported on its own code groups.
+  computeRegionBounds(state);
   return result;
 }
 
