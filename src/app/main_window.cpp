@@ -51,6 +51,7 @@
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
+#include "model/progress.h"
 #include "model/version.h"
 
 namespace tavufe {
@@ -543,7 +544,7 @@ void MainWindow::openRecentFile() {
 }
 
 void MainWindow::showBarAtStart() {
-  progressBar_->setMaximum(20);
+  progressBar_->setMaximum(kProgressSteps);
   progressBar_->setValue(1);
   progressBar_->show();
 }

@@ -8,13 +8,6 @@
 
 namespace tavufe {
 
-namespace {
-
-// The open command's bar runs to 20 steps.
-constexpr int kProgressSteps = 20;
-
-}  // namespace
-
 std::optional<InputType> inputTypeForPath(const std::string& path) {
   const auto dot = path.rfind('.');
   if (dot == std::string::npos) return std::nullopt;
