@@ -4,16 +4,12 @@
 #include <array>
 
 #include "inspect/number_format.h"
+#include "model/header_layout.h"
 #include "model/hex.h"
 
 namespace tavufe {
 
 namespace {
-
-// Offsets of the header texts the report shows.
-inline constexpr std::size_t kMagicAt = 0;
-inline constexpr std::size_t kGeneratorAt = 448;
-inline constexpr std::size_t kDateAt = 320;
 
 // Image positions come from region bounds that a hostile header may have set to anything:
 // every read goes through the image's own range checks.
@@ -147,9 +143,9 @@ std::string flexLine(const EditorState& state) {
 std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file) {
   std::vector<std::string> report;
   report.reserve(kReportLineCount);
-  report.push_back(textLine("HEADER INFO: ", file, kMagicAt));
-  report.push_back(textLine("", file, kGeneratorAt));
-  report.push_back(textLine("Date: ", file, kDateAt));
+  report.push_back(textLine("HEADER INFO: ", file, kMagicTextOffset));
+  report.push_back(textLine("", file, kGeneratorTextOffset));
+  report.push_back(textLine("Date: ", file, kDateTextOffset));
   report.push_back("File: " + formatThousands(std::int64_t(file.size()), state.thousandsSeparator) +
                    " Bytes");
   report.push_back(platformLine(state));
