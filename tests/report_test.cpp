@@ -264,3 +264,18 @@ TEST(ReportOfAFileTest, VersionLinesOfCodeGroupsTheFileLacksSayNotFound) {
     }
   }
 }
+
+TEST(ReportOfAFileTest, AReadThatStopsBeforeFinalisingReportsTheHeadersCodeGroups) {
+  // An S0 without its S7: reported, though no code group is finalised.
+  fixture::Bytes file = readers::makeShx(readers::fullSuperfile());
+  fixture::append(file, fixture::kS0Line);
+  auto s = freshEditor();
+  CountingProgress progress;
+  const readers::Opened opened = readers::openBytes(*s, readers::Encoding::Shx, file, progress);
+  EXPECT_EQ(opened.status, StatusCode::RecordError);
+  ASSERT_EQ(opened.report.size(), kReportLineCount);
+  EXPECT_EQ(
+      std::vector<std::string>(opened.report.begin() + 5, opened.report.end()),
+      (std::vector<std::string>{"Firmware: R3443H1_G_0A.65.45R", "Flex: FLEX_V3X_R4513_G_08.04.0FR",
+                                "RDL: 0A1B", "Language: 0123"}));
+}
