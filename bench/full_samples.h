@@ -61,7 +61,7 @@ inline void runOpen(benchmark::State& state, const std::string& path, tavufe::In
   tavufe::EditorState& editor = setup().state;
   tavufe::Progress progress;
   for (auto _ : state) {
-    if (!tavufe::openSuperfile(editor, path, type, progress).loaded()) {
+    if (!tavufe::openSuperfile(editor, path, type, progress, {","}).loaded()) {
       state.SkipWithError("open failed");
       return;
     }

@@ -50,7 +50,7 @@ class StartedEditor {
     state.firmwareHalves = {};
     state.bounds = {};
     tavufe::Progress progress;
-    return tavufe::openSuperfileBytes(state, bytes, type, progress);
+    return tavufe::openSuperfileBytes(state, bytes, type, progress, {","});
   }
 
   tavufe::EditorState state;

@@ -41,7 +41,7 @@ class OpenEditSaveTest : public ::testing::Test {
     auto s = freshEditor();
     const auto type = inputTypeForPath(path);
     EXPECT_TRUE(type.has_value());
-    OpenResult opened = openSuperfile(*s, path, *type, progress);
+    OpenResult opened = openSuperfile(*s, path, *type, progress, {","});
     EXPECT_TRUE(opened.loaded()) << statusText(opened.status);
     if (report != nullptr) *report = std::move(opened.report);
     return s;
@@ -144,7 +144,8 @@ TEST_F(OpenEditSaveTest, FailedOpenLeavesNoSlotsAndSaveRefuses) {
   broken.back() ^= 0x01;  // end marker of the last record
   const std::string bad = dir.file("broken.sbf");
   fixture::writeFile(bad, broken);
-  EXPECT_EQ(openSuperfile(*s, bad, InputType::Sbf, progress).status, StatusCode::RecordError);
+  EXPECT_EQ(openSuperfile(*s, bad, InputType::Sbf, progress, {","}).status,
+            StatusCode::RecordError);
   for (int i = 0; i <= 20; ++i) EXPECT_EQ(s->slots[std::size_t(i)].cgNumber, -1);
   // The empty slots left below lastSlot compare equal, so the duplicate test speaks first.
   EXPECT_EQ(checkSaveable(*s), NoticeCode::DuplicateCg);

@@ -183,7 +183,7 @@ MainWindow::MainWindow(EditorState& state, Dialogs& dialogs, QString startupPath
   setObjectName("mainWindow");
   setWindowIcon(programIcon());
   setAcceptDrops(true);
-  state_.thousandsSeparator = QLocale::system().groupSeparator().toStdString();
+  numberFormat_.thousandsSeparator = QLocale::system().groupSeparator().toStdString();
 
   undoStack_ = new QUndoStack(this);
   connect(undoStack_, &QUndoStack::cleanChanged, this, &MainWindow::updateTitle);
@@ -577,7 +577,7 @@ void MainWindow::loadFile(const QString& path) {
 
   showBarAtStart();
   BarProgress progress(*progressBar_);
-  const OpenResult opened = openSuperfile(state_, toCorePath(path), *type, progress);
+  const OpenResult opened = openSuperfile(state_, toCorePath(path), *type, progress, numberFormat_);
   fileLoaded_ = opened.loaded();
 
   QStringList lines;
@@ -622,7 +622,7 @@ void MainWindow::pauseWithFullBar() {
 }
 
 void MainWindow::fillCodeGroupTable() {
-  const std::vector<CodeGroupGridRow> rows = codeGroupGridRows(state_);
+  const std::vector<CodeGroupGridRow> rows = codeGroupGridRows(state_, numberFormat_);
   codeGroupTable_->setRowCount(int(rows.size()));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (int c = 0; c < int(rows[i].size()); ++c) {

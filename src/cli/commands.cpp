@@ -57,15 +57,15 @@ int notify(std::ostream& err, const std::string& text) {
 // The open command: the extension (or --input-type) picks the reader, then the model is
 // refilled from the file and reduced to RAMDLD and Flex. Returns an exit status, or
 // kExitSuccess when the file is loaded, with its report in `report`.
-int openFile(EditorState& state, const Arguments& arguments, std::vector<std::string>& report,
-             HeaderTexts& header, std::ostream& err) {
+int openFile(EditorState& state, const Arguments& arguments, const NumberFormat& numbers,
+             std::vector<std::string>& report, HeaderTexts& header, std::ostream& err) {
   const auto type = arguments.inputType ? arguments.inputType : inputTypeForPath(arguments.file);
   if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
   // Without an image the load reports the buffer error itself.
   state.image.allocate();
   initialiseEditor(state);
   Progress progress;
-  OpenResult opened = openSuperfile(state, arguments.file, *type, progress);
+  OpenResult opened = openSuperfile(state, arguments.file, *type, progress, numbers);
   if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
   report = std::move(opened.report);
   header = std::move(opened.header);
@@ -81,7 +81,7 @@ void listFolders(EditorState& state, bool keepRepeated) {
   }
 }
 
-int runInfo(const EditorState& state, const Arguments& arguments,
+int runInfo(const EditorState& state, const Arguments& arguments, const NumberFormat& numbers,
             const std::vector<std::string>& report, const HeaderTexts& header, std::ostream& out) {
   if (arguments.json) {
     printInfoJson(out, arguments.file, state, report, header);
@@ -90,7 +90,7 @@ int runInfo(const EditorState& state, const Arguments& arguments,
   for (const std::string& line : report) out << visibleText(line) << '\n';
   out << '\n';
   printRow(out, kCodeGroupGridTitles);
-  for (const CodeGroupGridRow& row : codeGroupGridRows(state)) printRow(out, row);
+  for (const CodeGroupGridRow& row : codeGroupGridRows(state, numbers)) printRow(out, row);
   return kExitSuccess;
 }
 
@@ -178,13 +178,16 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out,
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
+  // Sizes are written the same whatever the locale, for scripts that read them.
+  const NumberFormat numbers{","};
   std::vector<std::string> report;
   HeaderTexts header;
-  if (const int status = openFile(state, arguments, report, header, err); status != kExitSuccess) {
+  if (const int status = openFile(state, arguments, numbers, report, header, err);
+      status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
-    case Command::Info: return runInfo(state, arguments, report, header, out);
+    case Command::Info: return runInfo(state, arguments, numbers, report, header, out);
     case Command::Folders: return runFolders(state, arguments, out);
     case Command::Save: return runSave(state, arguments, err);
     case Command::Verify:

@@ -35,11 +35,11 @@ bool startOpen(EditorState& state, Progress& progress, OpenResult& result) {
 }
 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, InputType type,
-               Progress& progress, OpenResult& result) {
+               Progress& progress, const NumberFormat& numbers, OpenResult& result) {
   const ReadResult read =
       type == InputType::Shx ? readShx(state, bytes, progress) : readSbf(state, bytes, progress);
   if (read.complete) {
-    result.report = buildReport(state, bytes);
+    result.report = buildReport(state, bytes, numbers);
     result.header = readHeaderTexts(bytes);
   }
   result.status = read.status;
@@ -57,7 +57,7 @@ void finishOpen(EditorState& state, const OpenResult& result) {
 }  // namespace
 
 OpenResult openSuperfile(EditorState& state, const std::string& path, InputType type,
-                         Progress& progress) {
+                         Progress& progress, const NumberFormat& numbers) {
   OpenResult result;
   if (!startOpen(state, progress, result)) return result;
   const InputFile file = readWholeFile(path);
@@ -65,17 +65,17 @@ OpenResult openSuperfile(EditorState& state, const std::string& path, InputType 
     result.status = file.status;
     result.problem = file.problem;
   } else {
-    readBytes(state, file.view(), type, progress, result);
+    readBytes(state, file.view(), type, progress, numbers, result);
   }
   finishOpen(state, result);
   return result;
 }
 
 OpenResult openSuperfileBytes(EditorState& state, std::span<const std::uint8_t> bytes,
-                              InputType type, Progress& progress) {
+                              InputType type, Progress& progress, const NumberFormat& numbers) {
   OpenResult result;
   if (!startOpen(state, progress, result)) return result;
-  readBytes(state, bytes, type, progress, result);
+  readBytes(state, bytes, type, progress, numbers, result);
   finishOpen(state, result);
   return result;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/file_problem.h"
+#include "inspect/number_format.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -30,14 +31,15 @@ struct OpenResult {
 };
 
 // The model side of the open command, after the extension check: empties the undo stack,
-// refills the image, resets the slots, reads the file at `path` and builds the report. On
-// failure the slots are reset again; on success the table is reduced to RAMDLD and Flex.
+// refills the image, resets the slots, reads the file at `path` and builds the report, its
+// numbers written as `numbers` has them. On failure the slots are reset again; on success the
+// table is reduced to RAMDLD and Flex.
 OpenResult openSuperfile(EditorState& state, const std::string& path, InputType type,
-                         Progress& progress);
+                         Progress& progress, const NumberFormat& numbers);
 
 // The same on a file's bytes already in memory.
 OpenResult openSuperfileBytes(EditorState& state, std::span<const std::uint8_t> bytes,
-                              InputType type, Progress& progress);
+                              InputType type, Progress& progress, const NumberFormat& numbers);
 
 // After a good open: whether slot 1 holds the Flex code group, which is what saving needs.
 bool hasFlexInSlot1(const EditorState& state);

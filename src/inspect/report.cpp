@@ -140,14 +140,15 @@ std::string flexLine(const EditorState& state) {
   return "Flex: Not Found";
 }
 
-std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file) {
+std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file,
+                                     const NumberFormat& numbers) {
   std::vector<std::string> report;
   report.reserve(kReportLineCount);
   report.push_back(textLine("HEADER INFO: ", file, kMagicTextOffset));
   report.push_back(textLine("", file, kGeneratorTextOffset));
   report.push_back(textLine("Date: ", file, kDateTextOffset));
-  report.push_back("File: " + formatThousands(std::int64_t(file.size()), state.thousandsSeparator) +
-                   " Bytes");
+  report.push_back(
+      "File: " + formatThousands(std::int64_t(file.size()), numbers.thousandsSeparator) + " Bytes");
   report.push_back(platformLine(state));
   report.push_back(firmwareLine(state));
   report.push_back(flexLine(state));
