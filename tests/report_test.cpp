@@ -200,28 +200,23 @@ TEST_F(ReportTest, HostileBoundsNeverLeaveTheImage) {
 
 TEST(ReportOfAFileTest, VersionLinesOfCodeGroupsTheFileLacksSayNotFound) {
   using readers::Group;
-  // Each file holds other bytes where the missing code group would lie: at the start of flash,
-  // or where the full superfile opened before it in the same editor had it.
-  auto without = [](int cgNumber) {
+  // The full superfile without code group `cg`, or with it relabelled `becomes`, and with FBL
+  // bytes at 14 and 18 that would pass for a RAMDLD's and a language pack's version words.
+  // Each file thus holds other bytes where the missing code group would lie: at the start of
+  // flash, or where the full superfile opened before it in the same editor had it.
+  auto fileWith = [](int cg, int becomes) {
     std::vector<Group> groups = readers::fullSuperfile();
-    std::erase_if(groups, [&](const Group& g) { return g.cgNumber == cgNumber; });
-    return groups;
-  };
-  // In the header table's order, which the records follow.
-  auto withGroup = [](std::vector<Group> groups, Group g) {
-    groups.push_back(std::move(g));
-    std::stable_sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
-      return fixture::Header::indexOf(a.cgNumber) < fixture::Header::indexOf(b.cgNumber);
-    });
-    return groups;
-  };
-  auto fbl = [](std::vector<Group> groups, std::initializer_list<std::uint8_t> at14) {
     for (Group& g : groups) {
-      if (g.cgNumber == 256) std::copy(at14.begin(), at14.end(), g.data.begin() + 14);
+      if (g.cgNumber == cg) g.cgNumber = becomes;
+      if (g.cgNumber == 256)
+        std::ranges::copy(fixture::Bytes{0x5A, 0x5B, 0, 0, 0x6B, 0xC7}, g.data.begin() + 14);
     }
+    std::erase_if(groups, [](const Group& g) { return g.cgNumber < 0; });
+    // The records follow the header table's order.
+    std::ranges::stable_sort(groups, {},
+                             [](const Group& g) { return fixture::Header::indexOf(g.cgNumber); });
     return groups;
   };
-  const std::vector<Group> full = readers::fullSuperfile();
   const struct {
     const char* name;
     bool afterFull;
@@ -230,20 +225,20 @@ TEST(ReportOfAFileTest, VersionLinesOfCodeGroupsTheFileLacksSayNotFound) {
   } cases[] = {
       {"FBL at the start of flash, no language pack",
        false,
-       fbl(without(4), {0xFF, 0xFF, 0xFF, 0xFF, 0x6B, 0xC7}),
+       fileWith(4, -1),
        {"Firmware: R3443H1_G_0A.65.45R", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: 0A1B",
         "Language: Not Found"}},
       {"no firmware, code group 6 where it lay",
        true,
-       withGroup(without(1), {6, 0x10160000, full[2].data}),
+       fileWith(1, 6),
        {"Firmware: Not Found", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: 0A1B", "Language: 0123"}},
       {"no Flex, code group 5 where it lay",
        true,
-       withGroup(without(2), {5, 0x11280000, full[3].data}),
+       fileWith(2, 5),
        {"Firmware: R3443H1_G_0A.65.45R", "Flex: Not Found", "RDL: 0A1B", "Language: 0123"}},
       {"no RAMDLD, the FBL first in its place",
        true,
-       fbl(without(0), {0x5A, 0x5B}),
+       fileWith(0, -1),
        {"Firmware: R3443H1_G_0A.65.45R", "Flex: FLEX_V3X_R4513_G_08.04.0FR", "RDL: Not Found",
         "Language: 0123"}},
   };
@@ -252,7 +247,8 @@ TEST(ReportOfAFileTest, VersionLinesOfCodeGroupsTheFileLacksSayNotFound) {
     auto s = freshEditor();
     CountingProgress progress;
     if (c.afterFull) {
-      (void)readers::openBytes(*s, readers::Encoding::Sbf, readers::makeSbf(full), progress);
+      (void)readers::openBytes(*s, readers::Encoding::Sbf,
+                               readers::makeSbf(readers::fullSuperfile()), progress);
     }
     for (const auto encoding : {readers::Encoding::Sbf, readers::Encoding::Shx}) {
       const fixture::Bytes file = encoding == readers::Encoding::Sbf ? readers::makeSbf(c.groups)
