@@ -16,6 +16,7 @@
 #include "editor/save_flow.h"
 #include "model/catalogue.h"
 #include "model/finalise.h"
+#include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
 #include "superfile_fixture.h"
 
@@ -140,8 +141,9 @@ void BM_EncodePairs(benchmark::State& bench) {
 
 // Byte counts of the three outputs for this setup: the SHX text is 144 characters per 64
 // data bytes, the SBF adds 29 bytes a record, the export is the Flex alone.
-constexpr std::int64_t kShxBytes = 8172 + 2 * 18 + 16 + 14 + (kRamdldSize + kFlexSize) / 64 * 144;
-constexpr std::int64_t kSbfBytes = 8172 + kRamdldSize + 29 + kFlexSize + 29;
+constexpr std::int64_t kShxBytes =
+    std::int64_t(kHeaderSize) + 2 * 18 + 16 + 14 + (kRamdldSize + kFlexSize) / 64 * 144;
+constexpr std::int64_t kSbfBytes = std::int64_t(kHeaderSize) + kRamdldSize + 29 + kFlexSize + 29;
 constexpr std::int64_t kFlexBytes = kFlexSize;
 
 }  // namespace

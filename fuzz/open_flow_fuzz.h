@@ -39,7 +39,7 @@ class OpenFlow {
     tavufe::eraseRepeatedFolders(s);
     tavufe::scanFlexFolders(s);
     (void)tavufe::folderGridRows(s);
-    (void)tavufe::codeGroupGridRows(s);
+    (void)tavufe::codeGroupGridRows(s, {","});
     if (!opened.loaded() || !tavufe::hasFlexInSlot1(s)) return;
 
     tavufe::deleteFolder(s, 0);

@@ -115,7 +115,7 @@ TEST(GridTests, CellTextsOfOneRow) {
   slot.headerChecksum = 0x00FE;
   slot.headerCode = 0xBEEF;
 
-  const auto rows = codeGroupGridRows(*s);
+  const auto rows = codeGroupGridRows(*s, {","});
   ASSERT_EQ(rows.size(), 3u);
   const CodeGroupGridRow expected = {
       "RDL",    "RAMDLD", "80ABCDEF", "03FE7FF7", "00010203  04050607  08090A0B  0C0D0EAF",
@@ -127,10 +127,9 @@ TEST(GridTests, CellTextsOfOneRow) {
   EXPECT_EQ(rows[2][1], "DRM");
   EXPECT_EQ(rows[2][5], "2,097,152");
 
-  s->thousandsSeparator = ".";
-  EXPECT_EQ(codeGroupGridRows(*s)[0][5], "65.536");
+  EXPECT_EQ(codeGroupGridRows(*s, {"."})[0][5], "65.536");
   s->lastSlot = -1;
-  EXPECT_TRUE(codeGroupGridRows(*s).empty());
+  EXPECT_TRUE(codeGroupGridRows(*s, {","}).empty());
 }
 
 TEST(CutUndoTests, CutOnlySlotThenUndoIntoSlotZero) {
@@ -199,7 +198,7 @@ TEST(CutUndoTests, RefusesWhatWouldLeaveTheLoadedSlots) {
   s->lastSlot = 40;
   s->slots[21].cgNumber = 25;
   EXPECT_FALSE(hasDuplicateCodeGroups(*s));
-  EXPECT_EQ(codeGroupGridRows(*s).size(), 21u);
+  EXPECT_EQ(codeGroupGridRows(*s, {","}).size(), 21u);
   sortSlots(*s);
   EXPECT_EQ(s->slots[21].cgNumber, 25);
   EXPECT_TRUE(cutSlot(*s, 0));

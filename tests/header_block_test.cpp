@@ -11,6 +11,11 @@
 
 using namespace tavufe;
 
+// The fixture lays header blocks out on its own: its layout and the editor's must agree.
+static_assert(fixture::kHeaderBlockSize == kHeaderSize &&
+              fixture::kEntryCountAt == kEntryCountOffset && fixture::kTableAt == kCgTableOffset &&
+              fixture::kEntrySize == kCgEntrySize);
+
 namespace {
 
 class HeaderTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -95,4 +96,41 @@ TEST(ReadWholeFileTests, TheLargestPossibleSuperfileIsStillRead) {
   ASSERT_EQ(file.size, kMaxSuperfileSize);
   EXPECT_EQ(file.view()[kHeaderSize], 'S');
   EXPECT_EQ(file.view()[kMaxSuperfileSize - 1], 0);
+}
+
+TEST(ReadWholeFileTests, AFileChangedWhileItIsReadIsRefused) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> change;  // run between the read and the check
+    bool refused;
+  };
+  const Case cases[] = {
+      {"left alone", [](const std::string&) {}, false},
+      {"modification time set back",
+       [](const std::string& p) {
+         const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+         ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+       },
+       true},
+      {"cut to half its size",
+       [](const std::string& p) { ASSERT_EQ(::truncate(p.c_str(), 2500), 0); }, true},
+  };
+  const fixture::Bytes bytes = fixture::pattern(5000, 3);
+  fixture::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file("in.shx");
+    fixture::writeFile(path, bytes);
+    const InputFile file = readWholeFile(path, [&] { c.change(path); });
+    if (c.refused) {
+      EXPECT_EQ(file.status, StatusCode::FileNotOpened);
+      EXPECT_EQ(fileProblemText(file.problem), "File changed while it was read");
+      EXPECT_EQ(file.size, 0u);
+      EXPECT_EQ(file.bytes, nullptr);
+    } else {
+      EXPECT_EQ(file.status, StatusCode::None);
+      ASSERT_EQ(file.view().size(), bytes.size());
+      EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.view().begin()));
+    }
+  }
 }

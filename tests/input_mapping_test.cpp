@@ -50,6 +50,13 @@ class Descriptor {
   int fd_;
 };
 
+// The descriptor's file as if it had been checked at `size` bytes.
+FileStamp checkedAt(int fd, std::size_t size) {
+  FileStamp stamp = fileStamp(fd).value();
+  stamp.size = size;
+  return stamp;
+}
+
 }  // namespace
 
 TEST(InputFileTest, SmallAndLargeFilesArriveWholeAndExact) {
@@ -79,16 +86,18 @@ TEST(InputFileTest, FileShorterThanItsCheckedSizeIsRefusedNotMapped) {
   fixture::writeFile(path, bytes);
   const Descriptor fd(path);
   ASSERT_GE(fd.get(), 0);
-  for (const std::size_t claimed : {bytes.size() + 1, bytes.size() + (std::size_t(1) << 20)}) {
+  // A file that grew since it was checked is refused too: it is no longer the file checked.
+  for (const std::size_t claimed :
+       {bytes.size() + 1, bytes.size() + (std::size_t(1) << 20), bytes.size() - 3}) {
     InputFile file;
-    EXPECT_FALSE(mapOrRead(fd.get(), claimed, file)) << claimed;
+    EXPECT_FALSE(mapOrRead(fd.get(), checkedAt(fd.get(), claimed), file)) << claimed;
     EXPECT_EQ(file.status, StatusCode::FileNotOpened) << claimed;
+    EXPECT_EQ(file.problem.kind, FileProblem::Kind::ChangedWhileRead) << claimed;
     EXPECT_TRUE(file.view().empty()) << claimed;
   }
-  // A file that grew is taken at the size that was checked.
   InputFile file;
-  ASSERT_TRUE(mapOrRead(fd.get(), bytes.size() - 3, file));
-  ASSERT_EQ(file.view().size(), bytes.size() - 3);
+  ASSERT_TRUE(mapOrRead(fd.get(), checkedAt(fd.get(), bytes.size()), file));
+  ASSERT_EQ(file.view().size(), bytes.size());
   EXPECT_TRUE(std::equal(file.view().begin(), file.view().end(), bytes.begin()));
 }
 
@@ -100,7 +109,7 @@ TEST(InputFileTest, PipeIsReadOrRefusedWithoutMapping) {
   ::close(ends[1]);
   InputFile file;
   // A pipe has no offsets to read at: refused, with the reason kept.
-  EXPECT_FALSE(mapOrRead(ends[0], std::size_t(2) << 20, file));
+  EXPECT_FALSE(mapOrRead(ends[0], checkedAt(ends[0], std::size_t(2) << 20), file));
   EXPECT_EQ(file.status, StatusCode::FileNotOpened);
   EXPECT_EQ(file.problem.kind, FileProblem::Kind::System);
   EXPECT_EQ(file.problem.error, ESPIPE);

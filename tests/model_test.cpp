@@ -125,10 +125,17 @@ TEST(RegionBoundsTests, LaterSlotWinsAndSlot20Ignored) {
   EXPECT_EQ(s->bounds.flexStart, 0x1300000);
   EXPECT_EQ(s->bounds.flexEnd, 0x13000FF);
   EXPECT_EQ(s->bounds.languageStart, 0);
-  // Bounds are not cleared by a later file without that code group.
+  EXPECT_TRUE(s->bounds.hasFlex);
+  EXPECT_FALSE(s->bounds.hasLanguage);
+  // Nothing is kept for a later file without that code group.
   resetSlots(*s);
+  EXPECT_EQ(s->bounds.flexStart, 0);
+  EXPECT_FALSE(s->bounds.hasFlex);
+  (void)placeInSlot(*s, 2, 4, 0x11100000, 0x111000FF);
   computeRegionBounds(*s);
-  EXPECT_EQ(s->bounds.flexStart, 0x1300000);
+  EXPECT_EQ(s->bounds.flexEnd, 0);
+  EXPECT_EQ(s->bounds.languageEnd, 0x11000FF);
+  EXPECT_FALSE(s->bounds.hasFlex);
 }
 
 class FinaliseTest : public ::testing::Test {

@@ -96,7 +96,7 @@ inline Opened openBytes(tavufe::EditorState& state, Encoding encoding,
                                       ? tavufe::readShx(state, bytes, progress)
                                       : tavufe::readSbf(state, bytes, progress);
   Opened opened{read.status, {}};
-  if (read.complete) opened.report = tavufe::buildReport(state, bytes);
+  if (read.complete) opened.report = tavufe::buildReport(state, bytes, {","});
   return opened;
 }
 

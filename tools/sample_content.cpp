@@ -133,8 +133,8 @@ std::vector<CodeGroup> codeGroups(const Options& o) {
 fixture::Header headerFor(const std::vector<CodeGroup>& groups) {
   fixture::Header h;
   h.standardTexts("Mon December 07 10:00:00 2026");
-  h.text(448, std::string(70, '\0'));
-  h.text(448, "Sample superfile, Tavu Flex Editor test data");
+  h.text(fixture::kGeneratorAt, std::string(fixture::kGeneratorWidth, '\0'));
+  h.text(fixture::kGeneratorAt, "Sample superfile, Tavu Flex Editor test data");
   int entries = 0;
   for (const CodeGroup& g : groups) {
     const std::uint32_t end = g.start + std::uint32_t(g.data.size()) - 1;
@@ -158,7 +158,7 @@ fixture::Header headerFor(const std::vector<CodeGroup>& groups) {
             {g.start, end, first16(g.data, 0), fixture::sum16(g.data), code});
     ++entries;
   }
-  h.byte(944, std::uint8_t(entries));
+  h.byte(fixture::kEntryCountAt, std::uint8_t(entries));
   return h;
 }
 

@@ -53,6 +53,7 @@
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
 #include "model/codes.h"
+#include "model/progress.h"
 #include "model/version.h"
 
 namespace tavufe {
@@ -184,7 +185,7 @@ MainWindow::MainWindow(EditorState& state, Dialogs& dialogs, QString startupPath
   setObjectName("mainWindow");
   setWindowIcon(programIcon());
   setAcceptDrops(true);
-  state_.thousandsSeparator = QLocale::system().groupSeparator().toStdString();
+  numberFormat_.thousandsSeparator = QLocale::system().groupSeparator().toStdString();
 
   undoStack_ = new QUndoStack(this);
   connect(undoStack_, &QUndoStack::cleanChanged, this, &MainWindow::updateTitle);
@@ -552,7 +553,7 @@ void MainWindow::openRecentFile() {
 }
 
 void MainWindow::showBarAtStart() {
-  progressBar_->setMaximum(20);
+  progressBar_->setMaximum(kProgressSteps);
   progressBar_->setValue(1);
   progressBar_->show();
 }
@@ -591,6 +592,7 @@ void MainWindow::loadFile(const QString& path) {
   BarProgress progress(*progressBar_);
   OpenOptions options;
   options.encoding = type;
+  options.numbers = numberFormat_;
   OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, progress);
   fileLoaded_ = opened.loaded();
   openedCheck_ = std::move(opened.check);
@@ -632,7 +634,9 @@ void MainWindow::pauseWithFullBar() {
   updateActions();
 }
 
-void MainWindow::fillCodeGroupTable() { fillCodeGroupTable(codeGroupGridRows(state_)); }
+void MainWindow::fillCodeGroupTable() {
+  fillCodeGroupTable(codeGroupGridRows(state_, numberFormat_));
+}
 
 void MainWindow::fillCodeGroupTable(const std::vector<CodeGroupGridRow>& rows) {
   codeGroupTable_->setRowCount(int(rows.size()));

@@ -7,6 +7,7 @@
 
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
+#include "inspect/number_format.h"
 #include "model/editor_state.h"
 
 class QAction;
@@ -115,6 +116,8 @@ class MainWindow : public QMainWindow {
   void pauseWithFullBar();
 
   EditorState& state_;
+  // Sizes in the report and the grid are grouped as the user's locale groups them.
+  NumberFormat numberFormat_;
   Dialogs& dialogs_;
   QString startupPath_;
   bool started_ = false;

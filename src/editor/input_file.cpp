@@ -44,10 +44,18 @@ int leaseForReading(int fd) {
   return leaseFd;
 }
 
+FileStamp stampOf(const struct stat& info) {
+  return {std::uint64_t(info.st_dev),         std::uint64_t(info.st_ino),
+          std::uint64_t(info.st_size),        std::int64_t(info.st_mtim.tv_sec),
+          std::int64_t(info.st_mtim.tv_nsec), std::int64_t(info.st_ctim.tv_sec),
+          std::int64_t(info.st_ctim.tv_nsec)};
+}
+
 // The whole file, mapped read-only with its pages loaded now, under a read lease; nothing when
-// either fails or when the file no longer has `size` bytes. Without the lease a file cut short
+// either fails or when the file no longer matches `checked`. Without the lease a file cut short
 // by someone else while the reader runs would fault on its missing pages (SIGBUS).
-FileMapping mapWhole(int fd, std::size_t size) {
+FileMapping mapWhole(int fd, const FileStamp& checked) {
+  const auto size = std::size_t(checked.size);
   const int leaseFd = leaseForReading(fd);
   if (leaseFd < 0) return {};
   int flags = MAP_PRIVATE;
@@ -60,11 +68,9 @@ FileMapping mapWhole(int fd, std::size_t size) {
     return {};
   }
   FileMapping mapping(static_cast<const std::uint8_t*>(at), size, leaseFd);
-  // The file may have changed size before the lease was taken.
+  // The file may have changed before the lease was taken; from then on it cannot.
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || off_t(size) != info.st_size) {
-    return {};
-  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || stampOf(info) != checked) return {};
   return mapping;
 }
 
@@ -83,7 +89,7 @@ FileProblem readExactly(int fd, std::uint8_t* out, std::size_t size) {
 
 }  // namespace
 
-InputFile readWholeFile(const std::string& path) {
+InputFile readWholeFile(const std::string& path, const AfterRead& afterRead) {
   using Kind = FileProblem::Kind;
   InputFile file;
   auto refuse = [&file](FileProblem why) {
@@ -113,15 +119,21 @@ InputFile readWholeFile(const std::string& path) {
   if (std::uint64_t(info.st_size) > kMaxSuperfileSize) return refuse({Kind::TooLarge});
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  const auto size = std::size_t(info.st_size);
 
-  mapOrRead(fd, size, file);
+  mapOrRead(fd, stampOf(info), file, afterRead);
   return file;
 }
 
-bool mapOrRead(int fd, std::size_t size, InputFile& file) {
+std::optional<FileStamp> fileStamp(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return std::nullopt;
+  return stampOf(info);
+}
+
+bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRead& afterRead) {
+  const auto size = std::size_t(checked.size);
   if (size >= kMinMappedSize) {
-    file.mapping = mapWhole(fd, size);
+    file.mapping = mapWhole(fd, checked);
     if (file.mapping.data() != nullptr) {
       file.size = size;
       return true;
@@ -138,7 +150,19 @@ bool mapOrRead(int fd, std::size_t size, InputFile& file) {
     file.problem = FileProblem::system(errno);
     return false;
   }
-  if (const FileProblem why = readExactly(fd, bytes.get(), size)) {
+  FileProblem why = readExactly(fd, bytes.get(), size);
+  if (!why) {
+    if (afterRead) afterRead();
+    // Unleased, the file may have been written while it was read: the bytes would then be
+    // part old, part new, and no longer the file that was checked.
+    const std::optional<FileStamp> after = fileStamp(fd);
+    if (!after) {
+      why = FileProblem::system(errno);
+    } else if (*after != checked) {
+      why = {FileProblem::Kind::ChangedWhileRead};
+    }
+  }
+  if (why) {
     file.status = StatusCode::FileNotOpened;
     file.problem = why;
     return false;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -61,18 +63,39 @@ struct InputFile {
   }
 };
 
-// Reads the file whole: FileNotOpened when it cannot be opened, is not a regular file, is
-// empty, is larger than kMaxSuperfileSize or is not read in full, with the problem saying
-// which; BufferError when there is no memory for it. A pipe, socket or device is refused at
-// once, without waiting for a writer.
-InputFile readWholeFile(const std::string& path);
+// What tells one state of a file from another: where it lives, its size and its times to the
+// nanosecond. Any write, truncation or change of its attributes changes one of them.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedSeconds = 0;
+  std::int64_t modifiedNanoseconds = 0;
+  std::int64_t changedSeconds = 0;
+  std::int64_t changedNanoseconds = 0;
+  bool operator==(const FileStamp&) const = default;
+};
 
-// The `size` bytes of the open regular file `fd` into `file`: a large file is mapped (no copy,
-// and its pages come straight from the page cache) while a read lease holds off anyone who
-// would cut it short under the mapping; a small one, one that cannot be leased, or one whose
-// size changes before the mapping, is read. False, with `file.status` and `file.problem` set,
-// when the bytes cannot be had.
-bool mapOrRead(int fd, std::size_t size, InputFile& file);
+// The stamp of the file open as `fd`; nothing, with errno set, when it cannot be had.
+std::optional<FileStamp> fileStamp(int fd);
+
+// Run after a file's bytes are read and before it is checked again: tests change the file
+// there. Nothing runs when it is empty.
+using AfterRead = std::function<void()>;
+
+// Reads the file whole: FileNotOpened when it cannot be opened, is not a regular file, is
+// empty, is larger than kMaxSuperfileSize, is not read in full or changes while it is read,
+// with the problem saying which; BufferError when there is no memory for it. A pipe, socket or
+// device is refused at once, without waiting for a writer.
+InputFile readWholeFile(const std::string& path, const AfterRead& afterRead = {});
+
+// The bytes of the open regular file `fd`, as `checked` describes it, into `file`: a large file
+// is mapped (no copy, and its pages come straight from the page cache) while a read lease holds
+// off anyone who would cut it short under the mapping; a small one, one that cannot be leased,
+// or one that no longer matches `checked` by the mapping, is read. A file that is read must
+// still match `checked` once it has been read, or the bytes may mix two versions of it. False,
+// with `file.status` and `file.problem` set, when the bytes cannot be had.
+bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRead& afterRead = {});
 
 // What the programs set once at start, for their file handling: SIGXFSZ ignored, so that a
 // write past the file-size limit fails with EFBIG and the save cleans up instead of the signal

@@ -13,9 +13,6 @@ namespace tavufe {
 
 namespace {
 
-// The open command's bar runs to 20 steps.
-constexpr int kProgressSteps = 20;
-
 // The start of every open: empties the undo stack, erases the image and resets the slots.
 bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) {
   state.undo.undoCount = 0;
@@ -38,7 +35,7 @@ void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const Op
   result.cause = std::move(read.cause);
   result.check = std::move(read.check);
   if (read.read.complete) {
-    result.report = buildReport(state, bytes);
+    result.report = buildReport(state, bytes, options.numbers);
     result.header = readHeaderTexts(bytes);
   }
   if (!result.loaded()) return;
@@ -46,7 +43,7 @@ void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const Op
   result.heldGroups = heldCodeGroups(state);
   reduceToRamdldAndFlex(state);
   result.saveAllowed = hasFlexInSlot1(state);
-  result.codeGroups = codeGroupGridRows(state);
+  result.codeGroups = codeGroupGridRows(state, options.numbers);
   if (options.repeatedFolders == RepeatedFolders::Erase) {
     eraseRepeatedFolders(state);
   } else {

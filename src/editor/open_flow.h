@@ -10,6 +10,7 @@
 #include "editor/held_groups.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
+#include "inspect/number_format.h"
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
@@ -31,6 +32,8 @@ struct OpenOptions {
   RepeatedFolders repeatedFolders = RepeatedFolders::Erase;
   // Findings past this many are counted, not kept.
   std::size_t keptFindings = kMaxKeptFindings;
+  // How the report and the code-group rows write sizes.
+  NumberFormat numbers{","};
 };
 
 // What an open gives a front end to show, besides the document it leaves in the state.

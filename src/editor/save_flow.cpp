@@ -14,8 +14,6 @@ namespace tavufe {
 
 namespace {
 
-// The save command's bar runs to 20 steps.
-constexpr int kProgressSteps = 20;
 constexpr int kFlexSlot = 1;
 
 StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {

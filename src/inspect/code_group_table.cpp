@@ -92,7 +92,8 @@ bool hasDuplicateCodeGroups(const EditorState& state) {
   return false;
 }
 
-std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state) {
+std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state,
+                                                const NumberFormat& numbers) {
   std::vector<CodeGroupGridRow> rows;
   const int last = lastLoadedSlot(state);
   for (int i = 0; i <= last; ++i) {
@@ -100,7 +101,7 @@ std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state) {
     rows.push_back({cgCellText(slot.cgNumber), slot.description, hex8(slot.startAddress),
                     hex8(slot.endAddress), headerInfoText(slot.headerBytes),
                     // The size as the signed field the grid has always shown.
-                    formatThousands(std::int32_t(slot.length), state.thousandsSeparator),
+                    formatThousands(std::int32_t(slot.length), numbers.thousandsSeparator),
                     hex4(slot.bufferChecksum), hex4(slot.headerChecksum), hex4(slot.headerCode)});
   }
   return rows;

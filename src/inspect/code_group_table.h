@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "inspect/number_format.h"
 #include "model/editor_state.h"
 
 namespace tavufe {
@@ -20,8 +21,9 @@ void reduceToRamdldAndFlex(EditorState& state);
 void sortSlots(EditorState& state);
 bool hasDuplicateCodeGroups(const EditorState& state);
 
-// The nine cells of the row of each slot 0 to lastSlot.
-std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state);
+// The nine cells of the row of each slot 0 to lastSlot, sizes written as `numbers` has them.
+std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state,
+                                                const NumberFormat& numbers);
 
 // Whether cut, save-selected and replace apply to the slot.
 bool canCutSlot(const EditorState& state, int slot);

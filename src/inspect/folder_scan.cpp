@@ -27,11 +27,6 @@ constexpr std::uint32_t kFolderType = 0x02040007;
 constexpr std::int64_t kFolderTestSize = 12;
 constexpr std::int64_t kNameFirstChar = 27;
 constexpr std::int64_t kNameStep = 2;
-// The erase covers -261 to -257 and -4 to +163.
-constexpr std::int64_t kEraseHeadFirst = -std::int64_t(kFolderEraseBefore);
-constexpr std::int64_t kEraseHeadEnd = -256;
-constexpr std::int64_t kEraseBodyFirst = -4;
-constexpr std::int64_t kEraseBodyEnd = 164;
 // The marker search runs this far before asking the image again where written bytes lie.
 constexpr std::int64_t kScanStretch = 64 * 1024;
 
@@ -156,8 +151,8 @@ void scanFlexFolders(EditorState& state) {
 
 std::array<ImageRange, 2> folderEraseRanges(std::uint32_t recordOffset) {
   const std::int64_t r = recordOffset;
-  return {ImageRange{r + kEraseHeadFirst, r + kEraseHeadEnd},
-          ImageRange{r + kEraseBodyFirst, r + kEraseBodyEnd}};
+  return {ImageRange{r + kFolderEraseHead.first, r + kFolderEraseHead.end},
+          ImageRange{r + kFolderEraseBody.first, r + kFolderEraseBody.end}};
 }
 
 void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset) {

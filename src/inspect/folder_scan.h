@@ -11,24 +11,33 @@ namespace tavufe {
 
 inline constexpr std::array<const char*, 3> kFolderGridTitles = {"#", "Skin Folder",
                                                                  "CG2 Location"};
-inline constexpr std::uint32_t kFolderEraseBefore = 261;  // first byte erased, before the record
-inline constexpr std::uint32_t kFolderEraseSize = 173;
-
 using FolderGridRow = std::array<std::string, 3>;
 
 // A half-open run of image offsets.
 struct ImageRange {
   std::int64_t first = 0;
   std::int64_t end = 0;
+  constexpr std::int64_t size() const { return end - first; }
 };
 
-// What an erase of the record at `recordOffset` sets to 0xFF: 5 bytes from 261 before it, then
-// 4 before it to 163 after it. Not clipped to the image.
+// What an erase of a folder record sets to 0xFF, counted from the record's first byte: 5 bytes
+// from 261 before it, then 4 before it to 163 after it.
+inline constexpr ImageRange kFolderEraseHead = {-261, -256};
+inline constexpr ImageRange kFolderEraseBody = {-4, 164};
+inline constexpr std::uint32_t kFolderEraseBefore = std::uint32_t(-kFolderEraseHead.first);
+inline constexpr std::uint32_t kFolderEraseSize =
+    std::uint32_t(kFolderEraseHead.size() + kFolderEraseBody.size());
+// The parts do not overlap, so no byte counts twice.
+static_assert(kFolderEraseHead.end <= kFolderEraseBody.first);
+
+// The two parts of the erase of the record at `recordOffset`, as image offsets. Not clipped to
+// the image.
 std::array<ImageRange, 2> folderEraseRanges(std::uint32_t recordOffset);
 
 // Rebuilds state.folders from the Flex code group's bytes in the image.
 void scanFlexFolders(EditorState& state);
-// Sets the record's 173 bytes to 0xFF; bytes that would lie outside the image are left out.
+// Sets the record's kFolderEraseSize bytes to 0xFF; bytes that would lie outside the image are
+// left out.
 void eraseFolderRecord(EditorState& state, std::uint32_t recordOffset);
 // Erases every record whose name repeats the one before it, when the Flex sits at its
 // catalogue address. Leaves state.folders as scanFlexFolders makes it from the bytes left.

@@ -4,16 +4,12 @@
 #include <array>
 
 #include "inspect/number_format.h"
+#include "model/header_layout.h"
 #include "model/hex.h"
 
 namespace tavufe {
 
 namespace {
-
-// Offsets of the header texts the report shows.
-inline constexpr std::size_t kMagicAt = 0;
-inline constexpr std::size_t kGeneratorAt = 448;
-inline constexpr std::size_t kDateAt = 320;
 
 // Image positions come from region bounds that a hostile header may have set to anything:
 // every read goes through the image's own range checks.
@@ -49,6 +45,14 @@ inline constexpr std::int64_t kLanguageVersionAt = 18;
 std::string imageTextLine(std::string_view label, const EditorState& state, std::uint64_t offset) {
   return textLine(label,
                   state.image.readClipped(std::int64_t(offset), std::int64_t(kReportTextMax)), 0);
+}
+
+// The version word at `offset`, or "Not Found" when the file carries no such code group:
+// the image may hold another code group's bytes where it would lie.
+std::string versionWordLine(std::string_view label, const EditorState& state, bool carried,
+                            std::int64_t offset) {
+  if (!carried) return std::string(label) + "Not Found";
+  return wordLine(label, state.image.byteAt(offset), state.image.byteAt(offset + 1));
 }
 
 }  // namespace
@@ -94,6 +98,7 @@ std::string platformLine(const EditorState& state) {
 }
 
 std::string firmwareLine(const EditorState& state) {
+  if (!state.bounds.hasFirmware) return "Firmware: Not Found";
   const std::uint64_t start = state.bounds.firmwareStart;
   const std::uint64_t end = state.bounds.firmwareEnd;
   // Only a firmware whose bytes 4 to 7 read 00 00 00 B1 carries the marker.
@@ -110,6 +115,7 @@ std::string firmwareLine(const EditorState& state) {
 }
 
 std::string flexLine(const EditorState& state) {
+  if (!state.bounds.hasFlex) return "Flex: Not Found";
   const std::uint64_t start = state.bounds.flexStart;
   const std::uint64_t end = state.bounds.flexEnd;
   const std::array<std::uint8_t, 4> blank = {kErased, kErased, kErased, kErased};
@@ -134,23 +140,23 @@ std::string flexLine(const EditorState& state) {
   return "Flex: Not Found";
 }
 
-std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file) {
+std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file,
+                                     const NumberFormat& numbers) {
   std::vector<std::string> report;
   report.reserve(kReportLineCount);
-  report.push_back(textLine("HEADER INFO: ", file, kMagicAt));
-  report.push_back(textLine("", file, kGeneratorAt));
-  report.push_back(textLine("Date: ", file, kDateAt));
-  report.push_back("File: " + formatThousands(std::int64_t(file.size()), state.thousandsSeparator) +
-                   " Bytes");
+  report.push_back(textLine("HEADER INFO: ", file, kMagicTextOffset));
+  report.push_back(textLine("", file, kGeneratorTextOffset));
+  report.push_back(textLine("Date: ", file, kDateTextOffset));
+  report.push_back(
+      "File: " + formatThousands(std::int64_t(file.size()), numbers.thousandsSeparator) + " Bytes");
   report.push_back(platformLine(state));
   report.push_back(firmwareLine(state));
   report.push_back(flexLine(state));
-  const std::int64_t rdl = state.bounds.ramdldOffset;
-  report.push_back(wordLine("RDL: ", state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt)),
-                            state.image.byteAt(rdl + std::int64_t(kRamdldVersionAt) + 1)));
-  const std::int64_t language = state.bounds.languageStart;
-  report.push_back(wordLine("Language: ", state.image.byteAt(language + kLanguageVersionAt),
-                            state.image.byteAt(language + kLanguageVersionAt + 1)));
+  report.push_back(
+      versionWordLine("RDL: ", state, state.bounds.hasRamdld,
+                      std::int64_t(state.bounds.ramdldOffset) + std::int64_t(kRamdldVersionAt)));
+  report.push_back(versionWordLine("Language: ", state, state.bounds.hasLanguage,
+                                   std::int64_t(state.bounds.languageStart) + kLanguageVersionAt));
   return report;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "inspect/number_format.h"
 #include "model/editor_state.h"
 
 namespace tavufe {
@@ -13,9 +14,10 @@ namespace tavufe {
 inline constexpr std::size_t kReportTextMax = 100;
 inline constexpr std::size_t kReportLineCount = 9;
 
-// The nine report lines for a file just read: the header's texts from `file`, its size, and
-// what the image holds. Sizes are grouped with state.thousandsSeparator.
-std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file);
+// The nine report lines for a file just read: the header's texts from `file`, its size written
+// as `numbers` has it, and what the image holds.
+std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file,
+                                     const NumberFormat& numbers);
 
 // The label and the text from `offset` up to the first zero byte, at most 100 characters,
 // never past the end of `bytes`.

@@ -38,9 +38,6 @@ struct EditorState {
   DeviceProfile profile{};
   UndoStack undo{};
   FolderTable folders{};
-  // Grouping separator for sizes in the report and grid ("," unless the front end passes
-  // its locale's).
-  std::string thousandsSeparator = ",";
 };
 
 // The model side of start-up: reset the slots, build and apply the profile.

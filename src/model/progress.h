@@ -2,6 +2,9 @@
 
 namespace tavufe {
 
+// The bar of an open or a save runs to this many steps, whichever front end shows it.
+inline constexpr int kProgressSteps = 20;
+
 // How the core reports progress to a front end; the default does nothing.
 class Progress {
  public:

@@ -16,6 +16,7 @@ void resetSlots(EditorState& state) {
     slot.cgNumber = kCgEmpty;
     slot.description.clear();
   }
+  computeRegionBounds(state);
 }
 
 bool isSlotInUse(const EditorState& state, int slot) {
@@ -44,8 +45,7 @@ bool hasFlexBytes(const EditorState& state) {
 }
 
 void computeRegionBounds(EditorState& state) {
-  RegionBounds& b = state.bounds;
-  b.flashBaseOffset = 0;
+  RegionBounds b;
   b.ramdldOffset = kRamdldOffset;
   // Slot 20 is not looked at; later slots override earlier ones.
   for (int i = 0; i <= kLastBoundsSlot; ++i) {
@@ -53,21 +53,26 @@ void computeRegionBounds(EditorState& state) {
     const std::uint32_t s = slot.startAddress & kAddressMask;
     const std::uint32_t e = slot.endAddress & kAddressMask;
     switch (slot.cgNumber) {
+      case kCgRamdld: b.hasRamdld = true; break;
       case kCgFirmware:
         b.firmwareStart = s;
         b.firmwareEnd = e;
+        b.hasFirmware = true;
         break;
       case kCgFlex:
         b.flexStart = s;
         b.flexEnd = e;
+        b.hasFlex = true;
         break;
       case kCgLanguage:
         b.languageStart = s;
         b.languageEnd = e;
+        b.hasLanguage = true;
         break;
       default: break;
     }
   }
+  state.bounds = b;
 }
 
 }  // namespace tavufe

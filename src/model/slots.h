@@ -53,7 +53,9 @@ inline constexpr std::uint32_t kFirmwareRestHeaderAt = 196;
 // The RAMDLD's version word, bytes 14 and 15 of it; FF FF there means no RAMDLD.
 inline constexpr std::size_t kRamdldVersionAt = 14;
 
-// Image offsets of the regions the report and the folder scan look at.
+// Image offsets of the regions the report and the folder scan look at, and which of their code
+// groups the slots hold. A region whose code group is not held has no bounds: whatever the
+// image holds there belongs to another code group, or to no file.
 struct RegionBounds {
   std::uint32_t flashBaseOffset = 0;
   std::uint32_t ramdldOffset = 0x4000000;
@@ -63,12 +65,16 @@ struct RegionBounds {
   std::uint32_t flexEnd = 0;
   std::uint32_t languageStart = 0;
   std::uint32_t languageEnd = 0;
+  bool hasRamdld = false;
+  bool hasFirmware = false;
+  bool hasFlex = false;
+  bool hasLanguage = false;
 };
 
 struct EditorState;
 
-// Empties the catalogue's names, ranges and flags (labels stay) and slots 0 to 20.
-// Slot 21, the firmware halves and lastSlot are left as they are.
+// Empties the catalogue's names, ranges and flags (labels stay), slots 0 to 20 and the region
+// bounds taken from them. Slot 21, the firmware halves and lastSlot are left as they are.
 void resetSlots(EditorState& state);
 
 bool isSlotInUse(const EditorState& state, int slot);
@@ -80,7 +86,7 @@ bool isFlashAddressValid(std::uint32_t address);
 // offset 0, so the region bounds alone cannot tell it from no Flex.
 bool hasFlexBytes(const EditorState& state);
 
-// Refreshes the firmware, Flex and language-pack bounds from slots 0 to 19.
+// Sets the region bounds afresh from slots 0 to 19: nothing is kept from earlier slots.
 void computeRegionBounds(EditorState& state);
 
 // Image offset of a code group's first byte. A code group in the RAMDLD's place sits in its

@@ -91,6 +91,9 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
     state.slots[std::size_t(slot)].headerCode = g.code;
     ++result.codeGroups;
   }
+  // Until finalisation refines them, the bounds are the header's ranges: a file whose reading
+  // stops short of that is still reported on its own code groups.
+  computeRegionBounds(state);
   return result;
 }
 
