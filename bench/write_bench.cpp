@@ -28,6 +28,7 @@ constexpr std::uint32_t kRamdldStart = 0x03FC8000;
 constexpr std::uint32_t kRamdldSize = 0x20000;
 constexpr std::uint32_t kFlexStart = 0x11280000;
 constexpr std::uint32_t kFlexSize = 0xCC0000;
+const std::string kDateText = "Mon December 07 00:00:00 2026";
 
 void layGroup(EditorState& s, int slot, int cg, std::uint32_t start, const fixture::Bytes& data) {
   const std::uint32_t offset = slot == 0 ? kRamdldOffset : (start & kAddressMask);
@@ -79,8 +80,9 @@ void runSave(benchmark::State& bench, const char* name, SaveType type) {
   const std::string path = s.folder + "/" + name;
   Progress progress;
   for (auto _ : bench) {
-    const StatusCode status = type == SaveType::Smg ? exportFlex(s.state, path, progress)
-                                                    : saveSuperfile(s.state, path, type, progress);
+    const StatusCode status = type == SaveType::Smg
+                                  ? exportFlex(s.state, path, progress)
+                                  : saveSuperfile(s.state, path, type, kDateText, progress);
     if (status != StatusCode::None) {
       bench.SkipWithError("save failed");
       return;

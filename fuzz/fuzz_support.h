@@ -1,7 +1,7 @@
 #pragma once
 
 // What the fuzz targets share: a fixed header date, a scratch folder on a memory file system,
-// and the comparisons the property targets make between two editor states.
+// the in-memory save, and the comparisons the property targets make between two editor states.
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -18,6 +18,10 @@
 #include "editor/open_flow.h"
 #include "model/editor_state.h"
 #include "model/finalise.h"
+#include "superfile/byte_sink.h"
+#include "superfile/save_preparation.h"
+#include "superfile/sbf_writer.h"
+#include "superfile/shx_writer.h"
 
 namespace fuzzing {
 
@@ -29,7 +33,27 @@ inline void require(bool holds, const char* what) {
 }
 
 // Saves carry the header's date; a fixed one makes two saves of the same state comparable.
-inline void fixHeaderDate() { ::setenv("SOURCE_DATE_EPOCH", "1796630400", 1); }
+inline const std::string kHeaderDate = "Mon December 07 08:00:00 2026";
+
+// The plan of a superfile save of the state, its RAMDLD checked and prepared: what a save
+// writes. None when a writer may write it.
+inline tavufe::StatusCode prepareSavePlan(const tavufe::EditorState& state,
+                                          tavufe::SavePlan& plan) {
+  plan = tavufe::planSave(state);
+  tavufe::StatusCode status = tavufe::checkRamdldForSave(state.image, plan);
+  if (status == tavufe::StatusCode::None) status = tavufe::prepareSave(state, plan);
+  return status;
+}
+
+// A prepared plan written as SHX or SBF into `out`, which is emptied first (keeping its
+// capacity from one input to the next).
+inline tavufe::StatusCode writeSaved(const tavufe::EditorState& state, const tavufe::SavePlan& plan,
+                                     bool shx, tavufe::MemorySink& out) {
+  tavufe::Progress progress;
+  out.bytes.clear();
+  return shx ? tavufe::writeShx(state.image, plan, kHeaderDate, out, progress)
+             : tavufe::writeSbf(state.image, plan, kHeaderDate, out, progress);
+}
 
 // An editor as after start-up, which each open starts from again, so that a finding
 // reproduces alone. The open resets the catalogue and the undo stack itself; what it leaves
@@ -37,7 +61,6 @@ inline void fixHeaderDate() { ::setenv("SOURCE_DATE_EPOCH", "1796630400", 1); }
 class StartedEditor {
  public:
   StartedEditor() {
-    fixHeaderDate();
     if (!state.image.allocate()) std::abort();
     tavufe::initialiseEditor(state);
     startupSlots_ = state.slots;
@@ -120,21 +143,43 @@ inline bool sameSlot(const tavufe::CodeGroupSlot& a, const tavufe::CodeGroupSlot
          a.headerChecksum == b.headerChecksum && a.headerCode == b.headerCode;
 }
 
-// The slots a save writes (0 to lastSlot, in use), their fields and their bytes in the image.
-inline bool sameSavedContent(const tavufe::EditorState& a, const tavufe::EditorState& b,
-                             SlotFields fields) {
-  if (a.lastSlot != b.lastSlot) return false;
-  for (int i = 0; i <= a.lastSlot && i <= tavufe::kLastLoadableSlot; ++i) {
-    const tavufe::CodeGroupSlot& sa = a.slots[std::size_t(i)];
+// The slots a save writes (0 to lastSlot, in use), their fields and their bytes: the slots and
+// bytes of `a` are given by `bytesOfA`.
+template <typename BytesOfA>
+bool sameSavedSlots(const tavufe::SlotTable& a, std::int32_t aLastSlot, BytesOfA bytesOfA,
+                    const tavufe::EditorState& b, SlotFields fields) {
+  if (aLastSlot != b.lastSlot) return false;
+  for (int i = 0; i <= aLastSlot && i <= tavufe::kLastLoadableSlot; ++i) {
+    const tavufe::CodeGroupSlot& sa = a[std::size_t(i)];
     const tavufe::CodeGroupSlot& sb = b.slots[std::size_t(i)];
     if (tavufe::isSlotInUse(a, i) != tavufe::isSlotInUse(b, i)) return false;
     if (!tavufe::isSlotInUse(a, i)) continue;
     if (!sameSlot(sa, sb, fields)) return false;
-    const std::span<const std::uint8_t> ba = tavufe::slotBytes(a, i);
+    const std::span<const std::uint8_t> ba = bytesOfA(i);
     const std::span<const std::uint8_t> bb = tavufe::slotBytes(b, i);
     if (ba.size() != bb.size() || !std::equal(ba.begin(), ba.end(), bb.begin())) return false;
   }
   return true;
+}
+
+// Two states' saved slots.
+inline bool sameSavedContent(const tavufe::EditorState& a, const tavufe::EditorState& b,
+                             SlotFields fields) {
+  return sameSavedSlots(
+      a.slots, a.lastSlot, [&](int i) { return tavufe::slotBytes(a, i); }, b, fields);
+}
+
+// What a prepared plan wrote against the state its file reads back as: the RAMDLD's bytes are
+// the plan's, every other code group's are in the image the plan was made from.
+inline bool sameSavedContent(const tavufe::SavePlan& plan, const tavufe::FlashImage& image,
+                             const tavufe::EditorState& b, SlotFields fields) {
+  return sameSavedSlots(
+      plan.slots, plan.lastSlot,
+      [&](int i) {
+        return i == 0 ? std::span<const std::uint8_t>(plan.ramdld)
+                      : tavufe::slotBytes(image, plan.slots[std::size_t(i)]);
+      },
+      b, fields);
 }
 
 // Report lines compared between two files of the same content. Line 3 ("File: N Bytes") is

@@ -4,10 +4,12 @@
 // bytes the fuzzer hands over: check, read, reduce to RAMDLD and Flex, erase repeated folders and
 // list the rest; then, as a user would, delete a folder, cut and undo, and write both superfile
 // formats into memory. Every so often a save goes through the real temporary file and rename
-// instead, into a memory file system, and must produce exactly the bytes the memory save did.
+// instead, into a memory file system, and must end as the memory save did, with its bytes.
+// No save changes the document.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -45,24 +47,24 @@ class OpenFlow {
     tavufe::deleteFolder(s, 0);
     if (tavufe::cutSlot(s, 0)) tavufe::undoCut(s);
     if (tavufe::checkSaveable(s) != tavufe::NoticeCode::None) return;
-    for (int i = 0; i <= s.lastSlot && i <= tavufe::kLastLoadableSlot; ++i) {
-      (void)tavufe::finaliseSlot(s, i, tavufe::FinaliseFrom::Record);
-    }
+    const Snapshot before(s);
     bool throughFile = false;
-    if (tavufe::checkRamdldForSave(s) == tavufe::StatusCode::None) {
-      // The sinks keep their capacity from one input to the next.
-      shx_.bytes.clear();
-      const tavufe::StatusCode shxWritten = tavufe::writeShx(s, shx_, progress);
+    if (prepareSavePlan(s, plan_) == tavufe::StatusCode::None) {
+      const tavufe::StatusCode shxWritten = writeSaved(s, plan_, true, shx_);
       throughFile = savesThroughFile(shx_.bytes);
       if (throughFile) saveThroughFile(tavufe::SaveType::Shx, shxWritten, shx_.bytes);
-      sbf_.bytes.clear();
-      const tavufe::StatusCode sbfWritten = tavufe::writeSbf(s, sbf_, progress);
+      const tavufe::StatusCode sbfWritten = writeSaved(s, plan_, false, sbf_);
       if (throughFile) saveThroughFile(tavufe::SaveType::Sbf, sbfWritten, sbf_.bytes);
     }
-    if (tavufe::finaliseSlot(s, 1, tavufe::FinaliseFrom::Slot) == tavufe::StatusCode::None) {
-      const std::span<const std::uint8_t> flex = tavufe::slotBytes(s, 1);
-      if (throughFile) exportThroughFile({flex.begin(), flex.end()});
+    // The export writes slot 1 finalised from its own range.
+    tavufe::CodeGroupSlot flex = s.slots[1];
+    tavufe::FirmwareHalves halves = s.firmwareHalves;
+    if (tavufe::finaliseSlot(s.image, flex, halves, tavufe::FinaliseFrom::Slot) ==
+        tavufe::StatusCode::None) {
+      const std::span<const std::uint8_t> bytes = tavufe::slotBytes(s.image, flex);
+      if (throughFile) exportThroughFile({bytes.begin(), bytes.end()});
     }
+    require(before.matches(s), "a save leaves the document as it was");
   }
 
  private:
@@ -84,10 +86,14 @@ class OpenFlow {
                        const std::vector<std::uint8_t>& expected) {
     tavufe::Progress progress;
     const std::string path = scratch_.file(type == tavufe::SaveType::Shx ? "out.shx" : "out.sbf");
-    const tavufe::StatusCode saved = tavufe::saveToFile(editor_.state, path, type, progress);
-    // The memory save has already prepared the state (the RAMDLD's table and header bytes),
-    // so the outcomes may differ where that preparation changed what the save checks; when
-    // both wrote, they wrote the same bytes.
+    tavufe::SaveOptions options;
+    options.dateText = kHeaderDate;
+    const tavufe::StatusCode saved =
+        tavufe::saveToFile(editor_.state, path, type, options, progress);
+    // Both saves plan from the same document; only the file system can add a failure.
+    if (saved != tavufe::StatusCode::FileNotOpened && saved != tavufe::StatusCode::FileWriteError) {
+      require(saved == inMemory, "a file save ends as the memory save did");
+    }
     if (saved == tavufe::StatusCode::None && inMemory == tavufe::StatusCode::None) {
       require(readBack(path) == expected, "a file save writes what the memory save wrote");
     }
@@ -98,16 +104,48 @@ class OpenFlow {
   void exportThroughFile(const std::vector<std::uint8_t>& flex) {
     tavufe::Progress progress;
     const std::string path = scratch_.file("out.smg");
-    if (tavufe::saveToFile(editor_.state, path, tavufe::SaveType::Smg, progress,
-                           tavufe::StaleSlots::Refuse) == tavufe::StatusCode::None &&
+    tavufe::SaveOptions options;
+    options.staleSlots = tavufe::StaleSlots::Refuse;
+    if (tavufe::saveToFile(editor_.state, path, tavufe::SaveType::Smg, options, progress) ==
+            tavufe::StatusCode::None &&
         tavufe::isSlotInUse(editor_.state, 1)) {
       require(readBack(path) == flex, "an exported Flex holds its slot's bytes");
     }
     ::unlink(path.c_str());
   }
 
+  // What a save must leave as it was: the slots, the firmware halves, the region bounds and the
+  // RAMDLD's address table in the image.
+  class Snapshot {
+   public:
+    explicit Snapshot(const tavufe::EditorState& s)
+        : slots_(s.slots), lastSlot_(s.lastSlot), halves_(s.firmwareHalves), bounds_(s.bounds) {
+      const auto table = table_of(s);
+      table_.assign(table.begin(), table.end());
+    }
+    bool matches(const tavufe::EditorState& s) const {
+      const auto table = table_of(s);
+      return slots_ == s.slots && lastSlot_ == s.lastSlot && halves_ == s.firmwareHalves &&
+             bounds_ == s.bounds &&
+             std::equal(table.begin(), table.end(), table_.begin(), table_.end());
+    }
+
+   private:
+    static std::span<const std::uint8_t> table_of(const tavufe::EditorState& s) {
+      return s.image.read(tavufe::kRamdldOffset + tavufe::kRamdldTableWindowStart,
+                          tavufe::kRamdldTableWindowEnd - tavufe::kRamdldTableWindowStart + 1);
+    }
+
+    tavufe::SlotTable slots_;
+    std::int32_t lastSlot_;
+    tavufe::FirmwareHalves halves_;
+    tavufe::RegionBounds bounds_;
+    std::vector<std::uint8_t> table_;
+  };
+
   tavufe::SuperfileEncoding type_;
   StartedEditor editor_;
+  tavufe::SavePlan plan_;
   tavufe::MemorySink shx_;
   tavufe::MemorySink sbf_;
   ScratchFolder scratch_;

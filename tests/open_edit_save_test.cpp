@@ -108,7 +108,7 @@ TEST_F(OpenEditSaveTest, RepeatedAndSelectedFoldersAreErasedAndSurviveEachFormat
   for (SaveType type : {SaveType::Shx, SaveType::Sbf, SaveType::Smg, SaveType::Bin}) {
     ASSERT_EQ(checkSaveable(*s), NoticeCode::None);
     const std::string out = dir.file(std::string("out") + extensionFor(type));
-    ASSERT_EQ(saveToFile(*s, out, type, progress), StatusCode::None);
+    ASSERT_EQ(saveToFile(*s, out, type, {}, progress), StatusCode::None);
     if (type == SaveType::Smg || type == SaveType::Bin) {
       EXPECT_EQ(fixture::readFile(out), flex);
       continue;

@@ -21,20 +21,20 @@ using save_setup::entriesIn;
 
 namespace {
 
-StatusCode saveShx(EditorState& s, const std::string& path, Progress& p, FileProblem* why,
+StatusCode saveShx(const EditorState& s, const std::string& path, Progress& p, FileProblem* why,
                    const ReadBackFilter& f) {
-  return saveSuperfile(s, path, SaveType::Shx, p, why, f);
+  return saveSuperfile(s, path, SaveType::Shx, save_setup::kDateText, p, why, f);
 }
-StatusCode saveSbf(EditorState& s, const std::string& path, Progress& p, FileProblem* why,
+StatusCode saveSbf(const EditorState& s, const std::string& path, Progress& p, FileProblem* why,
                    const ReadBackFilter& f) {
-  return saveSuperfile(s, path, SaveType::Sbf, p, why, f);
+  return saveSuperfile(s, path, SaveType::Sbf, save_setup::kDateText, p, why, f);
 }
 
 // Each output on both temporary-file paths: anonymous where the file system allows it, and the
 // named file others fall back to.
 struct Output {
   const char* name;
-  StatusCode (*save)(EditorState&, const std::string&, Progress&, FileProblem*,
+  StatusCode (*save)(const EditorState&, const std::string&, Progress&, FileProblem*,
                      const ReadBackFilter&);
   bool named = false;
 };
@@ -154,18 +154,22 @@ TEST_P(SafeSaveTest, ReadBackThatDiffersIsVerifyError) {
 
 TEST_P(SafeSuperfileSaveTest, OverlongRamdldWritesNothing) {
   r = save_setup::ramdldAndFlex(0x30000, 0x100);
-  r.state->slots[0].length = 0x30001;
+  // As its file stated it: one byte longer than the RAMDLD's area, which no save can finalise.
+  CodeGroupSlot& rdl = r.state->slots[0];
+  rdl.endAddress += 1;
+  rdl.length = rdl.recordLength = 0x30001;
   EXPECT_EQ(save(), StatusCode::AddressRange);
   expectUntouched();
 }
 
 TEST_P(SafeSuperfileSaveTest, MissingOrBlankRamdldIsRefusedBeforeOpening) {
-  r.state->slots[0].headerBytes[14] = 0xFF;
-  r.state->slots[0].headerBytes[15] = 0xFF;
+  // The version word as the save finalises it from the image.
+  imageData(*r.state)[kRamdldOffset + 14] = 0xFF;
+  imageData(*r.state)[kRamdldOffset + 15] = 0xFF;
   EXPECT_EQ(save(), StatusCode::RdlBlankOrMissing);
   expectUntouched();
 
-  r.state->slots[0].headerBytes[15] = 0x00;  // one of the two erased is not blank
+  imageData(*r.state)[kRamdldOffset + 15] = 0x00;  // one of the two erased is not blank
   r.state->slots[0].cgNumber = 2;
   EXPECT_EQ(save(), StatusCode::RdlBlankOrMissing);
   expectUntouched();

@@ -9,13 +9,17 @@ using save_setup::layGroup;
 
 namespace {
 
-constexpr std::uint32_t kWindow = 0x40000F0;  // RAMDLD byte 240
+constexpr std::uint32_t kWindow = 240;  // the RAMDLD's byte
 using Entry = std::array<std::uint8_t, 8>;
 const Entry kFlexWhole = {0x11, 0x28, 0x00, 0x00, 0x11, 0xF3, 0xFF, 0xFF};
 
-fixture::Bytes window(const EditorState& s) {
-  const std::uint8_t* p = imageData(s) + kWindow;
-  return fixture::Bytes(p, p + 176);
+fixture::Bytes window(const SavePlan& plan) {
+  return fixture::Bytes(plan.ramdld.begin() + kWindow, plan.ramdld.begin() + kWindow + 176);
+}
+
+fixture::Bytes ramdldArea(const EditorState& s) {
+  const std::uint8_t* p = imageData(s) + kRamdldOffset;
+  return fixture::Bytes(p, p + kRamdldAreaSize);
 }
 
 // The window as it must read: 0xFF except for the given 8-byte entry at a RAMDLD byte.
@@ -27,7 +31,7 @@ fixture::Bytes windowWith(std::size_t ramdldByte, const Entry& entry) {
 
 }  // namespace
 
-TEST(SavePreparationTableTests, EntriesWrittenIntoTheRamdld) {
+TEST(SavePreparationTableTests, EntriesWrittenIntoTheRamdldCopy) {
   struct Laid {
     int slot, cg;
     std::uint32_t start;
@@ -63,11 +67,15 @@ TEST(SavePreparationTableTests, EntriesWrittenIntoTheRamdld) {
     const fixture::Bytes rdl = fixture::pattern(0x400, 1);
     layGroup(*s, 0, 0, save_setup::kRamdldStart, rdl);
     for (const Laid& g : c.groups) layGroup(*s, g.slot, g.cg, g.start, fixture::pattern(g.size, 2));
-    EXPECT_EQ(prepareSave(*s), StatusCode::None);
-    EXPECT_EQ(window(*s), windowWith(c.at, c.entry));
+    SavePlan plan = planSave(*s);
+    EXPECT_EQ(prepareSave(*s, plan), StatusCode::None);
+    ASSERT_EQ(plan.ramdld.size(), rdl.size());
+    EXPECT_EQ(window(plan), windowWith(c.at, c.entry));
     // Bytes just outside the window keep the RAMDLD's own content.
-    EXPECT_EQ(imageData(*s)[kWindow - 1], rdl[239]);
-    EXPECT_EQ(imageData(*s)[kWindow + 176], rdl[416]);
+    EXPECT_EQ(plan.ramdld[kWindow - 1], rdl[239]);
+    EXPECT_EQ(plan.ramdld[kWindow + 176], rdl[416]);
+    // The image is only read.
+    EXPECT_TRUE(std::equal(rdl.begin(), rdl.end(), imageData(*s) + kRamdldOffset));
   }
 }
 
@@ -79,25 +87,32 @@ TEST(SavePreparationRamdldTests, HeaderBytesAndChecksumDescribeThePatchedBytes) 
     auto r = save_setup::ramdldAndFlex(size, 0x100);
     EditorState& s = *r.state;
     imageData(s)[0x4000000 + 3] = 0xA5;
-    EXPECT_EQ(prepareSave(s), StatusCode::None);
-    EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
+    const CodeGroupSlot before = s.slots[0];
+    SavePlan plan = planSave(s);
+    EXPECT_EQ(prepareSave(s, plan), StatusCode::None);
     fixture::Bytes expected = save_setup::patchedForFlex(r.ramdld);
     expected[3] = 0xA5;
-    EXPECT_EQ(s.slots[0].bufferChecksum, fixture::sum16(expected));
-    EXPECT_TRUE(
-        std::equal(s.slots[0].headerBytes.begin(), s.slots[0].headerBytes.end(), expected.begin()));
+    EXPECT_EQ(fixture::Bytes(plan.ramdld.begin(), plan.ramdld.end()), expected);
+    EXPECT_EQ(plan.slots[0].bufferChecksum, fixture::sum16(expected));
+    EXPECT_TRUE(std::equal(plan.slots[0].headerBytes.begin(), plan.slots[0].headerBytes.end(),
+                           expected.begin()));
+    // The document's slot keeps what it was finalised to.
+    EXPECT_EQ(s.slots[0].bufferChecksum, before.bufferChecksum);
+    EXPECT_EQ(s.slots[0].headerBytes, before.headerBytes);
   }
 }
 
-TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAfterThePatch) {
+TEST(SavePreparationRamdldTests, OneByteTooLongIsAnAddressRangeAndPreparesNothing) {
   auto r = save_setup::ramdldAndFlex(0x30000, 0x100);
   EditorState& s = *r.state;
-  s.slots[0].length = 0x30001;
-  const auto headerBefore = s.slots[0].headerBytes;
-  const auto sumBefore = s.slots[0].bufferChecksum;
-  imageData(s)[0x4000000] ^= 0xFF;
-  EXPECT_EQ(prepareSave(s), StatusCode::AddressRange);
-  EXPECT_EQ(window(s), windowWith(264, kFlexWhole));
-  EXPECT_EQ(s.slots[0].headerBytes, headerBefore);
-  EXPECT_EQ(s.slots[0].bufferChecksum, sumBefore);
+  SavePlan plan = planSave(s);
+  plan.slots[0].length = 0x30001;
+  const auto headerBefore = plan.slots[0].headerBytes;
+  const auto sumBefore = plan.slots[0].bufferChecksum;
+  const fixture::Bytes area = ramdldArea(s);
+  EXPECT_EQ(prepareSave(s, plan), StatusCode::AddressRange);
+  EXPECT_TRUE(plan.ramdld.empty());
+  EXPECT_EQ(plan.slots[0].headerBytes, headerBefore);
+  EXPECT_EQ(plan.slots[0].bufferChecksum, sumBefore);
+  EXPECT_EQ(ramdldArea(s), area);
 }

@@ -46,14 +46,20 @@ inline void layGroup(tavufe::EditorState& s, int slot, int cg, std::uint32_t sta
   s.lastSlot = std::max(s.lastSlot, slot);
 }
 
-// The superfile a save writes for the state, in memory: the RAMDLD check, then the writer.
-// The status the save ends with goes to `status`.
-inline fixture::Bytes writeSuperfile(tavufe::EditorState& s, bool shx, tavufe::StatusCode& status,
-                                     tavufe::Progress& progress) {
+// The header date the writer tests save with.
+inline const std::string kDateText = "Sun September 06 09:05:03 2026";
+
+// The superfile a save writes for the state, in memory: the plan, the RAMDLD check, its
+// preparation, then the writer. The status the save ends with goes to `status`.
+inline fixture::Bytes writeSuperfile(const tavufe::EditorState& s, bool shx,
+                                     tavufe::StatusCode& status, tavufe::Progress& progress) {
   tavufe::MemorySink out;
-  status = tavufe::checkRamdldForSave(s);
+  tavufe::SavePlan plan = tavufe::planSave(s);
+  status = tavufe::checkRamdldForSave(s.image, plan);
+  if (status == tavufe::StatusCode::None) status = tavufe::prepareSave(s, plan);
   if (status == tavufe::StatusCode::None) {
-    status = shx ? tavufe::writeShx(s, out, progress) : tavufe::writeSbf(s, out, progress);
+    status = shx ? tavufe::writeShx(s.image, plan, kDateText, out, progress)
+                 : tavufe::writeSbf(s.image, plan, kDateText, out, progress);
   }
   return out.bytes;
 }

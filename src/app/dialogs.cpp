@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
 namespace tavufe {
 
@@ -48,7 +50,7 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& fold
   dialog->setFileMode(QFileDialog::AnyFile);
   const QStringList filters = filterList(kSaveFilter);
   dialog->setNameFilters(filters);
-  dialog->selectNameFilter(filters.value(int(type) - 1, filters.first()));
+  dialog->selectNameFilter(filters.value(saveFilterIndex(type), filters.first()));
   if (!folder.isEmpty()) dialog->setDirectory(folder);
   if (!fileName.isEmpty()) dialog->selectFile(fileName);
   QFileDialog* raw = dialog.get();
@@ -175,14 +177,17 @@ std::optional<SuperfileEncoding> superfileTypeOf(const QString& path) {
   return encodingForPath(QFile::encodeName(QFileInfo(path).fileName()).toStdString());
 }
 
+int saveFilterIndex(SaveType type) {
+  const auto* found = std::find(std::begin(kSaveFilterTypes), std::end(kSaveFilterTypes), type);
+  return int(found - std::begin(kSaveFilterTypes));
+}
+
 SaveType selectedSaveType(const QFileDialog& dialog) {
   const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
-  switch (index) {
-    case 1: return SaveType::Sbf;
-    case 2: return SaveType::Smg;
-    case 3: return SaveType::Bin;
-    default: return SaveType::Shx;
-  }
+  // A filter the list does not hold is the first one's type.
+  return index >= 0 && index < qsizetype(std::size(kSaveFilterTypes))
+             ? kSaveFilterTypes[std::size_t(index)]
+             : kSaveFilterTypes[0];
 }
 
 void SaveDialog1TypeChange(QFileDialog& dialog) {

@@ -68,6 +68,9 @@ inline constexpr const char* kOpenFilter =
     "SuperFiles (shx-sbf) (*.shx *.sbf);;SHX Files (*.shx);;SBF Files (*.sbf)";
 inline constexpr const char* kSaveFilter =
     "SHX File (*.shx);;SBF File (*.sbf);;SMG File (*.smg);;BIN File (*.bin)";
+// The type of each of the save dialog's filters, in their order.
+inline constexpr SaveType kSaveFilterTypes[] = {SaveType::Shx, SaveType::Sbf, SaveType::Smg,
+                                                SaveType::Bin};
 
 std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const QString& folder,
                                             const QString& fileName);
@@ -90,7 +93,9 @@ std::optional<SuperfileEncoding> superfileTypeOf(const QString& path);
 // The question before a save drops code groups from the superfile it replaces.
 QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups);
 
-// The file type the save dialog shows, from its selected filter.
+// The save dialog's filter index of a type, and the type the dialog shows from its selected
+// filter.
+int saveFilterIndex(SaveType type);
 SaveType selectedSaveType(const QFileDialog& dialog);
 // Handler of a type change in the save dialog: the typed name takes the type's extension.
 void SaveDialog1TypeChange(QFileDialog& dialog);

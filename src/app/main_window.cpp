@@ -769,9 +769,12 @@ bool MainWindow::saveAs() {
   const std::uint64_t otherLinks = otherHardLinks(toCorePath(choice.path));
   showBarAtStart();
   BarProgress progress(*progressBar_);
+  SaveOptions options;
+  options.dateText = saveDate().text;
+  options.staleSlots = StaleSlots::ExportAndWarn;
   FileProblem why;
-  const StatusCode status = saveToFile(state_, toCorePath(choice.path), choice.type, progress,
-                                       StaleSlots::ExportAndWarn, &why);
+  const StatusCode status =
+      saveToFile(state_, toCorePath(choice.path), choice.type, options, progress, &why);
   const bool saved = status == StatusCode::None;
   if (!saved) showWarning(status, choice.path, why);
   pauseWithFullBar();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/json_output.h"
@@ -185,20 +186,23 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
       status != kExitSuccess) {
     return status;
   }
-  if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
-    // The header's date falls back to the clock; say why the fixed one was not taken.
-    if (const SourceDateEpoch epoch = sourceDateEpoch();
-        epoch.state == SourceDateEpoch::State::Ignored) {
-      err << "tavufe: SOURCE_DATE_EPOCH ignored: " << visibleText(epoch.reason) << '\n';
-    }
-  }
-  Progress progress;
   // Nothing is written on any failure, so a slot that no longer matches its bytes stops an
   // export before it writes.
+  SaveOptions options;
+  options.staleSlots = StaleSlots::Refuse;
+  if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
+    // The header's date falls back to the clock; say why the fixed one was not taken.
+    SaveDate date = saveDate();
+    if (date.ignoredBecause) {
+      err << "tavufe: SOURCE_DATE_EPOCH ignored: " << visibleText(*date.ignoredBecause) << '\n';
+    }
+    options.dateText = std::move(date.text);
+  }
+  Progress progress;
   FileProblem why;
   const std::uint64_t links = otherHardLinks(destination);
   const StatusCode saved =
-      saveToFile(state, destination, arguments.saveType, progress, StaleSlots::Refuse, &why);
+      saveToFile(state, destination, arguments.saveType, options, progress, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
   reportOtherLinks(arguments.output, links, err);
   return kExitSuccess;

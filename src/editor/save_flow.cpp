@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdlib>
+#include <string_view>
 
 #include "editor/output_file.h"
 #include "inspect/code_group_table.h"
 #include "model/finalise.h"
+#include "superfile/header_block.h"
 #include "superfile/save_preparation.h"
 #include "superfile/sbf_writer.h"
 #include "superfile/shx_writer.h"
@@ -31,16 +35,22 @@ StatusCode finish(OutputFile& out, FileProblem* why) {
 
 }  // namespace
 
-StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
-                         Progress& progress, FileProblem* why,
+StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
+                         const std::string& dateText, Progress& progress, FileProblem* why,
                          const ReadBackFilter& readBackFilter) {
+  SavePlan plan = planSave(state);
   // A missing RAMDLD is refused before anything is opened.
-  if (const StatusCode s = checkRamdldForSave(state); s != StatusCode::None) return s;
+  if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
-  const StatusCode written =
-      type == SaveType::Shx ? writeShx(state, out, progress) : writeSbf(state, out, progress);
+  // A file of the header alone would look like a superfile that lost its code groups, so a
+  // failed preparation writes nothing.
+  StatusCode written = prepareSave(state, plan);
+  if (written == StatusCode::None) {
+    written = type == SaveType::Shx ? writeShx(state.image, plan, dateText, out, progress)
+                                    : writeSbf(state.image, plan, dateText, out, progress);
+  }
   if (written != StatusCode::None) {
     out.discard();
     return written;
@@ -48,17 +58,19 @@ StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType t
   return finish(out, why);
 }
 
-StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
+StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
                       FileProblem* why, const ReadBackFilter& readBackFilter) {
   progress.step();
-  const StatusCode finalised = finaliseSlot(state, kFlexSlot, FinaliseFrom::Slot);
+  CodeGroupSlot flex = state.slots[kFlexSlot];
+  FirmwareHalves halves = state.firmwareHalves;  // filled only for a firmware in the slot
+  const StatusCode finalised = finaliseSlot(state.image, flex, halves, FinaliseFrom::Slot);
   progress.setPosition(kProgressSteps);
   if (finalised != StatusCode::None) return finalised;
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
-  const std::span<const std::uint8_t> bytes = slotBytes(state, kFlexSlot);
+  const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
   out.write(bytes.data(), bytes.size());
   return finish(out, why);
 }
@@ -100,26 +112,67 @@ NoticeCode checkSaveable(const EditorState& state) {
   return notice;
 }
 
-StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
-                      Progress& progress, StaleSlots staleSlots, FileProblem* why,
+namespace {
+
+// SOURCE_DATE_EPOCH's seconds, or why they cannot be taken.
+std::optional<std::string> rejectSourceDateEpoch(std::string_view text, std::uint64_t& seconds) {
+  if (text.empty()) return "it is empty";
+  const std::string quoted = "\"" + std::string(text) + "\"";
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  const bool allDigits =
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!allDigits || end != text.data() + text.size()) {
+    return quoted + " is not a whole number of seconds";
+  }
+  if (error == std::errc::result_out_of_range || seconds > kLastSourceDateEpoch) {
+    return quoted + " is after 9999-12-31 23:59:59";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+SaveDate saveDate(const char* sourceDateEpoch, std::time_t now) {
+  SaveDate date;
+  std::tm t{};
+  if (sourceDateEpoch != nullptr) {
+    std::uint64_t seconds = 0;
+    date.ignoredBecause = rejectSourceDateEpoch(sourceDateEpoch, seconds);
+    if (!date.ignoredBecause) {
+      const auto when = std::time_t(seconds);
+      gmtime_r(&when, &t);
+      date.text = formatHeaderDate(t);
+      return date;
+    }
+  }
+  localtime_r(&now, &t);
+  date.text = formatHeaderDate(t);
+  return date;
+}
+
+SaveDate saveDate() { return saveDate(std::getenv("SOURCE_DATE_EPOCH"), std::time(nullptr)); }
+
+StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
+                      const SaveOptions& options, Progress& progress, FileProblem* why,
                       const ReadBackFilter& readBackFilter) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
-  // Refresh every slot from the image, edits included; the last failure is remembered.
-  StatusCode stale = StatusCode::None;
-  for (int i = 0; i <= state.lastSlot && i <= kLastLoadableSlot; ++i) {
-    if (const StatusCode s = finaliseSlot(state, i, FinaliseFrom::Record); s != StatusCode::None) {
-      stale = s;
-    }
-  }
   switch (type) {
     case SaveType::Shx:
     case SaveType::Sbf:
       // A superfile carries its own ranges: the writers check what they write.
-      return saveSuperfile(state, path, type, progress, why, readBackFilter);
+      return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
     case SaveType::Smg:
     case SaveType::Bin: {
-      if (stale != StatusCode::None && staleSlots == StaleSlots::Refuse) return stale;
+      // Whether every slot still fits the range its file gave; the last failure is remembered.
+      StatusCode stale = StatusCode::None;
+      for (int i = 0; i <= state.lastSlot && i <= kLastLoadableSlot; ++i) {
+        if (const StatusCode s = finaliseStatus(state, i, FinaliseFrom::Record);
+            s != StatusCode::None) {
+          stale = s;
+        }
+      }
+      if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
       const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
       return exported != StatusCode::None ? exported : stale;
     }

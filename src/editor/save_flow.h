@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -11,8 +13,8 @@
 
 namespace tavufe {
 
-// Filter indexes of the save dialog.
-enum class SaveType { Shx = 1, Sbf = 2, Smg = 3, Bin = 4 };
+// What a save writes: a superfile in either encoding, or the Flex code group alone.
+enum class SaveType { Shx, Sbf, Smg, Bin };
 
 // Extension with its period (".shx" …) and type from an extension, case-insensitive.
 const char* extensionFor(SaveType type);
@@ -22,28 +24,51 @@ std::optional<SaveType> saveTypeForPath(const std::string& path);
 // when the Flex holds no byte read from the file; None when the save may go on.
 NoticeCode checkSaveable(const EditorState& state);
 
+// The header date of a save made now. SOURCE_DATE_EPOCH, when set, fixes it: a whole number of
+// seconds up to the last second of the year 9999, taken as UTC. Anything else is ignored, the
+// local time is taken, and `ignoredBecause` says why.
+inline constexpr std::uint64_t kLastSourceDateEpoch = 253402300799;  // 9999-12-31 23:59:59 UTC
+struct SaveDate {
+  std::string text;  // as the header carries it
+  std::optional<std::string> ignoredBecause;
+};
+// The one place that reads SOURCE_DATE_EPOCH and the clock for a save.
+SaveDate saveDate();
+// The same for a given value of SOURCE_DATE_EPOCH (nullptr when it is not set) and instant.
+SaveDate saveDate(const char* sourceDateEpoch, std::time_t now);
+
 // How an SMG or BIN export treats a slot that failed to refresh from the image: the window
 // exports and then warns; a caller that promises to write nothing on failure refuses.
 enum class StaleSlots { ExportAndWarn, Refuse };
 
-// Every save reads the written file back before it replaces the destination: VerifyError when
-// it differs, and the destination stays as it was. `readBackFilter` is for tests.
+// What the front end decides for a save.
+struct SaveOptions {
+  std::string dateText;  // the header's date for SHX and SBF, usually saveDate().text
+  StaleSlots staleSlots = StaleSlots::ExportAndWarn;
+};
 
-// An SHX or SBF superfile of slots 0 to lastSlot as they stand, written to `path` atomically.
-// For FileNotOpened and FileWriteError, `why` (when given) says what the system refused.
-[[nodiscard]] StatusCode saveSuperfile(EditorState& state, const std::string& path, SaveType type,
+// A save only reads the document: what it finalises and patches goes into the output, and the
+// state is left exactly as it was. Every save reads the written file back before it replaces
+// the destination: VerifyError when it differs, and the destination stays as it was.
+// `readBackFilter` is for tests.
+
+// An SHX or SBF superfile of slots 0 to lastSlot, each finalised from the image, written to
+// `path` atomically. For FileNotOpened and FileWriteError, `why` (when given) says what the
+// system refused.
+[[nodiscard]] StatusCode saveSuperfile(const EditorState& state, const std::string& path,
+                                       SaveType type, const std::string& dateText,
                                        Progress& progress, FileProblem* why = nullptr,
                                        const ReadBackFilter& readBackFilter = {});
-// Slot 1's bytes alone (an SMG or BIN file), refreshed from its own range first.
-[[nodiscard]] StatusCode exportFlex(EditorState& state, const std::string& path, Progress& progress,
-                                    FileProblem* why = nullptr,
+// Slot 1's bytes alone (an SMG or BIN file), finalised from its own range.
+[[nodiscard]] StatusCode exportFlex(const EditorState& state, const std::string& path,
+                                    Progress& progress, FileProblem* why = nullptr,
                                     const ReadBackFilter& readBackFilter = {});
 
-// The save itself: finalises every slot from the image, then writes the chosen type to
-// `path`, atomically. Returns what went wrong, or None; `why` as for saveSuperfile.
-[[nodiscard]] StatusCode saveToFile(EditorState& state, const std::string& path, SaveType type,
-                                    Progress& progress,
-                                    StaleSlots staleSlots = StaleSlots::ExportAndWarn,
+// The save itself: the chosen type written to `path`, atomically. An export first checks that
+// every slot still fits the range its file gave, as options.staleSlots asks. Returns what went
+// wrong, or None; `why` as for saveSuperfile.
+[[nodiscard]] StatusCode saveToFile(const EditorState& state, const std::string& path,
+                                    SaveType type, const SaveOptions& options, Progress& progress,
                                     FileProblem* why = nullptr,
                                     const ReadBackFilter& readBackFilter = {});
 

@@ -28,18 +28,42 @@ std::uint16_t sumRange(const FlashImage& image, std::uint64_t offset, std::uint6
   return byteSum(image.readClipped(std::int64_t(offset), std::int64_t(count)));
 }
 
-void fillFirmwareHalves(EditorState& state, const CodeGroupSlot& slot, std::uint64_t offset) {
-  CodeGroupSlot& first = state.firmwareHalves[0];
-  CodeGroupSlot& rest = state.firmwareHalves[1];
+void fillFirmwareHalves(const FlashImage& image, const CodeGroupSlot& slot, std::uint64_t offset,
+                        FirmwareHalves& halves) {
+  CodeGroupSlot& first = halves[0];
+  CodeGroupSlot& rest = halves[1];
   first.startAddress = slot.startAddress;
   first.endAddress = slot.startAddress + (kFirmwareFirstHalfSize - 1);
   first.headerBytes = slot.headerBytes;
   // Always 200 bytes: a shorter firmware takes the bytes that follow it in the image.
-  first.bufferChecksum = sumRange(state.image, offset, kFirmwareFirstHalfSize);
+  first.bufferChecksum = sumRange(image, offset, kFirmwareFirstHalfSize);
   rest.startAddress = first.endAddress + 1;
   rest.endAddress = slot.endAddress;
-  rest.headerBytes = imageBytes16(state.image, offset + kFirmwareRestHeaderAt);
+  rest.headerBytes = imageBytes16(image, offset + kFirmwareRestHeaderAt);
   rest.bufferChecksum = std::uint16_t(slot.bufferChecksum - first.bufferChecksum);
+}
+
+// The range a finalisation reads: its image offset and byte count before any trim, or
+// AddressRange or BufferAddressOverflow when it does not fit.
+StatusCode finaliseRange(const FlashImage& image, const CodeGroupSlot& slot, FinaliseFrom from,
+                         std::uint64_t& offset, std::uint64_t& count) {
+  std::uint32_t base;
+  if (from == FinaliseFrom::Slot) {
+    // A range that runs backwards can only come from a hostile header: an empty code group.
+    count =
+        slot.length <= std::uint32_t(std::numeric_limits<std::int32_t>::max()) ? slot.length : 0;
+    base = slot.startAddress;
+  } else {
+    count = slot.recordLength;
+    base = slot.recordAddress;
+    // Compared in 32 bits, as the fields are: a range may wrap or cross 0x80000000.
+    if (slot.endAddress - base != slot.recordLength - 1u || slot.startAddress != base) {
+      return StatusCode::AddressRange;
+    }
+  }
+  offset = imageOffsetFor(slot.cgNumber == kCgRamdld, base);
+  if (!image.holds(offset, count)) return StatusCode::BufferAddressOverflow;
+  return StatusCode::None;
 }
 
 }  // namespace
@@ -82,31 +106,17 @@ std::uint16_t byteSum(std::span<const std::uint8_t> bytes) {
   return std::uint16_t(total);
 }
 
-StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from) {
-  if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return StatusCode::None;
-  CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
-
-  std::uint64_t count;
-  std::uint32_t base;
-  if (from == FinaliseFrom::Slot) {
-    // A range that runs backwards can only come from a hostile header: an empty code group.
-    count =
-        slot.length <= std::uint32_t(std::numeric_limits<std::int32_t>::max()) ? slot.length : 0;
-    base = slot.startAddress;
-  } else {
-    count = slot.recordLength;
-    base = slot.recordAddress;
-    // Compared in 32 bits, as the fields are: a range may wrap or cross 0x80000000.
-    if (slot.endAddress - base != slot.recordLength - 1u || slot.startAddress != base) {
-      return StatusCode::AddressRange;
-    }
+StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot, FirmwareHalves& halves,
+                        FinaliseFrom from) {
+  if (!image.exists()) return StatusCode::None;
+  std::uint64_t offset = 0;
+  std::uint64_t count = 0;
+  if (const StatusCode s = finaliseRange(image, slot, from, offset, count); s != StatusCode::None) {
+    return s;
   }
 
-  const std::uint64_t offset = imageOffsetFor(slot.cgNumber == kCgRamdld, base);
-  if (!state.image.holds(offset, count)) return StatusCode::BufferAddressOverflow;
-
   if (count > 0 && slot.trimPadding == 1) {
-    const std::span<const std::uint8_t> bytes = state.image.read(offset, count);
+    const std::span<const std::uint8_t> bytes = image.read(offset, count);
     std::uint64_t kept = count;
     while (kept > 0 && bytes[std::size_t(kept - 1)] == kErased) --kept;
     if (kept > 0 && count - kept > kTrimThreshold) count = kept + kTrimKeep;
@@ -114,20 +124,36 @@ StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from) {
 
   slot.endAddress = slot.startAddress + std::uint32_t(count) - 1u;
   slot.length = std::uint32_t(count);
-  slot.headerBytes = imageBytes16(state.image, offset);
-  slot.bufferChecksum = byteSum(state.image.read(offset, count));
+  slot.headerBytes = imageBytes16(image, offset);
+  slot.bufferChecksum = byteSum(image.read(offset, count));
 
-  if (slot.cgNumber == kCgFirmware) fillFirmwareHalves(state, slot, offset);
-
-  computeRegionBounds(state);
+  if (slot.cgNumber == kCgFirmware) fillFirmwareHalves(image, slot, offset, halves);
   return StatusCode::None;
+}
+
+StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from) {
+  if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return StatusCode::None;
+  const StatusCode s =
+      finaliseSlot(state.image, state.slots[std::size_t(slotIndex)], state.firmwareHalves, from);
+  if (s == StatusCode::None) computeRegionBounds(state);
+  return s;
+}
+
+StatusCode finaliseStatus(const EditorState& state, int slotIndex, FinaliseFrom from) {
+  if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return StatusCode::None;
+  std::uint64_t offset = 0;
+  std::uint64_t count = 0;
+  return finaliseRange(state.image, state.slots[std::size_t(slotIndex)], from, offset, count);
 }
 
 std::span<const std::uint8_t> slotBytes(const EditorState& state, int slotIndex) {
   if (slotIndex < 0 || slotIndex >= kSlotCount) return {};
-  const CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
+  return slotBytes(state.image, state.slots[std::size_t(slotIndex)]);
+}
+
+std::span<const std::uint8_t> slotBytes(const FlashImage& image, const CodeGroupSlot& slot) {
   const std::uint64_t offset = imageOffsetFor(slot.cgNumber == kCgRamdld, slot.startAddress);
-  return state.image.read(offset, slot.length);
+  return image.read(offset, slot.length);
 }
 
 }  // namespace tavufe

@@ -18,10 +18,18 @@ enum class FinaliseFrom {
 // header bytes, byte sum, firmware halves and region bounds. Returns AddressRange or
 // BufferAddressOverflow when the range does not fit, leaving the slot unchanged.
 [[nodiscard]] StatusCode finaliseSlot(EditorState& state, int slot, FinaliseFrom from);
+// The same on a copy: `slot` and, for the firmware, `halves` are brought into agreement with
+// `image`; region bounds are the caller's. Both stay unchanged on failure.
+[[nodiscard]] StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot,
+                                      FirmwareHalves& halves, FinaliseFrom from);
+// What finaliseSlot would return for the slot, from its range check alone: nothing is summed
+// and nothing changes.
+[[nodiscard]] StatusCode finaliseStatus(const EditorState& state, int slot, FinaliseFrom from);
 
 // The image bytes of a finalised slot (the Flex code group's bytes for an SMG or BIN file);
 // empty when they do not lie inside the image.
 std::span<const std::uint8_t> slotBytes(const EditorState& state, int slot);
+std::span<const std::uint8_t> slotBytes(const FlashImage& image, const CodeGroupSlot& slot);
 
 // 16-bit sum of unsigned bytes, wrapping.
 std::uint16_t byteSum(std::span<const std::uint8_t> bytes);

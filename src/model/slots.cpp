@@ -19,9 +19,11 @@ void resetSlots(EditorState& state) {
   computeRegionBounds(state);
 }
 
-bool isSlotInUse(const EditorState& state, int slot) {
+bool isSlotInUse(const EditorState& state, int slot) { return isSlotInUse(state.slots, slot); }
+
+bool isSlotInUse(const SlotTable& slots, int slot) {
   if (slot < 0 || slot >= kSlotCount) return false;
-  const std::int32_t n = state.slots[std::size_t(slot)].cgNumber;
+  const std::int32_t n = slots[std::size_t(slot)].cgNumber;
   return n >= 0 && n <= kCgFbl;
 }
 

@@ -42,6 +42,8 @@ struct CodeGroupSlot {
   std::uint16_t headerChecksum = 0;
   std::uint16_t headerCode = 0;
   std::uint8_t trimPadding = 0;
+
+  bool operator==(const CodeGroupSlot&) const = default;
 };
 
 using SlotTable = std::array<CodeGroupSlot, kSlotCount>;
@@ -69,6 +71,8 @@ struct RegionBounds {
   bool hasFirmware = false;
   bool hasFlex = false;
   bool hasLanguage = false;
+
+  bool operator==(const RegionBounds&) const = default;
 };
 
 struct EditorState;
@@ -78,6 +82,7 @@ struct EditorState;
 void resetSlots(EditorState& state);
 
 bool isSlotInUse(const EditorState& state, int slot);
+bool isSlotInUse(const SlotTable& slots, int slot);
 bool isFbuSlotInUse(const EditorState& state, int slot);
 bool isFlashAddressValid(std::uint32_t address);
 

@@ -1,8 +1,7 @@
 #include "superfile/header_block.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -118,47 +117,6 @@ std::string formatHeaderDate(const std::tm& t) {
   return buffer;
 }
 
-SourceDateEpoch sourceDateEpoch() {
-  SourceDateEpoch epoch;
-  const char* value = std::getenv("SOURCE_DATE_EPOCH");
-  if (value == nullptr) return epoch;
-  const std::string_view text(value);
-  epoch.state = SourceDateEpoch::State::Ignored;
-  if (text.empty()) {
-    epoch.reason = "it is empty";
-    return epoch;
-  }
-  const std::string quoted = "\"" + std::string(text) + "\"";
-  std::uint64_t seconds = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  const bool allDigits =
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!allDigits || end != text.data() + text.size()) {
-    epoch.reason = quoted + " is not a whole number of seconds";
-    return epoch;
-  }
-  if (error == std::errc::result_out_of_range || seconds > kLastSourceDateEpoch) {
-    epoch.reason = quoted + " is after 9999-12-31 23:59:59";
-    return epoch;
-  }
-  epoch.state = SourceDateEpoch::State::Set;
-  epoch.seconds = std::int64_t(seconds);
-  return epoch;
-}
-
-std::string headerDateText() {
-  std::tm t{};
-  const SourceDateEpoch epoch = sourceDateEpoch();
-  if (epoch.state == SourceDateEpoch::State::Set) {
-    const auto when = std::time_t(epoch.seconds);
-    gmtime_r(&when, &t);
-  } else {
-    const std::time_t now = std::time(nullptr);
-    localtime_r(&now, &t);
-  }
-  return formatHeaderDate(t);
-}
-
 HeaderTexts readHeaderTexts(std::span<const std::uint8_t> file) {
   HeaderTexts texts;
   const std::span<const std::uint8_t> header = ByteCursor(file).peek(kHeaderSize);
@@ -178,7 +136,7 @@ HeaderTexts readHeaderTexts(std::span<const std::uint8_t> file) {
   return texts;
 }
 
-HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateText) {
+HeaderBlock buildHeaderBlock(const SavePlan& plan, const std::string& dateText) {
   HeaderBlock block{};
   putText(block, kMagicTextOffset, kMagicText, kMagicTextWidth);
   putText(block, kVersionText1Offset, "3.00", kVersionTextWidth);
@@ -191,12 +149,12 @@ HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateTe
           kGeneratorFieldWidth - generatorLength);
 
   unsigned count = 0;
-  for (int i = 0; i <= state.lastSlot && i < kSlotCount; ++i) {
-    if (!isSlotInUse(state, i)) continue;
-    const CodeGroupSlot& slot = state.slots[std::size_t(i)];
+  for (int i = 0; i <= plan.lastSlot && i < kSlotCount; ++i) {
+    if (!isSlotInUse(plan.slots, i)) continue;
+    const CodeGroupSlot& slot = plan.slots[std::size_t(i)];
     if (slot.cgNumber == kCgFirmware) {
-      const CodeGroupSlot& first = state.firmwareHalves[0];
-      const CodeGroupSlot& rest = state.firmwareHalves[1];
+      const CodeGroupSlot& first = plan.firmwareHalves[0];
+      const CodeGroupSlot& rest = plan.firmwareHalves[1];
       putEntry(block, kEntryFirmwareFirst, first.startAddress, first.endAddress, first.headerBytes,
                first.bufferChecksum, kEntryCodeLoaded);
       putEntry(block, kEntryFirmwareRest, rest.startAddress, rest.endAddress, rest.headerBytes,

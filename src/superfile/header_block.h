@@ -12,6 +12,7 @@
 #include "model/header_layout.h"
 #include "model/progress.h"
 #include "model/version.h"
+#include "superfile/save_plan.h"
 
 namespace tavufe {
 
@@ -67,21 +68,8 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
 [[nodiscard]] StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
                                             Progress& progress);
 
-// SOURCE_DATE_EPOCH as the header's date takes it: a whole number of seconds up to the last
-// second of the year 9999. Anything else is ignored, and `reason` says why.
-inline constexpr std::uint64_t kLastSourceDateEpoch = 253402300799;  // 9999-12-31 23:59:59 UTC
-struct SourceDateEpoch {
-  enum class State { Unset, Set, Ignored };
-  State state = State::Unset;
-  std::int64_t seconds = 0;
-  std::string reason;  // for Ignored
-};
-SourceDateEpoch sourceDateEpoch();
-
-// The date text as the header carries it: the instant in SOURCE_DATE_EPOCH (UTC) when that is
-// set and valid, local time now otherwise.
-std::string headerDateText();
-// Formats "%a %B %d %H:%M:%S %Y" with English names whatever the process locale.
+// The header's date text for a time: "%a %B %d %H:%M:%S %Y" with English names whatever the
+// process locale.
 std::string formatHeaderDate(const std::tm& time);
 
 // The texts and small fields of a header block as the file holds them: each text runs to its
@@ -99,7 +87,8 @@ struct HeaderTexts {
 // Empty texts for a file shorter than the header block.
 HeaderTexts readHeaderTexts(std::span<const std::uint8_t> file);
 
-// The header of a save: slots 0 to lastSlot and the firmware halves.
-HeaderBlock buildHeaderBlock(const EditorState& state, const std::string& dateText);
+// The header of a save: the plan's slots 0 to lastSlot and firmware halves, and the date text
+// (cut to its field).
+HeaderBlock buildHeaderBlock(const SavePlan& plan, const std::string& dateText);
 
 }  // namespace tavufe

@@ -16,11 +16,13 @@ class SbfEncoder : public SuperfileEncoder {
     out.write(header.data(), header.size());
   }
 
-  StatusCode writeGroup(const EditorState& state, int slotIndex, ByteSink& out) override {
-    const CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
-    // The RAMDLD's bytes sit in their own area whatever its load address says.
+  StatusCode writeGroup(const FlashImage& image, const SavePlan& plan, int slotIndex,
+                        ByteSink& out) override {
+    const CodeGroupSlot& slot = plan.slots[std::size_t(slotIndex)];
+    // The RAMDLD's bytes are the plan's, its address table patched.
     const std::span<const std::uint8_t> data =
-        state.image.read(imageOffsetFor(slotIndex == 0, slot.startAddress), slot.length);
+        slotIndex == 0 ? std::span<const std::uint8_t>(plan.ramdld)
+                       : image.read(imageOffsetFor(false, slot.startAddress), slot.length);
     // Reading past the image would put foreign bytes into a flash file.
     if (data.size() != slot.length) return StatusCode::BufferAddressOverflow;
 
@@ -40,9 +42,10 @@ class SbfEncoder : public SuperfileEncoder {
 
 }  // namespace
 
-StatusCode writeSbf(EditorState& state, ByteSink& out, Progress& progress) {
+StatusCode writeSbf(const FlashImage& image, const SavePlan& plan, const std::string& dateText,
+                    ByteSink& out, Progress& progress) {
   SbfEncoder encoder;
-  return writeSuperfile(state, out, progress, encoder);
+  return writeSuperfile(image, plan, dateText, out, progress, encoder);
 }
 
 }  // namespace tavufe

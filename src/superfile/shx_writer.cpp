@@ -62,28 +62,29 @@ std::array<char, kTrailerSize> shxChecksumTrailer(std::uint16_t runningChecksum)
 
 namespace {
 
-// A slot's data: the RAMDLD's `length` bytes from its own area, any other code group's start
-// to end offsets. Empty, with `inside` false, when they do not lie in the image.
-std::span<const std::uint8_t> slotData(const EditorState& state, int slotIndex, bool& inside) {
-  const CodeGroupSlot& slot = state.slots[std::size_t(slotIndex)];
-  const std::uint32_t offset = imageOffsetFor(slotIndex == 0, slot.startAddress);
-  std::uint64_t count = 0;
+// A slot's data: the plan's RAMDLD for slot 0, any other code group's start to end offsets in
+// the image. Empty, with `inside` false, when they are not there.
+std::span<const std::uint8_t> slotData(const FlashImage& image, const SavePlan& plan, int slotIndex,
+                                       bool& inside) {
+  const CodeGroupSlot& slot = plan.slots[std::size_t(slotIndex)];
   if (slotIndex == 0) {
     // A length past 2^31 is a range that runs backwards: no bytes.
-    count = std::int32_t(slot.length) > 0 ? slot.length : 0;
-  } else {
-    const std::uint32_t end = slot.endAddress & kAddressMask;
-    count = end >= offset ? std::uint64_t(end - offset) + 1 : 0;
+    const std::uint64_t count = std::int32_t(slot.length) > 0 ? slot.length : 0;
+    inside = plan.ramdld.size() == count;
+    return inside ? std::span<const std::uint8_t>(plan.ramdld) : std::span<const std::uint8_t>();
   }
-  inside = state.image.holds(offset, count);
-  return state.image.read(offset, count);
+  const std::uint32_t offset = imageOffsetFor(false, slot.startAddress);
+  const std::uint32_t end = slot.endAddress & kAddressMask;
+  const std::uint64_t count = end >= offset ? std::uint64_t(end - offset) + 1 : 0;
+  inside = image.holds(offset, count);
+  return image.read(offset, count);
 }
 
 // The checksum trailer closes the file, so it follows the last group actually written.
-bool isLastGroup(const EditorState& state, int slotIndex) {
-  const int last = std::min(state.lastSlot, kSlotCount - 1);
+bool isLastGroup(const SavePlan& plan, int slotIndex) {
+  const int last = std::min(plan.lastSlot, kSlotCount - 1);
   for (int j = slotIndex + 1; j <= last; ++j) {
-    if (isSlotInUse(state, j)) return false;
+    if (isSlotInUse(plan.slots, j)) return false;
   }
   return true;
 }
@@ -99,16 +100,17 @@ class ShxEncoder : public SuperfileEncoder {
     for (const std::uint8_t b : header) runningChecksum_ = std::uint16_t(runningChecksum_ + b);
   }
 
-  StatusCode writeGroup(const EditorState& state, int slotIndex, ByteSink& out) override {
+  StatusCode writeGroup(const FlashImage& image, const SavePlan& plan, int slotIndex,
+                        ByteSink& out) override {
     bool inside = false;
-    std::span<const std::uint8_t> data = slotData(state, slotIndex, inside);
+    std::span<const std::uint8_t> data = slotData(image, plan, slotIndex, inside);
     // Reading past the image would put foreign bytes into a flash file.
     if (!inside) return StatusCode::BufferAddressOverflow;
 
     out.write(kShxGroupOpenLine, kOpenLineSize);
     std::uint32_t charSum = textSum(kShxGroupOpenLine, kOpenLineSize);
 
-    std::uint32_t address = state.slots[std::size_t(slotIndex)].startAddress;
+    std::uint32_t address = plan.slots[std::size_t(slotIndex)].startAddress;
     // Lines are built in blocks; a sink takes a block this large without copying it again.
     lines_.resize(kBlockSize + kMaxLineSize);
     std::size_t used = 0;
@@ -124,7 +126,7 @@ class ShxEncoder : public SuperfileEncoder {
     }
     runningChecksum_ = std::uint16_t(runningChecksum_ + charSum);
 
-    if (isLastGroup(state, slotIndex)) {
+    if (isLastGroup(plan, slotIndex)) {
       const auto trailer = shxChecksumTrailer(runningChecksum_);
       out.write(trailer.data(), trailer.size());
     } else {
@@ -145,9 +147,10 @@ class ShxEncoder : public SuperfileEncoder {
 
 }  // namespace
 
-StatusCode writeShx(EditorState& state, ByteSink& out, Progress& progress) {
+StatusCode writeShx(const FlashImage& image, const SavePlan& plan, const std::string& dateText,
+                    ByteSink& out, Progress& progress) {
   ShxEncoder encoder;
-  return writeSuperfile(state, out, progress, encoder);
+  return writeSuperfile(image, plan, dateText, out, progress, encoder);
 }
 
 }  // namespace tavufe

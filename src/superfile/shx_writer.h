@@ -3,11 +3,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "model/codes.h"
-#include "model/editor_state.h"
+#include "model/flash_image.h"
 #include "model/progress.h"
 #include "superfile/byte_sink.h"
+#include "superfile/save_plan.h"
 
 namespace tavufe {
 
@@ -19,9 +21,10 @@ inline constexpr std::size_t kShxDataPerLine = 64;
 // 16-bit sum of every byte before it.
 std::array<char, 14> shxChecksumTrailer(std::uint16_t runningChecksum);
 
-// Writes slots 0 to lastSlot as an SHX superfile, after checkRamdldForSave, ending in the
-// checksum line. AddressRange or BufferAddressOverflow stop the save; a failed write shows in
-// `out`.
-[[nodiscard]] StatusCode writeShx(EditorState& state, ByteSink& out, Progress& progress);
+// Writes a prepared plan's slots 0 to lastSlot as an SHX superfile, ending in the checksum
+// line; `dateText` is the header's date. BufferAddressOverflow stops the save; a failed write
+// shows in `out`.
+[[nodiscard]] StatusCode writeShx(const FlashImage& image, const SavePlan& plan,
+                                  const std::string& dateText, ByteSink& out, Progress& progress);
 
 }  // namespace tavufe

@@ -575,7 +575,8 @@ class GroupCheck {
     for (std::size_t i = 1; i < listed_.size(); ++i) {
       groups.push_back({listed_[i].cgNumber, listed_[i].start, listed_[i].end});
     }
-    const RamdldTable expected = ramdldTableFor(catalogue_, groups);
+    const bool bootLoader = listed_.size() > 1 && listed_[1].cgNumber == kCgFbl;
+    const RamdldTable expected = ramdldTableFor(catalogue_, groups, bootLoader);
     auto entryText = [](std::span<const std::uint8_t> e) {
       if (std::all_of(e.begin(), e.end(), [](std::uint8_t b) { return b == kErased; })) {
         return std::string("erased");

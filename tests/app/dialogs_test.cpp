@@ -54,7 +54,7 @@ TEST(SaveDialogTests, ChoosingATypeRenamesTheTypedFile) {
     const QFileInfo chosen(dialog->selectedFiles().value(0));
     EXPECT_EQ(chosen.fileName(), renamed);
     EXPECT_EQ(chosen.absolutePath(), QFileInfo(folder).absoluteFilePath());
-    EXPECT_EQ(int(selectedSaveType(*dialog)), index + 1);
+    EXPECT_EQ(selectedSaveType(*dialog), kSaveFilterTypes[index]);
     dialog->hide();
   }
   // With no name typed there is nothing to rename.
