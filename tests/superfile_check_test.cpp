@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "editor/verify_flow.h"
 #include "save_setup.h"
+#include "superfile/read_and_check.h"
+#include "superfile/sbf_reader.h"
+#include "superfile/shx_reader.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;
@@ -498,5 +502,173 @@ TEST(SuperfileCheckTest, WhatASaveWritesVerifiesClean) {
     const CheckResult result =
         checkSuperfile(written, shx ? SuperfileEncoding::Shx : SuperfileEncoding::Sbf);
     EXPECT_TRUE(result.ok()) << (result.findings.empty() ? "" : result.findings[0].what);
+  }
+}
+
+// ---- One walk for the read and the check ----
+
+namespace {
+
+struct LineSeen {
+  std::uint64_t number;
+  std::size_t offset;
+  char type;
+  ShxLineFault fault;
+  std::size_t badColumn;
+  bool operator==(const LineSeen&) const = default;
+};
+
+struct LineRecorder : ShxTokenSink {
+  void line(const ShxLine& l) override {
+    seen.push_back({l.number, l.offset, l.type, l.fault, l.badColumn});
+  }
+  std::vector<LineSeen> seen;
+};
+
+struct RecordRecorder : SbfTokenSink {
+  void record(const SbfRecordToken& r) override {
+    seen.push_back("record " + std::to_string(r.offset) + " " + std::to_string(r.length) + " " +
+                   hex(r.address, 8) + (r.hasData ? " data " + std::to_string(r.dataOffset) : "") +
+                   (r.whole ? (r.endMarkerMatches ? " end" : " bad end") : " cut"));
+  }
+  void lostFraming(std::size_t offset, std::size_t next) override {
+    seen.push_back("lost " + std::to_string(offset) + " " + std::to_string(next));
+  }
+  std::vector<std::string> seen;
+};
+
+}  // namespace
+
+TEST(TokenizerTest, ShxLinesCarryTheirPlaceAndFirstFault) {
+  const std::string good = "S3091128000001020304B3";  // the format's example line
+  const std::vector<std::string> lines = {
+      "S00600004844521B",       good,       "hello",
+      "S3091128000001020G04B3", "S3091128", "S30A1128000001020304B3",
+      "S3091128000001020304B4", ""};
+  Bytes file = fixture::Header().bytes();
+  for (const std::string& l : lines) fixture::append(file, l + "\r\n");
+  fixture::append(file, "S705");  // the last line has no line end
+  LineRecorder recorder;
+  tokenizeShx(file, recorder);
+  std::vector<LineSeen> expected;
+  std::size_t at = 8172;
+  const std::pair<char, ShxLineFault> kinds[] = {
+      {'0', ShxLineFault::None},     {'3', ShxLineFault::None},
+      {0, ShxLineFault::None},       {'3', ShxLineFault::NotHexDigit},
+      {'3', ShxLineFault::TooShort}, {'3', ShxLineFault::LengthField},
+      {'3', ShxLineFault::Checksum}, {0, ShxLineFault::None},
+      {'7', ShxLineFault::TooShort}};
+  for (std::size_t k = 0; k < std::size(kinds); ++k) {
+    const std::size_t column = kinds[k].second == ShxLineFault::NotHexDigit ? 18 : 0;
+    expected.push_back({k + 1, at, kinds[k].first, kinds[k].second, column});
+    if (k < lines.size()) at += lines[k].size() + 2;
+  }
+  EXPECT_EQ(recorder.seen, expected);
+}
+
+TEST(TokenizerTest, SbfRecordsAndLostFramingCarryTheirOffsets) {
+  const Bytes four = {1, 2, 3, 4};
+  Bytes file = fixture::Header().bytes();
+  fixture::append(file, fixture::sbfRecord(0x03FC8000, four));
+  Bytes second = fixture::sbfRecord(0x11280000, four);
+  second.back() = 0x04;  // its end marker's last byte
+  fixture::append(file, second);
+  fixture::append(file, "junk");
+  fixture::append(file, fixture::sbfRecord(0x11280004, four));
+  fixture::append(file, "tail");
+  const Bytes cut(file.begin(), file.end() - 4 - 6);
+  RecordRecorder whole, shortened;
+  tokenizeSbf(file, whole);
+  tokenizeSbf(cut, shortened);
+  // 33 bytes a record of four: marker 9, length 4, address 4, data 4, reserved 4, marker 8.
+  EXPECT_EQ(whole.seen, (std::vector<std::string>{
+                            "record 8172 4 03FC8000 data 8189 end",
+                            "record 8205 4 11280000 data 8222 bad end",
+                            "lost 8238 8242",
+                            "record 8242 4 11280004 data 8259 end",
+                            "lost 8275 0",
+                        }));
+  // Cut inside the last record's end marker: its data is there, its marker is not.
+  EXPECT_EQ(shortened.seen.back(), "record 8242 4 11280004 data 8259 cut");
+}
+
+// The one walk gives what the reader and the check gave on their own walks, damaged files
+// included; where the read stops, its cause is the check's finding there.
+TEST(OneWalkTest, ReadAndCheckAgreeWithTheirOwnWalks) {
+  const std::vector<Group> clean = cleanGroups();
+  const fixture::Header header = headerFor(clean);
+  const Lines lines = shxLines(clean);
+  auto shxWith = [&](std::size_t line, const std::string& text, bool insert = false) {
+    Lines l = lines;
+    if (insert) {
+      l.insert(l.begin() + std::ptrdiff_t(line - 1), text);
+    } else {
+      l[line - 1] = text;
+    }
+    return shxFile(header, l);
+  };
+  const std::string flexLine = lines[20];  // line 21, the Flex's second
+  std::string badSum = flexLine;
+  badSum.back() = badSum.back() == '0' ? '1' : '0';
+  std::string badDigit = flexLine;
+  badDigit[20] = 'G';
+  const Bytes sbf = sbfFile(header, clean);
+  Bytes flexFlipped = sbf;
+  flexFlipped[flexFlipped.size() - 40] ^= 0x01;
+  Bytes endMarker = sbf;
+  endMarker.back() ^= 0x01;
+  const Bytes shx = shxFile(header, lines);
+
+  struct Case {
+    const char* what;
+    Bytes file;
+    SuperfileEncoding encoding;
+    StatusCode status;
+    FindingKind kind;  // the cause of a failed read, or a finding of a good one
+  };
+  const Case cases[] = {
+      {"line checksum", shxWith(21, badSum), SuperfileEncoding::Shx, StatusCode::ChecksumError,
+       FindingKind::LineChecksum},
+      {"not a hex digit", shxWith(21, badDigit), SuperfileEncoding::Shx, StatusCode::ChecksumError,
+       FindingKind::NotHexDigit},
+      {"stray text, passed over by the read", shxWith(21, "hello", true), SuperfileEncoding::Shx,
+       StatusCode::None, FindingKind::RecordType},
+      {"digits after the checksum", shxWith(21, flexLine + "00"), SuperfileEncoding::Shx,
+       StatusCode::None, FindingKind::LineLength},
+      {"cut in a line", Bytes(shx.begin(), shx.end() - 200), SuperfileEncoding::Shx,
+       StatusCode::RecordError, FindingKind::LineLength},
+      {"a Flex byte changed", flexFlipped, SuperfileEncoding::Sbf, StatusCode::None,
+       FindingKind::CodeGroupChecksum},
+      {"end marker", endMarker, SuperfileEncoding::Sbf, StatusCode::RecordError,
+       FindingKind::EndMarker},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto alone = freshEditor();
+    auto both = freshEditor();
+    Progress progress;
+    const ReadResult read = c.encoding == SuperfileEncoding::Shx
+                                ? readShx(*alone, c.file, progress)
+                                : readSbf(*alone, c.file, progress);
+    const CheckResult check = checkSuperfile(c.file, c.encoding);
+    const ReadAndCheck once = readAndCheck(*both, c.file, c.encoding, progress);
+    EXPECT_EQ(once.read.status, c.status);
+    EXPECT_EQ(read.status, c.status);
+    EXPECT_EQ(once.read.complete, read.complete);
+    EXPECT_EQ(both->slots, alone->slots);
+    EXPECT_TRUE(std::ranges::equal(both->image.read(0x1280000, 0x200),
+                                   alone->image.read(0x1280000, 0x200)));
+    ASSERT_FALSE(check.findings.empty());
+    ASSERT_EQ(once.check.findings.size(), check.findings.size());
+    for (std::size_t k = 0; k < check.findings.size(); ++k) {
+      EXPECT_EQ(findingLine("f", once.check.findings[k]), findingLine("f", check.findings[k]));
+    }
+    EXPECT_EQ(once.cause.has_value(), c.status != StatusCode::None);
+    if (once.cause) {
+      EXPECT_EQ(once.cause->kind, c.kind);
+    } else {
+      EXPECT_TRUE(
+          std::ranges::any_of(check.findings, [&](const Finding& f) { return f.kind == c.kind; }));
+    }
   }
 }

@@ -822,6 +822,62 @@ TEST_F(CliTest, VerifyListsEveryProblemThenTheCount) {
             "tavufe: option '--json' does not apply to 'save'\n" + kUsage);
 }
 
+// Damage is saved only when forced, in every type, and then as if the file had been sound: a
+// save writes fresh checksums. A RAMDLD table that differs is a note, which blocks nothing.
+TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
+  auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  fixture::Header offByOne = verifiedHeader(groups);
+  fixture::Entry flex{kFlexAddress, kFlexAddress + 0xFFF, {}, 0, 8};
+  flex.checksum = std::uint16_t(fixture::sum16(groups[1].data) + 1);
+  std::copy_n(groups[1].data.begin(), 16, flex.headerBytes.begin());
+  offByOne.entry(4, flex);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  const std::string sound = write("sound.sbf", withRecords(header.bytes(), groups));
+  const std::string damaged[] = {
+      write("header.sbf", withRecords(offByOne.bytes(), groups)),
+      write("trailer.shx", verifiedShx(header, {rdlLines, flexLines}, 1)),
+  };
+  const std::vector<std::string> epoch = {"SOURCE_DATE_EPOCH=1700000000"};
+  for (const char* type : {"shx", "sbf", "smg", "bin"}) {
+    const std::string want = dir.file(std::string("want.") + type);
+    ASSERT_EQ(run({"save", sound, "-o", want}, epoch).status, 0);
+    for (const std::string& in : damaged) {
+      SCOPED_TRACE(in + " " + type);
+      const std::string out = dir.file(std::string("out.") + type);
+      std::filesystem::remove(out);
+      const Outcome refused = run({"save", in, "-o", out}, epoch);
+      EXPECT_EQ(refused.status, 1);
+      EXPECT_EQ(refused.err, "WARNING: Checksum Error\ntavufe: " + in + ": 1 checksum problem; " +
+                                 "tavufe verify " + in + " lists them; --force saves anyway\n");
+      EXPECT_FALSE(std::filesystem::exists(out));
+      EXPECT_EQ(run({"save", in, "-o", out, "--force"}, epoch).status, 0);
+      EXPECT_EQ(fixture::readFile(out), fixture::readFile(want));
+    }
+  }
+
+  // The table's CG2 entry ends one byte short: a note, at the line that holds it.
+  put(groups[0].data, 271, {0xFE});
+  const fixture::Header noted = verifiedHeader(groups);
+  const std::string notedShx =
+      write("noted.shx",
+            verifiedShx(noted, {fixture::s3Lines(kRamdldAddress, groups[0].data), flexLines}));
+  expectRun({"verify", notedShx}, 0,
+            notedShx +
+                ":6: note: RAMDLD table entry for CG2: expected 11280000-11F3FFFF, found "
+                "11280000-11F3FFFE\nOK (1 note)\n",
+            "");
+  const Outcome json = run({"verify", notedShx, "--json"});
+  EXPECT_EQ(json.status, 0);
+  const auto parsed = nlohmann::json::parse(json.out);
+  EXPECT_EQ(parsed["ok"], true);
+  EXPECT_EQ(parsed["problems"], 0);
+  EXPECT_EQ(parsed["notes"], 1);
+  EXPECT_EQ(parsed["findings"][0]["severity"], "note");
+  EXPECT_EQ(run({"save", notedShx, "-o", dir.file("noted-out.shx")}).status, 0);
+}
+
 // Each --json output is one document that a JSON parser reads back, with numbers as numbers
 // and a name byte that is not UTF-8 kept as the character of the same value.
 TEST_F(CliTest, JsonOutputsReadBack) {
