@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -143,4 +144,22 @@ TEST(HexPairsTest, ChosenVariantIsOneThisProcessorRuns) {
   EXPECT_NE(std::find(all.begin(), all.end(), &hexKernels()), all.end());
   // The widest one the processor has is the one chosen.
   EXPECT_EQ(all.back(), &hexKernels());
+}
+
+// Every byte value at every place of runs around the vector width: the first one that is not
+// a hex digit is found, as the nibble table says.
+TEST(HexPairsTest, FirstNonHexDigitIsFoundAtEveryPlace) {
+  for (const std::size_t size :
+       {std::size_t(0), std::size_t(15), std::size_t(16), std::size_t(17), std::size_t(40)}) {
+    std::vector<std::uint8_t> text(size, 'a');
+    EXPECT_EQ(firstNonHexDigit(text), size);
+    for (std::size_t at = 0; at < size; ++at) {
+      for (int c = 0; c < 256; ++c) {
+        text[at] = std::uint8_t(c);
+        const bool digit = std::isxdigit(c) != 0;
+        ASSERT_EQ(firstNonHexDigit(text), digit ? size : at) << size << " " << at << " " << c;
+      }
+      text[at] = 'F';
+    }
+  }
 }

@@ -6,6 +6,10 @@
 #define TAVUFE_HEX_PAIRS_NEON 1
 #endif
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavufe {
 
 #ifdef TAVUFE_HEX_PAIRS_X86
@@ -73,6 +77,36 @@ std::vector<const HexKernels*> supportedHexKernels() {
   all.push_back(&detail::kNeonHexKernels);
 #endif
   return all;
+}
+
+}  // namespace tavufe
+
+namespace tavufe {
+
+std::size_t firstNonHexDigit(std::span<const std::uint8_t> text) {
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  // A character is a digit when c - '0' < 10, a letter when (c | 0x20) - 'a' < 6, both as
+  // unsigned bytes: min(x, bound) == x is that test in SSE2.
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i lower = _mm_set1_epi8(0x20);
+  const __m128i a = _mm_set1_epi8('a');
+  const __m128i five = _mm_set1_epi8(5);
+  for (; text.size() - at >= 16; at += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    const __m128i d = _mm_sub_epi8(v, zero);
+    const __m128i l = _mm_sub_epi8(_mm_or_si128(v, lower), a);
+    const __m128i ok = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(d, nine), d),
+                                    _mm_cmpeq_epi8(_mm_min_epu8(l, five), l));
+    const int mask = _mm_movemask_epi8(ok);
+    if (mask != 0xFFFF) return at + std::size_t(__builtin_ctz(unsigned(~mask) & 0xFFFFu));
+  }
+#endif
+  for (; at < text.size(); ++at) {
+    if (detail::kNibble[text[at]] & 0xF0) return at;
+  }
+  return text.size();
 }
 
 }  // namespace tavufe

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/hex.h"
@@ -68,6 +69,10 @@ inline char* encodePair(std::uint8_t value, char* out, HexSums& sums) {
 
 std::uint32_t decodePairsScalar(const std::uint8_t* digits, std::size_t count, std::uint8_t* out);
 void encodePairsScalar(const std::uint8_t* bytes, std::size_t count, char* out, HexSums& sums);
+
+// The index of the first character of `text` that is not a hex digit (either case), or its
+// size: sixteen characters a step where the processor has SSE2.
+std::size_t firstNonHexDigit(std::span<const std::uint8_t> text);
 
 // The fastest variant this processor runs, chosen on first use.
 const HexKernels& hexKernels();

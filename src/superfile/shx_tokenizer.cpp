@@ -24,23 +24,42 @@ class ShxTokenizer {
     std::size_t pos = kHeaderSize;
     ShxLine line;
     while (pos < file_.size()) {
-      const std::uint8_t* begin = file_.data() + pos;
-      const auto* lf =
-          static_cast<const std::uint8_t*>(std::memchr(begin, '\n', file_.size() - pos));
-      const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
-      std::size_t contentEnd = end;
-      if (contentEnd > pos && file_[contentEnd - 1] == '\r') --contentEnd;
       ++line.number;
       line.offset = pos;
-      line.text = file_.subspan(pos, contentEnd - pos);
-      describe(line);
+      const std::uint8_t* lf = expectedLineEnd(pos);
+      const bool predicted = lf != nullptr;
+      if (predicted) {
+        describe(line, lf);
+        // A line of digits only holds no LF: the end its count gave is its end.
+        if (!line.certain()) lf = nullptr;
+      }
+      if (lf == nullptr) {
+        lf = static_cast<const std::uint8_t*>(
+            std::memchr(file_.data() + pos, '\n', file_.size() - pos));
+        describe(line, lf);
+      }
       sink_.line(line);
-      pos = lf != nullptr ? end + 1 : end;
+      pos = lf != nullptr ? std::size_t(lf - file_.data()) + 1 : file_.size();
     }
   }
 
  private:
-  void describe(ShxLine& line) {
+  // Where the line at `pos` ends when it is an S3 line of the length its count says, ended by
+  // CR LF, as nearly every line is; nothing when it is not, and the end is searched for.
+  const std::uint8_t* expectedLineEnd(std::size_t pos) const {
+    if (file_.size() - pos < 4 || file_[pos] != 'S' || file_[pos + 1] != '3') return nullptr;
+    const std::size_t count = hexPairToByte(file_[pos + 2], file_[pos + 3]);
+    const std::size_t cr = pos + 4 + 2 * count;
+    if (cr + 1 >= file_.size() || file_[cr] != '\r' || file_[cr + 1] != '\n') return nullptr;
+    return file_.data() + cr + 1;
+  }
+
+  // Takes the line from its offset to `lf` (or the end of the file) and decodes it.
+  void describe(ShxLine& line, const std::uint8_t* lf) {
+    const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
+    std::size_t contentEnd = end;
+    if (contentEnd > line.offset && file_[contentEnd - 1] == '\r') --contentEnd;
+    line.text = file_.subspan(line.offset, contentEnd - line.offset);
     const std::span<const std::uint8_t> text = line.text;
     line.bytes = {};
     line.byteSum = 0;
@@ -75,23 +94,13 @@ class ShxTokenizer {
   }
 
   // Where the first character that is not a hex digit stands, or the digits' size. The vector
-  // decoder gives a pair with such a character as 0xFF, so only 0xFF bytes need a second look.
+  // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
+  // digits; one with them (erased flash is full of them) is checked whole, many at a time.
   std::size_t firstBadDigit(std::span<const std::uint8_t> digits) const {
     const std::size_t count = digits.size() / 2;
-    const std::uint8_t* const first = bytes_.data();
-    const std::uint8_t* const end = first + count;
-    const std::uint8_t* at = first;
-    while (at != end && (at = static_cast<const std::uint8_t*>(
-                             std::memchr(at, kBadPair, std::size_t(end - at)))) != nullptr) {
-      const auto k = std::size_t(at - first);
-      if (detail::kNibble[digits[2 * k]] & 0xF0) return 2 * k;
-      if (detail::kNibble[digits[2 * k + 1]] & 0xF0) return 2 * k + 1;
-      ++at;
-    }
-    if (digits.size() % 2 != 0 && (detail::kNibble[digits.back()] & 0xF0)) {
-      return digits.size() - 1;
-    }
-    return digits.size();
+    const bool oddDigit = digits.size() % 2 != 0;
+    if (!oddDigit && std::memchr(bytes_.data(), kBadPair, count) == nullptr) return digits.size();
+    return firstNonHexDigit(digits);
   }
 
   std::span<const std::uint8_t> file_;

@@ -169,10 +169,10 @@ class ShxCheck {
         }
         return FindingTexts{"record type", "S0, S3 or S7", found};
       });
-      lastKind_ = "a line that is not a record";
+      lastType_ = 'x';
       return;
     }
-    lastKind_ = std::string("an S") + l.type + " line";
+    lastType_ = l.type;
     reportFault(l);
     switch (l.type) {
       case '0':
@@ -211,13 +211,19 @@ class ShxCheck {
         return FindingTexts{"last line", "the checksum line (S7 with address 4353xxxx)",
                             trailerLine_ != 0
                                 ? "the checksum line at line " + std::to_string(trailerLine_)
-                                : lastKind_};
+                                : lastKind()};
       });
     }
     return std::move(groups_);
   }
 
  private:
+  std::string lastKind() const {
+    if (lastType_ == 0) return "no text";
+    if (lastType_ == 'x') return "a line that is not a record";
+    return std::string("an S") + lastType_ + " line";
+  }
+
   void reportFault(const ShxLine& l) {
     switch (l.fault) {
       case ShxLineFault::None: break;
@@ -332,7 +338,9 @@ class ShxCheck {
   std::size_t summedTo_ = 0;
   std::uint64_t trailerLine_ = 0;
   std::uint64_t lastLine_ = 0;
-  std::string lastKind_ = "no text";
+  // The last line's record type; 'x' for a line that is not a record, 0 before any line.
+  // Kept as a character: the text is wanted once, for a file without its checksum line.
+  char lastType_ = 0;
 };
 
 // ---- SBF records ----
