@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <exception>
 #include <memory>
 
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
     tavufe::QtDialogs dialogs;
     tavufe::MainWindow window(*state, dialogs, startupPath);
     window.show();
+    // For timing a start: the file named is opened, then the program ends.
+    if (qEnvironmentVariableIsSet("TAVUFE_QUIT_AFTER_START")) {
+      QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
     app.exec();
   } catch (const std::exception& e) {
     EditorApplication::showException(e.what());
