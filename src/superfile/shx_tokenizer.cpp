@@ -14,8 +14,6 @@ std::uint32_t ShxLine::address() const { return read32be(bytes.data() + 1); }
 
 namespace {
 
-constexpr std::uint8_t kBadPair = 0xFF;
-
 class ShxTokenizer {
  public:
   ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink) : file_(file), sink_(sink) {}
@@ -76,7 +74,7 @@ class ShxTokenizer {
     line.bytes = std::span<const std::uint8_t>(bytes_.data(), count);
     line.byteSum = count > 0 ? hex_.decode(digits.data(), count, bytes_.data()) : 0;
 
-    if (const std::size_t bad = firstBadDigit(digits); bad != digits.size()) {
+    if (const std::size_t bad = firstNonHexDigit(digits); bad != digits.size()) {
       line.fault = ShxLineFault::NotHexDigit;
       line.badColumn = bad + 3;
       return;
@@ -91,16 +89,6 @@ class ShxTokenizer {
         line.fault = ShxLineFault::Checksum;
       }
     }
-  }
-
-  // Where the first character that is not a hex digit stands, or the digits' size. The vector
-  // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
-  // digits; one with them (erased flash is full of them) is checked whole, many at a time.
-  std::size_t firstBadDigit(std::span<const std::uint8_t> digits) const {
-    const std::size_t count = digits.size() / 2;
-    const bool oddDigit = digits.size() % 2 != 0;
-    if (!oddDigit && std::memchr(bytes_.data(), kBadPair, count) == nullptr) return digits.size();
-    return firstNonHexDigit(digits);
   }
 
   std::span<const std::uint8_t> file_;
