@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ class OutputFile : public ByteSink {
   bool nameAnonymousFile();
   bool keepAttributes();
   bool readBack();
+  void startBuffer();
+  bool writeOut(const std::uint8_t* bytes, std::size_t size);
   bool syncFolder();
   int faultAt(OutputStep step) const { return fault_ ? fault_(step) : 0; }
 
@@ -107,8 +110,10 @@ class OutputFile : public ByteSink {
   FileProblem problem_;
   std::string destination_;
   std::string tempPath_;  // empty while the temporary file is anonymous
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t used_ = 0;
+  std::uint64_t inFile_ = 0;         // bytes handed to the file
+  std::uint64_t writebackFrom_ = 0;  // where the writeback not yet started begins
   Crc32 written_;
   std::uint64_t writtenSize_ = 0;
   ReadBackFilter readBackFilter_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
+#include <memory>
 
 #include "model/hex.h"
 #include "superfile/hex_pairs.h"
@@ -112,15 +112,16 @@ class ShxEncoder : public SuperfileEncoder {
 
     std::uint32_t address = plan.slots[std::size_t(slotIndex)].startAddress;
     // Lines are built in blocks; a sink takes a block this large without copying it again.
-    lines_.resize(kBlockSize + kMaxLineSize);
+    // Left unfilled: each line is built before it is written.
+    if (!lines_) lines_.reset(new char[kBlockSize + kMaxLineSize]);
     std::size_t used = 0;
     while (!data.empty()) {
       const std::size_t count = std::min(data.size(), kShxDataPerLine);
-      used += buildDataLine(hex_, address, data.data(), count, lines_.data() + used, charSum);
+      used += buildDataLine(hex_, address, data.data(), count, lines_.get() + used, charSum);
       data = data.subspan(count);
       address += std::uint32_t(count);
       if (used >= kBlockSize || data.empty()) {
-        if (!out.write(lines_.data(), used)) return StatusCode::None;  // the save reports it
+        if (!out.write(lines_.get(), used)) return StatusCode::None;  // the save reports it
         used = 0;
       }
     }
@@ -141,7 +142,7 @@ class ShxEncoder : public SuperfileEncoder {
   static constexpr std::size_t kBlockSize = std::size_t(1) << 20;
 
   const HexKernels& hex_ = hexKernels();
-  std::vector<char> lines_;
+  std::unique_ptr<char[]> lines_;
   std::uint16_t runningChecksum_ = 0;
 };
 
