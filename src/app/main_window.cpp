@@ -515,7 +515,8 @@ void MainWindow::updateActions() {
 
   const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
   deleteFolderAction_->setEnabled(canDelete);
-  reviewAction_->setEnabled(idle && saveAllowed_ && superfileTypeOf(currentFile_).has_value());
+  reviewAction_->setEnabled(idle && fileLoaded_ && saveAllowed_ &&
+                            superfileTypeOf(currentFile_).has_value());
   deleteFolderButton_->setEnabled(canDelete);
   undoAction_->setEnabled(idle && undoStack_->canUndo());
   redoAction_->setEnabled(idle && undoStack_->canRedo());
@@ -902,7 +903,7 @@ void MainWindow::verifyFile() {
 }
 
 void MainWindow::reviewChanges() {
-  if (busy_ || !saveAllowed_) return;
+  if (!reviewAction_->isEnabled()) return;
   const ReviewText review = reviewChangesText(state_, currentFile_);
   if (review.notice != NoticeCode::None) {
     showNotice(review.notice, currentFile_);
