@@ -61,7 +61,12 @@ DiffSide sideOf(const EditorState& state, const OpenedSuperfile& opened) {
   for (const Finding& f : opened.check.findings) {
     if (f.kind != FindingKind::CodeGroupChecksum) continue;
     if (const ListedGroup* l = groupOfSumAt(opened.listed, f.at)) {
-      side.badSums.push_back({l->cgNumber, f.what, f.expected, f.found});
+      // The check names a group by its label ("CG2 checksum"); the comparison by its name.
+      const std::size_t space = f.what.find(' ');
+      const std::string what = space == std::string::npos
+                                   ? f.what
+                                   : groupName(state, l->cgNumber) + f.what.substr(space);
+      side.badSums.push_back({l->cgNumber, what, f.expected, f.found});
     }
   }
   return side;

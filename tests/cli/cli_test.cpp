@@ -1066,6 +1066,18 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
                                                 fixture::s3Lines(kFlexAddress, plain[1].data)}));
   expectRun({"diff", sbf, shx}, 0, "same\n", "");
 
+  // A sum that disagrees with its header entry is a note in each file, not a difference.
+  fixture::Header offByOne = verifiedHeader(plain);
+  const std::uint16_t flexSum = fixture::sum16(plain[1].data);
+  fixture::Entry flex{kFlexAddress, kFlexAddress + 0xFFF, {}, std::uint16_t(flexSum + 1), 8};
+  std::copy_n(plain[1].data.begin(), 16, flex.headerBytes.begin());
+  const std::string bad = write("bad.sbf", withRecords(offByOne.entry(4, flex).bytes(), plain));
+  const std::string note =
+      ": the header says " + hex(flexSum + 1u, 4) + ", the bytes sum to " + hex(flexSum, 4) + "\n";
+  expectRun({"diff", bad, bad}, 0,
+            "note: Flex checksum in OLD" + note + "note: Flex checksum in NEW" + note + "same\n",
+            "");
+
   // A file that cannot be opened, in either place, stops the comparison.
   Bytes stray = fixture::readFile(sbf);
   stray.push_back(0x00);
