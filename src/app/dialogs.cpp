@@ -134,12 +134,17 @@ bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const Q
 }
 
 UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
-  const QMessageBox::StandardButton answer = QMessageBox::warning(
-      parent, QGuiApplication::applicationDisplayName(),
+  QMessageBox box(
+      QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
       QStringLiteral("The changes to %1 have not been saved.\nDo you want to save them?")
           .arg(fileName),
-      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-  switch (answer) {
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+  box.setDefaultButton(QMessageBox::Save);
+  const QPushButton* review =
+      box.addButton(QStringLiteral("&Review Changes"), QMessageBox::ActionRole);
+  box.exec();
+  if (box.clickedButton() == review) return UnsavedChanges::Review;
+  switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Save: return UnsavedChanges::Save;
     case QMessageBox::Discard: return UnsavedChanges::Discard;
     default: return UnsavedChanges::Cancel;

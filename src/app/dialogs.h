@@ -18,8 +18,8 @@ struct SaveChoice {
   SaveType type = SaveType::Shx;
 };
 
-// The answers to "save the changes first?".
-enum class UnsavedChanges { Save, Discard, Cancel };
+// The answers to "save the changes first?"; Review asks again after showing the changes.
+enum class UnsavedChanges { Save, Discard, Cancel, Review };
 
 // Everything the window asks of the user through a modal box. The window talks to this
 // interface only, so that a test can answer in place of the user.

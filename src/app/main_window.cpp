@@ -45,6 +45,7 @@
 #include "app/dialogs.h"
 #include "app/icons.h"
 #include "app/path_field.h"
+#include "app/review_dialog.h"
 #include "editor/held_groups.h"
 #include "editor/open_flow.h"
 #include "editor/output_file.h"
@@ -244,6 +245,11 @@ void MainWindow::createActions() {
   deleteFolderAction_->setShortcut(QKeySequence::Delete);
   connect(deleteFolderAction_, &QAction::triggered, this, &MainWindow::deleteSelectedFolder);
 
+  reviewAction_ = makeAction("reviewAction", {}, "Re&view Changes...",
+                             "List what a save would write differently from the opened file");
+  reviewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  connect(reviewAction_, &QAction::triggered, this, &MainWindow::reviewChanges);
+
   undoAction_ = undoStack_->createUndoAction(this, "&Undo");
   undoAction_->setObjectName("undoAction");
   undoAction_->setIcon(undoIcon());
@@ -297,6 +303,7 @@ void MainWindow::createMenus() {
   editMenu->addAction(redoAction_);
   editMenu->addSeparator();
   editMenu->addAction(deleteFolderAction_);
+  editMenu->addAction(reviewAction_);
 
   QMenu* helpMenu = menuBar()->addMenu("&Help");
   helpMenu->setObjectName("helpMenu");
@@ -480,12 +487,14 @@ bool MainWindow::isModified() const { return codeGroupsChanged_ || !undoStack_->
 
 bool MainWindow::maybeSave() {
   if (!isModified()) return true;
-  switch (dialogs_.askToSaveChanges(this, QFileInfo(currentFile_).fileName())) {
-    case UnsavedChanges::Save: return saveAs();
-    case UnsavedChanges::Discard: return true;
-    case UnsavedChanges::Cancel: break;
+  for (;;) {
+    switch (dialogs_.askToSaveChanges(this, QFileInfo(currentFile_).fileName())) {
+      case UnsavedChanges::Save: return saveAs();
+      case UnsavedChanges::Discard: return true;
+      case UnsavedChanges::Cancel: return false;
+      case UnsavedChanges::Review: reviewChanges(); break;
+    }
   }
-  return false;
 }
 
 void MainWindow::updateTitle() {
@@ -506,6 +515,8 @@ void MainWindow::updateActions() {
 
   const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
   deleteFolderAction_->setEnabled(canDelete);
+  reviewAction_->setEnabled(idle && fileLoaded_ && saveAllowed_ &&
+                            superfileTypeOf(currentFile_).has_value());
   deleteFolderButton_->setEnabled(canDelete);
   undoAction_->setEnabled(idle && undoStack_->canUndo());
   redoAction_->setEnabled(idle && undoStack_->canRedo());
@@ -889,6 +900,20 @@ void MainWindow::verifyFile() {
   dialogs_.showText(this,
                     QStringLiteral("Verify \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
                     lines.join(QLatin1Char('\n')));
+}
+
+void MainWindow::reviewChanges() {
+  if (!reviewAction_->isEnabled()) return;
+  const ReviewText review = reviewChangesText(state_, currentFile_);
+  if (review.notice != NoticeCode::None) {
+    showNotice(review.notice, currentFile_);
+  } else if (!review.ok()) {
+    showWarning(review.status, currentFile_, review.problem);
+  } else {
+    dialogs_.showText(
+        this, QStringLiteral("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+        review.text);
+  }
 }
 
 void MainWindow::showAbout() {

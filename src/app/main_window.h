@@ -102,6 +102,8 @@ class MainWindow : public QMainWindow {
   void undoCodeGroupCut();
   void copyCodeGroupCells();
 
+  // Edit > Review Changes: what a save would write differently from the opened file.
+  void reviewChanges();
   void showNotice(NoticeCode notice, const QString& details = {});
   // "Checksums OK" or how many problems the open's check found, in the status bar.
   void showCheckSummary();
@@ -146,6 +148,7 @@ class MainWindow : public QMainWindow {
   QAction* verifyAction_;
   QAction* exitAction_;
   QAction* deleteFolderAction_;
+  QAction* reviewAction_;
   QAction* undoAction_;
   QAction* redoAction_;
   QAction* copyAction_;

@@ -18,6 +18,7 @@ constexpr char kUsage[] =
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
     " [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
+    "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
 constexpr char kHelpDetails[] =
@@ -30,10 +31,15 @@ constexpr char kHelpDetails[] =
     "            one line per problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex\n"
     "            digits for SBF and the header block), then 'N problems' or 'OK';\n"
     "            notes ('FILE:LINE: note: ...') are not problems\n"
+    "  diff      compare OLD with NEW as the editor reads them: header texts, code\n"
+    "            groups only in one file or with another range, differing byte ranges\n"
+    "            (folder records and RAMDLD table entries named), then 'N differences'\n"
+    "            or 'same'; lines starting 'note:' are sums that disagree with their\n"
+    "            header entry and are not differences\n"
     "\n"
     "Options:\n"
-    "  --input-type sbf|shx   read FILE as this type whatever its extension\n"
-    "                         (otherwise \".sbf\" or \".shx\", in any case)\n"
+    "  --input-type sbf|shx   read FILE (diff: OLD and NEW) as this type whatever its\n"
+    "                         extension (otherwise \".sbf\" or \".shx\", in any case)\n"
     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
     "  --delete-row K         erase the record of row K as 'folders' numbers it for the same\n"
     "                         FILE and options; may be given more than once\n"
@@ -45,11 +51,14 @@ constexpr char kHelpDetails[] =
     "                         them; the save writes fresh checksums over those bytes), or\n"
     "                         when OUT is FILE itself and holds code groups the save does\n"
     "                         not write\n"
-    "  --json                 info, folders, verify: print one JSON document; bytes that\n"
-    "                         are not UTF-8 show as the characters U+0080 to U+00FF\n"
+    "  --json                 info, folders, verify, diff: print one JSON document;\n"
+    "                         bytes that are not UTF-8 show as the characters U+0080\n"
+    "                         to U+00FF\n"
     "\n"
     "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
-    "verify exits with 1 when it finds a problem.\n";
+    "verify exits with 1 when it finds a problem.\n"
+    "diff exits with 0 when the files are the same, 1 when they differ, 2 when one\n"
+    "cannot be opened.\n";
 
 enum class Option { InputType, KeepRepeated, Json, Force, Type, DeleteRow, Output };
 
@@ -57,20 +66,21 @@ struct OptionRule {
   std::string_view name;
   Option option;
   bool takesValue;
-  std::array<bool, 4> appliesTo;  // info, folders, save, verify
+  std::array<bool, 5> appliesTo;  // info, folders, save, verify, diff
 };
 
 constexpr std::array<OptionRule, 7> kOptions = {{
-    {"--input-type", Option::InputType, true, {true, true, true, true}},
-    {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false}},
-    {"--json", Option::Json, false, {true, true, false, true}},
-    {"--force", Option::Force, false, {false, false, true, false}},
-    {"--type", Option::Type, true, {false, false, true, false}},
-    {"--delete-row", Option::DeleteRow, true, {false, false, true, false}},
-    {"-o", Option::Output, true, {false, false, true, false}},
+    {"--input-type", Option::InputType, true, {true, true, true, true, true}},
+    {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false, false}},
+    {"--json", Option::Json, false, {true, true, false, true, true}},
+    {"--force", Option::Force, false, {false, false, true, false, false}},
+    {"--type", Option::Type, true, {false, false, true, false, false}},
+    {"--delete-row", Option::DeleteRow, true, {false, false, true, false, false}},
+    {"-o", Option::Output, true, {false, false, true, false, false}},
 }};
 
-constexpr std::array<std::string_view, 4> kCommandNames = {"info", "folders", "save", "verify"};
+constexpr std::array<std::string_view, 5> kCommandNames = {"info", "folders", "save", "verify",
+                                                           "diff"};
 
 // What the user typed, echoed with the same escapes as text from a file.
 std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
@@ -135,11 +145,13 @@ class Parser {
                                          : "unknown command " + quoted(first));
     }
     commandIndex_ = std::size_t(name - kCommandNames.begin());
-    result_.command =
-        std::array{Command::Info, Command::Folders, Command::Save, Command::Verify}[commandIndex_];
+    result_.command = std::array{Command::Info, Command::Folders, Command::Save, Command::Verify,
+                                 Command::Diff}[commandIndex_];
 
+    const bool diff = result_.command == Command::Diff;
     bool optionsEnded = false;
     bool haveFile = false;
+    bool haveNewFile = false;
     for (std::size_t i = 1; i < args_.size(); ++i) {
       const std::string& arg = args_[i];
       if (!optionsEnded && arg == "--") {
@@ -147,6 +159,11 @@ class Parser {
         continue;
       }
       if (optionsEnded || !looksLikeOption(arg)) {
+        if (diff && haveFile && !haveNewFile) {
+          result_.newFile = arg;
+          haveNewFile = true;
+          continue;
+        }
         if (haveFile) return fail("unexpected argument " + quoted(arg));
         result_.file = arg;
         haveFile = true;
@@ -155,6 +172,13 @@ class Parser {
       if (!takeOption(arg, i)) return fail(error_);
     }
 
+    if (diff) {
+      if (!haveFile) return fail("missing OLD");
+      if (!haveNewFile) return fail("missing NEW");
+      if (result_.file.empty()) return fail("OLD is empty");
+      if (result_.newFile.empty()) return fail("NEW is empty");
+      return done();
+    }
     if (!haveFile) return fail("missing FILE");
     if (result_.file.empty()) return fail("FILE is empty");
     if (result_.command == Command::Save) {

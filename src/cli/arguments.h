@@ -13,11 +13,12 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRefused = 1;  // a warning or notice from the core
 inline constexpr int kExitUsage = 2;
 
-enum class Command { Info, Folders, Save, Verify, Help, Version };
+enum class Command { Info, Folders, Save, Verify, Diff, Help, Version };
 
 struct Arguments {
   Command command = Command::Help;
-  std::string file;
+  std::string file;     // OLD for diff
+  std::string newFile;  // diff: NEW
   // Set only when given; otherwise the extension of `file` decides, as in the window.
   std::optional<SuperfileEncoding> inputType;
   bool keepRepeated = false;

@@ -9,6 +9,7 @@
 
 #include "cli/json_output.h"
 #include "cli/visible_text.h"
+#include "editor/diff_flow.h"
 #include "editor/held_groups.h"
 #include "editor/open_flow.h"
 #include "editor/output_file.h"
@@ -224,11 +225,43 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
   return verified.check.ok() ? kExitSuccess : kExitRefused;
 }
 
+// Compares two files as the editor reads them; 0 when they are the same, 1 when they differ, 2
+// when either cannot be compared, as cmp and diff do.
+int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  const DiffOutcome outcome =
+      diffSuperfileFiles(arguments.file, arguments.newFile, arguments.inputType);
+  if (outcome.failed) {
+    const std::string& path = *outcome.failed == DiffFile::Old ? arguments.file : arguments.newFile;
+    const OpenedSuperfile& opened = outcome.failedOpen;
+    if (opened.notice != NoticeCode::None) {
+      notify(err, noticeText(opened.notice));
+    } else {
+      warn(err, opened.status, opened.problem, path);
+    }
+    // Which of the two it was, unless the reason named it already.
+    if (opened.notice != NoticeCode::None || !opened.problem) {
+      err << "tavufe: " << visibleText(path) << ": not compared\n";
+    }
+    return kExitUsage;
+  }
+  if (!outcome.compared()) {
+    warn(err, outcome.status);
+    return kExitUsage;
+  }
+  if (arguments.json) {
+    printDiffJson(out, arguments.file, arguments.newFile, outcome.diff);
+  } else {
+    for (const std::string& line : diffLines(outcome.diff)) out << visibleText(line) << '\n';
+  }
+  return outcome.diff.same() ? kExitSuccess : kExitRefused;
+}
+
 }  // namespace
 
 int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out,
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
+  if (arguments.command == Command::Diff) return runDiff(arguments, out, err);
   OpenedSuperfile opened;
   if (const int status = openFile(state, arguments, opened, err); status != kExitSuccess) {
     return status;
@@ -238,6 +271,7 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
     case Command::Folders: return runFolders(state, arguments, opened, out);
     case Command::Save: return runSave(state, arguments, opened, err);
     case Command::Verify:
+    case Command::Diff:
     case Command::Help:
     case Command::Version: break;
   }

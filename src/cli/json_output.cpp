@@ -26,6 +26,68 @@ void print(std::ostream& out, const json& document) {
   out << inertJson(document.dump(2, ' ', false, json::error_handler_t::replace)) << '\n';
 }
 
+const char* diffKindName(DiffKind kind) {
+  switch (kind) {
+    case DiffKind::HeaderText: return "header-text";
+    case DiffKind::OnlyInOld: return "only-in-old";
+    case DiffKind::OnlyInNew: return "only-in-new";
+    case DiffKind::GroupRange: return "range";
+    case DiffKind::Bytes: return "bytes";
+    case DiffKind::Folder: return "folder";
+    case DiffKind::RamdldEntry: return "ramdld-entry";
+    case DiffKind::SumMismatch: return "checksum-note";
+  }
+  return "";
+}
+
+json rangeJson(const FlashRange& range) {
+  if (!range.present) return nullptr;
+  return {{"first", range.first}, {"last", range.last}};
+}
+
+json diffItemJson(const DiffItem& item) {
+  json j = {{"kind", diffKindName(item.kind)}};
+  if (item.cgNumber >= 0) {
+    j["cgNumber"] = item.cgNumber;
+    j["codeGroup"] = text(item.group);
+  }
+  switch (item.kind) {
+    case DiffKind::HeaderText:
+      j["field"] = item.field;
+      j["old"] = text(item.oldText);
+      j["new"] = text(item.newText);
+      break;
+    case DiffKind::OnlyInOld: j["old"] = rangeJson(item.oldRange); break;
+    case DiffKind::OnlyInNew: j["new"] = rangeJson(item.newRange); break;
+    case DiffKind::GroupRange:
+    case DiffKind::RamdldEntry:
+      if (item.kind == DiffKind::RamdldEntry) j["entry"] = item.entry;
+      j["old"] = rangeJson(item.oldRange);
+      j["new"] = rangeJson(item.newRange);
+      break;
+    case DiffKind::Bytes:
+      j["first"] = item.first;
+      j["last"] = item.last;
+      j["count"] = item.count;
+      break;
+    case DiffKind::Folder:
+      j["folder"] = text(item.folder);
+      j["address"] = item.record;
+      j["count"] = item.count;
+      j["erased"] = item.erased;
+      j["eraseSize"] = item.eraseSize;
+      break;
+    case DiffKind::SumMismatch:
+      j["file"] = item.file == DiffFile::Old ? "old" : "new";
+      j["what"] = text(item.field);
+      j["stated"] = item.oldText;
+      j["found"] = item.newText;
+      break;
+  }
+  j["text"] = text(diffItemText(item));
+  return j;
+}
+
 }  // namespace
 
 std::string utf8Text(std::string_view bytes) {
@@ -123,6 +185,19 @@ void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncodi
               {"notes", check.notes},
               {"notListed", check.notKept()},
               {"findings", findings}});
+}
+
+void printDiffJson(std::ostream& out, const std::string& oldFile, const std::string& newFile,
+                   const SuperfileDiff& diff) {
+  json items = json::array();
+  for (const DiffItem& item : diff.items) items.push_back(diffItemJson(item));
+  const std::uint64_t differences = diff.differences();
+  print(out, {{"old", text(oldFile)},
+              {"new", text(newFile)},
+              {"same", differences == 0},
+              {"differences", differences},
+              {"notes", diff.items.size() - differences},
+              {"items", items}});
 }
 
 }  // namespace tavufe::cli

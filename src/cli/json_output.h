@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/open_flow.h"
+#include "inspect/superfile_diff.h"
 #include "model/editor_state.h"
 #include "superfile/header_block.h"
 #include "superfile/superfile_check.h"
@@ -26,5 +27,7 @@ void printInfoJson(std::ostream& out, const std::string& file, const EditorState
 void printFoldersJson(std::ostream& out, const std::string& file, const EditorState& state);
 void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncoding type,
                      const CheckResult& check);
+void printDiffJson(std::ostream& out, const std::string& oldFile, const std::string& newFile,
+                   const SuperfileDiff& diff);
 
 }  // namespace tavufe::cli

@@ -37,6 +37,7 @@ void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const Op
   if (read.read.complete) {
     result.report = buildReport(state, bytes, options.numbers);
     result.header = readHeaderTexts(bytes);
+    if (bytes.size() >= kHeaderSize) result.listed = listedGroups(bytes.first(kHeaderSize));
   }
   if (!result.loaded()) return;
   // What else it held is noted first, so that a save over the file can tell what it would drop.

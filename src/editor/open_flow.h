@@ -48,6 +48,8 @@ struct OpenedSuperfile {
   // The report of what was read; empty when the reader did not get through the file.
   std::vector<std::string> report;
   HeaderTexts header;
+  // The header's code-group table, as the file lists it.
+  std::vector<ListedGroup> listed;
   std::vector<CodeGroupGridRow> codeGroups;
   std::vector<FolderGridRow> folders;
   // Everything the whole-file check found, problems and notes.

@@ -8,19 +8,12 @@
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
+#include "model/ramdld_table.h"
 #include "superfile/byte_sink.h"
 #include "superfile/header_block.h"
 #include "superfile/save_plan.h"
 
 namespace tavufe {
-
-// The RAMDLD's address table: the window patched before a save, and its first entry.
-inline constexpr std::uint32_t kRamdldTableWindowStart = 240;
-inline constexpr std::uint32_t kRamdldTableWindowEnd = 415;  // inclusive
-inline constexpr std::uint32_t kRamdldTableFirstEntry = 248;
-inline constexpr std::uint32_t kRamdldTableEntrySize = 8;
-// Entries exist for code groups 0 to 20 only.
-inline constexpr std::int32_t kRamdldTableLastEntry = 20;
 
 // One entry of the RAMDLD's address table as a save writes it.
 struct RamdldTableEntry {

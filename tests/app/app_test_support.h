@@ -67,9 +67,11 @@ class FakeDialogs final : public tavufe::Dialogs {
     messages.append(caption + ": " + text);
     details.append(more);
   }
+  // Answers given once each, before unsavedAnswer.
+  QList<tavufe::UnsavedChanges> firstUnsavedAnswers;
   tavufe::UnsavedChanges askToSaveChanges(QWidget*, const QString& fileName) override {
     unsavedQuestions.append(fileName);
-    return unsavedAnswer;
+    return firstUnsavedAnswers.isEmpty() ? unsavedAnswer : firstUnsavedAnswers.takeFirst();
   }
   void showText(QWidget*, const QString& title, const QString& text) override {
     texts.append(title + "\n" + text);

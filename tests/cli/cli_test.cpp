@@ -174,6 +174,7 @@ const std::string kUsage =
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
     "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
+    "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
     "       tavufe --help | --version\n";
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
@@ -210,6 +211,8 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
       {{"info"}, "missing FILE"},
       {{"info", "a", "b"}, "unexpected argument 'b'"},
       {{"info", "a", "--keep-repeated"}, "option '--keep-repeated' does not apply to 'info'"},
+      {{"diff", "a"}, "missing NEW"},
+      {{"diff", "a", "b", "c"}, "unexpected argument 'c'"},
       {{"info", "a", "--input-type="}, "option '--input-type' needs a value"},
       {{"info", "a", "--input-type", "txt"}, "invalid value 'txt' for '--input-type' (sbf or shx)"},
       {{"info", "a", "--input-type", "sbf", "--input-type=shx"},
@@ -1089,4 +1092,69 @@ TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
   expectRun(
       {"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
       "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" + kUsage);
+}
+
+// OLD holds a DSP the save drops, the RAMDLD's table lists it, and a repeated folder record.
+TEST_F(CliTest, DiffNamesWhatASaveChanged) {
+  auto groups = verifiedGroups();
+  put(groups[0].data, 272, {0x10, 0x10, 0x00, 0x00, 0x10, 0x15, 0xFF, 0xFF});
+  groups.push_back({3, 0x10100000, fixture::pattern(0x100, 9)});
+  const std::string old = write("old.sbf", withRecords(verifiedHeader(groups).bytes(), groups));
+  const std::string saved = dir.file("new.sbf");
+  ASSERT_EQ(run({"save", old, "-o", saved, "--delete-row", "3"}, {"SOURCE_DATE_EPOCH=0"}).status,
+            0);
+  const std::string changes =
+      "header date: \"Mon December 07 10:00:00 2026\" -> \"Thu January 01 00:00:00 1970\"\n"
+      "RAMDLD table entry 3: 10100000-1015FFFF -> none\n"
+      "folder \"Skins\" at 11280400 erased (173 bytes)\n"
+      "folder \"Wallpaper\" at 11280800 erased (173 bytes)\n"
+      "DSP 10100000-101000FF only in OLD\n"
+      "5 differences\n";
+  expectRun({"diff", old, old}, 0, "same\n", "");
+  expectRun({"diff", old, saved}, 1, changes, "");
+
+  // Both encodings of one content read the same.
+  const auto plain = verifiedGroups();
+  const std::string sbf = write("plain.sbf", withRecords(verifiedHeader(plain).bytes(), plain));
+  const std::string shx =
+      write("plain.shx",
+            verifiedShx(verifiedHeader(plain), {fixture::s3Lines(kRamdldAddress, plain[0].data),
+                                                fixture::s3Lines(kFlexAddress, plain[1].data)}));
+  expectRun({"diff", sbf, shx}, 0, "same\n", "");
+
+  // A sum that disagrees with its header entry is a note in each file, not a difference.
+  fixture::Header offByOne = verifiedHeader(plain);
+  const std::uint16_t flexSum = fixture::sum16(plain[1].data);
+  fixture::Entry flex{kFlexAddress, kFlexAddress + 0xFFF, {}, std::uint16_t(flexSum + 1), 8};
+  std::copy_n(plain[1].data.begin(), 16, flex.headerBytes.begin());
+  const std::string bad = write("bad.sbf", withRecords(offByOne.entry(4, flex).bytes(), plain));
+  const std::string note =
+      ": the header says " + hex(flexSum + 1u, 4) + ", the bytes sum to " + hex(flexSum, 4) + "\n";
+  expectRun({"diff", bad, bad}, 0,
+            "note: Flex checksum in OLD" + note + "note: Flex checksum in NEW" + note + "same\n",
+            "");
+
+  // A file that cannot be opened, in either place, stops the comparison.
+  Bytes stray = fixture::readFile(sbf);
+  stray.push_back(0x00);
+  const std::string damaged = write("stray.sbf", stray);
+  const std::string missing = dir.file("missing.sbf");
+  expectRun({"diff", damaged, sbf}, 2, "",
+            "WARNING: Record Error\ntavufe: " + damaged + ": not compared\n");
+  expectRun({"diff", sbf, missing}, 2, "",
+            "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
+
+  const Outcome json = run({"diff", old, saved, "--json"});
+  EXPECT_EQ(json.status, 1);
+  const auto doc = nlohmann::json::parse(json.out);
+  EXPECT_EQ(doc["same"], false);
+  EXPECT_EQ(doc["differences"], 5);
+  ASSERT_EQ(doc["items"].size(), 5u);
+  std::string texts;
+  for (const auto& item : doc["items"]) texts += item["text"].get<std::string>() + "\n";
+  EXPECT_EQ(texts + "5 differences\n", changes);
+  EXPECT_EQ(doc["items"][2]["kind"], "folder");
+  EXPECT_EQ(doc["items"][2]["folder"], "Skins");
+  EXPECT_EQ(doc["items"][2]["address"], 0x11280400u);
+  EXPECT_EQ(doc["items"][4]["old"]["first"], 0x10100000u);
 }

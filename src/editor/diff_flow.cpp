@@ -1,0 +1,142 @@
+#include "editor/diff_flow.h"
+
+#include <memory>
+#include <vector>
+
+#include "model/header_layout.h"
+#include "model/progress.h"
+#include "superfile/byte_sink.h"
+#include "superfile/header_block.h"
+#include "superfile/save_preparation.h"
+#include "superfile/sbf_writer.h"
+#include "superfile/shx_writer.h"
+
+namespace tavufe {
+
+namespace {
+
+// Each side needs an image of its own; it is released with the comparison.
+std::unique_ptr<EditorState> freshState() {
+  auto state = std::make_unique<EditorState>();
+  if (!state->image.allocate()) return nullptr;
+  initialiseEditor(*state);
+  return state;
+}
+
+OpenOptions keepEverything(std::optional<SuperfileEncoding> encoding) {
+  OpenOptions options;
+  options.encoding = encoding;
+  // A comparison shows the files as they are: no folder record is erased on the way.
+  options.repeatedFolders = RepeatedFolders::Keep;
+  return options;
+}
+
+std::string groupName(const EditorState& state, std::int32_t cgNumber) {
+  const std::string& name = state.catalogue[std::size_t(cgNumber)].name;
+  return name.empty() ? catalogueLabel(cgNumber) : name;
+}
+
+// The listed group whose header entry holds the sum at `offset` in the header block.
+const ListedGroup* groupOfSumAt(const std::vector<ListedGroup>& listed, std::uint64_t offset) {
+  for (const ListedGroup& l : listed) {
+    const int entries = l.cgNumber == kCgFirmware ? 2 : 1;
+    for (int e = 0; e < entries; ++e) {
+      if (cgEntryOffset(l.entry + e) + kEntryChecksumField == offset) return &l;
+    }
+  }
+  return nullptr;
+}
+
+DiffSide sideOf(const EditorState& state, const OpenedSuperfile& opened) {
+  DiffSide side;
+  side.image = &state.image;
+  for (const ListedGroup& l : opened.listed) {
+    side.groups.push_back(
+        {l.cgNumber, groupName(state, l.cgNumber), l.start, l.end, l.entry == kEntryRamdld});
+  }
+  const HeaderTexts& h = opened.header;
+  side.header = {{"magic", h.magic}, {"version 1", h.version1},  {"version 2", h.version2},
+                 {"date", h.date},   {"generator", h.generator}, {"version 3", h.version3}};
+  side.folders.assign(state.folders.begin(), state.folders.end());
+  for (const Finding& f : opened.check.findings) {
+    if (f.kind != FindingKind::CodeGroupChecksum) continue;
+    if (const ListedGroup* l = groupOfSumAt(opened.listed, f.at)) {
+      // The check names a group by its label ("CG2 checksum"); the comparison by its name.
+      const std::size_t space = f.what.find(' ');
+      const std::string what = space == std::string::npos
+                                   ? f.what
+                                   : groupName(state, l->cgNumber) + f.what.substr(space);
+      side.badSums.push_back({l->cgNumber, what, f.expected, f.found});
+    }
+  }
+  return side;
+}
+
+// Opens one side; false, with the outcome saying why, when it cannot be read.
+template <typename Source>
+bool openSide(EditorState& state, const Source& source, std::optional<SuperfileEncoding> encoding,
+              DiffFile file, OpenedSuperfile& opened, DiffOutcome& outcome) {
+  Progress progress;
+  opened = openForEditing(state, source, keepEverything(encoding), progress);
+  if (opened.loaded()) return true;
+  outcome.failed = file;
+  outcome.failedOpen = std::move(opened);
+  return false;
+}
+
+}  // namespace
+
+DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
+                               std::optional<SuperfileEncoding> encoding) {
+  DiffOutcome outcome;
+  const auto oldState = freshState();
+  const auto newState = freshState();
+  if (!oldState || !newState) {
+    outcome.status = StatusCode::BufferError;
+    return outcome;
+  }
+  OpenedSuperfile oldOpen;
+  OpenedSuperfile newOpen;
+  if (!openSide(*oldState, oldPath, encoding, DiffFile::Old, oldOpen, outcome) ||
+      !openSide(*newState, newPath, encoding, DiffFile::New, newOpen, outcome)) {
+    return outcome;
+  }
+  outcome.diff = compareSuperfiles(sideOf(*oldState, oldOpen), sideOf(*newState, newOpen));
+  return outcome;
+}
+
+DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
+                       SuperfileEncoding encoding, const std::string& dateText) {
+  DiffOutcome outcome;
+  SavePlan plan = planSave(document);
+  StatusCode status = checkRamdldForSave(document.image, plan);
+  if (status == StatusCode::None) status = prepareSave(document, plan);
+  MemorySink saved;
+  Progress progress;
+  if (status == StatusCode::None) {
+    status = encoding == SuperfileEncoding::Shx
+                 ? writeShx(document.image, plan, dateText, saved, progress)
+                 : writeSbf(document.image, plan, dateText, saved, progress);
+  }
+  if (status != StatusCode::None) {
+    outcome.status = status;
+    return outcome;
+  }
+  const auto oldState = freshState();
+  const auto newState = freshState();
+  if (!oldState || !newState) {
+    outcome.status = StatusCode::BufferError;
+    return outcome;
+  }
+  OpenedSuperfile oldOpen;
+  OpenedSuperfile newOpen;
+  const std::span<const std::uint8_t> bytes(saved.bytes);
+  if (!openSide(*oldState, openedPath, encoding, DiffFile::Old, oldOpen, outcome) ||
+      !openSide(*newState, bytes, encoding, DiffFile::New, newOpen, outcome)) {
+    return outcome;
+  }
+  outcome.diff = compareSuperfiles(sideOf(*oldState, oldOpen), sideOf(*newState, newOpen));
+  return outcome;
+}
+
+}  // namespace tavufe
