@@ -7,6 +7,7 @@ from pathlib import Path
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import WebDriverWait
@@ -62,6 +63,16 @@ class Page:
     def select_row(self, index):
         self.driver.execute_script(
             "document.getElementById('folders').tBodies[0].rows[arguments[0]].click()", index)
+
+    def keys(self, *keys):
+        """A chord pressed on the focused element, modifiers first."""
+        chord = ActionChains(self.driver)
+        for key in keys[:-1]:
+            chord.key_down(key)
+        chord.send_keys(keys[-1])
+        for key in reversed(keys[:-1]):
+            chord.key_up(key)
+        chord.perform()
 
     def dialog_open(self, element_id):
         return self.driver.execute_script(

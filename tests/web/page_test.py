@@ -12,6 +12,7 @@ import unittest
 from pathlib import Path
 
 from browser import Page
+from selenium.webdriver.common.keys import Keys
 
 PAGE = BUILD = None
 EPOCH = "1767225600"  # 2026-01-01 00:00:00 UTC
@@ -74,7 +75,7 @@ class PageTest(unittest.TestCase):
         placeholder = self.page.text("preview")
         self.page.select_row(2)
         self.assertNotEqual(self.page.text("preview"), placeholder)
-        self.page.el("delete-folder").click()
+        self.page.el("folders").send_keys(Keys.DELETE)
         self.assertEqual(self.page.text("preview"), placeholder)
         after = self.page.table("folders")
         self.assertEqual(len(after), len(before) - 1)
@@ -90,9 +91,9 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(downloaded, expected.read_bytes())
                 self.assertEqual(self.page.text("status"), "Saved small-edited." + kind)
-        self.page.el("undo").click()
+        self.page.keys(Keys.CONTROL, "z")
         self.assertEqual(self.page.table("folders"), before)
-        self.page.el("redo").click()
+        self.page.keys(Keys.CONTROL, Keys.SHIFT, "z")
         self.assertEqual(self.page.table("folders"), after)
         # The SBF saved that state; a step away from it is unsaved again.
         self.page.el("undo").click()
@@ -123,16 +124,23 @@ class PageTest(unittest.TestCase):
                 else:
                     self.assertFalse((self.dir / "downloads/damaged-edited.shx").exists())
 
-    def test_refusals_use_the_windows_texts(self):
-        self.page.open(self.dir / "notes.txt")
-        self.assertTrue(self.page.dialog_open("message"))
-        self.assertEqual(self.page.text("message-title"), "File Type Not Supported")
-        self.assertEqual(self.page.text("message-text"), "notes.txt\nSuperfiles end in .shx or .sbf.")
-        self.page.el("message-ok").click()
+    def test_refusals_say_what_tavufe_says(self):
+        whole = (self.dir / "small.shx").read_bytes()
+        (self.dir / "cut.shx").write_bytes(whole[: len(whole) // 2])
+        for name, details in (("notes.txt", "notes.txt\nSuperfiles end in .shx or .sbf."),
+                              ("cut.shx", "cut.shx")):
+            with self.subTest(name):
+                said = tool("info", str(self.dir / name)).stderr.splitlines()[0]
+                self.page.open(self.dir / name)
+                self.assertTrue(self.page.dialog_open("message"))
+                self.assertEqual(said.split(": ", 1)[1], self.page.text("message-title"))
+                self.assertEqual(self.page.text("message-text"), details)
+                self.page.el("message-ok").click()
 
     def test_zz_nothing_is_fetched_after_the_page_loaded(self):
         # Runs last, after every open and save: only the page itself and its downloads' blobs.
         urls = self.page.requests()
+        self.assertIn(PAGE.as_uri() + "?date=" + EPOCH, urls)
         self.assertEqual([u for u in urls if not u.startswith(("file:", "data:", "blob:"))], [])
 
 
