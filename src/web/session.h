@@ -10,6 +10,7 @@
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
 #include "inspect/folder_record.h"
+#include "inspect/folder_scan.h"
 #include "model/editor_state.h"
 #include "superfile/byte_sink.h"
 
