@@ -5,6 +5,7 @@ Usage: page_test.py PAGE BUILD  (BUILD holds src/cli/tavufe and tools/tavufe-sam
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -53,6 +54,7 @@ class PageTest(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.page.close()
+        shutil.rmtree(cls.dir)
 
     def test_an_open_shows_what_tavufe_prints(self):
         for name in ("small.shx", "small.sbf", "full.shx"):
