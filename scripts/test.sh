@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in an optimised build, once
 # under the address and undefined-behaviour sanitizers; in between the install and the
-# package are checked and each fuzz target runs briefly from its kept corpus.
+# package are checked, the browser page is built and driven in headless Chromium, and each
+# fuzz target runs briefly from its kept corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,12 @@ ctest --test-dir build/release --output-on-failure --no-tests=error -j "$jobs"
 # What an installed system gets: an install into a scratch folder, the desktop files, the
 # manual pages and the completion, then the Debian package.
 scripts/check-package.sh build/release
+
+# The browser page, opened from disk in headless Chromium: what it shows and downloads is
+# compared with what the command-line tool of the same build prints and writes. Debian's
+# Selenium is for Debian's python3, whichever python3 comes first in PATH.
+scripts/web.sh
+/usr/bin/python3 tests/web/page_test.py build/web/tavu-flex-editor.html build/release
 
 # The fuzz targets: built with clang and libFuzzer, when they are there.
 fuzzer_works() {

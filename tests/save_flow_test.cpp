@@ -53,6 +53,7 @@ std::unique_ptr<EditorState> editedDocument() {
 
 }  // namespace
 
+// A save into memory (the browser page's) is the third save and writes the file's bytes.
 TEST(SaveReadsTheDocumentTests, TwoSavesInARowWriteTheSameBytesAndChangeNothing) {
   auto s = editedDocument();
   const Document before(*s);
@@ -69,6 +70,10 @@ TEST(SaveReadsTheDocumentTests, TwoSavesInARowWriteTheSameBytesAndChangeNothing)
     ASSERT_EQ(saveToFile(*s, second, type, options, progress), StatusCode::None);
     EXPECT_TRUE(Document(*s) == before) << "the second save changed the document";
     EXPECT_EQ(fixture::readFile(first), fixture::readFile(second));
+    MemorySink memory;
+    ASSERT_EQ(saveToBytes(*s, type, options, progress, memory), StatusCode::None);
+    EXPECT_TRUE(Document(*s) == before) << "the save to memory changed the document";
+    EXPECT_EQ(memory.bytes, fixture::readFile(first));
   }
 }
 

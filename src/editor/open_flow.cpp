@@ -1,17 +1,13 @@
 #include "editor/open_flow.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 
-#include "editor/input_file.h"
+#include "editor/flow_steps.h"
 #include "inspect/report.h"
 #include "superfile/read_and_check.h"
 
 namespace tavufe {
-
-namespace {
 
 // The start of every open: empties the undo stack, erases the image and resets the slots.
 bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) {
@@ -60,8 +56,6 @@ void finishOpen(EditorState& state, const OpenedSuperfile& result) {
   state.folders = {};
 }
 
-}  // namespace
-
 std::optional<SuperfileEncoding> encodingForPath(const std::string& path) {
   const auto dot = path.rfind('.');
   if (dot == std::string::npos) return std::nullopt;
@@ -71,32 +65,6 @@ std::optional<SuperfileEncoding> encodingForPath(const std::string& path) {
   if (extension == ".shx") return SuperfileEncoding::Shx;
   if (extension == ".sbf") return SuperfileEncoding::Sbf;
   return std::nullopt;
-}
-
-OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
-                               const OpenOptions& options, Progress& progress) {
-  OpenedSuperfile result;
-  const std::optional<SuperfileEncoding> encoding =
-      options.encoding ? options.encoding : encodingForPath(path);
-  if (!encoding) {
-    result.notice = NoticeCode::FileTypeNotSupported;
-    return result;
-  }
-  result.encoding = *encoding;
-  if (!startOpen(state, progress, result)) return result;
-  const InputFile file = readWholeFile(path);
-  if (file.status != StatusCode::None) {
-    result.status = file.status;
-    result.problem = file.problem;
-  } else {
-    readBytes(state, file.view(), options, progress, result);
-    if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
-      result.device = std::uint64_t(st.st_dev);
-      result.inode = std::uint64_t(st.st_ino);
-    }
-  }
-  finishOpen(state, result);
-  return result;
 }
 
 OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t> bytes,

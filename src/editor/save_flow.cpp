@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "editor/output_file.h"
+#include "editor/flow_steps.h"
 #include "inspect/code_group_table.h"
 #include "model/finalise.h"
 #include "superfile/header_block.h"
@@ -15,65 +15,6 @@
 #include "superfile/shx_writer.h"
 
 namespace tavufe {
-
-namespace {
-
-constexpr int kFlexSlot = 1;
-
-StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {
-  if (why != nullptr) *why = out.problem();
-  return status;
-}
-
-// Flushes, syncs, reads back and renames the finished file into place.
-StatusCode finish(OutputFile& out, FileProblem* why) {
-  if (out.commit()) return StatusCode::None;
-  // A read-back that failed outright carries the system's reason; a difference has none.
-  if (out.readBackDiffered()) return fileFailure(StatusCode::VerifyError, out, why);
-  return fileFailure(StatusCode::FileWriteError, out, why);
-}
-
-}  // namespace
-
-StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
-                         const std::string& dateText, Progress& progress, FileProblem* why,
-                         const ReadBackFilter& readBackFilter) {
-  SavePlan plan = planSave(state);
-  // A missing RAMDLD is refused before anything is opened.
-  if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
-  OutputFile out;
-  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
-  out.setReadBackFilter(readBackFilter);
-  // A file of the header alone would look like a superfile that lost its code groups, so a
-  // failed preparation writes nothing.
-  StatusCode written = prepareSave(state, plan);
-  if (written == StatusCode::None) {
-    written = type == SaveType::Shx ? writeShx(state.image, plan, dateText, out, progress)
-                                    : writeSbf(state.image, plan, dateText, out, progress);
-  }
-  if (written != StatusCode::None) {
-    out.discard();
-    return written;
-  }
-  return finish(out, why);
-}
-
-StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
-                      FileProblem* why, const ReadBackFilter& readBackFilter) {
-  progress.step();
-  CodeGroupSlot flex = state.slots[kFlexSlot];
-  FirmwareHalves halves = state.firmwareHalves;  // filled only for a firmware in the slot
-  const StatusCode finalised = finaliseSlot(state.image, flex, halves, FinaliseFrom::Slot);
-  progress.setPosition(kProgressSteps);
-  if (finalised != StatusCode::None) return finalised;
-  if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
-  OutputFile out;
-  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
-  out.setReadBackFilter(readBackFilter);
-  const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
-  out.write(bytes.data(), bytes.size());
-  return finish(out, why);
-}
 
 const char* extensionFor(SaveType type) {
   switch (type) {
@@ -152,32 +93,52 @@ SaveDate saveDate(const char* sourceDateEpoch, std::time_t now) {
 
 SaveDate saveDate() { return saveDate(std::getenv("SOURCE_DATE_EPOCH"), std::time(nullptr)); }
 
-StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
-                      const SaveOptions& options, Progress& progress, FileProblem* why,
-                      const ReadBackFilter& readBackFilter) {
-  progress.setMaximum(kProgressSteps);
-  progress.setPosition(1);
-  switch (type) {
-    case SaveType::Shx:
-    case SaveType::Sbf:
-      // A superfile carries its own ranges: the writers check what they write.
-      return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
-    case SaveType::Smg:
-    case SaveType::Bin: {
-      // Whether every slot still fits the range its file gave; the last failure is remembered.
-      StatusCode stale = StatusCode::None;
-      for (int i = 0; i <= state.lastSlot && i <= kLastLoadableSlot; ++i) {
-        if (const StatusCode s = finaliseStatus(state, i, FinaliseFrom::Record);
-            s != StatusCode::None) {
-          stale = s;
-        }
-      }
-      if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-      const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
-      return exported != StatusCode::None ? exported : stale;
+StatusCode writeSuperfile(const EditorState& state, SavePlan& plan, SaveType type,
+                          const std::string& dateText, ByteSink& sink, Progress& progress) {
+  const StatusCode prepared = prepareSave(state, plan);
+  if (prepared != StatusCode::None) return prepared;
+  return type == SaveType::Shx ? writeShx(state.image, plan, dateText, sink, progress)
+                               : writeSbf(state.image, plan, dateText, sink, progress);
+}
+
+StatusCode finaliseFlex(const EditorState& state, Progress& progress, CodeGroupSlot& flex) {
+  progress.step();
+  flex = state.slots[kFlexSlot];
+  FirmwareHalves halves = state.firmwareHalves;  // filled only for a firmware in the slot
+  const StatusCode finalised = finaliseSlot(state.image, flex, halves, FinaliseFrom::Slot);
+  progress.setPosition(kProgressSteps);
+  return finalised;
+}
+
+StatusCode staleSlotStatus(const EditorState& state) {
+  StatusCode stale = StatusCode::None;
+  for (int i = 0; i <= state.lastSlot && i <= kLastLoadableSlot; ++i) {
+    if (const StatusCode s = finaliseStatus(state, i, FinaliseFrom::Record);
+        s != StatusCode::None) {
+      stale = s;
     }
   }
-  return StatusCode::None;
+  return stale;
+}
+
+StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOptions& options,
+                       Progress& progress, ByteSink& sink) {
+  progress.setMaximum(kProgressSteps);
+  progress.setPosition(1);
+  if (type == SaveType::Shx || type == SaveType::Sbf) {
+    SavePlan plan = planSave(state);
+    if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
+    return writeSuperfile(state, plan, type, options.dateText, sink, progress);
+  }
+  const StatusCode stale = staleSlotStatus(state);
+  if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
+  CodeGroupSlot flex;
+  if (const StatusCode s = finaliseFlex(state, progress, flex); s != StatusCode::None) return s;
+  if (isSlotInUse(state, kFlexSlot)) {
+    const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
+    sink.write(bytes.data(), bytes.size());
+  }
+  return stale;
 }
 
 }  // namespace tavufe

@@ -10,6 +10,7 @@
 #include "model/codes.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
+#include "superfile/byte_sink.h"
 
 namespace tavufe {
 
@@ -71,5 +72,11 @@ struct SaveOptions {
                                     SaveType type, const SaveOptions& options, Progress& progress,
                                     FileProblem* why = nullptr,
                                     const ReadBackFilter& readBackFilter = {});
+
+// The same save into memory, for a front end without files that hands the bytes on itself:
+// what saveToFile would write to the file goes to `sink`.
+[[nodiscard]] StatusCode saveToBytes(const EditorState& state, SaveType type,
+                                     const SaveOptions& options, Progress& progress,
+                                     ByteSink& sink);
 
 }  // namespace tavufe

@@ -1,21 +1,8 @@
 #include "editor/verify_flow.h"
 
-#include "editor/input_file.h"
 #include "model/hex.h"
 
 namespace tavufe {
-
-VerifyResult verifySuperfile(const std::string& path, SuperfileEncoding encoding) {
-  VerifyResult result;
-  const InputFile file = readWholeFile(path);
-  if (file.status != StatusCode::None) {
-    result.status = file.status;
-    result.problem = file.problem;
-    return result;
-  }
-  result.check = checkSuperfile(file.view(), encoding);
-  return result;
-}
 
 std::string findingLine(const std::string& name, const Finding& finding) {
   std::string at;

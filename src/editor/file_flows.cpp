@@ -1,0 +1,151 @@
+// The flows on paths: they read and write the files and leave the rest to the flows on bytes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "editor/flow_steps.h"
+#include "editor/held_groups.h"
+#include "editor/input_file.h"
+#include "editor/output_file.h"
+#include "editor/verify_flow.h"
+#include "model/finalise.h"
+#include "superfile/header_block.h"
+#include "superfile/save_preparation.h"
+
+namespace tavufe {
+
+OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
+                               const OpenOptions& options, Progress& progress) {
+  OpenedSuperfile result;
+  const std::optional<SuperfileEncoding> encoding =
+      options.encoding ? options.encoding : encodingForPath(path);
+  if (!encoding) {
+    result.notice = NoticeCode::FileTypeNotSupported;
+    return result;
+  }
+  result.encoding = *encoding;
+  if (!startOpen(state, progress, result)) return result;
+  const InputFile file = readWholeFile(path);
+  if (file.status != StatusCode::None) {
+    result.status = file.status;
+    result.problem = file.problem;
+  } else {
+    readBytes(state, file.view(), options, progress, result);
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
+      result.device = std::uint64_t(st.st_dev);
+      result.inode = std::uint64_t(st.st_ino);
+    }
+  }
+  finishOpen(state, result);
+  return result;
+}
+
+namespace {
+
+StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {
+  if (why != nullptr) *why = out.problem();
+  return status;
+}
+
+// Flushes, syncs, reads back and renames the finished file into place.
+StatusCode finish(OutputFile& out, FileProblem* why) {
+  if (out.commit()) return StatusCode::None;
+  // A read-back that failed outright carries the system's reason; a difference has none.
+  if (out.readBackDiffered()) return fileFailure(StatusCode::VerifyError, out, why);
+  return fileFailure(StatusCode::FileWriteError, out, why);
+}
+
+}  // namespace
+
+StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
+                         const std::string& dateText, Progress& progress, FileProblem* why,
+                         const ReadBackFilter& readBackFilter) {
+  SavePlan plan = planSave(state);
+  // A missing RAMDLD is refused before anything is opened.
+  if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
+  OutputFile out;
+  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
+  out.setReadBackFilter(readBackFilter);
+  // A file of the header alone would look like a superfile that lost its code groups, so a
+  // failed preparation writes nothing.
+  const StatusCode written = writeSuperfile(state, plan, type, dateText, out, progress);
+  if (written != StatusCode::None) {
+    out.discard();
+    return written;
+  }
+  return finish(out, why);
+}
+
+StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
+                      FileProblem* why, const ReadBackFilter& readBackFilter) {
+  CodeGroupSlot flex;
+  if (const StatusCode s = finaliseFlex(state, progress, flex); s != StatusCode::None) return s;
+  if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
+  OutputFile out;
+  if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
+  out.setReadBackFilter(readBackFilter);
+  const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
+  out.write(bytes.data(), bytes.size());
+  return finish(out, why);
+}
+
+StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
+                      const SaveOptions& options, Progress& progress, FileProblem* why,
+                      const ReadBackFilter& readBackFilter) {
+  progress.setMaximum(kProgressSteps);
+  progress.setPosition(1);
+  if (type == SaveType::Shx || type == SaveType::Sbf) {
+    // A superfile carries its own ranges: the writers check what they write.
+    return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
+  }
+  const StatusCode stale = staleSlotStatus(state);
+  if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
+  const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
+  return exported != StatusCode::None ? exported : stale;
+}
+
+VerifyResult verifySuperfile(const std::string& path, SuperfileEncoding encoding) {
+  VerifyResult result;
+  const InputFile file = readWholeFile(path);
+  if (file.status != StatusCode::None) {
+    result.status = file.status;
+    result.problem = file.problem;
+    return result;
+  }
+  result.check = checkSuperfile(file.view(), encoding);
+  return result;
+}
+
+std::vector<HeldCodeGroup> codeGroupsListedIn(const std::string& path) {
+  // Not blocking: a pipe or device of that name is no superfile and must not stall the check.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return {};
+  struct stat st {};
+  std::vector<std::uint8_t> header(kHeaderSize);
+  std::size_t got = 0;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    while (got < header.size()) {
+      const ssize_t n = ::read(fd, header.data() + got, header.size() - got);
+      if (n <= 0) break;
+      got += std::size_t(n);
+    }
+  }
+  ::close(fd);
+  // Only a superfile names its code groups; other bytes read as a table would be noise.
+  constexpr std::string_view kMagic(kMagicText, kMagicTextWidth);
+  if (got < header.size() || !std::equal(kMagic.begin(), kMagic.end(), header.begin())) return {};
+  // The image is not needed for the table: the state stays small.
+  const auto scratch = std::make_unique<EditorState>();
+  initialiseEditor(*scratch);
+  resetSlots(*scratch);
+  const HeaderParse parse = parseHeaderBlock(*scratch, header);
+  if (parse.codeGroups == 0) return {};
+  scratch->lastSlot = parse.codeGroups - 1;
+  return heldCodeGroups(*scratch);
+}
+
+}  // namespace tavufe

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "editor/open_flow.h"
+#include "editor/save_flow.h"
+#include "model/editor_state.h"
+#include "model/progress.h"
+#include "superfile/byte_sink.h"
+#include "superfile/save_plan.h"
+
+namespace tavufe {
+
+// The steps that the flows on bytes and the flows on files share, so that both open and save
+// alike; what is in between (reading or writing a file) is the file flows' own.
+
+// The start of every open: empties the undo stack, erases the image and resets the slots.
+bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result);
+// Reads and checks the bytes into the image and fills in what the front end shows.
+void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
+               Progress& progress, OpenedSuperfile& result);
+// What a failed read leaves is dropped.
+void finishOpen(EditorState& state, const OpenedSuperfile& result);
+
+// The RAMDLD's patched bytes and a superfile of the plan written to `sink`.
+[[nodiscard]] StatusCode writeSuperfile(const EditorState& state, SavePlan& plan, SaveType type,
+                                        const std::string& dateText, ByteSink& sink,
+                                        Progress& progress);
+// Slot 1 finalised from its own range, into `flex`.
+[[nodiscard]] StatusCode finaliseFlex(const EditorState& state, Progress& progress,
+                                      CodeGroupSlot& flex);
+// Whether every slot still fits the range its file gave; the last failure, or None.
+[[nodiscard]] StatusCode staleSlotStatus(const EditorState& state);
+
+inline constexpr int kFlexSlot = 1;
+
+}  // namespace tavufe

@@ -1,0 +1,136 @@
+// The page's view of the editor: plain JavaScript values in, plain values and texts out.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <ctime>
+
+#include "inspect/code_group_table.h"
+#include "inspect/folder_scan.h"
+#include "model/codes.h"
+#include "model/version.h"
+#include "web/session.h"
+
+namespace tavufe::web {
+
+namespace {
+
+using emscripten::val;
+
+template <typename Rows>
+val rowsToArray(const Rows& rows) {
+  val array = val::array();
+  for (const auto& row : rows) {
+    val cells = val::array();
+    for (const auto& cell : row) cells.call<void>("push", std::string(cell));
+    array.call<void>("push", cells);
+  }
+  return array;
+}
+
+val linesToArray(const std::vector<std::string>& lines) {
+  val array = val::array();
+  for (const std::string& line : lines) array.call<void>("push", line);
+  return array;
+}
+
+std::optional<SaveType> saveTypeNamed(const std::string& name) {
+  for (SaveType type : {SaveType::Shx, SaveType::Sbf, SaveType::Smg, SaveType::Bin}) {
+    if (name == extensionFor(type) + 1) return type;
+  }
+  return std::nullopt;
+}
+
+// The JavaScript side of a Session: the bytes come in as a Uint8Array, and a save's bytes go
+// out as a view that the page copies into a download at once.
+class PageSession {
+ public:
+  val open(const val& bytes, const std::string& name) {
+    const std::vector<std::uint8_t> data =
+        emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
+    const OpenedSuperfile opened = session_.open(data, name);
+    val result = val::object();
+    result.set("notice", std::string(noticeText(opened.notice)));
+    result.set("status", std::string(statusText(opened.status)));
+    result.set("loaded", opened.loaded());
+    result.set("report", linesToArray(opened.report));
+    result.set("codeGroups", rowsToArray(opened.codeGroups));
+    result.set("problems", double(opened.check.problems));
+    return result;
+  }
+
+  val folders() const { return rowsToArray(session_.folders()); }
+  val preview(int index) const { return linesToArray(session_.preview(index)); }
+  val findings() const { return linesToArray(session_.findingLines()); }
+  bool canDelete(int index) const { return session_.canDelete(index); }
+  bool deleteFolder(int index) { return session_.deleteFolder(index); }
+  bool undo() { return session_.undo(); }
+  bool redo() { return session_.redo(); }
+  bool canUndo() const { return session_.canUndo(); }
+  bool canRedo() const { return session_.canRedo(); }
+  bool modified() const { return session_.modified(); }
+  std::string saveNotice() const { return noticeText(session_.saveNotice()); }
+  std::string damagedSaveQuestion() const { return session_.damagedSaveQuestion(); }
+
+  // `type` is "shx", "sbf", "smg" or "bin"; `sourceDateEpoch` fixes the header's date as
+  // SOURCE_DATE_EPOCH does for the command-line tool, when `hasDate`.
+  val save(const std::string& type, bool hasDate, const std::string& sourceDateEpoch) {
+    val result = val::object();
+    const std::optional<SaveType> chosen = saveTypeNamed(type);
+    if (!chosen) return result;
+    const SaveDate date = saveDate(hasDate ? sourceDateEpoch.c_str() : nullptr, std::time(nullptr));
+    const StatusCode status = session_.save(*chosen, date.text);
+    const std::vector<std::uint8_t>& bytes = session_.saved();
+    result.set("status", std::string(statusText(status)));
+    result.set("dateIgnoredBecause", date.ignoredBecause.value_or(""));
+    result.set("name", session_.proposedName(*chosen));
+    result.set("bytes", val(emscripten::typed_memory_view(bytes.size(), bytes.data())));
+    return result;
+  }
+
+  std::string proposedName(const std::string& type) const {
+    const std::optional<SaveType> chosen = saveTypeNamed(type);
+    return chosen ? session_.proposedName(*chosen) : std::string();
+  }
+
+ private:
+  Session session_;
+};
+
+std::string programVersion() { return kProgramVersion; }
+
+template <std::size_t N>
+val titlesToArray(const std::array<const char*, N>& titles) {
+  val array = val::array();
+  for (const char* title : titles) array.call<void>("push", std::string(title));
+  return array;
+}
+
+val folderTitles() { return titlesToArray(kFolderGridTitles); }
+val codeGroupTitles() { return titlesToArray(kCodeGroupGridTitles); }
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(tavufe) {
+  emscripten::class_<PageSession>("Session")
+      .constructor<>()
+      .function("open", &PageSession::open)
+      .function("folders", &PageSession::folders)
+      .function("preview", &PageSession::preview)
+      .function("findings", &PageSession::findings)
+      .function("canDelete", &PageSession::canDelete)
+      .function("deleteFolder", &PageSession::deleteFolder)
+      .function("undo", &PageSession::undo)
+      .function("redo", &PageSession::redo)
+      .function("canUndo", &PageSession::canUndo)
+      .function("canRedo", &PageSession::canRedo)
+      .function("modified", &PageSession::modified)
+      .function("saveNotice", &PageSession::saveNotice)
+      .function("damagedSaveQuestion", &PageSession::damagedSaveQuestion)
+      .function("save", &PageSession::save)
+      .function("proposedName", &PageSession::proposedName);
+  emscripten::function("programVersion", &programVersion);
+  emscripten::function("folderTitles", &folderTitles);
+  emscripten::function("codeGroupTitles", &codeGroupTitles);
+}
+
+}  // namespace tavufe::web

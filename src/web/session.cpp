@@ -1,0 +1,124 @@
+#include "web/session.h"
+
+#include "editor/verify_flow.h"
+#include "inspect/folder_scan.h"
+
+namespace tavufe::web {
+
+Session::Session() {
+  state_->image.allocate();
+  initialiseEditor(*state_);
+}
+
+OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
+  OpenOptions options;
+  options.encoding = encodingForPath(name);
+  if (!options.encoding) {
+    // Refused before anything is touched: the document shown stays as it was.
+    OpenedSuperfile refused;
+    refused.notice = NoticeCode::FileTypeNotSupported;
+    return refused;
+  }
+  Progress progress;
+  OpenedSuperfile opened = openForEditing(*state_, bytes, options, progress);
+  loaded_ = opened.loaded();
+  name_ = name;
+  check_ = opened.check;
+  done_.clear();
+  undone_.clear();
+  cleanDepth_ = 0;
+  lastSave_.bytes.clear();
+  return opened;
+}
+
+std::vector<FolderGridRow> Session::folders() const { return folderGridRows(*state_); }
+
+std::vector<std::string> Session::preview(int index) const {
+  const std::uint32_t offset = folderRecordOffset(*state_, index);
+  if (offset == 0) return {};
+  return folderRecordDump(*state_, offset);
+}
+
+bool Session::canDelete(int index) const { return loaded_ && canDeleteFolder(*state_, index); }
+
+bool Session::deleteFolder(int index) {
+  if (!canDelete(index)) return false;
+  FolderRecordBytes saved = captureFolderRecord(*state_, folderRecordOffset(*state_, index));
+  eraseFolderRecord(*state_, saved.recordOffset);
+  scanFlexFolders(*state_);
+  // A redo past the clean point can no longer reach it.
+  if (cleanDepth_ && *cleanDepth_ > done_.size()) cleanDepth_.reset();
+  done_.push_back(std::move(saved));
+  undone_.clear();
+  return true;
+}
+
+bool Session::undo() {
+  if (done_.empty()) return false;
+  restoreFolderRecord(*state_, done_.back());
+  undone_.push_back(std::move(done_.back()));
+  done_.pop_back();
+  return true;
+}
+
+bool Session::redo() {
+  if (undone_.empty()) return false;
+  eraseFolderRecord(*state_, undone_.back().recordOffset);
+  scanFlexFolders(*state_);
+  done_.push_back(std::move(undone_.back()));
+  undone_.pop_back();
+  return true;
+}
+
+NoticeCode Session::saveNotice() const {
+  // After a failed open the slots are empty; say so rather than what two empty slots look like.
+  if (!loaded_) return NoticeCode::NoFilesSelectedToSave;
+  return checkSaveable(*state_);
+}
+
+std::string Session::damagedSaveQuestion() const {
+  if (check_.problems == 0) return {};
+  constexpr int kShownProblems = 3;
+  std::string first;
+  int shown = 0;
+  for (const Finding& f : check_.findings) {
+    if (f.severity != FindingSeverity::Problem) continue;
+    if (shown == kShownProblems) {
+      first += "\n\u2026";
+      break;
+    }
+    first += (shown++ == 0 ? "" : "\n") + findingLine(name_, f);
+  }
+  const char* plural = check_.problems == 1 ? "" : "s";
+  return name_ + " has " + std::to_string(check_.problems) + " checksum problem" + plural +
+         ":\n\n" + first +
+         "\n\nA save writes fresh checksums over these bytes, and the handset would then take "
+         "them as sound.";
+}
+
+std::vector<std::string> Session::findingLines() const {
+  if (!loaded_ && check_.findings.empty()) return {};
+  return verifyLines(name_, check_);
+}
+
+StatusCode Session::save(SaveType type, const std::string& dateText) {
+  lastSave_.bytes.clear();
+  SaveOptions options;
+  options.dateText = dateText;
+  options.staleSlots = StaleSlots::ExportAndWarn;
+  Progress progress;
+  const StatusCode status = saveToBytes(*state_, type, options, progress, lastSave_);
+  if (status != StatusCode::None) return status;
+  cleanDepth_ = done_.size();
+  // A saved superfile is the document as it now stands: its checksums are fresh.
+  if (type == SaveType::Shx || type == SaveType::Sbf) check_ = {};
+  return status;
+}
+
+std::string Session::proposedName(SaveType type) const {
+  const std::size_t dot = name_.rfind('.');
+  const std::string base = dot == std::string::npos ? name_ : name_.substr(0, dot);
+  return base + "-edited" + extensionFor(type);
+}
+
+}  // namespace tavufe::web

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "editor/open_flow.h"
+#include "editor/save_flow.h"
+#include "inspect/folder_record.h"
+#include "inspect/folder_scan.h"
+#include "model/editor_state.h"
+#include "superfile/byte_sink.h"
+
+namespace tavufe::web {
+
+// What the page keeps between clicks: the document, the deletes that can be undone and redone,
+// and the findings of the open. The page itself only shows what this returns.
+class Session {
+ public:
+  Session();
+
+  // Opens a file's bytes; `name` picks the reader by its extension, as the window's open does.
+  OpenedSuperfile open(std::span<const std::uint8_t> bytes, const std::string& name);
+
+  std::vector<FolderGridRow> folders() const;
+  std::vector<std::string> preview(int index) const;
+  bool canDelete(int index) const;
+  // "Delete Skin Folder": erases the record and forgets what could be redone.
+  bool deleteFolder(int index);
+  bool undo();
+  bool redo();
+  bool canUndo() const { return !done_.empty(); }
+  bool canRedo() const { return !undone_.empty(); }
+  // Deletes since the open or the last save of a superfile.
+  bool modified() const { return cleanDepth_ != std::optional<std::size_t>(done_.size()); }
+
+  // The notice that refuses a save (NoFilesSelectedToSave after a failed open), or None.
+  NoticeCode saveNotice() const;
+  // The question before saving a file with checksum problems, as the window asks it; empty
+  // when there is nothing to ask.
+  std::string damagedSaveQuestion() const;
+  // Every finding of the open, one line each, named after the opened file.
+  std::vector<std::string> findingLines() const;
+  std::uint64_t problems() const { return check_.problems; }
+
+  // A save's bytes, held until the next save; `dateText` as saveDate() gives it.
+  StatusCode save(SaveType type, const std::string& dateText);
+  const std::vector<std::uint8_t>& saved() const { return lastSave_.bytes; }
+  // NAME-edited.EXT after the opened file's name, with the type's extension.
+  std::string proposedName(SaveType type) const;
+
+ private:
+  std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  bool loaded_ = false;
+  std::string name_;
+  CheckResult check_;
+  std::vector<FolderRecordBytes> done_;
+  std::vector<FolderRecordBytes> undone_;
+  // How many deletes the document had when it matched a file; none after undoing past a save.
+  std::optional<std::size_t> cleanDepth_ = 0;
+  MemorySink lastSave_;
+};
+
+}  // namespace tavufe::web

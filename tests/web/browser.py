@@ -1,0 +1,101 @@
+"""Headless Chromium on the page, opened from disk: what the tests and the measurement share."""
+
+import json
+import os
+import time
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support import expected_conditions
+from selenium.webdriver.support.ui import WebDriverWait
+
+
+class Page:
+    def __init__(self, page_path, downloads, query=""):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
+                     "--disable-gpu", "--window-size=1200,900"):
+            options.add_argument(flag)
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+        service = Service(executable_path="/usr/bin/chromedriver")
+        self.driver = webdriver.Chrome(options=options, service=service)
+        self.downloads = Path(downloads)
+        self.driver.execute_cdp_cmd("Browser.setDownloadBehavior",
+                                    {"behavior": "allow", "downloadPath": str(self.downloads)})
+        self.driver.get(Path(page_path).resolve().as_uri() + query)
+        self.wait(lambda d: d.execute_script("return document.body.dataset.ready === 'true'"))
+
+    def close(self):
+        self.driver.quit()
+
+    def wait(self, condition, timeout=60):
+        return WebDriverWait(self.driver, timeout, poll_frequency=0.02).until(condition)
+
+    def el(self, element_id):
+        return self.driver.find_element(By.ID, element_id)
+
+    def text(self, element_id):
+        return self.driver.execute_script(
+            "return document.getElementById(arguments[0]).textContent", element_id)
+
+    def open(self, path, question=None):
+        """Picks the file and waits until the page has shown the open's outcome; `question`
+        (the text of one to be accepted first) when there are unsaved deletes."""
+        self.driver.execute_script("document.getElementById('status').textContent = ''")
+        self.el("file-input").send_keys(str(Path(path).resolve()))
+        if question is not None:
+            alert = self.wait(expected_conditions.alert_is_present())
+            if alert.text != question:
+                raise AssertionError(f"asked {alert.text!r}")
+            alert.accept()
+        self.wait(lambda d: self.text("status") and not self.text("status").startswith("Opening"))
+        return self.text("status")
+
+    def table(self, element_id):
+        return self.driver.execute_script(
+            "return [...document.getElementById(arguments[0]).tBodies[0].rows]"
+            ".map(r => [...r.cells].map(c => c.textContent))", element_id)
+
+    def select_row(self, index):
+        self.driver.execute_script(
+            "document.getElementById('folders').tBodies[0].rows[arguments[0]].click()", index)
+
+    def keys(self, *keys):
+        """A chord pressed on the focused element, modifiers first."""
+        chord = ActionChains(self.driver)
+        for key in keys[:-1]:
+            chord.key_down(key)
+        chord.send_keys(keys[-1])
+        for key in reversed(keys[:-1]):
+            chord.key_up(key)
+        chord.perform()
+
+    def dialog_open(self, element_id):
+        return self.driver.execute_script(
+            "return document.getElementById(arguments[0]).open", element_id)
+
+    def take_download(self, name, timeout=30):
+        """The downloaded file's bytes, once complete; the file is removed."""
+        target = self.downloads / name
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            partial = list(self.downloads.glob("*.crdownload"))
+            if target.exists() and not partial:
+                data = target.read_bytes()
+                target.unlink()
+                return data
+            time.sleep(0.05)
+        raise AssertionError(f"no download named {name}: {os.listdir(self.downloads)}")
+
+    def requests(self):
+        """Every URL the page asked the network layer for since the last call."""
+        urls = []
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                urls.append(message["params"]["request"]["url"])
+        return urls

@@ -1,0 +1,151 @@
+"""The browser page against the command-line tool: both run the same core, so an open shows
+what `tavufe info` and `tavufe folders` print and a save downloads what `tavufe save` writes.
+
+Usage: page_test.py PAGE BUILD  (BUILD holds src/cli/tavufe and tools/tavufe-sample)
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from browser import Page
+from selenium.webdriver.common.keys import Keys
+
+PAGE = BUILD = None
+EPOCH = "1767225600"  # 2026-01-01 00:00:00 UTC
+
+
+def tool(*args, env=None, cwd=None):
+    return subprocess.run([str(BUILD / "src/cli/tavufe"), *args], check=False, capture_output=True,
+                          text=True, env=env, cwd=cwd)
+
+
+def cli_rows(output):
+    """`tavufe folders` or the grid under `tavufe info`: the rows under the titles."""
+    return [line.split("\t") for line in output.splitlines()[1:]]
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = Path(tempfile.mkdtemp(prefix="page-test-"))
+        (cls.dir / "downloads").mkdir()
+        sample = str(BUILD / "tools/tavufe-sample")
+        for name, extra in (("small.shx", []), ("small.sbf", []), ("full.shx", ["--full"])):
+            subprocess.run([sample, "--format", name[-3:], "--output", str(cls.dir / name), *extra],
+                           check=True, capture_output=True)
+        # One data byte changed by hand, its line's sum made to match: the file reads, but its
+        # code group's checksum no longer holds.
+        data = bytearray((cls.dir / "small.shx").read_bytes())
+        at = data.index(b"\nS3", len(data) // 2) + 1
+        end = data.index(b"\n", at)
+        record = bytearray(bytes.fromhex(data[at + 2:end].strip().decode()))
+        record[6] ^= 0x5A
+        record[-1] = 0xFF - (sum(record[:-1]) & 0xFF)
+        data[at + 2:at + 2 + 2 * len(record)] = record.hex().upper().encode()
+        (cls.dir / "damaged.shx").write_bytes(bytes(data))
+        (cls.dir / "notes.txt").write_bytes(b"not a superfile\n")
+        cls.page = Page(PAGE, cls.dir / "downloads", "?date=" + EPOCH)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.page.close()
+        shutil.rmtree(cls.dir)
+
+    def test_an_open_shows_what_tavufe_prints(self):
+        for name in ("small.shx", "small.sbf", "full.shx"):
+            with self.subTest(name):
+                path = self.dir / name
+                self.assertEqual(self.page.open(path), "Checksums OK")
+                info = tool("info", str(path)).stdout
+                report, grid = info.split("\n\n", 1)
+                self.assertEqual(self.page.text("report"), report)
+                self.assertEqual(self.page.table("code-groups"), cli_rows(grid))
+                self.assertEqual(self.page.table("folders"),
+                                 cli_rows(tool("folders", str(path)).stdout))
+                self.assertEqual(self.page.text("findings"), "OK")
+
+    def test_a_delete_saves_what_tavufe_saves_and_undo_restores(self):
+        path = self.dir / "small.shx"
+        self.page.open(path)
+        before = self.page.table("folders")
+        self.assertGreaterEqual(len(before), 3)
+        placeholder = self.page.text("preview")
+        self.page.select_row(2)
+        self.assertNotEqual(self.page.text("preview"), placeholder)
+        self.page.el("folders").send_keys(Keys.DELETE)
+        self.assertEqual(self.page.text("preview"), placeholder)
+        after = self.page.table("folders")
+        self.assertEqual(len(after), len(before) - 1)
+        env = dict(os.environ, SOURCE_DATE_EPOCH=EPOCH)
+        for kind in ("smg", "shx", "sbf"):
+            with self.subTest(kind):
+                self.page.driver.execute_script(
+                    "document.getElementById('save-type').value = arguments[0]", kind)
+                self.page.el("save").click()
+                downloaded = self.page.take_download("small-edited." + kind)
+                expected = self.dir / ("expected." + kind)
+                result = tool("save", str(path), "-o", str(expected), "--delete-row", "3", env=env)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(downloaded, expected.read_bytes())
+                self.assertEqual(self.page.text("status"), "Saved small-edited." + kind)
+        self.page.keys(Keys.CONTROL, "z")
+        self.assertEqual(self.page.table("folders"), before)
+        self.page.keys(Keys.CONTROL, Keys.SHIFT, "z")
+        self.assertEqual(self.page.table("folders"), after)
+        # The SBF saved that state; a step away from it is unsaved again.
+        self.page.el("undo").click()
+        self.page.open(path, "The deletes in small.shx are not saved. Open another file?")
+        self.assertEqual(self.page.table("folders"), before)
+
+    def test_a_damaged_file_shows_its_finding_and_the_save_asks(self):
+        path = self.dir / "damaged.shx"
+        verify = tool("verify", "damaged.shx", cwd=self.dir).stdout.rstrip("\n")
+        problems = verify.splitlines()[:-1]
+        self.assertEqual(verify.splitlines()[-1], f"{len(problems)} problems")
+        self.assertEqual(self.page.open(path), f"{len(problems)} checksum problems \u2014 see Findings")
+        self.assertEqual(self.page.text("findings"), verify)
+        for answer, downloads in (("question-cancel", 0), ("question-save", 1)):
+            with self.subTest(answer):
+                self.page.el("save").click()
+                self.assertTrue(self.page.dialog_open("question"))
+                self.assertEqual(
+                    self.page.text("question-text"),
+                    f"damaged.shx has {len(problems)} checksum problems:\n\n" +
+                    "\n".join(problems[:3]) + ("\n\u2026" if len(problems) > 3 else "") +
+                    "\n\nA save writes fresh checksums over these bytes, and the handset would "
+                    "then take them as sound.")
+                self.page.el(answer).click()
+                self.assertFalse(self.page.dialog_open("question"))
+                if downloads:
+                    self.assertTrue(self.page.take_download("damaged-edited.shx"))
+                else:
+                    self.assertFalse((self.dir / "downloads/damaged-edited.shx").exists())
+
+    def test_refusals_say_what_tavufe_says(self):
+        whole = (self.dir / "small.shx").read_bytes()
+        (self.dir / "cut.shx").write_bytes(whole[: len(whole) // 2])
+        for name, details in (("notes.txt", "notes.txt\nSuperfiles end in .shx or .sbf."),
+                              ("cut.shx", "cut.shx")):
+            with self.subTest(name):
+                said = tool("info", str(self.dir / name)).stderr.splitlines()[0]
+                self.page.open(self.dir / name)
+                self.assertTrue(self.page.dialog_open("message"))
+                self.assertEqual(said.split(": ", 1)[1], self.page.text("message-title"))
+                self.assertEqual(self.page.text("message-text"), details)
+                self.page.el("message-ok").click()
+
+    def test_zz_nothing_is_fetched_after_the_page_loaded(self):
+        # Runs last, after every open and save: only the page itself and its downloads' blobs.
+        urls = self.page.requests()
+        self.assertIn(PAGE.as_uri() + "?date=" + EPOCH, urls)
+        self.assertEqual([u for u in urls if not u.startswith(("file:", "data:", "blob:"))], [])
+
+
+if __name__ == "__main__":
+    PAGE, BUILD = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,0 +1,205 @@
+// The page's behaviour: it shows what the module's Session returns and passes the user's
+// choices on. Everything the editor decides is decided in the module.
+Module.onRuntimeInitialized = function () {
+  "use strict";
+  const $ = (id) => document.getElementById(id);
+  const session = new Module.Session();
+  const dateParameter = new URLSearchParams(location.search).get("date");
+  let selected = -1;
+  let opened = false;
+
+  function setStatus(text) { $("status").textContent = text; }
+
+  function fillHead(table, titles) {
+    const row = table.tHead.rows[0];
+    row.replaceChildren(...titles.map((t) => {
+      const th = document.createElement("th");
+      th.scope = "col";
+      th.textContent = t;
+      return th;
+    }));
+  }
+
+  function fillBody(table, rows) {
+    table.tBodies[0].replaceChildren(...rows.map((cells) => {
+      const tr = document.createElement("tr");
+      for (const c of cells) {
+        const td = document.createElement("td");
+        td.textContent = c;
+        tr.appendChild(td);
+      }
+      return tr;
+    }));
+  }
+
+  // A box with the window's title text and the details under it.
+  function showMessage(title, details) {
+    setStatus(title);
+    $("message-title").textContent = title;
+    $("message-text").textContent = details || "";
+    $("message").showModal();
+  }
+
+  function updateActions() {
+    $("delete-folder").disabled = !session.canDelete(selected);
+    $("undo").disabled = !session.canUndo();
+    $("redo").disabled = !session.canRedo();
+    $("save").disabled = !opened;
+    document.title = (session.modified() ? "* " : "") +
+      ($("file-name").dataset.name ? $("file-name").dataset.name + " - " : "") + "Tavu Flex Editor";
+  }
+
+  function select(index) {
+    const rows = $("folders").tBodies[0].rows;
+    selected = index >= 0 && index < rows.length ? index : -1;
+    for (let k = 0; k < rows.length; ++k) {
+      rows[k].setAttribute("aria-selected", k === selected ? "true" : "false");
+    }
+    if (selected >= 0) rows[selected].scrollIntoView({ block: "nearest" });
+    const lines = session.preview(selected);
+    $("preview").textContent = lines.length ? lines.join("\n")
+      : "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.";
+    updateActions();
+  }
+
+  // The list comes back with nothing selected, so that a second press cannot delete the
+  // neighbour that moved up.
+  function relist() {
+    fillBody($("folders"), session.folders());
+    select(-1);
+  }
+
+  function showFindings() {
+    $("findings").textContent = session.findings().join("\n");
+  }
+
+  function checkSummary(problems) {
+    return problems === 0 ? "Checksums OK"
+      : problems + " checksum problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
+  }
+
+  async function openFile(file) {
+    if (session.modified() &&
+        !confirm("The deletes in " + $("file-name").dataset.name + " are not saved. Open another file?")) {
+      return;
+    }
+    setStatus("Opening " + file.name + "...");
+    performance.mark("open-start");
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const result = session.open(bytes, file.name);
+    if (result.notice) {
+      showMessage(result.notice, file.name + "\nSuperfiles end in .shx or .sbf.");
+      return;
+    }
+    $("file-name").textContent = file.name;
+    $("file-name").dataset.name = file.name;
+    $("report").textContent = result.report.join("\n");
+    fillBody($("code-groups"), result.codeGroups);
+    opened = result.loaded;
+    relist();
+    showFindings();
+    if (!result.loaded) {
+      showMessage(result.status, file.name);
+      return;
+    }
+    setStatus(checkSummary(result.problems));
+    // Seen in the browser's performance tools, and by bench/web.sh.
+    performance.measure("open", "open-start");
+  }
+
+  function download(bytes, name) {
+    const url = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
+    const a = document.createElement("a");
+    a.href = url;
+    a.download = name;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  function askDamaged(question) {
+    return new Promise((resolve) => {
+      const box = $("question");
+      $("question-text").textContent = question;
+      box.returnValue = "";
+      box.addEventListener("close", () => resolve(box.returnValue === "save"), { once: true });
+      box.showModal();
+    });
+  }
+
+  async function save() {
+    if ($("save").disabled) return;
+    const notice = session.saveNotice();
+    if (notice) {
+      showMessage(notice, "");
+      return;
+    }
+    const question = session.damagedSaveQuestion();
+    if (question && !(await askDamaged(question))) return;
+    const result = session.save($("save-type").value, dateParameter !== null, dateParameter || "");
+    // The view into the module's memory is copied before anything else runs in the module.
+    if (result.bytes.length > 0) download(result.bytes, result.name);
+    if (result.status) {
+      showMessage(result.status, result.name);
+    } else {
+      setStatus("Saved " + result.name + (result.dateIgnoredBecause
+        ? "; the date parameter was ignored: " + result.dateIgnoredBecause : ""));
+      showFindings();
+    }
+    updateActions();
+  }
+
+  function deleteSelected() {
+    if (session.deleteFolder(selected)) {
+      relist();
+      $("folders").focus();
+    }
+  }
+
+  fillHead($("folders"), Module.folderTitles());
+  fillHead($("code-groups"), Module.codeGroupTitles());
+
+  $("file-input").addEventListener("change", (e) => {
+    if (e.target.files.length === 1) openFile(e.target.files[0]);
+    e.target.value = "";
+  });
+  const zone = document.body;
+  zone.addEventListener("dragover", (e) => { e.preventDefault(); $("drop-zone").classList.add("dragging"); });
+  zone.addEventListener("dragleave", () => $("drop-zone").classList.remove("dragging"));
+  zone.addEventListener("drop", (e) => {
+    e.preventDefault();
+    $("drop-zone").classList.remove("dragging");
+    if (e.dataTransfer.files.length === 1) openFile(e.dataTransfer.files[0]);
+  });
+  $("folders").addEventListener("click", (e) => {
+    const row = e.target.closest("tbody tr");
+    if (row) select(row.sectionRowIndex);
+  });
+  $("folders").addEventListener("keydown", (e) => {
+    const count = $("folders").tBodies[0].rows.length;
+    if (e.key === "ArrowDown") select(Math.min(count - 1, selected + 1));
+    else if (e.key === "ArrowUp") select(Math.max(0, selected - 1));
+    else if (e.key === "Delete") deleteSelected();
+    else return;
+    e.preventDefault();
+  });
+  $("delete-folder").addEventListener("click", deleteSelected);
+  $("undo").addEventListener("click", () => { if (session.undo()) relist(); });
+  $("redo").addEventListener("click", () => { if (session.redo()) relist(); });
+  $("save").addEventListener("click", save);
+  document.addEventListener("keydown", (e) => {
+    if (!(e.ctrlKey || e.metaKey) || document.querySelector("dialog[open]")) return;
+    const key = e.key.toLowerCase();
+    if (key === "z" && !e.shiftKey) { if (session.undo()) relist(); }
+    else if ((key === "z" && e.shiftKey) || key === "y") { if (session.redo()) relist(); }
+    else if (key === "s") save();
+    else if (key === "o") $("file-input").click();
+    else return;
+    e.preventDefault();
+  });
+  window.addEventListener("beforeunload", (e) => { if (session.modified()) e.preventDefault(); });
+  updateActions();
+  setStatus("Ready");
+  document.body.dataset.ready = "true";
+};
