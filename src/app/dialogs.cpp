@@ -124,6 +124,7 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
 bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) {
   auto box = makeMessageBox(parent, QStringLiteral("WARNING"), text);
   box->setStandardButtons(QMessageBox::Cancel);
+  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
   QPushButton* saveAnyway =
       box->addButton(QStringLiteral("Save &Anyway"), QMessageBox::DestructiveRole);
   box->setDefaultButton(QMessageBox::Cancel);
@@ -133,12 +134,22 @@ bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const Q
   return box->clickedButton() == saveAnyway;
 }
 
-UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
-  const QMessageBox::StandardButton answer = QMessageBox::warning(
-      parent, QGuiApplication::applicationDisplayName(),
+std::unique_ptr<QMessageBox> makeUnsavedChangesBox(QWidget* parent, const QString& fileName) {
+  auto box = std::make_unique<QMessageBox>(
+      QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
       QStringLiteral("The changes to %1 have not been saved.\nDo you want to save them?")
           .arg(fileName),
-      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+  box->setDefaultButton(QMessageBox::Save);
+  // Access keys, so that the answer is one key away.
+  box->button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+  box->button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
+  return box;
+}
+
+UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
+  const auto answer = QMessageBox::StandardButton(makeUnsavedChangesBox(parent, fileName)->exec());
   switch (answer) {
     case QMessageBox::Save: return UnsavedChanges::Save;
     case QMessageBox::Discard: return UnsavedChanges::Discard;
@@ -158,6 +169,7 @@ bool QtDialogs::askToDropCodeGroups(QWidget* parent, const QString& fileName,
   box->removeButton(box->button(QMessageBox::Ok));
   QPushButton* replace = box->addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
   QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+  cancel->setText(QStringLiteral("&Cancel"));
   // Losing code groups is never what a stray Enter should do.
   box->setDefaultButton(cancel);
   box->setEscapeButton(cancel);
