@@ -81,6 +81,15 @@ if command -v update-mime-database > /dev/null; then
   for type in application/x-sbf-superfile application/x-shx-superfile; do
     grep -q "^50:$type:" "$scratch/mime/globs2" || fail "no glob for $type"
   done
+  # Without an extension the contents decide: an S-record file must not be taken as binary.
+  if command -v xdg-mime > /dev/null && command -v mimetype > /dev/null; then
+    for format in shx sbf; do
+      "$usr/bin/tavufe-sample" --format "$format" --output "$scratch/unnamed-$format"
+      type="$(XDG_DATA_DIRS="$scratch" xdg-mime query filetype "$scratch/unnamed-$format")"
+      [ "$type" = "application/x-$format-superfile" ] ||
+        fail "an extensionless $format file is typed as $type"
+    done
+  fi
   echo "File types: valid"
 fi
 
