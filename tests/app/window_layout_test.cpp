@@ -87,6 +87,9 @@ TEST_F(WindowTest, AboutBoxShowsEveryLineOfItsHelp) {
   const QStringList lines = help->text().split('\n');
   ASSERT_EQ(lines.size(), 8);
   EXPECT_EQ(lines.last(), "of your handset's user community.");
+  EXPECT_EQ(about->findChild<QLabel*>("licenceText")->text(),
+            "Copyright 2026 The Tavu Flex Editor developers.\nReleased under the MIT licence: free "
+            "to use, copy, change and share,\nwith no warranty.");
   const QFontMetrics metrics(help->font());
   EXPECT_GE(help->contentsRect().height(), lines.size() * metrics.lineSpacing());
   for (const QString& line : lines) {
