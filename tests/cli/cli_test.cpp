@@ -49,10 +49,10 @@ std::string quoted(const std::string& text) {
 // Through the shell, output in files, with no SOURCE_DATE_EPOCH but one given in `env`. A run
 // that hangs is ended after a minute and counts as one that did not exit by itself.
 Outcome runTavufe(const fixture::TempDir& dir, const Args& args, const Args& env = {},
-                  const std::string& outPath = {}) {
+                  const std::string& outPath = {}, const char* program = TAVUFE_CLI_PATH) {
   std::string command = "timeout -s KILL 60 env -u SOURCE_DATE_EPOCH";
   for (const std::string& s : env) command += " " + quoted(s);
-  command += " " + quoted(TAVUFE_CLI_PATH);
+  command += " " + quoted(program);
   for (const std::string& s : args) command += " " + quoted(s);
   const std::string out = outPath.empty() ? dir.file("stdout.txt") : outPath;
   command += " </dev/null >" + quoted(out) + " 2>" + quoted(dir.file("stderr.txt"));
@@ -1033,4 +1033,40 @@ TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
   expectRun(
       {"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
       "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" + kUsage);
+}
+
+// tavufe-sample takes clean numbers only, says why it refuses anything, and takes --name=value.
+TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
+  const fixture::TempDir dir;
+  const std::string out = dir.file("s.shx");
+  const std::string usage =
+      "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
+      "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n"
+      "       tavufe-sample --help\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{"--format", "shx", "--output", out, "--seed", "abc"},
+       2,
+       "--seed \"abc\" is not a whole number (decimal, or hexadecimal with 0x)"},
+      {{"--format", "shx", "--output", out, "--flex-size", "20000xyz"},
+       2,
+       "--flex-size \"20000xyz\" is not a whole number (decimal, or hexadecimal with 0x)"},
+      {{"--format", "shx", "--output", out, "--seed=-1"},
+       2,
+       "--seed \"-1\" is not a whole number (decimal, or hexadecimal with 0x)"},
+      {{"--format=txt", "--output", out}, 2, "--format \"txt\" is neither sbf nor shx"},
+      {{"--output", out}, 2, "--format is missing"},
+      {{"--format", "sbf", "--seed"}, 2, "--seed needs a value"},
+      {{"--format", "sbf", "--output", out, "--fbl=1"}, 2, "--fbl takes no value"},
+      {{"--format", "sbf", "--output", out, "-x"}, 2, "unknown option \"-x\""},
+      {{"--format=shx", "--output=" + out, "--seed=0x10", "--flex-size=16384"}, 0, ""}};
+  for (const auto& [args, status, why] : cases) {
+    SCOPED_TRACE(args.back());
+    const Outcome run = runTavufe(dir, args, {}, {}, TAVUFE_SAMPLE_PATH);
+    EXPECT_EQ(run.status, status);
+    EXPECT_EQ(run.err, why.empty() ? "" : "tavufe-sample: " + why + "\n" + usage);
+    EXPECT_EQ(std::filesystem::exists(out), status == 0);
+  }
+  const Outcome help = runTavufe(dir, {"--help"}, {}, {}, TAVUFE_SAMPLE_PATH);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out, usage);
 }
