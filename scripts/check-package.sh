@@ -132,17 +132,23 @@ if [ -r "$helpers" ]; then
       complete_line "tavufe save a.sbf -o "
       complete_line "tavufe folders --input-type "
       complete_line "tavufe verify a.sbf --"
+      complete_line "tavufe save a.sbf --type=s"
+      complete_line "tavufe info --input-type=shx "
+      complete_line "tavufe save a.sbf --force --delete-row 1 -o x.shx --"
     ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe"
   )"
-  wanted="--help --version folders info save verify
+  wanted="--help --version -h folders info save verify
 folders
 B.SHX a.sbf folder
 --input-type --json
---delete-row --input-type --keep-repeated --type
+--delete-row --force --input-type --keep-repeated --type
 bin sbf shx smg
 B.SHX a.sbf d.smg folder
 sbf shx
---input-type --json"
+--input-type --json
+sbf shx smg
+B.SHX a.sbf c.txt d.smg folder
+--delete-row --input-type --keep-repeated --type"
   [ "$completions" = "$wanted" ] ||
     fail "completion offered:"$'\n'"$completions"$'\n'"instead of:"$'\n'"$wanted"
   echo "Completion: as expected"

@@ -169,12 +169,12 @@ std::string gridLine(const std::string& cgAndName, const Group& g, const std::st
 }
 
 const std::string kUsage =
-    "usage: tavufe info FILE [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
+    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
+    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
     "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe --help | --version\n";
+    "       tavufe -h | --help | --version\n";
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
 const std::string kRepeatErased =
@@ -234,6 +234,7 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
 
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
+  EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
 }
 
 // Every warning a file can give stops info, folders and save alike; an existing OUT stays.
@@ -700,6 +701,7 @@ TEST_F(CliTest, SourceDateEpochOutsideItsRangeIsIgnoredWithAWarning) {
       {"253402300799", "Fri December 31 23:59:59 9999", ""},
       {"253402300800", "", "\"253402300800\" is after 9999-12-31 23:59:59"},
       {"", "", "it is empty"},
+      {"-1", "", "\"-1\" is before 1970-01-01 00:00:00"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
