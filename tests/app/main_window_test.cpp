@@ -566,7 +566,8 @@ TEST_F(UnsavedTest, DiscardLetsTheWindowClose) {
   EXPECT_TRUE(dialogs.saveRequests.isEmpty());
 }
 
-// Folders, geometry and the last eight files are remembered from one run to the next.
+// Folders, geometry, column widths and the last eight files are remembered from one run to the
+// next.
 TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   start();
   QStringList opened;
@@ -577,6 +578,7 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   std::filesystem::create_directory(dir.file("exports"));
   save(q(dir.file("exports/saved.smg")), SaveType::Smg);
   window->resize(700, 500);
+  codeGroupTable()->setColumnWidth(6, 91);
   window->close();
   window.reset();
 
@@ -584,6 +586,7 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   ASSERT_TRUE(state->image.allocate());
   start();
   EXPECT_EQ(window->size(), QSize(700, 500));
+  EXPECT_EQ(codeGroupTable()->columnWidth(6), 91);
   auto* recent = find<QMenu>("recentFilesMenu");
   QStringList shown;
   for (QAction* entry : recent->actions()) {
