@@ -651,7 +651,7 @@ void MainWindow::updateActions() {
   exitAction_->setEnabled(idle);
   recentFilesMenu_->setEnabled(idle && recentFileActions_.first()->isVisible());
   saveAction_->setEnabled(idle && saveAllowed_);
-  verifyAction_->setEnabled(idle && superfileTypeOf(verifyFile_).has_value());
+  verifyAction_->setEnabled(idle && superfileTypeOf(verifyPath_).has_value());
   folderTable_->setEnabled(saveAllowed_);
 
   const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
@@ -696,7 +696,7 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   // The file that did not open is not shown: the window is as it was at start-up, except that
   // File > Verify can still list what is wrong with it.
   currentFile_.clear();
-  verifyFile_ = path;
+  verifyPath_ = path;
   pathEdit_->setPath({});
   reportView_->clear();
   codeGroupTable_->setRowCount(0);
@@ -781,7 +781,7 @@ void MainWindow::loadFile(const QString& path) {
   saveDialogType_ = *type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
   QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
   currentFile_ = path;
-  verifyFile_ = path;
+  verifyPath_ = path;
   statusBar()->clearMessage();
   checksumLabel_->clear();
 
@@ -1011,7 +1011,7 @@ void MainWindow::showSavedFile(const QString& path) {
   }
   // The undo stack stays: the saved file holds the same bytes the deletes were made on.
   currentFile_ = path;
-  verifyFile_ = path;
+  verifyPath_ = path;
   pathEdit_->setPath(path);
   openedCheck_ = std::move(opened.check);
   saveAllowed_ = opened.saveAllowed;
@@ -1097,23 +1097,23 @@ bool MainWindow::confirmSaveOverProblems() {
 }
 
 void MainWindow::verifyFile() {
-  const std::optional<SuperfileEncoding> type = superfileTypeOf(verifyFile_);
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(verifyPath_);
   if (busy_ || !type) return;
-  const VerifyResult verified = verifySuperfile(toCorePath(verifyFile_), *type);
+  const VerifyResult verified = verifySuperfile(toCorePath(verifyPath_), *type);
   if (!verified.read()) {
-    showWarning(verified.status, verifyFile_, verified.problem);
+    showWarning(verified.status, verifyPath_, verified.problem);
     return;
   }
   // The check reads the file, not the document: say which file, and that edits are not in it.
   QStringList lines(QStringLiteral("Checked %1 as it is on disk%2.")
-                        .arg(verifyFile_, isModified() && verifyFile_ == currentFile_
+                        .arg(verifyPath_, isModified() && verifyPath_ == currentFile_
                                               ? QStringLiteral("; unsaved changes are not in it")
                                               : QString()));
   lines.append(QString());
-  const std::string name = toCorePath(QFileInfo(verifyFile_).fileName());
+  const std::string name = toCorePath(QFileInfo(verifyPath_).fileName());
   for (const std::string& line : verifyLines(name, verified.check))
     lines.append(fromCoreText(line));
-  dialogs_.showText(this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyFile_).fileName()),
+  dialogs_.showText(this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
                     lines.join(QLatin1Char('\n')));
 }
 

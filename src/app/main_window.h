@@ -139,7 +139,7 @@ class MainWindow : public QMainWindow {
   // The file the window shows: the last one opened, or saved as a superfile.
   QString currentFile_;
   // The file File > Verify checks: the one shown, or the one whose open just failed.
-  QString verifyFile_;
+  QString verifyPath_;
   bool fileLoaded_ = false;   // the last open read its file
   bool saveAllowed_ = false;  // the last good open found the Flex
   CheckResult openedCheck_;   // what the last open's check found in the file
