@@ -81,6 +81,15 @@ if command -v update-mime-database > /dev/null; then
   for type in application/x-sbf-superfile application/x-shx-superfile; do
     grep -q "^50:$type:" "$scratch/mime/globs2" || fail "no glob for $type"
   done
+  # Without an extension the contents decide: an S-record file must not be taken as binary.
+  if command -v xdg-mime > /dev/null && command -v mimetype > /dev/null; then
+    for format in shx sbf; do
+      "$usr/bin/tavufe-sample" --format "$format" --output "$scratch/unnamed-$format"
+      type="$(XDG_DATA_DIRS="$scratch" xdg-mime query filetype "$scratch/unnamed-$format")"
+      [ "$type" = "application/x-$format-superfile" ] ||
+        fail "an extensionless $format file is typed as $type"
+    done
+  fi
   echo "File types: valid"
 fi
 
@@ -123,17 +132,23 @@ if [ -r "$helpers" ]; then
       complete_line "tavufe save a.sbf -o "
       complete_line "tavufe folders --input-type "
       complete_line "tavufe verify a.sbf --"
+      complete_line "tavufe save a.sbf --type=s"
+      complete_line "tavufe info --input-type=shx "
+      complete_line "tavufe save a.sbf --force --delete-row 1 -o x.shx --"
     ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe"
   )"
-  wanted="--help --version folders info save verify
+  wanted="--help --version -h folders info save verify
 folders
 B.SHX a.sbf folder
 --input-type --json
---delete-row --input-type --keep-repeated --type
+--delete-row --force --input-type --keep-repeated --type
 bin sbf shx smg
 B.SHX a.sbf d.smg folder
 sbf shx
---input-type --json"
+--input-type --json
+sbf shx smg
+B.SHX a.sbf c.txt d.smg folder
+--delete-row --input-type --keep-repeated --type"
   [ "$completions" = "$wanted" ] ||
     fail "completion offered:"$'\n'"$completions"$'\n'"instead of:"$'\n'"$wanted"
   echo "Completion: as expected"

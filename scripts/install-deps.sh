@@ -11,7 +11,8 @@ required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
 # bench/peers.sh, and the checkers of what an install holds (desktop entry, AppStream data,
 # manual pages, completion, the package).
 optional=(qt6-svg-plugins clang clang-format libclang-rt-dev hyperfine
-          desktop-file-utils appstream shared-mime-info man-db bash-completion lintian)
+          desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
+          bash-completion lintian)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 

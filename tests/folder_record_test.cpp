@@ -102,12 +102,13 @@ TEST(FolderRecordTests, DumpShowsLocationBytesAndCharacters) {
   imageData(*s)[r - 261] = 0x41;
   imageData(*s)[r - 257] = 0x7F;
   const std::vector<std::string> dump = folderRecordDump(*s, r);
-  ASSERT_EQ(dump.size(), 12u);  // 5 bytes on one line, then 168 on eleven
+  ASSERT_EQ(dump.size(), 13u);  // 5 bytes on one line, the gap, then 168 on eleven
   EXPECT_EQ(dump[0], "000014FB  41 FF FF FF 7F                                   A....");
-  EXPECT_EQ(dump[1], "000015FC  FF FF FF FF 00 00 04 05 02 04 00 07 FF FF FF FF  ................");
-  EXPECT_EQ(dump[2], "0000160C  11 11 11 11 11 11 11 11 11 11 11 11 11 11 00 41  ...............A");
-  EXPECT_EQ(dump[3], "0000161C  00 62 00 7E 00 00 FF FF FF FF FF FF FF FF FF FF  .b.~............");
-  EXPECT_EQ(dump[11], "0000169C  FF FF FF FF FF FF FF FF                          ........");
+  EXPECT_EQ(dump[1], "...       252 bytes kept");
+  EXPECT_EQ(dump[2], "000015FC  FF FF FF FF 00 00 04 05 02 04 00 07 FF FF FF FF  ................");
+  EXPECT_EQ(dump[3], "0000160C  11 11 11 11 11 11 11 11 11 11 11 11 11 11 00 41  ...............A");
+  EXPECT_EQ(dump[4], "0000161C  00 62 00 7E 00 00 FF FF FF FF FF FF FF FF FF FF  .b.~............");
+  EXPECT_EQ(dump[12], "0000169C  FF FF FF FF FF FF FF FF                          ........");
   // The dump only reads: the record is still listed.
   scanFlexFolders(*s);
   EXPECT_EQ(folderRecordOffset(*s, 0), r);

@@ -1,20 +1,40 @@
 // Writes a sample superfile for trying the editor, seeding fuzzers and benchmarking.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "sample_content.h"
 
 namespace {
 
-int usage(std::FILE* to, int code) {
-  std::fputs(
-      "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
-      "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n",
-      to);
-  return code;
+const char* const kUsage =
+    "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
+    "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n"
+    "       tavufe-sample --help\n";
+
+// A usage error: why, then the usage, on standard error.
+int usageError(const std::string& why) {
+  std::fprintf(stderr, "tavufe-sample: %s\n%s", why.c_str(), kUsage);
+  return 2;
+}
+
+// A whole number, decimal or hexadecimal with 0x, that fits 32 bits; nothing for anything else
+// (signs, spaces, trailing characters), which strtoul would read in part.
+std::optional<std::uint32_t> cleanNumber(const std::string& text) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = hex ? text.substr(2) : text;
+  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits.empty() || digits.find_first_not_of(allowed) != std::string::npos) {
+    return std::nullopt;
+  }
+  errno = 0;
+  const unsigned long long value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (errno == ERANGE || value > 0xFFFFFFFFull) return std::nullopt;
+  return std::uint32_t(value);
 }
 
 }  // namespace
@@ -24,16 +44,34 @@ int main(int argc, char** argv) {
   std::string format;
   std::string output;
   for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--format" && hasValue) {
-      format = argv[++i];
-    } else if (arg == "--output" && hasValue) {
-      output = argv[++i];
+    std::string arg = argv[i];
+    // Options that take a value also take it as --name=value, as tavufe's do.
+    std::optional<std::string> value;
+    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+      arg.resize(equals);
+    }
+    const bool takesValue =
+        arg == "--format" || arg == "--output" || arg == "--flex-size" || arg == "--seed";
+    if (takesValue && !value) {
+      if (i + 1 >= argc) return usageError(arg + " needs a value");
+      value = argv[++i];
+    } else if (!takesValue && value) {
+      return usageError(arg + " takes no value");
+    }
+    if (arg == "--format") {
+      format = *value;
+    } else if (arg == "--output") {
+      output = *value;
     } else if (arg == "--full") {
       options.flexSize = sample::kFullFlexSize;
-    } else if (arg == "--flex-size" && hasValue) {
-      options.flexSize = std::uint32_t(std::strtoul(argv[++i], nullptr, 0));
+    } else if (arg == "--flex-size" || arg == "--seed") {
+      const std::optional<std::uint32_t> number = cleanNumber(*value);
+      if (!number) {
+        return usageError(arg + " \"" + *value +
+                          "\" is not a whole number (decimal, or hexadecimal with 0x)");
+      }
+      (arg == "--seed" ? options.seed : options.flexSize) = *number;
     } else if (arg == "--fbl") {
       options.fbl = true;
     } else if (arg == "--no-firmware") {
@@ -42,15 +80,18 @@ int main(int argc, char** argv) {
       options.dsp = false;
     } else if (arg == "--no-language") {
       options.languagePack = false;
-    } else if (arg == "--seed" && hasValue) {
-      options.seed = std::uint32_t(std::strtoul(argv[++i], nullptr, 0));
-    } else if (arg == "--help") {
-      return usage(stdout, 0);
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
     } else {
-      return usage(stderr, 2);
+      return usageError("unknown option \"" + arg + "\"");
     }
   }
-  if ((format != "sbf" && format != "shx") || output.empty()) return usage(stderr, 2);
+  if (format.empty()) return usageError("--format is missing");
+  if (format != "sbf" && format != "shx") {
+    return usageError("--format \"" + format + "\" is neither sbf nor shx");
+  }
+  if (output.empty()) return usageError("--output is missing");
   if (options.flexSize < 0x4000 || options.flexSize > sample::kFullFlexSize) {
     std::fputs("tavufe-sample: --flex-size must lie between 0x4000 and 0xCC0000\n", stderr);
     return 2;

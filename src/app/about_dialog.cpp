@@ -46,7 +46,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   productName->setFont(bold);
   versionLabel_ = new QLabel;
   versionLabel_->setObjectName("versionLabel");
-  auto* credit = new QLabel("By the Tavu Flex Editor team");
+  auto* credit = new QLabel("By the Tavu Flex Editor developers");
+  auto* licence = new QLabel(
+      "Copyright 2026 The Tavu Flex Editor developers.\nReleased under the MIT licence: free to "
+      "use, copy, change and share,\nwith no warranty.");
+  licence->setObjectName("licenceText");
+  licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   // A label rather than a scrolling box: it is as tall as its lines, so none is cut.
   auto* help = new QLabel(kAboutLines.join('\n'));
@@ -67,6 +72,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* panelLayout = new QVBoxLayout(panel);
   panelLayout->addLayout(heading);
   panelLayout->addWidget(help);
+  panelLayout->addWidget(licence);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
   QPushButton* ok = buttons->button(QDialogButtonBox::Ok);

@@ -124,6 +124,7 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
 bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) {
   auto box = makeMessageBox(parent, QStringLiteral("WARNING"), text);
   box->setStandardButtons(QMessageBox::Cancel);
+  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
   QPushButton* saveAnyway =
       box->addButton(QStringLiteral("Save &Anyway"), QMessageBox::DestructiveRole);
   box->setDefaultButton(QMessageBox::Cancel);
@@ -133,18 +134,28 @@ bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const Q
   return box->clickedButton() == saveAnyway;
 }
 
-UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
-  QMessageBox box(
+std::unique_ptr<QMessageBox> makeUnsavedChangesBox(QWidget* parent, const QString& fileName) {
+  auto box = std::make_unique<QMessageBox>(
       QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
       QStringLiteral("The changes to %1 have not been saved.\nDo you want to save them?")
           .arg(fileName),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-  box.setDefaultButton(QMessageBox::Save);
-  const QPushButton* review =
-      box.addButton(QStringLiteral("&Review Changes"), QMessageBox::ActionRole);
-  box.exec();
-  if (box.clickedButton() == review) return UnsavedChanges::Review;
-  switch (box.standardButton(box.clickedButton())) {
+  box->setDefaultButton(QMessageBox::Save);
+  // Access keys, so that the answer is one key away.
+  box->button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+  box->button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
+  box->addButton(QStringLiteral("&Review Changes"), QMessageBox::ActionRole);
+  return box;
+}
+
+UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileName) {
+  const std::unique_ptr<QMessageBox> box = makeUnsavedChangesBox(parent, fileName);
+  box->exec();
+  if (box->buttonRole(box->clickedButton()) == QMessageBox::ActionRole) {
+    return UnsavedChanges::Review;
+  }
+  switch (box->standardButton(box->clickedButton())) {
     case QMessageBox::Save: return UnsavedChanges::Save;
     case QMessageBox::Discard: return UnsavedChanges::Discard;
     default: return UnsavedChanges::Cancel;
@@ -163,6 +174,7 @@ bool QtDialogs::askToDropCodeGroups(QWidget* parent, const QString& fileName,
   box->removeButton(box->button(QMessageBox::Ok));
   QPushButton* replace = box->addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
   QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+  cancel->setText(QStringLiteral("&Cancel"));
   // Losing code groups is never what a stray Enter should do.
   box->setDefaultButton(cancel);
   box->setEscapeButton(cancel);

@@ -67,7 +67,8 @@ class QtDialogs final : public Dialogs {
 inline constexpr const char* kOpenFilter =
     "SuperFiles (shx-sbf) (*.shx *.sbf);;SHX Files (*.shx);;SBF Files (*.sbf)";
 inline constexpr const char* kSaveFilter =
-    "SHX File (*.shx);;SBF File (*.sbf);;SMG File (*.smg);;BIN File (*.bin)";
+    "SHX superfile (*.shx);;SBF superfile (*.sbf);;Flex code group only (*.smg);;"
+    "Flex code group only, raw (*.bin)";
 // The type of each of the save dialog's filters, in their order.
 inline constexpr SaveType kSaveFilterTypes[] = {SaveType::Shx, SaveType::Sbf, SaveType::Smg,
                                                 SaveType::Bin};
@@ -89,6 +90,10 @@ SaveChoice resolveSaveChoice(const SaveChoice& accepted);
 // The superfile encoding of `path` from its extension in any case ("FLEX.SHX"); nothing for
 // others.
 std::optional<SuperfileEncoding> superfileTypeOf(const QString& path);
+
+// The question before unsaved changes would be lost: Save (the default), Discard and Cancel,
+// each with an access key.
+std::unique_ptr<QMessageBox> makeUnsavedChangesBox(QWidget* parent, const QString& fileName);
 
 // The question before a save drops code groups from the superfile it replaces.
 QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups);

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,7 +67,8 @@ namespace {
 constexpr int kClientWidth = 590;
 constexpr int kClientHeight = 338;
 constexpr int kReportLines = 9;
-constexpr int kPreviewLines = 12;  // the 5 and 168 erased bytes at 16 to a line
+constexpr int kLeastReportLines = 3;
+constexpr int kPreviewLines = 13;  // the 5 and 168 erased bytes at 16 to a line, and the gap
 constexpr int kFolderRowsShown = 7;
 constexpr int kCodeGroupRowsShown = 2;  // the RAMDLD and the Flex a save writes
 constexpr int kFirstHexColumn = 2;
@@ -80,6 +82,37 @@ const char* const kSettingsGeometry = "geometry";
 const char* const kSettingsOpenFolder = "openFolder";
 const char* const kSettingsSaveFolder = "saveFolder";
 const char* const kSettingsRecentFiles = "recentFiles";
+const char* const kSettingsFolderColumns = "folderColumns";
+const char* const kSettingsCodeGroupColumns = "codeGroupColumns";
+
+// Room for a window manager's frame while the window is not shown and its frame is unknown.
+const QMargins kAssumedFrame(8, 40, 8, 8);
+
+const char* const kHelpText =
+    "Deleting a left-over skin folder\n"
+    "\n"
+    "1. Delete the skin files on the handset first, then make a backup of its Flex as a\n"
+    "   superfile (.shx or .sbf).\n"
+    "2. Open it: File > Open, File > Open Recent, or drop it onto the window. The report shows\n"
+    "   what it holds; the status bar says whether its checksums hold.\n"
+    "3. Select the skin folder in the folder list. The pane under it shows the bytes that a\n"
+    "   delete turns to FF.\n"
+    "4. Press Delete Skin Folder. Edit > Undo puts the record back.\n"
+    "5. File > Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex\n"
+    "   code group alone.\n"
+    "\n"
+    "Keys\n"
+    "\n"
+    "Ctrl+O          Open\n"
+    "Ctrl+S          Save\n"
+    "Delete, Alt+D   Delete Skin Folder (Delete in the folder list)\n"
+    "Ctrl+Z          Undo\n"
+    "Ctrl+Shift+Z, Ctrl+Y   Redo\n"
+    "Ctrl+C          Copy the selected code-group values\n"
+    "Tab, Shift+Tab  Move between the controls\n"
+    "Shift+F10, Menu key    The folder list's commands\n"
+    "F1              This help\n"
+    "Ctrl+Q          Exit";
 
 // Paths are bytes in the file system's encoding; everything else the core returns is text
 // from the file, which need not be UTF-8.
@@ -93,6 +126,14 @@ QString fromCoreText(const std::string& text) {
 QString folderOf(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
   return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+// A frame in the highlight colour while the view has the focus, whether or not a row or line is
+// current; without focus it is drawn in the palette's mid tone, as wide, so nothing moves.
+void showFocusFrame(QWidget& view) {
+  view.setStyleSheet(QStringLiteral("#%1 { border: 2px solid palette(mid); }"
+                                    "#%1:focus { border: 2px solid palette(highlight); }")
+                         .arg(view.objectName()));
 }
 
 // A read-only table: titles in the header, rows of the font's height, resizable columns.
@@ -115,6 +156,7 @@ QTableWidget* makeTable(const QString& name, const QFont& font, int columns) {
   table->setCornerButtonEnabled(false);
   // Tab leaves the table rather than walking its cells.
   table->setTabKeyNavigation(false);
+  showFocusFrame(*table);
   return table;
 }
 
@@ -142,6 +184,7 @@ QPlainTextEdit* makeTextView(const QString& name) {
   view->setReadOnly(true);
   view->setLineWrapMode(QPlainTextEdit::NoWrap);
   view->setTabChangesFocus(true);
+  showFocusFrame(*view);
   return view;
 }
 
@@ -150,6 +193,22 @@ int textViewHeight(const QPlainTextEdit& view, int lines) {
   return lines * QFontMetrics(view.font()).lineSpacing() +
          2 * int(view.document()->documentMargin()) + 2 * view.frameWidth() + 2;
 }
+
+// The checksum state in the status bar: a permanent label, so that no tool tip or message
+// takes it away; a click on it runs File > Verify.
+class ChecksumLabel : public QLabel {
+ public:
+  explicit ChecksumLabel(QAction& verify) : verify_(verify) {}
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && verify_.isEnabled()) verify_.trigger();
+  }
+
+ private:
+  QAction& verify_;
+};
 
 // One "Delete Skin Folder": the erase, and the bytes it overwrote for its undo.
 class DeleteFolderCommand : public QUndoCommand {
@@ -227,7 +286,7 @@ void MainWindow::createActions() {
                            "Save the RAMDLD and the Flex to a superfile, or the Flex alone");
   saveAction_->setIconText("SAVE");
   saveAction_->setShortcut(QKeySequence::Save);
-  saveAction_->setToolTip("Save All GG Groups to Superfile");
+  saveAction_->setToolTip("Save the RAMDLD and Flex code groups as a superfile, or the Flex alone");
   connect(saveAction_, &QAction::triggered, this, [this] { saveAs(); });
 
   verifyAction_ = makeAction("verifyAction", {}, "&Verify...",
@@ -243,6 +302,8 @@ void MainWindow::createActions() {
       makeAction("deleteFolderAction", {}, "&Delete Skin Folder",
                  "Erase the selected folder's record: its bytes become erased flash (FF)");
   deleteFolderAction_->setShortcut(QKeySequence::Delete);
+  // Delete belongs to the folder list: in any other control it must not erase a record.
+  deleteFolderAction_->setShortcutContext(Qt::WidgetShortcut);
   connect(deleteFolderAction_, &QAction::triggered, this, &MainWindow::deleteSelectedFolder);
 
   reviewAction_ = makeAction("reviewAction", {}, "Re&view Changes...",
@@ -257,13 +318,26 @@ void MainWindow::createActions() {
   undoAction_->setStatusTip("Put back the folder record deleted last");
   redoAction_ = undoStack_->createRedoAction(this, "&Redo");
   redoAction_->setObjectName("redoAction");
-  redoAction_->setShortcut(QKeySequence::Redo);
+  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+  if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys.append(Qt::CTRL | Qt::Key_Y);
+  redoAction_->setShortcuts(redoKeys);
   redoAction_->setStatusTip("Delete the folder record again");
 
   copyAction_ = makeAction("copyAction", {}, "&Copy", "Copy the selected code-group values");
   copyAction_->setShortcut(QKeySequence::Copy);
   copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(copyAction_, &QAction::triggered, this, &MainWindow::copyCodeGroupCells);
+
+  helpAction_ = makeAction("helpAction", {}, "&Contents", "Show the steps of the job and the keys");
+  helpAction_->setShortcut(QKeySequence::HelpContents);
+  connect(helpAction_, &QAction::triggered, this, &MainWindow::showHelp);
+
+  copyFolderNameAction_ =
+      makeAction("copyFolderNameAction", {}, "Copy &Name", "Copy the selected folder's name");
+  connect(copyFolderNameAction_, &QAction::triggered, this, [this] { copyFolderCell(1); });
+  copyFolderOffsetAction_ = makeAction("copyFolderOffsetAction", {}, "Copy &Offset",
+                                       "Copy the selected folder's location in the Flex");
+  connect(copyFolderOffsetAction_, &QAction::triggered, this, [this] { copyFolderCell(2); });
 
   aboutAction_ = makeAction("aboutAction", {}, "&About", "Show the program's version and help");
   aboutAction_->setMenuRole(QAction::AboutRole);
@@ -307,6 +381,7 @@ void MainWindow::createMenus() {
 
   QMenu* helpMenu = menuBar()->addMenu("&Help");
   helpMenu->setObjectName("helpMenu");
+  helpMenu->addAction(helpAction_);
   helpMenu->addAction(aboutAction_);
 }
 
@@ -345,6 +420,10 @@ void MainWindow::createToolBar() {
   deleteFolderButton_->setFont(bold);
   connect(deleteFolderButton_, &QPushButton::clicked, deleteFolderAction_, &QAction::trigger);
   bar->addWidget(deleteFolderButton_);
+  // The button that shows what a narrow bar cannot: screen readers need a name for it.
+  if (auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button")) {
+    more->setAccessibleName("More tools");
+  }
 }
 
 void MainWindow::createControls() {
@@ -357,14 +436,25 @@ void MainWindow::createControls() {
 
   pathEdit_ = new PathField;
   pathEdit_->setObjectName("pathEdit");
+  pathEdit_->setAccessibleName("Opened file");
+  pathEdit_->setAccessibleDescription("The path of the superfile shown");
 
   reportView_ = makeTextView("reportView");
-  reportView_->setFixedHeight(textViewHeight(*reportView_, kReportLines));
+  reportView_->setAccessibleName("Report");
+  reportView_->setAccessibleDescription("What the superfile's header and code groups say");
+  // Nine lines whole where there is room; on a small screen it scrolls.
+  reportView_->setMinimumHeight(textViewHeight(*reportView_, kLeastReportLines));
+  reportView_->setMaximumHeight(textViewHeight(*reportView_, kReportLines));
 
   folderTable_ = makeTable("folderTable", font(), int(kFolderGridTitles.size()));
   setTitles(*folderTable_, kFolderGridTitles);
   folderTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
   folderTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  folderTable_->setAccessibleName("Skin folders");
+  folderTable_->setAccessibleDescription(
+      "The folder records in the Flex code group; select one to delete it");
+  folderTable_->addActions({deleteFolderAction_, copyFolderNameAction_, copyFolderOffsetAction_});
+  folderTable_->setContextMenuPolicy(Qt::ActionsContextMenu);
   folderTable_->setMinimumHeight(tableHeight(*folderTable_, 2));
   const QFontMetrics metrics(font());
   folderTable_->setColumnWidth(0, metrics.horizontalAdvance("200") + 16);
@@ -377,6 +467,9 @@ void MainWindow::createControls() {
   hexFont_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   recordPreview_ = makeTextView("recordPreview");
   recordPreview_->setFont(hexFont_);
+  recordPreview_->setAccessibleName("Record bytes");
+  recordPreview_->setAccessibleDescription(
+      "The bytes of the selected folder record that a delete turns to FF");
   recordPreview_->setPlaceholderText(
       "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.");
 
@@ -396,15 +489,15 @@ void MainWindow::createControls() {
                                    recordPreview_->horizontalScrollBar()->sizeHint().height());
 
   // The code-group table has its own, smaller font; its hexadecimal cells use the fixed-pitch
-  // one. Columns 5 to 8 hold the size and checksums: kept with the row but not shown.
+  // one. The size and the checksums are there too, so that a user sees which sum failed.
   QFont tableFont = font();
   tableFont.setPointSizeF(std::min(tableFont.pointSizeF(), kCodeGroupTablePointSize));
   hexFont_.setPointSizeF(tableFont.pointSizeF());
   codeGroupTable_ = makeTable("codeGroupTable", tableFont, int(kCodeGroupGridTitles.size()));
   setTitles(*codeGroupTable_, kCodeGroupGridTitles);
-  for (int c = kCodeGroupGridShownColumns; c < codeGroupTable_->columnCount(); ++c) {
-    codeGroupTable_->setColumnHidden(c, true);
-  }
+  codeGroupTable_->setAccessibleName("Code groups");
+  codeGroupTable_->setAccessibleDescription("The RAMDLD and Flex code groups that a save writes");
+  codeGroupTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   codeGroupTable_->setSelectionBehavior(QAbstractItemView::SelectItems);
   codeGroupTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   const QFontMetrics tableMetrics(tableFont);
@@ -414,7 +507,18 @@ void MainWindow::createControls() {
   codeGroupTable_->setColumnWidth(1, tableMetrics.horizontalAdvance("Splashscreen/Config") + 12);
   codeGroupTable_->setColumnWidth(2, hexMetrics.horizontalAdvance(hex8) + 12);
   codeGroupTable_->setColumnWidth(3, hexMetrics.horizontalAdvance(hex8) + 12);
-  codeGroupTable_->setFixedHeight(tableHeight(*codeGroupTable_, kCodeGroupRowsShown));
+  codeGroupTable_->setColumnWidth(4, hexMetrics.horizontalAdvance(QString(38, '0')) + 12);
+  codeGroupTable_->setColumnWidth(5, tableMetrics.horizontalAdvance("99,999,999") + 12);
+  for (const int c : {6, 7, 8}) {
+    codeGroupTable_->setColumnWidth(
+        c,
+        std::max(hexMetrics.horizontalAdvance("0000"),
+                 tableMetrics.horizontalAdvance(codeGroupTable_->horizontalHeaderItem(c)->text())) +
+            16);
+  }
+  // The scroll bar is always there, so the two rows never hide under it.
+  codeGroupTable_->setFixedHeight(tableHeight(*codeGroupTable_, kCodeGroupRowsShown) +
+                                  codeGroupTable_->horizontalScrollBar()->sizeHint().height());
   codeGroupTable_->addAction(copyAction_);
   codeGroupTable_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(codeGroupTable_, &QTableWidget::currentCellChanged, this, &MainWindow::updateActions);
@@ -440,6 +544,15 @@ void MainWindow::createStatusBar() {
   progressBar_->setTextVisible(false);
   progressBar_->setMaximumWidth(200);
   progressBar_->hide();
+  progressBar_->setAccessibleName("Progress");
+  checksumLabel_ = new ChecksumLabel(*verifyAction_);
+  checksumLabel_->setObjectName("checksumLabel");
+  checksumLabel_->setAccessibleName("Checksum state");
+  checksumLabel_->setToolTip("Click for File > Verify");
+  // It takes the room the messages leave; a long cause is cut at the right, not the window.
+  checksumLabel_->setMinimumWidth(0);
+  checksumLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addPermanentWidget(checksumLabel_, 1);
   statusBar()->addPermanentWidget(progressBar_);
 }
 
@@ -450,14 +563,43 @@ void MainWindow::readSettings() {
   updateRecentFilesMenu();
   const QSize designed = designedClientSize() + QSize(0, menuBar()->sizeHint().height());
   setMinimumSize(designed.expandedTo(minimumSizeHint()));
-  if (restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) return;
-  // The folder list's own hint is taller than the rows it is meant to show by default.
-  const int folderSurplus =
-      std::max(0, folderTable_->sizeHint().height() - tableHeight(*folderTable_, kFolderRowsShown));
-  resize(designed.expandedTo(sizeHint() - QSize(0, folderSurplus)));
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+  folderTable_->horizontalHeader()->restoreState(
+      settings.value(kSettingsFolderColumns).toByteArray());
+  codeGroupTable_->horizontalHeader()->restoreState(
+      settings.value(kSettingsCodeGroupColumns).toByteArray());
+  if (!restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) {
+    // The folder list's own hint is taller than the rows it is meant to show by default.
+    const int folderSurplus = std::max(
+        0, folderTable_->sizeHint().height() - tableHeight(*folderTable_, kFolderRowsShown));
+    resize(designed.expandedTo(sizeHint() - QSize(0, folderSurplus)));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      move(screen->availableGeometry().center() - rect().center());
+    }
   }
+  fitToScreen();
+}
+
+void MainWindow::fitToScreen() {
+  const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+  const bool onScreen = screen != nullptr;
+  if (!onScreen) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                geometry().top() - frameGeometry().top(),
+                                                frameGeometry().right() - geometry().right(),
+                                                frameGeometry().bottom() - geometry().bottom())
+                                     : kAssumedFrame;
+  const QSize most = area.marginsRemoved(frame).size();
+  // The designed least size gives way on a small screen or at a large scale factor.
+  setMinimumSize(minimumSize().boundedTo(most));
+  resize(size().boundedTo(most));
+  QRect client(onScreen ? geometry().topLeft() : QPoint(), size());
+  if (!onScreen) client.moveCenter(area.center());
+  const QRect inside = area.marginsRemoved(frame);
+  client.moveLeft(std::clamp(client.left(), inside.left(), inside.right() - client.width() + 1));
+  client.moveTop(std::clamp(client.top(), inside.top(), inside.bottom() - client.height() + 1));
+  move(client.topLeft() - QPoint(frame.left(), frame.top()));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -471,6 +613,12 @@ void MainWindow::startUp() {
   started_ = true;
   initialiseEditor(state_);
   if (!startupPath_.isEmpty()) loadFile(startupPath_);
+  // The list is where the work is; with nothing open, the field that will name the file.
+  if (fileLoaded_) {
+    folderTable_->setFocus(Qt::OtherFocusReason);
+  } else {
+    pathEdit_->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -478,8 +626,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  QSettings().setValue(kSettingsGeometry, saveGeometry());
-  state_.image.release();
+  QSettings settings;
+  settings.setValue(kSettingsGeometry, saveGeometry());
+  settings.setValue(kSettingsFolderColumns, folderTable_->horizontalHeader()->saveState());
+  settings.setValue(kSettingsCodeGroupColumns, codeGroupTable_->horizontalHeader()->saveState());
   event->accept();
 }
 
@@ -510,7 +660,7 @@ void MainWindow::updateActions() {
   exitAction_->setEnabled(idle);
   recentFilesMenu_->setEnabled(idle && recentFileActions_.first()->isVisible());
   saveAction_->setEnabled(idle && saveAllowed_);
-  verifyAction_->setEnabled(idle && superfileTypeOf(currentFile_).has_value());
+  verifyAction_->setEnabled(idle && superfileTypeOf(verifyPath_).has_value());
   folderTable_->setEnabled(saveAllowed_);
 
   const bool canDelete = idle && canDeleteFolder(state_, selectedFolder());
@@ -518,6 +668,8 @@ void MainWindow::updateActions() {
   reviewAction_->setEnabled(idle && fileLoaded_ && saveAllowed_ &&
                             superfileTypeOf(currentFile_).has_value());
   deleteFolderButton_->setEnabled(canDelete);
+  copyFolderNameAction_->setEnabled(selectedFolder() >= 0);
+  copyFolderOffsetAction_->setEnabled(selectedFolder() >= 0);
   undoAction_->setEnabled(idle && undoStack_->canUndo());
   redoAction_->setEnabled(idle && undoStack_->canRedo());
 
@@ -532,7 +684,8 @@ void MainWindow::showNotice(NoticeCode notice, const QString& details) {
   dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)), details);
 }
 
-void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem) {
+void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem,
+                             const QString& caption) {
   progressBar_->hide();
   // A folder that could not be synced is named in place of the file it holds.
   QString details = problem.where.empty() ? path : QFile::decodeName(problem.where.c_str());
@@ -547,7 +700,49 @@ void MainWindow::showWarning(StatusCode status, const QString& path, const FileP
         QStringLiteral(": the temporary file could not be removed: ") +
         QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
   }
-  dialogs_.showMessage(this, "WARNING", QString::fromLatin1(statusText(status)), details);
+  dialogs_.showMessage(this, caption, QString::fromLatin1(statusText(status)), details);
+}
+
+void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& path) {
+  // The file that did not open is not shown: the window is as it was at start-up, except that
+  // File > Verify can still list what is wrong with it.
+  currentFile_.clear();
+  verifyPath_ = path;
+  pathEdit_->setPath({});
+  reportView_->clear();
+  codeGroupTable_->setRowCount(0);
+  fillFolderTable();
+  progressBar_->hide();
+  updateTitle();
+  updateActions();
+
+  const QString status = QString::fromLatin1(statusText(opened.status));
+  const std::string name = toCorePath(QFileInfo(path).fileName());
+  QString cause;
+  if (opened.problem) {
+    cause = QFileInfo(path).fileName() + QStringLiteral(": ") +
+            QString::fromLocal8Bit(fileProblemText(opened.problem).c_str());
+  } else if (opened.cause) {
+    cause = fromCoreText(findingLine(name, *opened.cause));
+  } else {
+    for (const Finding& f : opened.check.findings) {
+      if (f.severity != FindingSeverity::Problem) continue;
+      cause = fromCoreText(findingLine(name, f));
+      break;
+    }
+  }
+  checksumLabel_->setText(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
+  if (opened.problem) {
+    showWarning(opened.status, path, opened.problem);
+    return;
+  }
+  QString details = path;
+  if (!cause.isEmpty()) details += QLatin1Char('\n') + cause;
+  if (opened.check.problems > 1) {
+    details += QStringLiteral("\nFile > Verify lists every problem (%1 in all).")
+                   .arg(opened.check.problems);
+  }
+  dialogs_.showMessage(this, QStringLiteral("WARNING"), status, details);
 }
 
 void MainWindow::openFile() {
@@ -597,7 +792,9 @@ void MainWindow::loadFile(const QString& path) {
   saveDialogType_ = *type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
   QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
   currentFile_ = path;
+  verifyPath_ = path;
   statusBar()->clearMessage();
+  checksumLabel_->clear();
 
   showBarAtStart();
   BarProgress progress(*progressBar_);
@@ -613,12 +810,8 @@ void MainWindow::loadFile(const QString& path) {
   reportView_->setPlainText(lines.join(QLatin1Char('\n')));
 
   if (!fileLoaded_) {
-    codeGroupTable_->setRowCount(0);
-    fillFolderTable();
-    progressBar_->hide();
-    updateTitle();
-    updateActions();
-    showWarning(opened.status, path, opened.problem);
+    saveAllowed_ = false;
+    showOpenFailure(opened, path);
     return;
   }
   fillCodeGroupTable(opened.codeGroups);
@@ -629,6 +822,7 @@ void MainWindow::loadFile(const QString& path) {
   updateTitle();
   updateActions();
   showCheckSummary();
+  folderTable_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::pauseWithFullBar() {
@@ -787,19 +981,20 @@ bool MainWindow::saveAs() {
   const StatusCode status =
       saveToFile(state_, toCorePath(choice.path), choice.type, options, progress, &why);
   const bool saved = status == StatusCode::None;
-  if (!saved) showWarning(status, choice.path, why);
+  if (!saved) {
+    // Headed as a save, so that a reason such as a read-only folder does not read as an open.
+    showWarning(status, choice.path, why,
+                QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName()));
+  }
   pauseWithFullBar();
   progressBar_->hide();
   if (saved) {
     undoStack_->setClean();
     codeGroupsChanged_ = false;
-    // A superfile can be opened again; it is now the file the window shows.
-    if (choice.type == SaveType::Shx || choice.type == SaveType::Sbf) {
-      currentFile_ = choice.path;
-      // Its checksums are fresh: the problems were the old file's.
-      openedCheck_ = {};
-      addRecentFile(choice.path);
-    }
+    // A superfile is now the file the window shows: read back, so that the path, the report,
+    // the code groups and the checksum state describe what was written. An export leaves the
+    // opened superfile shown.
+    if (choice.type == SaveType::Shx || choice.type == SaveType::Sbf) showSavedFile(choice.path);
     QString message = QStringLiteral("Saved to %1").arg(choice.path);
     if (otherLinks > 0) {
       message += QStringLiteral("; %1 other hard link%2 the old contents")
@@ -811,6 +1006,33 @@ bool MainWindow::saveAs() {
   updateTitle();
   updateActions();
   return saved;
+}
+
+void MainWindow::showSavedFile(const QString& path) {
+  OpenOptions options;
+  options.encoding = superfileTypeOf(path);
+  options.numbers = numberFormat_;
+  Progress quiet;
+  OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, quiet);
+  fileLoaded_ = opened.loaded();
+  if (!fileLoaded_) {
+    saveAllowed_ = false;
+    showOpenFailure(opened, path);
+    return;
+  }
+  // The undo stack stays: the saved file holds the same bytes the deletes were made on.
+  currentFile_ = path;
+  verifyPath_ = path;
+  pathEdit_->setPath(path);
+  openedCheck_ = std::move(opened.check);
+  saveAllowed_ = opened.saveAllowed;
+  QStringList lines;
+  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
+  reportView_->setPlainText(lines.join(QLatin1Char('\n')));
+  fillCodeGroupTable(opened.codeGroups);
+  fillFolderTable(opened.folders);
+  addRecentFile(path);
+  showCheckSummary();
 }
 
 bool MainWindow::mayReplace(const SaveChoice& choice) {
@@ -849,11 +1071,11 @@ void MainWindow::updateRecentFilesMenu() {
 
 void MainWindow::showCheckSummary() {
   const std::uint64_t problems = openedCheck_.problems;
-  statusBar()->showMessage(problems == 0
-                               ? QStringLiteral("Checksums OK")
-                               : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
-                                     .arg(problems)
-                                     .arg(problems == 1 ? "" : "s"));
+  checksumLabel_->setText(problems == 0
+                              ? QStringLiteral("Checksums OK")
+                              : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
+                                    .arg(problems)
+                                    .arg(problems == 1 ? "" : "s"));
 }
 
 bool MainWindow::confirmSaveOverProblems() {
@@ -886,19 +1108,23 @@ bool MainWindow::confirmSaveOverProblems() {
 }
 
 void MainWindow::verifyFile() {
-  const std::optional<SuperfileEncoding> type = superfileTypeOf(currentFile_);
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(verifyPath_);
   if (busy_ || !type) return;
-  const VerifyResult verified = verifySuperfile(toCorePath(currentFile_), *type);
+  const VerifyResult verified = verifySuperfile(toCorePath(verifyPath_), *type);
   if (!verified.read()) {
-    showWarning(verified.status, currentFile_, verified.problem);
+    showWarning(verified.status, verifyPath_, verified.problem);
     return;
   }
-  QStringList lines;
-  const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
+  // The check reads the file, not the document: say which file, and that edits are not in it.
+  QStringList lines(QStringLiteral("Checked %1 as it is on disk%2.")
+                        .arg(verifyPath_, isModified() && verifyPath_ == currentFile_
+                                              ? QStringLiteral("; unsaved changes are not in it")
+                                              : QString()));
+  lines.append(QString());
+  const std::string name = toCorePath(QFileInfo(verifyPath_).fileName());
   for (const std::string& line : verifyLines(name, verified.check))
     lines.append(fromCoreText(line));
-  dialogs_.showText(this,
-                    QStringLiteral("Verify \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+  dialogs_.showText(this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
                     lines.join(QLatin1Char('\n')));
 }
 
@@ -916,6 +1142,19 @@ void MainWindow::reviewChanges() {
   }
 }
 
+void MainWindow::showHelp() {
+  dialogs_.showText(this, QStringLiteral("Help \u2014 %1").arg(kWindowCaption),
+                    QString::fromLatin1(kHelpText));
+}
+
+void MainWindow::copyFolderCell(int column) {
+  const int row = selectedFolder();
+  if (row < 0) return;
+  if (const QTableWidgetItem* item = folderTable_->item(row, column)) {
+    QGuiApplication::clipboard()->setText(item->text());
+  }
+}
+
 void MainWindow::showAbout() {
   aboutDialog_->setVersion(QString::fromLatin1(kProgramVersion));
   aboutDialog_->exec();
@@ -923,7 +1162,11 @@ void MainWindow::showAbout() {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  if (!busy_ && urls.size() == 1 && urls.first().isLocalFile()) event->acceptProposedAction();
+  // A file that cannot be opened is refused here, before any question about unsaved changes.
+  if (!busy_ && urls.size() == 1 && urls.first().isLocalFile() &&
+      superfileTypeOf(urls.first().toLocalFile())) {
+    event->acceptProposedAction();
+  }
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {

@@ -57,6 +57,8 @@ class MainWindow : public QMainWindow {
   // File > Verify: checks the file shown, as it is on disk, and lists every finding.
   void verifyFile();
   void showAbout();
+  // Help > Contents: the steps of the job and the keys.
+  void showHelp();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -71,6 +73,9 @@ class MainWindow : public QMainWindow {
   void createControls();
   void createStatusBar();
   void readSettings();
+  // Keeps the whole window, frame included, inside the available area of its screen; a
+  // window that lies off every screen is centred on the primary one.
+  void fitToScreen();
 
   void startUp();
   // False when the user cancels; true when there is nothing to save, it was saved or dropped.
@@ -107,10 +112,17 @@ class MainWindow : public QMainWindow {
   void showNotice(NoticeCode notice, const QString& details = {});
   // "Checksums OK" or how many problems the open's check found, in the status bar.
   void showCheckSummary();
+  // A failed open: the box with the path and the cause, the same line in the status bar, and
+  // the window as it was at start-up.
+  void showOpenFailure(const OpenedSuperfile& opened, const QString& path);
+  void copyFolderCell(int column);
+  // After a save as a superfile: the saved file read back and shown, the edits kept undoable.
+  void showSavedFile(const QString& path);
   // Whether a save may go on over the opened file's problems: asks when there are any.
   bool confirmSaveOverProblems();
   // The warning with the path and, for a file the system refused, its reason.
-  void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {});
+  void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {},
+                   const QString& caption = QStringLiteral("WARNING"));
   // False when the user keeps a superfile the save would drop code groups from.
   bool mayReplace(const SaveChoice& choice);
   void showBarAtStart();
@@ -128,6 +140,8 @@ class MainWindow : public QMainWindow {
 
   // The file the window shows: the last one opened, or saved as a superfile.
   QString currentFile_;
+  // The file File > Verify checks: the one shown, or the one whose open just failed.
+  QString verifyPath_;
   bool fileLoaded_ = false;   // the last open read its file
   bool saveAllowed_ = false;  // the last good open found the Flex
   CheckResult openedCheck_;   // what the last open's check found in the file
@@ -153,6 +167,9 @@ class MainWindow : public QMainWindow {
   QAction* redoAction_;
   QAction* copyAction_;
   QAction* aboutAction_;
+  QAction* helpAction_;
+  QAction* copyFolderNameAction_;
+  QAction* copyFolderOffsetAction_;
   // The code-group commands, kept but shown nowhere, as designed.
   QAction* cutCodeGroupAction_;
   QAction* undoCutAction_;
@@ -169,6 +186,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* recordPreview_;
   QTableWidget* codeGroupTable_;
   QProgressBar* progressBar_;
+  QLabel* checksumLabel_;
   AboutDialog* aboutDialog_;
 };
 

@@ -13,13 +13,13 @@ namespace tavufe::cli {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tavufe info FILE [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
+    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
+    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
     " [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
-    "       tavufe --help | --version\n";
+    "       tavufe -h | --help | --version\n";
 
 constexpr char kHelpDetails[] =
     "\n"
@@ -29,7 +29,8 @@ constexpr char kHelpDetails[] =
     "  save      erase the folder records of the rows K, then write OUT\n"
     "  verify    check FILE's framing, line sums, code-group checksums and RAMDLD table;\n"
     "            one line per problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex\n"
-    "            digits for SBF and the header block), then 'N problems' or 'OK';\n"
+    "            digits for SBF and the header block), at most 1,000 of them and then\n"
+    "            '... and N more not listed'; last '1 problem', 'N problems' or 'OK';\n"
     "            notes ('FILE:LINE: note: ...') are not problems\n"
     "  diff      compare OLD with NEW as the editor reads them: header texts, code\n"
     "            groups only in one file or with another range, differing byte ranges\n"
@@ -54,9 +55,12 @@ constexpr char kHelpDetails[] =
     "  --json                 info, folders, verify, diff: print one JSON document;\n"
     "                         bytes that are not UTF-8 show as the characters U+0080\n"
     "                         to U+00FF\n"
+    "  -h, --help             print this help, then exit\n"
+    "  --version              print the program's version, then exit\n"
     "\n"
     "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
-    "verify exits with 1 when it finds a problem.\n"
+    "verify exits with 1 when it finds a problem. A SOURCE_DATE_EPOCH that is ignored\n"
+    "is a warning on standard error; the save goes on and exits with 0.\n"
     "diff exits with 0 when the files are the same, 1 when they differ, 2 when one\n"
     "cannot be opened.\n";
 

@@ -60,8 +60,12 @@ std::optional<std::string> rejectSourceDateEpoch(std::string_view text, std::uin
   if (text.empty()) return "it is empty";
   const std::string quoted = "\"" + std::string(text) + "\"";
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  const bool allDigits =
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const bool allDigits = std::all_of(text.begin(), text.end(), isDigit);
+  // A negative count is a whole number too, only one the header's date cannot hold.
+  if (text.size() > 1 && text[0] == '-' && std::all_of(text.begin() + 1, text.end(), isDigit)) {
+    return quoted + " is before 1970-01-01 00:00:00";
+  }
   if (!allDigits || end != text.data() + text.size()) {
     return quoted + " is not a whole number of seconds";
   }

@@ -11,7 +11,6 @@ namespace tavufe {
 
 inline constexpr std::array<const char*, 9> kCodeGroupGridTitles = {
     "CG", "Name", "Start Addr", "End Addr", "CG Header Info", "Size", "Ckbuf", "Ckhdr", "Code"};
-inline constexpr int kCodeGroupGridShownColumns = 5;
 
 using CodeGroupGridRow = std::array<std::string, 9>;
 

@@ -62,7 +62,13 @@ void restoreFolderRecord(EditorState& state, const FolderRecordBytes& saved) {
 
 std::vector<std::string> folderRecordDump(const EditorState& state, std::uint32_t recordOffset) {
   std::vector<std::string> lines;
+  std::int64_t end = -1;
   for (const FolderRecordBytes::Piece& piece : captureFolderRecord(state, recordOffset).pieces) {
+    // Bytes between two pieces stay as they are; without a marker the dump would read as one run.
+    if (end >= 0 && piece.offset > end) {
+      lines.push_back("...       " + std::to_string(piece.offset - end) + " bytes kept");
+    }
+    end = piece.offset + std::int64_t(piece.bytes.size());
     for (std::size_t at = 0; at < piece.bytes.size(); at += kDumpBytesPerLine) {
       const auto location =
           std::uint32_t(piece.offset + std::int64_t(at) - std::int64_t(state.bounds.flexStart));

@@ -28,7 +28,8 @@ void restoreFolderRecord(EditorState& state, const FolderRecordBytes& saved);
 
 // Those bytes as a dump for the user, 16 to a line: "LOCATION  HH HH ...  characters", where
 // LOCATION is counted from the Flex's start as in the folder grid, each part of the erase
-// starting a new line, and bytes outside printable ASCII shown as '.'.
+// starting a new line, a line "...       N bytes kept" between parts that do not touch, and
+// bytes outside printable ASCII shown as '.'.
 std::vector<std::string> folderRecordDump(const EditorState& state, std::uint32_t recordOffset);
 
 }  // namespace tavufe

@@ -7,7 +7,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "app/bar_progress.h"
 #include "app_test_support.h"
@@ -116,4 +118,14 @@ TEST(SuperfileTypeTests, ExtensionsMatchInAnyCase) {
   for (const auto& [path, type] : cases) {
     EXPECT_EQ(superfileTypeOf(path), type) << path.toStdString();
   }
+}
+
+// Each answer to "save the changes first?" is one access key away; Save is the default.
+TEST(QuestionBoxTests, UnsavedChangesButtonsHaveAccessKeys) {
+  const auto box = makeUnsavedChangesBox(nullptr, "flex.shx");
+  QStringList texts;
+  for (QAbstractButton* button : box->buttons()) texts.append(button->text());
+  texts.sort();
+  EXPECT_EQ(texts, QStringList({"&Cancel", "&Discard", "&Review Changes", "&Save"}));
+  EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Save));
 }

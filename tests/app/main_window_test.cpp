@@ -159,17 +159,27 @@ TEST_F(OpenTest, SuperfileWithoutFlexLoadsButCannotBeSaved) {
   EXPECT_EQ(reportView()->toPlainText().split('\n').value(6), "Flex: Not Found");
 }
 
-// A failed read warns with the file and the system's reason, empties what the window shows,
-// and a save afterwards says there is nothing to save.
-TEST_F(OpenTest, FailedReadWarnsWithTheFileAndTheReason) {
+// A failed open says why: the system's reason, or where the read stopped and what it found, with
+// a pointer to File > Verify when there is more; the status bar keeps the line. The window is
+// left untitled and empty, as at start-up, with File > Verify on for the file that failed.
+TEST_F(OpenTest, FailedOpenSaysWhyAndLeavesTheWindowUntitled) {
   start();
   fixture::Bytes badStart = sample::makeSbf({});
   badStart.at(kHeaderSize) = 0x07;  // the first record's start marker
-  const std::vector<std::tuple<std::string, fixture::Bytes, QString, QString>> cases = {
-      {"bad.sbf", badStart, "WARNING: Record Error", ""},
-      {"empty.shx", {}, "WARNING: File Not Opened", "File is empty"},
-      {"missing.sbf", {}, "WARNING: File Not Opened", reason(ENOENT)}};
-  for (const auto& [name, bytes, warning, why] : cases) {
+  const fixture::Bytes half(badStart.begin(), badStart.begin() + 12);
+  const QString marker =
+      "bad.sbf:00001FEC: record start marker: expected 02 00 00 00 00 00 03 02 01, found 07 00 "
+      "00 00 00 00 03 02 01";
+  const QString shorter =
+      "half.sbf:00000000: file shorter than its header block: expected 8172 bytes, found 12 bytes";
+  // The file, what the box says under the status text, and the status bar's line.
+  const std::vector<std::tuple<std::string, fixture::Bytes, QString, QString, QString>> cases = {
+      {"bad.sbf", badStart, "Record Error",
+       marker + "\nFile > Verify lists every problem (10 in all).", marker},
+      {"half.sbf", half, "Record Error", shorter, shorter},
+      {"empty.shx", {}, "File Not Opened", "File is empty", "empty.shx: File is empty"},
+      {"missing.sbf", {}, "File Not Opened", reason(ENOENT), "missing.sbf: " + reason(ENOENT)}};
+  for (const auto& [name, bytes, status, box, line] : cases) {
     SCOPED_TRACE(name);
     openFromDialog(writeSample("good.sbf"));
     ASSERT_TRUE(action("saveAction")->isEnabled());
@@ -177,18 +187,17 @@ TEST_F(OpenTest, FailedReadWarnsWithTheFileAndTheReason) {
     dialogs.details.clear();
     const QString path = name == "missing.sbf" ? q(dir.file(name)) : writeFile(name, bytes);
     openFromDialog(path);
-    EXPECT_EQ(dialogs.messages, QStringList({warning}));
-    EXPECT_EQ(dialogs.details, QStringList({why.isEmpty() ? path : path + "\n" + why}));
+    EXPECT_EQ(dialogs.messages, QStringList({"WARNING: " + status}));
+    EXPECT_EQ(dialogs.details, QStringList({path + "\n" + box}));
+    EXPECT_EQ(find<QLabel>("checksumLabel")->text(), status + ": " + line);
     EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
-    EXPECT_EQ(pathEdit()->path(), path);
+    EXPECT_EQ(pathEdit()->path(), QString());
+    EXPECT_EQ(window->windowTitle(), "Tavu Flex Editor");
     EXPECT_TRUE(reportView()->toPlainText().isEmpty());
     EXPECT_EQ(codeGroupTable()->rowCount(), 0);
     EXPECT_EQ(folderTable()->rowCount(), 0);
-
-    // Save stays where it was, and says what the user needs to know.
-    action("saveAction")->trigger();
-    EXPECT_EQ(dialogs.messages.last(), "NOTICE: No File(s) Selected To Save");
-    EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+    EXPECT_EQ(enabledCommands(), QStringList());
+    EXPECT_TRUE(action("verifyAction")->isEnabled());
   }
 }
 
@@ -202,13 +211,16 @@ TEST_F(OpenTest, OpenWithoutAnImageWarnsBufferError) {
   EXPECT_EQ(enabledCommands(), QStringList());
 }
 
+// One superfile is taken at drag-enter; two files or a file of another type are refused there,
+// before any question about unsaved changes.
 TEST_F(OpenTest, OneDroppedSuperfileOpens) {
   start();
   const QUrl url = QUrl::fromLocalFile(writeSample("dropped.shx"));
-  QMimeData two, one;
+  QMimeData two, one, text;
   two.setUrls({url, url});
   one.setUrls({url});
-  for (QMimeData* mime : {&two, &one}) {
+  text.setUrls({QUrl::fromLocalFile(writeFile("notes.txt", {}))});
+  for (QMimeData* mime : {&two, &text, &one}) {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     enter.ignore();
     QCoreApplication::sendEvent(window.get(), &enter);
@@ -327,7 +339,7 @@ TEST_F(DeleteTest, PreviewShowsTheRecordBeforeItIsErased) {
   EXPECT_TRUE(recordPreview()->toPlainText().isEmpty());
   clickFolder(3);  // "themes" at 0x1A00
   const QStringList lines = recordPreview()->toPlainText().split('\n');
-  ASSERT_EQ(lines.size(), 12);
+  ASSERT_EQ(lines.size(), 13);
   const fixture::Bytes flex = sample::codeGroups({}).at(2).data;
   auto hexOf = [&](std::size_t from, std::size_t count) {
     QStringList pairs;
@@ -338,12 +350,13 @@ TEST_F(DeleteTest, PreviewShowsTheRecordBeforeItIsErased) {
   };
   EXPECT_TRUE(lines[0].startsWith("000018FB  " + hexOf(0x1A00 - 261, 5) + " "))
       << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].startsWith("000019FC  " + hexOf(0x1A00 - 4, 16) + "  "))
-      << lines[1].toStdString();
-  EXPECT_TRUE(lines[1].contains("00 00 04 05 02 04 00 07 FF FF FF FF")) << lines[1].toStdString();
-  EXPECT_TRUE(lines[2].endsWith(".t")) << lines[2].toStdString();  // the name starts at +27
-  EXPECT_TRUE(lines[11].startsWith("00001A9C  " + hexOf(0x1A00 + 156, 8)))
-      << lines[11].toStdString();
+  EXPECT_EQ(lines[1], "...       252 bytes kept");
+  EXPECT_TRUE(lines[2].startsWith("000019FC  " + hexOf(0x1A00 - 4, 16) + "  "))
+      << lines[2].toStdString();
+  EXPECT_TRUE(lines[2].contains("00 00 04 05 02 04 00 07 FF FF FF FF")) << lines[2].toStdString();
+  EXPECT_TRUE(lines[3].endsWith(".t")) << lines[3].toStdString();  // the name starts at +27
+  EXPECT_TRUE(lines[12].startsWith("00001A9C  " + hexOf(0x1A00 + 156, 8)))
+      << lines[12].toStdString();
   // The preview follows the selection.
   clickFolder(0);
   EXPECT_TRUE(recordPreview()->toPlainText().startsWith("00000EFB  "));
@@ -413,13 +426,41 @@ TEST_F(SaveTest, TypedExtensionWinsOverTheChosenType) {
   EXPECT_EQ(std::distance(std::filesystem::begin(files), std::filesystem::end(files)), 6);
 }
 
+// After a save as a superfile the window shows the saved file: path, title, report and checksum
+// state, with the deletes still undoable. An export leaves the superfile shown.
+TEST_F(SaveTest, SaveAsShowsTheSavedFile) {
+  startWithSample();
+  clickFolder(0);
+  clickDelete();
+  const QString saved = q(dir.file("saved.shx"));
+  save(saved, SaveType::Shx);
+  ASSERT_EQ(dialogs.messages, QStringList());
+  EXPECT_EQ(pathEdit()->path(), saved);
+  EXPECT_EQ(window->windowFilePath(), saved);
+  const QStringList report = reportView()->toPlainText().split('\n');
+  EXPECT_EQ(report.value(1), "CSF Protected Superfile Generated by TavuFE 1.00");
+  EXPECT_EQ(report.value(3),
+            "File: " + thousands(fixture::readFile(dir.file("saved.shx")).size()) + " Bytes");
+  EXPECT_EQ(report.value(5), "Firmware: Not Found");
+  EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders.mid(1));
+  action("undoAction")->trigger();
+  EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
+  EXPECT_TRUE(window->isWindowModified());
+
+  save(q(dir.file("flex.smg")), SaveType::Smg);
+  EXPECT_EQ(pathEdit()->path(), saved);
+  EXPECT_EQ(reportView()->toPlainText().split('\n'), report);
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Saved to " + q(dir.file("flex.smg")));
+}
+
 TEST_F(SaveTest, FailedSaveWarnsWithTheFileAndTheReasonAndStaysModified) {
   startWithSample();
   clickFolder(0);
   clickDelete();
   const QString path = q(dir.file("missing/out.shx"));
   save(path, SaveType::Shx);
-  EXPECT_EQ(dialogs.messages, QStringList({"WARNING: File Not Opened"}));
+  EXPECT_EQ(dialogs.messages, QStringList({"Could not save out.shx: File Not Opened"}));
   EXPECT_EQ(dialogs.details, QStringList({path + "\n" + reason(ENOENT)}));
   EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
@@ -516,7 +557,8 @@ TEST_F(UnsavedTest, DiscardLetsTheWindowClose) {
   EXPECT_TRUE(dialogs.saveRequests.isEmpty());
 }
 
-// Folders, geometry and the last eight files are remembered from one run to the next.
+// Folders, geometry, column widths and the last eight files are remembered from one run to the
+// next.
 TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   start();
   QStringList opened;
@@ -526,14 +568,16 @@ TEST_F(WindowTest, SettingsCarryFoldersAndRecentFilesToTheNextRun) {
   }
   std::filesystem::create_directory(dir.file("exports"));
   save(q(dir.file("exports/saved.smg")), SaveType::Smg);
-  window->resize(900, 800);
+  window->resize(700, 500);
+  codeGroupTable()->setColumnWidth(6, 91);
   window->close();
   window.reset();
 
   state = std::make_unique<tavufe::EditorState>();
   ASSERT_TRUE(state->image.allocate());
   start();
-  EXPECT_EQ(window->size(), QSize(900, 800));
+  EXPECT_EQ(window->size(), QSize(700, 500));
+  EXPECT_EQ(codeGroupTable()->columnWidth(6), 91);
   auto* recent = find<QMenu>("recentFilesMenu");
   QStringList shown;
   for (QAction* entry : recent->actions()) {
@@ -595,6 +639,7 @@ TEST_F(WindowTest, TabLeavesTheTablesAndTheButtonHasAMnemonic) {
   QStatusTipEvent tip(action("openAction")->statusTip());
   QCoreApplication::sendEvent(window.get(), &tip);
   EXPECT_EQ(window->statusBar()->currentMessage(), "Open an existing file");
+  EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");  // not taken by the tip
 }
 
 TEST_F(WindowTest, OpenDoesNotWaitButSavePausesWithCommandsOff) {
@@ -629,7 +674,7 @@ TEST_F(WindowTest, DamagedFileIsSavedOnlyWhenTheUserInsists) {
   fixture::Bytes damaged = sample::makeSbf({});
   damaged[damaged.size() - 100] ^= 0x10;
   openFromDialog(writeFile("damaged.sbf", damaged));
-  ASSERT_EQ(window->statusBar()->currentMessage(), "1 checksum problem \u2014 see File > Verify");
+  ASSERT_EQ(find<QLabel>("checksumLabel")->text(), "1 checksum problem \u2014 see File > Verify");
   for (const bool insist : {false, true}) {
     SCOPED_TRACE(insist);
     dialogs.damagedSaveAnswer = insist;
@@ -677,10 +722,11 @@ TEST_F(OpenTest, OpenShowsTheChecksumsAndVerifyListsTheFindings) {
   EXPECT_FALSE(action("verifyAction")->isEnabled());
   const QString good = writeSample("flex.shx");
   openFromDialog(good);
-  EXPECT_EQ(window->statusBar()->currentMessage(), "Checksums OK");
+  EXPECT_EQ(find<QLabel>("checksumLabel")->text(), "Checksums OK");
   ASSERT_TRUE(action("verifyAction")->isEnabled());
   action("verifyAction")->trigger();
-  EXPECT_EQ(dialogs.texts, QStringList({QString::fromUtf8("Verify \u2014 flex.shx\nOK")}));
+  EXPECT_EQ(dialogs.texts, QStringList({QString::fromUtf8("Verify \u2014 flex.shx\nChecked ") +
+                                        good + " as it is on disk.\n\nOK"}));
 
   // One Flex byte changed in an SBF: its header checksum no longer holds.
   fixture::Bytes damaged = sample::makeSbf({});
@@ -689,15 +735,21 @@ TEST_F(OpenTest, OpenShowsTheChecksumsAndVerifyListsTheFindings) {
   damaged.at(flexData) ^= 0x01;
   openFromDialog(writeFile("damaged.sbf", damaged));
   ASSERT_EQ(dialogs.messages, QStringList());
-  EXPECT_EQ(window->statusBar()->currentMessage(),
+  EXPECT_EQ(find<QLabel>("checksumLabel")->text(),
             QString::fromUtf8("1 checksum problem \u2014 see File > Verify"));
+  // While the document has unsaved edits, the verify says they are not in what it checked.
+  clickFolder(0);
+  clickDelete();
   dialogs.texts.clear();
-  action("verifyAction")->trigger();
+  // A click on the checksum state is File > Verify.
+  QTest::mouseClick(find<QLabel>("checksumLabel"), Qt::LeftButton);
   ASSERT_EQ(dialogs.texts.size(), 1);
   const QStringList lines = dialogs.texts.first().split('\n');
   EXPECT_EQ(lines.first(), QString::fromUtf8("Verify \u2014 damaged.sbf"));
+  EXPECT_EQ(lines.value(1), "Checked " + q(dir.file("damaged.sbf")) +
+                                " as it is on disk; unsaved changes are not in it.");
   EXPECT_EQ(lines.last(), "1 problem");
-  EXPECT_TRUE(lines.value(1).startsWith("damaged.sbf:")) << lines.value(1).toStdString();
+  EXPECT_TRUE(lines.value(3).startsWith("damaged.sbf:")) << lines.value(3).toStdString();
 }
 
 // Replacing a superfile that holds code groups the save does not write asks first, naming

@@ -50,10 +50,11 @@ TEST_F(WindowTest, ColumnsCanBeResizedByTheUser) {
     EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     EXPECT_TRUE(table->horizontalHeader()->stretchLastSection());
   }
-  // Only Size, Ckbuf, Ckhdr and Code are kept out of sight.
+  // All nine code-group columns can be reached: none hidden, and a scroll bar across.
   for (int c = 0; c < codeGroupTable()->columnCount(); ++c) {
-    EXPECT_EQ(codeGroupTable()->isColumnHidden(c), c >= 5) << c;
+    EXPECT_FALSE(codeGroupTable()->isColumnHidden(c)) << c;
   }
+  EXPECT_EQ(codeGroupTable()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
 
 // A long path keeps its start and its file name in view; the tool tip holds it whole.
@@ -86,6 +87,9 @@ TEST_F(WindowTest, AboutBoxShowsEveryLineOfItsHelp) {
   const QStringList lines = help->text().split('\n');
   ASSERT_EQ(lines.size(), 8);
   EXPECT_EQ(lines.last(), "of your handset's user community.");
+  EXPECT_EQ(about->findChild<QLabel*>("licenceText")->text(),
+            "Copyright 2026 The Tavu Flex Editor developers.\nReleased under the MIT licence: free "
+            "to use, copy, change and share,\nwith no warranty.");
   const QFontMetrics metrics(help->font());
   EXPECT_GE(help->contentsRect().height(), lines.size() * metrics.lineSpacing());
   for (const QString& line : lines) {

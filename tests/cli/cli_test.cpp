@@ -49,10 +49,10 @@ std::string quoted(const std::string& text) {
 // Through the shell, output in files, with no SOURCE_DATE_EPOCH but one given in `env`. A run
 // that hangs is ended after a minute and counts as one that did not exit by itself.
 Outcome runTavufe(const fixture::TempDir& dir, const Args& args, const Args& env = {},
-                  const std::string& outPath = {}) {
+                  const std::string& outPath = {}, const char* program = TAVUFE_CLI_PATH) {
   std::string command = "timeout -s KILL 60 env -u SOURCE_DATE_EPOCH";
   for (const std::string& s : env) command += " " + quoted(s);
-  command += " " + quoted(TAVUFE_CLI_PATH);
+  command += " " + quoted(program);
   for (const std::string& s : args) command += " " + quoted(s);
   const std::string out = outPath.empty() ? dir.file("stdout.txt") : outPath;
   command += " </dev/null >" + quoted(out) + " 2>" + quoted(dir.file("stderr.txt"));
@@ -169,13 +169,13 @@ std::string gridLine(const std::string& cgAndName, const Group& g, const std::st
 }
 
 const std::string kUsage =
-    "usage: tavufe info FILE [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--keep-repeated] [--input-type sbf|shx]\n"
+    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
+    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
     "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
     "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
     "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
     "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
-    "       tavufe --help | --version\n";
+    "       tavufe -h | --help | --version\n";
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
 const std::string kRepeatErased =
@@ -237,6 +237,7 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
 
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
+  EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
 }
 
 // Every warning a file can give stops info, folders and save alike; an existing OUT stays.
@@ -703,6 +704,7 @@ TEST_F(CliTest, SourceDateEpochOutsideItsRangeIsIgnoredWithAWarning) {
       {"253402300799", "Fri December 31 23:59:59 9999", ""},
       {"253402300800", "", "\"253402300800\" is after 9999-12-31 23:59:59"},
       {"", "", "it is empty"},
+      {"-1", "", "\"-1\" is before 1970-01-01 00:00:00"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
@@ -1157,4 +1159,31 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   EXPECT_EQ(doc["items"][2]["folder"], "Skins");
   EXPECT_EQ(doc["items"][2]["address"], 0x11280400u);
   EXPECT_EQ(doc["items"][4]["old"]["first"], 0x10100000u);
+}
+
+// tavufe-sample takes clean numbers only, says why it refuses anything, and takes --name=value.
+TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
+  const fixture::TempDir dir;
+  const std::string out = dir.file("s.shx");
+  const std::string usage =
+      "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
+      "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n"
+      "       tavufe-sample --help\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{"--format", "shx", "--output", out, "--seed", "abc"},
+       2,
+       "--seed \"abc\" is not a whole number (decimal, or hexadecimal with 0x)"},
+      {{"--format", "shx", "--output", out, "--flex-size", "20000xyz"},
+       2,
+       "--flex-size \"20000xyz\" is not a whole number (decimal, or hexadecimal with 0x)"},
+      {{"--output", out}, 2, "--format is missing"},
+      {{"--format", "sbf", "--output", out, "-x"}, 2, "unknown option \"-x\""},
+      {{"--format=shx", "--output=" + out, "--seed=0x10", "--flex-size=16384"}, 0, ""}};
+  for (const auto& [args, status, why] : cases) {
+    SCOPED_TRACE(args.back());
+    const Outcome run = runTavufe(dir, args, {}, {}, TAVUFE_SAMPLE_PATH);
+    EXPECT_EQ(run.status, status);
+    EXPECT_EQ(run.err, why.empty() ? "" : "tavufe-sample: " + why + "\n" + usage);
+    EXPECT_EQ(std::filesystem::exists(out), status == 0);
+  }
 }
