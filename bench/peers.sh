@@ -40,7 +40,7 @@ decode_tavufe="$tavufe save full.shx -o out.smg"
 encode_tavufe="$tavufe save full.sbf -o out.shx"
 decode_objcopy="objcopy -I srec -O binary flex.srec peer.bin"
 encode_objcopy="objcopy -I binary -O srec --srec-forceS3 --srec-len=64 flex.smg peer.srec"
-decode_srec_cat="srec_cat flex.srec -Motorola -o peer2.bin -binary"
+decode_srec_cat="srec_cat flex.srec -o peer2.bin -binary"
 # What a save cannot go below: write, fsync, drop from the cache, read back from the disk.
 # Each floor writes a file of its own, as each tavufe job does.
 floor() {

@@ -110,8 +110,8 @@ TEST(ShxIndependentDecodeTests, SrecordToolReadsBackTheImageBytes) {
   // srec_cat checks every line's checksum, the trailer's included, and fails on a mismatch.
   auto decode = [&](std::uint32_t start, std::size_t size, const std::string& out) {
     std::ostringstream cmd;
-    cmd << TAVUFE_SREC_CAT << " '" << dir.file("body.srec") << "' -Motorola -crop 0x" << std::hex
-        << start << " 0x" << start + size << " -offset -0x" << start << " -o '" << out
+    cmd << TAVUFE_SREC_CAT << " '" << dir.file("body.srec") << "' -crop 0x" << std::hex << start
+        << " 0x" << start + size << " -offset -0x" << start << " -o '" << out
         << "' -Binary 2>/dev/null";
     return std::system(cmd.str().c_str());
   };

@@ -402,7 +402,7 @@ void MainWindow::createToolBar() {
     saveButton->setFont(bold);
   }
   if (QWidget* openButton = bar->widgetForAction(openAction_)) {
-    // Icon only, as designed; the text shows when the icon cannot be drawn.
+    // Icon only, so the toolbar stays narrow; the text shows when the icon cannot be drawn.
     if (!openAction_->icon().isNull()) {
       static_cast<QToolButton*>(openButton)->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }

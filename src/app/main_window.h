@@ -170,7 +170,8 @@ class MainWindow : public QMainWindow {
   QAction* helpAction_;
   QAction* copyFolderNameAction_;
   QAction* copyFolderOffsetAction_;
-  // The code-group commands, kept but shown nowhere, as designed.
+  // The code-group commands, in no menu: a save writes only the RAMDLD and the Flex, so cutting
+  // groups has no use in the job; the actions stay for the table's own enabling rules.
   QAction* cutCodeGroupAction_;
   QAction* undoCutAction_;
   QAction* saveSelectedAction_;

@@ -3,13 +3,11 @@
 #include <memory>
 #include <vector>
 
+#include "editor/save_flow.h"
 #include "model/header_layout.h"
 #include "model/progress.h"
 #include "superfile/byte_sink.h"
 #include "superfile/header_block.h"
-#include "superfile/save_preparation.h"
-#include "superfile/sbf_writer.h"
-#include "superfile/shx_writer.h"
 
 namespace tavufe {
 
@@ -86,8 +84,12 @@ bool openSide(EditorState& state, const Source& source, std::optional<SuperfileE
 
 }  // namespace
 
-DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
-                               std::optional<SuperfileEncoding> encoding) {
+namespace {
+
+// Opens both sides, each in an image of its own, and compares them.
+template <typename OldSource, typename NewSource>
+DiffOutcome compareSources(const OldSource& oldSource, const NewSource& newSource,
+                           std::optional<SuperfileEncoding> encoding) {
   DiffOutcome outcome;
   const auto oldState = freshState();
   const auto newState = freshState();
@@ -97,46 +99,36 @@ DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& ne
   }
   OpenedSuperfile oldOpen;
   OpenedSuperfile newOpen;
-  if (!openSide(*oldState, oldPath, encoding, DiffFile::Old, oldOpen, outcome) ||
-      !openSide(*newState, newPath, encoding, DiffFile::New, newOpen, outcome)) {
+  if (!openSide(*oldState, oldSource, encoding, DiffFile::Old, oldOpen, outcome) ||
+      !openSide(*newState, newSource, encoding, DiffFile::New, newOpen, outcome)) {
     return outcome;
   }
   outcome.diff = compareSuperfiles(sideOf(*oldState, oldOpen), sideOf(*newState, newOpen));
   return outcome;
 }
 
+}  // namespace
+
+DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
+                               std::optional<SuperfileEncoding> encoding) {
+  return compareSources(oldPath, newPath, encoding);
+}
+
 DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
                        SuperfileEncoding encoding, const std::string& dateText) {
-  DiffOutcome outcome;
-  SavePlan plan = planSave(document);
-  StatusCode status = checkRamdldForSave(document.image, plan);
-  if (status == StatusCode::None) status = prepareSave(document, plan);
+  // The save the document would get, written into memory, against the file on disk.
+  SaveOptions options;
+  options.dateText = dateText;
   MemorySink saved;
   Progress progress;
-  if (status == StatusCode::None) {
-    status = encoding == SuperfileEncoding::Shx
-                 ? writeShx(document.image, plan, dateText, saved, progress)
-                 : writeSbf(document.image, plan, dateText, saved, progress);
-  }
-  if (status != StatusCode::None) {
+  const SaveType type = encoding == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
+  if (const StatusCode status = saveToBytes(document, type, options, progress, saved);
+      status != StatusCode::None) {
+    DiffOutcome outcome;
     outcome.status = status;
     return outcome;
   }
-  const auto oldState = freshState();
-  const auto newState = freshState();
-  if (!oldState || !newState) {
-    outcome.status = StatusCode::BufferError;
-    return outcome;
-  }
-  OpenedSuperfile oldOpen;
-  OpenedSuperfile newOpen;
-  const std::span<const std::uint8_t> bytes(saved.bytes);
-  if (!openSide(*oldState, openedPath, encoding, DiffFile::Old, oldOpen, outcome) ||
-      !openSide(*newState, bytes, encoding, DiffFile::New, newOpen, outcome)) {
-    return outcome;
-  }
-  outcome.diff = compareSuperfiles(sideOf(*oldState, oldOpen), sideOf(*newState, newOpen));
-  return outcome;
+  return compareSources(openedPath, std::span<const std::uint8_t>(saved.bytes), encoding);
 }
 
 }  // namespace tavufe

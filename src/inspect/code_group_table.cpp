@@ -100,7 +100,7 @@ std::vector<CodeGroupGridRow> codeGroupGridRows(const EditorState& state,
     const CodeGroupSlot& slot = state.slots[std::size_t(i)];
     rows.push_back({cgCellText(slot.cgNumber), slot.description, hex8(slot.startAddress),
                     hex8(slot.endAddress), headerInfoText(slot.headerBytes),
-                    // The size as the signed field the grid has always shown.
+                    // The size as a signed field: a range that runs backwards shows negative.
                     formatThousands(std::int32_t(slot.length), numbers.thousandsSeparator),
                     hex4(slot.bufferChecksum), hex4(slot.headerChecksum), hex4(slot.headerCode)});
   }

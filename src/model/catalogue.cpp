@@ -8,7 +8,8 @@ namespace tavufe {
 
 namespace {
 
-// Names are fixed 30-byte fields in the stored formats the editor came from (28 in the profile).
+// Names are fixed 30-byte fields in the catalogue and 28-byte fields in the profile, so a
+// longer name is cut where the stored tables would cut it.
 constexpr std::size_t kCatalogueNameField = 30;
 constexpr std::size_t kProfileNameField = 28;
 
