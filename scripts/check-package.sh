@@ -137,7 +137,7 @@ if [ -r "$helpers" ]; then
       complete_line "tavufe save a.sbf --force --delete-row 1 -o x.shx --"
     ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe"
   )"
-  wanted="--help --version -h folders info save verify
+  wanted="--help --version -h diff folders info save verify
 folders
 B.SHX a.sbf folder
 --input-type --json
