@@ -74,7 +74,7 @@ class ShxTokenizer {
     line.bytes = std::span<const std::uint8_t>(bytes_.data(), count);
     line.byteSum = count > 0 ? hex_.decode(digits.data(), count, bytes_.data()) : 0;
 
-    if (const std::size_t bad = firstNonHexDigit(digits); bad != digits.size()) {
+    if (const std::size_t bad = firstBadDigit(digits); bad != digits.size()) {
       line.fault = ShxLineFault::NotHexDigit;
       line.badColumn = bad + 3;
       return;
@@ -89,6 +89,16 @@ class ShxTokenizer {
         line.fault = ShxLineFault::Checksum;
       }
     }
+  }
+
+  // Where the first character that is not a hex digit stands, or the digits' size. The vector
+  // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
+  // digits and needs no second look; one with them is checked sixteen characters at a time.
+  std::size_t firstBadDigit(std::span<const std::uint8_t> digits) const {
+    if (digits.size() % 2 == 0 && std::memchr(bytes_.data(), 0xFF, digits.size() / 2) == nullptr) {
+      return digits.size();
+    }
+    return firstNonHexDigit(digits);
   }
 
   std::span<const std::uint8_t> file_;
