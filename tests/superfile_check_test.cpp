@@ -566,6 +566,18 @@ TEST(TokenizerTest, ShxLinesCarryTheirPlaceAndFirstFault) {
   EXPECT_EQ(recorder.seen, expected);
 }
 
+// A first line of a record type and nothing else: no pair, nothing decoded yet.
+TEST(TokenizerTest, ABareRecordTypeIsATooShortLine) {
+  for (const std::string_view text : {"S3", "S3\r\n", "S0"}) {
+    Bytes file = fixture::Header().bytes();
+    fixture::append(file, text);
+    LineRecorder recorder;
+    tokenizeShx(file, recorder);
+    ASSERT_EQ(recorder.seen.size(), 1u) << text;
+    EXPECT_EQ(recorder.seen[0], (LineSeen{1, 8172, text[1], ShxLineFault::TooShort, 0})) << text;
+  }
+}
+
 TEST(TokenizerTest, SbfRecordsAndLostFramingCarryTheirOffsets) {
   const Bytes four = {1, 2, 3, 4};
   Bytes file = fixture::Header().bytes();

@@ -95,7 +95,10 @@ class ShxTokenizer {
   // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
   // digits and needs no second look; one with them is checked sixteen characters at a time.
   std::size_t firstBadDigit(std::span<const std::uint8_t> digits) const {
-    if (digits.size() % 2 == 0 && std::memchr(bytes_.data(), 0xFF, digits.size() / 2) == nullptr) {
+    const std::size_t count = digits.size() / 2;
+    // (No pairs, no buffer yet: memchr may not be given its null pointer.)
+    if (digits.size() % 2 == 0 &&
+        (count == 0 || std::memchr(bytes_.data(), 0xFF, count) == nullptr)) {
       return digits.size();
     }
     return firstNonHexDigit(digits);
