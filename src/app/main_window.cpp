@@ -1079,32 +1079,14 @@ void MainWindow::showCheckSummary() {
 }
 
 bool MainWindow::confirmSaveOverProblems() {
-  const std::uint64_t problems = openedCheck_.problems;
-  if (problems == 0) return true;
+  if (openedCheck_.problems == 0) return true;
   const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
-  QStringList first;
   QStringList all;
   for (const std::string& line : verifyLines(name, openedCheck_)) {
     all.append(fromCoreText(line));
   }
-  constexpr int kShownProblems = 3;
-  for (const Finding& f : openedCheck_.findings) {
-    if (f.severity != FindingSeverity::Problem) continue;
-    if (first.size() == kShownProblems) {
-      first.append(QStringLiteral("\u2026"));
-      break;
-    }
-    first.append(fromCoreText(findingLine(name, f)));
-  }
-  const QString text =
-      QStringLiteral(
-          "%1 has %2 checksum problem%3:\n\n%4\n\nA save writes fresh checksums over "
-          "these bytes, and the handset would then take them as sound.")
-          .arg(QFileInfo(currentFile_).fileName())
-          .arg(problems)
-          .arg(problems == 1 ? "" : "s")
-          .arg(first.join(QLatin1Char('\n')));
-  return dialogs_.confirmDamagedSave(this, text, all.join(QLatin1Char('\n')));
+  return dialogs_.confirmDamagedSave(this, fromCoreText(damagedSaveQuestion(name, openedCheck_)),
+                                     all.join(QLatin1Char('\n')));
 }
 
 void MainWindow::verifyFile() {

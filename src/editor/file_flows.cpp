@@ -35,10 +35,9 @@ OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
     result.problem = file.problem;
   } else {
     readBytes(state, file.view(), options, progress, result);
-    if (struct stat st{}; ::stat(path.c_str(), &st) == 0) {
-      result.device = std::uint64_t(st.st_dev);
-      result.inode = std::uint64_t(st.st_ino);
-    }
+    // The file that was read, not whatever bears its name by now.
+    result.device = file.stamp.device;
+    result.inode = file.stamp.inode;
   }
   finishOpen(state, result);
   return result;

@@ -120,7 +120,8 @@ InputFile readWholeFile(const std::string& path, const AfterRead& afterRead) {
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
-  mapOrRead(fd, stampOf(info), file, afterRead);
+  file.stamp = stampOf(info);
+  mapOrRead(fd, file.stamp, file, afterRead);
   return file;
 }
 

@@ -52,17 +52,6 @@ class FileMapping {
 };
 
 // A whole input file in memory: read into a buffer of its own, or mapped.
-struct InputFile {
-  std::unique_ptr<std::uint8_t[]> bytes;
-  FileMapping mapping;
-  std::size_t size = 0;
-  StatusCode status = StatusCode::None;
-  FileProblem problem;  // why, when the status is FileNotOpened
-  std::span<const std::uint8_t> view() const {
-    return {mapping.data() != nullptr ? mapping.data() : bytes.get(), size};
-  }
-};
-
 // What tells one state of a file from another: where it lives, its size and its times to the
 // nanosecond. Any write, truncation or change of its attributes changes one of them.
 struct FileStamp {
@@ -74,6 +63,18 @@ struct FileStamp {
   std::int64_t changedSeconds = 0;
   std::int64_t changedNanoseconds = 0;
   bool operator==(const FileStamp&) const = default;
+};
+
+struct InputFile {
+  std::unique_ptr<std::uint8_t[]> bytes;
+  FileMapping mapping;
+  std::size_t size = 0;
+  StatusCode status = StatusCode::None;
+  FileProblem problem;  // why, when the status is FileNotOpened
+  FileStamp stamp;      // of the file that was read
+  std::span<const std::uint8_t> view() const {
+    return {mapping.data() != nullptr ? mapping.data() : bytes.get(), size};
+  }
 };
 
 // The stamp of the file open as `fd`; nothing, with errno set, when it cannot be had.

@@ -37,4 +37,24 @@ std::vector<std::string> verifyLines(const std::string& name, const CheckResult&
   return lines;
 }
 
+std::string damagedSaveQuestion(const std::string& name, const CheckResult& check) {
+  if (check.problems == 0) return {};
+  constexpr int kShownProblems = 3;
+  std::string first;
+  int shown = 0;
+  for (const Finding& f : check.findings) {
+    if (f.severity != FindingSeverity::Problem) continue;
+    if (shown == kShownProblems) {
+      first += "\n\u2026";
+      break;
+    }
+    first += (shown++ == 0 ? "" : "\n") + findingLine(name, f);
+  }
+  const char* plural = check.problems == 1 ? "" : "s";
+  return name + " has " + std::to_string(check.problems) + " checksum problem" + plural + ":\n\n" +
+         first +
+         "\n\nA save writes fresh checksums over these bytes, and the handset would then take "
+         "them as sound.";
+}
+
 }  // namespace tavufe

@@ -28,5 +28,8 @@ std::string problemsLine(const CheckResult& check);
 // Everything a verify shows: one line per kept finding, a line for those not kept, and
 // problemsLine last.
 std::vector<std::string> verifyLines(const std::string& name, const CheckResult& check);
+// The question before a save of a file with problems: the file, the count and the first three
+// problems, and what a save does to them. Empty when there is no problem.
+std::string damagedSaveQuestion(const std::string& name, const CheckResult& check);
 
 }  // namespace tavufe

@@ -77,23 +77,7 @@ NoticeCode Session::saveNotice() const {
 }
 
 std::string Session::damagedSaveQuestion() const {
-  if (check_.problems == 0) return {};
-  constexpr int kShownProblems = 3;
-  std::string first;
-  int shown = 0;
-  for (const Finding& f : check_.findings) {
-    if (f.severity != FindingSeverity::Problem) continue;
-    if (shown == kShownProblems) {
-      first += "\n\u2026";
-      break;
-    }
-    first += (shown++ == 0 ? "" : "\n") + findingLine(name_, f);
-  }
-  const char* plural = check_.problems == 1 ? "" : "s";
-  return name_ + " has " + std::to_string(check_.problems) + " checksum problem" + plural +
-         ":\n\n" + first +
-         "\n\nA save writes fresh checksums over these bytes, and the handset would then take "
-         "them as sound.";
+  return tavufe::damagedSaveQuestion(name_, check_);
 }
 
 std::vector<std::string> Session::findingLines() const {
