@@ -723,13 +723,8 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
     cause = QFileInfo(path).fileName() + QStringLiteral(": ") +
             QString::fromLocal8Bit(fileProblemText(opened.problem).c_str());
   } else if (opened.cause) {
+    // The check's finding where the read stopped, or else its first problem.
     cause = fromCoreText(findingLine(name, *opened.cause));
-  } else {
-    for (const Finding& f : opened.check.findings) {
-      if (f.severity != FindingSeverity::Problem) continue;
-      cause = fromCoreText(findingLine(name, f));
-      break;
-    }
   }
   checksumLabel_->setText(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
   if (opened.problem) {
@@ -803,26 +798,29 @@ void MainWindow::loadFile(const QString& path) {
   options.numbers = numberFormat_;
   OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, progress);
   fileLoaded_ = opened.loaded();
-  openedCheck_ = std::move(opened.check);
-
-  QStringList lines;
-  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
-  reportView_->setPlainText(lines.join(QLatin1Char('\n')));
-
   if (!fileLoaded_) {
     saveAllowed_ = false;
     showOpenFailure(opened, path);
+    openedCheck_ = std::move(opened.check);
     return;
   }
-  fillCodeGroupTable(opened.codeGroups);
   progressBar_->hide();
-  saveAllowed_ = opened.saveAllowed;
-  fillFolderTable(opened.folders);
-  addRecentFile(path);
+  showOpened(path, opened);
   updateTitle();
   updateActions();
-  showCheckSummary();
   folderTable_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
+  openedCheck_ = std::move(opened.check);
+  saveAllowed_ = opened.saveAllowed;
+  QStringList lines;
+  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
+  reportView_->setPlainText(lines.join(QLatin1Char('\n')));
+  fillCodeGroupTable(opened.codeGroups);
+  fillFolderTable(opened.folders);
+  addRecentFile(path);
+  showCheckSummary();
 }
 
 void MainWindow::pauseWithFullBar() {
@@ -1024,15 +1022,7 @@ void MainWindow::showSavedFile(const QString& path) {
   currentFile_ = path;
   verifyPath_ = path;
   pathEdit_->setPath(path);
-  openedCheck_ = std::move(opened.check);
-  saveAllowed_ = opened.saveAllowed;
-  QStringList lines;
-  for (const std::string& line : opened.report) lines.append(fromCoreText(line));
-  reportView_->setPlainText(lines.join(QLatin1Char('\n')));
-  fillCodeGroupTable(opened.codeGroups);
-  fillFolderTable(opened.folders);
-  addRecentFile(path);
-  showCheckSummary();
+  showOpened(path, opened);
 }
 
 bool MainWindow::mayReplace(const SaveChoice& choice) {

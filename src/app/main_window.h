@@ -112,6 +112,8 @@ class MainWindow : public QMainWindow {
   void showNotice(NoticeCode notice, const QString& details = {});
   // "Checksums OK" or how many problems the open's check found, in the status bar.
   void showCheckSummary();
+  // Shows what a good open of `path` gave: report, tables and checksum state.
+  void showOpened(const QString& path, OpenedSuperfile& opened);
   // A failed open: the box with the path and the cause, the same line in the status bar, and
   // the window as it was at start-up.
   void showOpenFailure(const OpenedSuperfile& opened, const QString& path);
