@@ -684,3 +684,168 @@ TEST(OneWalkTest, ReadAndCheckAgreeWithTheirOwnWalks) {
     }
   }
 }
+
+namespace {
+
+// A file whose Flex is long enough for a run: 96 lines of 64 bytes after its first 416.
+Bytes longShx(std::uint16_t trailerError = 0) {
+  std::vector<Group> groups = {{0, 0x03FC8000, fixture::pattern(0x200, 31)},
+                               {2, 0x11280000, fixture::pattern(0x1800, 32)}};
+  patchTable(groups);
+  return shxFile(headerFor(groups), shxLines(groups), trailerError);
+}
+
+// Everything a read and check leave behind, for comparing two of them.
+struct Outcome {
+  std::unique_ptr<EditorState> state = freshEditor();
+  ReadAndCheck result;
+};
+
+Outcome readSplit(const Bytes& file, ShxSplit split) {
+  Outcome o;
+  Progress progress;
+  o.result =
+      readAndCheck(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings, split);
+  return o;
+}
+
+void expectSameOutcome(const Outcome& a, const Outcome& b) {
+  EXPECT_EQ(a.result.read.status, b.result.read.status);
+  EXPECT_EQ(a.result.read.complete, b.result.read.complete);
+  EXPECT_EQ(a.state->slots, b.state->slots);
+  EXPECT_EQ(a.state->lastSlot, b.state->lastSlot);
+  const auto lines = [](const ReadAndCheck& r) {
+    std::vector<std::string> out;
+    for (const Finding& f : r.check.findings) out.push_back(findingLine("f", f));
+    if (r.cause) out.push_back("cause " + findingLine("f", *r.cause));
+    return out;
+  };
+  EXPECT_EQ(lines(a.result), lines(b.result));
+  EXPECT_EQ(a.result.check.problems, b.result.check.problems);
+  // Every part of either image that a read may have written.
+  constexpr std::uint64_t kStep = 1 << 16;
+  for (std::uint64_t at = 0; at < kImageSize; at += kStep) {
+    if (a.state->image.nextWritten(at) >= at + kStep &&
+        b.state->image.nextWritten(at) >= at + kStep)
+      continue;
+    ASSERT_TRUE(std::ranges::equal(a.state->image.read(at, kStep), b.state->image.read(at, kStep)))
+        << "image bytes from " << at;
+  }
+}
+
+// Records what a walk hands over; takes every run it is offered.
+struct Recorder : ShxTokenSink {
+  struct Seen {
+    std::uint64_t number;
+    std::size_t offset;
+    std::size_t length;
+  };
+  std::vector<Seen> lines;
+  std::vector<std::pair<ShxDataRun, std::uint64_t>> runs;
+  void line(const ShxLine& l) override { lines.push_back({l.number, l.offset, l.text.size()}); }
+  bool takesRun(const ShxDataRun&) const override { return true; }
+  void run(const ShxDataRun& r, std::uint64_t first) override { runs.emplace_back(r, first); }
+};
+
+}  // namespace
+
+// A run decoded ahead stands for exactly the lines it replaces: their data end to end, their
+// sums and addresses; the lines after it keep their numbers and offsets.
+TEST(SplitWalkTest, RunStandsForTheLinesItReplaces) {
+  const Bytes file = longShx();
+  Recorder whole;
+  tokenizeShx(file, whole, {ShxSplit::Mode::None});
+  ASSERT_TRUE(whole.runs.empty());
+
+  Recorder split;
+  tokenizeShx(file, split, {ShxSplit::Mode::At, file.size() / 2});
+  ASSERT_EQ(split.runs.size(), 1u);
+  const auto& [run, first] = split.runs[0];
+  const auto& lines = whole.lines;
+  ASSERT_GT(run.lines, 10u);
+  const std::size_t k = std::size_t(first - 1);
+  ASSERT_LT(k + run.lines, lines.size());
+  EXPECT_EQ(run.begin, lines[k].offset);
+  EXPECT_EQ(run.end, lines[k + run.lines].offset);
+  // The run ends at the Flex's last data line: the next is the checksum line.
+  EXPECT_EQ(k + run.lines + 1, lines.size());
+  EXPECT_EQ(run.data.size(), 64 * run.lines);
+  EXPECT_EQ(run.firstAddress, 0x11280000u + 64 * (first - 12));
+  EXPECT_EQ(run.nextAddress, 0x11281800u);
+  const Bytes flex = fixture::pattern(0x1800, 32);
+  EXPECT_TRUE(std::ranges::equal(run.data, std::span(flex).last(run.data.size())));
+  EXPECT_EQ(std::uint16_t(run.dataSum), fixture::sum16(run.data));
+  EXPECT_EQ(std::uint16_t(run.charSum),
+            fixture::sum16(std::span(file).subspan(run.begin, run.end - run.begin)));
+
+  std::vector<Recorder::Seen> rest(lines.begin() + std::ptrdiff_t(k + run.lines), lines.end());
+  ASSERT_EQ(split.lines.size(), k + rest.size());
+  for (std::size_t i = 0; i < split.lines.size(); ++i) {
+    const Recorder::Seen& want = i < k ? lines[i] : rest[i - k];
+    EXPECT_EQ(split.lines[i].number, want.number);
+    EXPECT_EQ(split.lines[i].offset, want.offset);
+    EXPECT_EQ(split.lines[i].length, want.length);
+  }
+}
+
+// Wherever the second thread starts, the image, slots, status and findings are those of one
+// thread: on clean, damaged and randomly changed text.
+TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
+  const Bytes clean = longShx();
+  const std::size_t textBegin = fixture::kHeaderBlockSize;
+  const auto lineAt = [&](const Bytes& file, std::size_t number) {
+    std::size_t at = textBegin;
+    for (std::size_t n = 1; n < number; ++n)
+      at = std::size_t(std::find(file.begin() + std::ptrdiff_t(at), file.end(), '\n') -
+                       file.begin()) +
+           1;
+    return at;
+  };
+  const auto changed = [&](std::size_t line, std::size_t column, char c) {
+    Bytes f = clean;
+    f[lineAt(f, line) + column] = std::uint8_t(c);
+    return f;
+  };
+  Bytes lfOnly;
+  for (std::size_t k = 0; k < clean.size(); ++k) {
+    if (!(k >= textBegin && clean[k] == '\r')) lfOnly.push_back(clean[k]);
+  }
+  Bytes cut(clean.begin(), clean.end() - 300);
+  std::vector<std::pair<std::string, Bytes>> files = {
+      {"clean", clean},
+      {"trailer sum", longShx(1)},
+      {"line checksum before the run", changed(20, 30, 'A')},
+      {"line checksum in the run", changed(100, 30, 'A')},
+      {"not a hex digit in the run", changed(100, 30, 'g')},
+      {"address jump in the run", changed(100, 8, 'F')},
+      {"LF line ends", lfOnly},
+      {"cut", cut},
+  };
+  // Random changes: a character replaced, dropped or doubled, one to three times a file.
+  std::uint32_t seed = 12345;
+  const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  const std::string alphabet = "0123456789ABCDEFabS37\r\n\x00G ";
+  for (int n = 0; n < 24; ++n) {
+    Bytes f = clean;
+    for (std::uint32_t changes = 1 + next() % 3; changes > 0; --changes) {
+      const std::size_t at = textBegin + next() % (f.size() - textBegin);
+      const std::uint32_t how = next() % 3;
+      if (how == 0) f[at] = std::uint8_t(alphabet[next() % alphabet.size()]);
+      if (how == 1) f.erase(f.begin() + std::ptrdiff_t(at));
+      if (how == 2) f.insert(f.begin() + std::ptrdiff_t(at), f[at]);
+    }
+    files.emplace_back("random " + std::to_string(n), std::move(f));
+  }
+
+  for (const auto& [what, file] : files) {
+    SCOPED_TRACE(what);
+    const Outcome one = readSplit(file, {ShxSplit::Mode::None});
+    const std::size_t text = file.size() - textBegin;
+    for (const std::size_t at :
+         {textBegin, textBegin + text / 7, textBegin + text / 2, textBegin + text * 5 / 6,
+          file.size() - 20, textBegin + next() % text}) {
+      SCOPED_TRACE("split at " + std::to_string(at));
+      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}), one);
+    }
+  }
+}

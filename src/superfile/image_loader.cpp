@@ -154,6 +154,22 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
   return at + 2 + 2 * checksumAt + 1;
 }
 
+// A run's lines are data lines of the open group, each laid after the one before: a run can
+// stand for them once the group has its first line, and while all of it fits the image.
+bool ImageLoader::takesRun(const ShxDataRun& run) const {
+  if (failed()) return true;  // every later line is passed over alike
+  return groups_ >= 1 && !newGroup_ && state_.image.holds(position_, run.data.size());
+}
+
+void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
+  if (failed()) return;
+  const std::span<std::uint8_t> target = state_.image.write(position_, run.data.size());
+  std::copy(run.data.begin(), run.data.end(), target.begin());
+  position_ = std::min<std::uint32_t>(position_ + std::uint32_t(run.data.size()), kLastImageByte);
+  byteCount_ += std::uint32_t(run.data.size());
+  currentSlot().recordLength = byteCount_;
+}
+
 void ImageLoader::record(const SbfRecordToken& record) {
   if (failed()) return;
   // No more loaded code groups fit the table than slots 0 to 20.

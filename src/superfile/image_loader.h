@@ -27,6 +27,8 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress);
 
   void line(const ShxLine& line) override;
+  bool takesRun(const ShxDataRun& run) const override;
+  void run(const ShxDataRun& run, std::uint64_t first) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
 

@@ -25,13 +25,14 @@ std::optional<Finding> causeOf(const CheckResult& check, const ReadStop* stop) {
 }  // namespace
 
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
-                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept) {
+                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept,
+                          ShxSplit split) {
   ImageLoader loader(state, file, progress);
   SuperfileChecker checker(file, encoding, maxKept);
   if (checker.walks()) {
     if (encoding == SuperfileEncoding::Shx) {
       ShxTokenPair both(loader, checker);
-      tokenizeShx(file, both);
+      tokenizeShx(file, both, split);
     } else {
       SbfTokenPair both(loader, checker);
       tokenizeSbf(file, both);

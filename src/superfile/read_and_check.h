@@ -20,9 +20,10 @@ struct ReadAndCheck {
 };
 
 // One walk of the file's records feeds both the image (as readShx and readSbf lay it) and the
-// whole-file check (as checkSuperfile reports it).
+// whole-file check (as checkSuperfile reports it). `split` says where a second thread may take
+// up SHX text; the outcome is the same wherever it does.
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
                           SuperfileEncoding encoding, Progress& progress,
-                          std::size_t maxKept = kMaxKeptFindings);
+                          std::size_t maxKept = kMaxKeptFindings, ShxSplit split = {});
 
 }  // namespace tavufe

@@ -1,9 +1,16 @@
 #include "superfile/shx_tokenizer.h"
 
 #include <cstring>
+#include <exception>
 #include <vector>
 
+#if !defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__)
+#include <thread>
+#define TAVUFE_DECODE_THREAD 1
+#endif
+
 #include "model/byte_order.h"
+#include "model/finalise.h"
 #include "model/hex.h"
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
@@ -14,17 +21,158 @@ std::uint32_t ShxLine::address() const { return read32be(bytes.data() + 1); }
 
 namespace {
 
+// Below this much text a second thread costs more to start than it saves.
+constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
+
+// Where the S3 line at `pos` ends when it is ended by CR LF where its count says, as nearly
+// every line is: the LF; nothing when it is not.
+const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::size_t pos) {
+  if (file.size() - pos < 4 || file[pos] != 'S' || file[pos + 1] != '3') return nullptr;
+  const std::size_t count = hexPairToByte(file[pos + 2], file[pos + 3]);
+  const std::size_t cr = pos + 4 + 2 * count;
+  if (cr + 1 >= file.size() || file[cr] != '\r' || file[cr + 1] != '\n') return nullptr;
+  return file.data() + cr + 1;
+}
+
+// Decodes from the line at `from` the data lines a run may hold, stopping before the first
+// line that is anything else.
+ShxDataRun decodeRun(std::span<const std::uint8_t> file, std::size_t from) {
+  constexpr std::size_t kFixed = 5;  // count and address
+  const HexKernels& hex = hexKernels();
+  ShxDataRun run;
+  run.begin = from;
+  run.end = from;
+  // Half a character a byte bounds the data; pages never written are never touched.
+  run.data.reserve((file.size() - from) / 2);
+  std::uint8_t bytes[256];
+  std::size_t pos = from;
+  while (const std::uint8_t* lf = expectedLineEnd(file, pos)) {
+    const std::size_t cr = std::size_t(lf - file.data()) - 1;
+    const std::size_t pairs = (cr - pos - 2) / 2;
+    if (pairs < kFixed + 1) break;
+    const std::uint8_t* digits = file.data() + pos + 2;
+    const std::uint32_t sum = hex.decode(digits, pairs, bytes);
+    if (std::memchr(bytes, 0xFF, pairs) != nullptr &&
+        firstNonHexDigit({digits, 2 * pairs}) != 2 * pairs) {
+      break;
+    }
+    const std::uint8_t checksum = bytes[pairs - 1];
+    if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
+    const std::uint32_t address = read32be(bytes + 1);
+    if (run.lines > 0 && address != run.nextAddress) break;
+    if (run.lines == 0) run.firstAddress = address;
+    const std::size_t dataBytes = pairs - kFixed - 1;
+    std::uint32_t fixed = checksum;
+    for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
+    run.data.insert(run.data.end(), bytes + kFixed, bytes + kFixed + dataBytes);
+    run.dataSum += sum - fixed;
+    run.nextAddress = address + std::uint32_t(dataBytes);
+    ++run.lines;
+    pos = std::size_t(lf - file.data()) + 1;
+  }
+  run.end = pos;
+  run.charSum = byteSum(file.subspan(from, pos - from));
+  return run;
+}
+
+// Runs `decode` on a second thread where there is one; joining waits for it. Without threads,
+// or when none can be started, it runs at once, which gives the same result.
+class Ahead {
+ public:
+  Ahead(std::span<const std::uint8_t> file, std::size_t from) : file_(file), from_(from) {
+#ifdef TAVUFE_DECODE_THREAD
+    try {
+      thread_ = std::thread([this] { decode(); });
+      return;
+    } catch (const std::exception&) {  // no thread to be had: decode on this one
+    }
+#endif
+    decode();
+  }
+  Ahead(const Ahead&) = delete;
+  Ahead& operator=(const Ahead&) = delete;
+  ~Ahead() { join(); }
+
+  ShxDataRun& join() {
+#ifdef TAVUFE_DECODE_THREAD
+    if (thread_.joinable()) thread_.join();
+#endif
+    return run_;
+  }
+
+ private:
+  void decode() noexcept {
+    try {
+      run_ = decodeRun(file_, from_);
+    } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
+      run_ = {};
+    }
+  }
+
+  std::span<const std::uint8_t> file_;
+  std::size_t from_;
+  ShxDataRun run_;
+#ifdef TAVUFE_DECODE_THREAD
+  std::thread thread_;
+#endif
+};
+
 class ShxTokenizer {
  public:
   ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink) : file_(file), sink_(sink) {}
 
-  void run() {
-    std::size_t pos = kHeaderSize;
-    ShxLine line;
-    while (pos < file_.size()) {
+  void run(ShxSplit split) {
+    const std::size_t at = splitPoint(split);
+    if (at == 0) {
+      walk(kHeaderSize, file_.size());
+      return;
+    }
+    Ahead ahead(file_, at);
+    walk(kHeaderSize, at);
+    const ShxDataRun& run = ahead.join();
+    std::size_t from = at;
+    if (run.lines > 0 && sink_.takesRun(run)) {
+      sink_.run(run, line_.number + 1);
+      line_.number += run.lines;
+      from = run.end;
+    }
+    walk(from, file_.size());
+  }
+
+ private:
+  // The line start where the second thread begins, or 0 for none. Lines end at their first
+  // LF, so a line starts just after each one.
+  std::size_t splitPoint(ShxSplit split) const {
+    if (file_.size() <= kHeaderSize) return 0;
+    std::size_t target = split.at;
+    switch (split.mode) {
+      case ShxSplit::Mode::None: return 0;
+      case ShxSplit::Mode::At: break;
+      case ShxSplit::Mode::Auto: {
+        const std::size_t text = file_.size() - kHeaderSize;
+#ifdef TAVUFE_DECODE_THREAD
+        if (text < kMinSplitText || std::thread::hardware_concurrency() < 2) return 0;
+#else
+        return 0;
+#endif
+        target = kHeaderSize + text / 2;
+        break;
+      }
+    }
+    if (target <= kHeaderSize) return kHeaderSize;
+    if (target >= file_.size()) return 0;
+    const auto* lf = static_cast<const std::uint8_t*>(
+        std::memchr(file_.data() + target - 1, '\n', file_.size() - (target - 1)));
+    if (lf == nullptr || lf + 1 == file_.data() + file_.size()) return 0;
+    return std::size_t(lf - file_.data()) + 1;
+  }
+
+  void walk(std::size_t pos, std::size_t to) {
+    ShxLine& line = line_;
+    while (pos < to) {
       ++line.number;
       line.offset = pos;
-      const std::uint8_t* lf = expectedLineEnd(pos);
+      const std::uint8_t* lf = expectedLineEnd(file_, pos);
       const bool predicted = lf != nullptr;
       if (predicted) {
         describe(line, lf);
@@ -39,17 +187,6 @@ class ShxTokenizer {
       sink_.line(line);
       pos = lf != nullptr ? std::size_t(lf - file_.data()) + 1 : file_.size();
     }
-  }
-
- private:
-  // Where the line at `pos` ends when it is an S3 line of the length its count says, ended by
-  // CR LF, as nearly every line is; nothing when it is not, and the end is searched for.
-  const std::uint8_t* expectedLineEnd(std::size_t pos) const {
-    if (file_.size() - pos < 4 || file_[pos] != 'S' || file_[pos + 1] != '3') return nullptr;
-    const std::size_t count = hexPairToByte(file_[pos + 2], file_[pos + 3]);
-    const std::size_t cr = pos + 4 + 2 * count;
-    if (cr + 1 >= file_.size() || file_[cr] != '\r' || file_[cr + 1] != '\n') return nullptr;
-    return file_.data() + cr + 1;
   }
 
   // Takes the line from its offset to `lf` (or the end of the file) and decodes it.
@@ -108,12 +245,13 @@ class ShxTokenizer {
   ShxTokenSink& sink_;
   const HexKernels& hex_ = hexKernels();
   std::vector<std::uint8_t> bytes_;
+  ShxLine line_;
 };
 
 }  // namespace
 
-void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink) {
-  ShxTokenizer(file, sink).run();
+void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split) {
+  ShxTokenizer(file, sink).run(split);
 }
 
 }  // namespace tavufe

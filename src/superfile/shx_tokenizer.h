@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace tavufe {
 
@@ -41,16 +42,46 @@ struct ShxLine {
   std::uint32_t address() const;  // of an S3 or S7 line with its fields
 };
 
+// Lines that a second thread decoded while the walk was still before them: S3 lines, each
+// ended by CR LF, every character a hex digit, count and checksum right, each address
+// following on from the line before. Only their data is kept, laid end to end.
+struct ShxDataRun {
+  std::size_t begin = 0;  // the first line's offset
+  std::size_t end = 0;    // where the line after the run starts
+  std::uint64_t lines = 0;
+  std::uint32_t firstAddress = 0;
+  std::uint32_t nextAddress = 0;  // the last line's address plus its data bytes
+  std::uint32_t dataSum = 0;      // of `data`
+  std::uint32_t charSum = 0;      // of the characters from `begin` to `end`
+  std::vector<std::uint8_t> data;
+};
+
 // Receives the lines in file order.
 class ShxTokenSink {
  public:
   virtual ~ShxTokenSink() = default;
   virtual void line(const ShxLine& line) = 0;
+  // Whether the sink, as the lines so far have left it, would take each line of `run` alike,
+  // so that `run` may stand for them. A sink that cannot tell gets the lines one by one.
+  virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
+  // The run's lines, the first of them numbered `first`.
+  virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
+};
+
+// Where a second thread takes up the text: where the file is large enough to gain from it
+// (Auto), nowhere (None), or at the first line that starts at or after `at` (At). The sinks
+// see the same lines, or runs standing for them, whichever is chosen.
+struct ShxSplit {
+  enum class Mode : std::uint8_t { Auto, None, At };
+  Mode mode = Mode::Auto;
+  std::size_t at = 0;
 };
 
 // Walks the S-record text after the header block once, decoding every line's pairs with the
 // vector kernels. The file must be longer than the header block for there to be any line.
-void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink);
+// With a split, a second thread decodes ahead from it the run of data lines it can, and the
+// sinks are offered that run when the walk reaches it.
+void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split = {});
 
 // The same lines handed to two sinks, for a read and a check in one walk.
 class ShxTokenPair : public ShxTokenSink {
@@ -59,6 +90,13 @@ class ShxTokenPair : public ShxTokenSink {
   void line(const ShxLine& line) override {
     first_.line(line);
     second_.line(line);
+  }
+  bool takesRun(const ShxDataRun& run) const override {
+    return first_.takesRun(run) && second_.takesRun(run);
+  }
+  void run(const ShxDataRun& run, std::uint64_t first) override {
+    first_.run(run, first);
+    second_.run(run, first);
   }
 
  private:

@@ -198,6 +198,24 @@ class ShxCheck {
     }
   }
 
+  // A run continues the open group's data, as its lines would; the group's first bytes, which
+  // are kept one by one, must be behind it.
+  bool takesRun(const ShxDataRun& run) const {
+    return open_ && current_ != nullptr && current_->hasData &&
+           current_->nextAddress == run.firstAddress && current_->length >= kKeptPrefix;
+  }
+
+  void run(const ShxDataRun& run, std::uint64_t first) {
+    lastLine_ = first + run.lines - 1;
+    lastType_ = '3';
+    current_->nextAddress = run.nextAddress;
+    current_->sum += run.dataSum;
+    current_->length += run.data.size();
+    // The run's characters were summed by the thread that decoded them.
+    runningSum_ += byteSum(file_.subspan(summedTo_, run.begin - summedTo_)) + run.charSum;
+    summedTo_ = run.end;
+  }
+
   std::vector<Carried> finish() {
     const std::uint64_t last = std::max<std::uint64_t>(lastLine_, 1);
     if (open_) {
@@ -645,6 +663,12 @@ SuperfileChecker::~SuperfileChecker() = default;
 
 void SuperfileChecker::line(const ShxLine& line) {
   if (walk_) walk_->shx.line(line);
+}
+bool SuperfileChecker::takesRun(const ShxDataRun& run) const {
+  return walk_ && walk_->shx.takesRun(run);
+}
+void SuperfileChecker::run(const ShxDataRun& run, std::uint64_t first) {
+  if (walk_) walk_->shx.run(run, first);
 }
 void SuperfileChecker::record(const SbfRecordToken& record) {
   if (walk_) walk_->sbf.record(record);

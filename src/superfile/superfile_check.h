@@ -88,6 +88,8 @@ class SuperfileChecker : public ShxTokenSink, public SbfTokenSink {
 
   bool walks() const { return walk_ != nullptr; }
   void line(const ShxLine& line) override;
+  bool takesRun(const ShxDataRun& run) const override;
+  void run(const ShxDataRun& run, std::uint64_t first) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
   // After the walk: each code group against its header entry and the RAMDLD's table, whose
