@@ -701,8 +701,11 @@ struct Outcome {
   ReadAndCheck result;
 };
 
-Outcome readSplit(const Bytes& file, ShxSplit split) {
+// With `erased`, the image is erased first, as an open does, and the read may lend its space
+// to the second thread; otherwise that thread decodes into memory of its own.
+Outcome readSplit(const Bytes& file, ShxSplit split, bool erased = false) {
   Outcome o;
+  if (erased) o.state->image.fill();
   Progress progress;
   o.result =
       readAndCheck(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings, split);
@@ -740,11 +743,20 @@ struct Recorder : ShxTokenSink {
     std::size_t offset;
     std::size_t length;
   };
+  struct Run {
+    std::uint64_t first, lines;
+    std::size_t begin, end;
+    std::uint32_t firstAddress, nextAddress, dataSum, charSum;
+    Bytes data;
+  };
   std::vector<Seen> lines;
-  std::vector<std::pair<ShxDataRun, std::uint64_t>> runs;
+  std::vector<Run> runs;
   void line(const ShxLine& l) override { lines.push_back({l.number, l.offset, l.text.size()}); }
   bool takesRun(const ShxDataRun&) const override { return true; }
-  void run(const ShxDataRun& r, std::uint64_t first) override { runs.emplace_back(r, first); }
+  void run(const ShxDataRun& r, std::uint64_t first) override {
+    runs.push_back({first, r.lines, r.begin, r.end, r.firstAddress, r.nextAddress, r.dataSum,
+                    r.charSum, Bytes(r.data.begin(), r.data.end())});
+  }
 };
 
 }  // namespace
@@ -760,7 +772,8 @@ TEST(SplitWalkTest, RunStandsForTheLinesItReplaces) {
   Recorder split;
   tokenizeShx(file, split, {ShxSplit::Mode::At, file.size() / 2});
   ASSERT_EQ(split.runs.size(), 1u);
-  const auto& [run, first] = split.runs[0];
+  const Recorder::Run& run = split.runs[0];
+  const std::uint64_t first = run.first;
   const auto& lines = whole.lines;
   ASSERT_GT(run.lines, 10u);
   const std::size_t k = std::size_t(first - 1);
@@ -811,6 +824,32 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
     if (!(k >= textBegin && clean[k] == '\r')) lfOnly.push_back(clean[k]);
   }
   Bytes cut(clean.begin(), clean.end() - 300);
+  // The Flex's lines with a gap of 0x100 after its first 0x400 bytes: the run's place in the
+  // image is not where its address says.
+  const auto withFlexLines = [&](const std::string& flexLines, bool listsThree = false) {
+    std::vector<Group> groups = {{0, 0x03FC8000, fixture::pattern(0x200, 31)},
+                                 {2, 0x11280000, fixture::pattern(0x1800, 32)}};
+    if (listsThree) groups.push_back({5, 0x11281400, fixture::pattern(0x100, 33)});
+    patchTable(groups);
+    Lines lines = shxLines({groups[0]});
+    lines.push_back("S70500000000FA");
+    lines.push_back("S00600004844521B");
+    for (std::size_t at = 0; at < flexLines.size();) {
+      const std::size_t end = flexLines.find("\r\n", at);
+      lines.push_back(flexLines.substr(at, end - at));
+      at = end + 2;
+    }
+    return shxFile(headerFor(groups), lines);
+  };
+  const Bytes flex = fixture::pattern(0x1800, 32);
+  const std::span<const std::uint8_t> flexBytes(flex);
+  const Bytes gap = withFlexLines(fixture::s3Lines(0x11280000, flexBytes.first(0x400)) +
+                                  fixture::s3Lines(0x11280500, flexBytes.subspan(0x400)));
+  // An earlier group that writes where the run lies: the run must give way to it.
+  const Bytes overlap = withFlexLines(fixture::s3Lines(0x11281400, fixture::pattern(0x100, 33)) +
+                                          "S70500000000FA\r\nS00600004844521B\r\n" +
+                                          fixture::s3Lines(0x11280000, flexBytes),
+                                      true);
   std::vector<std::pair<std::string, Bytes>> files = {
       {"clean", clean},
       {"trailer sum", longShx(1)},
@@ -820,6 +859,8 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
       {"address jump in the run", changed(100, 8, 'F')},
       {"LF line ends", lfOnly},
       {"cut", cut},
+      {"gap before the run", gap},
+      {"earlier group where the run lies", overlap},
   };
   // Random changes: a character replaced, dropped or doubled, one to three times a file.
   std::uint32_t seed = 12345;
@@ -846,6 +887,9 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
           file.size() - 20, textBegin + next() % text}) {
       SCOPED_TRACE("split at " + std::to_string(at));
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}), one);
+      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}, true), one);
+      // Decoded before the walk begins, the run's lent space is written before any line.
+      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true}, true), one);
     }
   }
 }

@@ -129,14 +129,14 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
   }
 
   const std::span<const std::uint8_t> data = fields.subspan(kS3FixedBytes, dataBytes);
-  const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
+  const std::span<std::uint8_t> target = writeImage(position_, dataBytes);
   if (target.size() == dataBytes) {
     std::copy(data.begin(), data.end(), target.begin());
     position_ = std::min<std::uint32_t>(position_ + std::uint32_t(dataBytes), kLastImageByte);
   } else {
     // Past the end every further byte lands on the image's last byte.
     for (const std::uint8_t b : data) {
-      state_.image.write(position_, 1)[0] = b;
+      writeImage(position_, 1)[0] = b;
       if (position_ < kLastImageByte) ++position_;
     }
   }
@@ -154,21 +154,65 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
   return at + 2 + 2 * checksumAt + 1;
 }
 
+std::span<std::uint8_t> ImageLoader::writeImage(std::uint32_t offset, std::size_t count) {
+  if (guard_ != nullptr && offset < lentAt_ + lent_.size() && lentAt_ < offset + count) {
+    // A file whose earlier lines write where the run lies: the run is given up first.
+    guard_->stop();
+    takeBackSpace();
+  }
+  return state_.image.write(offset, count);
+}
+
+void ImageLoader::takeBackSpace() {
+  if (guard_ == nullptr) return;
+  std::fill(lent_.begin(), lent_.end(), kErased);
+  lent_ = {};
+  guard_ = nullptr;
+}
+
+// The space where the run's lines would lay their data, if the group's lines before them run
+// on without a gap: lent only while it is erased, so that giving it back leaves it as found.
+std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t bytes,
+                                              ShxRunGuard& guard) {
+  if (failed() || guard_ != nullptr || !isFlashAddressValid(address)) return {};
+  const std::uint32_t offset = imageOffsetFor(false, address);
+  const std::size_t count = std::min<std::size_t>(bytes, kImageSize - offset);
+  if (count == 0 || state_.image.nextWritten(offset) < offset + count) return {};
+  lent_ = state_.image.write(offset, count);
+  lentAt_ = offset;
+  guard_ = &guard;
+  return lent_;
+}
+
 // A run's lines are data lines of the open group, each laid after the one before: a run can
-// stand for them once the group has its first line, and while all of it fits the image.
+// stand for them once the group has its first line, and while all of it fits the image, at
+// the place where it was decoded when it lies in lent space.
 bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (failed()) return true;  // every later line is passed over alike
-  return groups_ >= 1 && !newGroup_ && state_.image.holds(position_, run.data.size());
+  if (groups_ < 1 || newGroup_) return false;
+  if (run.inPlace) return guard_ != nullptr && position_ == lentAt_;
+  return state_.image.holds(position_, run.data.size());
 }
 
 void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
-  if (failed()) return;
-  const std::span<std::uint8_t> target = state_.image.write(position_, run.data.size());
-  std::copy(run.data.begin(), run.data.end(), target.begin());
+  if (failed()) {
+    takeBackSpace();
+    return;
+  }
+  if (run.inPlace) {
+    // Only what the run laid is kept; the rest of the space is still erased.
+    lent_ = {};
+    guard_ = nullptr;
+  } else {
+    const std::span<std::uint8_t> target = writeImage(position_, run.data.size());
+    std::copy(run.data.begin(), run.data.end(), target.begin());
+  }
   position_ = std::min<std::uint32_t>(position_ + std::uint32_t(run.data.size()), kLastImageByte);
   byteCount_ += std::uint32_t(run.data.size());
   currentSlot().recordLength = byteCount_;
 }
+
+void ImageLoader::runDeclined(const ShxDataRun& /*run*/) { takeBackSpace(); }
 
 void ImageLoader::record(const SbfRecordToken& record) {
   if (failed()) return;

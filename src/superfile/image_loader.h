@@ -29,6 +29,9 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void line(const ShxLine& line) override;
   bool takesRun(const ShxDataRun& run) const override;
   void run(const ShxDataRun& run, std::uint64_t first) override;
+  void runDeclined(const ShxDataRun& run) override;
+  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes,
+                                   ShxRunGuard& guard) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
 
@@ -45,6 +48,10 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void openShxGroup(const ShxLine& line);
   std::size_t takeShxData(const ShxLine& line, std::size_t at);
   CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }
+  // The image bytes from `offset` for writing, once a run lent space among them has stopped.
+  std::span<std::uint8_t> writeImage(std::uint32_t offset, std::size_t count);
+  // Gives back the space lent for a run: erased again, as it was lent.
+  void takeBackSpace();
 
   EditorState& state_;
   std::span<const std::uint8_t> file_;
@@ -58,6 +65,10 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   std::uint32_t position_ = 0;
   std::uint32_t byteCount_ = 0;
   std::vector<std::uint8_t> record_;  // a record decoded from a line of mixed text
+  // Image space lent to a run being decoded on another thread, and the run's guard.
+  std::span<std::uint8_t> lent_;
+  std::uint32_t lentAt_ = 0;
+  ShxRunGuard* guard_ = nullptr;
 };
 
 }  // namespace tavufe

@@ -1,7 +1,9 @@
 #include "superfile/shx_tokenizer.h"
 
+#include <atomic>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #if !defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__)
@@ -35,18 +37,25 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
 }
 
 // Decodes from the line at `from` the data lines a run may hold, stopping before the first
-// line that is anything else.
-ShxDataRun decodeRun(std::span<const std::uint8_t> file, std::size_t from) {
+// line that is anything else, before data that would not fit `space` (when one is lent), or
+// once `stop` is set.
+void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::span<std::uint8_t> space,
+               const std::atomic<bool>& stop, ShxDataRun& run) {
   constexpr std::size_t kFixed = 5;  // count and address
   const HexKernels& hex = hexKernels();
-  ShxDataRun run;
   run.begin = from;
-  run.end = from;
-  // Half a character a byte bounds the data; pages never written are never touched.
-  run.data.reserve((file.size() - from) / 2);
+  run.inPlace = !space.empty();
+  if (!run.inPlace) {
+    // Half a character a byte bounds the data; pages never written are never touched.
+    run.own.resize((file.size() - from) / 2);
+    space = run.own;
+  }
+  std::size_t laid = 0;
   std::uint8_t bytes[256];
   std::size_t pos = from;
   while (const std::uint8_t* lf = expectedLineEnd(file, pos)) {
+    // A look at the flag now and then is enough: it only shortens a run that is not wanted.
+    if ((run.lines & 0xFF) == 0 && stop.load(std::memory_order_relaxed)) break;
     const std::size_t cr = std::size_t(lf - file.data()) - 1;
     const std::size_t pairs = (cr - pos - 2) / 2;
     if (pairs < kFixed + 1) break;
@@ -60,38 +69,47 @@ ShxDataRun decodeRun(std::span<const std::uint8_t> file, std::size_t from) {
     if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
     const std::uint32_t address = read32be(bytes + 1);
     if (run.lines > 0 && address != run.nextAddress) break;
-    if (run.lines == 0) run.firstAddress = address;
     const std::size_t dataBytes = pairs - kFixed - 1;
+    if (dataBytes > space.size() - laid) break;
+    if (run.lines == 0) run.firstAddress = address;
     std::uint32_t fixed = checksum;
     for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
-    run.data.insert(run.data.end(), bytes + kFixed, bytes + kFixed + dataBytes);
+    std::memcpy(space.data() + laid, bytes + kFixed, dataBytes);
+    laid += dataBytes;
     run.dataSum += sum - fixed;
     run.nextAddress = address + std::uint32_t(dataBytes);
     ++run.lines;
     pos = std::size_t(lf - file.data()) + 1;
   }
   run.end = pos;
+  run.data = space.first(laid);
   run.charSum = byteSum(file.subspan(from, pos - from));
-  return run;
 }
 
-// Runs `decode` on a second thread where there is one; joining waits for it. Without threads,
-// or when none can be started, it runs at once, which gives the same result.
-class Ahead {
+// Decodes a run on a second thread where there is one; joining waits for it. Without threads,
+// or when none can be started, it decodes at once, which gives the same run.
+class Ahead : public ShxRunGuard {
  public:
-  Ahead(std::span<const std::uint8_t> file, std::size_t from) : file_(file), from_(from) {
-#ifdef TAVUFE_DECODE_THREAD
-    try {
-      thread_ = std::thread([this] { decode(); });
-      return;
-    } catch (const std::exception&) {  // no thread to be had: decode on this one
-    }
-#endif
-    decode();
-  }
+  Ahead(std::span<const std::uint8_t> file, std::size_t from) : file_(file), from_(from) {}
   Ahead(const Ahead&) = delete;
   Ahead& operator=(const Ahead&) = delete;
   ~Ahead() { join(); }
+
+  void start(std::span<std::uint8_t> space, bool sameThread) {
+    space_ = space;
+#ifdef TAVUFE_DECODE_THREAD
+    if (!sameThread) {
+      try {
+        thread_ = std::thread([this] { decode(); });
+        return;
+      } catch (const std::exception&) {  // no thread to be had: decode on this one
+      }
+    }
+#else
+    (void)sameThread;
+#endif
+    decode();
+  }
 
   ShxDataRun& join() {
 #ifdef TAVUFE_DECODE_THREAD
@@ -100,17 +118,27 @@ class Ahead {
     return run_;
   }
 
+  void stop() override {
+    stop_.store(true, std::memory_order_relaxed);
+    join();
+    stopped_ = true;
+  }
+  bool stopped() const { return stopped_; }
+
  private:
   void decode() noexcept {
     try {
-      run_ = decodeRun(file_, from_);
+      decodeRun(file_, from_, space_, stop_, run_);
     } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
-      run_ = {};
+      run_.lines = 0;
     }
   }
 
   std::span<const std::uint8_t> file_;
   std::size_t from_;
+  std::span<std::uint8_t> space_;
+  std::atomic<bool> stop_{false};
+  bool stopped_ = false;
   ShxDataRun run_;
 #ifdef TAVUFE_DECODE_THREAD
   std::thread thread_;
@@ -128,18 +156,38 @@ class ShxTokenizer {
       return;
     }
     Ahead ahead(file_, at);
+    // The data goes where the walk would lay it, when a sink lends that space.
+    std::span<std::uint8_t> space;
+    if (const auto address = addressAt(at)) {
+      space = sink_.runSpace(*address, (file_.size() - at) / 2, ahead);
+    }
+    ahead.start(space, split.sameThread);
     walk(kHeaderSize, at);
     const ShxDataRun& run = ahead.join();
     std::size_t from = at;
-    if (run.lines > 0 && sink_.takesRun(run)) {
+    if (run.lines > 0 && !ahead.stopped() && sink_.takesRun(run)) {
       sink_.run(run, line_.number + 1);
       line_.number += run.lines;
       from = run.end;
+    } else {
+      sink_.runDeclined(run);
     }
     walk(from, file_.size());
   }
 
  private:
+  // The address of the S3 line at `pos`, when it has one in hex digits.
+  std::optional<std::uint32_t> addressAt(std::size_t pos) const {
+    const std::uint8_t* lf = expectedLineEnd(file_, pos);
+    if (lf == nullptr || std::size_t(lf - file_.data()) < pos + 13) return std::nullopt;
+    const std::span<const std::uint8_t> digits = file_.subspan(pos + 4, 8);
+    if (firstNonHexDigit(digits) != digits.size()) return std::nullopt;
+    std::uint32_t address = 0;
+    for (std::size_t k = 0; k < 8; k += 2)
+      address = address << 8 | hexPairToByte(digits[k], digits[k + 1]);
+    return address;
+  }
+
   // The line start where the second thread begins, or 0 for none. Lines end at their first
   // LF, so a line starts just after each one.
   std::size_t splitPoint(ShxSplit split) const {

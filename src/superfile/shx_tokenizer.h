@@ -44,8 +44,13 @@ struct ShxLine {
 
 // Lines that a second thread decoded while the walk was still before them: S3 lines, each
 // ended by CR LF, every character a hex digit, count and checksum right, each address
-// following on from the line before. Only their data is kept, laid end to end.
+// following on from the line before. Only their data is kept, laid end to end. Not copied:
+// `data` may lie in `own`.
 struct ShxDataRun {
+  ShxDataRun() = default;
+  ShxDataRun(const ShxDataRun&) = delete;
+  ShxDataRun& operator=(const ShxDataRun&) = delete;
+
   std::size_t begin = 0;  // the first line's offset
   std::size_t end = 0;    // where the line after the run starts
   std::uint64_t lines = 0;
@@ -53,7 +58,19 @@ struct ShxDataRun {
   std::uint32_t nextAddress = 0;  // the last line's address plus its data bytes
   std::uint32_t dataSum = 0;      // of `data`
   std::uint32_t charSum = 0;      // of the characters from `begin` to `end`
-  std::vector<std::uint8_t> data;
+  std::span<const std::uint8_t> data;
+  bool inPlace = false;  // `data` lies in the space a sink lent for it
+  std::vector<std::uint8_t> own;
+};
+
+// Lets a sink that lent space for a run stop the run before it writes there itself.
+class ShxRunGuard {
+ public:
+  // Returns once the run has stopped writing; it is then declined.
+  virtual void stop() = 0;
+
+ protected:
+  ~ShxRunGuard() = default;
 };
 
 // Receives the lines in file order.
@@ -66,6 +83,16 @@ class ShxTokenSink {
   virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
   // The run's lines, the first of them numbered `first`.
   virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
+  // The run's lines will come one by one: a sink that lent the run space takes it back.
+  virtual void runDeclined(const ShxDataRun& /*run*/) {}
+  // Space where the data of a run starting with a line at `address` may be decoded while the
+  // walk has not yet reached it (at most `bytes`), or none. A sink that lends it must call
+  // `guard.stop()` before it writes there itself, as long as the run is neither taken nor
+  // declined.
+  virtual std::span<std::uint8_t> runSpace(std::uint32_t /*address*/, std::size_t /*bytes*/,
+                                           ShxRunGuard& /*guard*/) {
+    return {};
+  }
 };
 
 // Where a second thread takes up the text: where the file is large enough to gain from it
@@ -75,6 +102,8 @@ struct ShxSplit {
   enum class Mode : std::uint8_t { Auto, None, At };
   Mode mode = Mode::Auto;
   std::size_t at = 0;
+  // The run decoded first on this thread, as where no second thread can be had.
+  bool sameThread = false;
 };
 
 // Walks the S-record text after the header block once, decoding every line's pairs with the
@@ -97,6 +126,16 @@ class ShxTokenPair : public ShxTokenSink {
   void run(const ShxDataRun& run, std::uint64_t first) override {
     first_.run(run, first);
     second_.run(run, first);
+  }
+  void runDeclined(const ShxDataRun& run) override {
+    first_.runDeclined(run);
+    second_.runDeclined(run);
+  }
+  // Only one of the two may lend it.
+  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes,
+                                   ShxRunGuard& guard) override {
+    const std::span<std::uint8_t> space = first_.runSpace(address, bytes, guard);
+    return space.empty() ? second_.runSpace(address, bytes, guard) : space;
   }
 
  private:
