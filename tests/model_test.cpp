@@ -321,6 +321,16 @@ TEST(FlashImageTests, EveryPathReadsErasedBytesAfterAWholeFill) {
          return bytesOf(i.read(7 * kChunk, 3));
        },
        3, 1},
+      {"beside a lent span its borrower sets",
+       [](FlashImage& i) {
+         const auto lent = i.lend(kChunk - 4, 2 * kChunk + 8);
+         std::fill(lent.begin(), lent.end(), kErased);
+         auto b = bytesOf(i.read(kChunk - 8, 4));
+         const auto after = bytesOf(i.read(3 * kChunk + 4, 4));
+         b.insert(b.end(), after.begin(), after.end());
+         return b;
+       },
+       8},
       {"the whole image", [](FlashImage& i) { return bytesOf(i.all()); }, kImageSize},
   };
   for (const auto& c : cases) {

@@ -109,6 +109,21 @@ std::span<std::uint8_t> FlashImage::write(std::uint64_t offset, std::uint64_t co
   return {bytes_.get() + offset, std::size_t(count)};
 }
 
+std::span<std::uint8_t> FlashImage::lend(std::uint64_t offset, std::uint64_t count) {
+  if (!holds(offset, count) || count == 0) return {};
+  const std::uint64_t end = offset + count;
+  for (std::size_t c = std::size_t(offset / kChunkSize); c * kChunkSize < end; ++c) {
+    const std::uint64_t begin = c * kChunkSize;
+    if (begin >= offset && std::min<std::uint64_t>(begin + kChunkSize, kImageSize) <= end) {
+      pending_[c] = false;  // every byte of it is the caller's to set
+    } else {
+      fillPending(std::max(begin, offset), 1);
+    }
+  }
+  markWritten(offset, count);
+  return {bytes_.get() + offset, std::size_t(count)};
+}
+
 bool FlashImage::clipRange(std::int64_t offset, std::int64_t count, std::uint64_t& first,
                            std::uint64_t& clipped) const {
   if (!exists() || count <= 0) return false;

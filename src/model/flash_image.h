@@ -46,6 +46,9 @@ class FlashImage {
   // The range, or an empty span when it does not lie wholly inside the image.
   std::span<const std::uint8_t> read(std::uint64_t offset, std::uint64_t count) const;
   [[nodiscard]] std::span<std::uint8_t> write(std::uint64_t offset, std::uint64_t count);
+  // The same for a caller that sets every byte of the range itself (possibly on another
+  // thread, while this one works elsewhere): 2 MiB chunks wholly inside it are not erased first.
+  [[nodiscard]] std::span<std::uint8_t> lend(std::uint64_t offset, std::uint64_t count);
   // The part of the range that lies inside the image (offsets may be negative).
   std::span<const std::uint8_t> readClipped(std::int64_t offset, std::int64_t count) const;
   std::span<std::uint8_t> writeClipped(std::int64_t offset, std::int64_t count);

@@ -178,7 +178,7 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
   const std::uint32_t offset = imageOffsetFor(false, address);
   const std::size_t count = std::min<std::size_t>(bytes, kImageSize - offset);
   if (count == 0 || state_.image.nextWritten(offset) < offset + count) return {};
-  lent_ = state_.image.write(offset, count);
+  lent_ = state_.image.lend(offset, count);
   lentAt_ = offset;
   guard_ = &guard;
   return lent_;
@@ -200,7 +200,7 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
     return;
   }
   if (run.inPlace) {
-    // Only what the run laid is kept; the rest of the space is still erased.
+    // What the run laid is kept; it erased the rest of the space.
     lent_ = {};
     guard_ = nullptr;
   } else {

@@ -1,5 +1,6 @@
 #include "superfile/shx_tokenizer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <exception>
@@ -13,6 +14,7 @@
 
 #include "model/byte_order.h"
 #include "model/finalise.h"
+#include "model/flash_image.h"
 #include "model/hex.h"
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
@@ -83,6 +85,8 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::span<s
   }
   run.end = pos;
   run.data = space.first(laid);
+  // Lent space is the run's to set to the last byte.
+  if (run.inPlace) std::fill(space.begin() + std::ptrdiff_t(laid), space.end(), kErased);
   run.charSum = byteSum(file.subspan(from, pos - from));
 }
 
