@@ -51,18 +51,16 @@ FileStamp stampOf(const struct stat& info) {
           std::int64_t(info.st_ctim.tv_nsec)};
 }
 
-// The whole file, mapped read-only with its pages loaded now, under a read lease; nothing when
+// The whole file, mapped read-only under a read lease; nothing when
 // either fails or when the file no longer matches `checked`. Without the lease a file cut short
 // by someone else while the reader runs would fault on its missing pages (SIGBUS).
 FileMapping mapWhole(int fd, const FileStamp& checked) {
   const auto size = std::size_t(checked.size);
   const int leaseFd = leaseForReading(fd);
   if (leaseFd < 0) return {};
-  int flags = MAP_PRIVATE;
-#ifdef MAP_POPULATE
-  flags |= MAP_POPULATE;
-#endif
-  void* at = ::mmap(nullptr, size, PROT_READ, flags, fd, 0);
+  // Not populated up front: the threads that decode a large text each map in their own part
+  // as they read it.
+  void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   if (at == MAP_FAILED) {
     ::close(leaseFd);
     return {};
