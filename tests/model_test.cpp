@@ -170,9 +170,15 @@ TEST_F(FinaliseTest, TrimKeeps32ErasedBytesAndCutsAt33) {
     auto& slot = load(1, c.cg, 0x11000000, c.length);
     std::memset(at(0x1000000), 0xFF, std::size_t(c.length));
     std::memset(at(0x1000000), 0x22, std::size_t(c.written));
+    // An export takes the trimmed bytes without summing them or changing the slot.
+    std::span<const std::uint8_t> exported;
+    EXPECT_EQ(finalisedBytes(s->image, slot, FinaliseFrom::Record, exported), StatusCode::None);
+    EXPECT_EQ(slot.length, c.length);
     EXPECT_EQ(finaliseSlot(*s, 1, FinaliseFrom::Record), StatusCode::None);
     EXPECT_EQ(slot.length, c.trimmed) << c.cg << " " << c.written;
     EXPECT_EQ(slot.endAddress, 0x11000000 + c.trimmed - 1);
+    EXPECT_EQ(exported.data(), at(0x1000000));
+    EXPECT_EQ(exported.size(), c.trimmed);
   }
 }
 

@@ -81,13 +81,14 @@ StatusCode saveSuperfile(const EditorState& state, const std::string& path, Save
 
 StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
                       FileProblem* why, const ReadBackFilter& readBackFilter) {
-  CodeGroupSlot flex;
-  if (const StatusCode s = finaliseFlex(state, progress, flex); s != StatusCode::None) return s;
+  std::span<const std::uint8_t> bytes;
+  if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
+    return s;
+  }
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
-  const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
   out.write(bytes.data(), bytes.size());
   return finish(out, why);
 }

@@ -28,9 +28,9 @@ void finishOpen(EditorState& state, const OpenedSuperfile& result);
 [[nodiscard]] StatusCode writeSuperfile(const EditorState& state, SavePlan& plan, SaveType type,
                                         const std::string& dateText, ByteSink& sink,
                                         Progress& progress);
-// Slot 1 finalised from its own range, into `flex`.
-[[nodiscard]] StatusCode finaliseFlex(const EditorState& state, Progress& progress,
-                                      CodeGroupSlot& flex);
+// The bytes of slot 1 as a finalisation from its own range covers them: what an export writes.
+[[nodiscard]] StatusCode exportedFlexBytes(const EditorState& state, Progress& progress,
+                                           std::span<const std::uint8_t>& bytes);
 // Whether every slot still fits the range its file gave; the last failure, or None.
 [[nodiscard]] StatusCode staleSlotStatus(const EditorState& state);
 

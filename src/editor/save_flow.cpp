@@ -105,11 +105,12 @@ StatusCode writeSuperfile(const EditorState& state, SavePlan& plan, SaveType typ
                                : writeSbf(state.image, plan, dateText, sink, progress);
 }
 
-StatusCode finaliseFlex(const EditorState& state, Progress& progress, CodeGroupSlot& flex) {
+StatusCode exportedFlexBytes(const EditorState& state, Progress& progress,
+                             std::span<const std::uint8_t>& bytes) {
   progress.step();
-  flex = state.slots[kFlexSlot];
-  FirmwareHalves halves = state.firmwareHalves;  // filled only for a firmware in the slot
-  const StatusCode finalised = finaliseSlot(state.image, flex, halves, FinaliseFrom::Slot);
+  // An export carries no checksum: the range is all it needs, not the sum over it.
+  const StatusCode finalised =
+      finalisedBytes(state.image, state.slots[kFlexSlot], FinaliseFrom::Slot, bytes);
   progress.setPosition(kProgressSteps);
   return finalised;
 }
@@ -136,12 +137,11 @@ StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOption
   }
   const StatusCode stale = staleSlotStatus(state);
   if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-  CodeGroupSlot flex;
-  if (const StatusCode s = finaliseFlex(state, progress, flex); s != StatusCode::None) return s;
-  if (isSlotInUse(state, kFlexSlot)) {
-    const std::span<const std::uint8_t> bytes = slotBytes(state.image, flex);
-    sink.write(bytes.data(), bytes.size());
+  std::span<const std::uint8_t> bytes;
+  if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
+    return s;
   }
+  if (isSlotInUse(state, kFlexSlot)) sink.write(bytes.data(), bytes.size());
   return stale;
 }
 

@@ -106,20 +106,43 @@ std::uint16_t byteSum(std::span<const std::uint8_t> bytes) {
   return std::uint16_t(total);
 }
 
-StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot, FirmwareHalves& halves,
-                        FinaliseFrom from) {
-  if (!image.exists()) return StatusCode::None;
-  std::uint64_t offset = 0;
-  std::uint64_t count = 0;
+namespace {
+
+// The range a finalisation covers, its padding trimmed.
+StatusCode trimmedRange(const FlashImage& image, const CodeGroupSlot& slot, FinaliseFrom from,
+                        std::uint64_t& offset, std::uint64_t& count) {
   if (const StatusCode s = finaliseRange(image, slot, from, offset, count); s != StatusCode::None) {
     return s;
   }
-
   if (count > 0 && slot.trimPadding == 1) {
     const std::span<const std::uint8_t> bytes = image.read(offset, count);
     std::uint64_t kept = count;
     while (kept > 0 && bytes[std::size_t(kept - 1)] == kErased) --kept;
     if (kept > 0 && count - kept > kTrimThreshold) count = kept + kTrimKeep;
+  }
+  return StatusCode::None;
+}
+
+}  // namespace
+
+StatusCode finalisedBytes(const FlashImage& image, const CodeGroupSlot& slot, FinaliseFrom from,
+                          std::span<const std::uint8_t>& bytes) {
+  bytes = {};
+  if (!image.exists()) return StatusCode::None;
+  std::uint64_t offset = 0;
+  std::uint64_t count = 0;
+  const StatusCode s = trimmedRange(image, slot, from, offset, count);
+  if (s == StatusCode::None) bytes = image.read(offset, count);
+  return s;
+}
+
+StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot, FirmwareHalves& halves,
+                        FinaliseFrom from) {
+  if (!image.exists()) return StatusCode::None;
+  std::uint64_t offset = 0;
+  std::uint64_t count = 0;
+  if (const StatusCode s = trimmedRange(image, slot, from, offset, count); s != StatusCode::None) {
+    return s;
   }
 
   slot.endAddress = slot.startAddress + std::uint32_t(count) - 1u;

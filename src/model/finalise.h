@@ -22,6 +22,11 @@ enum class FinaliseFrom {
 // `image`; region bounds are the caller's. Both stay unchanged on failure.
 [[nodiscard]] StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot,
                                       FirmwareHalves& halves, FinaliseFrom from);
+// The bytes a finalisation of the slot covers, its padding trimmed, as an export writes them,
+// with finaliseSlot's status: nothing is summed and nothing changes. Empty without an image
+// or on failure.
+[[nodiscard]] StatusCode finalisedBytes(const FlashImage& image, const CodeGroupSlot& slot,
+                                        FinaliseFrom from, std::span<const std::uint8_t>& bytes);
 // What finaliseSlot would return for the slot, from its range check alone: nothing is summed
 // and nothing changes.
 [[nodiscard]] StatusCode finaliseStatus(const EditorState& state, int slot, FinaliseFrom from);
