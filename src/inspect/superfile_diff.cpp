@@ -67,12 +67,12 @@ void diffBytes(const Compared& c, std::uint64_t from, std::uint64_t to,
   };
   for (std::uint64_t at = from; at < to;) {
     const std::uint64_t n = std::min(kBlock, to - at);
-    if (std::memcmp(c.a.data() + at, c.b.data() + at, n) == 0) {
+    if (std::memcmp(c.a.data() + at, c.b.data() + at, std::size_t(n)) == 0) {
       at += n;
       continue;
     }
     for (const std::uint64_t end = at + n; at < end; ++at) {
-      if (c.a[at] == c.b[at]) continue;
+      if (c.a[std::size_t(at)] == c.b[std::size_t(at)]) continue;
       if (open && at - last <= kDiffMergeGap) {
         last = at;
         ++count;
@@ -173,8 +173,8 @@ void compareGroup(const DiffSide& oldSide, const DiffSide& newSide, const DiffGr
     diffBytes(c, at, z.first, found);
     at = z.end;
     if (!z.folder) {
-      const auto a = c.a.subspan(z.first, kRamdldTableEntrySize);
-      const auto b = c.b.subspan(z.first, kRamdldTableEntrySize);
+      const auto a = c.a.subspan(std::size_t(z.first), kRamdldTableEntrySize);
+      const auto b = c.b.subspan(std::size_t(z.first), kRamdldTableEntrySize);
       if (std::equal(a.begin(), a.end(), b.begin())) continue;
       DiffItem item = groupItem(DiffKind::RamdldEntry, og);
       item.entry = int(z.index);
@@ -187,7 +187,7 @@ void compareGroup(const DiffSide& oldSide, const DiffSide& newSide, const DiffGr
     FolderTally& f = folders[z.index];
     if (f.size == 0) f.first = first + std::uint32_t(z.first);
     f.size += std::uint32_t(z.end - z.first);
-    for (std::uint64_t k = z.first; k < z.end; ++k) {
+    for (auto k = std::size_t(z.first); k < z.end; ++k) {
       if (c.a[k] != c.b[k]) ++f.count;
       if (c.b[k] != kErased) f.erased = false;
     }

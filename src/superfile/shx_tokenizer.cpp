@@ -25,8 +25,10 @@ std::uint32_t ShxLine::address() const { return read32be(bytes.data() + 1); }
 
 namespace {
 
+#ifdef TAVUFE_DECODE_THREAD
 // Below this much text a second thread costs more to start than it saves.
 constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
+#endif
 
 // Where the S3 line at `pos` ends when it is ended by CR LF where its count says, as nearly
 // every line is: the LF; nothing when it is not.
