@@ -50,9 +50,10 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::span<s
   run.begin = from;
   run.inPlace = !space.empty();
   if (!run.inPlace) {
-    // Half a character a byte bounds the data; pages never written are never touched.
-    run.own.resize((file.size() - from) / 2);
-    space = run.own;
+    // Half a character a byte bounds the data.
+    const std::size_t bound = (file.size() - from) / 2;
+    run.own.reset(new std::uint8_t[bound]);
+    space = {run.own.get(), bound};
   }
   std::size_t laid = 0;
   std::uint8_t bytes[256];

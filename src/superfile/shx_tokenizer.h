@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
-#include <vector>
 
 namespace tavufe {
 
@@ -59,8 +59,8 @@ struct ShxDataRun {
   std::uint32_t dataSum = 0;      // of `data`
   std::uint32_t charSum = 0;      // of the characters from `begin` to `end`
   std::span<const std::uint8_t> data;
-  bool inPlace = false;  // `data` lies in the space a sink lent for it
-  std::vector<std::uint8_t> own;
+  bool inPlace = false;                 // `data` lies in the space a sink lent for it
+  std::unique_ptr<std::uint8_t[]> own;  // not zeroed: pages never written are never touched
 };
 
 // Lets a sink that lent space for a run stop the run before it writes there itself.
