@@ -163,3 +163,14 @@ TEST(HexPairsTest, FirstNonHexDigitIsFoundAtEveryPlace) {
     }
   }
 }
+
+#if defined(__wasm_simd128__) || (defined(__aarch64__) && defined(__ARM_NEON))
+// A build for a vector unit that every processor (or engine) it runs on has must choose it.
+TEST(HexPairsTest, BuildsForAVectorUnitChooseItsVariant) {
+#if defined(__wasm_simd128__)
+  EXPECT_STREQ(hexKernels().name, "simd128");
+#else
+  EXPECT_STREQ(hexKernels().name, "neon");
+#endif
+}
+#endif

@@ -71,7 +71,7 @@ std::uint32_t decodePairsScalar(const std::uint8_t* digits, std::size_t count, s
 void encodePairsScalar(const std::uint8_t* bytes, std::size_t count, char* out, HexSums& sums);
 
 // The index of the first character of `text` that is not a hex digit (either case), or its
-// size: sixteen characters a step where the processor has SSE2.
+// size: sixteen characters a step where the processor has SSE2 or WebAssembly SIMD.
 std::size_t firstNonHexDigit(std::span<const std::uint8_t> text);
 
 // The fastest variant this processor runs, chosen on first use.
