@@ -1,5 +1,8 @@
 #include "superfile/hex_pairs.h"
 
+#include <algorithm>
+#include <cstring>
+
 #if defined(__x86_64__)
 #define TAVUFE_HEX_PAIRS_X86 1
 #elif defined(__aarch64__) && defined(__ARM_NEON)
@@ -137,6 +140,24 @@ std::size_t firstNonHexDigit(std::span<const std::uint8_t> text) {
     if (detail::kNibble[text[at]] & 0xF0) return at;
   }
   return text.size();
+}
+
+bool holdsFF(std::span<const std::uint8_t> bytes) {
+#if defined(__wasm_simd128__)
+  // Sixteen bytes a step, the last step overlapping the one before: the libc's memchr goes a
+  // word at a time here, and a data line's seventy bytes are searched on every line.
+  if (bytes.size() >= 16) {
+    const v128_t ff = wasm_u8x16_splat(0xFF);
+    v128_t found = wasm_u8x16_splat(0);
+    for (std::size_t at = 0; at < bytes.size(); at += 16) {
+      const std::size_t from = std::min(at, bytes.size() - 16);
+      found = wasm_v128_or(found, wasm_i8x16_eq(wasm_v128_load(bytes.data() + from), ff));
+    }
+    return wasm_v128_any_true(found);
+  }
+#endif
+  // (An empty span may have no data, which memchr may not be given.)
+  return !bytes.empty() && std::memchr(bytes.data(), 0xFF, bytes.size()) != nullptr;
 }
 
 }  // namespace tavufe
