@@ -27,13 +27,13 @@ inline v128_t nibbles(v128_t c) {
 }
 
 // Eight pairs of nibbles, first character in the low byte of each 16-bit lane, as high * 16 +
-// low: a 0xFF nibble takes the lane past 255.
+// low: a 0xFF nibble makes the lane 255 or more.
 inline v128_t pairValues(v128_t n) {
   return wasm_i16x8_add(wasm_i16x8_shl(wasm_v128_and(n, wasm_u16x8_splat(0x00FF)), 4),
                         wasm_u16x8_shr(n, 8));
 }
 
-// The sum of sixteen bytes, four lanes wide so that it cannot overflow before the end.
+// Sixteen bytes summed into four 32-bit lanes, which wrap as the scalar sum does.
 inline v128_t laneSums(v128_t bytes) {
   return wasm_u32x4_extadd_pairwise_u16x8(wasm_u16x8_extadd_pairwise_u8x16(bytes));
 }
