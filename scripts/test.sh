@@ -26,8 +26,10 @@ scripts/check-package.sh build/release
 
 # The browser page, opened from disk in headless Chromium: what it shows and downloads is
 # compared with what the command-line tool of the same build prints and writes. Debian's
-# Selenium is for Debian's python3, whichever python3 comes first in PATH.
+# Selenium is for Debian's python3, whichever python3 comes first in PATH. Before it, the
+# core's WebAssembly SIMD paths run their tests under node.
 scripts/web.sh
+ctest --test-dir build/web --output-on-failure --no-tests=error
 /usr/bin/python3 tests/web/page_test.py build/web/tavu-flex-editor.html build/release
 
 # The fuzz targets: built with clang and libFuzzer, when they are there.

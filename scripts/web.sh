@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser page, build/web/tavu-flex-editor.html: the core as WebAssembly and the
-# page in one file that works opened from disk, offline. Installs emscripten (and, for the
-# page's tests, Chromium, its driver and Selenium) when missing. With --serve, serves build/web/
+# page in one file that works opened from disk, offline; beside it, the tests of the core's
+# WebAssembly SIMD paths, which `ctest --test-dir build/web` runs under node. Installs
+# emscripten (and, for the page's tests, Chromium, its driver and Selenium) when missing. With --serve, serves build/web/
 # on 127.0.0.1 as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,9 @@ case "${1:-}" in
   *) echo "usage: scripts/web.sh [--serve]" >&2; exit 2 ;;
 esac
 
-required=(emscripten node-acorn cmake ninja-build chromium chromium-driver python3-selenium)
+# googletest: its sources, built as WebAssembly for the core's tests under node.
+required=(emscripten node-acorn cmake ninja-build googletest chromium chromium-driver
+          python3-selenium)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${required[@]}"; do installed "$p" || missing+=("$p"); done

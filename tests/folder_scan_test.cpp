@@ -178,7 +178,7 @@ TEST(FolderScanTests, UnterminatedNamesRunOnOverErasedFlash) {
         const auto at = s->image.write(kLast - 0x100, records.size());
         std::copy(records.begin(), records.end(), at.begin());
       }
-      for (const auto& [at, b] : c.later) s->image.write(at, 1)[0] = b;
+      for (const auto& [at, b] : c.later) s->image.write(std::uint64_t(at), 1)[0] = b;
       scanFlexFolders(*s);
       EXPECT_EQ(listedNames(*s), c.names);
     }
@@ -214,7 +214,7 @@ TEST(FolderScanTests, RecordsFoundAcrossStretchesKnownErased) {
     s->bounds.flexStart = std::uint32_t(c.gridStart);
     for (std::size_t k = 0; k < c.records.size(); ++k) {
       const std::string name = "R" + std::to_string(k);
-      const auto at = s->image.write(c.records[k], 27 + 2 * name.size() + 2);
+      const auto at = s->image.write(std::uint64_t(c.records[k]), 27 + 2 * name.size() + 2);
       std::copy(std::begin(kRecordHead), std::end(kRecordHead), at.begin());
       for (std::size_t n = 0; n <= name.size(); ++n) {
         at[26 + 2 * n] = 0x00;

@@ -163,3 +163,29 @@ TEST(HexPairsTest, FirstNonHexDigitIsFoundAtEveryPlace) {
     }
   }
 }
+
+// A 0xFF at every place of runs around the vector width, over bytes one short of it: found
+// wherever it stands, and only then.
+TEST(HexPairsTest, HoldsFFFindsTheByteAtEveryPlace) {
+  for (const std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(15), std::size_t(16),
+                                 std::size_t(17), std::size_t(70)}) {
+    std::vector<std::uint8_t> bytes(size, 0xFE);
+    EXPECT_FALSE(holdsFF(bytes)) << size;
+    for (std::size_t at = 0; at < size; ++at) {
+      bytes[at] = 0xFF;
+      ASSERT_TRUE(holdsFF(bytes)) << size << " " << at;
+      bytes[at] = 0xFE;
+    }
+  }
+}
+
+#if defined(__wasm_simd128__) || (defined(__aarch64__) && defined(__ARM_NEON))
+// A build for a vector unit that every processor (or engine) it runs on has must choose it.
+TEST(HexPairsTest, BuildsForAVectorUnitChooseItsVariant) {
+#if defined(__wasm_simd128__)
+  EXPECT_STREQ(hexKernels().name, "simd128");
+#else
+  EXPECT_STREQ(hexKernels().name, "neon");
+#endif
+}
+#endif

@@ -13,7 +13,8 @@ namespace {
 
 const char* const kUsage =
     "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
-    "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n"
+    "                     [--fbl] [--no-firmware] [--no-flex] [--no-dsp] [--no-language]\n"
+    "                     [--seed N]\n"
     "       tavufe-sample --help\n";
 
 // A usage error: why, then the usage, on standard error.
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
       options.fbl = true;
     } else if (arg == "--no-firmware") {
       options.firmware = false;
+    } else if (arg == "--no-flex") {
+      options.flex = false;
     } else if (arg == "--no-dsp") {
       options.dsp = false;
     } else if (arg == "--no-language") {

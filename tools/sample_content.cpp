@@ -123,7 +123,7 @@ std::vector<CodeGroup> codeGroups(const Options& o) {
   groups.push_back({0, 0x03FC8000, ramdld(o.seed)});
   if (o.fbl) groups.push_back({256, 0x10000000, fixture::pattern(0x8000, o.seed + 1)});
   if (o.firmware) groups.push_back({1, 0x10160000, firmware(o.seed + 2)});
-  groups.push_back({2, 0x11280000, flex(o.flexSize, o.seed + 3)});
+  if (o.flex) groups.push_back({2, 0x11280000, flex(o.flexSize, o.seed + 3)});
   if (o.dsp) groups.push_back({3, 0x10100000, fixture::pattern(0x10000, o.seed + 4)});
   if (o.languagePack) groups.push_back({4, 0x11100000, languagePack(o.seed + 5)});
   putAddressTable(groups.front().data, groups, o.fbl);

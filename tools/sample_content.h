@@ -15,6 +15,8 @@ namespace sample {
 
 struct Options {
   bool firmware = true;
+  // Without it the sample is one that the editor opens but refuses to save.
+  bool flex = true;
   bool dsp = true;
   bool languagePack = true;
   bool fbl = false;

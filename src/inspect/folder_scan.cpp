@@ -10,6 +10,8 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
 #endif
 
 namespace tavufe {
@@ -90,6 +92,18 @@ std::int64_t skipToMarker(std::span<const std::uint8_t> image, std::int64_t p, s
                      _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at + 2), marker),
                                   _mm_cmpeq_epi32(_mm_loadu_si128(at + 3), marker)));
     if (_mm_movemask_epi8(found) != 0) break;
+    p += kBlock;
+  }
+#elif defined(__wasm_simd128__)
+  constexpr std::int64_t kBlock = 64;
+  const v128_t marker = wasm_i32x4_splat(std::int32_t(loadWord(kFolderMarkerBytes.data())));
+  while (end - p >= kBlock) {
+    const std::uint8_t* at = image.data() + p;
+    const v128_t found = wasm_v128_or(wasm_v128_or(wasm_i32x4_eq(wasm_v128_load(at), marker),
+                                                   wasm_i32x4_eq(wasm_v128_load(at + 16), marker)),
+                                      wasm_v128_or(wasm_i32x4_eq(wasm_v128_load(at + 32), marker),
+                                                   wasm_i32x4_eq(wasm_v128_load(at + 48), marker)));
+    if (wasm_v128_any_true(found)) break;
     p += kBlock;
   }
 #else

@@ -1,13 +1,20 @@
 #include "superfile/hex_pairs.h"
 
+#include <algorithm>
+#include <cstring>
+
 #if defined(__x86_64__)
 #define TAVUFE_HEX_PAIRS_X86 1
 #elif defined(__aarch64__) && defined(__ARM_NEON)
 #define TAVUFE_HEX_PAIRS_NEON 1
+#elif defined(__wasm_simd128__)
+#define TAVUFE_HEX_PAIRS_WASM 1
 #endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
 #endif
 
 namespace tavufe {
@@ -23,6 +30,12 @@ extern const HexKernels kAvx2HexKernels;
 namespace detail {
 // Every 64-bit Arm processor runs it (hex_pairs_arm.cpp).
 extern const HexKernels kNeonHexKernels;
+}  // namespace detail
+#endif
+#ifdef TAVUFE_HEX_PAIRS_WASM
+namespace detail {
+// Every engine that loads a module built with SIMD runs it (hex_pairs_wasm.cpp).
+extern const HexKernels kSimd128HexKernels;
 }  // namespace detail
 #endif
 
@@ -42,6 +55,9 @@ const HexKernels& chooseHexKernels() {
 #endif
 #ifdef TAVUFE_HEX_PAIRS_NEON
   return detail::kNeonHexKernels;
+#endif
+#ifdef TAVUFE_HEX_PAIRS_WASM
+  return detail::kSimd128HexKernels;
 #endif
   return kScalarHexKernels;
 }
@@ -76,6 +92,9 @@ std::vector<const HexKernels*> supportedHexKernels() {
 #ifdef TAVUFE_HEX_PAIRS_NEON
   all.push_back(&detail::kNeonHexKernels);
 #endif
+#ifdef TAVUFE_HEX_PAIRS_WASM
+  all.push_back(&detail::kSimd128HexKernels);
+#endif
   return all;
 }
 
@@ -102,11 +121,43 @@ std::size_t firstNonHexDigit(std::span<const std::uint8_t> text) {
     const int mask = _mm_movemask_epi8(ok);
     if (mask != 0xFFFF) return at + std::size_t(__builtin_ctz(unsigned(~mask) & 0xFFFFu));
   }
+#elif defined(__wasm_simd128__)
+  // The same test, with the unsigned comparison WebAssembly has.
+  const v128_t zero = wasm_u8x16_splat('0');
+  const v128_t nine = wasm_u8x16_splat(9);
+  const v128_t lower = wasm_u8x16_splat(0x20);
+  const v128_t a = wasm_u8x16_splat('a');
+  const v128_t five = wasm_u8x16_splat(5);
+  for (; text.size() - at >= 16; at += 16) {
+    const v128_t v = wasm_v128_load(text.data() + at);
+    const v128_t ok = wasm_v128_or(wasm_u8x16_le(wasm_i8x16_sub(v, zero), nine),
+                                   wasm_u8x16_le(wasm_i8x16_sub(wasm_v128_or(v, lower), a), five));
+    const std::uint32_t mask = wasm_i8x16_bitmask(ok);
+    if (mask != 0xFFFF) return at + std::size_t(__builtin_ctz(~mask & 0xFFFFu));
+  }
 #endif
   for (; at < text.size(); ++at) {
     if (detail::kNibble[text[at]] & 0xF0) return at;
   }
   return text.size();
+}
+
+bool holdsFF(std::span<const std::uint8_t> bytes) {
+#if defined(__wasm_simd128__)
+  // Sixteen bytes a step, the last step overlapping the one before: the libc's memchr goes a
+  // word at a time here, and a data line's seventy bytes are searched on every line.
+  if (bytes.size() >= 16) {
+    const v128_t ff = wasm_u8x16_splat(0xFF);
+    v128_t found = wasm_u8x16_splat(0);
+    for (std::size_t at = 0; at < bytes.size(); at += 16) {
+      const std::size_t from = std::min(at, bytes.size() - 16);
+      found = wasm_v128_or(found, wasm_i8x16_eq(wasm_v128_load(bytes.data() + from), ff));
+    }
+    return wasm_v128_any_true(found);
+  }
+#endif
+  // (An empty span may have no data, which memchr may not be given.)
+  return !bytes.empty() && std::memchr(bytes.data(), 0xFF, bytes.size()) != nullptr;
 }
 
 }  // namespace tavufe

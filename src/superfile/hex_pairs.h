@@ -71,8 +71,12 @@ std::uint32_t decodePairsScalar(const std::uint8_t* digits, std::size_t count, s
 void encodePairsScalar(const std::uint8_t* bytes, std::size_t count, char* out, HexSums& sums);
 
 // The index of the first character of `text` that is not a hex digit (either case), or its
-// size: sixteen characters a step where the processor has SSE2.
+// size: sixteen characters a step where the processor has SSE2 or WebAssembly SIMD.
 std::size_t firstNonHexDigit(std::span<const std::uint8_t> text);
+
+// Whether any of `bytes` is 0xFF, as every pair with a character that is not a hex digit
+// decodes.
+bool holdsFF(std::span<const std::uint8_t> bytes);
 
 // The fastest variant this processor runs, chosen on first use.
 const HexKernels& hexKernels();

@@ -264,11 +264,12 @@ class ShxTokenizer {
     line.type = char(text[1]);
     const std::span<const std::uint8_t> digits = text.subspan(2);
     const std::size_t count = digits.size() / 2;
-    if (bytes_.size() < count) bytes_.resize(count);
-    line.bytes = std::span<const std::uint8_t>(bytes_.data(), count);
-    line.byteSum = count > 0 ? hex_.decode(digits.data(), count, bytes_.data()) : 0;
+    if (bytes_.size() < kLead + count) bytes_.resize(kLead + count);
+    std::uint8_t* const decoded = bytes_.data() + kLead;
+    line.bytes = std::span<const std::uint8_t>(decoded, count);
+    line.byteSum = count > 0 ? hex_.decode(digits.data(), count, decoded) : 0;
 
-    if (const std::size_t bad = firstBadDigit(digits); bad != digits.size()) {
+    if (const std::size_t bad = firstBadDigit(digits, line.bytes); bad != digits.size()) {
       line.fault = ShxLineFault::NotHexDigit;
       line.badColumn = bad + 3;
       return;
@@ -288,15 +289,16 @@ class ShxTokenizer {
   // Where the first character that is not a hex digit stands, or the digits' size. The vector
   // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
   // digits and needs no second look; one with them is checked sixteen characters at a time.
-  std::size_t firstBadDigit(std::span<const std::uint8_t> digits) const {
-    const std::size_t count = digits.size() / 2;
-    // (No pairs, no buffer yet: memchr may not be given its null pointer.)
-    if (digits.size() % 2 == 0 &&
-        (count == 0 || std::memchr(bytes_.data(), 0xFF, count) == nullptr)) {
-      return digits.size();
-    }
+  std::size_t firstBadDigit(std::span<const std::uint8_t> digits,
+                            std::span<const std::uint8_t> decoded) const {
+    if (digits.size() % 2 == 0 && !holdsFF(decoded)) return digits.size();
     return firstNonHexDigit(digits);
   }
+
+  // The decoded bytes start this far into the buffer, so that a data line's data, after the
+  // count and the 4-byte address, starts on a word: the copy into the image then moves words,
+  // where a libc without vector loads would move bytes.
+  static constexpr std::size_t kLead = 3;
 
   std::span<const std::uint8_t> file_;
   ShxTokenSink& sink_;

@@ -1167,7 +1167,8 @@ TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
   const std::string out = dir.file("s.shx");
   const std::string usage =
       "usage: tavufe-sample --format sbf|shx --output FILE [--full] [--flex-size BYTES]\n"
-      "                     [--fbl] [--no-firmware] [--no-dsp] [--no-language] [--seed N]\n"
+      "                     [--fbl] [--no-firmware] [--no-flex] [--no-dsp] [--no-language]\n"
+      "                     [--seed N]\n"
       "       tavufe-sample --help\n";
   const std::vector<std::tuple<Args, int, std::string>> cases = {
       {{"--format", "shx", "--output", out, "--seed", "abc"},

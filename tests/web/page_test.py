@@ -35,7 +35,8 @@ class PageTest(unittest.TestCase):
         cls.dir = Path(tempfile.mkdtemp(prefix="page-test-"))
         (cls.dir / "downloads").mkdir()
         sample = str(BUILD / "tools/tavufe-sample")
-        for name, extra in (("small.shx", []), ("small.sbf", []), ("full.shx", ["--full"])):
+        for name, extra in (("small.shx", []), ("small.sbf", []), ("full.shx", ["--full"]),
+                            ("noflex.shx", ["--no-flex"])):
             subprocess.run([sample, "--format", name[-3:], "--output", str(cls.dir / name), *extra],
                            check=True, capture_output=True)
         # One data byte changed by hand, its line's sum made to match: the file reads, but its
@@ -129,15 +130,26 @@ class PageTest(unittest.TestCase):
     def test_refusals_say_what_tavufe_says(self):
         whole = (self.dir / "small.shx").read_bytes()
         (self.dir / "cut.shx").write_bytes(whole[: len(whole) // 2])
-        for name, details in (("notes.txt", "notes.txt\nSuperfiles end in .shx or .sbf."),
-                              ("cut.shx", "cut.shx")):
+        # The file; the tavufe command whose refusal the page's must match, the open's or the
+        # save's; the details under the box's title.
+        for name, command, details in (
+                ("notes.txt", ["info"], "notes.txt\nSuperfiles end in .shx or .sbf."),
+                ("cut.shx", ["info"], "cut.shx"),
+                ("noflex.shx", ["save", "-o", "saved.shx"], "")):
             with self.subTest(name):
-                said = tool("info", str(self.dir / name)).stderr.splitlines()[0]
-                self.page.open(self.dir / name)
+                said = tool(command[0], name, *command[1:], cwd=self.dir).stderr.splitlines()[0]
+                status = self.page.open(self.dir / name)
+                if command[0] == "save":
+                    # The file opens; only the save is refused, and nothing is downloaded.
+                    self.assertEqual(status, "Checksums OK")
+                    self.assertFalse(self.page.dialog_open("message"))
+                    self.page.el("save").click()
                 self.assertTrue(self.page.dialog_open("message"))
                 self.assertEqual(said.split(": ", 1)[1], self.page.text("message-title"))
                 self.assertEqual(self.page.text("message-text"), details)
                 self.page.el("message-ok").click()
+        self.assertFalse(list((self.dir / "downloads").glob("noflex*")))
+        self.assertFalse((self.dir / "saved.shx").exists())
 
     def test_zz_nothing_is_fetched_after_the_page_loaded(self):
         # Runs last, after every open and save: only the page itself and its downloads' blobs.
