@@ -1,3 +1,4 @@
+#include "model/finalise.h"
 #include "model/slots.h"
 #include "open_flow_fuzz.h"
 #include "superfile/read_and_check.h"
@@ -20,6 +21,17 @@ class SplitRead {
     const tavufe::ReadAndCheck two = read(two_, file, {tavufe::ShxSplit::Mode::At, at, sameThread});
     fuzzing::require(one.read.status == two.read.status && one.read.complete == two.read.complete,
                      "a split read ends as one thread's");
+    // A read takes each slot's sum from the lines where it can: it must be the image's.
+    if (one.read.status == tavufe::StatusCode::None) {
+      for (int i = 0; i <= one_.state.lastSlot; ++i) {
+        const tavufe::CodeGroupSlot& slot = one_.state.slots[std::size_t(i)];
+        std::span<const std::uint8_t> bytes;
+        fuzzing::require(tavufe::finalisedBytes(one_.state.image, slot, tavufe::FinaliseFrom::Slot,
+                                                bytes) == tavufe::StatusCode::None &&
+                             slot.bufferChecksum == tavufe::byteSum(bytes),
+                         "a finalised slot's sum is its bytes' in the image");
+      }
+    }
     fuzzing::require(
         one_.state.slots == two_.state.slots && one_.state.lastSlot == two_.state.lastSlot,
         "a split read fills the slots as one thread's");

@@ -712,7 +712,19 @@ Outcome readSplit(const Bytes& file, ShxSplit split, bool erased = false) {
   return o;
 }
 
+// Each finalised slot's sum is that of its bytes in the image, however the read came by it.
+void expectSumsOfTheImage(const Outcome& o) {
+  if (o.result.read.status != StatusCode::None) return;
+  for (int i = 0; i <= o.state->lastSlot; ++i) {
+    const CodeGroupSlot& slot = o.state->slots[std::size_t(i)];
+    std::span<const std::uint8_t> bytes;
+    ASSERT_EQ(finalisedBytes(o.state->image, slot, FinaliseFrom::Slot, bytes), StatusCode::None);
+    EXPECT_EQ(slot.bufferChecksum, byteSum(bytes)) << "slot " << i;
+  }
+}
+
 void expectSameOutcome(const Outcome& a, const Outcome& b) {
+  expectSumsOfTheImage(a);
   EXPECT_EQ(a.result.read.status, b.result.read.status);
   EXPECT_EQ(a.result.read.complete, b.result.read.complete);
   EXPECT_EQ(a.state->slots, b.state->slots);
@@ -850,6 +862,11 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
                                           "S70500000000FA\r\nS00600004844521B\r\n" +
                                           fixture::s3Lines(0x11280000, flexBytes),
                                       true);
+  // A later group that writes over the Flex: the Flex's sum is of what the image then holds.
+  const Bytes overwritten = withFlexLines(
+      fixture::s3Lines(0x11280000, flexBytes) + "S70500000000FA\r\nS00600004844521B\r\n" +
+          fixture::s3Lines(0x11281400, fixture::pattern(0x100, 33)),
+      true);
   std::vector<std::pair<std::string, Bytes>> files = {
       {"clean", clean},
       {"trailer sum", longShx(1)},
@@ -861,6 +878,7 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
       {"cut", cut},
       {"gap before the run", gap},
       {"earlier group where the run lies", overlap},
+      {"later group over the Flex", overwritten},
   };
   // Random changes: a character replaced, dropped or doubled, one to three times a file.
   std::uint32_t seed = 12345;
@@ -881,6 +899,7 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
   for (const auto& [what, file] : files) {
     SCOPED_TRACE(what);
     const Outcome one = readSplit(file, {ShxSplit::Mode::None});
+    expectSumsOfTheImage(one);
     const std::size_t text = file.size() - textBegin;
     for (const std::size_t at :
          {textBegin, textBegin + text / 7, textBegin + text / 2, textBegin + text * 5 / 6,

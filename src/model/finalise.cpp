@@ -137,7 +137,7 @@ StatusCode finalisedBytes(const FlashImage& image, const CodeGroupSlot& slot, Fi
 }
 
 StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot, FirmwareHalves& halves,
-                        FinaliseFrom from) {
+                        FinaliseFrom from, const KnownSum* known) {
   if (!image.exists()) return StatusCode::None;
   std::uint64_t offset = 0;
   std::uint64_t count = 0;
@@ -148,16 +148,19 @@ StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot, FirmwareHa
   slot.endAddress = slot.startAddress + std::uint32_t(count) - 1u;
   slot.length = std::uint32_t(count);
   slot.headerBytes = imageBytes16(image, offset);
-  slot.bufferChecksum = byteSum(image.read(offset, count));
+  slot.bufferChecksum = known != nullptr && known->offset == offset && known->count == count
+                            ? known->sum
+                            : byteSum(image.read(offset, count));
 
   if (slot.cgNumber == kCgFirmware) fillFirmwareHalves(image, slot, offset, halves);
   return StatusCode::None;
 }
 
-StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from) {
+StatusCode finaliseSlot(EditorState& state, int slotIndex, FinaliseFrom from,
+                        const KnownSum* known) {
   if (slotIndex < 0 || slotIndex >= kSlotCount || !state.image.exists()) return StatusCode::None;
-  const StatusCode s =
-      finaliseSlot(state.image, state.slots[std::size_t(slotIndex)], state.firmwareHalves, from);
+  const StatusCode s = finaliseSlot(state.image, state.slots[std::size_t(slotIndex)],
+                                    state.firmwareHalves, from, known);
   if (s == StatusCode::None) computeRegionBounds(state);
   return s;
 }

@@ -14,14 +14,25 @@ enum class FinaliseFrom {
   Slot,    // the slot's own range, as an edit left it
 };
 
+// The byte sum of an image range, known to whoever laid its bytes, so that a finalisation
+// covering exactly that range need not read it again.
+struct KnownSum {
+  std::uint64_t offset = 0;
+  std::uint64_t count = 0;
+  std::uint16_t sum = 0;
+};
+
 // Brings a slot into agreement with its bytes in the image: range check, padding trim,
 // header bytes, byte sum, firmware halves and region bounds. Returns AddressRange or
-// BufferAddressOverflow when the range does not fit, leaving the slot unchanged.
-[[nodiscard]] StatusCode finaliseSlot(EditorState& state, int slot, FinaliseFrom from);
+// BufferAddressOverflow when the range does not fit, leaving the slot unchanged. `known` is
+// taken for the byte sum only where it covers exactly the finalised range.
+[[nodiscard]] StatusCode finaliseSlot(EditorState& state, int slot, FinaliseFrom from,
+                                      const KnownSum* known = nullptr);
 // The same on a copy: `slot` and, for the firmware, `halves` are brought into agreement with
 // `image`; region bounds are the caller's. Both stay unchanged on failure.
 [[nodiscard]] StatusCode finaliseSlot(const FlashImage& image, CodeGroupSlot& slot,
-                                      FirmwareHalves& halves, FinaliseFrom from);
+                                      FirmwareHalves& halves, FinaliseFrom from,
+                                      const KnownSum* known = nullptr);
 // The bytes a finalisation of the slot covers, its padding trimmed, as an export writes them,
 // with finaliseSlot's status: nothing is summed and nothing changes. Empty without an image
 // or on failure.

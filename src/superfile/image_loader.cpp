@@ -84,6 +84,25 @@ void ImageLoader::openShxGroup(const ShxLine& line) {
   CodeGroupSlot& slot = currentSlot();
   slot.recordAddress = ~slot.startAddress;
   slot.recordLength = 0;
+  laid_[std::size_t(groups_ - 1)] = {};
+}
+
+void ImageLoader::noteLaid(std::size_t count, std::uint32_t sum) {
+  Laid& laid = laid_[std::size_t(groups_ - 1)];
+  laid.end = std::uint64_t(position_) + count;
+  laid.sum += sum;
+  // At the image's end a further byte would land on the last one again.
+  if (laid.end >= kImageSize) laid.summed = false;
+}
+
+std::optional<KnownSum> ImageLoader::knownSum(int index) const {
+  const Laid& laid = laid_[std::size_t(index)];
+  if (!laid.summed) return std::nullopt;
+  for (int later = index + 1; later < groups_; ++later) {
+    const Laid& other = laid_[std::size_t(later)];
+    if (other.begin < laid.end && laid.begin < other.end) return std::nullopt;
+  }
+  return KnownSum{laid.begin, laid.end - laid.begin, std::uint16_t(laid.sum)};
 }
 
 // A data record is framed by its count field: the count's data pairs, then the checksum. What
@@ -126,12 +145,20 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
     position_ = imageOffsetFor(groups_ == 1, address);
     newGroup_ = false;
     byteCount_ = 0;
+    laid_[std::size_t(groups_ - 1)] = {position_, position_, 0, true};
   }
 
+  // A framed line's checksum is its last byte, and the tokenizer has summed the rest.
+  const std::uint32_t sum = fields.data() == line.bytes.data() && checksumAt + 1 == fields.size()
+                                ? line.byteSum - fields[checksumAt]
+                                : std::uint32_t(byteSum(fields.first(checksumAt)));
   const std::span<const std::uint8_t> data = fields.subspan(kS3FixedBytes, dataBytes);
   const std::span<std::uint8_t> target = writeImage(position_, dataBytes);
   if (target.size() == dataBytes) {
     std::copy(data.begin(), data.end(), target.begin());
+    std::uint32_t fixed = 0;
+    for (std::size_t k = 0; k < kS3FixedBytes; ++k) fixed += fields[k];
+    noteLaid(dataBytes, sum - fixed);
     position_ = std::min<std::uint32_t>(position_ + std::uint32_t(dataBytes), kLastImageByte);
   } else {
     // Past the end every further byte lands on the image's last byte.
@@ -139,14 +166,13 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
       writeImage(position_, 1)[0] = b;
       if (position_ < kLastImageByte) ++position_;
     }
+    Laid& laid = laid_[std::size_t(groups_ - 1)];
+    laid.end = kImageSize;
+    laid.summed = false;
   }
   byteCount_ += std::uint32_t(dataBytes);
   slot.recordLength = byteCount_;
 
-  // A framed line's checksum is its last byte, and the tokenizer has summed the rest.
-  const std::uint32_t sum = fields.data() == line.bytes.data() && checksumAt + 1 == fields.size()
-                                ? line.byteSum - fields[checksumAt]
-                                : std::uint32_t(byteSum(fields.first(checksumAt)));
   if (fields[checksumAt] != std::uint8_t(255 - (sum & 0xFF))) {
     fail(StatusCode::ChecksumError, true, line.number);
   }
@@ -207,6 +233,7 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
     const std::span<std::uint8_t> target = writeImage(position_, run.data.size());
     std::copy(run.data.begin(), run.data.end(), target.begin());
   }
+  noteLaid(run.data.size(), run.dataSum);
   position_ = std::min<std::uint32_t>(position_ + std::uint32_t(run.data.size()), kLastImageByte);
   byteCount_ += std::uint32_t(run.data.size());
   currentSlot().recordLength = byteCount_;
@@ -243,6 +270,10 @@ void ImageLoader::record(const SbfRecordToken& record) {
     return;
   }
   std::copy(record.data.begin(), record.data.end(), target.begin());
+  // Its range counts against earlier groups; its sum is not known without a reading.
+  laid_[std::size_t(index)] = {imageOffsetFor(index == 0, record.address),
+                               imageOffsetFor(index == 0, record.address) + record.length, 0,
+                               false};
   if (!record.endMarkerMatches) {
     fail(StatusCode::RecordError, false, record.whole ? record.endMarkerOffset : record.offset);
     return;
@@ -266,7 +297,9 @@ ReadResult ImageLoader::finish(bool shx) {
   if (result.status == StatusCode::None) {
     // Every slot is finalised; the last failure is the one reported.
     for (int i = 0; i <= state_.lastSlot; ++i) {
-      if (const StatusCode s = finaliseSlot(state_, i, FinaliseFrom::Record);
+      const std::optional<KnownSum> known = knownSum(i);
+      if (const StatusCode s =
+              finaliseSlot(state_, i, FinaliseFrom::Record, known ? &*known : nullptr);
           s != StatusCode::None) {
         result.status = s;
       }

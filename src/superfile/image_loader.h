@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "model/editor_state.h"
+#include "model/finalise.h"
 #include "model/progress.h"
 #include "superfile/read_result.h"
 #include "superfile/sbf_tokenizer.h"
@@ -65,6 +68,19 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   std::uint32_t position_ = 0;
   std::uint32_t byteCount_ = 0;
   std::vector<std::uint8_t> record_;  // a record decoded from a line of mixed text
+  // What each group laid in the image: its range and, while each line laid its data whole
+  // and inside the image, the sum of that data, which then needs no second reading.
+  struct Laid {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+    std::uint32_t sum = 0;
+    bool summed = false;
+  };
+  std::array<Laid, kLastLoadableSlot + 1> laid_{};
+  // `count` bytes of data summing to `sum` laid at `position_` by the current group.
+  void noteLaid(std::size_t count, std::uint32_t sum);
+  // The sum a finalisation of slot `index` may take, where no later group wrote over its range.
+  std::optional<KnownSum> knownSum(int index) const;
   // Image space lent to a run being decoded on another thread, and the run's guard.
   std::span<std::uint8_t> lent_;
   std::uint32_t lentAt_ = 0;
