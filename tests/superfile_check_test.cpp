@@ -748,70 +748,7 @@ void expectSameOutcome(const Outcome& a, const Outcome& b) {
   }
 }
 
-// Records what a walk hands over; takes every run it is offered.
-struct Recorder : ShxTokenSink {
-  struct Seen {
-    std::uint64_t number;
-    std::size_t offset;
-    std::size_t length;
-  };
-  struct Run {
-    std::uint64_t first, lines;
-    std::size_t begin, end;
-    std::uint32_t firstAddress, nextAddress, dataSum, charSum;
-    Bytes data;
-  };
-  std::vector<Seen> lines;
-  std::vector<Run> runs;
-  void line(const ShxLine& l) override { lines.push_back({l.number, l.offset, l.text.size()}); }
-  bool takesRun(const ShxDataRun&) const override { return true; }
-  void run(const ShxDataRun& r, std::uint64_t first) override {
-    runs.push_back({first, r.lines, r.begin, r.end, r.firstAddress, r.nextAddress, r.dataSum,
-                    r.charSum, Bytes(r.data.begin(), r.data.end())});
-  }
-};
-
 }  // namespace
-
-// A run decoded ahead stands for exactly the lines it replaces: their data end to end, their
-// sums and addresses; the lines after it keep their numbers and offsets.
-TEST(SplitWalkTest, RunStandsForTheLinesItReplaces) {
-  const Bytes file = longShx();
-  Recorder whole;
-  tokenizeShx(file, whole, {ShxSplit::Mode::None});
-  ASSERT_TRUE(whole.runs.empty());
-
-  Recorder split;
-  tokenizeShx(file, split, {ShxSplit::Mode::At, file.size() / 2});
-  ASSERT_EQ(split.runs.size(), 1u);
-  const Recorder::Run& run = split.runs[0];
-  const std::uint64_t first = run.first;
-  const auto& lines = whole.lines;
-  ASSERT_GT(run.lines, 10u);
-  const std::size_t k = std::size_t(first - 1);
-  ASSERT_LT(k + run.lines, lines.size());
-  EXPECT_EQ(run.begin, lines[k].offset);
-  EXPECT_EQ(run.end, lines[k + run.lines].offset);
-  // The run ends at the Flex's last data line: the next is the checksum line.
-  EXPECT_EQ(k + run.lines + 1, lines.size());
-  EXPECT_EQ(run.data.size(), 64 * run.lines);
-  EXPECT_EQ(run.firstAddress, 0x11280000u + 64 * (first - 12));
-  EXPECT_EQ(run.nextAddress, 0x11281800u);
-  const Bytes flex = fixture::pattern(0x1800, 32);
-  EXPECT_TRUE(std::ranges::equal(run.data, std::span(flex).last(run.data.size())));
-  EXPECT_EQ(std::uint16_t(run.dataSum), fixture::sum16(run.data));
-  EXPECT_EQ(std::uint16_t(run.charSum),
-            fixture::sum16(std::span(file).subspan(run.begin, run.end - run.begin)));
-
-  std::vector<Recorder::Seen> rest(lines.begin() + std::ptrdiff_t(k + run.lines), lines.end());
-  ASSERT_EQ(split.lines.size(), k + rest.size());
-  for (std::size_t i = 0; i < split.lines.size(); ++i) {
-    const Recorder::Seen& want = i < k ? lines[i] : rest[i - k];
-    EXPECT_EQ(split.lines[i].number, want.number);
-    EXPECT_EQ(split.lines[i].offset, want.offset);
-    EXPECT_EQ(split.lines[i].length, want.length);
-  }
-}
 
 // Wherever the second thread starts, the image, slots, status and findings are those of one
 // thread: on clean, damaged and randomly changed text.
