@@ -29,6 +29,8 @@ namespace {
 // Below this much text a second thread costs more to start than it saves.
 constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
 #endif
+// Below this much text a run on the same thread saves too little to be worth its setup.
+constexpr std::size_t kMinRunText = std::size_t(256) << 10;
 
 // Where the S3 line at `pos` ends when it is ended by CR LF where its count says, as nearly
 // every line is: the LF; nothing when it is not.
@@ -157,6 +159,7 @@ class ShxTokenizer {
   ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink) : file_(file), sink_(sink) {}
 
   void run(ShxSplit split) {
+    if (split.mode == ShxSplit::Mode::Auto) split = chooseSplit();
     const std::size_t at = splitPoint(split);
     if (at == 0) {
       walk(kHeaderSize, file_.size());
@@ -195,27 +198,26 @@ class ShxTokenizer {
     return address;
   }
 
-  // The line start where the second thread begins, or 0 for none. Lines end at their first
-  // LF, so a line starts just after each one.
-  std::size_t splitPoint(ShxSplit split) const {
-    if (file_.size() <= kHeaderSize) return 0;
-    std::size_t target = split.at;
-    switch (split.mode) {
-      case ShxSplit::Mode::None: return 0;
-      case ShxSplit::Mode::At: break;
-      case ShxSplit::Mode::Auto: {
-        const std::size_t text = file_.size() - kHeaderSize;
+  // Where a run is worth its start, and on which thread. A run costs about two thirds of what
+  // the walk spends on the same lines, which hand each line to every sink: even on one thread
+  // a run that starts early in the text, most of which is one code group's data, is cheaper.
+  ShxSplit chooseSplit() const {
+    const std::size_t text = file_.size() > kHeaderSize ? file_.size() - kHeaderSize : 0;
 #ifdef TAVUFE_DECODE_THREAD
-        if (text < kMinSplitText || std::thread::hardware_concurrency() < 2) return 0;
-#else
-        return 0;
-#endif
-        // The walk hands each line to its sinks and costs about half as much again a line as
-        // the second thread, which then takes the larger part.
-        target = kHeaderSize + text / 8 * 3;
-        break;
-      }
+    if (text >= kMinSplitText && std::thread::hardware_concurrency() >= 2) {
+      // The walk takes the smaller part, as it costs more a line.
+      return {ShxSplit::Mode::At, kHeaderSize + text / 8 * 3, false};
     }
+#endif
+    if (text < kMinRunText) return {ShxSplit::Mode::None};
+    return {ShxSplit::Mode::At, kHeaderSize + text / 16, true};
+  }
+
+  // The line start where the run begins, or 0 for none. Lines end at their first LF, so a
+  // line starts just after each one.
+  std::size_t splitPoint(ShxSplit split) const {
+    if (file_.size() <= kHeaderSize || split.mode != ShxSplit::Mode::At) return 0;
+    const std::size_t target = split.at;
     if (target <= kHeaderSize) return kHeaderSize;
     if (target >= file_.size()) return 0;
     const auto* lf = static_cast<const std::uint8_t*>(

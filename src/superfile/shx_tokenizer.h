@@ -96,9 +96,10 @@ class ShxTokenSink {
   }
 };
 
-// Where a second thread takes up the text: where the file is large enough to gain from it
-// (Auto), nowhere (None), or at the first line that starts at or after `at` (At). The sinks
-// see the same lines, or runs standing for them, whichever is chosen.
+// Where a run of data lines is decoded apart from the walk: where the file is large enough to
+// gain from it, on a second thread where there is one (Auto), nowhere (None), or from the
+// first line that starts at or after `at` (At). The sinks see the same lines, or runs
+// standing for them, whichever is chosen.
 struct ShxSplit {
   enum class Mode : std::uint8_t { Auto, None, At };
   Mode mode = Mode::Auto;
