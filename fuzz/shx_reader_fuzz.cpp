@@ -18,7 +18,13 @@ class SplitRead {
     // Decoded on this thread before the walk, the run is laid before any line writes: the
     // order in which a read that writes where the run lies must stop it.
     const bool sameThread = (file[file.size() / 2] & 1) != 0;
-    const tavufe::ReadAndCheck two = read(two_, file, {tavufe::ShxSplit::Mode::At, at, sameThread});
+    // Every other input, a run of the walk's own too, somewhere before the split.
+    const std::size_t lead =
+        (file[file.size() / 3] & 1) != 0 && at > tavufe::kHeaderSize
+            ? tavufe::kHeaderSize + (file[file.size() / 3] * 257u) % (at - tavufe::kHeaderSize)
+            : 0;
+    const tavufe::ReadAndCheck two =
+        read(two_, file, {tavufe::ShxSplit::Mode::At, at, sameThread, lead});
     fuzzing::require(one.read.status == two.read.status && one.read.complete == two.read.complete,
                      "a split read ends as one thread's");
     // A read takes each slot's sum from the lines where it can: it must be the image's.

@@ -846,6 +846,10 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}, true), one);
       // Decoded before the walk begins, the run's lent space is written before any line.
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true}, true), one);
+      // With a run of the walk's own before the split, on either side of another's space.
+      const std::size_t lead = textBegin + (at - textBegin) / 3;
+      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, false, lead}, true), one);
+      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true, lead}, true), one);
     }
   }
 }

@@ -181,33 +181,50 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
 }
 
 std::span<std::uint8_t> ImageLoader::writeImage(std::uint32_t offset, std::size_t count) {
-  if (guard_ != nullptr && offset < lentAt_ + lent_.size() && lentAt_ < offset + count) {
-    // A file whose earlier lines write where the run lies: the run is given up first.
-    guard_->stop();
-    takeBackSpace();
+  for (Lent& lent : lent_) {
+    if (lent.guard != nullptr && offset < lent.at + lent.bytes.size() && lent.at < offset + count) {
+      // A file whose earlier lines write where a run lies: the run is given up first.
+      lent.guard->stop();
+      takeBack(lent);
+    }
   }
   return state_.image.write(offset, count);
 }
 
-void ImageLoader::takeBackSpace() {
-  if (guard_ == nullptr) return;
-  std::fill(lent_.begin(), lent_.end(), kErased);
-  lent_ = {};
-  guard_ = nullptr;
+const ImageLoader::Lent* ImageLoader::lentFor(const ShxDataRun& run) const {
+  if (!run.inPlace) return nullptr;
+  for (const Lent& lent : lent_) {
+    if (lent.guard != nullptr && lent.bytes.data() == run.data.data()) return &lent;
+  }
+  return nullptr;
+}
+
+void ImageLoader::takeBack(Lent& lent) {
+  if (lent.guard == nullptr) return;
+  std::fill(lent.bytes.begin(), lent.bytes.end(), kErased);
+  lent = {};
 }
 
 // The space where the run's lines would lay their data, if the group's lines before them run
-// on without a gap: lent only while it is erased, so that giving it back leaves it as found.
+// on without a gap: lent only while it is erased and apart from other lent space, so that
+// giving it back leaves it as found.
 std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t bytes,
                                               ShxRunGuard& guard) {
-  if (failed() || guard_ != nullptr || !isFlashAddressValid(address)) return {};
+  if (failed() || !isFlashAddressValid(address)) return {};
   const std::uint32_t offset = imageOffsetFor(false, address);
   const std::size_t count = std::min<std::size_t>(bytes, kImageSize - offset);
   if (count == 0 || state_.image.nextWritten(offset) < offset + count) return {};
-  lent_ = state_.image.lend(offset, count);
-  lentAt_ = offset;
-  guard_ = &guard;
-  return lent_;
+  Lent* free = nullptr;
+  for (Lent& lent : lent_) {
+    if (lent.guard == nullptr) {
+      free = &lent;
+    } else if (offset < lent.at + lent.bytes.size() && lent.at < offset + count) {
+      return {};
+    }
+  }
+  if (free == nullptr) return {};
+  *free = {state_.image.lend(offset, count), offset, &guard};
+  return free->bytes;
 }
 
 // A run's lines are data lines of the open group, each laid after the one before: a run can
@@ -216,19 +233,22 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
 bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (failed()) return true;  // every later line is passed over alike
   if (groups_ < 1 || newGroup_) return false;
-  if (run.inPlace) return guard_ != nullptr && position_ == lentAt_;
+  if (run.inPlace) {
+    const Lent* lent = lentFor(run);
+    return lent != nullptr && position_ == lent->at;
+  }
   return state_.image.holds(position_, run.data.size());
 }
 
 void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
+  Lent* lent = lentFor(run);
   if (failed()) {
-    takeBackSpace();
+    if (lent != nullptr) takeBack(*lent);
     return;
   }
-  if (run.inPlace) {
+  if (lent != nullptr) {
     // What the run laid is kept; it erased the rest of the space.
-    lent_ = {};
-    guard_ = nullptr;
+    *lent = {};
   } else {
     const std::span<std::uint8_t> target = writeImage(position_, run.data.size());
     std::copy(run.data.begin(), run.data.end(), target.begin());
@@ -239,7 +259,9 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
   currentSlot().recordLength = byteCount_;
 }
 
-void ImageLoader::runDeclined(const ShxDataRun& /*run*/) { takeBackSpace(); }
+void ImageLoader::runDeclined(const ShxDataRun& run) {
+  if (Lent* lent = lentFor(run)) takeBack(*lent);
+}
 
 void ImageLoader::record(const SbfRecordToken& record) {
   if (failed()) return;

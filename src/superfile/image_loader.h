@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "model/editor_state.h"
@@ -51,10 +52,21 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void openShxGroup(const ShxLine& line);
   std::size_t takeShxData(const ShxLine& line, std::size_t at);
   CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }
-  // The image bytes from `offset` for writing, once a run lent space among them has stopped.
+  // Image space lent to a run being decoded apart from the walk, and the run's guard.
+  struct Lent {
+    std::span<std::uint8_t> bytes;
+    std::uint32_t at = 0;
+    ShxRunGuard* guard = nullptr;
+  };
+  // The image bytes from `offset` for writing, once every run lent space among them has stopped.
   std::span<std::uint8_t> writeImage(std::uint32_t offset, std::size_t count);
-  // Gives back the space lent for a run: erased again, as it was lent.
-  void takeBackSpace();
+  // The space lent for `run`, or none.
+  const Lent* lentFor(const ShxDataRun& run) const;
+  Lent* lentFor(const ShxDataRun& run) {
+    return const_cast<Lent*>(std::as_const(*this).lentFor(run));
+  }
+  // Gives back space lent for a run: erased again, as it was lent.
+  static void takeBack(Lent& lent);
 
   EditorState& state_;
   std::span<const std::uint8_t> file_;
@@ -81,10 +93,8 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void noteLaid(std::size_t count, std::uint32_t sum);
   // The sum a finalisation of slot `index` may take, where no later group wrote over its range.
   std::optional<KnownSum> knownSum(int index) const;
-  // Image space lent to a run being decoded on another thread, and the run's guard.
-  std::span<std::uint8_t> lent_;
-  std::uint32_t lentAt_ = 0;
-  ShxRunGuard* guard_ = nullptr;
+  // A walk has at most two runs: one of its own and one on a second thread.
+  std::array<Lent, 2> lent_{};
 };
 
 }  // namespace tavufe

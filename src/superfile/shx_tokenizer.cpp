@@ -43,24 +43,26 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
 }
 
 // Decodes from the line at `from` the data lines a run may hold, stopping before the first
-// line that is anything else, before data that would not fit `space` (when one is lent), or
-// once `stop` is set.
-void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::span<std::uint8_t> space,
-               const std::atomic<bool>& stop, ShxDataRun& run) {
+// line that is anything else, at `until`, before data that would not fit `space` (when one is
+// lent), or once `stop` is set.
+void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t until,
+               std::span<std::uint8_t> space, const std::atomic<bool>& stop, ShxDataRun& run) {
   constexpr std::size_t kFixed = 5;  // count and address
   const HexKernels& hex = hexKernels();
   run.begin = from;
   run.inPlace = !space.empty();
   if (!run.inPlace) {
     // Half a character a byte bounds the data.
-    const std::size_t bound = (file.size() - from) / 2;
+    const std::size_t bound = (until - from) / 2;
     run.own.reset(new std::uint8_t[bound]);
     space = {run.own.get(), bound};
   }
   std::size_t laid = 0;
   std::uint8_t bytes[256];
   std::size_t pos = from;
-  while (const std::uint8_t* lf = expectedLineEnd(file, pos)) {
+  while (pos < until) {
+    const std::uint8_t* lf = expectedLineEnd(file, pos);
+    if (lf == nullptr) break;
     // A look at the flag now and then is enough: it only shortens a run that is not wanted.
     if ((run.lines & 0xFF) == 0 && stop.load(std::memory_order_relaxed)) break;
     const std::size_t cr = std::size_t(lf - file.data()) - 1;
@@ -99,7 +101,8 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::span<s
 // or when none can be started, it decodes at once, which gives the same run.
 class Ahead : public ShxRunGuard {
  public:
-  Ahead(std::span<const std::uint8_t> file, std::size_t from) : file_(file), from_(from) {}
+  Ahead(std::span<const std::uint8_t> file, std::size_t from, std::size_t until)
+      : file_(file), from_(from), until_(until) {}
   Ahead(const Ahead&) = delete;
   Ahead& operator=(const Ahead&) = delete;
   ~Ahead() { join(); }
@@ -137,7 +140,7 @@ class Ahead : public ShxRunGuard {
  private:
   void decode() noexcept {
     try {
-      decodeRun(file_, from_, space_, stop_, run_);
+      decodeRun(file_, from_, until_, space_, stop_, run_);
     } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
       run_.lines = 0;
     }
@@ -145,6 +148,7 @@ class Ahead : public ShxRunGuard {
 
   std::span<const std::uint8_t> file_;
   std::size_t from_;
+  std::size_t until_;
   std::span<std::uint8_t> space_;
   std::atomic<bool> stop_{false};
   bool stopped_ = false;
@@ -160,32 +164,50 @@ class ShxTokenizer {
 
   void run(ShxSplit split) {
     if (split.mode == ShxSplit::Mode::Auto) split = chooseSplit();
-    const std::size_t at = splitPoint(split);
+    const std::size_t at =
+        split.mode == ShxSplit::Mode::At ? lineStartFrom(split.at) : std::size_t(0);
     if (at == 0) {
       walk(kHeaderSize, file_.size());
       return;
     }
-    Ahead ahead(file_, at);
-    // The data goes where the walk would lay it, when a sink lends that space.
-    std::span<std::uint8_t> space;
-    if (const auto address = addressAt(at)) {
-      space = sink_.runSpace(*address, (file_.size() - at) / 2, ahead);
+    // Each run's data goes where the walk would lay it, when a sink lends that space.
+    const std::optional<std::uint32_t> address = addressAt(at);
+    Ahead ahead(file_, at, file_.size());
+    ahead.start(address ? sink_.runSpace(*address, (file_.size() - at) / 2, ahead)
+                        : std::span<std::uint8_t>{},
+                split.sameThread);
+    std::size_t pos = kHeaderSize;
+    if (const std::size_t lead = split.lead != 0 ? lineStartFrom(split.lead) : 0;
+        lead != 0 && lead < at) {
+      Ahead own(file_, lead, at);
+      std::span<std::uint8_t> space;
+      if (const std::optional<std::uint32_t> from = addressAt(lead)) {
+        // Up to where the second run's space begins, when that follows on.
+        std::size_t bytes = (at - lead) / 2;
+        if (address && *address > *from) bytes = std::min<std::size_t>(bytes, *address - *from);
+        space = sink_.runSpace(*from, bytes, own);
+      }
+      walk(pos, lead);
+      if (!own.stopped()) own.start(space, true);
+      pos = offer(own, lead);
     }
-    ahead.start(space, split.sameThread);
-    walk(kHeaderSize, at);
-    const ShxDataRun& run = ahead.join();
-    std::size_t from = at;
-    if (run.lines > 0 && !ahead.stopped() && sink_.takesRun(run)) {
-      sink_.run(run, line_.number + 1);
-      line_.number += run.lines;
-      from = run.end;
-    } else {
-      sink_.runDeclined(run);
-    }
-    walk(from, file_.size());
+    walk(pos, at);
+    walk(offer(ahead, at), file_.size());
   }
 
  private:
+  // Hands the sinks the run, or tells them it is declined; returns where the walk goes on.
+  std::size_t offer(Ahead& ahead, std::size_t from) {
+    const ShxDataRun& run = ahead.join();
+    if (run.lines > 0 && !ahead.stopped() && sink_.takesRun(run)) {
+      sink_.run(run, line_.number + 1);
+      line_.number += run.lines;
+      return run.end;
+    }
+    sink_.runDeclined(run);
+    return from;
+  }
+
   // The address of the S3 line at `pos`, when it has one in hex digits.
   std::optional<std::uint32_t> addressAt(std::size_t pos) const {
     const std::uint8_t* lf = expectedLineEnd(file_, pos);
@@ -205,19 +227,18 @@ class ShxTokenizer {
     const std::size_t text = file_.size() > kHeaderSize ? file_.size() - kHeaderSize : 0;
 #ifdef TAVUFE_DECODE_THREAD
     if (text >= kMinSplitText && std::thread::hardware_concurrency() >= 2) {
-      // The walk takes the smaller part, as it costs more a line.
-      return {ShxSplit::Mode::At, kHeaderSize + text / 8 * 3, false};
+      // Each thread takes half, the walk's half mostly as a run of its own.
+      return {ShxSplit::Mode::At, kHeaderSize + text / 2, false, kHeaderSize + text / 16};
     }
 #endif
     if (text < kMinRunText) return {ShxSplit::Mode::None};
     return {ShxSplit::Mode::At, kHeaderSize + text / 16, true};
   }
 
-  // The line start where the run begins, or 0 for none. Lines end at their first LF, so a
-  // line starts just after each one.
-  std::size_t splitPoint(ShxSplit split) const {
-    if (file_.size() <= kHeaderSize || split.mode != ShxSplit::Mode::At) return 0;
-    const std::size_t target = split.at;
+  // The first line start at or after `target`, or 0 for none before the end. Lines end at
+  // their first LF, so a line starts just after each one.
+  std::size_t lineStartFrom(std::size_t target) const {
+    if (file_.size() <= kHeaderSize) return 0;
     if (target <= kHeaderSize) return kHeaderSize;
     if (target >= file_.size()) return 0;
     const auto* lf = static_cast<const std::uint8_t*>(

@@ -106,6 +106,9 @@ struct ShxSplit {
   std::size_t at = 0;
   // The run decoded first on this thread, as where no second thread can be had.
   bool sameThread = false;
+  // With At: a run of the walk's own on this thread as well, from the first line at or after
+  // `lead` up to the split; 0 for none.
+  std::size_t lead = 0;
 };
 
 // Walks the S-record text after the header block once, decoding every line's pairs with the
