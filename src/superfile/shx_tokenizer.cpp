@@ -32,6 +32,15 @@ constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
 // Below this much text a run on the same thread saves too little to be worth its setup.
 constexpr std::size_t kMinRunText = std::size_t(256) << 10;
 
+// Where the first character that is not a hex digit stands, or the digits' size. The vector
+// decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
+// digits and needs no second look; one with them is checked sixteen characters at a time.
+std::size_t firstBadDigit(std::span<const std::uint8_t> digits,
+                          std::span<const std::uint8_t> decoded) {
+  if (digits.size() % 2 == 0 && !holdsFF(decoded)) return digits.size();
+  return firstNonHexDigit(digits);
+}
+
 // Where the S3 line at `pos` ends when it is ended by CR LF where its count says, as nearly
 // every line is: the LF; nothing when it is not.
 const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::size_t pos) {
@@ -70,10 +79,7 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t
     if (pairs < kFixed + 1) break;
     const std::uint8_t* digits = file.data() + pos + 2;
     const std::uint32_t sum = hex.decode(digits, pairs, bytes);
-    if (std::memchr(bytes, 0xFF, pairs) != nullptr &&
-        firstNonHexDigit({digits, 2 * pairs}) != 2 * pairs) {
-      break;
-    }
+    if (firstBadDigit({digits, 2 * pairs}, {bytes, pairs}) != 2 * pairs) break;
     const std::uint8_t checksum = bytes[pairs - 1];
     if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
     const std::uint32_t address = read32be(bytes + 1);
@@ -307,15 +313,6 @@ class ShxTokenizer {
         line.fault = ShxLineFault::Checksum;
       }
     }
-  }
-
-  // Where the first character that is not a hex digit stands, or the digits' size. The vector
-  // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
-  // digits and needs no second look; one with them is checked sixteen characters at a time.
-  std::size_t firstBadDigit(std::span<const std::uint8_t> digits,
-                            std::span<const std::uint8_t> decoded) const {
-    if (digits.size() % 2 == 0 && !holdsFF(decoded)) return digits.size();
-    return firstNonHexDigit(digits);
   }
 
   // The decoded bytes start this far into the buffer, so that a data line's data, after the
