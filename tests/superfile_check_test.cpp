@@ -7,11 +7,13 @@
 
 #include <cstdio>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "editor/verify_flow.h"
 #include "save_setup.h"
+#include "superfile/image_loader.h"
 #include "superfile/read_and_check.h"
 #include "superfile/sbf_reader.h"
 #include "superfile/shx_reader.h"
@@ -701,14 +703,36 @@ struct Outcome {
   ReadAndCheck result;
 };
 
+// A copy of each piece of data the read says it has laid, taken when it says so.
+struct LaidCopies : LaidDataWatch {
+  void groupStarts(int /*codeGroup*/, std::uint64_t /*offset*/) override {}
+  void laid(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+    const std::lock_guard<std::mutex> lock(mutex);
+    copies.emplace_back(offset, Bytes(bytes.begin(), bytes.end()));
+  }
+  std::mutex mutex;
+  std::vector<std::pair<std::uint64_t, Bytes>> copies;
+};
+
+// Laid pieces whose bytes were held to the image's; a test makes sure there were some.
+std::size_t laidPiecesChecked = 0;
+
 // With `erased`, the image is erased first, as an open does, and the read may lend its space
-// to the second thread; otherwise that thread decodes into memory of its own.
+// to the second thread; otherwise that thread decodes into memory of its own. Each piece a
+// run said it laid must still be in the image, unless a write met it since.
 Outcome readSplit(const Bytes& file, ShxSplit split, bool erased = false) {
   Outcome o;
   if (erased) o.state->image.fill();
   Progress progress;
-  o.result =
-      readAndCheck(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings, split);
+  LaidCopies laid;
+  o.result = readAndCheck(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings, split,
+                          &laid);
+  for (const auto& [offset, bytes] : laid.copies) {
+    if (o.state->image.writtenSinceWatch(offset, bytes.size())) continue;
+    EXPECT_TRUE(std::ranges::equal(o.state->image.read(offset, bytes.size()), bytes))
+        << "laid at " << offset;
+    ++laidPiecesChecked;
+  }
   return o;
 }
 
@@ -852,4 +876,5 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true, lead}, true), one);
     }
   }
+  EXPECT_GT(laidPiecesChecked, 100u);
 }

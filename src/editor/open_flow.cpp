@@ -26,7 +26,8 @@ bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) 
 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
                Progress& progress, OpenedSuperfile& result) {
-  ReadAndCheck read = readAndCheck(state, bytes, result.encoding, progress, options.keptFindings);
+  ReadAndCheck read = readAndCheck(state, bytes, result.encoding, progress, options.keptFindings,
+                                   {}, options.laidWatch);
   result.status = read.read.status;
   result.cause = std::move(read.cause);
   result.check = std::move(read.check);

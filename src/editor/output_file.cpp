@@ -407,6 +407,53 @@ bool OutputFile::writeOut(const std::uint8_t* bytes, std::size_t size) {
   return true;
 }
 
+bool OutputFile::placeable() const {
+  return fd_ >= 0 && !failed_ && !direct_ && !borrowed_ && tempPath_.empty() && writtenSize_ == 0;
+}
+
+int OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) const {
+  while (!bytes.empty()) {
+    const ssize_t n =
+        ::pwrite(fd_, bytes.data(), std::min(bytes.size(), kWritebackPiece), off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
+    // Each piece is started on the disk at once, as a sequential write's are.
+    ::sync_file_range(fd_, off_t(offset), off_t(n), SYNC_FILE_RANGE_WRITE);
+    offset += std::uint64_t(n);
+    bytes = bytes.subspan(std::size_t(n));
+  }
+  return 0;
+}
+
+bool OutputFile::writeAround(std::span<const std::uint8_t> bytes,
+                             std::span<const FileRange> present) {
+  if (fd_ < 0 || failed_ || !placeable()) return fail(FileProblem::system(EBADF));
+  written_.update(bytes);
+  writtenSize_ = bytes.size();
+  std::uint64_t at = 0;
+  const auto fillTo = [&](std::uint64_t end) {
+    end = std::min<std::uint64_t>(end, bytes.size());
+    if (end <= at) return 0;
+    const int error = writeAt(at, bytes.subspan(std::size_t(at), std::size_t(end - at)));
+    at = end;
+    return error;
+  };
+  for (const FileRange& range : present) {
+    if (const int error = fillTo(range.begin)) return fail(FileProblem::system(error));
+    at = std::max(at, range.end);
+  }
+  if (const int error = fillTo(bytes.size())) return fail(FileProblem::system(error));
+  // Early pieces may have reached past what the file keeps.
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) return fail(FileProblem::system(errno));
+  if (std::uint64_t(st.st_size) > bytes.size() && ::ftruncate(fd_, off_t(bytes.size())) != 0) {
+    return fail(FileProblem::system(errno));
+  }
+  inFile_ = writebackFrom_ = bytes.size();
+  return true;
+}
+
 bool OutputFile::write(const void* data, std::size_t size) {
   if (fd_ < 0 || failed_) {
     failed_ = true;

@@ -40,6 +40,12 @@ std::uint64_t otherHardLinks(const std::string& destination);
 // Whether `destination`, links followed, is the file with this device and inode number.
 bool namesFile(const std::string& destination, std::uint64_t device, std::uint64_t inode);
 
+// A range of a file's bytes, [begin, end).
+struct FileRange {
+  std::uint64_t begin = 0;
+  std::uint64_t end = 0;
+};
+
 // An output file that appears under its name only when written whole.
 //
 // (A destination that is a device or a pipe cannot be swapped by a rename; it is written in
@@ -76,6 +82,17 @@ class OutputFile : public ByteSink {
   [[nodiscard]] bool commit();
   // Drops what was written; the destination is untouched.
   void discard();
+
+  // For a file whose pieces are known before it is complete. Whether writeAt() may be used:
+  // an anonymous temporary file, open and not yet written.
+  bool placeable() const;
+  // Writes `bytes` at `offset` of the temporary file, on any thread, beside other such calls;
+  // not counted as written. Returns 0 or the system's errno.
+  int writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) const;
+  // The file's whole contents, in place of write(): `bytes`, of which the ranges in `present`
+  // (sorted, apart) already lie in the file by writeAt(). Writes the rest and cuts the file to
+  // its length. commit() reads all of it back against `bytes`.
+  bool writeAround(std::span<const std::uint8_t> bytes, std::span<const FileRange> present);
 
   bool failed() const override { return failed_; }
   // Why the first step that failed did; Kind::None while all went well.

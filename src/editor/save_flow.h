@@ -14,6 +14,8 @@
 
 namespace tavufe {
 
+class EarlyExport;
+
 // What a save writes: a superfile in either encoding, or the Flex code group alone.
 enum class SaveType { Shx, Sbf, Smg, Bin };
 
@@ -46,6 +48,9 @@ enum class StaleSlots { ExportAndWarn, Refuse };
 struct SaveOptions {
   std::string dateText;  // the header's date for SHX and SBF, usually saveDate().text
   StaleSlots staleSlots = StaleSlots::ExportAndWarn;
+  // An export's file begun while the document was read (the same destination); none for
+  // a file opened by the save.
+  EarlyExport* early = nullptr;
 };
 
 // A save only reads the document: what it finalises and patches goes into the output, and the

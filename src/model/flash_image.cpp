@@ -29,6 +29,7 @@ bool FlashImage::allocate() {
   wholeDirty_ = true;
   written_.clear();
   pending_.fill(false);
+  watching_ = false;
   return exists();
 }
 
@@ -37,10 +38,12 @@ void FlashImage::release() {
   written_.clear();
   wholeDirty_ = true;
   pending_.fill(false);
+  watching_ = false;
 }
 
 void FlashImage::fill() {
   if (!exists()) return;
+  watchedAll_ = watchedAll_ || watching_;
   if (wholeDirty_) {
     // Deferred to the first access of each chunk: most files touch a few chunks of 33.
     pending_.fill(true);
@@ -65,24 +68,46 @@ void FlashImage::fillPending(std::uint64_t offset, std::uint64_t count) const {
   }
 }
 
-void FlashImage::markWritten(std::uint64_t offset, std::uint64_t count) {
-  if (wholeDirty_ || count == 0) return;
+void FlashImage::watchWrites() {
+  watching_ = true;
+  watchedAll_ = false;
+  watched_.clear();
+}
+
+bool FlashImage::writtenSinceWatch(std::uint64_t offset, std::uint64_t count) const {
+  if (!watching_ || watchedAll_) return true;
+  return std::any_of(watched_.begin(), watched_.end(),
+                     [&](const Range& r) { return r.begin < offset + count && offset < r.end; });
+}
+
+void FlashImage::noteWatched(std::uint64_t offset, std::uint64_t count) {
+  if (!watching_ || watchedAll_ || count == 0) return;
+  if (!addRange(watched_, offset, count, kMaxWatchedRanges)) watchedAll_ = true;
+}
+
+bool FlashImage::addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
+                          std::size_t most) {
   const auto begin = std::uint32_t(offset);
   const auto end = std::uint32_t(offset + count);
   // Readers write front to back, so a write usually continues or repeats the last range.
-  if (!written_.empty()) {
-    Range& last = written_.back();
+  if (!ranges.empty()) {
+    Range& last = ranges.back();
     if (begin >= last.begin && begin <= last.end) {
       last.end = std::max(last.end, end);
-      return;
+      return true;
     }
   }
-  if (written_.size() == kMaxDirtyRanges) {
+  if (ranges.size() == most) return false;
+  ranges.push_back({begin, end});
+  return true;
+}
+
+void FlashImage::markWritten(std::uint64_t offset, std::uint64_t count) {
+  if (wholeDirty_ || count == 0) return;
+  if (!addRange(written_, offset, count, kMaxDirtyRanges)) {
     wholeDirty_ = true;
     written_.clear();
-    return;
   }
-  written_.push_back({begin, end});
 }
 
 std::uint64_t FlashImage::nextWritten(std::uint64_t offset) const {
@@ -106,6 +131,7 @@ std::span<std::uint8_t> FlashImage::write(std::uint64_t offset, std::uint64_t co
   // Erased before it is handed out: the caller may write only part of the span.
   fillPending(offset, count);
   markWritten(offset, count);
+  noteWatched(offset, count);
   return {bytes_.get() + offset, std::size_t(count)};
 }
 

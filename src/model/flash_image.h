@@ -64,6 +64,18 @@ class FlashImage {
   // it, from `offset`, is erased.
   std::uint64_t nextWritten(std::uint64_t offset) const;
 
+  // From now on keeps every range handed out by write() (not those lent), so that a copy of
+  // some of the image's bytes taken meanwhile can tell whether it is still what they hold. A
+  // fill counts as a write of everything. Each call starts afresh.
+  void watchWrites();
+  // Whether a range handed out by write() since watchWrites() meets [offset, offset + count);
+  // true for any range when nothing is watched.
+  bool writtenSinceWatch(std::uint64_t offset, std::uint64_t count) const;
+  // Where `byte`, a byte of the image, stands in it.
+  std::uint64_t offsetOf(const std::uint8_t* byte) const {
+    return std::uint64_t(byte - bytes_.get());
+  }
+
  private:
   struct Range {
     std::uint32_t begin;
@@ -71,6 +83,8 @@ class FlashImage {
   };
   // Past this many separate ranges the next fill erases the whole image.
   static constexpr std::size_t kMaxDirtyRanges = 64;
+  // Past this many separate watched ranges everything counts as written.
+  static constexpr std::size_t kMaxWatchedRanges = 256;
   // The unit of the lazy fill; the huge-page size, so each chunk is one page where offered.
   static constexpr std::size_t kChunkSize = std::size_t(2) << 20;
   static constexpr std::size_t kChunkCount = (kImageSize + kChunkSize - 1) / kChunkSize;
@@ -80,6 +94,9 @@ class FlashImage {
   void fillPending(std::uint64_t offset, std::uint64_t count) const;
 
   void markWritten(std::uint64_t offset, std::uint64_t count);
+  static bool addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
+                       std::size_t most);
+  void noteWatched(std::uint64_t offset, std::uint64_t count);
   // The part of the range inside the image as [first, first + count).
   bool clipRange(std::int64_t offset, std::int64_t count, std::uint64_t& first,
                  std::uint64_t& clipped) const;
@@ -91,6 +108,9 @@ class FlashImage {
   std::unique_ptr<std::uint8_t, Free> bytes_;
   std::vector<Range> written_;
   bool wholeDirty_ = true;
+  bool watching_ = false;
+  bool watchedAll_ = false;
+  std::vector<Range> watched_;
   // Chunks that a whole-image fill has yet to erase. Mutable: the first read of a chunk erases
   // it, which no caller can tell from an erase made by the fill itself (the image is used from
   // one thread at a time).

@@ -143,6 +143,7 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
       return text.size();
     }
     position_ = imageOffsetFor(groups_ == 1, address);
+    if (watch_ != nullptr) watch_->groupStarts(slot.cgNumber, position_);
     newGroup_ = false;
     byteCount_ = 0;
     laid_[std::size_t(groups_ - 1)] = {position_, position_, 0, true};
@@ -201,8 +202,15 @@ const ImageLoader::Lent* ImageLoader::lentFor(const ShxDataRun& run) const {
 
 void ImageLoader::takeBack(Lent& lent) {
   if (lent.guard == nullptr) return;
-  std::fill(lent.bytes.begin(), lent.bytes.end(), kErased);
+  // Written again through the image, so that a watcher of what was laid learns of it.
+  const std::span<std::uint8_t> bytes = state_.image.write(lent.at, lent.bytes.size());
+  std::fill(bytes.begin(), bytes.end(), kErased);
   lent = {};
+}
+
+void ImageLoader::setLaidWatch(LaidDataWatch* watch) {
+  watch_ = watch;
+  if (watch_ != nullptr) state_.image.watchWrites();
 }
 
 // The space where the run's lines would lay their data, if the group's lines before them run
@@ -224,6 +232,11 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
   }
   if (free == nullptr) return {};
   *free = {state_.image.lend(offset, count), offset, &guard};
+  if (watch_ != nullptr) {
+    guard.onLaid([watch = watch_, offset, bytes = free->bytes](std::size_t from, std::size_t to) {
+      watch->laid(offset + from, bytes.subspan(from, to - from));
+    });
+  }
   return free->bytes;
 }
 

@@ -22,6 +22,22 @@ struct ReadStop {
   std::uint64_t at = 0;
 };
 
+// Told where a read lays data while it reads, so that the bytes can be used before it ends (a
+// save that starts writing its file early). groupStarts comes on the reading thread, laid on
+// the thread that decodes a run, possibly beside it. Bytes handed to laid keep their values
+// unless a range handed out by FlashImage::write() later meets them, which the read watches
+// from its start (FlashImage::writtenSinceWatch).
+class LaidDataWatch {
+ public:
+  // The data of the code group numbered `codeGroup` (as the header lists it) starts at image
+  // offset `offset`.
+  virtual void groupStarts(int codeGroup, std::uint64_t offset) = 0;
+  virtual void laid(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+
+ protected:
+  ~LaidDataWatch() = default;
+};
+
 // Lays the records a tokenizer hands it into a freshly erased image and the slots. The first
 // record that cannot be laid stops the read; later events are passed over, so that a check fed
 // from the same walk still sees the whole file.
@@ -38,6 +54,9 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
                                    ShxRunGuard& guard) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
+
+  // Follows the data laid from now on; watches the image's writes.
+  void setLaidWatch(LaidDataWatch* watch);
 
   // After the walk: the group count against the S7 lines (SHX), then every slot finalised.
   ReadResult finish(bool shx);
@@ -66,7 +85,7 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
     return const_cast<Lent*>(std::as_const(*this).lentFor(run));
   }
   // Gives back space lent for a run: erased again, as it was lent.
-  static void takeBack(Lent& lent);
+  void takeBack(Lent& lent);
 
   EditorState& state_;
   std::span<const std::uint8_t> file_;
@@ -95,6 +114,7 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   std::optional<KnownSum> knownSum(int index) const;
   // A walk has at most two runs: one of its own and one on a second thread.
   std::array<Lent, 2> lent_{};
+  LaidDataWatch* watch_ = nullptr;
 };
 
 }  // namespace tavufe

@@ -26,8 +26,9 @@ std::optional<Finding> causeOf(const CheckResult& check, const ReadStop* stop) {
 
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
                           SuperfileEncoding encoding, Progress& progress, std::size_t maxKept,
-                          ShxSplit split) {
+                          ShxSplit split, LaidDataWatch* watch) {
   ImageLoader loader(state, file, progress);
+  loader.setLaidWatch(watch);
   SuperfileChecker checker(file, encoding, maxKept);
   if (checker.walks()) {
     if (encoding == SuperfileEncoding::Shx) {

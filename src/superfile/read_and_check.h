@@ -12,6 +12,8 @@
 
 namespace tavufe {
 
+class LaidDataWatch;
+
 struct ReadAndCheck {
   ReadResult read;
   CheckResult check;
@@ -21,9 +23,11 @@ struct ReadAndCheck {
 
 // One walk of the file's records feeds both the image (as readShx and readSbf lay it) and the
 // whole-file check (as checkSuperfile reports it). `split` says where a second thread may take
-// up SHX text; the outcome is the same wherever it does.
+// up SHX text; the outcome is the same wherever it does. `watch`, when given, follows the
+// data laid as the read goes.
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
                           SuperfileEncoding encoding, Progress& progress,
-                          std::size_t maxKept = kMaxKeptFindings, ShxSplit split = {});
+                          std::size_t maxKept = kMaxKeptFindings, ShxSplit split = {},
+                          LaidDataWatch* watch = nullptr);
 
 }  // namespace tavufe

@@ -31,6 +31,8 @@ constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
 #endif
 // Below this much text a run on the same thread saves too little to be worth its setup.
 constexpr std::size_t kMinRunText = std::size_t(256) << 10;
+// How much more data a run lays before it tells a watcher: large enough for a disk write.
+constexpr std::size_t kLaidStep = std::size_t(2) << 20;
 
 // Where the first character that is not a hex digit stands, or the digits' size. The vector
 // decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
@@ -53,9 +55,10 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
 
 // Decodes from the line at `from` the data lines a run may hold, stopping before the first
 // line that is anything else, at `until`, before data that would not fit `space` (when one is
-// lent), or once `stop` is set.
+// lent), or once `stop` is set. `laid`, when set, follows the data laid in lent space.
 void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t until,
-               std::span<std::uint8_t> space, const std::atomic<bool>& stop, ShxDataRun& run) {
+               std::span<std::uint8_t> space, const std::atomic<bool>& stop,
+               const ShxRunGuard::Laid& laid, ShxDataRun& run) {
   constexpr std::size_t kFixed = 5;  // count and address
   const HexKernels& hex = hexKernels();
   run.begin = from;
@@ -66,7 +69,9 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t
     run.own.reset(new std::uint8_t[bound]);
     space = {run.own.get(), bound};
   }
-  std::size_t laid = 0;
+  const bool watched = run.inPlace && laid;
+  std::size_t told = 0;
+  std::size_t filled = 0;
   std::uint8_t bytes[256];
   std::size_t pos = from;
   while (pos < until) {
@@ -85,21 +90,26 @@ void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t
     const std::uint32_t address = read32be(bytes + 1);
     if (run.lines > 0 && address != run.nextAddress) break;
     const std::size_t dataBytes = pairs - kFixed - 1;
-    if (dataBytes > space.size() - laid) break;
+    if (dataBytes > space.size() - filled) break;
     if (run.lines == 0) run.firstAddress = address;
     std::uint32_t fixed = checksum;
     for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
-    std::memcpy(space.data() + laid, bytes + kFixed, dataBytes);
-    laid += dataBytes;
+    std::memcpy(space.data() + filled, bytes + kFixed, dataBytes);
+    filled += dataBytes;
+    if (watched && filled - told >= kLaidStep) {
+      laid(told, filled);
+      told = filled;
+    }
     run.dataSum += sum - fixed;
     run.nextAddress = address + std::uint32_t(dataBytes);
     ++run.lines;
     pos = std::size_t(lf - file.data()) + 1;
   }
   run.end = pos;
-  run.data = space.first(laid);
+  run.data = space.first(filled);
+  if (watched && filled > told) laid(told, filled);
   // Lent space is the run's to set to the last byte.
-  if (run.inPlace) std::fill(space.begin() + std::ptrdiff_t(laid), space.end(), kErased);
+  if (run.inPlace) std::fill(space.begin() + std::ptrdiff_t(filled), space.end(), kErased);
   run.charSum = byteSum(file.subspan(from, pos - from));
 }
 
@@ -141,12 +151,13 @@ class Ahead : public ShxRunGuard {
     join();
     stopped_ = true;
   }
+  void onLaid(Laid laid) override { laid_ = std::move(laid); }
   bool stopped() const { return stopped_; }
 
  private:
   void decode() noexcept {
     try {
-      decodeRun(file_, from_, until_, space_, stop_, run_);
+      decodeRun(file_, from_, until_, space_, stop_, laid_, run_);
     } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
       run_.lines = 0;
     }
@@ -158,6 +169,7 @@ class Ahead : public ShxRunGuard {
   std::span<std::uint8_t> space_;
   std::atomic<bool> stop_{false};
   bool stopped_ = false;
+  Laid laid_;
   ShxDataRun run_;
 #ifdef TAVUFE_DECODE_THREAD
   std::thread thread_;

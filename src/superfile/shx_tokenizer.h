@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -63,11 +64,17 @@ struct ShxDataRun {
   std::unique_ptr<std::uint8_t[]> own;  // not zeroed: pages never written are never touched
 };
 
-// Lets a sink that lent space for a run stop the run before it writes there itself.
+// Lets a sink that lent space for a run stop the run before it writes there itself, or follow
+// it while it lays its data.
 class ShxRunGuard {
  public:
   // Returns once the run has stopped writing; it is then declined.
   virtual void stop() = 0;
+  // Told [from, to) of the lent space, on the thread that decodes the run, each time some
+  // megabytes more of its data lie there, and for the rest when the run ends. Set before the
+  // run starts.
+  using Laid = std::function<void(std::size_t from, std::size_t to)>;
+  virtual void onLaid(Laid laid) = 0;
 
  protected:
   ~ShxRunGuard() = default;
