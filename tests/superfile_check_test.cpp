@@ -861,6 +861,9 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
     SCOPED_TRACE(what);
     const Outcome one = readSplit(file, {ShxSplit::Mode::None});
     expectSumsOfTheImage(one);
+    // Runs of the walk's own alone, one a group, as where there is no second thread.
+    expectSameOutcome(readSplit(file, {ShxSplit::Mode::None, 0, false, ShxSplit::kWhenTaken}, true),
+                      one);
     const std::size_t text = file.size() - textBegin;
     for (const std::size_t at :
          {textBegin, textBegin + text / 7, textBegin + text / 2, textBegin + text * 5 / 6,
@@ -874,6 +877,8 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
       const std::size_t lead = textBegin + (at - textBegin) / 3;
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, false, lead}, true), one);
       expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true, lead}, true), one);
+      expectSameOutcome(
+          readSplit(file, {ShxSplit::Mode::At, at, false, ShxSplit::kWhenTaken}, true), one);
     }
   }
   EXPECT_GT(laidPiecesChecked, 100u);

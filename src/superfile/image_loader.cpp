@@ -253,6 +253,12 @@ bool ImageLoader::takesRun(const ShxDataRun& run) const {
   return state_.image.holds(position_, run.data.size());
 }
 
+bool ImageLoader::takesRunFrom(std::uint32_t address) const {
+  if (failed()) return true;
+  return groups_ >= 1 && !newGroup_ && isFlashAddressValid(address) &&
+         imageOffsetFor(false, address) == position_;
+}
+
 void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
   Lent* lent = lentFor(run);
   if (failed()) {

@@ -48,6 +48,7 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
 
   void line(const ShxLine& line) override;
   bool takesRun(const ShxDataRun& run) const override;
+  bool takesRunFrom(std::uint32_t address) const override;
   void run(const ShxDataRun& run, std::uint64_t first) override;
   void runDeclined(const ShxDataRun& run) override;
   std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes,

@@ -184,36 +184,54 @@ class ShxTokenizer {
     if (split.mode == ShxSplit::Mode::Auto) split = chooseSplit();
     const std::size_t at =
         split.mode == ShxSplit::Mode::At ? lineStartFrom(split.at) : std::size_t(0);
-    if (at == 0) {
-      walk(kHeaderSize, file_.size());
-      return;
-    }
+    // Where the walk's own runs may reach: the second run's first line, or the end.
+    const std::size_t until = at != 0 ? at : file_.size();
     // Each run's data goes where the walk would lay it, when a sink lends that space.
-    const std::optional<std::uint32_t> address = addressAt(at);
-    Ahead ahead(file_, at, file_.size());
-    ahead.start(address ? sink_.runSpace(*address, (file_.size() - at) / 2, ahead)
-                        : std::span<std::uint8_t>{},
-                split.sameThread);
-    std::size_t pos = kHeaderSize;
-    if (const std::size_t lead = split.lead != 0 ? lineStartFrom(split.lead) : 0;
-        lead != 0 && lead < at) {
-      Ahead own(file_, lead, at);
-      std::span<std::uint8_t> space;
-      if (const std::optional<std::uint32_t> from = addressAt(lead)) {
-        // Up to where the second run's space begins, when that follows on.
-        std::size_t bytes = (at - lead) / 2;
-        if (address && *address > *from) bytes = std::min<std::size_t>(bytes, *address - *from);
-        space = sink_.runSpace(*from, bytes, own);
-      }
-      walk(pos, lead);
-      if (!own.stopped()) own.start(space, true);
-      pos = offer(own, lead);
+    const std::optional<std::uint32_t> address =
+        at != 0 ? addressAt(at) : std::optional<std::uint32_t>{};
+    std::optional<Ahead> ahead;
+    if (at != 0) {
+      ahead.emplace(file_, at, file_.size());
+      ahead->start(address ? sink_.runSpace(*address, (file_.size() - at) / 2, *ahead)
+                           : std::span<std::uint8_t>{},
+                   split.sameThread);
     }
-    walk(pos, at);
-    walk(offer(ahead, at), file_.size());
+    std::size_t pos = kHeaderSize;
+    if (split.lead == ShxSplit::kWhenTaken) {
+      // Each group's data lines as a run, once its first lines are behind the walk. One try a
+      // group: a run given up costs its space twice over, and a hostile file has many lines.
+      std::uint64_t triedIn = ~std::uint64_t(0);
+      while ((pos = walkUntilTaken(pos, until, triedIn)) < until) {
+        triedIn = s0Lines_;
+        const std::size_t next = ownRun(pos, pos, until, address);
+        pos = next != pos ? next : walkLine(pos);
+      }
+    } else if (const std::size_t lead = split.lead != 0 ? lineStartFrom(split.lead) : 0;
+               lead != 0 && lead < until) {
+      pos = ownRun(pos, lead, until, address);
+    }
+    walk(pos, until);
+    if (ahead) walk(offer(*ahead, at), file_.size());
   }
 
  private:
+  // Walks from `pos` to `lead` while this thread's run decodes from there up to `until` (in
+  // space that ends where the second run's, at `address`, begins); returns where the walk
+  // goes on.
+  std::size_t ownRun(std::size_t pos, std::size_t lead, std::size_t until,
+                     std::optional<std::uint32_t> address) {
+    Ahead own(file_, lead, until);
+    std::span<std::uint8_t> space;
+    if (const std::optional<std::uint32_t> from = addressAt(lead)) {
+      std::size_t bytes = (until - lead) / 2;
+      if (address && *address > *from) bytes = std::min<std::size_t>(bytes, *address - *from);
+      space = sink_.runSpace(*from, bytes, own);
+    }
+    walk(pos, lead);
+    if (!own.stopped()) own.start(space, true);
+    return offer(own, lead);
+  }
+
   // Hands the sinks the run, or tells them it is declined; returns where the walk goes on.
   std::size_t offer(Ahead& ahead, std::size_t from) {
     const ShxDataRun& run = ahead.join();
@@ -245,12 +263,13 @@ class ShxTokenizer {
     const std::size_t text = file_.size() > kHeaderSize ? file_.size() - kHeaderSize : 0;
 #ifdef TAVUFE_DECODE_THREAD
     if (text >= kMinSplitText && std::thread::hardware_concurrency() >= 2) {
-      // Each thread takes half, the walk's half mostly as a run of its own.
-      return {ShxSplit::Mode::At, kHeaderSize + text / 2, false, kHeaderSize + text / 16};
+      // Each thread takes half, the walk's half as runs of its own from each group's first
+      // lines on.
+      return {ShxSplit::Mode::At, kHeaderSize + text / 2, false, ShxSplit::kWhenTaken};
     }
 #endif
     if (text < kMinRunText) return {ShxSplit::Mode::None};
-    return {ShxSplit::Mode::At, kHeaderSize + text / 16, true};
+    return {ShxSplit::Mode::None, 0, false, ShxSplit::kWhenTaken};
   }
 
   // The first line start at or after `target`, or 0 for none before the end. Lines end at
@@ -266,25 +285,41 @@ class ShxTokenizer {
   }
 
   void walk(std::size_t pos, std::size_t to) {
-    ShxLine& line = line_;
+    while (pos < to) pos = walkLine(pos);
+  }
+
+  // Walks lines until the sinks would take a run from the next one, past the group counted
+  // `triedIn` S0 lines in; returns where that line starts.
+  std::size_t walkUntilTaken(std::size_t pos, std::size_t to, std::uint64_t triedIn) {
     while (pos < to) {
-      ++line.number;
-      line.offset = pos;
-      const std::uint8_t* lf = expectedLineEnd(file_, pos);
-      const bool predicted = lf != nullptr;
-      if (predicted) {
-        describe(line, lf);
-        // A line of digits only holds no LF: the end its count gave is its end.
-        if (!line.certain()) lf = nullptr;
+      if (s0Lines_ != triedIn) {
+        const std::optional<std::uint32_t> address = addressAt(pos);
+        if (address && sink_.takesRunFrom(*address)) break;
       }
-      if (lf == nullptr) {
-        lf = static_cast<const std::uint8_t*>(
-            std::memchr(file_.data() + pos, '\n', file_.size() - pos));
-        describe(line, lf);
-      }
-      sink_.line(line);
-      pos = lf != nullptr ? std::size_t(lf - file_.data()) + 1 : file_.size();
+      pos = walkLine(pos);
     }
+    return pos;
+  }
+
+  // Hands the sinks the line at `pos`; returns where the next one starts.
+  std::size_t walkLine(std::size_t pos) {
+    ShxLine& line = line_;
+    ++line.number;
+    line.offset = pos;
+    const std::uint8_t* lf = expectedLineEnd(file_, pos);
+    if (lf != nullptr) {
+      describe(line, lf);
+      // A line of digits only holds no LF: the end its count gave is its end.
+      if (!line.certain()) lf = nullptr;
+    }
+    if (lf == nullptr) {
+      lf = static_cast<const std::uint8_t*>(
+          std::memchr(file_.data() + pos, '\n', file_.size() - pos));
+      describe(line, lf);
+    }
+    if (line.type == '0') ++s0Lines_;
+    sink_.line(line);
+    return lf != nullptr ? std::size_t(lf - file_.data()) + 1 : file_.size();
   }
 
   // Takes the line from its offset to `lf` (or the end of the file) and decodes it.
@@ -337,6 +372,7 @@ class ShxTokenizer {
   const HexKernels& hex_ = hexKernels();
   std::vector<std::uint8_t> bytes_;
   ShxLine line_;
+  std::uint64_t s0Lines_ = 0;  // walked so far
 };
 
 }  // namespace

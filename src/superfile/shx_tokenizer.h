@@ -88,6 +88,9 @@ class ShxTokenSink {
   // Whether the sink, as the lines so far have left it, would take each line of `run` alike,
   // so that `run` may stand for them. A sink that cannot tell gets the lines one by one.
   virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
+  // Whether, as far as can be told before it is decoded, a run whose first line has `address`
+  // would be taken if it started at the next line.
+  virtual bool takesRunFrom(std::uint32_t /*address*/) const { return false; }
   // The run's lines, the first of them numbered `first`.
   virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
   // The run's lines will come one by one: a sink that lent the run space takes it back.
@@ -113,9 +116,11 @@ struct ShxSplit {
   std::size_t at = 0;
   // The run decoded first on this thread, as where no second thread can be had.
   bool sameThread = false;
-  // With At: a run of the walk's own on this thread as well, from the first line at or after
-  // `lead` up to the split; 0 for none.
+  // A run of the walk's own on this thread as well, from the first line at or after `lead` up
+  // to the split (or the end without one); from the first line the sinks would take a run from
+  // with kWhenTaken; 0 for none.
   std::size_t lead = 0;
+  static constexpr std::size_t kWhenTaken = ~std::size_t(0);
 };
 
 // Walks the S-record text after the header block once, decoding every line's pairs with the
@@ -134,6 +139,9 @@ class ShxTokenPair : public ShxTokenSink {
   }
   bool takesRun(const ShxDataRun& run) const override {
     return first_.takesRun(run) && second_.takesRun(run);
+  }
+  bool takesRunFrom(std::uint32_t address) const override {
+    return first_.takesRunFrom(address) && second_.takesRunFrom(address);
   }
   void run(const ShxDataRun& run, std::uint64_t first) override {
     first_.run(run, first);

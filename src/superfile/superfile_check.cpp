@@ -200,9 +200,9 @@ class ShxCheck {
 
   // A run continues the open group's data, as its lines would; the group's first bytes, which
   // are kept one by one, must be behind it.
-  bool takesRun(const ShxDataRun& run) const {
-    return open_ && current_ != nullptr && current_->hasData &&
-           current_->nextAddress == run.firstAddress && current_->length >= kKeptPrefix;
+  bool takesRunFrom(std::uint32_t address) const {
+    return open_ && current_ != nullptr && current_->hasData && current_->nextAddress == address &&
+           current_->length >= kKeptPrefix;
   }
 
   void run(const ShxDataRun& run, std::uint64_t first) {
@@ -665,7 +665,10 @@ void SuperfileChecker::line(const ShxLine& line) {
   if (walk_) walk_->shx.line(line);
 }
 bool SuperfileChecker::takesRun(const ShxDataRun& run) const {
-  return walk_ && walk_->shx.takesRun(run);
+  return walk_ && walk_->shx.takesRunFrom(run.firstAddress);
+}
+bool SuperfileChecker::takesRunFrom(std::uint32_t address) const {
+  return walk_ && walk_->shx.takesRunFrom(address);
 }
 void SuperfileChecker::run(const ShxDataRun& run, std::uint64_t first) {
   if (walk_) walk_->shx.run(run, first);

@@ -89,6 +89,7 @@ class SuperfileChecker : public ShxTokenSink, public SbfTokenSink {
   bool walks() const { return walk_ != nullptr; }
   void line(const ShxLine& line) override;
   bool takesRun(const ShxDataRun& run) const override;
+  bool takesRunFrom(std::uint32_t address) const override;
   void run(const ShxDataRun& run, std::uint64_t first) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
