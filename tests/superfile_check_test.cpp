@@ -736,6 +736,20 @@ Outcome readSplit(const Bytes& file, ShxSplit split, bool erased = false) {
   return o;
 }
 
+// The text fed in pieces of `piece` bytes once the header block has come, as a page reads a
+// picked file.
+Outcome readStreamed(const Bytes& file, std::size_t piece) {
+  Outcome o;
+  o.state->image.fill();
+  Progress progress;
+  ShxStreamRead read(*o.state, file, progress);
+  for (std::size_t got = fixture::kHeaderBlockSize; got < file.size(); got += piece) {
+    read.received(got);
+  }
+  o.result = read.finish();
+  return o;
+}
+
 // Each finalised slot's sum is that of its bytes in the image, however the read came by it.
 void expectSumsOfTheImage(const Outcome& o) {
   if (o.result.read.status != StatusCode::None) return;
@@ -861,9 +875,14 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
     SCOPED_TRACE(what);
     const Outcome one = readSplit(file, {ShxSplit::Mode::None});
     expectSumsOfTheImage(one);
-    // Runs of the walk's own alone, one a group, as where there is no second thread.
+    // Runs of the walk's own alone, one a group, as where there is no second thread; and so on
+    // text that comes in pieces, a piece ending anywhere in a line.
     expectSameOutcome(readSplit(file, {ShxSplit::Mode::None, 0, false, ShxSplit::kWhenTaken}, true),
                       one);
+    for (const std::size_t piece : {1, 61, 1000}) {
+      SCOPED_TRACE("pieces of " + std::to_string(piece));
+      expectSameOutcome(readStreamed(file, piece), one);
+    }
     const std::size_t text = file.size() - textBegin;
     for (const std::size_t at :
          {textBegin, textBegin + text / 7, textBegin + text / 2, textBegin + text * 5 / 6,

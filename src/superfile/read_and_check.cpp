@@ -22,6 +22,16 @@ std::optional<Finding> causeOf(const CheckResult& check, const ReadStop* stop) {
   return std::nullopt;
 }
 
+ReadAndCheck finishBoth(EditorState& state, ImageLoader& loader, SuperfileChecker& checker,
+                        bool shx) {
+  ReadAndCheck result;
+  result.read = loader.finish(shx);
+  // The catalogue as the header refreshed it from the profile.
+  result.check = checker.finish(state.catalogue);
+  if (result.read.status != StatusCode::None) result.cause = causeOf(result.check, loader.stop());
+  return result;
+}
+
 }  // namespace
 
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
@@ -39,12 +49,35 @@ ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file
       tokenizeSbf(file, both);
     }
   }
-  ReadAndCheck result;
-  result.read = loader.finish(encoding == SuperfileEncoding::Shx);
-  // The catalogue as the header refreshed it from the profile.
-  result.check = checker.finish(state.catalogue);
-  if (result.read.status != StatusCode::None) result.cause = causeOf(result.check, loader.stop());
-  return result;
+  return finishBoth(state, loader, checker, encoding == SuperfileEncoding::Shx);
+}
+
+struct ShxStreamRead::Parts {
+  Parts(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
+        std::size_t maxKept)
+      : loader(state, file, progress),
+        checker(file, SuperfileEncoding::Shx, maxKept),
+        both(loader, checker),
+        stream(file, both) {}
+  ImageLoader loader;
+  SuperfileChecker checker;
+  ShxTokenPair both;
+  ShxTextStream stream;
+};
+
+ShxStreamRead::ShxStreamRead(EditorState& state, std::span<const std::uint8_t> file,
+                             Progress& progress, std::size_t maxKept)
+    : state_(state), parts_(std::make_unique<Parts>(state, file, progress, maxKept)) {}
+
+ShxStreamRead::~ShxStreamRead() = default;
+
+void ShxStreamRead::received(std::size_t bytes) {
+  if (parts_->checker.walks()) parts_->stream.received(bytes);
+}
+
+ReadAndCheck ShxStreamRead::finish() {
+  if (parts_->checker.walks()) parts_->stream.finish();
+  return finishBoth(state_, parts_->loader, parts_->checker, true);
 }
 
 }  // namespace tavufe

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -29,5 +31,27 @@ ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file
                           SuperfileEncoding encoding, Progress& progress,
                           std::size_t maxKept = kMaxKeptFindings, ShxSplit split = {},
                           LaidDataWatch* watch = nullptr);
+
+// The same read and check of SHX text that arrives in pieces (a page reading a picked file),
+// walked as far as it has come each time more does; the outcome is readAndCheck's. `file`
+// spans the whole file, whose header block must have come; the image is erased first, as for
+// an open.
+class ShxStreamRead {
+ public:
+  ShxStreamRead(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
+                std::size_t maxKept = kMaxKeptFindings);
+  ShxStreamRead(const ShxStreamRead&) = delete;
+  ShxStreamRead& operator=(const ShxStreamRead&) = delete;
+  ~ShxStreamRead();
+  // The file's first `bytes` bytes have come.
+  void received(std::size_t bytes);
+  // All of them have.
+  ReadAndCheck finish();
+
+ private:
+  struct Parts;
+  EditorState& state_;
+  std::unique_ptr<Parts> parts_;
+};
 
 }  // namespace tavufe

@@ -55,66 +55,95 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
 
 // Decodes from the line at `from` the data lines a run may hold, stopping before the first
 // line that is anything else, at `until`, before data that would not fit `space` (when one is
-// lent), or once `stop` is set. `laid`, when set, follows the data laid in lent space.
-void decodeRun(std::span<const std::uint8_t> file, std::size_t from, std::size_t until,
-               std::span<std::uint8_t> space, const std::atomic<bool>& stop,
-               const ShxRunGuard::Laid& laid, ShxDataRun& run) {
-  constexpr std::size_t kFixed = 5;  // count and address
-  const HexKernels& hex = hexKernels();
-  run.begin = from;
-  run.inPlace = !space.empty();
-  if (!run.inPlace) {
-    // Half a character a byte bounds the data.
-    const std::size_t bound = (until - from) / 2;
-    run.own.reset(new std::uint8_t[bound]);
-    space = {run.own.get(), bound};
-  }
-  const bool watched = run.inPlace && laid;
-  std::size_t told = 0;
-  std::size_t filled = 0;
-  std::uint8_t bytes[256];
-  std::size_t pos = from;
-  while (pos < until) {
-    const std::uint8_t* lf = expectedLineEnd(file, pos);
-    if (lf == nullptr) break;
-    // A look at the flag now and then is enough: it only shortens a run that is not wanted.
-    if ((run.lines & 0xFF) == 0 && stop.load(std::memory_order_relaxed)) break;
-    const std::size_t cr = std::size_t(lf - file.data()) - 1;
-    const std::size_t pairs = (cr - pos - 2) / 2;
-    if (pairs < kFixed + 1) break;
-    const std::uint8_t* digits = file.data() + pos + 2;
-    const std::uint32_t sum = hex.decode(digits, pairs, bytes);
-    if (firstBadDigit({digits, 2 * pairs}, {bytes, pairs}) != 2 * pairs) break;
-    const std::uint8_t checksum = bytes[pairs - 1];
-    if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
-    const std::uint32_t address = read32be(bytes + 1);
-    if (run.lines > 0 && address != run.nextAddress) break;
-    const std::size_t dataBytes = pairs - kFixed - 1;
-    if (dataBytes > space.size() - filled) break;
-    if (run.lines == 0) run.firstAddress = address;
-    std::uint32_t fixed = checksum;
-    for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
-    std::memcpy(space.data() + filled, bytes + kFixed, dataBytes);
-    filled += dataBytes;
-    if (watched && filled - told >= kLaidStep) {
-      laid(told, filled);
-      told = filled;
+// lent), or once `stop` is set. `laid`, when set, follows the data laid in lent space. Text
+// that arrives in pieces is decoded as far as it has come, and on from there with the next.
+class RunDecoder {
+ public:
+  RunDecoder(std::size_t from, std::size_t until, std::span<std::uint8_t> space,
+             const std::atomic<bool>& stop, const ShxRunGuard::Laid& laid, ShxDataRun& run)
+      : until_(until), space_(space), stop_(stop), laid_(laid), run_(run), pos_(from) {
+    run.begin = from;
+    run.inPlace = !space.empty();
+    if (!run.inPlace) {
+      // Half a character a byte bounds the data.
+      const std::size_t bound = (until - from) / 2;
+      run.own.reset(new std::uint8_t[bound]);
+      space_ = {run.own.get(), bound};
     }
-    run.dataSum += sum - fixed;
-    run.nextAddress = address + std::uint32_t(dataBytes);
-    ++run.lines;
-    pos = std::size_t(lf - file.data()) + 1;
+    watched_ = run.inPlace && laid;
   }
-  run.end = pos;
-  run.data = space.first(filled);
-  if (watched && filled > told) laid(told, filled);
-  // Lent space is the run's to set to the last byte.
-  if (run.inPlace) std::fill(space.begin() + std::ptrdiff_t(filled), space.end(), kErased);
-  run.charSum = byteSum(file.subspan(from, pos - from));
-}
+
+  // Decodes the lines that lie wholly in `text`, the file as far as it has come (all of it
+  // when `whole`); returns whether the run has ended.
+  bool decode(std::span<const std::uint8_t> text, bool whole) {
+    constexpr std::size_t kFixed = 5;  // count and address
+    const HexKernels& hex = hexKernels();
+    ShxDataRun& run = run_;
+    const std::size_t from = pos_;
+    const std::size_t until = std::min(until_, text.size());
+    std::uint8_t bytes[256];
+    std::size_t pos = pos_;
+    bool stopped = false;
+    while (pos < until) {
+      stopped = true;
+      const std::uint8_t* lf = expectedLineEnd(text, pos);
+      if (lf == nullptr) break;
+      // A look at the flag now and then is enough: it only shortens a run that is not wanted.
+      if ((run.lines & 0xFF) == 0 && stop_.load(std::memory_order_relaxed)) break;
+      const std::size_t cr = std::size_t(lf - text.data()) - 1;
+      const std::size_t pairs = (cr - pos - 2) / 2;
+      if (pairs < kFixed + 1) break;
+      const std::uint8_t* digits = text.data() + pos + 2;
+      const std::uint32_t sum = hex.decode(digits, pairs, bytes);
+      if (firstBadDigit({digits, 2 * pairs}, {bytes, pairs}) != 2 * pairs) break;
+      const std::uint8_t checksum = bytes[pairs - 1];
+      if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
+      const std::uint32_t address = read32be(bytes + 1);
+      if (run.lines > 0 && address != run.nextAddress) break;
+      const std::size_t dataBytes = pairs - kFixed - 1;
+      if (dataBytes > space_.size() - filled_) break;
+      if (run.lines == 0) run.firstAddress = address;
+      std::uint32_t fixed = checksum;
+      for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
+      std::memcpy(space_.data() + filled_, bytes + kFixed, dataBytes);
+      filled_ += dataBytes;
+      if (watched_ && filled_ - told_ >= kLaidStep) {
+        laid_(told_, filled_);
+        told_ = filled_;
+      }
+      run.dataSum += sum - fixed;
+      run.nextAddress = address + std::uint32_t(dataBytes);
+      ++run.lines;
+      pos = std::size_t(lf - text.data()) + 1;
+      stopped = false;
+    }
+    pos_ = pos;
+    run.charSum += byteSum(text.subspan(from, pos - from));
+    // Only a line that is there stops a run: the text's end so far does not, until it is all.
+    if (!stopped && !whole && pos < until_) return false;
+    run.end = pos;
+    run.data = space_.first(filled_);
+    if (watched_ && filled_ > told_) laid_(told_, filled_);
+    // Lent space is the run's to set to the last byte.
+    if (run.inPlace) std::fill(space_.begin() + std::ptrdiff_t(filled_), space_.end(), kErased);
+    return true;
+  }
+
+ private:
+  std::size_t until_;
+  std::span<std::uint8_t> space_;
+  const std::atomic<bool>& stop_;
+  const ShxRunGuard::Laid& laid_;
+  ShxDataRun& run_;
+  std::size_t pos_;
+  std::size_t filled_ = 0;
+  std::size_t told_ = 0;
+  bool watched_ = false;
+};
 
 // Decodes a run on a second thread where there is one; joining waits for it. Without threads,
-// or when none can be started, it decodes at once, which gives the same run.
+// or when none can be started, it decodes at once, which gives the same run. A run of text
+// that arrives in pieces is decoded on this thread as it comes (begin, then extend).
 class Ahead : public ShxRunGuard {
  public:
   Ahead(std::span<const std::uint8_t> file, std::size_t from, std::size_t until)
@@ -139,6 +168,19 @@ class Ahead : public ShxRunGuard {
     decode();
   }
 
+  void begin(std::span<std::uint8_t> space) {
+    space_ = space;
+    try {
+      decoder_.emplace(from_, until_, space_, stop_, laid_, run_);
+    } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
+      run_.lines = 0;
+    }
+  }
+  // Decodes the lines `text` holds beyond the last; whether the run has ended.
+  bool extend(std::span<const std::uint8_t> text, bool whole) {
+    return !decoder_ || decoder_->decode(text, whole);
+  }
+
   ShxDataRun& join() {
 #ifdef TAVUFE_DECODE_THREAD
     if (thread_.joinable()) thread_.join();
@@ -156,11 +198,8 @@ class Ahead : public ShxRunGuard {
 
  private:
   void decode() noexcept {
-    try {
-      decodeRun(file_, from_, until_, space_, stop_, laid_, run_);
-    } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
-      run_.lines = 0;
-    }
+    begin(space_);
+    extend(file_, true);
   }
 
   std::span<const std::uint8_t> file_;
@@ -171,14 +210,18 @@ class Ahead : public ShxRunGuard {
   bool stopped_ = false;
   Laid laid_;
   ShxDataRun run_;
+  std::optional<RunDecoder> decoder_;
 #ifdef TAVUFE_DECODE_THREAD
   std::thread thread_;
 #endif
 };
 
+}  // namespace
+
 class ShxTokenizer {
  public:
-  ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink) : file_(file), sink_(sink) {}
+  ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink)
+      : full_(file), file_(file), sink_(sink), until_(file.size()) {}
 
   void run(ShxSplit split) {
     if (split.mode == ShxSplit::Mode::Auto) split = chooseSplit();
@@ -196,40 +239,69 @@ class ShxTokenizer {
                            : std::span<std::uint8_t>{},
                    split.sameThread);
     }
+    until_ = until;
+    second_ = address;
     std::size_t pos = kHeaderSize;
     if (split.lead == ShxSplit::kWhenTaken) {
-      // Each group's data lines as a run, once its first lines are behind the walk. One try a
-      // group: a run given up costs its space twice over, and a hostile file has many lines.
-      std::uint64_t triedIn = ~std::uint64_t(0);
-      while ((pos = walkUntilTaken(pos, until, triedIn)) < until) {
-        triedIn = s0Lines_;
-        const std::size_t next = ownRun(pos, pos, until, address);
-        pos = next != pos ? next : walkLine(pos);
-      }
+      feed(file_.size());
+      pos = pos_;
     } else if (const std::size_t lead = split.lead != 0 ? lineStartFrom(split.lead) : 0;
                lead != 0 && lead < until) {
-      pos = ownRun(pos, lead, until, address);
+      Ahead own(file_, lead, until);
+      const std::span<std::uint8_t> space = spaceFor(own, lead);
+      walk(pos, lead);
+      if (!own.stopped()) own.start(space, true);
+      pos = offer(own, lead);
     }
     walk(pos, until);
     if (ahead) walk(offer(*ahead, at), file_.size());
   }
 
- private:
-  // Walks from `pos` to `lead` while this thread's run decodes from there up to `until` (in
-  // space that ends where the second run's, at `address`, begins); returns where the walk
-  // goes on.
-  std::size_t ownRun(std::size_t pos, std::size_t lead, std::size_t until,
-                     std::optional<std::uint32_t> address) {
-    Ahead own(file_, lead, until);
-    std::span<std::uint8_t> space;
-    if (const std::optional<std::uint32_t> from = addressAt(lead)) {
-      std::size_t bytes = (until - lead) / 2;
-      if (address && *address > *from) bytes = std::min<std::size_t>(bytes, *address - *from);
-      space = sink_.runSpace(*from, bytes, own);
+  // Takes the text as far as `received` bytes of it have come, up to the split: the lines wholly
+  // there go to the sinks, each group's data lines as a run of this thread's once the group's
+  // first lines are behind them. One try a group: a run given up costs its space twice over,
+  // and a hostile file has many lines.
+  void feed(std::size_t received) {
+    const bool whole = received >= full_.size();
+    if (whole) {
+      limit_ = full_.size();
+    } else {
+      // Just past the last line end that has come; each byte is looked at once.
+      for (std::size_t k = received; k > std::max(seen_, limit_); --k) {
+        if (full_[k - 1] == '\n') {
+          limit_ = k;
+          break;
+        }
+      }
+      seen_ = std::max(seen_, received);
     }
-    walk(pos, lead);
-    if (!own.stopped()) own.start(space, true);
-    return offer(own, lead);
+    file_ = full_.first(limit_);
+    const std::size_t until = std::min(until_, limit_);
+    while (true) {
+      if (own_) {
+        if (!own_->extend(file_, whole)) return;
+        const std::size_t lead = ownLead_;
+        pos_ = offer(*own_, lead);
+        own_.reset();
+        if (pos_ == lead) pos_ = walkLine(pos_);
+      }
+      if ((pos_ = walkUntilTaken(pos_, until, triedIn_)) >= until) return;
+      triedIn_ = s0Lines_;
+      ownLead_ = pos_;
+      own_.emplace(full_, pos_, until_);
+      own_->begin(spaceFor(*own_, pos_));
+    }
+  }
+
+ private:
+  // Space lent for a run of this thread's from the line at `lead` up to the split, ending where
+  // the second run's begins when that follows on; none when no sink lends it.
+  std::span<std::uint8_t> spaceFor(Ahead& own, std::size_t lead) {
+    const std::optional<std::uint32_t> from = addressAt(lead);
+    if (!from) return {};
+    std::size_t bytes = (until_ - lead) / 2;
+    if (second_ && *second_ > *from) bytes = std::min<std::size_t>(bytes, *second_ - *from);
+    return sink_.runSpace(*from, bytes, own);
   }
 
   // Hands the sinks the run, or tells them it is declined; returns where the walk goes on.
@@ -367,18 +439,37 @@ class ShxTokenizer {
   // where a libc without vector loads would move bytes.
   static constexpr std::size_t kLead = 3;
 
-  std::span<const std::uint8_t> file_;
+  std::span<const std::uint8_t> full_;
+  std::span<const std::uint8_t> file_;  // as far as the walk may read
   ShxTokenSink& sink_;
   const HexKernels& hex_ = hexKernels();
   std::vector<std::uint8_t> bytes_;
   ShxLine line_;
   std::uint64_t s0Lines_ = 0;  // walked so far
+  // Where this thread's runs stop, and the second run's first address when there is one.
+  std::size_t until_;
+  std::optional<std::uint32_t> second_;
+  // The text fed so far: the walk's place, the end of the last whole line, what was searched
+  // for it, and the run under way.
+  std::size_t pos_ = kHeaderSize;
+  std::size_t limit_ = 0;
+  std::size_t seen_ = 0;
+  std::uint64_t triedIn_ = ~std::uint64_t(0);
+  std::optional<Ahead> own_;
+  std::size_t ownLead_ = 0;
 };
-
-}  // namespace
 
 void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split) {
   ShxTokenizer(file, sink).run(split);
 }
+
+ShxTextStream::ShxTextStream(std::span<const std::uint8_t> file, ShxTokenSink& sink)
+    : tokenizer_(std::make_unique<ShxTokenizer>(file, sink)), size_(file.size()) {}
+
+ShxTextStream::~ShxTextStream() = default;
+
+void ShxTextStream::received(std::size_t bytes) { tokenizer_->feed(std::min(bytes, size_)); }
+
+void ShxTextStream::finish() { tokenizer_->feed(size_); }
 
 }  // namespace tavufe

@@ -129,6 +129,28 @@ struct ShxSplit {
 // sinks are offered that run when the walk reaches it.
 void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split = {});
 
+class ShxTokenizer;
+
+// Walks S-record text that arrives in pieces (a page reading a picked file) as tokenizeShx
+// walks it whole with runs on this thread only: each group's data lines are decoded as a run as
+// they come, and the sinks see what they would see. `file` spans the whole file, of which only
+// the bytes said to have come are read.
+class ShxTextStream {
+ public:
+  ShxTextStream(std::span<const std::uint8_t> file, ShxTokenSink& sink);
+  ShxTextStream(const ShxTextStream&) = delete;
+  ShxTextStream& operator=(const ShxTextStream&) = delete;
+  ~ShxTextStream();
+  // The file's first `bytes` bytes have come: the lines wholly among them are walked.
+  void received(std::size_t bytes);
+  // All of it has: the rest is walked.
+  void finish();
+
+ private:
+  std::unique_ptr<ShxTokenizer> tokenizer_;
+  std::size_t size_;
+};
+
 // The same lines handed to two sinks, for a read and a check in one walk.
 class ShxTokenPair : public ShxTokenSink {
  public:
