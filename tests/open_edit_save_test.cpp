@@ -195,3 +195,39 @@ TEST_F(OpenEditSaveTest, ExportBegunWhileReadingIsThePlainExport) {
     EXPECT_TRUE(bytes == fixture::readFile(plain));
   }
 }
+
+// Bytes that arrive in pieces open as the same bytes whole: SHX text read as it comes, SBF
+// records and anything too short for a header once all is there, a name without a reader
+// refused alike.
+TEST_F(OpenEditSaveTest, BytesInPiecesOpenAsTheWhole) {
+  const fixture::Bytes shxBytes = fixture::readFile(shx);
+  const fixture::Bytes sbfBytes = fixture::readFile(sbf);
+  const fixture::Bytes cut(shxBytes.begin(), shxBytes.begin() + 5000);
+  struct Case {
+    const char* what;
+    const fixture::Bytes& bytes;
+    std::optional<SuperfileEncoding> encoding;
+  };
+  const Case cases[] = {{"shx", shxBytes, SuperfileEncoding::Shx},
+                        {"sbf", sbfBytes, SuperfileEncoding::Sbf},
+                        {"shorter than a header", cut, SuperfileEncoding::Shx},
+                        {"no reader", shxBytes, std::nullopt}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OpenOptions read;
+    read.encoding = c.encoding;
+    auto whole = freshEditor();
+    const OpenedSuperfile expected = openForEditing(*whole, c.bytes, read, progress);
+    auto pieces = freshEditor();
+    StreamedOpen streamed(*pieces, c.bytes, read, progress);
+    for (std::size_t got = 0; got < c.bytes.size(); got += 4099) streamed.received(got);
+    const OpenedSuperfile opened = streamed.finish();
+    EXPECT_EQ(opened.notice, expected.notice);
+    EXPECT_EQ(opened.status, expected.status);
+    EXPECT_EQ(opened.report, expected.report);
+    EXPECT_EQ(opened.codeGroups, expected.codeGroups);
+    EXPECT_EQ(opened.folders, expected.folders);
+    EXPECT_EQ(opened.check.findings.size(), expected.check.findings.size());
+    EXPECT_EQ(pieces->slots, whole->slots);
+  }
+}

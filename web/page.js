@@ -7,6 +7,7 @@ Module.onRuntimeInitialized = function () {
   const dateParameter = new URLSearchParams(location.search).get("date");
   let selected = -1;
   let opened = false;
+  let reading = false;
 
   function setStatus(text) { $("status").textContent = text; }
 
@@ -78,15 +79,51 @@ Module.onRuntimeInitialized = function () {
       : problems + " checksum problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
   }
 
+  // The file's pieces go into the module as they come, and SHX text is read there while the
+  // browser is still reading the rest.
+  async function readInto(file) {
+    const reader = file.stream().getReader();
+    let got = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      if (value.length > file.size - got) throw new Error("the file grew while it was read");
+      session.incoming().set(value, got);
+      got += value.length;
+      session.received(got);
+    }
+    if (got !== file.size) throw new Error("the file shrank while it was read");
+  }
+
   async function openFile(file) {
+    if (reading) return;
     if (session.modified() &&
         !confirm("The deletes in " + $("file-name").dataset.name + " are not saved. Open another file?")) {
       return;
     }
     setStatus("Opening " + file.name + "...");
     performance.mark("open-start");
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    const result = session.open(bytes, file.name);
+    const notice = session.beginOpen(file.size, file.name);
+    let result = { notice };
+    if (!notice) {
+      // Nothing can be deleted or saved while the file comes in.
+      reading = true;
+      opened = false;
+      selected = -1;
+      updateActions();
+      try {
+        await readInto(file);
+        result = session.finishOpen();
+      } catch (error) {
+        showMessage(session.abandonOpen(), file.name + "\n" + error.message);
+        $("report").textContent = "";
+        fillBody($("code-groups"), []);
+        relist();
+        return;
+      } finally {
+        reading = false;
+      }
+    }
     if (result.notice) {
       showMessage(result.notice, file.name + "\nSuperfiles end in .shx or .sbf.");
       return;

@@ -9,6 +9,7 @@
 #include "model/editor_state.h"
 #include "model/progress.h"
 #include "superfile/byte_sink.h"
+#include "superfile/read_and_check.h"
 #include "superfile/save_plan.h"
 
 namespace tavufe {
@@ -21,6 +22,9 @@ bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result);
 // Reads and checks the bytes into the image and fills in what the front end shows.
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
                Progress& progress, OpenedSuperfile& result);
+// Fills in what the front end shows from a read and check of the bytes.
+void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
+                  const OpenOptions& options, ReadAndCheck read, OpenedSuperfile& result);
 // What a failed read leaves is dropped.
 void finishOpen(EditorState& state, const OpenedSuperfile& result);
 

@@ -26,8 +26,14 @@ bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) 
 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
                Progress& progress, OpenedSuperfile& result) {
-  ReadAndCheck read = readAndCheck(state, bytes, result.encoding, progress, options.keptFindings,
-                                   {}, options.laidWatch);
+  completeRead(state, bytes, options,
+               readAndCheck(state, bytes, result.encoding, progress, options.keptFindings, {},
+                            options.laidWatch),
+               result);
+}
+
+void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
+                  const OpenOptions& options, ReadAndCheck read, OpenedSuperfile& result) {
   result.status = read.read.status;
   result.cause = std::move(read.cause);
   result.check = std::move(read.check);
@@ -80,6 +86,48 @@ OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t>
   readBytes(state, bytes, options, progress, result);
   finishOpen(state, result);
   return result;
+}
+
+struct StreamedOpen::Read {
+  Read(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
+       std::size_t maxKept)
+      : shx(state, file, progress, maxKept) {}
+  ShxStreamRead shx;
+};
+
+StreamedOpen::StreamedOpen(EditorState& state, std::span<const std::uint8_t> file,
+                           const OpenOptions& options, Progress& progress)
+    : state_(state), file_(file), options_(options), progress_(progress) {}
+
+StreamedOpen::~StreamedOpen() = default;
+
+void StreamedOpen::received(std::size_t bytes) {
+  if (!read_ && !declined_) {
+    // Only SHX text is read as it comes, once its header block has.
+    if (options_.encoding != SuperfileEncoding::Shx ||
+        bytes < std::min(file_.size(), kHeaderSize)) {
+      declined_ = options_.encoding != SuperfileEncoding::Shx;
+      return;
+    }
+    result_.encoding = SuperfileEncoding::Shx;
+    if (!startOpen(state_, progress_, result_)) {
+      declined_ = true;
+      return;
+    }
+    read_ = std::make_unique<Read>(state_, file_, progress_, options_.keptFindings);
+  }
+  if (read_) read_->shx.received(bytes);
+}
+
+OpenedSuperfile StreamedOpen::finish() {
+  if (!read_) {
+    if (!declined_) received(file_.size());
+    if (!read_) return openForEditing(state_, file_, options_, progress_);
+  }
+  completeRead(state_, file_, options_, read_->shx.finish(), result_);
+  read_.reset();
+  finishOpen(state_, result_);
+  return std::move(result_);
 }
 
 bool hasFlexInSlot1(const EditorState& state) { return state.slots[1].cgNumber == kCgFlex; }

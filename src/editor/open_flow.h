@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -79,6 +80,33 @@ OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
 // The same on a file's bytes already in memory; `options.encoding` must be set.
 OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t> bytes,
                                const OpenOptions& options, Progress& progress);
+
+// The same open on bytes that arrive in pieces (a page reading a picked file): SHX text is read
+// and checked as it comes, anything else once it is all there; the outcome is the same.
+// `file` spans all of the bytes, of which only those said to have come are read; the state is
+// the open's from the first piece on, and a front end lets nothing else use it until finish().
+class StreamedOpen {
+ public:
+  StreamedOpen(EditorState& state, std::span<const std::uint8_t> file, const OpenOptions& options,
+               Progress& progress);
+  StreamedOpen(const StreamedOpen&) = delete;
+  StreamedOpen& operator=(const StreamedOpen&) = delete;
+  ~StreamedOpen();
+  // The first `bytes` bytes have come.
+  void received(std::size_t bytes);
+  // All of them have.
+  OpenedSuperfile finish();
+
+ private:
+  struct Read;
+  EditorState& state_;
+  std::span<const std::uint8_t> file_;
+  OpenOptions options_;
+  Progress& progress_;
+  OpenedSuperfile result_;
+  std::unique_ptr<Read> read_;
+  bool declined_ = false;
+};
 
 // After a good open: whether slot 1 holds the Flex code group, which is what saving needs.
 bool hasFlexInSlot1(const EditorState& state);

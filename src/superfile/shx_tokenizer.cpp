@@ -144,7 +144,7 @@ class RunDecoder {
 // Decodes a run on a second thread where there is one; joining waits for it. Without threads,
 // or when none can be started, it decodes at once, which gives the same run. A run of text
 // that arrives in pieces is decoded on this thread as it comes (begin, then extend).
-class Ahead : public ShxRunGuard {
+class Ahead final : public ShxRunGuard {
  public:
   Ahead(std::span<const std::uint8_t> file, std::size_t from, std::size_t until)
       : file_(file), from_(from), until_(until) {}

@@ -51,15 +51,25 @@ class PageSession {
     const auto size = bytes["length"].as<std::size_t>();
     const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[size]);
     val(emscripten::typed_memory_view(size, data.get())).call<void>("set", bytes);
-    const OpenedSuperfile opened = session_.open({data.get(), size}, name);
-    val result = val::object();
-    result.set("notice", std::string(noticeText(opened.notice)));
-    result.set("status", std::string(statusText(opened.status)));
-    result.set("loaded", opened.loaded());
-    result.set("report", linesToArray(opened.report));
-    result.set("codeGroups", rowsToArray(opened.codeGroups));
-    result.set("problems", double(opened.check.problems));
-    return result;
+    return opened(session_.open({data.get(), size}, name));
+  }
+
+  // An open of a file read in pieces: each piece is copied into incoming() (a fresh view every
+  // time, as the module's memory may have grown since the last), then received() is told how
+  // many bytes have come in all. beginOpen gives a notice's text, or "" to go on.
+  std::string beginOpen(double size, const std::string& name) {
+    return noticeText(session_.beginOpen(std::size_t(size), name));
+  }
+  val incoming() {
+    const std::span<std::uint8_t> space = session_.incoming();
+    return val(emscripten::typed_memory_view(space.size(), space.data()));
+  }
+  void received(double bytes) { session_.received(std::size_t(bytes)); }
+  val finishOpen() { return opened(session_.finishOpen()); }
+  // The file could not be read to its end; the text to show.
+  std::string abandonOpen() {
+    session_.abandonOpen();
+    return statusText(StatusCode::FileNotOpened);
   }
 
   val folders() const { return rowsToArray(session_.folders()); }
@@ -97,6 +107,17 @@ class PageSession {
   }
 
  private:
+  static val opened(const OpenedSuperfile& opened) {
+    val result = val::object();
+    result.set("notice", std::string(noticeText(opened.notice)));
+    result.set("status", std::string(statusText(opened.status)));
+    result.set("loaded", opened.loaded());
+    result.set("report", linesToArray(opened.report));
+    result.set("codeGroups", rowsToArray(opened.codeGroups));
+    result.set("problems", double(opened.check.problems));
+    return result;
+  }
+
   Session session_;
 };
 
@@ -118,6 +139,11 @@ EMSCRIPTEN_BINDINGS(tavufe) {
   emscripten::class_<PageSession>("Session")
       .constructor<>()
       .function("open", &PageSession::open)
+      .function("beginOpen", &PageSession::beginOpen)
+      .function("incoming", &PageSession::incoming)
+      .function("received", &PageSession::received)
+      .function("finishOpen", &PageSession::finishOpen)
+      .function("abandonOpen", &PageSession::abandonOpen)
       .function("folders", &PageSession::folders)
       .function("preview", &PageSession::preview)
       .function("findings", &PageSession::findings)

@@ -1,5 +1,7 @@
 #include "web/session.h"
 
+#include <algorithm>
+
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
 
@@ -21,14 +23,62 @@ OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::st
   }
   Progress progress;
   OpenedSuperfile opened = openForEditing(*state_, bytes, options, progress);
+  adopt(opened, name);
+  return opened;
+}
+
+NoticeCode Session::beginOpen(std::size_t size, const std::string& name) {
+  abandonOpen();
+  OpenOptions options;
+  options.encoding = encodingForPath(name);
+  if (!options.encoding) return NoticeCode::FileTypeNotSupported;
+  forgetDocument();
+  name_ = name;
+  // Left uninitialised: every byte is set from the file before it is read.
+  incoming_.reset(new std::uint8_t[size]);
+  incomingSize_ = size;
+  streamed_ = std::make_unique<StreamedOpen>(*state_, incoming(), options, streamedProgress_);
+  return NoticeCode::None;
+}
+
+void Session::received(std::size_t bytes) {
+  if (streamed_) streamed_->received(std::min(bytes, incomingSize_));
+}
+
+OpenedSuperfile Session::finishOpen() {
+  if (!streamed_) return {};
+  OpenedSuperfile opened = streamed_->finish();
+  adopt(opened, name_);
+  streamed_.reset();
+  incoming_.reset();
+  incomingSize_ = 0;
+  return opened;
+}
+
+void Session::abandonOpen() {
+  if (!streamed_) return;
+  streamed_.reset();
+  incoming_.reset();
+  incomingSize_ = 0;
+  resetSlots(*state_);
+  state_->folders = {};
+  forgetDocument();
+}
+
+void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
+  forgetDocument();
   loaded_ = opened.loaded();
   name_ = name;
   check_ = opened.check;
+}
+
+void Session::forgetDocument() {
+  loaded_ = false;
+  check_ = {};
   done_.clear();
   undone_.clear();
   cleanDepth_ = 0;
   lastSave_.bytes.clear();
-  return opened;
 }
 
 std::vector<FolderGridRow> Session::folders() const { return folderGridRows(*state_); }
@@ -54,7 +104,7 @@ bool Session::deleteFolder(int index) {
 }
 
 bool Session::undo() {
-  if (done_.empty()) return false;
+  if (done_.empty() || streamed_) return false;
   restoreFolderRecord(*state_, done_.back());
   undone_.push_back(std::move(done_.back()));
   done_.pop_back();
@@ -62,7 +112,7 @@ bool Session::undo() {
 }
 
 bool Session::redo() {
-  if (undone_.empty()) return false;
+  if (undone_.empty() || streamed_) return false;
   eraseFolderRecord(*state_, undone_.back().recordOffset);
   scanFlexFolders(*state_);
   done_.push_back(std::move(undone_.back()));
@@ -71,6 +121,7 @@ bool Session::redo() {
 }
 
 NoticeCode Session::saveNotice() const {
+  if (streamed_) return NoticeCode::NoFilesSelectedToSave;
   // After a failed open the slots are empty; say so rather than what two empty slots look like.
   if (!loaded_) return NoticeCode::NoFilesSelectedToSave;
   return checkSaveable(*state_);
@@ -87,6 +138,8 @@ std::vector<std::string> Session::findingLines() const {
 
 StatusCode Session::save(SaveType type, const std::string& dateText) {
   lastSave_.bytes.clear();
+  // The image is still being filled from a file.
+  if (streamed_) return StatusCode::BufferError;
   SaveOptions options;
   options.dateText = dateText;
   options.staleSlots = StaleSlots::ExportAndWarn;

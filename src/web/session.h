@@ -25,6 +25,18 @@ class Session {
   // Opens a file's bytes; `name` picks the reader by its extension, as the window's open does.
   OpenedSuperfile open(std::span<const std::uint8_t> bytes, const std::string& name);
 
+  // The same open on a file whose `size` bytes arrive in pieces, as a page reads a picked file:
+  // they go to incoming(), received() says how many have come, and finishOpen() opens. SHX
+  // text is read as it comes. Refused by name as open() is, with nothing touched; from then on
+  // the document is the new file's, and until the open finishes or is given up nothing can be
+  // deleted, undone or saved.
+  NoticeCode beginOpen(std::size_t size, const std::string& name);
+  std::span<std::uint8_t> incoming() { return {incoming_.get(), incomingSize_}; }
+  void received(std::size_t bytes);
+  OpenedSuperfile finishOpen();
+  // The file could not be read to its end: nothing is open.
+  void abandonOpen();
+
   std::vector<FolderGridRow> folders() const;
   std::vector<std::string> preview(int index) const;
   bool canDelete(int index) const;
@@ -53,7 +65,16 @@ class Session {
   std::string proposedName(SaveType type) const;
 
  private:
+  // What an open leaves the session with.
+  void adopt(const OpenedSuperfile& opened, const std::string& name);
+  void forgetDocument();
+
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  // The file being read in pieces, and its open.
+  std::unique_ptr<std::uint8_t[]> incoming_;
+  std::size_t incomingSize_ = 0;
+  std::unique_ptr<StreamedOpen> streamed_;
+  Progress streamedProgress_;
   bool loaded_ = false;
   std::string name_;
   CheckResult check_;
