@@ -57,9 +57,7 @@ commands=("$decode_tavufe" "$decode_objcopy" "$decode_srec_cat" "$encode_tavufe"
 
 for ((round = 1; round <= rounds; round++)); do
   echo "round $round of $rounds" >&2
-  # Each run starts with nothing of another's left to write back: the peers do not sync, and
-  # their pages on the way to the disk would otherwise slow whichever command came next.
-  hyperfine --shell=none --style none --warmup "$warmup" --runs "$runs" --prepare sync \
+  hyperfine --shell=none --style none --warmup "$warmup" --runs "$runs" \
     --export-json "round$round.json" "${commands[@]}" > /dev/null
 done
 
