@@ -56,8 +56,9 @@ bool EarlyExport::complete(const FlashImage& image, std::span<const std::uint8_t
   if (!broken_ && base == base_.load(std::memory_order_relaxed)) {
     // Only what the image still holds as it was written counts.
     for (const FileRange& range : laid_) {
-      if (!image.writtenSinceWatch(range.begin, range.end - range.begin)) {
-        present.push_back({range.begin - base, range.end - base});
+      for (const auto& [begin, end] :
+           image.unwrittenSinceWatch(range.begin, range.end - range.begin)) {
+        present.push_back({begin - base, end - base});
       }
     }
     std::sort(present.begin(), present.end(),

@@ -74,10 +74,23 @@ void FlashImage::watchWrites() {
   watched_.clear();
 }
 
-bool FlashImage::writtenSinceWatch(std::uint64_t offset, std::uint64_t count) const {
-  if (!watching_ || watchedAll_) return true;
-  return std::any_of(watched_.begin(), watched_.end(),
-                     [&](const Range& r) { return r.begin < offset + count && offset < r.end; });
+std::vector<std::pair<std::uint64_t, std::uint64_t>> FlashImage::unwrittenSinceWatch(
+    std::uint64_t offset, std::uint64_t count) const {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> kept;
+  if (!watching_ || watchedAll_ || count == 0) return kept;
+  std::vector<Range> met;
+  for (const Range& r : watched_) {
+    if (r.begin < offset + count && offset < r.end) met.push_back(r);
+  }
+  std::sort(met.begin(), met.end(),
+            [](const Range& a, const Range& b) { return a.begin < b.begin; });
+  std::uint64_t at = offset;
+  for (const Range& r : met) {
+    if (r.begin > at) kept.emplace_back(at, r.begin);
+    at = std::max<std::uint64_t>(at, r.end);
+  }
+  if (offset + count > at) kept.emplace_back(at, offset + count);
+  return kept;
 }
 
 void FlashImage::noteWatched(std::uint64_t offset, std::uint64_t count) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace tavufe {
@@ -68,9 +69,10 @@ class FlashImage {
   // some of the image's bytes taken meanwhile can tell whether it is still what they hold. A
   // fill counts as a write of everything. Each call starts afresh.
   void watchWrites();
-  // Whether a range handed out by write() since watchWrites() meets [offset, offset + count);
-  // true for any range when nothing is watched.
-  bool writtenSinceWatch(std::uint64_t offset, std::uint64_t count) const;
+  // The parts of [offset, offset + count) that no range handed out by write() since
+  // watchWrites() met, in order, as [begin, end) pairs; none when nothing is watched.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> unwrittenSinceWatch(
+      std::uint64_t offset, std::uint64_t count) const;
   // Where `byte`, a byte of the image, stands in it.
   std::uint64_t offsetOf(const std::uint8_t* byte) const {
     return std::uint64_t(byte - bytes_.get());

@@ -26,7 +26,7 @@ struct ReadStop {
 // save that starts writing its file early). groupStarts comes on the reading thread, laid on
 // the thread that decodes a run, possibly beside it. Bytes handed to laid keep their values
 // unless a range handed out by FlashImage::write() later meets them, which the read watches
-// from its start (FlashImage::writtenSinceWatch).
+// from its start (FlashImage::unwrittenSinceWatch).
 class LaidDataWatch {
  public:
   // The data of the code group numbered `codeGroup` (as the header lists it) starts at image
