@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <string_view>
+#include <thread>
 
 namespace tavufe {
 
@@ -428,8 +430,14 @@ int OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> byte
 
 bool OutputFile::writeAround(std::span<const std::uint8_t> bytes,
                              std::span<const FileRange> present) {
-  if (fd_ < 0 || failed_ || !placeable()) return fail(FileProblem::system(EBADF));
-  written_.update(bytes);
+  if (!placeable()) return fail(FileProblem::system(EBADF));
+  // The sum to compare the read-back with is wanted only when that ends: it is taken
+  // meanwhile, while the file is written and synced.
+  try {
+    summing_ = std::thread([this, bytes] { written_.update(bytes); });
+  } catch (const std::exception&) {  // no thread to be had: summed here
+    written_.update(bytes);
+  }
   writtenSize_ = bytes.size();
   std::uint64_t at = 0;
   const auto fillTo = [&](std::uint64_t end) {
@@ -547,11 +555,17 @@ bool OutputFile::readBack() {
     offset += std::uint64_t(n);
   }
   // A read that fails part-way leaves the length short: what is on disk was not confirmed.
+  awaitSum();
   readBackDiffered_ = offset != writtenSize_ || read.value() != written_.value();
   return !readBackDiffered_;
 }
 
+void OutputFile::awaitSum() {
+  if (summing_.joinable()) summing_.join();
+}
+
 void OutputFile::discard() {
+  awaitSum();
   if (fd_ >= 0) {
     if (!borrowed_) ::close(fd_);
     fd_ = -1;

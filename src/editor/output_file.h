@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "editor/crc32.h"
@@ -117,6 +118,8 @@ class OutputFile : public ByteSink {
   bool writeOut(const std::uint8_t* bytes, std::size_t size);
   bool syncFolder();
   int faultAt(OutputStep step) const { return fault_ ? fault_(step) : 0; }
+  // Waits for the sum writeAround() left to a thread of its own.
+  void awaitSum();
 
   int fd_ = -1;
   bool failed_ = false;
@@ -132,6 +135,7 @@ class OutputFile : public ByteSink {
   std::uint64_t inFile_ = 0;         // bytes handed to the file
   std::uint64_t writebackFrom_ = 0;  // where the writeback not yet started begins
   Crc32 written_;
+  std::thread summing_;  // taking written_ over what writeAround() was given
   std::uint64_t writtenSize_ = 0;
   ReadBackFilter readBackFilter_;
   OutputFault fault_;
