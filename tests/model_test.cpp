@@ -337,6 +337,15 @@ TEST(FlashImageTests, EveryPathReadsErasedBytesAfterAWholeFill) {
          return b;
        },
        8},
+      {"a lent span given back past its first bytes",
+       [](FlashImage& i) {
+         const auto lent = i.lend(kChunk - 4, 3 * kChunk + 8);
+         std::fill(lent.begin(), lent.end(), 0x5A);  // as fresh memory may hold anything
+         lent[0] = lent[1] = 0x00;
+         i.giveBack(kChunk - 2, 3 * kChunk + 6);
+         return bytesOf(i.read(kChunk - 2, 3 * kChunk + 6));
+       },
+       3 * kChunk + 6, 2},
       {"the whole image", [](FlashImage& i) { return bytesOf(i.all()); }, kImageSize},
   };
   for (const auto& c : cases) {

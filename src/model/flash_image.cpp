@@ -48,9 +48,8 @@ void FlashImage::fill() {
     // Deferred to the first access of each chunk: most files touch a few chunks of 33.
     pending_.fill(true);
   } else {
-    // A written range was handed out by write(), which erased its chunks first, so it never
-    // lies in a pending chunk; chunks still pending need nothing.
-    for (const Range& r : written_) std::memset(bytes_.get() + r.begin, kErased, r.end - r.begin);
+    // Chunks still pending need nothing: they are erased when first touched.
+    for (const Range& r : written_) eraseRange(r.begin, r.end, false);
   }
   written_.clear();
   wholeDirty_ = false;
@@ -66,6 +65,25 @@ void FlashImage::fillPending(std::uint64_t offset, std::uint64_t count) const {
                 std::min<std::size_t>(kChunkSize, kImageSize - begin));
     pending_[c] = false;
   }
+}
+
+void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end, bool deferWhole) {
+  while (begin < end) {
+    const std::size_t c = std::size_t(begin / kChunkSize);
+    const std::uint64_t chunkBegin = std::uint64_t(c) * kChunkSize;
+    const std::uint64_t chunkEnd = std::min<std::uint64_t>(chunkBegin + kChunkSize, kImageSize);
+    const std::uint64_t to = std::min(end, chunkEnd);
+    if (deferWhole && begin == chunkBegin && to == chunkEnd) {
+      pending_[c] = true;
+    } else if (!pending_[c]) {
+      std::memset(bytes_.get() + begin, kErased, to - begin);
+    }
+    begin = to;
+  }
+}
+
+void FlashImage::giveBack(std::uint64_t offset, std::uint64_t count) {
+  if (holds(offset, count)) eraseRange(offset, offset + count, true);
 }
 
 void FlashImage::watchWrites() {

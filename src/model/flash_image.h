@@ -50,6 +50,9 @@ class FlashImage {
   // The same for a caller that sets every byte of the range itself (possibly on another
   // thread, while this one works elsewhere): 2 MiB chunks wholly inside it are not erased first.
   [[nodiscard]] std::span<std::uint8_t> lend(std::uint64_t offset, std::uint64_t count);
+  // Part of lent space its caller did not set, back to erased: chunks wholly inside it wait for
+  // the lazy erase again, so a run given far more space than its data leaves no pages touched.
+  void giveBack(std::uint64_t offset, std::uint64_t count);
   // The part of the range that lies inside the image (offsets may be negative).
   std::span<const std::uint8_t> readClipped(std::int64_t offset, std::int64_t count) const;
   std::span<std::uint8_t> writeClipped(std::int64_t offset, std::int64_t count);
@@ -94,6 +97,9 @@ class FlashImage {
   // Erases the chunks of [offset, offset + count) that still wait for the whole-image fill.
   // Every path that hands out bytes calls it first; the range lies inside the image.
   void fillPending(std::uint64_t offset, std::uint64_t count) const;
+  // Erases [begin, end) where its chunks are not pending; with `deferWhole`, a chunk wholly
+  // inside it becomes pending instead.
+  void eraseRange(std::uint64_t begin, std::uint64_t end, bool deferWhole);
 
   void markWritten(std::uint64_t offset, std::uint64_t count);
   static bool addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,

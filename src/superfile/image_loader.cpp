@@ -266,7 +266,8 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
     return;
   }
   if (lent != nullptr) {
-    // What the run laid is kept; it erased the rest of the space.
+    // What the run laid is kept; the space past it goes back as it was, mostly untouched.
+    state_.image.giveBack(lent->at + run.data.size(), lent->bytes.size() - run.data.size());
     *lent = {};
   } else {
     const std::span<std::uint8_t> target = writeImage(position_, run.data.size());

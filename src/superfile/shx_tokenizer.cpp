@@ -124,8 +124,6 @@ class RunDecoder {
     run.end = pos;
     run.data = space_.first(filled_);
     if (watched_ && filled_ > told_) laid_(told_, filled_);
-    // Lent space is the run's to set to the last byte.
-    if (run.inPlace) std::fill(space_.begin() + std::ptrdiff_t(filled_), space_.end(), kErased);
     return true;
   }
 

@@ -96,8 +96,8 @@ class ShxTokenSink {
   // The run's lines will come one by one: a sink that lent the run space takes it back.
   virtual void runDeclined(const ShxDataRun& /*run*/) {}
   // Space where the data of a run starting with a line at `address` may be decoded while the
-  // walk has not yet reached it (at most `bytes`), or none. The run sets every byte of it: its
-  // data, then erased bytes (0xFF) to the end. A sink that lends it must call
+  // walk has not yet reached it (at most `bytes`), or none. The run sets its data from the
+  // start; what lies past the data is the sink's to take back. A sink that lends it must call
   // `guard.stop()` before it writes there itself, as long as the run is neither taken nor
   // declined.
   virtual std::span<std::uint8_t> runSpace(std::uint32_t /*address*/, std::size_t /*bytes*/,
