@@ -28,7 +28,7 @@ bool FlashImage::allocate() {
 #endif
   wholeDirty_ = true;
   written_.clear();
-  pending_.fill(false);
+  setPending(false);
   watching_ = false;
   return exists();
 }
@@ -37,8 +37,12 @@ void FlashImage::release() {
   bytes_.reset();
   written_.clear();
   wholeDirty_ = true;
-  pending_.fill(false);
+  setPending(false);
   watching_ = false;
+}
+
+void FlashImage::setPending(bool all) {
+  for (std::size_t c = 0; c < kChunkCount; ++c) pendingFrom_[c] = all ? chunkBegin(c) : chunkEnd(c);
 }
 
 void FlashImage::fill() {
@@ -46,7 +50,7 @@ void FlashImage::fill() {
   watchedAll_ = watchedAll_ || watching_;
   if (wholeDirty_) {
     // Deferred to the first access of each chunk: most files touch a few chunks of 33.
-    pending_.fill(true);
+    setPending(true);
   } else {
     // Chunks still pending need nothing: they are erased when first touched.
     for (const Range& r : written_) eraseRange(r.begin, r.end, false);
@@ -59,24 +63,22 @@ void FlashImage::fillPending(std::uint64_t offset, std::uint64_t count) const {
   if (count == 0) return;
   const std::size_t last = std::size_t((offset + count - 1) / kChunkSize);
   for (std::size_t c = std::size_t(offset / kChunkSize); c <= last; ++c) {
-    if (!pending_[c]) continue;
-    const std::size_t begin = c * kChunkSize;
-    std::memset(bytes_.get() + begin, kErased,
-                std::min<std::size_t>(kChunkSize, kImageSize - begin));
-    pending_[c] = false;
+    const std::uint32_t from = pendingFrom_[c];
+    if (from >= chunkEnd(c)) continue;
+    std::memset(bytes_.get() + from, kErased, chunkEnd(c) - from);
+    pendingFrom_[c] = chunkEnd(c);
   }
 }
 
-void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end, bool deferWhole) {
+void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end, bool defer) {
   while (begin < end) {
     const std::size_t c = std::size_t(begin / kChunkSize);
-    const std::uint64_t chunkBegin = std::uint64_t(c) * kChunkSize;
-    const std::uint64_t chunkEnd = std::min<std::uint64_t>(chunkBegin + kChunkSize, kImageSize);
-    const std::uint64_t to = std::min(end, chunkEnd);
-    if (deferWhole && begin == chunkBegin && to == chunkEnd) {
-      pending_[c] = true;
-    } else if (!pending_[c]) {
-      std::memset(bytes_.get() + begin, kErased, to - begin);
+    const std::uint64_t to = std::min<std::uint64_t>(end, chunkEnd(c));
+    const std::uint32_t from = pendingFrom_[c];
+    if (defer && to >= from) {
+      pendingFrom_[c] = std::min(from, std::uint32_t(begin));
+    } else if (begin < std::min<std::uint64_t>(to, from)) {
+      std::memset(bytes_.get() + begin, kErased, std::min<std::uint64_t>(to, from) - begin);
     }
     begin = to;
   }
@@ -170,11 +172,13 @@ std::span<std::uint8_t> FlashImage::lend(std::uint64_t offset, std::uint64_t cou
   if (!holds(offset, count) || count == 0) return {};
   const std::uint64_t end = offset + count;
   for (std::size_t c = std::size_t(offset / kChunkSize); c * kChunkSize < end; ++c) {
-    const std::uint64_t begin = c * kChunkSize;
-    if (begin >= offset && std::min<std::uint64_t>(begin + kChunkSize, kImageSize) <= end) {
-      pending_[c] = false;  // every byte of it is the caller's to set
+    if (chunkBegin(c) < offset) {
+      fillPending(offset, 1);
     } else {
-      fillPending(std::max(begin, offset), 1);
+      // Every byte of it up to `end` is the caller's to set; past that it may still wait, so
+      // that space lent far beyond what the caller lays leaves the rest of the chunk untouched.
+      pendingFrom_[c] = std::max<std::uint32_t>(
+          pendingFrom_[c], std::uint32_t(std::min<std::uint64_t>(end, chunkEnd(c))));
     }
   }
   markWritten(offset, count);

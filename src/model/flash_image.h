@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -97,9 +98,9 @@ class FlashImage {
   // Erases the chunks of [offset, offset + count) that still wait for the whole-image fill.
   // Every path that hands out bytes calls it first; the range lies inside the image.
   void fillPending(std::uint64_t offset, std::uint64_t count) const;
-  // Erases [begin, end) where its chunks are not pending; with `deferWhole`, a chunk wholly
-  // inside it becomes pending instead.
-  void eraseRange(std::uint64_t begin, std::uint64_t end, bool deferWhole);
+  // Erases [begin, end) but what waits for the fill; with `defer`, a part of it that reaches
+  // the waiting part of its chunk joins that instead.
+  void eraseRange(std::uint64_t begin, std::uint64_t end, bool defer);
 
   void markWritten(std::uint64_t offset, std::uint64_t count);
   static bool addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
@@ -119,10 +120,17 @@ class FlashImage {
   bool watching_ = false;
   bool watchedAll_ = false;
   std::vector<Range> watched_;
-  // Chunks that a whole-image fill has yet to erase. Mutable: the first read of a chunk erases
-  // it, which no caller can tell from an erase made by the fill itself (the image is used from
-  // one thread at a time).
-  mutable std::array<bool, kChunkCount> pending_{};
+  // Per chunk, the offset from which a whole-image fill has yet to erase it: its start when
+  // all of it waits, its end when none does, and between when lent space covers its first
+  // part. Mutable: the first read of a chunk erases it, which no caller can tell from an erase
+  // made by the fill itself (the image is used from one thread at a time).
+  mutable std::array<std::uint32_t, kChunkCount> pendingFrom_{};
+  static constexpr std::uint32_t chunkBegin(std::size_t c) { return std::uint32_t(c * kChunkSize); }
+  static constexpr std::uint32_t chunkEnd(std::size_t c) {
+    return std::uint32_t(std::min<std::size_t>((c + 1) * kChunkSize, kImageSize));
+  }
+  // Every chunk waiting for the fill, or none.
+  void setPending(bool all);
 };
 
 }  // namespace tavufe
