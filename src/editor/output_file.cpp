@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -23,9 +24,9 @@ namespace tavufe {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
-// Direct reads want their buffer aligned to the device's block; a page is enough for all.
-constexpr std::size_t kBufferAlignment = 4096;
+// One huge page, aligned as one, where the system offers them: a direct read into it goes to
+// the disk as a single piece, where scattered small pages split it and take twice as long.
+constexpr std::size_t kBufferSize = 2 << 20;
 constexpr std::size_t kWritebackPiece = 2 << 20;
 constexpr unsigned kNameAttempts = 100;
 
@@ -382,8 +383,9 @@ bool OutputFile::nameAnonymousFile() {
 void OutputFile::startBuffer() {
   // Left unfilled: every byte is written before it is read.
   if (!buffer_) {
-    buffer_.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kBufferAlignment, kBufferSize)));
+    buffer_.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kBufferSize, kBufferSize)));
     if (!buffer_) throw std::bad_alloc();
+    ::madvise(buffer_.get(), kBufferSize, MADV_HUGEPAGE);
   }
   used_ = 0;
   inFile_ = 0;
