@@ -10,8 +10,8 @@
 # commands alternate from round to round, so a busy moment of the machine falls on all of them.
 # The files go to a fresh folder under TMPDIR; its file system decides what tavufe's fsync costs
 # (the peers do not sync). A floor beside them: dd writing the same output bytes, syncing them,
-# dropping them from the cache and reading them back, which is the least a save that survives a
-# power cut and checks the disk can cost. Needs hyperfine, objcopy (binutils), srec_cat
+# dropping them from the cache and reading them back: what a save that survives a power cut and
+# checks the disk costs done plainly, through the cache. Needs hyperfine, objcopy (binutils), srec_cat
 # (srecord), dd (coreutils) and python3.
 set -euo pipefail
 
@@ -108,7 +108,7 @@ print(f"| open SHX, write SMG | {ms(decode):.1f} ms | | |"
       f" {ms(decode_srec_cat) / ms(decode):.1f}× faster | |")
 print()
 print("The floor: dd writes the same output bytes, syncs them, drops them from the cache and reads")
-print("them back from the disk, which a save that keeps its durability and read-back cannot beat.")
+print("them back from the disk: a durable save with a read-back done plainly, through the cache.")
 if peak_kib:
     limit = 64 * 1024 + shx_size / 1024 + 16 * 1024
     print()
