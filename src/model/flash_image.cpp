@@ -14,6 +14,7 @@ namespace tavufe {
 namespace {
 
 constexpr std::size_t kHugePageSize = std::size_t(2) << 20;
+static_assert(kRamdldOffset % kHugePageSize == 0);
 constexpr std::size_t kAllocatedSize =
     (std::size_t(kImageSize) + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
 
@@ -24,7 +25,8 @@ void FlashImage::Free::operator()(std::uint8_t* bytes) const { std::free(bytes);
 bool FlashImage::allocate() {
   bytes_.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kHugePageSize, kAllocatedSize)));
 #ifdef MADV_HUGEPAGE
-  if (bytes_) ::madvise(bytes_.get(), kAllocatedSize, MADV_HUGEPAGE);
+  // Not the RAMDLD's short area past the flash: a huge page there would hold some kilobytes.
+  if (bytes_) ::madvise(bytes_.get(), kRamdldOffset, MADV_HUGEPAGE);
 #endif
   wholeDirty_ = true;
   written_.clear();
