@@ -7,9 +7,24 @@
 
 namespace tavufe::web {
 
+namespace {
+
+// Room made ready for a file at the start: a full-size superfile is some 31 MB as SHX text.
+constexpr std::size_t kIncomingRoom = std::size_t(32) << 20;
+
+}  // namespace
+
 Session::Session() {
   state_->image.allocate();
   initialiseEditor(*state_);
+  // The browser hands the module fresh memory page by page as it is first touched, which costs
+  // more than the open's own work; touched now, while the user picks a file, the first open
+  // finds the image erased and room for the file.
+  state_->image.fill();
+  (void)state_->image.all();
+  incoming_.reset(new std::uint8_t[kIncomingRoom]);
+  std::fill_n(incoming_.get(), kIncomingRoom, std::uint8_t(0));
+  incomingCapacity_ = kIncomingRoom;
 }
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
@@ -35,7 +50,12 @@ NoticeCode Session::beginOpen(std::size_t size, const std::string& name) {
   forgetDocument();
   name_ = name;
   // Left uninitialised: every byte is set from the file before it is read.
-  incoming_.reset(new std::uint8_t[size]);
+  if (size > incomingCapacity_) {
+    incoming_.reset();
+    incomingCapacity_ = 0;
+    incoming_.reset(new std::uint8_t[size]);
+    incomingCapacity_ = size;
+  }
   incomingSize_ = size;
   streamed_ = std::make_unique<StreamedOpen>(*state_, incoming(), options, streamedProgress_);
   return NoticeCode::None;
@@ -50,7 +70,6 @@ OpenedSuperfile Session::finishOpen() {
   OpenedSuperfile opened = streamed_->finish();
   adopt(opened, name_);
   streamed_.reset();
-  incoming_.reset();
   incomingSize_ = 0;
   return opened;
 }
@@ -58,7 +77,6 @@ OpenedSuperfile Session::finishOpen() {
 void Session::abandonOpen() {
   if (!streamed_) return;
   streamed_.reset();
-  incoming_.reset();
   incomingSize_ = 0;
   resetSlots(*state_);
   state_->folders = {};

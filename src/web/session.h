@@ -70,9 +70,10 @@ class Session {
   void forgetDocument();
 
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
-  // The file being read in pieces, and its open.
+  // The file being read in pieces, and its open. The buffer stays for the next file that fits.
   std::unique_ptr<std::uint8_t[]> incoming_;
   std::size_t incomingSize_ = 0;
+  std::size_t incomingCapacity_ = 0;
   std::unique_ptr<StreamedOpen> streamed_;
   Progress streamedProgress_;
   bool loaded_ = false;
