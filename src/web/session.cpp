@@ -4,6 +4,8 @@
 
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
+#include "model/hex.h"
+#include "superfile/shx_writer.h"
 
 namespace tavufe::web {
 
@@ -25,6 +27,43 @@ Session::Session() {
   incoming_.reset(new std::uint8_t[kIncomingRoom]);
   std::fill_n(incoming_.get(), kIncomingRoom, std::uint8_t(0));
   incomingCapacity_ = kIncomingRoom;
+  warmUp();
+}
+
+// The browser runs freshly loaded code at first through a quick compile, several times slower,
+// and compiles the parts that run long again fully. Some megabytes of made-up SHX text read as
+// a picked file is read, and given up, leave the reader's hot paths compiled for the first
+// file the user opens. Nothing of it stays: the session is as it was.
+void Session::warmUp() {
+  constexpr std::size_t kLines = 20000;
+  constexpr std::uint8_t kCount = 5 + kShxDataPerLine;  // address, data, checksum
+  constexpr std::uint32_t kAddress = 0x10000000;
+  constexpr std::size_t kPiece = std::size_t(256) << 10;
+  std::string text = kShxGroupOpenLine;
+  char line[2 + 2 * (1 + kCount) + 2];
+  for (std::size_t k = 0; k < kLines; ++k) {
+    const std::uint32_t address = kAddress + std::uint32_t(k * kShxDataPerLine);
+    std::uint8_t fields[1 + kCount] = {kCount, std::uint8_t(address >> 24),
+                                       std::uint8_t(address >> 16), std::uint8_t(address >> 8),
+                                       std::uint8_t(address)};
+    std::uint32_t sum = 0;
+    for (std::size_t b = 0; b < kShxDataPerLine; ++b) fields[5 + b] = std::uint8_t(k * 7 + b);
+    for (std::size_t b = 0; b < kCount; ++b) sum += fields[b];
+    fields[kCount] = std::uint8_t(0xFF - (sum & 0xFF));
+    line[0] = 'S';
+    line[1] = '3';
+    for (std::size_t b = 0; b <= kCount; ++b) byteToHex(fields[b], line + 2 + 2 * b);
+    line[sizeof line - 2] = '\r';
+    line[sizeof line - 1] = '\n';
+    text.append(line, sizeof line);
+  }
+  if (beginOpen(text.size(), "warm-up.shx") != NoticeCode::None) return;
+  std::copy(text.begin(), text.end(), incoming_.get());
+  for (std::size_t at = kPiece; at < text.size() + kPiece; at += kPiece) {
+    received(std::min(at, text.size()));
+  }
+  abandonOpen();
+  name_.clear();
 }
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {

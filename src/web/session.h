@@ -68,6 +68,7 @@ class Session {
   // What an open leaves the session with.
   void adopt(const OpenedSuperfile& opened, const std::string& name);
   void forgetDocument();
+  void warmUp();
 
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
   // The file being read in pieces, and its open. The buffer stays for the next file that fits.
