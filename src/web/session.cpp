@@ -4,7 +4,9 @@
 
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
+#include "model/header_layout.h"
 #include "model/hex.h"
+#include "model/slots.h"
 #include "superfile/shx_writer.h"
 
 namespace tavufe::web {
@@ -37,12 +39,10 @@ Session::Session() {
 void Session::warmUp() {
   constexpr std::size_t kLines = 20000;
   constexpr std::uint8_t kCount = 5 + kShxDataPerLine;  // address, data, checksum
-  constexpr std::uint32_t kAddress = 0x10000000;
   constexpr std::size_t kPiece = std::size_t(256) << 10;
-  std::string text = kShxGroupOpenLine;
   char line[2 + 2 * (1 + kCount) + 2];
-  for (std::size_t k = 0; k < kLines; ++k) {
-    const std::uint32_t address = kAddress + std::uint32_t(k * kShxDataPerLine);
+  std::string text(kHeaderSize, '\0');  // a header that lists nothing
+  auto append = [&](std::uint32_t address, std::size_t k) {
     std::uint8_t fields[1 + kCount] = {kCount, std::uint8_t(address >> 24),
                                        std::uint8_t(address >> 16), std::uint8_t(address >> 8),
                                        std::uint8_t(address)};
@@ -56,7 +56,15 @@ void Session::warmUp() {
     line[sizeof line - 2] = '\r';
     line[sizeof line - 1] = '\n';
     text.append(line, sizeof line);
-  }
+  };
+  // A RAMDLD of one line, then a code group whose lines are decoded as a run into the image.
+  text += kShxGroupOpenLine;
+  append(0x03FC8000, 0);
+  text += kShxTerminatorLine;
+  text += kShxGroupOpenLine;
+  for (std::size_t k = 0; k < kLines; ++k)
+    append(kFlashFirst + std::uint32_t(k * kShxDataPerLine), k);
+  text += kShxTerminatorLine;
   if (beginOpen(text.size(), "warm-up.shx") != NoticeCode::None) return;
   std::copy(text.begin(), text.end(), incoming_.get());
   for (std::size_t at = kPiece; at < text.size() + kPiece; at += kPiece) {
