@@ -40,6 +40,7 @@ void Session::warmUp() {
   constexpr std::size_t kLines = 20000;
   constexpr std::uint8_t kCount = 5 + kShxDataPerLine;  // address, data, checksum
   constexpr std::size_t kPiece = std::size_t(256) << 10;
+  constexpr std::uint32_t kRamdldAddress = 0x03FC8000;  // where handsets load it; any will do
   char line[2 + 2 * (1 + kCount) + 2];
   std::string text(kHeaderSize, '\0');  // a header that lists nothing
   auto append = [&](std::uint32_t address, std::size_t k) {
@@ -59,7 +60,7 @@ void Session::warmUp() {
   };
   // A RAMDLD of one line, then a code group whose lines are decoded as a run into the image.
   text += kShxGroupOpenLine;
-  append(0x03FC8000, 0);
+  append(kRamdldAddress, 0);
   text += kShxTerminatorLine;
   text += kShxGroupOpenLine;
   for (std::size_t k = 0; k < kLines; ++k)
