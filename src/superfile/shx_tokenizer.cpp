@@ -81,7 +81,6 @@ class RunDecoder {
     ShxDataRun& run = run_;
     const std::size_t from = pos_;
     const std::size_t until = std::min(until_, text.size());
-    std::uint8_t bytes[256];
     std::size_t pos = pos_;
     bool stopped = false;
     while (pos < until) {
@@ -93,25 +92,34 @@ class RunDecoder {
       const std::size_t cr = std::size_t(lf - text.data()) - 1;
       const std::size_t pairs = (cr - pos - 2) / 2;
       if (pairs < kFixed + 1) break;
-      const std::uint8_t* digits = text.data() + pos + 2;
-      const std::uint32_t sum = hex.decode(digits, pairs, bytes);
-      if (firstBadDigit({digits, 2 * pairs}, {bytes, pairs}) != 2 * pairs) break;
-      const std::uint8_t checksum = bytes[pairs - 1];
-      if (checksum != std::uint8_t(0xFF - ((sum - checksum) & 0xFF))) break;
-      const std::uint32_t address = read32be(bytes + 1);
-      if (run.lines > 0 && address != run.nextAddress) break;
       const std::size_t dataBytes = pairs - kFixed - 1;
       if (dataBytes > space_.size() - filled_) break;
+      // The data goes straight to its place: past what the run has laid, a line given up
+      // leaves nothing that counts.
+      const std::uint8_t* digits = text.data() + pos + 2;
+      std::uint8_t* data = space_.data() + filled_;
+      std::uint8_t fields[kFixed];
+      std::uint32_t fixedSum = 0;
+      bool maybeBad = false;  // a byte of 0xFF may stand for a pair that is not one
+      for (std::size_t k = 0; k < kFixed; ++k) {
+        fields[k] = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
+        fixedSum += fields[k];
+        maybeBad |= fields[k] == 0xFF;
+      }
+      const std::uint32_t dataSum = hex.decode(digits + 2 * kFixed, dataBytes, data);
+      const std::uint8_t checksum = hexPairToByte(digits[2 * pairs - 2], digits[2 * pairs - 1]);
+      maybeBad |= checksum == 0xFF || holdsFF({data, dataBytes});
+      if (maybeBad && firstNonHexDigit({digits, 2 * pairs}) != 2 * pairs) break;
+      if (checksum != std::uint8_t(0xFF - ((fixedSum + dataSum) & 0xFF))) break;
+      const std::uint32_t address = read32be(fields + 1);
+      if (run.lines > 0 && address != run.nextAddress) break;
       if (run.lines == 0) run.firstAddress = address;
-      std::uint32_t fixed = checksum;
-      for (std::size_t k = 0; k < kFixed; ++k) fixed += bytes[k];
-      std::memcpy(space_.data() + filled_, bytes + kFixed, dataBytes);
       filled_ += dataBytes;
       if (watched_ && filled_ - told_ >= kLaidStep) {
         laid_(told_, filled_);
         told_ = filled_;
       }
-      run.dataSum += sum - fixed;
+      run.dataSum += dataSum;
       run.nextAddress = address + std::uint32_t(dataBytes);
       ++run.lines;
       pos = std::size_t(lf - text.data()) + 1;
