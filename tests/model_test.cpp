@@ -367,8 +367,11 @@ TEST(FlashImageTests, WritesAfterAWholeFillAreErasedByTheNextFill) {
   ASSERT_TRUE(image.allocate());
   image.fill();
   // Chunks untouched before the refill stay waiting and must still read erased after it.
-  const std::pair<std::uint64_t, std::uint64_t> writes[] = {
-      {kChunk - 3, 6}, {10 * kChunk, 1}, {kImageSize - 5, 5}, {0x1280000, 0x10000}};
+  const std::pair<std::uint64_t, std::uint64_t> writes[] = {{kChunk - 3, 6},
+                                                            {10 * kChunk, 1},
+                                                            {kImageSize - 5, 5},
+                                                            {0x1280000, 0x10000},
+                                                            {3 * kChunk - 7, 2 * kChunk + 9}};
   for (const auto& [offset, count] : writes) {
     const auto bytes = image.write(offset, count);
     ASSERT_EQ(bytes.size(), count);

@@ -54,8 +54,9 @@ void FlashImage::fill() {
     // Deferred to the first access of each chunk: most files touch a few chunks of 33.
     setPending(true);
   } else {
-    // Chunks still pending need nothing: they are erased when first touched.
-    for (const Range& r : written_) eraseRange(r.begin, r.end, false);
+    // Whole chunks wait for the lazy erase like the rest, so that a next file laying the same
+    // megabytes does not erase them first; the edges of a range are erased now.
+    for (const Range& r : written_) eraseRange(r.begin, r.end);
   }
   written_.clear();
   wholeDirty_ = false;
@@ -72,22 +73,22 @@ void FlashImage::fillPending(std::uint64_t offset, std::uint64_t count) const {
   }
 }
 
-void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end, bool defer) {
+void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end) {
   while (begin < end) {
     const std::size_t c = std::size_t(begin / kChunkSize);
     const std::uint64_t to = std::min<std::uint64_t>(end, chunkEnd(c));
     const std::uint32_t from = pendingFrom_[c];
-    if (defer && to >= from) {
+    if (to >= from) {
       pendingFrom_[c] = std::min(from, std::uint32_t(begin));
-    } else if (begin < std::min<std::uint64_t>(to, from)) {
-      std::memset(bytes_.get() + begin, kErased, std::min<std::uint64_t>(to, from) - begin);
+    } else {
+      std::memset(bytes_.get() + begin, kErased, to - begin);
     }
     begin = to;
   }
 }
 
 void FlashImage::giveBack(std::uint64_t offset, std::uint64_t count) {
-  if (holds(offset, count)) eraseRange(offset, offset + count, true);
+  if (holds(offset, count)) eraseRange(offset, offset + count);
 }
 
 void FlashImage::watchWrites() {

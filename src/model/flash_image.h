@@ -98,9 +98,9 @@ class FlashImage {
   // Erases the chunks of [offset, offset + count) that still wait for the whole-image fill.
   // Every path that hands out bytes calls it first; the range lies inside the image.
   void fillPending(std::uint64_t offset, std::uint64_t count) const;
-  // Erases [begin, end) but what waits for the fill; with `defer`, a part of it that reaches
-  // the waiting part of its chunk joins that instead.
-  void eraseRange(std::uint64_t begin, std::uint64_t end, bool defer);
+  // Erases [begin, end): a part of it that reaches the waiting part of its chunk joins that,
+  // the rest is set to 0xFF now.
+  void eraseRange(std::uint64_t begin, std::uint64_t end);
 
   void markWritten(std::uint64_t offset, std::uint64_t count);
   static bool addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
