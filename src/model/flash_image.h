@@ -49,7 +49,8 @@ class FlashImage {
   std::span<const std::uint8_t> read(std::uint64_t offset, std::uint64_t count) const;
   [[nodiscard]] std::span<std::uint8_t> write(std::uint64_t offset, std::uint64_t count);
   // The same for a caller that sets every byte of the range itself (possibly on another
-  // thread, while this one works elsewhere): 2 MiB chunks wholly inside it are not erased first.
+  // thread, while this one works elsewhere): 2 MiB chunks it covers from their start are not
+  // erased first, and the rest of the last one waits for the lazy erase.
   [[nodiscard]] std::span<std::uint8_t> lend(std::uint64_t offset, std::uint64_t count);
   // Part of lent space its caller did not set, back to erased: chunks wholly inside it wait for
   // the lazy erase again, so a run given far more space than its data leaves no pages touched.
