@@ -81,7 +81,7 @@ void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end) {
     if (to >= from) {
       pendingFrom_[c] = std::min(from, std::uint32_t(begin));
     } else {
-      std::memset(bytes_.get() + begin, kErased, to - begin);
+      std::memset(bytes_.get() + begin, kErased, std::size_t(to - begin));
     }
     begin = to;
   }

@@ -12,9 +12,7 @@ namespace tavufe {
 
 namespace {
 
-// "S3", count, address, 64 data bytes, checksum: two characters per byte, then CR LF.
-constexpr std::size_t kMaxLineSize = 2 + 2 * (1 + 4 + kShxDataPerLine + 1) + 2;
-static_assert(kMaxLineSize == 144);
+static_assert(kShxMaxLineSize == 144);
 constexpr std::size_t kTrailerSize = 14;
 
 std::uint16_t textSum(const char* text, std::size_t size) {
@@ -23,9 +21,10 @@ std::uint16_t textSum(const char* text, std::size_t size) {
   return std::uint16_t(sum);
 }
 
-// Builds one S3 line in `line` and returns its size; adds its characters to `charSum`.
-std::size_t buildDataLine(const HexKernels& hex, std::uint32_t address, const std::uint8_t* data,
-                          std::size_t count, char* line, std::uint32_t& charSum) {
+}  // namespace
+
+std::size_t buildShxDataLine(const HexKernels& hex, std::uint32_t address, const std::uint8_t* data,
+                             std::size_t count, char* line, std::uint32_t& charSum) {
   HexSums sums;
   char* p = line;
   *p++ = 'S';
@@ -43,8 +42,6 @@ std::size_t buildDataLine(const HexKernels& hex, std::uint32_t address, const st
   charSum += sums.chars + 'S' + '3' + '\r' + '\n';
   return std::size_t(p - line);
 }
-
-}  // namespace
 
 std::array<char, kTrailerSize> shxChecksumTrailer(std::uint16_t runningChecksum) {
   const std::uint8_t high = std::uint8_t(runningChecksum >> 8);
@@ -113,11 +110,11 @@ class ShxEncoder : public SuperfileEncoder {
     std::uint32_t address = plan.slots[std::size_t(slotIndex)].startAddress;
     // Lines are built in blocks; a sink takes a block this large without copying it again.
     // Left unfilled: each line is built before it is written.
-    if (!lines_) lines_.reset(new char[kBlockSize + kMaxLineSize]);
+    if (!lines_) lines_.reset(new char[kBlockSize + kShxMaxLineSize]);
     std::size_t used = 0;
     while (!data.empty()) {
       const std::size_t count = std::min(data.size(), kShxDataPerLine);
-      used += buildDataLine(hex_, address, data.data(), count, lines_.get() + used, charSum);
+      used += buildShxDataLine(hex_, address, data.data(), count, lines_.get() + used, charSum);
       data = data.subspan(count);
       address += std::uint32_t(count);
       if (used >= kBlockSize || data.empty()) {

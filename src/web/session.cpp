@@ -5,8 +5,8 @@
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
 #include "model/header_layout.h"
-#include "model/hex.h"
 #include "model/slots.h"
+#include "superfile/hex_pairs.h"
 #include "superfile/shx_writer.h"
 
 namespace tavufe::web {
@@ -38,25 +38,16 @@ Session::Session() {
 // file the user opens. Nothing of it stays: the session is as it was.
 void Session::warmUp() {
   constexpr std::size_t kLines = 20000;
-  constexpr std::uint8_t kCount = 5 + kShxDataPerLine;  // address, data, checksum
   constexpr std::size_t kPiece = std::size_t(256) << 10;
   constexpr std::uint32_t kRamdldAddress = 0x03FC8000;  // where handsets load it; any will do
-  char line[2 + 2 * (1 + kCount) + 2];
+  const HexKernels& hex = hexKernels();
   std::string text(kHeaderSize, '\0');  // a header that lists nothing
+  std::uint32_t charSum = 0;
   auto append = [&](std::uint32_t address, std::size_t k) {
-    std::uint8_t fields[1 + kCount] = {kCount, std::uint8_t(address >> 24),
-                                       std::uint8_t(address >> 16), std::uint8_t(address >> 8),
-                                       std::uint8_t(address)};
-    std::uint32_t sum = 0;
-    for (std::size_t b = 0; b < kShxDataPerLine; ++b) fields[5 + b] = std::uint8_t(k * 7 + b);
-    for (std::size_t b = 0; b < kCount; ++b) sum += fields[b];
-    fields[kCount] = std::uint8_t(0xFF - (sum & 0xFF));
-    line[0] = 'S';
-    line[1] = '3';
-    for (std::size_t b = 0; b <= kCount; ++b) byteToHex(fields[b], line + 2 + 2 * b);
-    line[sizeof line - 2] = '\r';
-    line[sizeof line - 1] = '\n';
-    text.append(line, sizeof line);
+    std::uint8_t data[kShxDataPerLine];
+    for (std::size_t b = 0; b < kShxDataPerLine; ++b) data[b] = std::uint8_t(k * 7 + b);
+    char line[kShxMaxLineSize];
+    text.append(line, buildShxDataLine(hex, address, data, kShxDataPerLine, line, charSum));
   };
   // A RAMDLD of one line, then a code group whose lines are decoded as a run into the image.
   text += kShxGroupOpenLine;
