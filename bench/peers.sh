@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times tavufe against objcopy and srec_cat on the same full-size Flex, each as a whole process,
-# and prints the medians and ratios as a Markdown table, then tavufe's peak resident memory.
+# and prints the medians and ratios as a Markdown table, then `tavufe info` against the same open
+# inside one process (read_bench, when built) plus the process start, and tavufe's peak resident
+# memory.
 #
 #   bench/peers.sh [BUILD_FOLDER]        (default: build/release)
 #
@@ -52,18 +54,28 @@ floor() {
 "$tavufe" save full.sbf -o floor.shx
 decode_floor=$(floor flex.smg floor-decode.out)
 encode_floor=$(floor floor.shx floor-encode.out)
+# The report alone, and the process start it cannot go below.
+info_tavufe="$tavufe info full.shx"
+start_tavufe="$tavufe --version"
 commands=("$decode_tavufe" "$decode_objcopy" "$decode_srec_cat" "$encode_tavufe" "$encode_objcopy"
-  "$decode_floor" "$encode_floor")
+  "$decode_floor" "$encode_floor" "$info_tavufe" "$start_tavufe")
 
 for ((round = 1; round <= rounds; round++)); do
   echo "round $round of $rounds" >&2
   hyperfine --shell=none --style none --warmup "$warmup" --runs "$runs" \
     --export-json "round$round.json" "${commands[@]}" > /dev/null
+  # The same open inside one process, as the benchmark of the open measures it, in the same
+  # alternation.
+  if [ -x "$build/bench/read_bench" ]; then
+    "$build/bench/read_bench" --benchmark_filter='^BM_OpenShx/' \
+      --benchmark_format=json > "open$round.json" 2> /dev/null
+  fi
 done
 
 # The same Flex came out of every decoder.
 cmp out.smg peer.bin
 cmp out.smg peer2.bin
+
 
 peak_kib=
 if [ -x /usr/bin/time ]; then
@@ -72,7 +84,7 @@ if [ -x /usr/bin/time ]; then
 fi
 
 python3 - "$rounds" "$(stat -c %s full.shx)" "$peak_kib" "${commands[@]}" <<'PY'
-import json, statistics, sys
+import json, os, statistics, sys
 
 rounds, shx_size, peak_kib = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
 commands = sys.argv[4:]
@@ -89,7 +101,8 @@ def ms(c):
 def cpu_ms(c):
     return 1000 * statistics.mean(cpu[c])
 
-decode, decode_objcopy, decode_srec_cat, encode, encode_objcopy, decode_floor, encode_floor = commands
+(decode, decode_objcopy, decode_srec_cat, encode, encode_objcopy, decode_floor, encode_floor,
+ info, start) = commands
 print(f"Medians of {len(wall[decode])} runs ({rounds} alternated rounds); CPU is user + system.")
 print()
 print("| job | tavufe | its floor | ÷ floor | objcopy | ÷ objcopy | goals |")
@@ -109,6 +122,15 @@ print(f"| open SHX, write SMG | {ms(decode):.1f} ms | | |"
 print()
 print("The floor: dd writes the same output bytes, syncs them, drops them from the cache and reads")
 print("them back from the disk: a durable save with a read-back done plainly, through the cache.")
+opens = [json.load(open(f"open{r}.json"))["benchmarks"][0]["real_time"]
+         for r in range(1, rounds + 1) if os.path.exists(f"open{r}.json")]
+if opens:
+    open_ms = statistics.median(opens)
+    print()
+    print(f"`tavufe info full.shx`: {ms(info):.1f} ms against the open in one process"
+          f" ({open_ms:.1f} ms, read_bench BM_OpenShx, median of {len(opens)} rounds) plus the"
+          f" process start (`tavufe --version`, {ms(start):.1f} ms):"
+          f" {ms(info) / (open_ms + ms(start)):.2f}× (goal ≤ 1.1×)")
 if peak_kib:
     limit = 64 * 1024 + shx_size / 1024 + 16 * 1024
     print()

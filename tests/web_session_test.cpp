@@ -1,11 +1,16 @@
-// The page's session: what its start leaves behind, and a file read in pieces after it.
+// The page's session: what its start leaves behind, a file read in pieces after it, and the
+// review of its document.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
+#include "editor/diff_flow.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
+#include "inspect/folder_scan.h"
 #include "sample_content.h"
 #include "superfile/byte_sink.h"
 #include "test_support.h"
@@ -52,4 +57,51 @@ TEST(WebSessionTest, StartsWithNoFileAndOpensAPickedFileAsTheEditorDoes) {
     ASSERT_EQ(saveToBytes(*fresh, type, options, progress, sink), StatusCode::None);
     EXPECT_EQ(session.saved(), sink.bytes);
   }
+}
+
+// Review Changes compares the document's save with the bytes it was opened from, kept until the
+// next open: a delete adds its record's line, an undo takes it away, and the lines are the
+// editor's review of the same document against the same file.
+TEST(WebSessionTest, ReviewsTheDocumentAgainstTheFileItWasOpenedFrom) {
+  const std::string date = "Tue January 06 12:00:00 2026";
+  web::Session session;
+  EXPECT_EQ(session.review(date).notice, NoticeCode::NoFilesSelectedToSave);
+
+  const fixture::Bytes bytes = sample::makeSbf({});
+  // A larger file opened before must not leave its bytes in the way of the one reviewed.
+  const fixture::Bytes before = sample::makeShx({});
+  ASSERT_TRUE(session.open(before, "before.shx").loaded());
+  ASSERT_TRUE(session.open(bytes, "backup.sbf").loaded());
+  const web::Session::Review opened = session.review(date);
+  ASSERT_EQ(opened.status, StatusCode::None);
+  ASSERT_FALSE(opened.lines.empty());
+
+  const std::string name = session.folders().at(0).at(1);
+  ASSERT_TRUE(session.deleteFolder(0));
+  const std::vector<std::string> deleted = session.review(date).lines;
+  // What the delete added, the count in the last line aside.
+  std::vector<std::string> added(deleted.begin(), deleted.end() - 1);
+  for (auto line = opened.lines.begin(); line + 1 != opened.lines.end(); ++line) {
+    if (const auto at = std::find(added.begin(), added.end(), *line); at != added.end()) {
+      added.erase(at);
+    }
+  }
+  ASSERT_EQ(added.size(), 1u) << testing::PrintToString(deleted);
+  EXPECT_EQ(added[0].rfind("folder \"" + name + "\" at ", 0), 0u) << added[0];
+  EXPECT_TRUE(added[0].ends_with(" erased (173 bytes)")) << added[0];
+
+  auto fresh = freshEditor();
+  OpenOptions read;
+  read.encoding = SuperfileEncoding::Sbf;
+  Progress progress;
+  ASSERT_TRUE(openForEditing(*fresh, bytes, read, progress).loaded());
+  eraseFolderRecord(*fresh, fresh->folders[0].recordOffset);
+  EXPECT_EQ(deleted, diffLines(reviewSave(*fresh, bytes, SuperfileEncoding::Sbf, date).diff));
+
+  ASSERT_TRUE(session.undo());
+  EXPECT_EQ(session.review(date).lines, opened.lines);
+
+  // A file that does not open leaves nothing to review.
+  session.open(fixture::Bytes(bytes.begin(), bytes.begin() + 100), "cut.sbf");
+  EXPECT_EQ(session.review(date).notice, NoticeCode::NoFilesSelectedToSave);
 }

@@ -33,12 +33,16 @@ Module.onRuntimeInitialized = function () {
     }));
   }
 
+  function showText(title, text) {
+    $("message-title").textContent = title;
+    $("message-text").textContent = text;
+    $("message").showModal();
+  }
+
   // A box with the window's title text and the details under it.
   function showMessage(title, details) {
     setStatus(title);
-    $("message-title").textContent = title;
-    $("message-text").textContent = details || "";
-    $("message").showModal();
+    showText(title, details || "");
   }
 
   function updateActions() {
@@ -46,6 +50,7 @@ Module.onRuntimeInitialized = function () {
     $("undo").disabled = !session.canUndo();
     $("redo").disabled = !session.canRedo();
     $("save").disabled = !opened;
+    $("review").disabled = !opened;
     document.title = (session.modified() ? "* " : "") +
       ($("file-name").dataset.name ? $("file-name").dataset.name + " - " : "") + "Tavu Flex Editor";
   }
@@ -187,6 +192,15 @@ Module.onRuntimeInitialized = function () {
     updateActions();
   }
 
+  // What a save as the opened file's type would write differently from it; nothing is saved.
+  function review() {
+    if ($("review").disabled) return;
+    const result = session.review(dateParameter !== null, dateParameter || "");
+    const name = $("file-name").dataset.name;
+    if (result.notice || result.status) showMessage(result.notice || result.status, name);
+    else showText("Review Changes \u2014 " + name, result.lines.join("\n"));
+  }
+
   function deleteSelected() {
     if (session.deleteFolder(selected)) {
       relist();
@@ -225,12 +239,14 @@ Module.onRuntimeInitialized = function () {
   $("undo").addEventListener("click", () => { if (session.undo()) relist(); });
   $("redo").addEventListener("click", () => { if (session.redo()) relist(); });
   $("save").addEventListener("click", save);
+  $("review").addEventListener("click", review);
   document.addEventListener("keydown", (e) => {
     if (!(e.ctrlKey || e.metaKey) || document.querySelector("dialog[open]")) return;
     const key = e.key.toLowerCase();
     if (key === "z" && !e.shiftKey) { if (session.undo()) relist(); }
     else if ((key === "z" && e.shiftKey) || key === "y") { if (session.redo()) relist(); }
     else if (key === "s") save();
+    else if (key === "d") review();
     else if (key === "o") $("file-input").click();
     else return;
     e.preventDefault();

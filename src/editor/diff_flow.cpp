@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/flow_steps.h"
 #include "editor/save_flow.h"
 #include "model/header_layout.h"
 #include "model/progress.h"
@@ -71,11 +72,11 @@ DiffSide sideOf(const EditorState& state, const OpenedSuperfile& opened) {
 }
 
 // Opens one side; false, with the outcome saying why, when it cannot be read.
-template <typename Source>
-bool openSide(EditorState& state, const Source& source, std::optional<SuperfileEncoding> encoding,
-              DiffFile file, OpenedSuperfile& opened, DiffOutcome& outcome) {
+bool openSide(EditorState& state, const OpenDiffSide& open,
+              std::optional<SuperfileEncoding> encoding, DiffFile file, OpenedSuperfile& opened,
+              DiffOutcome& outcome) {
   Progress progress;
-  opened = openForEditing(state, source, keepEverything(encoding), progress);
+  opened = open(state, keepEverything(encoding), progress);
   if (opened.loaded()) return true;
   outcome.failed = file;
   outcome.failedOpen = std::move(opened);
@@ -84,12 +85,8 @@ bool openSide(EditorState& state, const Source& source, std::optional<SuperfileE
 
 }  // namespace
 
-namespace {
-
-// Opens both sides, each in an image of its own, and compares them.
-template <typename OldSource, typename NewSource>
-DiffOutcome compareSources(const OldSource& oldSource, const NewSource& newSource,
-                           std::optional<SuperfileEncoding> encoding) {
+DiffOutcome compareSides(const OpenDiffSide& openOld, const OpenDiffSide& openNew,
+                         std::optional<SuperfileEncoding> encoding) {
   DiffOutcome outcome;
   const auto oldState = freshState();
   const auto newState = freshState();
@@ -99,24 +96,17 @@ DiffOutcome compareSources(const OldSource& oldSource, const NewSource& newSourc
   }
   OpenedSuperfile oldOpen;
   OpenedSuperfile newOpen;
-  if (!openSide(*oldState, oldSource, encoding, DiffFile::Old, oldOpen, outcome) ||
-      !openSide(*newState, newSource, encoding, DiffFile::New, newOpen, outcome)) {
+  if (!openSide(*oldState, openOld, encoding, DiffFile::Old, oldOpen, outcome) ||
+      !openSide(*newState, openNew, encoding, DiffFile::New, newOpen, outcome)) {
     return outcome;
   }
   outcome.diff = compareSuperfiles(sideOf(*oldState, oldOpen), sideOf(*newState, newOpen));
   return outcome;
 }
 
-}  // namespace
-
-DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
-                               std::optional<SuperfileEncoding> encoding) {
-  return compareSources(oldPath, newPath, encoding);
-}
-
-DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
+DiffOutcome reviewSave(const EditorState& document, const OpenDiffSide& openOpened,
                        SuperfileEncoding encoding, const std::string& dateText) {
-  // The save the document would get, written into memory, against the file on disk.
+  // The save the document would get, written into memory, against the file it was opened from.
   SaveOptions options;
   options.dateText = dateText;
   MemorySink saved;
@@ -128,7 +118,18 @@ DiffOutcome reviewSave(const EditorState& document, const std::string& openedPat
     outcome.status = status;
     return outcome;
   }
-  return compareSources(openedPath, std::span<const std::uint8_t>(saved.bytes), encoding);
+  return compareSides(openOpened, openBytes(saved.bytes), encoding);
+}
+
+OpenDiffSide openBytes(std::span<const std::uint8_t> bytes) {
+  return [bytes](EditorState& state, const OpenOptions& options, Progress& progress) {
+    return openForEditing(state, bytes, options, progress);
+  };
+}
+
+DiffOutcome reviewSave(const EditorState& document, std::span<const std::uint8_t> openedBytes,
+                       SuperfileEncoding encoding, const std::string& dateText) {
+  return reviewSave(document, openBytes(openedBytes), encoding, dateText);
 }
 
 }  // namespace tavufe

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "editor/open_flow.h"
@@ -33,6 +35,9 @@ DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& ne
 // write differently from the superfile at `openedPath`: the save is written to memory and read
 // back. Nothing is written to any file and the document stays as it is.
 DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
+                       SuperfileEncoding encoding, const std::string& dateText);
+// The same against the bytes of the file the document was opened from.
+DiffOutcome reviewSave(const EditorState& document, std::span<const std::uint8_t> openedBytes,
                        SuperfileEncoding encoding, const std::string& dateText);
 
 }  // namespace tavufe

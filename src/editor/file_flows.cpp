@@ -46,6 +46,26 @@ OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
 
 namespace {
 
+OpenDiffSide openPath(const std::string& path) {
+  return [&path](EditorState& state, const OpenOptions& options, Progress& progress) {
+    return openForEditing(state, path, options, progress);
+  };
+}
+
+}  // namespace
+
+DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
+                               std::optional<SuperfileEncoding> encoding) {
+  return compareSides(openPath(oldPath), openPath(newPath), encoding);
+}
+
+DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
+                       SuperfileEncoding encoding, const std::string& dateText) {
+  return reviewSave(document, openPath(openedPath), encoding, dateText);
+}
+
+namespace {
+
 StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {
   if (why != nullptr) *why = out.problem();
   return status;

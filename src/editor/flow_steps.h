@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
+#include "editor/diff_flow.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
 #include "model/editor_state.h"
@@ -37,6 +40,18 @@ void finishOpen(EditorState& state, const OpenedSuperfile& result);
                                            std::span<const std::uint8_t>& bytes);
 // Whether every slot still fits the range its file gave; the last failure, or None.
 [[nodiscard]] StatusCode staleSlotStatus(const EditorState& state);
+
+// How one side of a comparison is read: the one open, of a file or of bytes, into `state`.
+using OpenDiffSide =
+    std::function<OpenedSuperfile(EditorState& state, const OpenOptions&, Progress&)>;
+OpenDiffSide openBytes(std::span<const std::uint8_t> bytes);
+// Opens OLD and then NEW with every folder record kept, each into an image of its own, and
+// compares them; a side that cannot be opened ends the comparison.
+DiffOutcome compareSides(const OpenDiffSide& openOld, const OpenDiffSide& openNew,
+                         std::optional<SuperfileEncoding> encoding);
+// A review against the file the document was opened from, read by `openOpened`.
+DiffOutcome reviewSave(const EditorState& document, const OpenDiffSide& openOpened,
+                       SuperfileEncoding encoding, const std::string& dateText);
 
 inline constexpr int kFlexSlot = 1;
 

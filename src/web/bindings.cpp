@@ -91,7 +91,7 @@ class PageSession {
     val result = val::object();
     const std::optional<SaveType> chosen = saveTypeNamed(type);
     if (!chosen) return result;
-    const SaveDate date = saveDate(hasDate ? sourceDateEpoch.c_str() : nullptr, std::time(nullptr));
+    const SaveDate date = dateOfSave(hasDate, sourceDateEpoch);
     const StatusCode status = session_.save(*chosen, date.text);
     const std::vector<std::uint8_t>& bytes = session_.saved();
     result.set("status", std::string(statusText(status)));
@@ -101,12 +101,27 @@ class PageSession {
     return result;
   }
 
+  // Review Changes: the lines, or the notice's or status's text that stands in their place;
+  // the date as for a save.
+  val review(bool hasDate, const std::string& sourceDateEpoch) const {
+    const Session::Review review = session_.review(dateOfSave(hasDate, sourceDateEpoch).text);
+    val result = val::object();
+    result.set("notice", std::string(noticeText(review.notice)));
+    result.set("status", std::string(statusText(review.status)));
+    result.set("lines", linesToArray(review.lines));
+    return result;
+  }
+
   std::string proposedName(const std::string& type) const {
     const std::optional<SaveType> chosen = saveTypeNamed(type);
     return chosen ? session_.proposedName(*chosen) : std::string();
   }
 
  private:
+  static SaveDate dateOfSave(bool hasDate, const std::string& sourceDateEpoch) {
+    return saveDate(hasDate ? sourceDateEpoch.c_str() : nullptr, std::time(nullptr));
+  }
+
   static val opened(const OpenedSuperfile& opened) {
     val result = val::object();
     result.set("notice", std::string(noticeText(opened.notice)));
@@ -157,6 +172,7 @@ EMSCRIPTEN_BINDINGS(tavufe) {
       .function("saveNotice", &PageSession::saveNotice)
       .function("damagedSaveQuestion", &PageSession::damagedSaveQuestion)
       .function("save", &PageSession::save)
+      .function("review", &PageSession::review)
       .function("proposedName", &PageSession::proposedName);
   emscripten::function("programVersion", &programVersion);
   emscripten::function("folderTitles", &folderTitles);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/diff_flow.h"
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
 #include "model/header_layout.h"
@@ -67,18 +68,16 @@ void Session::warmUp() {
 }
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
-  OpenOptions options;
-  options.encoding = encodingForPath(name);
-  if (!options.encoding) {
+  // Through the room a picked file is read into, so that the bytes stay for a review.
+  if (const NoticeCode notice = beginOpen(bytes.size(), name); notice != NoticeCode::None) {
     // Refused before anything is touched: the document shown stays as it was.
     OpenedSuperfile refused;
-    refused.notice = NoticeCode::FileTypeNotSupported;
+    refused.notice = notice;
     return refused;
   }
-  Progress progress;
-  OpenedSuperfile opened = openForEditing(*state_, bytes, options, progress);
-  adopt(opened, name);
-  return opened;
+  std::copy(bytes.begin(), bytes.end(), incoming_.get());
+  received(bytes.size());
+  return finishOpen();
 }
 
 NoticeCode Session::beginOpen(std::size_t size, const std::string& name) {
@@ -87,6 +86,7 @@ NoticeCode Session::beginOpen(std::size_t size, const std::string& name) {
   options.encoding = encodingForPath(name);
   if (!options.encoding) return NoticeCode::FileTypeNotSupported;
   forgetDocument();
+  openedSize_ = 0;
   name_ = name;
   // Left uninitialised: every byte is set from the file before it is read.
   if (size > incomingCapacity_) {
@@ -109,6 +109,7 @@ OpenedSuperfile Session::finishOpen() {
   OpenedSuperfile opened = streamed_->finish();
   adopt(opened, name_);
   streamed_.reset();
+  openedSize_ = opened.loaded() ? incomingSize_ : 0;
   incomingSize_ = 0;
   return opened;
 }
@@ -191,6 +192,22 @@ std::string Session::damagedSaveQuestion() const {
 std::vector<std::string> Session::findingLines() const {
   if (!loaded_ && check_.findings.empty()) return {};
   return verifyLines(name_, check_);
+}
+
+Session::Review Session::review(const std::string& dateText) const {
+  Review review;
+  review.notice = saveNotice();
+  const std::optional<SuperfileEncoding> encoding = encodingForPath(name_);
+  if (review.notice == NoticeCode::None && (!encoding || openedSize_ == 0)) {
+    review.notice = NoticeCode::NoFilesSelectedToSave;
+  }
+  if (review.notice != NoticeCode::None) return review;
+  const DiffOutcome outcome =
+      reviewSave(*state_, {incoming_.get(), openedSize_}, *encoding, dateText);
+  // The file opened before, so only a save that cannot be made, or no memory, stops it.
+  review.status = outcome.failed ? outcome.failedOpen.status : outcome.status;
+  if (outcome.compared()) review.lines = diffLines(outcome.diff);
+  return review;
 }
 
 StatusCode Session::save(SaveType type, const std::string& dateText) {

@@ -58,6 +58,15 @@ class Session {
   std::vector<std::string> findingLines() const;
   std::uint64_t problems() const { return check_.problems; }
 
+  // What a save as the opened file's type would write differently from that file, in the lines
+  // `tavufe diff` prints, or why it cannot be said; `dateText` as for a save. Nothing changes.
+  struct Review {
+    NoticeCode notice = NoticeCode::None;
+    StatusCode status = StatusCode::None;
+    std::vector<std::string> lines;
+  };
+  Review review(const std::string& dateText) const;
+
   // A save's bytes, held until the next save; `dateText` as saveDate() gives it.
   StatusCode save(SaveType type, const std::string& dateText);
   const std::vector<std::uint8_t>& saved() const { return lastSave_.bytes; }
@@ -75,6 +84,9 @@ class Session {
   std::unique_ptr<std::uint8_t[]> incoming_;
   std::size_t incomingSize_ = 0;
   std::size_t incomingCapacity_ = 0;
+  // After an open that read its file, the file's bytes, kept at the start of incoming_ for a
+  // review until the next open.
+  std::size_t openedSize_ = 0;
   std::unique_ptr<StreamedOpen> streamed_;
   Progress streamedProgress_;
   bool loaded_ = false;
