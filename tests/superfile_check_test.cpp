@@ -219,6 +219,68 @@ TEST(SuperfileCheckTest, TheLineOfTheFormatsExampleIsCheckedByItsSum) {
              {FindingKind::LineChecksum, FindingPlace::Line, 20, "line checksum", "B3", "B4"});
 }
 
+// Layouts the reader takes as it takes CR LF lines: records wherever "S" and a type stand, the
+// text between them passed over. The check finds no problem in them, only notes of what it
+// passed over, and the read lays what it lays from the clean file.
+TEST(SuperfileCheckTest, LayoutsTheReaderTakesAreNotedNotProblems) {
+  const std::vector<Group> groups = cleanGroups();
+  const fixture::Header header = headerFor(groups);
+  const Lines clean = shxLines(groups);
+  // The lines joined by `end`, then the checksum line over everything before it, or a plain S7.
+  const auto layout = [&](const Lines& lines, const std::string& end, bool plainLast = false) {
+    Bytes file = header.bytes();
+    for (const std::string& line : lines) fixture::append(file, line + end);
+    fixture::append(file, plainLast
+                              ? fixture::srecord('7', 0, {})
+                              : fixture::srecord('7', 0x43530000u | fixture::sum16(file), {}));
+    return file;
+  };
+  const auto with = [&](std::size_t line, const std::string& text) {
+    Lines lines = clean;
+    lines[line - 1] = text;
+    return lines;
+  };
+  struct Case {
+    const char* name;
+    Bytes file;
+    std::vector<std::string> notes;  // line: kind, found
+  };
+  const Case cases[] = {
+      {"LF only", layout(clean, "\n"), {}},
+      {"CR only", layout(clean, "\r"), {}},
+      {"no line ends", layout(clean, ""), {}},
+      {"an empty line",
+       layout(with(11, clean[10] + "\r\n"), "\r\n"),
+       {"12: text-outside-record, an empty line"}},
+      {"spaces after a record",
+       layout(with(21, clean[20] + "  "), "\r\n"),
+       {"21: text-outside-record, ' ' in column " + std::to_string(clean[20].size() + 1)}},
+      {"text before a record",
+       layout(with(21, "# " + clean[20]), "\r\n"),
+       {"21: text-outside-record, '#' in column 1"}},
+      {"a plain S7 last", layout(clean, "\r\n", true), {"25: trailer-missing, an S7 line"}},
+  };
+  Progress progress;
+  auto expected = freshEditor();
+  ASSERT_EQ(readShx(*expected, shxFile(header, clean), progress).status, StatusCode::None);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CheckResult check = checkSuperfile(c.file, SuperfileEncoding::Shx);
+    EXPECT_EQ(check.problems, 0u);
+    std::vector<std::string> notes;
+    for (const Finding& f : check.findings) {
+      notes.push_back(std::to_string(f.at) + ": " + findingKindName(f.kind) + ", " + f.found);
+    }
+    EXPECT_EQ(notes, c.notes);
+    auto read = freshEditor();
+    ASSERT_EQ(readAndCheck(*read, c.file, SuperfileEncoding::Shx, progress).read.status,
+              StatusCode::None);
+    EXPECT_EQ(read->slots, expected->slots);
+    EXPECT_TRUE(std::ranges::equal(read->image.read(0x1280000, 0x200),
+                                   expected->image.read(0x1280000, 0x200)));
+  }
+}
+
 // One fault at a time in SHX text; the checksum line is always made over the faulty text, so
 // that only the fault itself shows.
 TEST(SuperfileCheckTest, EachShxFaultGivesExactlyItsFinding) {
@@ -439,7 +501,7 @@ TEST(SuperfileCheckTest, EveryProblemIsCountedAndTheListIsCapped) {
   Bytes garbage = header.bytes();
   for (int k = 0; k < 5000; ++k) fixture::append(garbage, std::string_view("xyz\n"));
   const CheckResult noise = checkSuperfile(garbage, SuperfileEncoding::Shx);
-  EXPECT_GT(noise.problems, 5000u);
+  EXPECT_GT(noise.notes, 5000u);
   EXPECT_EQ(noise.findings.size(), kMaxKeptFindings);
 }
 
@@ -646,7 +708,7 @@ TEST(OneWalkTest, ReadAndCheckAgreeWithTheirOwnWalks) {
       {"not a hex digit", shxWith(21, badDigit), SuperfileEncoding::Shx, StatusCode::ChecksumError,
        FindingKind::NotHexDigit},
       {"stray text, passed over by the read", shxWith(21, "hello", true), SuperfileEncoding::Shx,
-       StatusCode::None, FindingKind::RecordType},
+       StatusCode::None, FindingKind::TextOutsideRecord},
       {"digits after the checksum", shxWith(21, flexLine + "00"), SuperfileEncoding::Shx,
        StatusCode::None, FindingKind::LineLength},
       {"cut in a line", Bytes(shx.begin(), shx.end() - 200), SuperfileEncoding::Shx,

@@ -405,39 +405,9 @@ class ShxTokenizer {
     const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
     std::size_t contentEnd = end;
     if (contentEnd > line.offset && file_[contentEnd - 1] == '\r') --contentEnd;
-    line.text = file_.subspan(line.offset, contentEnd - line.offset);
-    const std::span<const std::uint8_t> text = line.text;
-    line.bytes = {};
-    line.byteSum = 0;
-    line.fault = ShxLineFault::None;
-    line.badColumn = 0;
-    if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
-      line.type = 0;
-      return;
-    }
-    line.type = char(text[1]);
-    const std::span<const std::uint8_t> digits = text.subspan(2);
-    const std::size_t count = digits.size() / 2;
-    if (bytes_.size() < kLead + count) bytes_.resize(kLead + count);
-    std::uint8_t* const decoded = bytes_.data() + kLead;
-    line.bytes = std::span<const std::uint8_t>(decoded, count);
-    line.byteSum = count > 0 ? hex_.decode(digits.data(), count, decoded) : 0;
-
-    if (const std::size_t bad = firstBadDigit(digits, line.bytes); bad != digits.size()) {
-      line.fault = ShxLineFault::NotHexDigit;
-      line.badColumn = bad + 3;
-      return;
-    }
-    if (digits.size() % 2 != 0 || !line.hasFields()) {
-      line.fault = ShxLineFault::TooShort;
-    } else if (line.bytes[0] != count - 1) {
-      line.fault = ShxLineFault::LengthField;
-    } else {
-      const std::uint32_t sum = line.byteSum - line.bytes.back();
-      if (line.bytes.back() != std::uint8_t(0xFF - (sum & 0xFF))) {
-        line.fault = ShxLineFault::Checksum;
-      }
-    }
+    const std::span<const std::uint8_t> text = file_.subspan(line.offset, contentEnd - line.offset);
+    if (bytes_.size() < kLead + text.size() / 2) bytes_.resize(kLead + text.size() / 2);
+    describeShxRecord(text, bytes_.data() + kLead, line);
   }
 
   // The decoded bytes start this far into the buffer, so that a data line's data, after the
@@ -448,7 +418,6 @@ class ShxTokenizer {
   std::span<const std::uint8_t> full_;
   std::span<const std::uint8_t> file_;  // as far as the walk may read
   ShxTokenSink& sink_;
-  const HexKernels& hex_ = hexKernels();
   std::vector<std::uint8_t> bytes_;
   ShxLine line_;
   std::uint64_t s0Lines_ = 0;  // walked so far
@@ -464,6 +433,39 @@ class ShxTokenizer {
   std::optional<Ahead> own_;
   std::size_t ownLead_ = 0;
 };
+
+void describeShxRecord(std::span<const std::uint8_t> text, std::uint8_t* decoded, ShxLine& line) {
+  line.text = text;
+  line.bytes = {};
+  line.byteSum = 0;
+  line.fault = ShxLineFault::None;
+  line.badColumn = 0;
+  if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
+    line.type = 0;
+    return;
+  }
+  line.type = char(text[1]);
+  const std::span<const std::uint8_t> digits = text.subspan(2);
+  const std::size_t count = digits.size() / 2;
+  line.bytes = std::span<const std::uint8_t>(decoded, count);
+  line.byteSum = count > 0 ? hexKernels().decode(digits.data(), count, decoded) : 0;
+
+  if (const std::size_t bad = firstBadDigit(digits, line.bytes); bad != digits.size()) {
+    line.fault = ShxLineFault::NotHexDigit;
+    line.badColumn = bad + 3;
+    return;
+  }
+  if (digits.size() % 2 != 0 || !line.hasFields()) {
+    line.fault = ShxLineFault::TooShort;
+  } else if (line.bytes[0] != count - 1) {
+    line.fault = ShxLineFault::LengthField;
+  } else {
+    const std::uint32_t sum = line.byteSum - line.bytes.back();
+    if (line.bytes.back() != std::uint8_t(0xFF - (sum & 0xFF))) {
+      line.fault = ShxLineFault::Checksum;
+    }
+  }
+}
 
 void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split) {
   ShxTokenizer(file, sink).run(split);

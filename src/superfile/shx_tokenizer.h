@@ -129,6 +129,11 @@ struct ShxSplit {
 // sinks are offered that run when the walk reaches it.
 void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split = {});
 
+// Describes `text` as a line that holds it alone (up to, not including, its line end): its
+// record type, its pairs decoded into `decoded` (room for text.size() / 2 bytes), their sum and
+// the first fault. The line's number and offset are left as they are.
+void describeShxRecord(std::span<const std::uint8_t> text, std::uint8_t* decoded, ShxLine& line);
+
 class ShxTokenizer;
 
 // Walks S-record text that arrives in pieces (a page reading a picked file) as tokenizeShx

@@ -160,17 +160,88 @@ class ShxCheck {
 
   void line(const ShxLine& l) {
     lastLine_ = l.number;
-    if (l.type == 0) {
-      out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
-        std::string found = l.text.empty() ? "an empty line" : "";
-        for (std::size_t k = 0; k < std::min<std::size_t>(2, l.text.size()); ++k) {
-          found += (k > 0 ? " " : "") + describeChar(l.text[k]);
-        }
-        return FindingTexts{"record type", "S0, S3 or S7", found};
-      });
-      lastType_ = 'x';
+    // A line that is one whole record, as nearly every line is.
+    if (l.type != 0 && l.certain()) {
+      record(l);
       return;
     }
+    // Anything else is taken as the reader takes it: a record wherever "S" and its type stand,
+    // and the text between records passed over. That text is noted; a record in it, or one
+    // of a kind the reader passes over, is checked as a line of its own would be.
+    const std::span<const std::uint8_t> text = l.text;
+    // The first character outside every record, or the text's size.
+    std::size_t outside = text.empty() ? 0 : text.size();
+    const auto passOver = [&](std::size_t first) { outside = std::min(outside, first); };
+    std::size_t at = 0;
+    while (at < text.size()) {
+      const std::size_t s =
+          std::size_t(std::find(text.begin() + std::ptrdiff_t(at), text.end(), 'S') - text.begin());
+      // (A CR is a line end of a file that ends its lines so.)
+      const auto passed =
+          std::find_if(text.begin() + std::ptrdiff_t(at), text.begin() + std::ptrdiff_t(s),
+                       [](std::uint8_t c) { return c != '\r'; });
+      if (passed != text.begin() + std::ptrdiff_t(s)) {
+        passOver(std::size_t(passed - text.begin()));
+        lastType_ = 'x';
+      }
+      if (s == text.size()) break;
+      const std::uint8_t type = s + 1 < text.size() ? text[s + 1] : 0;
+      if (type < '0' || type > '9') {
+        passOver(s);
+        lastType_ = 'x';
+        at = s + 1;
+        continue;
+      }
+      const std::size_t end = recordEnd(text, s);
+      if (type != '0' && type != '3' && type != '7') {
+        out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{"record type", "S0, S3 or S7",
+                              describeChar('S') + " " + describeChar(type)};
+        });
+        lastType_ = 'x';
+        at = end;
+        continue;
+      }
+      ShxLine r;
+      r.number = l.number;
+      r.offset = l.offset + s;
+      if (decoded_.size() < (end - s) / 2) decoded_.resize((end - s) / 2);
+      describeShxRecord(text.subspan(s, end - s), decoded_.data(), r);
+      // Columns count from the line's first character.
+      if (r.badColumn != 0) r.badColumn += s;
+      record(r, l.text);
+      at = end;
+    }
+    if (outside < text.size() || text.empty()) {
+      out_.add(FindingKind::TextOutsideRecord, FindingPlace::Line, l.number, [&] {
+        return FindingTexts{"text outside a record", "S0, S3 or S7 records",
+                            text.empty() ? "an empty line"
+                                         : describeChar(text[outside]) + " in column " +
+                                               std::to_string(outside + 1)};
+      });
+    }
+  }
+
+  // A record is what its count field gives it, or its hex digits where they run on further
+  // (the count is then wrong); a count that is not hex runs it to the next record.
+  static std::size_t recordEnd(std::span<const std::uint8_t> text, std::size_t s) {
+    const auto hex = [](std::uint8_t c) { return (detail::kNibble[c] & 0xF0) == 0; };
+    std::size_t digits = s + 2;
+    while (digits < text.size() && hex(text[digits])) ++digits;
+    if (s + 3 >= text.size() || !hex(text[s + 2]) || !hex(text[s + 3])) {
+      const std::size_t next =
+          std::find(text.begin() + std::ptrdiff_t(s) + 1, text.end(), 'S') - text.begin();
+      return std::max(digits, next);
+    }
+    const std::size_t counted =
+        std::min(text.size(), s + 4 + 2 * std::size_t(hexPairToByte(text[s + 2], text[s + 3])));
+    return std::max(digits, counted);
+  }
+
+  // One record, with the whole line's text for the characters a fault names.
+  void record(const ShxLine& l) { record(l, l.text); }
+  void record(const ShxLine& l, std::span<const std::uint8_t> lineText) {
+    lineText_ = lineText;
     lastType_ = l.type;
     reportFault(l);
     switch (l.type) {
@@ -246,9 +317,9 @@ class ShxCheck {
       case ShxLineFault::None: break;
       case ShxLineFault::NotHexDigit:
         out_.add(FindingKind::NotHexDigit, FindingPlace::Line, l.number, [&] {
-          return FindingTexts{
-              "not a hex digit", "0-9 or A-F",
-              describeChar(l.text[l.badColumn - 1]) + " in column " + std::to_string(l.badColumn)};
+          return FindingTexts{"not a hex digit", "0-9 or A-F",
+                              describeChar(lineText_[l.badColumn - 1]) + " in column " +
+                                  std::to_string(l.badColumn)};
         });
         break;
       case ShxLineFault::TooShort:
@@ -350,6 +421,8 @@ class ShxCheck {
   std::vector<Carried> groups_;
   Carried* current_ = nullptr;
   bool open_ = false;
+  std::vector<std::uint8_t> decoded_;  // the pairs of a record that shares its line
+  std::span<const std::uint8_t> lineText_;
   std::uint64_t extraGroups_ = 0;
   std::uint32_t runningSum_ = 0;
   std::size_t summedTo_ = 0;
@@ -711,14 +784,23 @@ CheckResult checkSuperfile(std::span<const std::uint8_t> file, SuperfileEncoding
 }
 
 FindingSeverity severityOf(FindingKind kind) {
-  // The RAMDLD's table is rewritten by every save, and a backup's RAMDLD may hold any table.
-  return kind == FindingKind::RamdldTable ? FindingSeverity::Note : FindingSeverity::Problem;
+  switch (kind) {
+    // The RAMDLD's table is rewritten by every save, and a backup's RAMDLD may hold any table.
+    case FindingKind::RamdldTable:
+    // The reader passes over text between records, and a save lays the text out afresh; a
+    // record that went missing in it shows in its group's checks.
+    case FindingKind::TextOutsideRecord:
+    // S-record tools end a file with a plain S7 line; every line still carries its own sum.
+    case FindingKind::TrailerMissing: return FindingSeverity::Note;
+    default: return FindingSeverity::Problem;
+  }
 }
 
 const char* findingKindName(FindingKind kind) {
   switch (kind) {
     case FindingKind::HeaderTooShort: return "header-too-short";
     case FindingKind::RecordType: return "record-type";
+    case FindingKind::TextOutsideRecord: return "text-outside-record";
     case FindingKind::NotHexDigit: return "not-hex-digit";
     case FindingKind::LineLength: return "line-length";
     case FindingKind::LineChecksum: return "line-checksum";

@@ -19,7 +19,8 @@ namespace tavufe {
 // gives one finding.
 enum class FindingKind : std::uint8_t {
   HeaderTooShort,     // the file ends inside the header block
-  RecordType,         // SHX: a line that is not S0, S3 or S7
+  RecordType,         // SHX: a record that is not S0, S3 or S7
+  TextOutsideRecord,  // SHX: text between records, which the reader passes over
   NotHexDigit,        // SHX: a character in a record that is not a hex digit
   LineLength,         // SHX: the count field disagrees with the line's text
   LineChecksum,       // SHX: the line's own checksum
