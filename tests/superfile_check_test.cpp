@@ -279,6 +279,13 @@ TEST(SuperfileCheckTest, LayoutsTheReaderTakesAreNotedNotProblems) {
     EXPECT_TRUE(std::ranges::equal(read->image.read(0x1280000, 0x200),
                                    expected->image.read(0x1280000, 0x200)));
   }
+  // Text that holds no record at all is not a layout but a problem.
+  Bytes noise = header.bytes();
+  fixture::append(noise, std::string_view("xyz\r\n"));
+  const CheckResult none = checkSuperfile(noise, SuperfileEncoding::Shx);
+  EXPECT_TRUE(std::ranges::any_of(none.findings, [](const Finding& f) {
+    return f.kind == FindingKind::NoRecords && f.severity == FindingSeverity::Problem;
+  }));
 }
 
 // One fault at a time in SHX text; the checksum line is always made over the faulty text, so

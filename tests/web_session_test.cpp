@@ -28,7 +28,7 @@ TEST(WebSessionTest, StartsWithNoFileAndOpensAPickedFileAsTheEditorDoes) {
   EXPECT_TRUE(session.findingLines().empty());
 
   const fixture::Bytes bytes = sample::makeShx({});
-  ASSERT_EQ(session.beginOpen(bytes.size(), "backup.shx"), NoticeCode::None);
+  ASSERT_TRUE(session.beginOpen(bytes.size(), "backup.shx").ok());
   for (std::size_t got = 0; got < bytes.size();) {
     const std::size_t piece = std::min<std::size_t>(4099, bytes.size() - got);
     std::copy_n(bytes.begin() + std::ptrdiff_t(got), piece, session.incoming().begin() + got);

@@ -108,9 +108,14 @@ Module.onRuntimeInitialized = function () {
     }
     setStatus("Opening " + file.name + "...");
     performance.mark("open-start");
-    const notice = session.beginOpen(file.size, file.name);
-    let result = { notice };
-    if (!notice) {
+    const begun = session.beginOpen(file.size, file.name);
+    if (begun.status) {
+      showMessage(begun.status, file.name + "\nThe page has no memory for a file of " +
+        file.size.toLocaleString("en") + " bytes.");
+      return;
+    }
+    let result = { notice: begun.notice };
+    if (!result.notice) {
       // Nothing can be deleted or saved while the file comes in.
       reading = true;
       opened = false;

@@ -229,8 +229,8 @@ class ShxCheck {
     std::size_t digits = s + 2;
     while (digits < text.size() && hex(text[digits])) ++digits;
     if (s + 3 >= text.size() || !hex(text[s + 2]) || !hex(text[s + 3])) {
-      const std::size_t next =
-          std::find(text.begin() + std::ptrdiff_t(s) + 1, text.end(), 'S') - text.begin();
+      const auto next = std::size_t(
+          std::find(text.begin() + std::ptrdiff_t(s) + 1, text.end(), 'S') - text.begin());
       return std::max(digits, next);
     }
     const std::size_t counted =
@@ -243,6 +243,7 @@ class ShxCheck {
   void record(const ShxLine& l, std::span<const std::uint8_t> lineText) {
     lineText_ = lineText;
     lastType_ = l.type;
+    lastRecordType_ = l.type;
     reportFault(l);
     switch (l.type) {
       case '0':
@@ -279,6 +280,7 @@ class ShxCheck {
   void run(const ShxDataRun& run, std::uint64_t first) {
     lastLine_ = first + run.lines - 1;
     lastType_ = '3';
+    lastRecordType_ = '3';
     current_->nextAddress = run.nextAddress;
     current_->sum += run.dataSum;
     current_->length += run.data.size();
@@ -289,6 +291,12 @@ class ShxCheck {
 
   std::vector<Carried> finish() {
     const std::uint64_t last = std::max<std::uint64_t>(lastLine_, 1);
+    // Text with no record at all is not what the notes on passed-over text are about.
+    if (lastRecordType_ == 0) {
+      out_.add(FindingKind::NoRecords, FindingPlace::Line, last, [&] {
+        return FindingTexts{"S-record text", "S0, S3 and S7 records", "none"};
+      });
+    }
     if (open_) {
       out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, last, [&] {
         return FindingTexts{"code group not closed", "S7", "end of file"};
@@ -431,6 +439,7 @@ class ShxCheck {
   // The last line's record type; 'x' for a line that is not a record, 0 before any line.
   // Kept as a character: the text is wanted once, for a file without its checksum line.
   char lastType_ = 0;
+  char lastRecordType_ = 0;  // of the last S0, S3 or S7 record; 0 before any
 };
 
 // ---- SBF records ----
@@ -801,6 +810,7 @@ const char* findingKindName(FindingKind kind) {
     case FindingKind::HeaderTooShort: return "header-too-short";
     case FindingKind::RecordType: return "record-type";
     case FindingKind::TextOutsideRecord: return "text-outside-record";
+    case FindingKind::NoRecords: return "no-records";
     case FindingKind::NotHexDigit: return "not-hex-digit";
     case FindingKind::LineLength: return "line-length";
     case FindingKind::LineChecksum: return "line-checksum";

@@ -21,6 +21,7 @@ enum class FindingKind : std::uint8_t {
   HeaderTooShort,     // the file ends inside the header block
   RecordType,         // SHX: a record that is not S0, S3 or S7
   TextOutsideRecord,  // SHX: text between records, which the reader passes over
+  NoRecords,          // SHX: text after the header block that holds no record at all
   NotHexDigit,        // SHX: a character in a record that is not a hex digit
   LineLength,         // SHX: the count field disagrees with the line's text
   LineChecksum,       // SHX: the line's own checksum

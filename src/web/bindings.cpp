@@ -3,6 +3,7 @@
 #include <emscripten/val.h>
 
 #include <ctime>
+#include <limits>
 #include <memory>
 
 #include "inspect/code_group_table.h"
@@ -56,9 +57,17 @@ class PageSession {
 
   // An open of a file read in pieces: each piece is copied into incoming() (a fresh view every
   // time, as the module's memory may have grown since the last), then received() is told how
-  // many bytes have come in all. beginOpen gives a notice's text, or "" to go on.
-  std::string beginOpen(double size, const std::string& name) {
-    return noticeText(session_.beginOpen(std::size_t(size), name));
+  // many bytes have come in all. beginOpen gives the texts of a notice or a status that refuse
+  // the file, both "" to go on.
+  val beginOpen(double size, const std::string& name) {
+    // A file past what the module can address could never be held.
+    const Session::Begun begun = size <= double(std::numeric_limits<std::size_t>::max())
+                                     ? session_.beginOpen(std::size_t(size), name)
+                                     : Session::Begun{NoticeCode::None, StatusCode::BufferError};
+    val result = val::object();
+    result.set("notice", std::string(noticeText(begun.notice)));
+    result.set("status", std::string(statusText(begun.status)));
+    return result;
   }
   val incoming() {
     const std::span<std::uint8_t> space = session_.incoming();

@@ -1,6 +1,7 @@
 #include "web/session.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/diff_flow.h"
 #include "editor/verify_flow.h"
@@ -17,6 +18,10 @@ namespace {
 // Room made ready for a file at the start: a full-size superfile is some 31 MB as SHX text.
 constexpr std::size_t kIncomingRoom = std::size_t(32) << 20;
 
+std::uint8_t* room(std::size_t size) {
+  return static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(size, 1)));
+}
+
 }  // namespace
 
 Session::Session() {
@@ -27,9 +32,11 @@ Session::Session() {
   // finds the image erased and room for the file.
   state_->image.fill();
   (void)state_->image.all();
-  incoming_.reset(new std::uint8_t[kIncomingRoom]);
-  std::fill_n(incoming_.get(), kIncomingRoom, std::uint8_t(0));
-  incomingCapacity_ = kIncomingRoom;
+  incoming_.reset(room(kIncomingRoom));
+  if (incoming_) {
+    std::fill_n(incoming_.get(), kIncomingRoom, std::uint8_t(0));
+    incomingCapacity_ = kIncomingRoom;
+  }
   warmUp();
 }
 
@@ -58,7 +65,7 @@ void Session::warmUp() {
   for (std::size_t k = 0; k < kLines; ++k)
     append(kFlashFirst + std::uint32_t(k * kShxDataPerLine), k);
   text += kShxTerminatorLine;
-  if (beginOpen(text.size(), "warm-up.shx") != NoticeCode::None) return;
+  if (!beginOpen(text.size(), "warm-up.shx").ok()) return;
   std::copy(text.begin(), text.end(), incoming_.get());
   for (std::size_t at = kPiece; at < text.size() + kPiece; at += kPiece) {
     received(std::min(at, text.size()));
@@ -69,10 +76,11 @@ void Session::warmUp() {
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
   // Through the room a picked file is read into, so that the bytes stay for a review.
-  if (const NoticeCode notice = beginOpen(bytes.size(), name); notice != NoticeCode::None) {
+  if (const Begun begun = beginOpen(bytes.size(), name); !begun.ok()) {
     // Refused before anything is touched: the document shown stays as it was.
     OpenedSuperfile refused;
-    refused.notice = notice;
+    refused.notice = begun.notice;
+    refused.status = begun.status;
     return refused;
   }
   std::copy(bytes.begin(), bytes.end(), incoming_.get());
@@ -80,24 +88,25 @@ OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::st
   return finishOpen();
 }
 
-NoticeCode Session::beginOpen(std::size_t size, const std::string& name) {
+Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
   abandonOpen();
   OpenOptions options;
   options.encoding = encodingForPath(name);
-  if (!options.encoding) return NoticeCode::FileTypeNotSupported;
+  if (!options.encoding) return {NoticeCode::FileTypeNotSupported};
+  if (size > incomingCapacity_) {
+    // Left uninitialised: every byte is set from the file before it is read. Made before the
+    // room it replaces goes, which holds the bytes the document's review compares with.
+    std::uint8_t* const bigger = room(size);
+    if (bigger == nullptr) return {NoticeCode::None, StatusCode::BufferError};
+    incoming_.reset(bigger);
+    incomingCapacity_ = size;
+  }
   forgetDocument();
   openedSize_ = 0;
   name_ = name;
-  // Left uninitialised: every byte is set from the file before it is read.
-  if (size > incomingCapacity_) {
-    incoming_.reset();
-    incomingCapacity_ = 0;
-    incoming_.reset(new std::uint8_t[size]);
-    incomingCapacity_ = size;
-  }
   incomingSize_ = size;
   streamed_ = std::make_unique<StreamedOpen>(*state_, incoming(), options, streamedProgress_);
-  return NoticeCode::None;
+  return {};
 }
 
 void Session::received(std::size_t bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <span>
@@ -27,10 +28,15 @@ class Session {
 
   // The same open on a file whose `size` bytes arrive in pieces, as a page reads a picked file:
   // they go to incoming(), received() says how many have come, and finishOpen() opens. SHX
-  // text is read as it comes. Refused by name as open() is, with nothing touched; from then on
-  // the document is the new file's, and until the open finishes or is given up nothing can be
-  // deleted, undone or saved.
-  NoticeCode beginOpen(std::size_t size, const std::string& name);
+  // text is read as it comes. Refused by name as open() is, or with BufferError when there is
+  // no memory for the file, with nothing touched; from then on the document is the new file's,
+  // and until the open finishes or is given up nothing can be deleted, undone or saved.
+  struct Begun {
+    NoticeCode notice = NoticeCode::None;
+    StatusCode status = StatusCode::None;
+    bool ok() const { return notice == NoticeCode::None && status == StatusCode::None; }
+  };
+  Begun beginOpen(std::size_t size, const std::string& name);
   std::span<std::uint8_t> incoming() { return {incoming_.get(), incomingSize_}; }
   void received(std::size_t bytes);
   OpenedSuperfile finishOpen();
@@ -81,7 +87,11 @@ class Session {
 
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
   // The file being read in pieces, and its open. The buffer stays for the next file that fits.
-  std::unique_ptr<std::uint8_t[]> incoming_;
+  // From malloc, which says when there is no memory; the module's new ends it instead.
+  struct Free {
+    void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+  };
+  std::unique_ptr<std::uint8_t[], Free> incoming_;
   std::size_t incomingSize_ = 0;
   std::size_t incomingCapacity_ = 0;
   // After an open that read its file, the file's bytes, kept at the start of incoming_ for a

@@ -159,6 +159,19 @@ class PageTest(unittest.TestCase):
                 self.page.el("message-ok").click()
         self.assertFalse(list((self.dir / "downloads").glob("noflex*")))
         self.assertFalse((self.dir / "saved.shx").exists())
+        # Files past what the page's memory can hold (sparse, so they cost no disk) are refused
+        # at once, and the page goes on working.
+        for gib in (3, 5):
+            with self.subTest(f"{gib} GiB"):
+                huge = self.dir / "huge.shx"
+                with open(huge, "wb") as f:
+                    f.truncate(gib << 30)
+                self.assertEqual(self.page.open(huge), "Buffer Error")
+                self.assertEqual(self.page.text("message-text"),
+                                 f"huge.shx\nThe page has no memory for a file of {gib << 30:,} bytes.")
+                self.page.el("message-ok").click()
+                huge.unlink()
+                self.assertEqual(self.page.open(self.dir / "small.shx"), "Checksums OK")
 
     def test_zz_nothing_is_fetched_after_the_page_loaded(self):
         # Runs last, after every open and save: only the page itself and its downloads' blobs.
