@@ -45,6 +45,9 @@ class SplitRead {
     }
     fuzzing::require(one.read.status == two.read.status && one.read.complete == two.read.complete,
                      "a split read ends as one thread's");
+    // The check passes over only what the read passes over.
+    fuzzing::require(one.read.status == tavufe::StatusCode::None || one.check.problems > 0,
+                     "a read that stops has a problem in the check");
     // A read takes each slot's sum from the lines where it can: it must be the image's.
     if (one.read.status == tavufe::StatusCode::None) {
       for (int i = 0; i <= one_.state.lastSlot; ++i) {

@@ -286,6 +286,13 @@ TEST(SuperfileCheckTest, LayoutsTheReaderTakesAreNotedNotProblems) {
   EXPECT_TRUE(std::ranges::any_of(none.findings, [](const Finding& f) {
     return f.kind == FindingKind::NoRecords && f.severity == FindingSeverity::Problem;
   }));
+  // Nor is an "S" that ends the file, where the read stops.
+  Bytes endsInS = shxFile(header, clean);
+  endsInS.push_back('S');
+  auto read = freshEditor();
+  const ReadAndCheck cut = readAndCheck(*read, endsInS, SuperfileEncoding::Shx, progress);
+  EXPECT_EQ(cut.read.status, StatusCode::RecordError);
+  EXPECT_EQ(cut.check.problems, 1u);
 }
 
 // One fault at a time in SHX text; the checksum line is always made over the faulty text, so

@@ -185,6 +185,14 @@ class ShxCheck {
         lastType_ = 'x';
       }
       if (s == text.size()) break;
+      if (l.offset + s + 1 == file_.size()) {
+        // An "S" that ends the file is a record cut short, and the read stops there.
+        out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
+          return FindingTexts{"record type", "S0, S3 or S7", "'S' and the end of the file"};
+        });
+        lastType_ = 'x';
+        break;
+      }
       const std::uint8_t type = s + 1 < text.size() ? text[s + 1] : 0;
       if (type < '0' || type > '9') {
         passOver(s);
