@@ -100,11 +100,36 @@ Module.onRuntimeInitialized = function () {
     if (got !== file.size) throw new Error("the file shrank while it was read");
   }
 
+  function closed(box) {
+    return new Promise((resolve) => box.addEventListener("close", resolve, { once: true }));
+  }
+
+  // The window's question before unsaved deletes are lost: Save, Discard or Cancel, and
+  // Review Changes, after which it asks again.
+  function askUnsaved() {
+    return new Promise((resolve) => {
+      const box = $("unsaved");
+      $("unsaved-text").textContent = "The changes to " + $("file-name").dataset.name +
+        " have not been saved.\nDo you want to save them?";
+      box.returnValue = "";
+      closed(box).then(() => resolve(box.returnValue || "cancel"));
+      box.showModal();
+    });
+  }
+
   async function openFile(file) {
     if (reading) return;
-    if (session.modified() &&
-        !confirm("The deletes in " + $("file-name").dataset.name + " are not saved. Open another file?")) {
-      return;
+    while (session.modified()) {
+      const answer = await askUnsaved();
+      if (answer === "cancel") return;
+      if (answer === "discard") break;
+      if (answer === "review") {
+        // The question comes back once the review is closed.
+        review();
+        if ($("message").open) await closed($("message"));
+      } else if (!(await save())) {
+        return;
+      }
     }
     setStatus("Opening " + file.name + "...");
     performance.mark("open-start");
@@ -175,15 +200,16 @@ Module.onRuntimeInitialized = function () {
     });
   }
 
+  // Whether the document was saved.
   async function save() {
-    if ($("save").disabled) return;
+    if ($("save").disabled) return false;
     const notice = session.saveNotice();
     if (notice) {
       showMessage(notice, "");
-      return;
+      return false;
     }
     const question = session.damagedSaveQuestion();
-    if (question && !(await askDamaged(question))) return;
+    if (question && !(await askDamaged(question))) return false;
     const result = session.save($("save-type").value, dateParameter !== null, dateParameter || "");
     // The view into the module's memory is copied before anything else runs in the module.
     if (result.bytes.length > 0) download(result.bytes, result.name);
@@ -195,6 +221,7 @@ Module.onRuntimeInitialized = function () {
       showFindings();
     }
     updateActions();
+    return !result.status;
   }
 
   // What a save as the opened file's type would write differently from it; nothing is saved.

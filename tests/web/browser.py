@@ -9,7 +9,6 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import WebDriverWait
 
 
@@ -42,16 +41,22 @@ class Page:
         return self.driver.execute_script(
             "return document.getElementById(arguments[0]).textContent", element_id)
 
-    def open(self, path, question=None):
+    def open(self, path, question=None, answers=("discard",)):
         """Picks the file and waits until the page has shown the open's outcome; `question`
-        (the text of one to be accepted first) when there are unsaved deletes."""
+        (the text of the one asked when there are unsaved deletes) is answered with `answers`
+        in turn, a review's box being closed after "review"; the review's text is kept."""
         self.driver.execute_script("document.getElementById('status').textContent = ''")
         self.el("file-input").send_keys(str(Path(path).resolve()))
-        if question is not None:
-            alert = self.wait(expected_conditions.alert_is_present())
-            if alert.text != question:
-                raise AssertionError(f"asked {alert.text!r}")
-            alert.accept()
+        self.reviewed = None
+        for answer in answers if question is not None else ():
+            self.wait(lambda d: self.dialog_open("unsaved"))
+            if self.text("unsaved-text") != question:
+                raise AssertionError(f"asked {self.text('unsaved-text')!r}")
+            self.el("unsaved-" + answer).click()
+            if answer == "review":
+                self.wait(lambda d: self.dialog_open("message"))
+                self.reviewed = self.text("message-text")
+                self.el("message-ok").click()
         self.wait(lambda d: self.text("status") and not self.text("status").startswith("Opening"))
         return self.text("status")
 

@@ -107,9 +107,12 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.page.table("folders"), before)
         self.page.keys(Keys.CONTROL, Keys.SHIFT, "z")
         self.assertEqual(self.page.table("folders"), after)
-        # The SBF saved that state; a step away from it is unsaved again.
+        # The SBF saved that state; a step away from it is unsaved again, and the question the
+        # window asks comes first, again after a review.
         self.page.el("undo").click()
-        self.page.open(path, "The deletes in small.shx are not saved. Open another file?")
+        self.page.open(path, "The changes to small.shx have not been saved.\nDo you want to save them?",
+                       ("review", "discard"))
+        self.assertRegex(self.page.reviewed, r"\n\d+ differences$")
         self.assertEqual(self.page.table("folders"), before)
 
     def test_a_damaged_file_shows_its_finding_and_the_save_asks(self):
