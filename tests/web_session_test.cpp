@@ -13,6 +13,7 @@
 #include "inspect/folder_scan.h"
 #include "sample_content.h"
 #include "superfile/byte_sink.h"
+#include "superfile/superfile_size.h"
 #include "test_support.h"
 #include "web/session.h"
 
@@ -75,6 +76,12 @@ TEST(WebSessionTest, ReviewsTheDocumentAgainstTheFileItWasOpenedFrom) {
   const web::Session::Review opened = session.review(date);
   ASSERT_EQ(opened.status, StatusCode::None);
   ASSERT_FALSE(opened.lines.empty());
+
+  // Files the editor refuses by their size are refused with nothing touched.
+  EXPECT_EQ(session.beginOpen(0, "empty.sbf").problem.kind, FileProblem::Kind::Empty);
+  EXPECT_EQ(session.beginOpen(kMaxSuperfileSize + 1, "huge.shx").problem.kind,
+            FileProblem::Kind::TooLarge);
+  EXPECT_EQ(session.review(date).lines, opened.lines);
 
   const std::string name = session.folders().at(0).at(1);
   ASSERT_TRUE(session.deleteFolder(0));

@@ -5,11 +5,14 @@ Module.onRuntimeInitialized = function () {
   const $ = (id) => document.getElementById(id);
   const session = new Module.Session();
   const dateParameter = new URLSearchParams(location.search).get("date");
+  const noFileName = $("file-name").textContent;
   let selected = -1;
   let opened = false;
   let reading = false;
 
   function setStatus(text) { $("status").textContent = text; }
+  // Said to a screen reader only: the visible status keeps the checksum summary.
+  function announce(text) { $("announce").textContent = text; }
 
   function fillHead(table, titles) {
     const row = table.tHead.rows[0];
@@ -56,15 +59,24 @@ Module.onRuntimeInitialized = function () {
   }
 
   function select(index) {
-    const rows = $("folders").tBodies[0].rows;
+    const table = $("folders");
+    const rows = table.tBodies[0].rows;
     selected = index >= 0 && index < rows.length ? index : -1;
     for (let k = 0; k < rows.length; ++k) {
       rows[k].setAttribute("aria-selected", k === selected ? "true" : "false");
     }
-    if (selected >= 0) rows[selected].scrollIntoView({ block: "nearest" });
+    if (selected >= 0) {
+      // Its first cell, so that a list wider than its box stays scrolled to the row's start.
+      rows[selected].cells[0].scrollIntoView({ block: "nearest", inline: "nearest" });
+      // The selected row is what a screen reader reads out while the list has the focus.
+      table.setAttribute("aria-activedescendant", rows[selected].id);
+    } else {
+      table.removeAttribute("aria-activedescendant");
+    }
     const lines = session.preview(selected);
     $("preview").textContent = lines.length ? lines.join("\n")
       : "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.";
+    $("preview").classList.toggle("placeholder", !lines.length);
     updateActions();
   }
 
@@ -72,7 +84,18 @@ Module.onRuntimeInitialized = function () {
   // neighbour that moved up.
   function relist() {
     fillBody($("folders"), session.folders());
+    [...$("folders").tBodies[0].rows].forEach((row, k) => { row.id = "folder-" + (k + 1); });
     select(-1);
+  }
+
+  // What an open replaces, cleared as it begins: nothing of the last file stays to be used.
+  function showNoDocument() {
+    $("file-name").textContent = noFileName;
+    delete $("file-name").dataset.name;
+    $("report").textContent = "";
+    $("findings").textContent = "";
+    fillBody($("code-groups"), []);
+    relist();
   }
 
   function showFindings() {
@@ -119,6 +142,12 @@ Module.onRuntimeInitialized = function () {
 
   async function openFile(file) {
     if (reading) return;
+    // A file refused by its name is refused before any question about the open one.
+    const refused = session.typeNotice(file.name);
+    if (refused) {
+      showMessage(refused, file.name + "\nSuperfiles end in .shx or .sbf.");
+      return;
+    }
     while (session.modified()) {
       const answer = await askUnsaved();
       if (answer === "cancel") return;
@@ -134,46 +163,44 @@ Module.onRuntimeInitialized = function () {
     setStatus("Opening " + file.name + "...");
     performance.mark("open-start");
     const begun = session.beginOpen(file.size, file.name);
-    if (begun.status) {
-      showMessage(begun.status, file.name + "\nThe page has no memory for a file of " +
-        file.size.toLocaleString("en") + " bytes.");
+    if (begun.notice) {
+      showMessage(begun.notice, file.name + "\nSuperfiles end in .shx or .sbf.");
       return;
     }
-    let result = { notice: begun.notice };
-    if (!result.notice) {
-      // Nothing can be deleted or saved while the file comes in.
-      reading = true;
-      opened = false;
-      selected = -1;
-      updateActions();
-      try {
-        await readInto(file);
-        result = session.finishOpen();
-      } catch (error) {
-        showMessage(session.abandonOpen(), file.name + "\n" + error.message);
-        $("report").textContent = "";
-        fillBody($("code-groups"), []);
-        relist();
-        return;
-      } finally {
-        reading = false;
-      }
+    if (begun.status) {
+      showMessage(begun.status, file.name + "\n" + (begun.reason ||
+        "The page has no memory for a file of " + file.size.toLocaleString("en") + " bytes."));
+      return;
     }
-    if (result.notice) {
-      showMessage(result.notice, file.name + "\nSuperfiles end in .shx or .sbf.");
+    // Nothing can be deleted or saved while the file comes in.
+    reading = true;
+    opened = false;
+    showNoDocument();
+    let result;
+    try {
+      await readInto(file);
+      result = session.finishOpen();
+    } catch (error) {
+      showMessage(session.abandonOpen(), file.name + "\n" + error.message);
+      return;
+    } finally {
+      reading = false;
+    }
+    // A file that does not open leaves the page empty but for what its check found.
+    showFindings();
+    if (!result.loaded) {
+      updateActions();
+      showMessage(result.status, file.name);
       return;
     }
     $("file-name").textContent = file.name;
     $("file-name").dataset.name = file.name;
     $("report").textContent = result.report.join("\n");
     fillBody($("code-groups"), result.codeGroups);
-    opened = result.loaded;
+    opened = true;
     relist();
-    showFindings();
-    if (!result.loaded) {
-      showMessage(result.status, file.name);
-      return;
-    }
+    // A save is offered as the type that was opened, as the window offers it.
+    $("save-type").value = file.name.slice(file.name.lastIndexOf(".") + 1).toLowerCase();
     setStatus(checkSummary(result.problems));
     // Seen in the browser's performance tools, and by bench/web.sh.
     performance.measure("open", "open-start");
@@ -234,10 +261,21 @@ Module.onRuntimeInitialized = function () {
   }
 
   function deleteSelected() {
+    const name = selected >= 0 ? $("folders").tBodies[0].rows[selected].cells[1].textContent : "";
     if (session.deleteFolder(selected)) {
       relist();
       $("folders").focus();
+      announce("Deleted " + name);
     }
+  }
+
+  // Undo and redo, from the keys or the buttons; a button that has nothing left to do hands
+  // the focus to the list.
+  function undoOrRedo(redo) {
+    if (!(redo ? session.redo() : session.undo())) return;
+    relist();
+    announce(redo ? "Redone" : "Undone");
+    if (document.activeElement && document.activeElement.disabled) $("folders").focus();
   }
 
   fillHead($("folders"), Module.folderTitles());
@@ -254,6 +292,7 @@ Module.onRuntimeInitialized = function () {
     e.preventDefault();
     $("drop-zone").classList.remove("dragging");
     if (e.dataTransfer.files.length === 1) openFile(e.dataTransfer.files[0]);
+    else if (e.dataTransfer.files.length > 1) setStatus("Drop one superfile at a time.");
   });
   $("folders").addEventListener("click", (e) => {
     const row = e.target.closest("tbody tr");
@@ -268,15 +307,15 @@ Module.onRuntimeInitialized = function () {
     e.preventDefault();
   });
   $("delete-folder").addEventListener("click", deleteSelected);
-  $("undo").addEventListener("click", () => { if (session.undo()) relist(); });
-  $("redo").addEventListener("click", () => { if (session.redo()) relist(); });
+  $("undo").addEventListener("click", () => undoOrRedo(false));
+  $("redo").addEventListener("click", () => undoOrRedo(true));
   $("save").addEventListener("click", save);
   $("review").addEventListener("click", review);
   document.addEventListener("keydown", (e) => {
     if (!(e.ctrlKey || e.metaKey) || document.querySelector("dialog[open]")) return;
     const key = e.key.toLowerCase();
-    if (key === "z" && !e.shiftKey) { if (session.undo()) relist(); }
-    else if ((key === "z" && e.shiftKey) || key === "y") { if (session.redo()) relist(); }
+    if (key === "z" && !e.shiftKey) undoOrRedo(false);
+    else if ((key === "z" && e.shiftKey) || key === "y") undoOrRedo(true);
     else if (key === "s") save();
     else if (key === "d") review();
     else if (key === "o") $("file-input").click();

@@ -58,16 +58,21 @@ class PageSession {
   // An open of a file read in pieces: each piece is copied into incoming() (a fresh view every
   // time, as the module's memory may have grown since the last), then received() is told how
   // many bytes have come in all. beginOpen gives the texts of a notice or a status that refuse
-  // the file, both "" to go on.
+  // the file, both "" to go on, and of the reason beside a status.
   val beginOpen(double size, const std::string& name) {
-    // A file past what the module can address could never be held.
-    const Session::Begun begun = size <= double(std::numeric_limits<std::size_t>::max())
-                                     ? session_.beginOpen(std::size_t(size), name)
-                                     : Session::Begun{NoticeCode::None, StatusCode::BufferError};
+    // A size past what the module can address is refused as larger than any superfile.
+    constexpr auto kMost = std::numeric_limits<std::size_t>::max();
+    const Session::Begun begun =
+        session_.beginOpen(size < double(kMost) ? std::size_t(size) : kMost, name);
     val result = val::object();
     result.set("notice", std::string(noticeText(begun.notice)));
     result.set("status", std::string(statusText(begun.status)));
+    result.set("reason", fileProblemText(begun.problem));
     return result;
+  }
+  // The notice that refuses a file by its name, or "": asked before anything else about it.
+  std::string typeNotice(const std::string& name) const {
+    return noticeText(encodingForPath(name) ? NoticeCode::None : NoticeCode::FileTypeNotSupported);
   }
   val incoming() {
     const std::span<std::uint8_t> space = session_.incoming();
@@ -164,6 +169,7 @@ EMSCRIPTEN_BINDINGS(tavufe) {
       .constructor<>()
       .function("open", &PageSession::open)
       .function("beginOpen", &PageSession::beginOpen)
+      .function("typeNotice", &PageSession::typeNotice)
       .function("incoming", &PageSession::incoming)
       .function("received", &PageSession::received)
       .function("finishOpen", &PageSession::finishOpen)

@@ -10,6 +10,7 @@
 #include "model/slots.h"
 #include "superfile/hex_pairs.h"
 #include "superfile/shx_writer.h"
+#include "superfile/superfile_size.h"
 
 namespace tavufe::web {
 
@@ -81,6 +82,7 @@ OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::st
     OpenedSuperfile refused;
     refused.notice = begun.notice;
     refused.status = begun.status;
+    refused.problem = begun.problem;
     return refused;
   }
   std::copy(bytes.begin(), bytes.end(), incoming_.get());
@@ -93,6 +95,11 @@ Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
   OpenOptions options;
   options.encoding = encodingForPath(name);
   if (!options.encoding) return {NoticeCode::FileTypeNotSupported};
+  if (size == 0 || size > kMaxSuperfileSize) {
+    using Kind = FileProblem::Kind;
+    return {
+        NoticeCode::None, StatusCode::FileNotOpened, {size == 0 ? Kind::Empty : Kind::TooLarge}};
+  }
   if (size > incomingCapacity_) {
     // Left uninitialised: every byte is set from the file before it is read. Made before the
     // room it replaces goes, which holds the bytes the document's review compares with.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/file_problem.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
 #include "inspect/folder_record.h"
@@ -28,12 +29,14 @@ class Session {
 
   // The same open on a file whose `size` bytes arrive in pieces, as a page reads a picked file:
   // they go to incoming(), received() says how many have come, and finishOpen() opens. SHX
-  // text is read as it comes. Refused by name as open() is, or with BufferError when there is
+  // text is read as it comes. Refused by name as open() is, as the editor refuses an empty file
+  // or one larger than any superfile (FileNotOpened and why), or with BufferError when there is
   // no memory for the file, with nothing touched; from then on the document is the new file's,
   // and until the open finishes or is given up nothing can be deleted, undone or saved.
   struct Begun {
     NoticeCode notice = NoticeCode::None;
     StatusCode status = StatusCode::None;
+    FileProblem problem{};
     bool ok() const { return notice == NoticeCode::None && status == StatusCode::None; }
   };
   Begun beginOpen(std::size_t size, const std::string& name);
