@@ -105,6 +105,12 @@ TEST(WebSessionTest, ReviewsTheDocumentAgainstTheFileItWasOpenedFrom) {
   eraseFolderRecord(*fresh, fresh->folders[0].recordOffset);
   EXPECT_EQ(deleted, diffLines(reviewSave(*fresh, bytes, SuperfileEncoding::Sbf, date).diff));
 
+  // An export of the Flex alone leaves the deletes to be saved; a superfile holds them.
+  ASSERT_EQ(session.save(SaveType::Smg, date), StatusCode::None);
+  EXPECT_TRUE(session.modified());
+  ASSERT_EQ(session.save(SaveType::Sbf, date), StatusCode::None);
+  EXPECT_FALSE(session.modified());
+
   ASSERT_TRUE(session.undo());
   EXPECT_EQ(session.review(date).lines, opened.lines);
 

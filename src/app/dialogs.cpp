@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
@@ -116,8 +118,21 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(view);
   layout->addWidget(buttons);
+  // Wide enough for the longest line where the screen allows, so that a text laid out in
+  // columns reads without scrolling sideways.
   const QFontMetrics metrics(view->font());
-  dialog.resize(metrics.horizontalAdvance(QString(90, 'n')), metrics.lineSpacing() * 20);
+  int widest = metrics.horizontalAdvance(QString(90, 'n'));
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  }
+  const int chrome = 2 * view->frameWidth() + 4 * metrics.averageCharWidth() +
+                     view->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                     layout->contentsMargins().left() + layout->contentsMargins().right();
+  int width = widest + chrome;
+  if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr) {
+    width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+  }
+  dialog.resize(width, metrics.lineSpacing() * 20);
   dialog.exec();
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <exception>
@@ -87,7 +88,11 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     describeCommandLine(parser);
     parser.process(app);
-    const QString startupPath = parser.positionalArguments().value(0);
+    // Made absolute, as the open dialog's paths are: the recent files and the folders kept
+    // for the dialogs must not depend on where the next start happens.
+    const QString argument = parser.positionalArguments().value(0);
+    const QString startupPath =
+        argument.isEmpty() ? argument : QFileInfo(argument).absoluteFilePath();
     QGuiApplication::setApplicationDisplayName(tavufe::kWindowCaption);
     QGuiApplication::setDesktopFileName("tavu-flex-editor");
     tavufe::QtDialogs dialogs;

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStringDecoder>
@@ -103,16 +104,17 @@ const char* const kHelpText =
     "\n"
     "Keys\n"
     "\n"
-    "Ctrl+O          Open\n"
-    "Ctrl+S          Save\n"
-    "Delete, Alt+D   Delete Skin Folder (Delete in the folder list)\n"
-    "Ctrl+Z          Undo\n"
-    "Ctrl+Shift+Z, Ctrl+Y   Redo\n"
-    "Ctrl+C          Copy the selected code-group values\n"
-    "Tab, Shift+Tab  Move between the controls\n"
-    "Shift+F10, Menu key    The folder list's commands\n"
-    "F1              This help\n"
-    "Ctrl+Q          Exit";
+    "Ctrl+O                  Open\n"
+    "Ctrl+S                  Save\n"
+    "Delete, Alt+D           Delete Skin Folder (Delete in the folder list)\n"
+    "Ctrl+Z                  Undo\n"
+    "Ctrl+Shift+Z, Ctrl+Y    Redo\n"
+    "Ctrl+D                  Review Changes\n"
+    "Ctrl+C                  Copy the selected code-group values\n"
+    "Tab, Shift+Tab          Move between the controls\n"
+    "Shift+F10, Menu key     The folder list's commands\n"
+    "F1                      This help\n"
+    "Ctrl+Q                  Exit";
 
 // Paths are bytes in the file system's encoding; everything else the core returns is text
 // from the file, which need not be UTF-8.
@@ -420,6 +422,11 @@ void MainWindow::createToolBar() {
   deleteFolderButton_->setFont(bold);
   connect(deleteFolderButton_, &QPushButton::clicked, deleteFolderAction_, &QAction::trigger);
   bar->addWidget(deleteFolderButton_);
+  // A bar's buttons take no focus by themselves; these are reached with Tab too.
+  for (QAction* action : {openAction_, saveAction_}) {
+    if (QWidget* button = bar->widgetForAction(action)) button->setFocusPolicy(Qt::TabFocus);
+  }
+  deleteFolderButton_->setFocusPolicy(Qt::StrongFocus);
   // The button that shows what a narrow bar cannot: screen readers need a name for it.
   if (auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button")) {
     more->setAccessibleName("More tools");
@@ -454,6 +461,15 @@ void MainWindow::createControls() {
   folderTable_->setAccessibleDescription(
       "The folder records in the Flex code group; select one to delete it");
   folderTable_->addActions({deleteFolderAction_, copyFolderNameAction_, copyFolderOffsetAction_});
+  // The desktop's other key for a context menu, which Qt leaves to the program.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), folderTable_);
+  menuKey->setContext(Qt::WidgetShortcut);
+  connect(menuKey, &QShortcut::activated, this, [this] {
+    const QRect row = folderTable_->visualRect(folderTable_->currentIndex());
+    const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+    QMenu::exec(folderTable_->actions(), folderTable_->viewport()->mapToGlobal(at), nullptr,
+                folderTable_);
+  });
   folderTable_->setContextMenuPolicy(Qt::ActionsContextMenu);
   folderTable_->setMinimumHeight(tableHeight(*folderTable_, 2));
   const QFontMetrics metrics(font());
@@ -530,6 +546,14 @@ void MainWindow::createControls() {
   layout->addWidget(folderSplitter, 1);
   layout->addWidget(codeGroupTable_);
 
+  if (const auto* bar = findChild<QToolBar*>("fileToolBar")) {
+    QWidget* openButton = bar->widgetForAction(openAction_);
+    QWidget* saveButton = bar->widgetForAction(saveAction_);
+    if (openButton != nullptr && saveButton != nullptr) {
+      setTabOrder(openButton, saveButton);
+      setTabOrder(saveButton, deleteFolderButton_);
+    }
+  }
   setTabOrder(deleteFolderButton_, pathEdit_);
   setTabOrder(pathEdit_, reportView_);
   setTabOrder(reportView_, folderTable_);
@@ -986,9 +1010,13 @@ bool MainWindow::saveAs() {
   }
   pauseWithFullBar();
   progressBar_->hide();
-  if (saved) {
+  if (saved && (choice.type == SaveType::Shx || choice.type == SaveType::Sbf)) {
+    // Only a superfile holds the whole document: after an export of the Flex alone the deletes
+    // are still to be saved, and closing still asks.
     undoStack_->setClean();
     codeGroupsChanged_ = false;
+  }
+  if (saved) {
     // A superfile is now the file the window shows: read back, so that the path, the report,
     // the code groups and the checksum state describe what was written. An export leaves the
     // opened superfile shown.

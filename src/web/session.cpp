@@ -236,9 +236,12 @@ StatusCode Session::save(SaveType type, const std::string& dateText) {
   Progress progress;
   const StatusCode status = saveToBytes(*state_, type, options, progress, lastSave_);
   if (status != StatusCode::None) return status;
-  cleanDepth_ = done_.size();
-  // A saved superfile is the document as it now stands: its checksums are fresh.
-  if (type == SaveType::Shx || type == SaveType::Sbf) check_ = {};
+  // Only a superfile holds the whole document, and it is the document as it now stands: its
+  // checksums are fresh. After an export of the Flex alone the deletes are still to be saved.
+  if (type == SaveType::Shx || type == SaveType::Sbf) {
+    cleanDepth_ = done_.size();
+    check_ = {};
+  }
   return status;
 }
 
