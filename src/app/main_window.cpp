@@ -845,6 +845,10 @@ void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
   fillFolderTable(opened.folders);
   addRecentFile(path);
   showCheckSummary();
+  // Nothing can be deleted or saved without the Flex: the status bar says why, as a save would.
+  if (!saveAllowed_) {
+    statusBar()->showMessage(QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup)));
+  }
 }
 
 void MainWindow::pauseWithFullBar() {

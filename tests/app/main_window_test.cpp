@@ -157,6 +157,8 @@ TEST_F(OpenTest, SuperfileWithoutFlexLoadsButCannotBeSaved) {
   EXPECT_EQ(rowText(*codeGroupTable(), 0, 2), QStringList({"RDL", "RAMDLD"}));
   EXPECT_EQ(enabledCommands(), QStringList());
   EXPECT_EQ(reportView()->toPlainText().split('\n').value(6), "Flex: Not Found");
+  // Why the commands stay off.
+  EXPECT_EQ(window->statusBar()->currentMessage(), "No Flex Code Group");
 }
 
 // A failed open says why: the system's reason, or where the read stopped and what it found, with
