@@ -142,10 +142,11 @@ Module.onRuntimeInitialized = function () {
 
   async function openFile(file) {
     if (reading) return;
+    const refuseByName = (notice) => showMessage(notice, file.name + "\nSuperfiles end in .shx or .sbf.");
     // A file refused by its name is refused before any question about the open one.
     const refused = session.typeNotice(file.name);
     if (refused) {
-      showMessage(refused, file.name + "\nSuperfiles end in .shx or .sbf.");
+      refuseByName(refused);
       return;
     }
     while (session.modified()) {
@@ -164,7 +165,7 @@ Module.onRuntimeInitialized = function () {
     performance.mark("open-start");
     const begun = session.beginOpen(file.size, file.name);
     if (begun.notice) {
-      showMessage(begun.notice, file.name + "\nSuperfiles end in .shx or .sbf.");
+      refuseByName(begun.notice);
       return;
     }
     if (begun.status) {

@@ -1014,17 +1014,16 @@ bool MainWindow::saveAs() {
   }
   pauseWithFullBar();
   progressBar_->hide();
-  if (saved && (choice.type == SaveType::Shx || choice.type == SaveType::Sbf)) {
-    // Only a superfile holds the whole document: after an export of the Flex alone the deletes
-    // are still to be saved, and closing still asks.
-    undoStack_->setClean();
-    codeGroupsChanged_ = false;
-  }
   if (saved) {
-    // A superfile is now the file the window shows: read back, so that the path, the report,
-    // the code groups and the checksum state describe what was written. An export leaves the
-    // opened superfile shown.
-    if (choice.type == SaveType::Shx || choice.type == SaveType::Sbf) showSavedFile(choice.path);
+    // Only a superfile holds the whole document: after an export of the Flex alone the deletes
+    // are still to be saved, and closing still asks. A superfile is now the file the window
+    // shows: read back, so that the path, the report, the code groups and the checksum state
+    // describe what was written. An export leaves the opened superfile shown.
+    if (isSuperfile(choice.type)) {
+      undoStack_->setClean();
+      codeGroupsChanged_ = false;
+      showSavedFile(choice.path);
+    }
     QString message = QStringLiteral("Saved to %1").arg(choice.path);
     if (otherLinks > 0) {
       message += QStringLiteral("; %1 other hard link%2 the old contents")

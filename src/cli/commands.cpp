@@ -194,7 +194,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   SaveOptions options;
   options.staleSlots = StaleSlots::Refuse;
   options.early = early;
-  if (arguments.saveType == SaveType::Shx || arguments.saveType == SaveType::Sbf) {
+  if (isSuperfile(arguments.saveType)) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
     SaveDate date = saveDate();
     if (date.ignoredBecause) {

@@ -136,7 +136,7 @@ StatusCode saveToFile(const EditorState& state, const std::string& path, SaveTyp
                       const ReadBackFilter& readBackFilter) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
-  if (type == SaveType::Shx || type == SaveType::Sbf) {
+  if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
     return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
   }

@@ -17,7 +17,7 @@ std::vector<HeldCodeGroup> heldCodeGroups(const EditorState& state) {
 
 std::vector<std::string> groupsASaveDrops(const EditorState& state,
                                           const std::vector<HeldCodeGroup>& held, SaveType type) {
-  const bool superfile = type == SaveType::Shx || type == SaveType::Sbf;
+  const bool superfile = isSuperfile(type);
   const std::vector<HeldCodeGroup> saved =
       superfile ? heldCodeGroups(state) : std::vector<HeldCodeGroup>{};
   std::vector<std::string> dropped;

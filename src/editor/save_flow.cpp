@@ -130,7 +130,7 @@ StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOption
                        Progress& progress, ByteSink& sink) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
-  if (type == SaveType::Shx || type == SaveType::Sbf) {
+  if (isSuperfile(type)) {
     SavePlan plan = planSave(state);
     if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
     return writeSuperfile(state, plan, type, options.dateText, sink, progress);

@@ -18,6 +18,8 @@ class EarlyExport;
 
 // What a save writes: a superfile in either encoding, or the Flex code group alone.
 enum class SaveType { Shx, Sbf, Smg, Bin };
+// Whether the type writes a whole superfile, not the Flex alone.
+constexpr bool isSuperfile(SaveType type) { return type == SaveType::Shx || type == SaveType::Sbf; }
 
 // Extension with its period (".shx" …) and type from an extension, case-insensitive.
 const char* extensionFor(SaveType type);

@@ -64,15 +64,13 @@ class PageSession {
     constexpr auto kMost = std::numeric_limits<std::size_t>::max();
     const Session::Begun begun =
         session_.beginOpen(size < double(kMost) ? std::size_t(size) : kMost, name);
-    val result = val::object();
-    result.set("notice", std::string(noticeText(begun.notice)));
-    result.set("status", std::string(statusText(begun.status)));
+    val result = refusal(begun.notice, begun.status);
     result.set("reason", fileProblemText(begun.problem));
     return result;
   }
   // The notice that refuses a file by its name, or "": asked before anything else about it.
   std::string typeNotice(const std::string& name) const {
-    return noticeText(encodingForPath(name) ? NoticeCode::None : NoticeCode::FileTypeNotSupported);
+    return noticeText(Session::typeNotice(name));
   }
   val incoming() {
     const std::span<std::uint8_t> space = session_.incoming();
@@ -119,9 +117,7 @@ class PageSession {
   // the date as for a save.
   val review(bool hasDate, const std::string& sourceDateEpoch) const {
     const Session::Review review = session_.review(dateOfSave(hasDate, sourceDateEpoch).text);
-    val result = val::object();
-    result.set("notice", std::string(noticeText(review.notice)));
-    result.set("status", std::string(statusText(review.status)));
+    val result = refusal(review.notice, review.status);
     result.set("lines", linesToArray(review.lines));
     return result;
   }
@@ -136,10 +132,16 @@ class PageSession {
     return saveDate(hasDate ? sourceDateEpoch.c_str() : nullptr, std::time(nullptr));
   }
 
-  static val opened(const OpenedSuperfile& opened) {
+  // The texts of a notice and a status, "" for none, as every answer that may refuse carries.
+  static val refusal(NoticeCode notice, StatusCode status) {
     val result = val::object();
-    result.set("notice", std::string(noticeText(opened.notice)));
-    result.set("status", std::string(statusText(opened.status)));
+    result.set("notice", std::string(noticeText(notice)));
+    result.set("status", std::string(statusText(status)));
+    return result;
+  }
+
+  static val opened(const OpenedSuperfile& opened) {
+    val result = refusal(opened.notice, opened.status);
     result.set("loaded", opened.loaded());
     result.set("report", linesToArray(opened.report));
     result.set("codeGroups", rowsToArray(opened.codeGroups));

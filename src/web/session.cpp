@@ -90,11 +90,15 @@ OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::st
   return finishOpen();
 }
 
+NoticeCode Session::typeNotice(const std::string& name) {
+  return encodingForPath(name) ? NoticeCode::None : NoticeCode::FileTypeNotSupported;
+}
+
 Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
   abandonOpen();
+  if (const NoticeCode notice = typeNotice(name); notice != NoticeCode::None) return {notice};
   OpenOptions options;
   options.encoding = encodingForPath(name);
-  if (!options.encoding) return {NoticeCode::FileTypeNotSupported};
   if (size == 0 || size > kMaxSuperfileSize) {
     using Kind = FileProblem::Kind;
     return {
@@ -238,7 +242,7 @@ StatusCode Session::save(SaveType type, const std::string& dateText) {
   if (status != StatusCode::None) return status;
   // Only a superfile holds the whole document, and it is the document as it now stands: its
   // checksums are fresh. After an export of the Flex alone the deletes are still to be saved.
-  if (type == SaveType::Shx || type == SaveType::Sbf) {
+  if (isSuperfile(type)) {
     cleanDepth_ = done_.size();
     check_ = {};
   }

@@ -33,6 +33,8 @@ class Session {
   // or one larger than any superfile (FileNotOpened and why), or with BufferError when there is
   // no memory for the file, with nothing touched; from then on the document is the new file's,
   // and until the open finishes or is given up nothing can be deleted, undone or saved.
+  // The notice that refuses a file by its name (FileTypeNotSupported), or None.
+  static NoticeCode typeNotice(const std::string& name);
   struct Begun {
     NoticeCode notice = NoticeCode::None;
     StatusCode status = StatusCode::None;
