@@ -19,10 +19,9 @@
 #include "editor/open_flow.h"
 #include "full_samples.h"
 #include "model/progress.h"
+#include "reader_seams.h"
 #include "sample_content.h"
 #include "superfile/hex_pairs.h"
-#include "superfile/sbf_reader.h"
-#include "superfile/shx_reader.h"
 #include "superfile_fixture.h"
 
 namespace {

@@ -14,9 +14,8 @@
 #include "editor/verify_flow.h"
 #include "full_samples.h"
 #include "model/progress.h"
+#include "reader_seams.h"
 #include "sample_content.h"
-#include "superfile/sbf_reader.h"
-#include "superfile/shx_reader.h"
 #include "superfile/superfile_check.h"
 #include "superfile_fixture.h"
 

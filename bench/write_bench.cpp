@@ -16,6 +16,7 @@
 #include "editor/save_flow.h"
 #include "model/catalogue.h"
 #include "model/finalise.h"
+#include "reader_seams.h"
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
 #include "superfile_fixture.h"

@@ -1,17 +1,15 @@
-#include <mutex>
-#include <utility>
 #include <vector>
 
 #include "model/finalise.h"
 #include "model/slots.h"
 #include "open_flow_fuzz.h"
-#include "superfile/image_loader.h"
-#include "superfile/read_and_check.h"
+#include "reader_seams.h"
 
 namespace {
 
-// The text split for a second thread, at a line the input chooses, must read exactly as one
-// thread reads it: status, slots, findings and every byte laid in the image.
+// The text read with runs, and split for a second thread at a line the input chooses, must read
+// exactly as a plain walk of every line reads it: status, slots, findings and every byte laid
+// in the image.
 class SplitRead {
  public:
   void compare(std::span<const std::uint8_t> file) {
@@ -19,30 +17,9 @@ class SplitRead {
     const std::size_t text = file.size() - tavufe::kHeaderSize;
     const std::size_t at =
         tavufe::kHeaderSize + (file[file.size() - 1] * 131u + file.size()) % text;
-    const tavufe::ReadAndCheck one = read(one_, file, {tavufe::ShxSplit::Mode::None});
-    // Decoded on this thread before the walk, the run is laid before any line writes: the
-    // order in which a read that writes where the run lies must stop it.
-    const bool sameThread = (file[file.size() / 2] & 1) != 0;
-    // Every other input, a run of the walk's own too, somewhere before the split; every fourth,
-    // runs of its own from each group's first lines on.
-    const std::uint8_t pick = file[file.size() / 3];
-    std::size_t lead = 0;
-    if ((pick & 3) == 3) {
-      lead = tavufe::ShxSplit::kWhenTaken;
-    } else if ((pick & 1) != 0 && at > tavufe::kHeaderSize) {
-      lead = tavufe::kHeaderSize + (pick * 257u) % (at - tavufe::kHeaderSize);
-    }
-    laid_.copies.clear();
-    const tavufe::ReadAndCheck two =
-        read(two_, file, {tavufe::ShxSplit::Mode::At, at, sameThread, lead}, &laid_);
-    // What a run said it laid is still there, unless the image was written there since.
-    for (const auto& [offset, bytes] : laid_.copies) {
-      for (const auto& [begin, end] : two_.state.image.unwrittenSinceWatch(offset, bytes.size())) {
-        const auto now = two_.state.image.read(begin, end - begin);
-        fuzzing::require(std::equal(now.begin(), now.end(), bytes.begin() + (begin - offset)),
-                         "laid data stays as laid unless written again");
-      }
-    }
+    const tavufe::ReadAndCheck one = read(one_, file, false, 0);
+    // Every other input without a second thread: runs of the walk's own alone.
+    const tavufe::ReadAndCheck two = read(two_, file, true, (file[file.size() / 3] & 1) ? at : 0);
     fuzzing::require(one.read.status == two.read.status && one.read.complete == two.read.complete,
                      "a split read ends as one thread's");
     // The check passes over only what the read passes over.
@@ -89,31 +66,18 @@ class SplitRead {
   }
 
  private:
-  // A copy of each piece a run says it has laid, taken when it says so.
-  struct LaidCopies : tavufe::LaidDataWatch {
-    void groupStarts(int /*codeGroup*/, std::uint64_t /*offset*/) override {}
-    void laid(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-      const std::lock_guard<std::mutex> lock(mutex);
-      copies.emplace_back(offset, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-    }
-    std::mutex mutex;
-    std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> copies;
-  };
-
   static tavufe::ReadAndCheck read(fuzzing::StartedEditor& editor,
-                                   std::span<const std::uint8_t> file, tavufe::ShxSplit split,
-                                   tavufe::LaidDataWatch* watch = nullptr) {
+                                   std::span<const std::uint8_t> file, bool runs,
+                                   std::size_t secondHalf) {
     // As every open begins: the image erased, so it knows what this read writes.
     editor.state.image.fill();
     tavufe::resetSlots(editor.state);
     tavufe::Progress progress;
-    return tavufe::readAndCheck(editor.state, file, tavufe::SuperfileEncoding::Shx, progress, 48,
-                                split, watch);
+    return tavufe::readAndCheckShxPlanned(editor.state, file, progress, runs, secondHalf, 48);
   }
 
   fuzzing::StartedEditor one_;
   fuzzing::StartedEditor two_;
-  LaidCopies laid_;
 };
 
 }  // namespace

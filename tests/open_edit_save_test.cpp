@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "editor/early_export.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
 #include "inspect/code_group_table.h"
@@ -161,39 +160,6 @@ TEST(OpenFlowTests, ExtensionsInAnyCase) {
   EXPECT_EQ(saveTypeForPath("OUT.SBF"), SaveType::Sbf);
   EXPECT_EQ(saveTypeForPath("dir.shx/out"), std::nullopt);
   EXPECT_EQ(saveTypeForPath("x.bin"), SaveType::Bin);
-}
-
-// An export begun while the file is read writes what the read's runs laid as they laid it. What
-// the open and the edits change afterwards (repeated records erased, a folder deleted, bytes
-// written over), and what no run laid, is written at the end: the file is the plain export's.
-TEST_F(OpenEditSaveTest, ExportBegunWhileReadingIsThePlainExport) {
-  sample::Options large = options;
-  large.flexSize = 0x500000;  // a text long enough to be decoded on two threads in pieces
-  const std::string path = dir.file("large.shx");
-  fixture::writeFile(path, sample::makeShx(large));
-  for (const bool edited : {false, true}) {
-    SCOPED_TRACE(edited ? "edited" : "as read");
-    auto s = freshEditor();
-    const std::string early = dir.file("early.smg");
-    EarlyExport begun;
-    ASSERT_TRUE(begun.begin(early));
-    OpenOptions read;
-    read.laidWatch = &begun;
-    ASSERT_TRUE(openForEditing(*s, path, read, progress).loaded());
-    if (edited) {
-      ASSERT_TRUE(deleteFolder(*s, 3));
-      const std::span<std::uint8_t> middle = s->image.write(kFlexOffset + 0x2C0010, 0x30);
-      std::fill(middle.begin(), middle.end(), 0x5A);
-    }
-    SaveOptions save;
-    save.early = &begun;
-    ASSERT_EQ(saveToFile(*s, early, SaveType::Smg, save, progress), StatusCode::None);
-    const std::string plain = dir.file("plain.smg");
-    ASSERT_EQ(saveToFile(*s, plain, SaveType::Smg, {}, progress), StatusCode::None);
-    const fixture::Bytes bytes = fixture::readFile(early);
-    EXPECT_EQ(bytes.size(), large.flexSize);
-    EXPECT_TRUE(bytes == fixture::readFile(plain));
-  }
 }
 
 // Bytes that arrive in pieces open as the same bytes whole: SHX text read as it comes, SBF

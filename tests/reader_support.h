@@ -12,8 +12,7 @@
 #include "inspect/report.h"
 #include "model/editor_state.h"
 #include "model/progress.h"
-#include "superfile/sbf_reader.h"
-#include "superfile/shx_reader.h"
+#include "reader_seams.h"
 #include "superfile_fixture.h"
 
 namespace readers {

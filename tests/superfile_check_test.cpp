@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "editor/verify_flow.h"
+#include "reader_seams.h"
 #include "save_setup.h"
 #include "superfile/image_loader.h"
 #include "superfile/read_and_check.h"
-#include "superfile/sbf_reader.h"
-#include "superfile/shx_reader.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;
@@ -587,20 +586,26 @@ TEST(SuperfileCheckTest, WhatASaveWritesVerifiesClean) {
 
 namespace {
 
-struct LineSeen {
-  std::uint64_t number;
-  std::size_t offset;
-  char type;
-  ShxLineFault fault;
-  std::size_t badColumn;
-  bool operator==(const LineSeen&) const = default;
-};
-
-struct LineRecorder : ShxTokenSink {
-  void line(const ShxLine& l) override {
-    seen.push_back({l.number, l.offset, l.type, l.fault, l.badColumn});
+// What the SHX tokenizer hands a sink, one line of text each.
+struct ShxRecorder : ShxTokenSink {
+  void record(const ShxRecord& r) override {
+    static const char* const kFaults[] = {"ok",     "not hex",  "too short",
+                                          "length", "checksum", "cut short"};
+    seen.push_back(
+        "record " + std::to_string(r.line) + ":" + std::to_string(r.column) + " @" +
+        std::to_string(r.offset) + " S" +
+        (r.type == 0 ? std::string("-") : std::string(1, r.type)) + " " + kFaults[int(r.fault)] +
+        (r.fault == ShxRecordFault::NotHexDigit ? " at " + std::to_string(r.badAt) : "") +
+        (r.wholeLine ? " whole" : ""));
   }
-  std::vector<LineSeen> seen;
+  void passedOver(std::uint64_t line, std::size_t column, std::uint8_t c) override {
+    seen.push_back("passed " + std::to_string(line) + ":" + std::to_string(column) + " " +
+                   std::string(1, char(c)));
+  }
+  void lineEnd(std::uint64_t line, bool empty) override {
+    seen.push_back("end " + std::to_string(line) + (empty ? " empty" : ""));
+  }
+  std::vector<std::string> seen;
 };
 
 struct RecordRecorder : SbfTokenSink {
@@ -617,7 +622,7 @@ struct RecordRecorder : SbfTokenSink {
 
 }  // namespace
 
-TEST(TokenizerTest, ShxLinesCarryTheirPlaceAndFirstFault) {
+TEST(TokenizerTest, ShxRecordsCarryTheirPlaceAndFirstFault) {
   const std::string good = "S3091128000001020304B3";  // the format's example line
   const std::vector<std::string> lines = {
       "S00600004844521B",       good,       "hello",
@@ -626,33 +631,65 @@ TEST(TokenizerTest, ShxLinesCarryTheirPlaceAndFirstFault) {
   Bytes file = fixture::Header().bytes();
   for (const std::string& l : lines) fixture::append(file, l + "\r\n");
   fixture::append(file, "S705");  // the last line has no line end
-  LineRecorder recorder;
+  ShxRecorder recorder;
   tokenizeShx(file, recorder);
-  std::vector<LineSeen> expected;
-  std::size_t at = 8172;
-  const std::pair<char, ShxLineFault> kinds[] = {
-      {'0', ShxLineFault::None},     {'3', ShxLineFault::None},
-      {0, ShxLineFault::None},       {'3', ShxLineFault::NotHexDigit},
-      {'3', ShxLineFault::TooShort}, {'3', ShxLineFault::LengthField},
-      {'3', ShxLineFault::Checksum}, {0, ShxLineFault::None},
-      {'7', ShxLineFault::TooShort}};
-  for (std::size_t k = 0; k < std::size(kinds); ++k) {
-    const std::size_t column = kinds[k].second == ShxLineFault::NotHexDigit ? 18 : 0;
-    expected.push_back({k + 1, at, kinds[k].first, kinds[k].second, column});
-    if (k < lines.size()) at += lines[k].size() + 2;
-  }
-  EXPECT_EQ(recorder.seen, expected);
+  EXPECT_EQ(recorder.seen, (std::vector<std::string>{
+                               "record 1:1 @8172 S0 ok whole",
+                               "record 2:1 @8190 S3 ok whole",
+                               "passed 3:1 h",
+                               "end 3",
+                               "record 4:1 @8221 S3 not hex at 17",
+                               "end 4",
+                               "record 5:1 @8245 S3 too short whole",
+                               "record 6:1 @8255 S3 length whole",
+                               "record 7:1 @8279 S3 checksum whole",
+                               "end 8 empty",
+                               "record 9:1 @8305 S7 too short whole",
+                           }));
 }
 
-// A first line of a record type and nothing else: no pair, nothing decoded yet.
-TEST(TokenizerTest, ABareRecordTypeIsATooShortLine) {
+// A line of a record type and nothing else: no pair, nothing decoded yet.
+TEST(TokenizerTest, ABareRecordTypeIsATooShortRecord) {
   for (const std::string_view text : {"S3", "S3\r\n", "S0"}) {
     Bytes file = fixture::Header().bytes();
     fixture::append(file, text);
-    LineRecorder recorder;
+    ShxRecorder recorder;
     tokenizeShx(file, recorder);
-    ASSERT_EQ(recorder.seen.size(), 1u) << text;
-    EXPECT_EQ(recorder.seen[0], (LineSeen{1, 8172, text[1], ShxLineFault::TooShort, 0})) << text;
+    EXPECT_EQ(recorder.seen, (std::vector<std::string>{std::string("record 1:1 @8172 S") + text[1] +
+                                                       " too short whole"}))
+        << text;
+  }
+}
+
+// One rule frames a record wherever it stands: from "S" and its type over its count's pairs (or
+// its digits, where they run on), never into the next "S"; what lies between is passed over.
+TEST(TokenizerTest, RecordsAreFramedAlikeInMixedText) {
+  const std::string good = "S3091128000001020304B3";
+  struct Case {
+    std::string line;
+    std::vector<std::string> seen;
+  };
+  const Case cases[] = {
+      {good + good, {"record 1:1 @8172 S3 ok", "record 1:23 @8194 S3 ok", "end 1"}},
+      {good + " " + good,
+       {"record 1:1 @8172 S3 ok", "passed 1:23  ", "record 1:24 @8195 S3 ok", "end 1"}},
+      {"x" + good, {"passed 1:1 x", "record 1:2 @8173 S3 ok", "end 1"}},
+      {"S" + good, {"passed 1:1 S", "record 1:2 @8173 S3 ok", "end 1"}},
+      {good + "  ", {"record 1:1 @8172 S3 ok", "passed 1:23  ", "end 1"}},
+      {"S3091128\t000001020304B3", {"record 1:1 @8172 S3 not hex at 8", "passed 1:23 3", "end 1"}},
+      {good + "00", {"record 1:1 @8172 S3 length whole"}},
+      {"S30C1128000001020304B3" + good,
+       {"record 1:1 @8172 S3 length", "record 1:23 @8194 S3 ok", "end 1"}},
+      {"S509" + good, {"record 1:1 @8172 S5 ok", "record 1:5 @8176 S3 ok", "end 1"}},
+      {good + "\r" + good, {"record 1:1 @8172 S3 ok", "record 1:24 @8195 S3 ok", "end 1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Bytes file = fixture::Header().bytes();
+    fixture::append(file, c.line + "\r\n");
+    ShxRecorder recorder;
+    tokenizeShx(file, recorder);
+    EXPECT_EQ(recorder.seen, c.seen);
   }
 }
 
@@ -779,38 +816,13 @@ struct Outcome {
   ReadAndCheck result;
 };
 
-// A copy of each piece of data the read says it has laid, taken when it says so.
-struct LaidCopies : LaidDataWatch {
-  void groupStarts(int /*codeGroup*/, std::uint64_t /*offset*/) override {}
-  void laid(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-    const std::lock_guard<std::mutex> lock(mutex);
-    copies.emplace_back(offset, Bytes(bytes.begin(), bytes.end()));
-  }
-  std::mutex mutex;
-  std::vector<std::pair<std::uint64_t, Bytes>> copies;
-};
-
-// Laid pieces whose bytes were held to the image's; a test makes sure there were some.
-std::size_t laidPiecesChecked = 0;
-
-// With `erased`, the image is erased first, as an open does, and the read may lend its space
-// to the second thread; otherwise that thread decodes into memory of its own. Each piece a
-// run said it laid must still be in the image, unless a write met it since.
-Outcome readSplit(const Bytes& file, ShxSplit split, bool erased = false) {
+// With `erased`, the image is erased first, as an open does, and the walk's runs may decode
+// into it; otherwise they decode into memory of their own.
+Outcome readPlanned(const Bytes& file, bool runs, std::size_t secondHalf, bool erased = false) {
   Outcome o;
   if (erased) o.state->image.fill();
   Progress progress;
-  LaidCopies laid;
-  o.result = readAndCheck(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings, split,
-                          &laid);
-  for (const auto& [offset, bytes] : laid.copies) {
-    for (const auto& [begin, end] : o.state->image.unwrittenSinceWatch(offset, bytes.size())) {
-      const auto copy = std::span<const std::uint8_t>(bytes).subspan(begin - offset, end - begin);
-      EXPECT_TRUE(std::ranges::equal(o.state->image.read(begin, end - begin), copy))
-          << "laid at " << begin;
-      ++laidPiecesChecked;
-    }
-  }
+  o.result = readAndCheckShxPlanned(*o.state, file, progress, runs, secondHalf);
   return o;
 }
 
@@ -820,11 +832,13 @@ Outcome readStreamed(const Bytes& file, std::size_t piece) {
   Outcome o;
   o.state->image.fill();
   Progress progress;
-  ShxStreamRead read(*o.state, file, progress);
+  ReadAndCheckSinks sinks(*o.state, file, SuperfileEncoding::Shx, progress, kMaxKeptFindings);
+  ShxTokenizer tokenizer(file, sinks.shx());
   for (std::size_t got = fixture::kHeaderBlockSize; got < file.size(); got += piece) {
-    read.received(got);
+    tokenizer.received(got);
   }
-  o.result = read.finish();
+  tokenizer.finish();
+  o.result = sinks.finish();
   return o;
 }
 
@@ -910,7 +924,7 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
   const std::span<const std::uint8_t> flexBytes(flex);
   const Bytes gap = withFlexLines(fixture::s3Lines(0x11280000, flexBytes.first(0x400)) +
                                   fixture::s3Lines(0x11280500, flexBytes.subspan(0x400)));
-  // An earlier group that writes where the run lies: the run must give way to it.
+  // An earlier group that writes where a run would lie.
   const Bytes overlap = withFlexLines(fixture::s3Lines(0x11281400, fixture::pattern(0x100, 33)) +
                                           "S70500000000FA\r\nS00600004844521B\r\n" +
                                           fixture::s3Lines(0x11280000, flexBytes),
@@ -951,12 +965,11 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
 
   for (const auto& [what, file] : files) {
     SCOPED_TRACE(what);
-    const Outcome one = readSplit(file, {ShxSplit::Mode::None});
+    const Outcome one = readPlanned(file, false, 0);
     expectSumsOfTheImage(one);
     // Runs of the walk's own alone, one a group, as where there is no second thread; and so on
     // text that comes in pieces, a piece ending anywhere in a line.
-    expectSameOutcome(readSplit(file, {ShxSplit::Mode::None, 0, false, ShxSplit::kWhenTaken}, true),
-                      one);
+    expectSameOutcome(readPlanned(file, true, 0, true), one);
     for (const std::size_t piece : {1, 61, 1000}) {
       SCOPED_TRACE("pieces of " + std::to_string(piece));
       expectSameOutcome(readStreamed(file, piece), one);
@@ -966,17 +979,9 @@ TEST(SplitWalkTest, SplitGivesTheOneThreadOutcome) {
          {textBegin, textBegin + text / 7, textBegin + text / 2, textBegin + text * 5 / 6,
           file.size() - 20, textBegin + next() % text}) {
       SCOPED_TRACE("split at " + std::to_string(at));
-      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}), one);
-      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at}, true), one);
-      // Decoded before the walk begins, the run's lent space is written before any line.
-      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true}, true), one);
-      // With a run of the walk's own before the split, on either side of another's space.
-      const std::size_t lead = textBegin + (at - textBegin) / 3;
-      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, false, lead}, true), one);
-      expectSameOutcome(readSplit(file, {ShxSplit::Mode::At, at, true, lead}, true), one);
-      expectSameOutcome(
-          readSplit(file, {ShxSplit::Mode::At, at, false, ShxSplit::kWhenTaken}, true), one);
+      expectSameOutcome(readPlanned(file, true, at), one);
+      expectSameOutcome(readPlanned(file, true, at, true), one);
+      expectSameOutcome(readPlanned(file, false, at, true), one);
     }
   }
-  EXPECT_GT(laidPiecesChecked, 100u);
 }

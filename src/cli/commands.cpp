@@ -10,7 +10,6 @@
 #include "cli/json_output.h"
 #include "cli/visible_text.h"
 #include "editor/diff_flow.h"
-#include "editor/early_export.h"
 #include "editor/held_groups.h"
 #include "editor/open_flow.h"
 #include "editor/output_file.h"
@@ -71,7 +70,7 @@ int notify(std::ostream& err, const std::string& text) {
 // the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
 int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& opened,
-             std::ostream& err, LaidDataWatch* watch) {
+             std::ostream& err) {
   // Without an image the load reports the buffer error itself.
   state.image.allocate();
   initialiseEditor(state);
@@ -79,7 +78,6 @@ int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& op
   OpenOptions options;
   options.encoding = arguments.inputType;
   options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
-  options.laidWatch = watch;
   opened = openForEditing(state, arguments.file, options, progress);
   if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
   if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
@@ -159,7 +157,7 @@ void reportOtherLinks(const std::string& output, std::uint64_t links, std::ostre
 }
 
 int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
-            EarlyExport* early, std::ostream& err) {
+            std::ostream& err) {
   // "-" is standard output, written through the descriptor the shell gave; a terminal would
   // only show the bytes as noise.
   const bool toStandardOutput = arguments.output == "-";
@@ -193,7 +191,6 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   // export before it writes.
   SaveOptions options;
   options.staleSlots = StaleSlots::Refuse;
-  options.early = early;
   if (isSuperfile(arguments.saveType)) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
     SaveDate date = saveDate();
@@ -265,23 +262,14 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
   if (arguments.command == Command::Diff) return runDiff(arguments, out, err);
-  // An export's file is written while the superfile is read; any refusal before the save
-  // drops it unseen.
-  EarlyExport early;
-  const bool exports = arguments.saveType == SaveType::Smg || arguments.saveType == SaveType::Bin;
-  if (arguments.command == Command::Save && exports && arguments.output != "-") {
-    early.begin(arguments.output);
-  }
   OpenedSuperfile opened;
-  if (const int status = openFile(state, arguments, opened, err, early.active() ? &early : nullptr);
-      status != kExitSuccess) {
+  if (const int status = openFile(state, arguments, opened, err); status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
     case Command::Info: return runInfo(state, arguments, opened, out);
     case Command::Folders: return runFolders(state, arguments, opened, out);
-    case Command::Save:
-      return runSave(state, arguments, opened, early.active() ? &early : nullptr, err);
+    case Command::Save: return runSave(state, arguments, opened, err);
     case Command::Verify:
     case Command::Diff:
     case Command::Help:

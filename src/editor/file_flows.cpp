@@ -7,7 +7,6 @@
 #include <memory>
 #include <string_view>
 
-#include "editor/early_export.h"
 #include "editor/flow_steps.h"
 #include "editor/held_groups.h"
 #include "editor/input_file.h"
@@ -102,21 +101,14 @@ StatusCode saveSuperfile(const EditorState& state, const std::string& path, Save
 
 namespace {
 
-StatusCode exportFlexTo(const EditorState& state, const std::string& path, Progress& progress,
-                        FileProblem* why, const ReadBackFilter& readBackFilter,
-                        EarlyExport* early) {
+// Slot 1's bytes alone (an SMG or BIN file), finalised from its own range.
+StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
+                      FileProblem* why, const ReadBackFilter& readBackFilter) {
   std::span<const std::uint8_t> bytes;
   if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
     return s;
   }
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
-  if (early != nullptr && early->active()) {
-    OutputFile& out = early->file();
-    out.setReadBackFilter(readBackFilter);
-    if (!early->complete(state.image, bytes))
-      return fileFailure(StatusCode::FileWriteError, out, why);
-    return finish(out, why);
-  }
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
@@ -125,11 +117,6 @@ StatusCode exportFlexTo(const EditorState& state, const std::string& path, Progr
 }
 
 }  // namespace
-
-StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
-                      FileProblem* why, const ReadBackFilter& readBackFilter) {
-  return exportFlexTo(state, path, progress, why, readBackFilter, nullptr);
-}
 
 StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
                       const SaveOptions& options, Progress& progress, FileProblem* why,
@@ -142,8 +129,7 @@ StatusCode saveToFile(const EditorState& state, const std::string& path, SaveTyp
   }
   const StatusCode stale = staleSlotStatus(state);
   if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-  const StatusCode exported =
-      exportFlexTo(state, path, progress, why, readBackFilter, options.early);
+  const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
   return exported != StatusCode::None ? exported : stale;
 }
 

@@ -27,9 +27,7 @@ bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
                Progress& progress, OpenedSuperfile& result) {
   completeRead(state, bytes, options,
-               readAndCheck(state, bytes, result.encoding, progress, options.keptFindings, {},
-                            options.laidWatch),
-               result);
+               readAndCheck(state, bytes, result.encoding, progress, options.keptFindings), result);
 }
 
 void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
@@ -91,8 +89,10 @@ OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t>
 struct StreamedOpen::Read {
   Read(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
        std::size_t maxKept)
-      : shx(state, file, progress, maxKept) {}
-  ShxStreamRead shx;
+      : sinks(state, file, SuperfileEncoding::Shx, progress, maxKept),
+        tokenizer(file, sinks.shx()) {}
+  ReadAndCheckSinks sinks;
+  ShxTokenizer tokenizer;
 };
 
 StreamedOpen::StreamedOpen(EditorState& state, std::span<const std::uint8_t> file,
@@ -116,7 +116,7 @@ void StreamedOpen::received(std::size_t bytes) {
     }
     read_ = std::make_unique<Read>(state_, file_, progress_, options_.keptFindings);
   }
-  if (read_) read_->shx.received(bytes);
+  if (read_ && read_->sinks.walks()) read_->tokenizer.received(bytes);
 }
 
 OpenedSuperfile StreamedOpen::finish() {
@@ -124,7 +124,8 @@ OpenedSuperfile StreamedOpen::finish() {
     if (!declined_) received(file_.size());
     if (!read_) return openForEditing(state_, file_, options_, progress_);
   }
-  completeRead(state_, file_, options_, read_->shx.finish(), result_);
+  if (read_->sinks.walks()) read_->tokenizer.finish();
+  completeRead(state_, file_, options_, read_->sinks.finish(), result_);
   read_.reset();
   finishOpen(state_, result_);
   return std::move(result_);

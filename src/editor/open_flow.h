@@ -21,8 +21,6 @@
 
 namespace tavufe {
 
-class LaidDataWatch;
-
 // ".sbf" or ".shx" at the end of the path, in any case; nothing for any other name.
 std::optional<SuperfileEncoding> encodingForPath(const std::string& path);
 
@@ -37,8 +35,6 @@ struct OpenOptions {
   std::size_t keptFindings = kMaxKeptFindings;
   // How the report and the code-group rows write sizes.
   NumberFormat numbers{","};
-  // Follows the data laid as the file is read.
-  LaidDataWatch* laidWatch = nullptr;
 };
 
 // What an open gives a front end to show, besides the document it leaves in the state.

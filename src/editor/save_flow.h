@@ -14,8 +14,6 @@
 
 namespace tavufe {
 
-class EarlyExport;
-
 // What a save writes: a superfile in either encoding, or the Flex code group alone.
 enum class SaveType { Shx, Sbf, Smg, Bin };
 // Whether the type writes a whole superfile, not the Flex alone.
@@ -50,9 +48,6 @@ enum class StaleSlots { ExportAndWarn, Refuse };
 struct SaveOptions {
   std::string dateText;  // the header's date for SHX and SBF, usually saveDate().text
   StaleSlots staleSlots = StaleSlots::ExportAndWarn;
-  // An export's file begun while the document was read (the same destination); none for
-  // a file opened by the save.
-  EarlyExport* early = nullptr;
 };
 
 // A save only reads the document: what it finalises and patches goes into the output, and the
@@ -67,10 +62,6 @@ struct SaveOptions {
                                        SaveType type, const std::string& dateText,
                                        Progress& progress, FileProblem* why = nullptr,
                                        const ReadBackFilter& readBackFilter = {});
-// Slot 1's bytes alone (an SMG or BIN file), finalised from its own range.
-[[nodiscard]] StatusCode exportFlex(const EditorState& state, const std::string& path,
-                                    Progress& progress, FileProblem* why = nullptr,
-                                    const ReadBackFilter& readBackFilter = {});
 
 // The save itself: the chosen type written to `path`, atomically. An export first checks that
 // every slot still fits the range its file gave, as options.staleSlots asks. Returns what went

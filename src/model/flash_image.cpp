@@ -31,7 +31,6 @@ bool FlashImage::allocate() {
   wholeDirty_ = true;
   written_.clear();
   setPending(false);
-  watching_ = false;
   return exists();
 }
 
@@ -40,7 +39,6 @@ void FlashImage::release() {
   written_.clear();
   wholeDirty_ = true;
   setPending(false);
-  watching_ = false;
 }
 
 void FlashImage::setPending(bool all) {
@@ -49,7 +47,6 @@ void FlashImage::setPending(bool all) {
 
 void FlashImage::fill() {
   if (!exists()) return;
-  watchedAll_ = watchedAll_ || watching_;
   if (wholeDirty_) {
     // Deferred to the first access of each chunk: most files touch a few chunks of 33.
     setPending(true);
@@ -89,36 +86,6 @@ void FlashImage::eraseRange(std::uint64_t begin, std::uint64_t end) {
 
 void FlashImage::giveBack(std::uint64_t offset, std::uint64_t count) {
   if (holds(offset, count)) eraseRange(offset, offset + count);
-}
-
-void FlashImage::watchWrites() {
-  watching_ = true;
-  watchedAll_ = false;
-  watched_.clear();
-}
-
-std::vector<std::pair<std::uint64_t, std::uint64_t>> FlashImage::unwrittenSinceWatch(
-    std::uint64_t offset, std::uint64_t count) const {
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> kept;
-  if (!watching_ || watchedAll_ || count == 0) return kept;
-  std::vector<Range> met;
-  for (const Range& r : watched_) {
-    if (r.begin < offset + count && offset < r.end) met.push_back(r);
-  }
-  std::sort(met.begin(), met.end(),
-            [](const Range& a, const Range& b) { return a.begin < b.begin; });
-  std::uint64_t at = offset;
-  for (const Range& r : met) {
-    if (r.begin > at) kept.emplace_back(at, r.begin);
-    at = std::max<std::uint64_t>(at, r.end);
-  }
-  if (offset + count > at) kept.emplace_back(at, offset + count);
-  return kept;
-}
-
-void FlashImage::noteWatched(std::uint64_t offset, std::uint64_t count) {
-  if (!watching_ || watchedAll_ || count == 0) return;
-  if (!addRange(watched_, offset, count, kMaxWatchedRanges)) watchedAll_ = true;
 }
 
 bool FlashImage::addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
@@ -167,7 +134,6 @@ std::span<std::uint8_t> FlashImage::write(std::uint64_t offset, std::uint64_t co
   // Erased before it is handed out: the caller may write only part of the span.
   fillPending(offset, count);
   markWritten(offset, count);
-  noteWatched(offset, count);
   return {bytes_.get() + offset, std::size_t(count)};
 }
 

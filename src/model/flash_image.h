@@ -48,9 +48,9 @@ class FlashImage {
   // The range, or an empty span when it does not lie wholly inside the image.
   std::span<const std::uint8_t> read(std::uint64_t offset, std::uint64_t count) const;
   [[nodiscard]] std::span<std::uint8_t> write(std::uint64_t offset, std::uint64_t count);
-  // The same for a caller that sets every byte of the range itself (possibly on another
-  // thread, while this one works elsewhere): 2 MiB chunks it covers from their start are not
-  // erased first, and the rest of the last one waits for the lazy erase.
+  // The same for a caller that sets every byte of the range itself: 2 MiB chunks it covers
+  // from their start are not erased first, and the rest of the last one waits for the lazy
+  // erase.
   [[nodiscard]] std::span<std::uint8_t> lend(std::uint64_t offset, std::uint64_t count);
   // Part of lent space its caller did not set, back to erased: chunks wholly inside it wait for
   // the lazy erase again, so a run given far more space than its data leaves no pages touched.
@@ -70,19 +70,6 @@ class FlashImage {
   // it, from `offset`, is erased.
   std::uint64_t nextWritten(std::uint64_t offset) const;
 
-  // From now on keeps every range handed out by write() (not those lent), so that a copy of
-  // some of the image's bytes taken meanwhile can tell whether it is still what they hold. A
-  // fill counts as a write of everything. Each call starts afresh.
-  void watchWrites();
-  // The parts of [offset, offset + count) that no range handed out by write() since
-  // watchWrites() met, in order, as [begin, end) pairs; none when nothing is watched.
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> unwrittenSinceWatch(
-      std::uint64_t offset, std::uint64_t count) const;
-  // Where `byte`, a byte of the image, stands in it.
-  std::uint64_t offsetOf(const std::uint8_t* byte) const {
-    return std::uint64_t(byte - bytes_.get());
-  }
-
  private:
   struct Range {
     std::uint32_t begin;
@@ -90,8 +77,6 @@ class FlashImage {
   };
   // Past this many separate ranges the next fill erases the whole image.
   static constexpr std::size_t kMaxDirtyRanges = 64;
-  // Past this many separate watched ranges everything counts as written.
-  static constexpr std::size_t kMaxWatchedRanges = 256;
   // The unit of the lazy fill; the huge-page size, so each chunk is one page where offered.
   static constexpr std::size_t kChunkSize = std::size_t(2) << 20;
   static constexpr std::size_t kChunkCount = (kImageSize + kChunkSize - 1) / kChunkSize;
@@ -106,7 +91,6 @@ class FlashImage {
   void markWritten(std::uint64_t offset, std::uint64_t count);
   static bool addRange(std::vector<Range>& ranges, std::uint64_t offset, std::uint64_t count,
                        std::size_t most);
-  void noteWatched(std::uint64_t offset, std::uint64_t count);
   // The part of the range inside the image as [first, first + count).
   bool clipRange(std::int64_t offset, std::int64_t count, std::uint64_t& first,
                  std::uint64_t& clipped) const;
@@ -118,9 +102,6 @@ class FlashImage {
   std::unique_ptr<std::uint8_t, Free> bytes_;
   std::vector<Range> written_;
   bool wholeDirty_ = true;
-  bool watching_ = false;
-  bool watchedAll_ = false;
-  std::vector<Range> watched_;
   // Per chunk, the offset from which a whole-image fill has yet to erase it: its start when
   // all of it waits, its end when none does, and between when lent space covers its first
   // part. Mutable: the first read of a chunk erases it, which no caller can tell from an erase

@@ -32,47 +32,25 @@ void ImageLoader::fail(StatusCode status, bool atLine, std::uint64_t at) {
   stop_ = {atLine, at};
 }
 
-void ImageLoader::line(const ShxLine& line) {
+void ImageLoader::record(const ShxRecord& record) {
   if (failed()) return;
-  // A record line of hex digits only holds no other "S": it is one record, already decoded.
-  if (line.type != 0 && line.certain()) {
-    takeShxRecord(line.type, line, 0);
-    return;
-  }
-  // Any other line is searched for records as the text runs, each "S" and the character
-  // after it starting one; everything else is passed over.
-  const std::span<const std::uint8_t> text = line.text;
-  std::size_t at = 0;
-  while (!failed()) {
-    const auto* s =
-        static_cast<const std::uint8_t*>(std::memchr(text.data() + at, 'S', text.size() - at));
-    if (s == nullptr) return;
-    at = std::size_t(s - text.data());
-    if (at + 1 == text.size()) {
-      // An "S" that ends the file is a record cut short.
-      if (line.offset + at + 1 == file_.size()) fail(StatusCode::RecordError, true, line.number);
-      return;
-    }
-    at = takeShxRecord(char(text[at + 1]), line, at);
-  }
-}
-
-std::size_t ImageLoader::takeShxRecord(char type, const ShxLine& line, std::size_t at) {
-  switch (type) {
-    case '0': openShxGroup(line); break;
+  switch (record.type) {
+    case 0:  // an "S" that ends the file: a record cut short
+      fail(StatusCode::RecordError, true, record.line);
+      break;
+    case '0': openShxGroup(record); break;
     case '7': ++s7Count_; break;
     case '3':
       // Data before the first S0 belongs to no code group and is passed over unread.
-      if (groups_ >= 1) return takeShxData(line, at);
+      if (groups_ >= 1) takeShxData(record);
       break;
     default: break;
   }
-  return at + 1;
 }
 
-void ImageLoader::openShxGroup(const ShxLine& line) {
+void ImageLoader::openShxGroup(const ShxRecord& record) {
   if (groups_ > kLastLoadableSlot) {
-    fail(StatusCode::RecordError, true, line.number);
+    fail(StatusCode::RecordError, true, record.line);
     return;
   }
   ++groups_;
@@ -106,31 +84,18 @@ std::optional<KnownSum> ImageLoader::knownSum(int index) const {
 }
 
 // A data record is framed by its count field: the count's data pairs, then the checksum. What
-// follows them on the line is passed over (the check reports it). Returns where the search for
-// the next record goes on.
-std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
-  const std::span<const std::uint8_t> text = line.text.subspan(at);
-  // The record's pairs: those the tokenizer decoded for a line that starts with it, otherwise
-  // decoded here as far as the line holds them.
-  const unsigned count = text.size() >= 4 ? hexPairToByte(text[2], text[3]) : 0xFF;
+// follows them in the record is passed over (the check reports it).
+void ImageLoader::takeShxData(const ShxRecord& record) {
+  const std::span<const std::uint8_t> fields = record.bytes;
+  const unsigned count = fields.empty() ? 0xFF : fields[0];
   const std::size_t dataBytes = count > kS3FixedBytes ? count - kS3FixedBytes : 0;
   const std::size_t checksumAt = kS3FixedBytes + dataBytes;
-  std::span<const std::uint8_t> fields;
-  if (at == 0 && line.certain()) {
-    fields = line.bytes;
-  } else {
-    record_.clear();
-    for (std::size_t k = 2; k + 1 < text.size() && record_.size() <= checksumAt; k += 2) {
-      record_.push_back(hexPairToByte(text[k], text[k + 1]));
-    }
-    fields = record_;
-  }
   if (checksumAt >= fields.size()) {
-    // The record would run on into the next line, whose characters cannot make its sum.
+    // The count runs past the record, whose next characters cannot make its sum.
     const std::size_t chars = 2 + 2 * (checksumAt + 1);
-    const bool pastEnd = chars > file_.size() - line.offset - at;
-    fail(pastEnd ? StatusCode::RecordError : StatusCode::ChecksumError, true, line.number);
-    return text.size();
+    const bool pastEnd = chars > file_.size() - record.offset;
+    fail(pastEnd ? StatusCode::RecordError : StatusCode::ChecksumError, true, record.line);
+    return;
   }
 
   CodeGroupSlot& slot = currentSlot();
@@ -139,22 +104,21 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
     slot.recordAddress = address;
     // The first group is the RAMDLD, which has its own area whatever its address.
     if (groups_ != 1 && !isFlashAddressValid(address)) {
-      fail(StatusCode::AddressRange, true, line.number);
-      return text.size();
+      fail(StatusCode::AddressRange, true, record.line);
+      return;
     }
     position_ = imageOffsetFor(groups_ == 1, address);
-    if (watch_ != nullptr) watch_->groupStarts(slot.cgNumber, position_);
     newGroup_ = false;
     byteCount_ = 0;
     laid_[std::size_t(groups_ - 1)] = {position_, position_, 0, true};
   }
 
-  // A framed line's checksum is its last byte, and the tokenizer has summed the rest.
-  const std::uint32_t sum = fields.data() == line.bytes.data() && checksumAt + 1 == fields.size()
-                                ? line.byteSum - fields[checksumAt]
+  // A framed record's checksum is its last byte, and the tokenizer has summed the rest.
+  const std::uint32_t sum = checksumAt + 1 == fields.size()
+                                ? record.byteSum - fields[checksumAt]
                                 : std::uint32_t(byteSum(fields.first(checksumAt)));
   const std::span<const std::uint8_t> data = fields.subspan(kS3FixedBytes, dataBytes);
-  const std::span<std::uint8_t> target = writeImage(position_, dataBytes);
+  const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
   if (target.size() == dataBytes) {
     std::copy(data.begin(), data.end(), target.begin());
     std::uint32_t fixed = 0;
@@ -164,7 +128,7 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
   } else {
     // Past the end every further byte lands on the image's last byte.
     for (const std::uint8_t b : data) {
-      writeImage(position_, 1)[0] = b;
+      state_.image.write(position_, 1)[0] = b;
       if (position_ < kLastImageByte) ++position_;
     }
     Laid& laid = laid_[std::size_t(groups_ - 1)];
@@ -175,69 +139,26 @@ std::size_t ImageLoader::takeShxData(const ShxLine& line, std::size_t at) {
   slot.recordLength = byteCount_;
 
   if (fields[checksumAt] != std::uint8_t(255 - (sum & 0xFF))) {
-    fail(StatusCode::ChecksumError, true, line.number);
+    fail(StatusCode::ChecksumError, true, record.line);
   }
-  // The search goes on from the checksum's second character, as past any record.
-  return at + 2 + 2 * checksumAt + 1;
 }
 
-std::span<std::uint8_t> ImageLoader::writeImage(std::uint32_t offset, std::size_t count) {
-  for (Lent& lent : lent_) {
-    if (lent.guard != nullptr && offset < lent.at + lent.bytes.size() && lent.at < offset + count) {
-      // A file whose earlier lines write where a run lies: the run is given up first.
-      lent.guard->stop();
-      takeBack(lent);
-    }
-  }
-  return state_.image.write(offset, count);
-}
-
-const ImageLoader::Lent* ImageLoader::lentFor(const ShxDataRun& run) const {
-  if (!run.inPlace) return nullptr;
-  for (const Lent& lent : lent_) {
-    if (lent.guard != nullptr && lent.bytes.data() == run.data.data()) return &lent;
-  }
-  return nullptr;
-}
-
-void ImageLoader::takeBack(Lent& lent) {
-  if (lent.guard == nullptr) return;
-  // Written again through the image, so that a watcher of what was laid learns of it.
-  const std::span<std::uint8_t> bytes = state_.image.write(lent.at, lent.bytes.size());
-  std::fill(bytes.begin(), bytes.end(), kErased);
-  lent = {};
-}
-
-void ImageLoader::setLaidWatch(LaidDataWatch* watch) {
-  watch_ = watch;
-  if (watch_ != nullptr) state_.image.watchWrites();
+void ImageLoader::takeBack() {
+  if (lent_.empty()) return;
+  state_.image.giveBack(lentAt_, lent_.size());
+  lent_ = {};
 }
 
 // The space where the run's lines would lay their data, if the group's lines before them run
-// on without a gap: lent only while it is erased and apart from other lent space, so that
-// giving it back leaves it as found.
-std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t bytes,
-                                              ShxRunGuard& guard) {
-  if (failed() || !isFlashAddressValid(address)) return {};
+// on without a gap: lent only while it is erased, so that giving it back leaves it as found.
+std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t bytes) {
+  if (failed() || !lent_.empty() || !isFlashAddressValid(address)) return {};
   const std::uint32_t offset = imageOffsetFor(false, address);
   const std::size_t count = std::min<std::size_t>(bytes, kImageSize - offset);
   if (count == 0 || state_.image.nextWritten(offset) < offset + count) return {};
-  Lent* free = nullptr;
-  for (Lent& lent : lent_) {
-    if (lent.guard == nullptr) {
-      free = &lent;
-    } else if (offset < lent.at + lent.bytes.size() && lent.at < offset + count) {
-      return {};
-    }
-  }
-  if (free == nullptr) return {};
-  *free = {state_.image.lend(offset, count), offset, &guard};
-  if (watch_ != nullptr) {
-    guard.onLaid([watch = watch_, offset, bytes = free->bytes](std::size_t from, std::size_t to) {
-      watch->laid(offset + from, bytes.subspan(from, to - from));
-    });
-  }
-  return free->bytes;
+  lent_ = state_.image.lend(offset, count);
+  lentAt_ = offset;
+  return lent_;
 }
 
 // A run's lines are data lines of the open group, each laid after the one before: a run can
@@ -246,10 +167,7 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
 bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (failed()) return true;  // every later line is passed over alike
   if (groups_ < 1 || newGroup_) return false;
-  if (run.inPlace) {
-    const Lent* lent = lentFor(run);
-    return lent != nullptr && position_ == lent->at;
-  }
+  if (run.inSinkSpace) return !lent_.empty() && position_ == lentAt_;
   return state_.image.holds(position_, run.data.size());
 }
 
@@ -260,17 +178,16 @@ bool ImageLoader::takesRunFrom(std::uint32_t address) const {
 }
 
 void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
-  Lent* lent = lentFor(run);
   if (failed()) {
-    if (lent != nullptr) takeBack(*lent);
+    if (run.inSinkSpace) takeBack();
     return;
   }
-  if (lent != nullptr) {
+  if (run.inSinkSpace) {
     // What the run laid is kept; the space past it goes back as it was, mostly untouched.
-    state_.image.giveBack(lent->at + run.data.size(), lent->bytes.size() - run.data.size());
-    *lent = {};
+    state_.image.giveBack(lentAt_ + run.data.size(), lent_.size() - run.data.size());
+    lent_ = {};
   } else {
-    const std::span<std::uint8_t> target = writeImage(position_, run.data.size());
+    const std::span<std::uint8_t> target = state_.image.lend(position_, run.data.size());
     std::copy(run.data.begin(), run.data.end(), target.begin());
   }
   noteLaid(run.data.size(), run.dataSum);
@@ -280,7 +197,7 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
 }
 
 void ImageLoader::runDeclined(const ShxDataRun& run) {
-  if (Lent* lent = lentFor(run)) takeBack(*lent);
+  if (run.inSinkSpace) takeBack();
 }
 
 void ImageLoader::record(const SbfRecordToken& record) {

@@ -22,22 +22,6 @@ struct ReadStop {
   std::uint64_t at = 0;
 };
 
-// Told where a read lays data while it reads, so that the bytes can be used before it ends (a
-// save that starts writing its file early). groupStarts comes on the reading thread, laid on
-// the thread that decodes a run, possibly beside it. Bytes handed to laid keep their values
-// unless a range handed out by FlashImage::write() later meets them, which the read watches
-// from its start (FlashImage::unwrittenSinceWatch).
-class LaidDataWatch {
- public:
-  // The data of the code group numbered `codeGroup` (as the header lists it) starts at image
-  // offset `offset`.
-  virtual void groupStarts(int codeGroup, std::uint64_t offset) = 0;
-  virtual void laid(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
-
- protected:
-  ~LaidDataWatch() = default;
-};
-
 // Lays the records a tokenizer hands it into a freshly erased image and the slots. The first
 // record that cannot be laid stops the read; later events are passed over, so that a check fed
 // from the same walk still sees the whole file.
@@ -46,18 +30,14 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   // Parses the header into the slots; a status other than None ends the read before any record.
   ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress);
 
-  void line(const ShxLine& line) override;
-  bool takesRun(const ShxDataRun& run) const override;
+  void record(const ShxRecord& record) override;
   bool takesRunFrom(std::uint32_t address) const override;
+  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes) override;
+  bool takesRun(const ShxDataRun& run) const override;
   void run(const ShxDataRun& run, std::uint64_t first) override;
   void runDeclined(const ShxDataRun& run) override;
-  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes,
-                                   ShxRunGuard& guard) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
-
-  // Follows the data laid from now on; watches the image's writes.
-  void setLaidWatch(LaidDataWatch* watch);
 
   // After the walk: the group count against the S7 lines (SHX), then every slot finalised.
   ReadResult finish(bool shx);
@@ -67,26 +47,11 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
  private:
   bool failed() const { return status_ != StatusCode::None; }
   void fail(StatusCode status, bool atLine, std::uint64_t at);
-  // The record of `type` at column `at` of the line; returns where the search goes on.
-  std::size_t takeShxRecord(char type, const ShxLine& line, std::size_t at);
-  void openShxGroup(const ShxLine& line);
-  std::size_t takeShxData(const ShxLine& line, std::size_t at);
+  void openShxGroup(const ShxRecord& record);
+  void takeShxData(const ShxRecord& record);
   CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }
-  // Image space lent to a run being decoded apart from the walk, and the run's guard.
-  struct Lent {
-    std::span<std::uint8_t> bytes;
-    std::uint32_t at = 0;
-    ShxRunGuard* guard = nullptr;
-  };
-  // The image bytes from `offset` for writing, once every run lent space among them has stopped.
-  std::span<std::uint8_t> writeImage(std::uint32_t offset, std::size_t count);
-  // The space lent for `run`, or none.
-  const Lent* lentFor(const ShxDataRun& run) const;
-  Lent* lentFor(const ShxDataRun& run) {
-    return const_cast<Lent*>(std::as_const(*this).lentFor(run));
-  }
-  // Gives back space lent for a run: erased again, as it was lent.
-  void takeBack(Lent& lent);
+  // Gives back the space lent to a run: erased again, as it was lent.
+  void takeBack();
 
   EditorState& state_;
   std::span<const std::uint8_t> file_;
@@ -99,7 +64,6 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   bool newGroup_ = false;
   std::uint32_t position_ = 0;
   std::uint32_t byteCount_ = 0;
-  std::vector<std::uint8_t> record_;  // a record decoded from a line of mixed text
   // What each group laid in the image: its range and, while each line laid its data whole
   // and inside the image, the sum of that data, which then needs no second reading.
   struct Laid {
@@ -113,9 +77,10 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void noteLaid(std::size_t count, std::uint32_t sum);
   // The sum a finalisation of slot `index` may take, where no later group wrote over its range.
   std::optional<KnownSum> knownSum(int index) const;
-  // A walk has at most two runs: one of its own and one on a second thread.
-  std::array<Lent, 2> lent_{};
-  LaidDataWatch* watch_ = nullptr;
+  // Image space lent to the run the walk is decoding, which sets it before anything else
+  // writes the image.
+  std::span<std::uint8_t> lent_;
+  std::uint32_t lentAt_ = 0;
 };
 
 }  // namespace tavufe

@@ -22,62 +22,40 @@ std::optional<Finding> causeOf(const CheckResult& check, const ReadStop* stop) {
   return std::nullopt;
 }
 
-ReadAndCheck finishBoth(EditorState& state, ImageLoader& loader, SuperfileChecker& checker,
-                        bool shx) {
+}  // namespace
+
+ReadAndCheckSinks::ReadAndCheckSinks(EditorState& state, std::span<const std::uint8_t> file,
+                                     SuperfileEncoding encoding, Progress& progress,
+                                     std::size_t maxKept)
+    : state_(state),
+      encoding_(encoding),
+      loader_(std::make_unique<ImageLoader>(state, file, progress)),
+      checker_(file, encoding, maxKept),
+      shxPair_(*loader_, checker_),
+      sbfPair_(*loader_, checker_) {}
+
+ReadAndCheckSinks::~ReadAndCheckSinks() = default;
+
+ReadAndCheck ReadAndCheckSinks::finish() {
   ReadAndCheck result;
-  result.read = loader.finish(shx);
+  result.read = loader_->finish(encoding_ == SuperfileEncoding::Shx);
   // The catalogue as the header refreshed it from the profile.
-  result.check = checker.finish(state.catalogue);
-  if (result.read.status != StatusCode::None) result.cause = causeOf(result.check, loader.stop());
+  result.check = checker_.finish(state_.catalogue);
+  if (result.read.status != StatusCode::None) result.cause = causeOf(result.check, loader_->stop());
   return result;
 }
 
-}  // namespace
-
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
-                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept,
-                          ShxSplit split, LaidDataWatch* watch) {
-  ImageLoader loader(state, file, progress);
-  loader.setLaidWatch(watch);
-  SuperfileChecker checker(file, encoding, maxKept);
-  if (checker.walks()) {
+                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept) {
+  ReadAndCheckSinks sinks(state, file, encoding, progress, maxKept);
+  if (sinks.walks()) {
     if (encoding == SuperfileEncoding::Shx) {
-      ShxTokenPair both(loader, checker);
-      tokenizeShx(file, both, split);
+      tokenizeShx(file, sinks.shx());
     } else {
-      SbfTokenPair both(loader, checker);
-      tokenizeSbf(file, both);
+      tokenizeSbf(file, sinks.sbf());
     }
   }
-  return finishBoth(state, loader, checker, encoding == SuperfileEncoding::Shx);
-}
-
-struct ShxStreamRead::Parts {
-  Parts(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
-        std::size_t maxKept)
-      : loader(state, file, progress),
-        checker(file, SuperfileEncoding::Shx, maxKept),
-        both(loader, checker),
-        stream(file, both) {}
-  ImageLoader loader;
-  SuperfileChecker checker;
-  ShxTokenPair both;
-  ShxTextStream stream;
-};
-
-ShxStreamRead::ShxStreamRead(EditorState& state, std::span<const std::uint8_t> file,
-                             Progress& progress, std::size_t maxKept)
-    : state_(state), parts_(std::make_unique<Parts>(state, file, progress, maxKept)) {}
-
-ShxStreamRead::~ShxStreamRead() = default;
-
-void ShxStreamRead::received(std::size_t bytes) {
-  if (parts_->checker.walks()) parts_->stream.received(bytes);
-}
-
-ReadAndCheck ShxStreamRead::finish() {
-  if (parts_->checker.walks()) parts_->stream.finish();
-  return finishBoth(state_, parts_->loader, parts_->checker, true);
+  return sinks.finish();
 }
 
 }  // namespace tavufe

@@ -10,11 +10,13 @@
 #include "model/progress.h"
 #include "superfile/encoding.h"
 #include "superfile/read_result.h"
+#include "superfile/sbf_tokenizer.h"
+#include "superfile/shx_tokenizer.h"
 #include "superfile/superfile_check.h"
 
 namespace tavufe {
 
-class LaidDataWatch;
+class ImageLoader;
 
 struct ReadAndCheck {
   ReadResult read;
@@ -23,35 +25,37 @@ struct ReadAndCheck {
   std::optional<Finding> cause;
 };
 
-// One walk of the file's records feeds both the image (as readShx and readSbf lay it) and the
-// whole-file check (as checkSuperfile reports it). `split` says where a second thread may take
-// up SHX text; the outcome is the same wherever it does. `watch`, when given, follows the
-// data laid as the read goes.
-ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
-                          SuperfileEncoding encoding, Progress& progress,
-                          std::size_t maxKept = kMaxKeptFindings, ShxSplit split = {},
-                          LaidDataWatch* watch = nullptr);
-
-// The same read and check of SHX text that arrives in pieces (a page reading a picked file),
-// walked as far as it has come each time more does; the outcome is readAndCheck's. `file`
-// spans the whole file, whose header block must have come; the image is erased first, as for
-// an open.
-class ShxStreamRead {
+// The image loader and the whole-file check, fed by one walk of a file's records. Building it
+// erases nothing: the caller starts from an erased image, as an open does.
+class ReadAndCheckSinks {
  public:
-  ShxStreamRead(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
-                std::size_t maxKept = kMaxKeptFindings);
-  ShxStreamRead(const ShxStreamRead&) = delete;
-  ShxStreamRead& operator=(const ShxStreamRead&) = delete;
-  ~ShxStreamRead();
-  // The file's first `bytes` bytes have come.
-  void received(std::size_t bytes);
-  // All of them have.
+  ReadAndCheckSinks(EditorState& state, std::span<const std::uint8_t> file,
+                    SuperfileEncoding encoding, Progress& progress, std::size_t maxKept);
+  ReadAndCheckSinks(const ReadAndCheckSinks&) = delete;
+  ReadAndCheckSinks& operator=(const ReadAndCheckSinks&) = delete;
+  ~ReadAndCheckSinks();
+
+  // Without a whole header block there is nothing to walk.
+  bool walks() const { return checker_.walks(); }
+  ShxTokenSink& shx() { return shxPair_; }
+  SbfTokenSink& sbf() { return sbfPair_; }
+  // After the walk.
   ReadAndCheck finish();
 
  private:
-  struct Parts;
   EditorState& state_;
-  std::unique_ptr<Parts> parts_;
+  SuperfileEncoding encoding_;
+  std::unique_ptr<ImageLoader> loader_;
+  SuperfileChecker checker_;
+  ShxTokenPair shxPair_;
+  SbfTokenPair sbfPair_;
 };
+
+// One walk of the file's records feeds both the image (its records laid into a freshly erased
+// image and the slots, every slot finalised) and the whole-file check (as checkSuperfile reports
+// it).
+ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
+                          SuperfileEncoding encoding, Progress& progress,
+                          std::size_t maxKept = kMaxKeptFindings);
 
 }  // namespace tavufe

@@ -4,7 +4,7 @@
 
 #include "model/byte_order.h"
 #include "superfile/save_preparation.h"
-#include "superfile/sbf_reader.h"
+#include "superfile/sbf_tokenizer.h"
 
 namespace tavufe {
 

@@ -1,9 +1,19 @@
+// The SHX grammar, in one place: where records start and end, their pairs decoded, their faults.
+//
+// Runs. A group's clean data lines are decoded as one run, straight into space the sinks give
+// (the image), on the walk's own thread; the sinks then take the run as they would its lines.
+//
+// The second thread, the only one this reader starts: on a large text it decodes the run of
+// data lines that starts the text's second half. It reads nothing but the file's bytes, writes
+// nothing but memory of its run's own, and its run is handed to the sinks only after it is
+// joined; a run the sinks decline is walked line by line. So the sinks, the image and the
+// checker are only ever touched by the walk's thread.
 #include "superfile/shx_tokenizer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -14,14 +24,13 @@
 
 #include "model/byte_order.h"
 #include "model/finalise.h"
-#include "model/flash_image.h"
 #include "model/hex.h"
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
 
 namespace tavufe {
 
-std::uint32_t ShxLine::address() const { return read32be(bytes.data() + 1); }
+std::uint32_t ShxRecord::address() const { return read32be(bytes.data() + 1); }
 
 namespace {
 
@@ -29,18 +38,59 @@ namespace {
 // Below this much text a second thread costs more to start than it saves.
 constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
 #endif
-// Below this much text a run on the same thread saves too little to be worth its setup.
+// Below this much text runs save too little to be worth their setup.
 constexpr std::size_t kMinRunText = std::size_t(256) << 10;
-// How much more data a run lays before it tells a watcher: large enough for a disk write.
-constexpr std::size_t kLaidStep = std::size_t(2) << 20;
+// Count and address: the pairs of a data line before its data.
+constexpr std::size_t kS3FixedBytes = 5;
+
+bool isHexDigit(std::uint8_t c) { return (detail::kNibble[c] & 0xF0) == 0; }
+bool isKnownType(std::uint8_t c) { return c == '0' || c == '3' || c == '7'; }
 
 // Where the first character that is not a hex digit stands, or the digits' size. The vector
-// decoder gives a pair with such a character as 0xFF, so a line without 0xFF bytes is all
+// decoder gives a pair with such a character as 0xFF, so a record without 0xFF bytes is all
 // digits and needs no second look; one with them is checked sixteen characters at a time.
 std::size_t firstBadDigit(std::span<const std::uint8_t> digits,
                           std::span<const std::uint8_t> decoded) {
   if (digits.size() % 2 == 0 && !holdsFF(decoded)) return digits.size();
   return firstNonHexDigit(digits);
+}
+
+// Decodes the record `r.text`, an S0, S3 or S7 from its "S", into `decoded` (room for
+// text.size() / 2 bytes) and finds its first fault.
+void describe(std::uint8_t* decoded, ShxRecord& r) {
+  const std::span<const std::uint8_t> digits = r.text.subspan(2);
+  const std::size_t count = digits.size() / 2;
+  r.bytes = std::span<const std::uint8_t>(decoded, count);
+  r.byteSum = count > 0 ? hexKernels().decode(digits.data(), count, decoded) : 0;
+  r.fault = ShxRecordFault::None;
+  r.badAt = 0;
+  if (const std::size_t bad = firstBadDigit(digits, r.bytes); bad != digits.size()) {
+    r.fault = ShxRecordFault::NotHexDigit;
+    r.badAt = bad + 2;
+  } else if (digits.size() % 2 != 0 || !r.hasFields()) {
+    r.fault = ShxRecordFault::TooShort;
+  } else if (r.bytes[0] != count - 1) {
+    r.fault = ShxRecordFault::LengthField;
+  } else if (const std::uint32_t sum = r.byteSum - r.bytes.back();
+             r.bytes.back() != std::uint8_t(0xFF - (sum & 0xFF))) {
+    r.fault = ShxRecordFault::Checksum;
+  }
+}
+
+// Where the record whose "S" stands at `s` of a line's `text` ends: past its count's pairs, or
+// its hex digits where they run on further, but never past the line or into the next "S".
+std::size_t recordEnd(std::span<const std::uint8_t> text, std::size_t s) {
+  const std::size_t n = text.size();
+  std::size_t digits = s + 2;
+  while (digits < n && isHexDigit(text[digits])) ++digits;
+  std::size_t end = digits;
+  if (s + 3 < n && isHexDigit(text[s + 2]) && isHexDigit(text[s + 3])) {
+    const std::size_t counted = s + 4 + 2 * std::size_t(hexPairToByte(text[s + 2], text[s + 3]));
+    end = std::max(end, std::min(n, counted));
+  }
+  const auto next = std::find(text.begin() + std::ptrdiff_t(s) + 1,
+                              text.begin() + std::ptrdiff_t(end), std::uint8_t('S'));
+  return std::size_t(next - text.begin());
 }
 
 // Where the S3 line at `pos` ends when it is ended by CR LF where its count says, as nearly
@@ -53,30 +103,27 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
   return file.data() + cr + 1;
 }
 
-// Decodes from the line at `from` the data lines a run may hold, stopping before the first
-// line that is anything else, at `until`, before data that would not fit `space` (when one is
-// lent), or once `stop` is set. `laid`, when set, follows the data laid in lent space. Text
-// that arrives in pieces is decoded as far as it has come, and on from there with the next.
+// Decodes from the line at `from` the data lines a run may hold, stopping before the first line
+// that is anything else, at `until`, or before data that would not fit `space` (when one is
+// given; otherwise the run takes memory of its own). Text that arrives in pieces is decoded as
+// far as it has come, and on from there with the next.
 class RunDecoder {
  public:
-  RunDecoder(std::size_t from, std::size_t until, std::span<std::uint8_t> space,
-             const std::atomic<bool>& stop, const ShxRunGuard::Laid& laid, ShxDataRun& run)
-      : until_(until), space_(space), stop_(stop), laid_(laid), run_(run), pos_(from) {
+  RunDecoder(std::size_t from, std::size_t until, std::span<std::uint8_t> space, ShxDataRun& run)
+      : until_(until), space_(space), run_(run), pos_(from) {
     run.begin = from;
-    run.inPlace = !space.empty();
-    if (!run.inPlace) {
+    run.inSinkSpace = !space.empty();
+    if (!run.inSinkSpace) {
       // Half a character a byte bounds the data.
       const std::size_t bound = (until - from) / 2;
       run.own.reset(new std::uint8_t[bound]);
       space_ = {run.own.get(), bound};
     }
-    watched_ = run.inPlace && laid;
   }
 
   // Decodes the lines that lie wholly in `text`, the file as far as it has come (all of it
   // when `whole`); returns whether the run has ended.
   bool decode(std::span<const std::uint8_t> text, bool whole) {
-    constexpr std::size_t kFixed = 5;  // count and address
     const HexKernels& hex = hexKernels();
     ShxDataRun& run = run_;
     const std::size_t from = pos_;
@@ -87,26 +134,24 @@ class RunDecoder {
       stopped = true;
       const std::uint8_t* lf = expectedLineEnd(text, pos);
       if (lf == nullptr) break;
-      // A look at the flag now and then is enough: it only shortens a run that is not wanted.
-      if ((run.lines & 0xFF) == 0 && stop_.load(std::memory_order_relaxed)) break;
       const std::size_t cr = std::size_t(lf - text.data()) - 1;
       const std::size_t pairs = (cr - pos - 2) / 2;
-      if (pairs < kFixed + 1) break;
-      const std::size_t dataBytes = pairs - kFixed - 1;
+      if (pairs < kS3FixedBytes + 1) break;
+      const std::size_t dataBytes = pairs - kS3FixedBytes - 1;
       if (dataBytes > space_.size() - filled_) break;
       // The data goes straight to its place: past what the run has laid, a line given up
       // leaves nothing that counts.
       const std::uint8_t* digits = text.data() + pos + 2;
       std::uint8_t* data = space_.data() + filled_;
-      std::uint8_t fields[kFixed];
+      std::uint8_t fields[kS3FixedBytes];
       std::uint32_t fixedSum = 0;
       bool maybeBad = false;  // a byte of 0xFF may stand for a pair that is not one
-      for (std::size_t k = 0; k < kFixed; ++k) {
+      for (std::size_t k = 0; k < kS3FixedBytes; ++k) {
         fields[k] = hexPairToByte(digits[2 * k], digits[2 * k + 1]);
         fixedSum += fields[k];
         maybeBad |= fields[k] == 0xFF;
       }
-      const std::uint32_t dataSum = hex.decode(digits + 2 * kFixed, dataBytes, data);
+      const std::uint32_t dataSum = hex.decode(digits + 2 * kS3FixedBytes, dataBytes, data);
       const std::uint8_t checksum = hexPairToByte(digits[2 * pairs - 2], digits[2 * pairs - 1]);
       maybeBad |= checksum == 0xFF || holdsFF({data, dataBytes});
       if (maybeBad && firstNonHexDigit({digits, 2 * pairs}) != 2 * pairs) break;
@@ -115,10 +160,6 @@ class RunDecoder {
       if (run.lines > 0 && address != run.nextAddress) break;
       if (run.lines == 0) run.firstAddress = address;
       filled_ += dataBytes;
-      if (watched_ && filled_ - told_ >= kLaidStep) {
-        laid_(told_, filled_);
-        told_ = filled_;
-      }
       run.dataSum += dataSum;
       run.nextAddress = address + std::uint32_t(dataBytes);
       ++run.lines;
@@ -131,142 +172,89 @@ class RunDecoder {
     if (!stopped && !whole && pos < until_) return false;
     run.end = pos;
     run.data = space_.first(filled_);
-    if (watched_ && filled_ > told_) laid_(told_, filled_);
     return true;
   }
 
  private:
   std::size_t until_;
   std::span<std::uint8_t> space_;
-  const std::atomic<bool>& stop_;
-  const ShxRunGuard::Laid& laid_;
   ShxDataRun& run_;
   std::size_t pos_;
   std::size_t filled_ = 0;
-  std::size_t told_ = 0;
-  bool watched_ = false;
 };
 
-// Decodes a run on a second thread where there is one; joining waits for it. Without threads,
-// or when none can be started, it decodes at once, which gives the same run. A run of text
-// that arrives in pieces is decoded on this thread as it comes (begin, then extend).
-class Ahead final : public ShxRunGuard {
- public:
-  Ahead(std::span<const std::uint8_t> file, std::size_t from, std::size_t until)
-      : file_(file), from_(from), until_(until) {}
-  Ahead(const Ahead&) = delete;
-  Ahead& operator=(const Ahead&) = delete;
-  ~Ahead() { join(); }
+// A run of the walk's own, decoded as the text comes.
+struct OwnRun {
+  ShxDataRun run;
+  std::optional<RunDecoder> decoder;
+};
 
-  void start(std::span<std::uint8_t> space, bool sameThread) {
-    space_ = space;
 #ifdef TAVUFE_DECODE_THREAD
-    if (!sameThread) {
-      try {
-        thread_ = std::thread([this] { decode(); });
-        return;
-      } catch (const std::exception&) {  // no thread to be had: decode on this one
-      }
-    }
-#else
-    (void)sameThread;
-#endif
-    decode();
-  }
-
-  void begin(std::span<std::uint8_t> space) {
-    space_ = space;
+// The run from the line at `from` to the end of the text, decoded on a second thread into
+// memory of its own; join() waits for it. Where no thread can be had it is decoded at once.
+class SecondHalf {
+ public:
+  SecondHalf(std::span<const std::uint8_t> text, std::size_t from) : text_(text), from_(from) {
     try {
-      decoder_.emplace(from_, until_, space_, stop_, laid_, run_);
-    } catch (const std::exception&) {  // out of memory: the walk decodes these lines itself
-      run_.lines = 0;
+      thread_ = std::thread([this] { decode(); });
+    } catch (const std::exception&) {
+      decode();
     }
   }
-  // Decodes the lines `text` holds beyond the last; whether the run has ended.
-  bool extend(std::span<const std::uint8_t> text, bool whole) {
-    return !decoder_ || decoder_->decode(text, whole);
-  }
+  SecondHalf(const SecondHalf&) = delete;
+  SecondHalf& operator=(const SecondHalf&) = delete;
+  ~SecondHalf() { join(); }
 
   ShxDataRun& join() {
-#ifdef TAVUFE_DECODE_THREAD
     if (thread_.joinable()) thread_.join();
-#endif
     return run_;
   }
 
-  void stop() override {
-    stop_.store(true, std::memory_order_relaxed);
-    join();
-    stopped_ = true;
-  }
-  void onLaid(Laid laid) override { laid_ = std::move(laid); }
-  bool stopped() const { return stopped_; }
-
  private:
   void decode() noexcept {
-    begin(space_);
-    extend(file_, true);
+    try {
+      RunDecoder(from_, text_.size(), {}, run_).decode(text_, true);
+    } catch (const std::bad_alloc&) {  // no memory for it: the walk decodes these lines itself
+      run_.lines = 0;
+    }
   }
 
-  std::span<const std::uint8_t> file_;
+  std::span<const std::uint8_t> text_;
   std::size_t from_;
-  std::size_t until_;
-  std::span<std::uint8_t> space_;
-  std::atomic<bool> stop_{false};
-  bool stopped_ = false;
-  Laid laid_;
   ShxDataRun run_;
-  std::optional<RunDecoder> decoder_;
-#ifdef TAVUFE_DECODE_THREAD
-  std::thread thread_;
-#endif
+  std::thread thread_;  // last: started once the rest is set
 };
+#endif
 
 }  // namespace
 
-class ShxTokenizer {
+class ShxWalk {
  public:
-  ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink)
-      : full_(file), file_(file), sink_(sink), until_(file.size()) {}
+  ShxWalk(std::span<const std::uint8_t> file, ShxTokenSink& sink, bool runs)
+      : full_(file), file_(file), sink_(sink), runs_(runs), until_(file.size()) {}
 
-  void run(ShxSplit split) {
-    if (split.mode == ShxSplit::Mode::Auto) split = chooseSplit();
-    const std::size_t at =
-        split.mode == ShxSplit::Mode::At ? lineStartFrom(split.at) : std::size_t(0);
-    // Where the walk's own runs may reach: the second run's first line, or the end.
-    const std::size_t until = at != 0 ? at : file_.size();
-    // Each run's data goes where the walk would lay it, when a sink lends that space.
-    const std::optional<std::uint32_t> address =
-        at != 0 ? addressAt(at) : std::optional<std::uint32_t>{};
-    std::optional<Ahead> ahead;
+  // The whole text, its second half from the first line at or after `secondHalf` (0 for none)
+  // decoded meanwhile.
+  void whole(std::size_t secondHalf) {
+#ifdef TAVUFE_DECODE_THREAD
+    const std::size_t at = secondHalf != 0 ? lineStartFrom(secondHalf) : 0;
     if (at != 0) {
-      ahead.emplace(file_, at, file_.size());
-      ahead->start(address ? sink_.runSpace(*address, (file_.size() - at) / 2, *ahead)
-                           : std::span<std::uint8_t>{},
-                   split.sameThread);
+      SecondHalf second(full_, at);
+      until_ = at;
+      feed(full_.size());
+      pos_ = offer(second.join(), at);
+      until_ = full_.size();
     }
-    until_ = until;
-    second_ = address;
-    std::size_t pos = kHeaderSize;
-    if (split.lead == ShxSplit::kWhenTaken) {
-      feed(file_.size());
-      pos = pos_;
-    } else if (const std::size_t lead = split.lead != 0 ? lineStartFrom(split.lead) : 0;
-               lead != 0 && lead < until) {
-      Ahead own(file_, lead, until);
-      const std::span<std::uint8_t> space = spaceFor(own, lead);
-      walk(pos, lead);
-      if (!own.stopped()) own.start(space, true);
-      pos = offer(own, lead);
-    }
-    walk(pos, until);
-    if (ahead) walk(offer(*ahead, at), file_.size());
+#else
+    (void)secondHalf;
+#endif
+    feed(full_.size());
   }
 
-  // Takes the text as far as `received` bytes of it have come, up to the split: the lines wholly
-  // there go to the sinks, each group's data lines as a run of this thread's once the group's
-  // first lines are behind them. One try a group: a run given up costs its space twice over,
-  // and a hostile file has many lines.
+  // Takes the text as far as `received` bytes of it have come, up to `until_`: the lines wholly
+  // there are walked, each group's data lines as a run of this thread's once the group's first
+  // lines are behind them. One try a group: a run given up costs its space twice over, and a
+  // hostile file has many lines.
   void feed(std::size_t received) {
     const bool whole = received >= full_.size();
     if (whole) {
@@ -285,129 +273,164 @@ class ShxTokenizer {
     const std::size_t until = std::min(until_, limit_);
     while (true) {
       if (own_) {
-        if (!own_->extend(file_, whole)) return;
-        const std::size_t lead = ownLead_;
-        pos_ = offer(*own_, lead);
+        if (own_->decoder && !own_->decoder->decode(file_, whole)) return;
+        const std::size_t lead = ownFrom_;
+        pos_ = offer(own_->run, lead);
         own_.reset();
         if (pos_ == lead) pos_ = walkLine(pos_);
       }
-      if ((pos_ = walkUntilTaken(pos_, until, triedIn_)) >= until) return;
+      if ((pos_ = walkUntilTaken(pos_, until)) >= until) return;
       triedIn_ = s0Lines_;
-      ownLead_ = pos_;
-      own_.emplace(full_, pos_, until_);
-      own_->begin(spaceFor(*own_, pos_));
+      ownFrom_ = pos_;
+      own_ = std::make_unique<OwnRun>();
+      try {
+        own_->decoder.emplace(pos_, until_, spaceFor(pos_), own_->run);
+      } catch (const std::bad_alloc&) {  // the walk decodes these lines itself
+      }
     }
   }
 
  private:
-  // Space lent for a run of this thread's from the line at `lead` up to the split, ending where
-  // the second run's begins when that follows on; none when no sink lends it.
-  std::span<std::uint8_t> spaceFor(Ahead& own, std::size_t lead) {
-    const std::optional<std::uint32_t> from = addressAt(lead);
-    if (!from) return {};
-    std::size_t bytes = (until_ - lead) / 2;
-    if (second_ && *second_ > *from) bytes = std::min<std::size_t>(bytes, *second_ - *from);
-    return sink_.runSpace(*from, bytes, own);
+  // Space the sinks give for a run from the line at `from`, up to `until_`; none when they
+  // give none.
+  std::span<std::uint8_t> spaceFor(std::size_t from) {
+    const std::uint8_t* lf = expectedLineEnd(file_, from);
+    if (lf == nullptr || std::size_t(lf - file_.data()) < from + 13) return {};
+    const std::span<const std::uint8_t> digits = file_.subspan(from + 4, 8);
+    if (firstNonHexDigit(digits) != digits.size()) return {};
+    return sink_.runSpace(hexToU32(digits.data(), 0), (until_ - from) / 2);
   }
 
   // Hands the sinks the run, or tells them it is declined; returns where the walk goes on.
-  std::size_t offer(Ahead& ahead, std::size_t from) {
-    const ShxDataRun& run = ahead.join();
-    if (run.lines > 0 && !ahead.stopped() && sink_.takesRun(run)) {
-      sink_.run(run, line_.number + 1);
-      line_.number += run.lines;
+  std::size_t offer(const ShxDataRun& run, std::size_t from) {
+    if (run.lines > 0 && sink_.takesRun(run)) {
+      sink_.run(run, line_ + 1);
+      line_ += run.lines;
       return run.end;
     }
     sink_.runDeclined(run);
     return from;
   }
 
-  // The address of the S3 line at `pos`, when it has one in hex digits.
-  std::optional<std::uint32_t> addressAt(std::size_t pos) const {
-    const std::uint8_t* lf = expectedLineEnd(file_, pos);
-    if (lf == nullptr || std::size_t(lf - file_.data()) < pos + 13) return std::nullopt;
-    const std::span<const std::uint8_t> digits = file_.subspan(pos + 4, 8);
-    if (firstNonHexDigit(digits) != digits.size()) return std::nullopt;
-    std::uint32_t address = 0;
-    for (std::size_t k = 0; k < 8; k += 2)
-      address = address << 8 | hexPairToByte(digits[k], digits[k + 1]);
-    return address;
-  }
-
-  // Where a run is worth its start, and on which thread. A run costs about two thirds of what
-  // the walk spends on the same lines, which hand each line to every sink: even on one thread
-  // a run that starts early in the text, most of which is one code group's data, is cheaper.
-  ShxSplit chooseSplit() const {
-    const std::size_t text = file_.size() > kHeaderSize ? file_.size() - kHeaderSize : 0;
-#ifdef TAVUFE_DECODE_THREAD
-    if (text >= kMinSplitText && std::thread::hardware_concurrency() >= 2) {
-      // Each thread takes half, the walk's half as runs of its own from each group's first
-      // lines on.
-      return {ShxSplit::Mode::At, kHeaderSize + text / 2, false, ShxSplit::kWhenTaken};
-    }
-#endif
-    if (text < kMinRunText) return {ShxSplit::Mode::None};
-    return {ShxSplit::Mode::None, 0, false, ShxSplit::kWhenTaken};
-  }
-
   // The first line start at or after `target`, or 0 for none before the end. Lines end at
   // their first LF, so a line starts just after each one.
   std::size_t lineStartFrom(std::size_t target) const {
-    if (file_.size() <= kHeaderSize) return 0;
+    if (full_.size() <= kHeaderSize) return 0;
     if (target <= kHeaderSize) return kHeaderSize;
-    if (target >= file_.size()) return 0;
+    if (target >= full_.size()) return 0;
     const auto* lf = static_cast<const std::uint8_t*>(
-        std::memchr(file_.data() + target - 1, '\n', file_.size() - (target - 1)));
-    if (lf == nullptr || lf + 1 == file_.data() + file_.size()) return 0;
-    return std::size_t(lf - file_.data()) + 1;
-  }
-
-  void walk(std::size_t pos, std::size_t to) {
-    while (pos < to) pos = walkLine(pos);
+        std::memchr(full_.data() + target - 1, '\n', full_.size() - (target - 1)));
+    if (lf == nullptr || lf + 1 == full_.data() + full_.size()) return 0;
+    return std::size_t(lf - full_.data()) + 1;
   }
 
   // Walks lines until the sinks would take a run from the next one, past the group counted
-  // `triedIn` S0 lines in; returns where that line starts.
-  std::size_t walkUntilTaken(std::size_t pos, std::size_t to, std::uint64_t triedIn) {
+  // `triedIn_` S0 lines in; returns where that line starts.
+  std::size_t walkUntilTaken(std::size_t pos, std::size_t to) {
     while (pos < to) {
-      if (s0Lines_ != triedIn) {
-        const std::optional<std::uint32_t> address = addressAt(pos);
-        if (address && sink_.takesRunFrom(*address)) break;
+      if (runs_ && s0Lines_ != triedIn_) {
+        const std::uint8_t* lf = expectedLineEnd(file_, pos);
+        if (lf != nullptr && std::size_t(lf - file_.data()) >= pos + 13) {
+          const std::span<const std::uint8_t> digits = file_.subspan(pos + 4, 8);
+          if (firstNonHexDigit(digits) == digits.size() &&
+              sink_.takesRunFrom(hexToU32(digits.data(), 0))) {
+            break;
+          }
+        }
       }
       pos = walkLine(pos);
     }
     return pos;
   }
 
-  // Hands the sinks the line at `pos`; returns where the next one starts.
+  // Hands the sinks what the line at `pos` holds; returns where the next one starts.
   std::size_t walkLine(std::size_t pos) {
-    ShxLine& line = line_;
-    ++line.number;
-    line.offset = pos;
+    ++line_;
     const std::uint8_t* lf = expectedLineEnd(file_, pos);
-    if (lf != nullptr) {
-      describe(line, lf);
-      // A line of digits only holds no LF: the end its count gave is its end.
-      if (!line.certain()) lf = nullptr;
+    if (lf != nullptr && wholeRecord(pos, std::size_t(lf - file_.data()) - 1)) {
+      return std::size_t(lf - file_.data()) + 1;
     }
-    if (lf == nullptr) {
-      lf = static_cast<const std::uint8_t*>(
-          std::memchr(file_.data() + pos, '\n', file_.size() - pos));
-      describe(line, lf);
-    }
-    if (line.type == '0') ++s0Lines_;
-    sink_.line(line);
-    return lf != nullptr ? std::size_t(lf - file_.data()) + 1 : file_.size();
-  }
-
-  // Takes the line from its offset to `lf` (or the end of the file) and decodes it.
-  void describe(ShxLine& line, const std::uint8_t* lf) {
+    lf =
+        static_cast<const std::uint8_t*>(std::memchr(file_.data() + pos, '\n', file_.size() - pos));
     const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
     std::size_t contentEnd = end;
-    if (contentEnd > line.offset && file_[contentEnd - 1] == '\r') --contentEnd;
-    const std::span<const std::uint8_t> text = file_.subspan(line.offset, contentEnd - line.offset);
-    if (bytes_.size() < kLead + text.size() / 2) bytes_.resize(kLead + text.size() / 2);
-    describeShxRecord(text, bytes_.data() + kLead, line);
+    if (contentEnd > pos && file_[contentEnd - 1] == '\r') --contentEnd;
+    if (!wholeRecord(pos, contentEnd)) mixedLine(pos, contentEnd);
+    return lf != nullptr ? end + 1 : file_.size();
+  }
+
+  // The text from `pos` to `end` as one record, when it is an S0, S3 or S7 of hex digits alone.
+  bool wholeRecord(std::size_t pos, std::size_t end) {
+    if (end - pos < 2 || file_[pos] != 'S' || !isKnownType(file_[pos + 1])) return false;
+    ShxRecord& r = start(pos, pos, end);
+    r.wholeLine = true;
+    describe(decoded(r.text.size()), r);
+    if (!r.certain()) return false;
+    emit(r);
+    return true;
+  }
+
+  // A line that is not one record: its records wherever "S" and a digit stand, and the text
+  // between them passed over.
+  void mixedLine(std::size_t pos, std::size_t end) {
+    const std::span<const std::uint8_t> text = file_.subspan(pos, end - pos);
+    const std::size_t n = text.size();
+    std::size_t at = 0;
+    while (true) {
+      const std::size_t s =
+          std::size_t(std::find(text.begin() + std::ptrdiff_t(at), text.end(), std::uint8_t('S')) -
+                      text.begin());
+      // (A CR is a line end of a file that ends its lines so.)
+      const auto passed =
+          std::find_if(text.begin() + std::ptrdiff_t(at), text.begin() + std::ptrdiff_t(s),
+                       [](std::uint8_t c) { return c != '\r'; });
+      if (passed != text.begin() + std::ptrdiff_t(s)) {
+        const auto column = std::size_t(passed - text.begin());
+        sink_.passedOver(line_, column + 1, text[column]);
+      }
+      if (s == n) break;
+      if (pos + s + 1 == full_.size()) {
+        ShxRecord& r = start(pos, pos + s, pos + s + 1);
+        r.fault = ShxRecordFault::CutShort;
+        emit(r);
+        break;
+      }
+      const std::uint8_t type = s + 1 < n ? text[s + 1] : 0;
+      if (type < '0' || type > '9') {
+        sink_.passedOver(line_, s + 1, 'S');
+        at = s + 1;
+        continue;
+      }
+      const std::size_t e = recordEnd(text, s);
+      ShxRecord& r = start(pos, pos + s, pos + e);
+      r.type = char(type);
+      if (isKnownType(type)) describe(decoded(r.text.size()), r);
+      emit(r);
+      at = e;
+    }
+    sink_.lineEnd(line_, n == 0);
+  }
+
+  // The record of the current line from `from` to `to`, its line starting at `lineStart`.
+  ShxRecord& start(std::size_t lineStart, std::size_t from, std::size_t to) {
+    ShxRecord& r = record_;
+    r = {};
+    r.line = line_;
+    r.offset = from;
+    r.column = from - lineStart + 1;
+    r.text = file_.subspan(from, to - from);
+    r.type = to - from >= 2 ? char(file_[from + 1]) : 0;
+    return r;
+  }
+
+  void emit(const ShxRecord& r) {
+    if (r.type == '0') ++s0Lines_;
+    sink_.record(r);
+  }
+
+  std::uint8_t* decoded(std::size_t chars) {
+    if (bytes_.size() < kLead + chars / 2) bytes_.resize(kLead + chars / 2);
+    return bytes_.data() + kLead;
   }
 
   // The decoded bytes start this far into the buffer, so that a data line's data, after the
@@ -418,66 +441,47 @@ class ShxTokenizer {
   std::span<const std::uint8_t> full_;
   std::span<const std::uint8_t> file_;  // as far as the walk may read
   ShxTokenSink& sink_;
+  bool runs_;
   std::vector<std::uint8_t> bytes_;
-  ShxLine line_;
-  std::uint64_t s0Lines_ = 0;  // walked so far
-  // Where this thread's runs stop, and the second run's first address when there is one.
-  std::size_t until_;
-  std::optional<std::uint32_t> second_;
+  ShxRecord record_;
+  std::uint64_t line_ = 0;     // lines walked or run so far
+  std::uint64_t s0Lines_ = 0;  // S0 records so far
+  std::size_t until_;          // where this thread's runs stop
   // The text fed so far: the walk's place, the end of the last whole line, what was searched
   // for it, and the run under way.
   std::size_t pos_ = kHeaderSize;
   std::size_t limit_ = 0;
   std::size_t seen_ = 0;
   std::uint64_t triedIn_ = ~std::uint64_t(0);
-  std::optional<Ahead> own_;
-  std::size_t ownLead_ = 0;
+  std::unique_ptr<OwnRun> own_;
+  std::size_t ownFrom_ = 0;
 };
 
-void describeShxRecord(std::span<const std::uint8_t> text, std::uint8_t* decoded, ShxLine& line) {
-  line.text = text;
-  line.bytes = {};
-  line.byteSum = 0;
-  line.fault = ShxLineFault::None;
-  line.badColumn = 0;
-  if (text.size() < 2 || text[0] != 'S' || (text[1] != '0' && text[1] != '3' && text[1] != '7')) {
-    line.type = 0;
-    return;
-  }
-  line.type = char(text[1]);
-  const std::span<const std::uint8_t> digits = text.subspan(2);
-  const std::size_t count = digits.size() / 2;
-  line.bytes = std::span<const std::uint8_t>(decoded, count);
-  line.byteSum = count > 0 ? hexKernels().decode(digits.data(), count, decoded) : 0;
+ShxTokenizer::ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink)
+    : walk_(std::make_unique<ShxWalk>(file, sink, true)) {}
 
-  if (const std::size_t bad = firstBadDigit(digits, line.bytes); bad != digits.size()) {
-    line.fault = ShxLineFault::NotHexDigit;
-    line.badColumn = bad + 3;
-    return;
-  }
-  if (digits.size() % 2 != 0 || !line.hasFields()) {
-    line.fault = ShxLineFault::TooShort;
-  } else if (line.bytes[0] != count - 1) {
-    line.fault = ShxLineFault::LengthField;
-  } else {
-    const std::uint32_t sum = line.byteSum - line.bytes.back();
-    if (line.bytes.back() != std::uint8_t(0xFF - (sum & 0xFF))) {
-      line.fault = ShxLineFault::Checksum;
-    }
-  }
+ShxTokenizer::~ShxTokenizer() = default;
+
+void ShxTokenizer::received(std::size_t bytes) { walk_->feed(bytes); }
+
+void ShxTokenizer::finish() { walk_->feed(~std::size_t(0)); }
+
+// The plan every whole-text walk follows, and tests name when they hold one plan to another:
+// runs or none, and where a second thread takes up the text (0 for nowhere).
+void tokenizeShxPlanned(std::span<const std::uint8_t> file, ShxTokenSink& sink, bool runs,
+                        std::size_t secondHalf) {
+  ShxWalk(file, sink, runs).whole(secondHalf);
 }
 
-void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split) {
-  ShxTokenizer(file, sink).run(split);
+void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink) {
+  const std::size_t text = file.size() > kHeaderSize ? file.size() - kHeaderSize : 0;
+  std::size_t secondHalf = 0;
+#ifdef TAVUFE_DECODE_THREAD
+  if (text >= kMinSplitText && std::thread::hardware_concurrency() >= 2) {
+    secondHalf = kHeaderSize + text / 2;
+  }
+#endif
+  tokenizeShxPlanned(file, sink, text >= kMinRunText, secondHalf);
 }
-
-ShxTextStream::ShxTextStream(std::span<const std::uint8_t> file, ShxTokenSink& sink)
-    : tokenizer_(std::make_unique<ShxTokenizer>(file, sink)), size_(file.size()) {}
-
-ShxTextStream::~ShxTextStream() = default;
-
-void ShxTextStream::received(std::size_t bytes) { tokenizer_->feed(std::min(bytes, size_)); }
-
-void ShxTextStream::finish() { tokenizer_->feed(size_); }
 
 }  // namespace tavufe

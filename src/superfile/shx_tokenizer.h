@@ -2,51 +2,58 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 
 namespace tavufe {
 
-// What is wrong with one line of S-record text, the first fault only.
-enum class ShxLineFault : std::uint8_t {
+// What is wrong with one record, the first fault only.
+enum class ShxRecordFault : std::uint8_t {
   None,
   NotHexDigit,  // a character after the type that is not a hex digit
   TooShort,     // an odd number of digits, or too few for the count, address and checksum
   LengthField,  // the count field disagrees with the number of pairs
-  Checksum,     // the line's own checksum
+  Checksum,     // the record's own checksum
+  CutShort,     // an "S" that ends the file
 };
 
-// One line of an SHX file's text after the header block, as the tokenizer found it. A line
-// ends at LF; one CR before the LF is not part of it.
-struct ShxLine {
-  std::uint64_t number = 0;  // the first line after the header block is line 1
-  std::size_t offset = 0;    // of its first character in the file
+// One S-record of an SHX file's text, as the tokenizer framed it. Lines end at LF (one CR before
+// it is not part of the line); the first line after the header block is line 1.
+//
+// The one rule: a record starts wherever "S" is followed by a digit, its type, and runs over its
+// count's pairs, or over its hex digits where they run on further; it never runs past its line's
+// end or into the next "S". A line that is nothing but one S0, S3 or S7 record of hex digits,
+// as nearly every line is, is that record whole.
+struct ShxRecord {
+  std::uint64_t line = 0;
+  std::size_t offset = 0;  // of its "S" in the file
+  std::size_t column = 1;  // of its "S" in the line
   std::span<const std::uint8_t> text;
-  // '0', '3' or '7'; 0 for a line that is not one of these records.
+  // The type digit; 0 for an "S" that ends the file.
   char type = 0;
-  // The pairs after the type, decoded: count, address, data, checksum. A pair with a character
-  // that is not a hex digit reads as 0xFF.
+  // For S0, S3 and S7: the pairs after the type, decoded (a pair with a character that is not a
+  // hex digit reads as 0xFF), their sum and the first fault.
   std::span<const std::uint8_t> bytes;
-  std::uint32_t byteSum = 0;  // of `bytes`
-  ShxLineFault fault = ShxLineFault::None;
-  std::size_t badColumn = 0;  // for NotHexDigit: the character's column, the type's 'S' being 1
+  std::uint32_t byteSum = 0;
+  ShxRecordFault fault = ShxRecordFault::None;
+  std::size_t badAt = 0;  // for NotHexDigit: the character's index in `text`
+  bool wholeLine = false;
 
+  bool known() const { return type == '0' || type == '3' || type == '7'; }
   // Bytes before the data: the count and a 2-byte (S0) or 4-byte (S3, S7) address.
   std::size_t fixedBytes() const { return type == '0' ? 3 : 5; }
   // Every character a hex digit, in pairs, so the bytes are what the text says.
-  bool certain() const { return fault != ShxLineFault::NotHexDigit; }
+  bool certain() const { return fault != ShxRecordFault::NotHexDigit; }
   // The count, the pairs and the checksum's place agree (the checksum itself may be wrong).
-  bool framed() const { return fault == ShxLineFault::None || fault == ShxLineFault::Checksum; }
+  bool framed() const { return fault == ShxRecordFault::None || fault == ShxRecordFault::Checksum; }
   // Enough pairs for the count, the address and the checksum.
   bool hasFields() const { return bytes.size() >= fixedBytes() + 1; }
-  std::uint32_t address() const;  // of an S3 or S7 line with its fields
+  std::uint32_t address() const;  // of an S3 or S7 record with its fields
 };
 
-// Lines that a second thread decoded while the walk was still before them: S3 lines, each
-// ended by CR LF, every character a hex digit, count and checksum right, each address
-// following on from the line before. Only their data is kept, laid end to end. Not copied:
-// `data` may lie in `own`.
+// Data lines of one code group decoded as one: S3 lines, each ended by CR LF, every character a
+// hex digit, count and checksum right, each address following on from the line before. Only
+// their data is kept, laid end to end, in space a sink gave or in memory of the run's own.
 struct ShxDataRun {
   ShxDataRun() = default;
   ShxDataRun(const ShxDataRun&) = delete;
@@ -60,115 +67,85 @@ struct ShxDataRun {
   std::uint32_t dataSum = 0;      // of `data`
   std::uint32_t charSum = 0;      // of the characters from `begin` to `end`
   std::span<const std::uint8_t> data;
-  bool inPlace = false;                 // `data` lies in the space a sink lent for it
+  bool inSinkSpace = false;             // `data` lies in the space the sink gave for it
   std::unique_ptr<std::uint8_t[]> own;  // not zeroed: pages never written are never touched
 };
 
-// Lets a sink that lent space for a run stop the run before it writes there itself, or follow
-// it while it lays its data.
-class ShxRunGuard {
- public:
-  // Returns once the run has stopped writing; it is then declined.
-  virtual void stop() = 0;
-  // Told [from, to) of the lent space, on the thread that decodes the run, each time some
-  // megabytes more of its data lie there, and for the rest when the run ends. Set before the
-  // run starts.
-  using Laid = std::function<void(std::size_t from, std::size_t to)>;
-  virtual void onLaid(Laid laid) = 0;
-
- protected:
-  ~ShxRunGuard() = default;
-};
-
-// Receives the lines in file order.
+// Receives what the text holds, in file order.
 class ShxTokenSink {
  public:
   virtual ~ShxTokenSink() = default;
-  virtual void line(const ShxLine& line) = 0;
-  // Whether the sink, as the lines so far have left it, would take each line of `run` alike,
-  // so that `run` may stand for them. A sink that cannot tell gets the lines one by one.
-  virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
-  // Whether, as far as can be told before it is decoded, a run whose first line has `address`
-  // would be taken if it started at the next line.
+  virtual void record(const ShxRecord& record) = 0;
+  // Text outside every record that the reader passes over (CR excepted): the first character of
+  // each stretch, with its column.
+  virtual void passedOver(std::uint64_t /*line*/, std::size_t /*column*/, std::uint8_t /*c*/) {}
+  // The end of a line that was not one whole record.
+  virtual void lineEnd(std::uint64_t /*line*/, bool /*empty*/) {}
+
+  // Whether a run whose first line has `address` would be taken if it started at the next line.
   virtual bool takesRunFrom(std::uint32_t /*address*/) const { return false; }
-  // The run's lines, the first of them numbered `first`.
-  virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
-  // The run's lines will come one by one: a sink that lent the run space takes it back.
-  virtual void runDeclined(const ShxDataRun& /*run*/) {}
-  // Space where the data of a run starting with a line at `address` may be decoded while the
-  // walk has not yet reached it (at most `bytes`), or none. The run sets its data from the
-  // start; what lies past the data is the sink's to take back. A sink that lends it must call
-  // `guard.stop()` before it writes there itself, as long as the run is neither taken nor
-  // declined.
-  virtual std::span<std::uint8_t> runSpace(std::uint32_t /*address*/, std::size_t /*bytes*/,
-                                           ShxRunGuard& /*guard*/) {
+  // Space where the walk may decode such a run's data (at most `bytes`), or none. The run sets
+  // its data from the start; the sink takes back the rest when it takes or declines the run.
+  virtual std::span<std::uint8_t> runSpace(std::uint32_t /*address*/, std::size_t /*bytes*/) {
     return {};
   }
+  // Whether the sink, as the lines so far have left it, would take each line of `run` alike.
+  virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
+  // The run's lines, the first of them numbered `first`.
+  virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
+  // The run's lines come one by one instead.
+  virtual void runDeclined(const ShxDataRun& /*run*/) {}
 };
 
-// Where a run of data lines is decoded apart from the walk: where the file is large enough to
-// gain from it, on a second thread where there is one (Auto), nowhere (None), or from the
-// first line that starts at or after `at` (At). The sinks see the same lines, or runs
-// standing for them, whichever is chosen.
-struct ShxSplit {
-  enum class Mode : std::uint8_t { Auto, None, At };
-  Mode mode = Mode::Auto;
-  std::size_t at = 0;
-  // The run decoded first on this thread, as where no second thread can be had.
-  bool sameThread = false;
-  // A run of the walk's own on this thread as well, from the first line at or after `lead` up
-  // to the split (or the end without one); from the first line the sinks would take a run from
-  // with kWhenTaken; 0 for none.
-  std::size_t lead = 0;
-  static constexpr std::size_t kWhenTaken = ~std::size_t(0);
-};
+class ShxWalk;
 
-// Walks the S-record text after the header block once, decoding every line's pairs with the
-// vector kernels. The file must be longer than the header block for there to be any line.
-// With a split, a second thread decodes ahead from it the run of data lines it can, and the
-// sinks are offered that run when the walk reaches it.
-void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink, ShxSplit split = {});
-
-// Describes `text` as a line that holds it alone (up to, not including, its line end): its
-// record type, its pairs decoded into `decoded` (room for text.size() / 2 bytes), their sum and
-// the first fault. The line's number and offset are left as they are.
-void describeShxRecord(std::span<const std::uint8_t> text, std::uint8_t* decoded, ShxLine& line);
-
-class ShxTokenizer;
-
-// Walks S-record text that arrives in pieces (a page reading a picked file) as tokenizeShx
-// walks it whole with runs on this thread only: each group's data lines are decoded as a run as
-// they come, and the sinks see what they would see. `file` spans the whole file, of which only
-// the bytes said to have come are read.
-class ShxTextStream {
+// Walks the S-record text after the header block once, as it arrives: the text may come in
+// pieces (a page reading a picked file) or whole. `file` spans the whole file, of which only the
+// bytes said to have come are read.
+class ShxTokenizer {
  public:
-  ShxTextStream(std::span<const std::uint8_t> file, ShxTokenSink& sink);
-  ShxTextStream(const ShxTextStream&) = delete;
-  ShxTextStream& operator=(const ShxTextStream&) = delete;
-  ~ShxTextStream();
+  ShxTokenizer(std::span<const std::uint8_t> file, ShxTokenSink& sink);
+  ShxTokenizer(const ShxTokenizer&) = delete;
+  ShxTokenizer& operator=(const ShxTokenizer&) = delete;
+  ~ShxTokenizer();
   // The file's first `bytes` bytes have come: the lines wholly among them are walked.
   void received(std::size_t bytes);
   // All of it has: the rest is walked.
   void finish();
 
  private:
-  std::unique_ptr<ShxTokenizer> tokenizer_;
-  std::size_t size_;
+  std::unique_ptr<ShxWalk> walk_;
 };
 
-// The same lines handed to two sinks, for a read and a check in one walk.
+// The whole text at once: on a large one, a second thread decodes its second half meanwhile.
+void tokenizeShx(std::span<const std::uint8_t> file, ShxTokenSink& sink);
+
+// The same records handed to two sinks, for a read and a check in one walk.
 class ShxTokenPair : public ShxTokenSink {
  public:
   ShxTokenPair(ShxTokenSink& first, ShxTokenSink& second) : first_(first), second_(second) {}
-  void line(const ShxLine& line) override {
-    first_.line(line);
-    second_.line(line);
+  void record(const ShxRecord& record) override {
+    first_.record(record);
+    second_.record(record);
   }
-  bool takesRun(const ShxDataRun& run) const override {
-    return first_.takesRun(run) && second_.takesRun(run);
+  void passedOver(std::uint64_t line, std::size_t column, std::uint8_t c) override {
+    first_.passedOver(line, column, c);
+    second_.passedOver(line, column, c);
+  }
+  void lineEnd(std::uint64_t line, bool empty) override {
+    first_.lineEnd(line, empty);
+    second_.lineEnd(line, empty);
   }
   bool takesRunFrom(std::uint32_t address) const override {
     return first_.takesRunFrom(address) && second_.takesRunFrom(address);
+  }
+  // Only one of the two may give it.
+  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes) override {
+    const std::span<std::uint8_t> space = first_.runSpace(address, bytes);
+    return space.empty() ? second_.runSpace(address, bytes) : space;
+  }
+  bool takesRun(const ShxDataRun& run) const override {
+    return first_.takesRun(run) && second_.takesRun(run);
   }
   void run(const ShxDataRun& run, std::uint64_t first) override {
     first_.run(run, first);
@@ -177,12 +154,6 @@ class ShxTokenPair : public ShxTokenSink {
   void runDeclined(const ShxDataRun& run) override {
     first_.runDeclined(run);
     second_.runDeclined(run);
-  }
-  // Only one of the two may lend it.
-  std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes,
-                                   ShxRunGuard& guard) override {
-    const std::span<std::uint8_t> space = first_.runSpace(address, bytes, guard);
-    return space.empty() ? second_.runSpace(address, bytes, guard) : space;
   }
 
  private:

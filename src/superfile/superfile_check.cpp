@@ -158,124 +158,72 @@ class ShxCheck {
     groups_.reserve(listed_);
   }
 
-  void line(const ShxLine& l) {
-    lastLine_ = l.number;
-    // A line that is one whole record, as nearly every line is.
-    if (l.type != 0 && l.certain()) {
-      record(l);
+  void record(const ShxRecord& r) {
+    lastLine_ = r.line;
+    if (r.fault == ShxRecordFault::CutShort) {
+      // An "S" that ends the file is a record cut short, and the read stops there.
+      out_.add(FindingKind::RecordType, FindingPlace::Line, r.line, [&] {
+        return FindingTexts{"record type", "S0, S3 or S7", "'S' and the end of the file"};
+      });
+      lastType_ = 'x';
       return;
     }
-    // Anything else is taken as the reader takes it: a record wherever "S" and its type stand,
-    // and the text between records passed over. That text is noted; a record in it, or one
-    // of a kind the reader passes over, is checked as a line of its own would be.
-    const std::span<const std::uint8_t> text = l.text;
-    // The first character outside every record, or the text's size.
-    std::size_t outside = text.empty() ? 0 : text.size();
-    const auto passOver = [&](std::size_t first) { outside = std::min(outside, first); };
-    std::size_t at = 0;
-    while (at < text.size()) {
-      const std::size_t s =
-          std::size_t(std::find(text.begin() + std::ptrdiff_t(at), text.end(), 'S') - text.begin());
-      // (A CR is a line end of a file that ends its lines so.)
-      const auto passed =
-          std::find_if(text.begin() + std::ptrdiff_t(at), text.begin() + std::ptrdiff_t(s),
-                       [](std::uint8_t c) { return c != '\r'; });
-      if (passed != text.begin() + std::ptrdiff_t(s)) {
-        passOver(std::size_t(passed - text.begin()));
-        lastType_ = 'x';
-      }
-      if (s == text.size()) break;
-      if (l.offset + s + 1 == file_.size()) {
-        // An "S" that ends the file is a record cut short, and the read stops there.
-        out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
-          return FindingTexts{"record type", "S0, S3 or S7", "'S' and the end of the file"};
-        });
-        lastType_ = 'x';
-        break;
-      }
-      const std::uint8_t type = s + 1 < text.size() ? text[s + 1] : 0;
-      if (type < '0' || type > '9') {
-        passOver(s);
-        lastType_ = 'x';
-        at = s + 1;
-        continue;
-      }
-      const std::size_t end = recordEnd(text, s);
-      if (type != '0' && type != '3' && type != '7') {
-        out_.add(FindingKind::RecordType, FindingPlace::Line, l.number, [&] {
-          return FindingTexts{"record type", "S0, S3 or S7",
-                              describeChar('S') + " " + describeChar(type)};
-        });
-        lastType_ = 'x';
-        at = end;
-        continue;
-      }
-      ShxLine r;
-      r.number = l.number;
-      r.offset = l.offset + s;
-      if (decoded_.size() < (end - s) / 2) decoded_.resize((end - s) / 2);
-      describeShxRecord(text.subspan(s, end - s), decoded_.data(), r);
-      // Columns count from the line's first character.
-      if (r.badColumn != 0) r.badColumn += s;
-      record(r, l.text);
-      at = end;
-    }
-    if (outside < text.size() || text.empty()) {
-      out_.add(FindingKind::TextOutsideRecord, FindingPlace::Line, l.number, [&] {
-        return FindingTexts{"text outside a record", "S0, S3 or S7 records",
-                            text.empty() ? "an empty line"
-                                         : describeChar(text[outside]) + " in column " +
-                                               std::to_string(outside + 1)};
+    if (!r.known()) {
+      out_.add(FindingKind::RecordType, FindingPlace::Line, r.line, [&] {
+        return FindingTexts{"record type", "S0, S3 or S7",
+                            describeChar('S') + " " + describeChar(std::uint8_t(r.type))};
       });
+      lastType_ = 'x';
+      return;
     }
-  }
-
-  // A record is what its count field gives it, or its hex digits where they run on further
-  // (the count is then wrong); a count that is not hex runs it to the next record.
-  static std::size_t recordEnd(std::span<const std::uint8_t> text, std::size_t s) {
-    const auto hex = [](std::uint8_t c) { return (detail::kNibble[c] & 0xF0) == 0; };
-    std::size_t digits = s + 2;
-    while (digits < text.size() && hex(text[digits])) ++digits;
-    if (s + 3 >= text.size() || !hex(text[s + 2]) || !hex(text[s + 3])) {
-      const auto next = std::size_t(
-          std::find(text.begin() + std::ptrdiff_t(s) + 1, text.end(), 'S') - text.begin());
-      return std::max(digits, next);
-    }
-    const std::size_t counted =
-        std::min(text.size(), s + 4 + 2 * std::size_t(hexPairToByte(text[s + 2], text[s + 3])));
-    return std::max(digits, counted);
-  }
-
-  // One record, with the whole line's text for the characters a fault names.
-  void record(const ShxLine& l) { record(l, l.text); }
-  void record(const ShxLine& l, std::span<const std::uint8_t> lineText) {
-    lineText_ = lineText;
-    lastType_ = l.type;
-    lastRecordType_ = l.type;
-    reportFault(l);
-    switch (l.type) {
+    lastType_ = r.type;
+    lastRecordType_ = r.type;
+    reportFault(r);
+    switch (r.type) {
       case '0':
         if (open_) {
-          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, l.number, [&] {
+          out_.add(FindingKind::GroupNotClosed, FindingPlace::Line, r.line, [&] {
             return FindingTexts{"code group not closed", "S7", "S0"};
           });
         }
-        openGroup(l.number);
+        openGroup(r.line);
         break;
       case '3':
         if (!open_) {
-          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, l.number, [&] {
+          out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, r.line, [&] {
             return FindingTexts{"S3 line outside a code group", "an S0 line before it", "none"};
           });
           break;
         }
         if (current_ != nullptr) {
-          if (!l.certain()) current_->uncertain = true;
-          if (l.hasFields()) takeData(l);
+          if (!r.certain()) current_->uncertain = true;
+          if (r.hasFields()) takeData(r);
         }
         break;
-      default: closeGroup(l); break;
+      default: closeGroup(r); break;
     }
+  }
+
+  // Text the reader passes over is noted once a line, at its first character.
+  void passedOver(std::uint64_t line, std::size_t column, std::uint8_t c) {
+    lastLine_ = line;
+    lastType_ = 'x';
+    if (outsideLine_ != line) {
+      outsideLine_ = line;
+      outsideColumn_ = column;
+      outsideChar_ = c;
+    }
+  }
+
+  void lineEnd(std::uint64_t line, bool empty) {
+    lastLine_ = line;
+    if (outsideLine_ != line && !empty) return;
+    out_.add(FindingKind::TextOutsideRecord, FindingPlace::Line, line, [&] {
+      return FindingTexts{
+          "text outside a record", "S0, S3 or S7 records",
+          empty ? "an empty line"
+                : describeChar(outsideChar_) + " in column " + std::to_string(outsideColumn_)};
+    });
   }
 
   // A run continues the open group's data, as its lines would; the group's first bytes, which
@@ -328,35 +276,36 @@ class ShxCheck {
     return std::string("an S") + lastType_ + " line";
   }
 
-  void reportFault(const ShxLine& l) {
+  void reportFault(const ShxRecord& l) {
     switch (l.fault) {
-      case ShxLineFault::None: break;
-      case ShxLineFault::NotHexDigit:
-        out_.add(FindingKind::NotHexDigit, FindingPlace::Line, l.number, [&] {
-          return FindingTexts{"not a hex digit", "0-9 or A-F",
-                              describeChar(lineText_[l.badColumn - 1]) + " in column " +
-                                  std::to_string(l.badColumn)};
+      case ShxRecordFault::None:
+      case ShxRecordFault::CutShort: break;
+      case ShxRecordFault::NotHexDigit:
+        out_.add(FindingKind::NotHexDigit, FindingPlace::Line, l.line, [&] {
+          return FindingTexts{
+              "not a hex digit", "0-9 or A-F",
+              describeChar(l.text[l.badAt]) + " in column " + std::to_string(l.column + l.badAt)};
         });
         break;
-      case ShxLineFault::TooShort:
-        out_.add(FindingKind::LineLength, FindingPlace::Line, l.number, [&] {
+      case ShxRecordFault::TooShort:
+        out_.add(FindingKind::LineLength, FindingPlace::Line, l.line, [&] {
           return FindingTexts{
               "line length",
               "at least " + std::to_string(2 * (l.fixedBytes() + 1)) + " hex digits in byte pairs",
               std::to_string(l.text.size() - 2) + " hex digits"};
         });
         break;
-      case ShxLineFault::LengthField: {
+      case ShxRecordFault::LengthField: {
         const std::size_t carried = l.bytes.size() - 1;
-        out_.add(FindingKind::LineLength, FindingPlace::Line, l.number, [&] {
+        out_.add(FindingKind::LineLength, FindingPlace::Line, l.line, [&] {
           return FindingTexts{"length field",
                               carried <= 0xFF ? hex2(std::uint8_t(carried)) : byteCount(carried),
                               hex2(l.bytes[0])};
         });
         break;
       }
-      case ShxLineFault::Checksum:
-        out_.add(FindingKind::LineChecksum, FindingPlace::Line, l.number, [&] {
+      case ShxRecordFault::Checksum:
+        out_.add(FindingKind::LineChecksum, FindingPlace::Line, l.line, [&] {
           const std::uint32_t sum = l.byteSum - l.bytes.back();
           return FindingTexts{"line checksum", hex2(std::uint8_t(0xFF - (sum & 0xFF))),
                               hex2(l.bytes.back())};
@@ -365,10 +314,10 @@ class ShxCheck {
     }
   }
 
-  void closeGroup(const ShxLine& l) {
+  void closeGroup(const ShxRecord& l) {
     const bool trailer = l.framed() && l.hasFields() && (l.address() >> 16) == kTrailerTag;
     if (trailer) {
-      trailerLine_ = l.number;
+      trailerLine_ = l.line;
       // Every byte before the checksum line counts, the header block's included; summed only
       // here, so the text is summed once however many such lines there are.
       runningSum_ += byteSum(file_.subspan(summedTo_, l.offset - summedTo_));
@@ -376,13 +325,13 @@ class ShxCheck {
       const auto stated = std::uint16_t(l.address());
       const auto sum = std::uint16_t(runningSum_);
       if (stated != sum) {
-        out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, l.number, [&] {
+        out_.add(FindingKind::TrailerChecksum, FindingPlace::Line, l.line, [&] {
           return FindingTexts{"checksum line", hex4(sum), hex4(stated)};
         });
       }
     }
     if (!open_) {
-      out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, l.number, [&] {
+      out_.add(FindingKind::LineOutsideGroup, FindingPlace::Line, l.line, [&] {
         return FindingTexts{"S7 line outside a code group", "an S0 line before it", "none"};
       });
     }
@@ -412,23 +361,23 @@ class ShxCheck {
   }
 
   // The data of an S3 line, taken from its text even when its count field disagrees.
-  void takeData(const ShxLine& l) {
+  void takeData(const ShxRecord& l) {
     const std::uint32_t address = l.address();
     const std::span<const std::uint8_t> data = l.bytes.subspan(5, l.bytes.size() - 6);
     Carried& g = *current_;
     if (!g.hasData) {
       g.hasData = true;
       g.firstAddress = address;
-      g.startAt = l.number;
+      g.startAt = l.line;
     } else if (l.framed() && address != g.nextAddress) {
-      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, l.number, [&] {
+      out_.add(FindingKind::AddressContinuity, FindingPlace::Line, l.line, [&] {
         return FindingTexts{"address continuity", hex8(g.nextAddress), hex8(address)};
       });
     }
     g.nextAddress = address + std::uint32_t(data.size());
     std::uint32_t fixed = l.bytes.back();
     for (std::size_t k = 0; k < 5; ++k) fixed += l.bytes[k];
-    g.take(data, l.number, true, l.byteSum - fixed);
+    g.take(data, l.line, true, l.byteSum - fixed);
   }
 
   std::span<const std::uint8_t> file_;
@@ -437,8 +386,10 @@ class ShxCheck {
   std::vector<Carried> groups_;
   Carried* current_ = nullptr;
   bool open_ = false;
-  std::vector<std::uint8_t> decoded_;  // the pairs of a record that shares its line
-  std::span<const std::uint8_t> lineText_;
+  // The first text passed over in the last line that had any.
+  std::uint64_t outsideLine_ = 0;
+  std::size_t outsideColumn_ = 0;
+  std::uint8_t outsideChar_ = 0;
   std::uint64_t extraGroups_ = 0;
   std::uint32_t runningSum_ = 0;
   std::size_t summedTo_ = 0;
@@ -751,8 +702,14 @@ SuperfileChecker::SuperfileChecker(std::span<const std::uint8_t> file, Superfile
 
 SuperfileChecker::~SuperfileChecker() = default;
 
-void SuperfileChecker::line(const ShxLine& line) {
-  if (walk_) walk_->shx.line(line);
+void SuperfileChecker::record(const ShxRecord& record) {
+  if (walk_) walk_->shx.record(record);
+}
+void SuperfileChecker::passedOver(std::uint64_t line, std::size_t column, std::uint8_t c) {
+  if (walk_) walk_->shx.passedOver(line, column, c);
+}
+void SuperfileChecker::lineEnd(std::uint64_t line, bool empty) {
+  if (walk_) walk_->shx.lineEnd(line, empty);
 }
 bool SuperfileChecker::takesRun(const ShxDataRun& run) const {
   return walk_ && walk_->shx.takesRunFrom(run.firstAddress);

@@ -89,7 +89,9 @@ class SuperfileChecker : public ShxTokenSink, public SbfTokenSink {
   SuperfileChecker& operator=(const SuperfileChecker&) = delete;
 
   bool walks() const { return walk_ != nullptr; }
-  void line(const ShxLine& line) override;
+  void record(const ShxRecord& record) override;
+  void passedOver(std::uint64_t line, std::size_t column, std::uint8_t c) override;
+  void lineEnd(std::uint64_t line, bool empty) override;
   bool takesRun(const ShxDataRun& run) const override;
   bool takesRunFrom(std::uint32_t address) const override;
   void run(const ShxDataRun& run, std::uint64_t first) override;
