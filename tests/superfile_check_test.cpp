@@ -800,6 +800,109 @@ TEST(OneWalkTest, ReadAndCheckAgreeWithTheirOwnWalks) {
   }
 }
 
+// Odd SHX text: the open's status and where it stopped, the check's problems and so whether a
+// save refuses all come from the one framing, so they agree: a read that stops names a problem
+// of the check at its line, and a file that opens with problems is refused by a save.
+TEST(OneWalkTest, OddTextGivesOneAccountInReadAndCheck) {
+  const std::vector<Group> clean = cleanGroups();
+  const fixture::Header header = headerFor(clean);
+  const Lines lines = shxLines(clean);
+  const std::string line21 = lines[20];  // the Flex's second line
+  const std::string line22 = lines[21];
+  // The lines with line 21 (and 22 where `join`) replaced by `text`.
+  const auto shx = [&](const std::string& text, bool join = false) {
+    Lines l = lines;
+    l[20] = text;
+    if (join) l.erase(l.begin() + 21);
+    return shxFile(header, l);
+  };
+  const auto ends = [&](const std::string& end) {
+    Bytes file = header.bytes();
+    for (const std::string& line : lines) fixture::append(file, line + end);
+    fixture::append(file, std::string_view("S70500000000FA"));
+    return file;
+  };
+  std::string lower = line21;
+  std::transform(lower.begin() + 2, lower.end(), lower.begin() + 2,
+                 [](char c) { return char(std::tolower(c)); });
+  // A digit of a pair that reads FF replaced: the pair still reads FF, so the sum holds.
+  std::string overFF = withByte(line21, 7, 0xFF);
+  overFF[2 + 2 * 7 + 1] = 'G';
+  std::string overOther = withByte(line21, 7, 0x12);
+  overOther[2 + 2 * 7 + 1] = 'G';
+  std::string countPast = line21;
+  countPast.replace(2, 2, "FF");
+  Lines repeated = lines;
+  repeated.insert(repeated.begin() + 21, line21);
+  struct Case {
+    const char* what;
+    Bytes file;
+    StatusCode status;
+    std::string cause;                  // kind@line of a read that stops
+    std::vector<std::string> problems;  // kind@line
+  };
+  const Case cases[] = {
+      {"two records on a line", shx(line21 + line22, true), StatusCode::None, "", {}},
+      {"a space between them", shx(line21 + " " + line22, true), StatusCode::None, "", {}},
+      {"text before a record", shx("xx" + line21), StatusCode::None, "", {}},
+      {"an S before a record", shx("S" + line21), StatusCode::None, "", {}},
+      {"spaces after a record", shx(line21 + "  "), StatusCode::None, "", {}},
+      {"an empty line", shx(line21 + "\r\n"), StatusCode::None, "", {}},
+      {"a tab inside a record",
+       shx(line21.substr(0, 12) + "\t" + line21.substr(12)),
+       StatusCode::ChecksumError,
+       "not-hex-digit@21",
+       {"not-hex-digit@21"}},
+      {"lower-case digits", shx(lower), StatusCode::None, "", {}},
+      {"a record cut over two lines",
+       shx(line21.substr(0, 20) + "\r\n" + line21.substr(20)),
+       StatusCode::ChecksumError,
+       "line-length@21",
+       {"line-length@21"}},
+      {"LF alone", ends("\n"), StatusCode::None, "", {}},
+      {"CR alone", ends("\r"), StatusCode::None, "", {}},
+      {"digits after the checksum", shx(line21 + "00"), StatusCode::None, "", {"line-length@21"}},
+      {"a non-hex digit over FF", shx(overFF), StatusCode::None, "", {"not-hex-digit@21"}},
+      {"a non-hex digit over another pair",
+       shx(overOther),
+       StatusCode::ChecksumError,
+       "not-hex-digit@21",
+       {"not-hex-digit@21"}},
+      {"a count past its record",
+       shx(countPast),
+       StatusCode::ChecksumError,
+       "line-length@21",
+       {"line-length@21"}},
+      {"a record repeated",
+       shxFile(header, repeated),
+       StatusCode::AddressRange,
+       "code-group-size@19",
+       {"code-group-size@19", "address-continuity@22"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto state = freshEditor();
+    Progress progress;
+    const ReadAndCheck once = readAndCheck(*state, c.file, SuperfileEncoding::Shx, progress);
+    EXPECT_EQ(once.read.status, c.status);
+    std::vector<std::string> problems;
+    for (const Finding& f : once.check.findings) {
+      if (f.severity == FindingSeverity::Problem)
+        problems.push_back(std::string(findingKindName(f.kind)) + "@" + std::to_string(f.at));
+    }
+    EXPECT_EQ(problems, c.problems);
+    // A save refuses exactly the files with problems, and every failed read is one of them.
+    EXPECT_EQ(once.check.problems, c.problems.size());
+    if (c.status != StatusCode::None) EXPECT_GT(once.check.problems, 0u);
+    if (!c.cause.empty()) {
+      ASSERT_TRUE(once.cause.has_value());
+      EXPECT_EQ(
+          std::string(findingKindName(once.cause->kind)) + "@" + std::to_string(once.cause->at),
+          c.cause);
+    }
+  }
+}
+
 namespace {
 
 // A file whose Flex is long enough for a run: 96 lines of 64 bytes after its first 416.

@@ -360,24 +360,43 @@ class ShxCheck {
     current_->startAt = line;
   }
 
-  // The data of an S3 line, taken from its text even when its count field disagrees.
+  // The data of an S3 record as the read lays it: the pairs its count gives. A record the read
+  // stops at (its count runs past it, or the count's checksum fails) leaves the group's bytes
+  // proving nothing, and the next line's address is not held to it: its fault is reported.
   void takeData(const ShxRecord& l) {
-    const std::uint32_t address = l.address();
-    const std::span<const std::uint8_t> data = l.bytes.subspan(5, l.bytes.size() - 6);
     Carried& g = *current_;
+    const std::size_t count = l.bytes[0];
+    const std::size_t dataBytes = count > 5 ? count - 5 : 0;
+    const std::size_t checksumAt = 5 + dataBytes;
+    const bool counted = checksumAt + 1 == l.bytes.size();
+    std::uint32_t sum = 0;
+    if (counted) {
+      sum = l.byteSum - l.bytes.back();
+    } else if (checksumAt < l.bytes.size()) {
+      sum = byteSum(l.bytes.first(checksumAt));
+    }
+    if (checksumAt >= l.bytes.size() ||
+        (!counted && l.bytes[checksumAt] != std::uint8_t(0xFF - (sum & 0xFF)))) {
+      g.uncertain = true;
+      resync_ = true;
+      return;
+    }
+    const std::uint32_t address = l.address();
+    const std::span<const std::uint8_t> data = l.bytes.subspan(5, dataBytes);
     if (!g.hasData) {
       g.hasData = true;
       g.firstAddress = address;
       g.startAt = l.line;
-    } else if (l.framed() && address != g.nextAddress) {
+    } else if (l.framed() && !resync_ && address != g.nextAddress) {
       out_.add(FindingKind::AddressContinuity, FindingPlace::Line, l.line, [&] {
         return FindingTexts{"address continuity", hex8(g.nextAddress), hex8(address)};
       });
     }
+    resync_ = false;
     g.nextAddress = address + std::uint32_t(data.size());
-    std::uint32_t fixed = l.bytes.back();
+    std::uint32_t fixed = 0;
     for (std::size_t k = 0; k < 5; ++k) fixed += l.bytes[k];
-    g.take(data, l.line, true, l.byteSum - fixed);
+    g.take(data, l.line, true, sum - fixed);
   }
 
   std::span<const std::uint8_t> file_;
@@ -386,6 +405,7 @@ class ShxCheck {
   std::vector<Carried> groups_;
   Carried* current_ = nullptr;
   bool open_ = false;
+  bool resync_ = false;  // the last data record was not taken
   // The first text passed over in the last line that had any.
   std::uint64_t outsideLine_ = 0;
   std::size_t outsideColumn_ = 0;
