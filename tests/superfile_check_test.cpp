@@ -893,7 +893,9 @@ TEST(OneWalkTest, OddTextGivesOneAccountInReadAndCheck) {
     EXPECT_EQ(problems, c.problems);
     // A save refuses exactly the files with problems, and every failed read is one of them.
     EXPECT_EQ(once.check.problems, c.problems.size());
-    if (c.status != StatusCode::None) EXPECT_GT(once.check.problems, 0u);
+    if (c.status != StatusCode::None) {
+      EXPECT_GT(once.check.problems, 0u);
+    }
     if (!c.cause.empty()) {
       ASSERT_TRUE(once.cause.has_value());
       EXPECT_EQ(

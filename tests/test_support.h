@@ -40,6 +40,7 @@ inline const char* codeName(NoticeCode c) {
     case NoticeCode::NoFilesSelectedToSave: return "NoFilesSelectedToSave";
     case NoticeCode::NoFlexCodeGroup: return "NoFlexCodeGroup";
     case NoticeCode::SaveWouldDropCodeGroups: return "SaveWouldDropCodeGroups";
+    case NoticeCode::DamagedCodeGroup: return "DamagedCodeGroup";
   }
   return "unknown notice";
 }

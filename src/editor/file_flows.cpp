@@ -123,6 +123,8 @@ StatusCode saveToFile(const EditorState& state, const std::string& path, SaveTyp
                       const ReadBackFilter& readBackFilter) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
+  // Front ends ask checkSaveable first; a damaged group is never written all the same.
+  if (savesDamagedGroup(state)) return StatusCode::RecordError;
   if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
     return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);

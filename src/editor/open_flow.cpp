@@ -26,8 +26,10 @@ bool startOpen(EditorState& state, Progress& progress, OpenedSuperfile& result) 
 
 void readBytes(EditorState& state, std::span<const std::uint8_t> bytes, const OpenOptions& options,
                Progress& progress, OpenedSuperfile& result) {
-  completeRead(state, bytes, options,
-               readAndCheck(state, bytes, result.encoding, progress, options.keptFindings), result);
+  completeRead(
+      state, bytes, options,
+      readAndCheck(state, bytes, result.encoding, progress, options.keptFindings, options.rescue),
+      result);
 }
 
 void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
@@ -35,6 +37,7 @@ void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
   result.status = read.read.status;
   result.cause = std::move(read.cause);
   result.check = std::move(read.check);
+  result.rescued = options.rescue;
   if (read.read.complete) {
     result.report = buildReport(state, bytes, options.numbers);
     result.header = readHeaderTexts(bytes);
@@ -43,8 +46,13 @@ void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
   if (!result.loaded()) return;
   // What else it held is noted first, so that a save over the file can tell what it would drop.
   result.heldGroups = heldCodeGroups(state);
+  for (const GroupDamage& d : read.read.damage) {
+    const CodeGroupSlot& slot = state.slots[std::size_t(d.slot)];
+    result.damaged.push_back({slot.description.empty() ? slot.label : slot.description, d,
+                              d.cgNumber == kCgRamdld || d.cgNumber == kCgFlex});
+  }
   reduceToRamdldAndFlex(state);
-  result.saveAllowed = hasFlexInSlot1(state);
+  result.saveAllowed = hasFlexInSlot1(state) && !savesDamagedGroup(state);
   result.codeGroups = codeGroupGridRows(state, options.numbers);
   if (options.repeatedFolders == RepeatedFolders::Erase) {
     eraseRepeatedFolders(state);
@@ -88,8 +96,8 @@ OpenedSuperfile openForEditing(EditorState& state, std::span<const std::uint8_t>
 
 struct StreamedOpen::Read {
   Read(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
-       std::size_t maxKept)
-      : sinks(state, file, SuperfileEncoding::Shx, progress, maxKept),
+       std::size_t maxKept, bool rescue)
+      : sinks(state, file, SuperfileEncoding::Shx, progress, maxKept, rescue),
         tokenizer(file, sinks.shx()) {}
   ReadAndCheckSinks sinks;
   ShxTokenizer tokenizer;
@@ -114,7 +122,8 @@ void StreamedOpen::received(std::size_t bytes) {
       declined_ = true;
       return;
     }
-    read_ = std::make_unique<Read>(state_, file_, progress_, options_.keptFindings);
+    read_ =
+        std::make_unique<Read>(state_, file_, progress_, options_.keptFindings, options_.rescue);
   }
   if (read_ && read_->sinks.walks()) read_->tokenizer.received(bytes);
 }

@@ -17,6 +17,7 @@
 #include "model/progress.h"
 #include "superfile/encoding.h"
 #include "superfile/header_block.h"
+#include "superfile/read_result.h"
 #include "superfile/superfile_check.h"
 
 namespace tavufe {
@@ -35,6 +36,17 @@ struct OpenOptions {
   std::size_t keptFindings = kMaxKeptFindings;
   // How the report and the code-group rows write sizes.
   NumberFormat numbers{","};
+  // Read past damaged lines and records, marking the code groups they lie in (the header
+  // block is not rescued).
+  bool rescue = false;
+};
+
+// A code group a rescue read found damaged, with its name as the catalogue gives it.
+struct DamagedCodeGroup {
+  std::string name;
+  GroupDamage damage;
+  // A save of the document writes it (the RAMDLD or the Flex).
+  bool written = false;
 };
 
 // What an open gives a front end to show, besides the document it leaves in the state.
@@ -57,12 +69,16 @@ struct OpenedSuperfile {
   CheckResult check;
   // Every code group the file held, before the table was reduced to what a save writes.
   std::vector<HeldCodeGroup> heldGroups;
+  // The file was read by a rescue, and what it found damaged.
+  bool rescued = false;
+  std::vector<DamagedCodeGroup> damaged;
   // The opened file's device and inode numbers, to recognise a save over it; 0 for bytes.
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
 
   bool loaded() const { return notice == NoticeCode::None && status == StatusCode::None; }
-  // Slot 1 holds the Flex code group, which is what saving needs.
+  // Slot 1 holds the Flex code group, which is what saving needs, and neither it nor the
+  // RAMDLD is damaged.
   bool saveAllowed = false;
 };
 

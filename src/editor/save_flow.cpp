@@ -39,6 +39,14 @@ std::optional<SaveType> saveTypeForPath(const std::string& path) {
   return std::nullopt;
 }
 
+bool savesDamagedGroup(const EditorState& state) {
+  const int last = std::min<std::int32_t>(state.lastSlot, kLastLoadableSlot);
+  for (int i = 0; i <= last; ++i) {
+    if (state.slots[std::size_t(i)].damaged) return true;
+  }
+  return false;
+}
+
 NoticeCode checkSaveable(const EditorState& state) {
   NoticeCode notice = NoticeCode::NoFilesSelectedToSave;
   for (int i = 0; i <= kLastBoundsSlot; ++i) {
@@ -48,6 +56,8 @@ NoticeCode checkSaveable(const EditorState& state) {
     }
   }
   if (hasDuplicateCodeGroups(state)) notice = NoticeCode::DuplicateCg;
+  // Missing bytes cannot be saved over: nothing forces this one.
+  if (notice == NoticeCode::None && savesDamagedGroup(state)) notice = NoticeCode::DamagedCodeGroup;
   // A superfile or export without the Flex's bytes would flash nothing of it.
   if (notice == NoticeCode::None && !hasFlexBytes(state)) notice = NoticeCode::NoFlexCodeGroup;
   return notice;
@@ -130,6 +140,8 @@ StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOption
                        Progress& progress, ByteSink& sink) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
+  // Front ends ask checkSaveable first; a damaged group is never written all the same.
+  if (savesDamagedGroup(state)) return StatusCode::RecordError;
   if (isSuperfile(type)) {
     SavePlan plan = planSave(state);
     if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;

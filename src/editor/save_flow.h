@@ -23,9 +23,14 @@ constexpr bool isSuperfile(SaveType type) { return type == SaveType::Shx || type
 const char* extensionFor(SaveType type);
 std::optional<SaveType> saveTypeForPath(const std::string& path);
 
-// The checks before the save dialog: NoFilesSelectedToSave, DuplicateCg, or NoFlexCodeGroup
-// when the Flex holds no byte read from the file; None when the save may go on.
+// The checks before the save dialog: NoFilesSelectedToSave, DuplicateCg, NoFlexCodeGroup when
+// the Flex holds no byte read from the file, or DamagedCodeGroup when a rescue read could not
+// read the RAMDLD or the Flex whole; None when the save may go on.
 NoticeCode checkSaveable(const EditorState& state);
+
+// Whether a save would write a code group that a rescue read found damaged: the RAMDLD or the
+// Flex (an SMG or BIN export writes the Flex alone, but it is refused alike).
+bool savesDamagedGroup(const EditorState& state);
 
 // The header date of a save made now. SOURCE_DATE_EPOCH, when set, fixes it: a whole number of
 // seconds up to the last second of the year 9999, taken as UTC. Anything else is ignored, the

@@ -25,6 +25,7 @@ const char* noticeText(NoticeCode code) {
     case NoticeCode::NoFilesSelectedToSave: return "No File(s) Selected To Save";
     case NoticeCode::NoFlexCodeGroup: return "No Flex Code Group";
     case NoticeCode::SaveWouldDropCodeGroups: return "Save Would Drop Code Groups";
+    case NoticeCode::DamagedCodeGroup: return "Damaged Code Group";
     case NoticeCode::None: break;
   }
   return "";

@@ -28,6 +28,8 @@ enum class NoticeCode : std::uint8_t {
   NoFlexCodeGroup = 15,
   // The save would replace a superfile holding code groups that it does not write.
   SaveWouldDropCodeGroups = 16,
+  // A rescued document's RAMDLD or Flex was not read whole and soundly: no save can write it.
+  DamagedCodeGroup = 17,
 };
 
 // Texts shown for a code; empty for 0 and for values without a text.

@@ -15,6 +15,7 @@ void resetSlots(EditorState& state) {
     slot.length = 0;
     slot.cgNumber = kCgEmpty;
     slot.description.clear();
+    slot.damaged = false;
   }
   computeRegionBounds(state);
 }

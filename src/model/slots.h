@@ -42,6 +42,8 @@ struct CodeGroupSlot {
   std::uint16_t headerChecksum = 0;
   std::uint16_t headerCode = 0;
   std::uint8_t trimPadding = 0;
+  // A rescue read could not read it whole and soundly: a save writes nothing of it.
+  bool damaged = false;
 
   bool operator==(const CodeGroupSlot&) const = default;
 };

@@ -96,13 +96,12 @@ HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> f
   return result;
 }
 
-StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
-                              Progress& progress) {
-  if (!state.image.exists()) return StatusCode::BufferError;
+HeaderParse beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
+                               Progress& progress) {
+  if (!state.image.exists()) return {StatusCode::BufferError, 0};
   const HeaderParse header = parseHeaderBlock(state, file);
-  if (header.status != StatusCode::None) return header.status;
-  progress.setMaximum(header.codeGroups + 3);
-  return StatusCode::None;
+  if (header.status == StatusCode::None) progress.setMaximum(header.codeGroups + 3);
+  return header;
 }
 
 std::string formatHeaderDate(const std::tm& t) {

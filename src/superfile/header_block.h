@@ -64,9 +64,9 @@ struct HeaderParse {
 HeaderParse parseHeaderBlock(EditorState& state, std::span<const std::uint8_t> file);
 
 // The start both readers share: parses the header into the slots and sets the progress
-// maximum. None when the read may go on.
-[[nodiscard]] StatusCode beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
-                                            Progress& progress);
+// maximum. A status of None when the read may go on.
+[[nodiscard]] HeaderParse beginSuperfileRead(EditorState& state, std::span<const std::uint8_t> file,
+                                             Progress& progress);
 
 // The header's date text for a time: "%a %B %d %H:%M:%S %Y" with English names whatever the
 // process locale.

@@ -18,12 +18,12 @@ inline constexpr unsigned kS3FixedBytes = 5;
 
 }  // namespace
 
-ImageLoader::ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress)
-    : state_(state), file_(file), progress_(progress) {
-  if (const StatusCode begun = beginSuperfileRead(state, file, progress);
-      begun != StatusCode::None) {
-    fail(begun, false, 0);
-  }
+ImageLoader::ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
+                         bool rescue)
+    : state_(state), file_(file), progress_(progress), rescue_(rescue) {
+  const HeaderParse begun = beginSuperfileRead(state, file, progress);
+  listed_ = begun.codeGroups;
+  if (begun.status != StatusCode::None) fail(begun.status, false, 0);
 }
 
 void ImageLoader::fail(StatusCode status, bool atLine, std::uint64_t at) {
@@ -34,6 +34,10 @@ void ImageLoader::fail(StatusCode status, bool atLine, std::uint64_t at) {
 
 void ImageLoader::record(const ShxRecord& record) {
   if (failed()) return;
+  if (rescue_) {
+    rescueShxRecord(record);
+    return;
+  }
   switch (record.type) {
     case 0:  // an "S" that ends the file: a record cut short
       fail(StatusCode::RecordError, true, record.line);
@@ -167,12 +171,23 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
 bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (failed()) return true;  // every later line is passed over alike
   if (groups_ < 1 || newGroup_) return false;
+  // A rescue takes a run only where it would take each of its lines: in an open group that has
+  // lost nothing, from the next address on, and inside the group's range.
+  if (rescue_ && (!open_ || stray_ || resync_ || run.firstAddress != expectedAddress() ||
+                  std::uint64_t(expectedAddress()) + run.data.size() >
+                      std::uint64_t(currentSlot().endAddress) + 1)) {
+    return false;
+  }
   if (run.inSinkSpace) return !lent_.empty() && position_ == lentAt_;
   return state_.image.holds(position_, run.data.size());
 }
 
 bool ImageLoader::takesRunFrom(std::uint32_t address) const {
   if (failed()) return true;
+  if (rescue_ &&
+      (!open_ || stray_ || resync_ || groups_ < 1 || newGroup_ || address != expectedAddress())) {
+    return false;
+  }
   return groups_ >= 1 && !newGroup_ && isFlashAddressValid(address) &&
          imageOffsetFor(false, address) == position_;
 }
@@ -202,6 +217,10 @@ void ImageLoader::runDeclined(const ShxDataRun& run) {
 
 void ImageLoader::record(const SbfRecordToken& record) {
   if (failed()) return;
+  if (rescue_) {
+    rescueSbfRecord(record);
+    return;
+  }
   // No more loaded code groups fit the table than slots 0 to 20.
   if (groups_ > kLastLoadableSlot || !record.hasFields) {
     fail(StatusCode::RecordError, false, record.offset);
@@ -242,13 +261,24 @@ void ImageLoader::record(const SbfRecordToken& record) {
 }
 
 void ImageLoader::lostFraming(std::size_t offset, std::size_t /*next*/) {
-  if (!failed()) fail(StatusCode::RecordError, false, offset);
+  if (failed()) return;
+  // Stray bytes lose no group by themselves: a group whose record is not found after them is
+  // damaged there.
+  if (rescue_) {
+    if (lostAt_ == 0) lostAt_ = offset;
+    return;
+  }
+  fail(StatusCode::RecordError, false, offset);
 }
 
 ReadResult ImageLoader::finish(bool shx) {
   ReadResult result;
   result.status = status_;
   if (failed()) return result;
+  if (rescue_) {
+    finishRescue(result, shx);
+    return result;
+  }
 
   // Unequal S0 and S7 counts are reported, but what was read is still shown.
   if (shx && std::uint64_t(groups_) != s7Count_) result.status = StatusCode::RecordError;
@@ -267,6 +297,198 @@ ReadResult ImageLoader::finish(bool shx) {
   progress_.step();
   result.complete = true;
   return result;
+}
+
+// ---- Rescue ----
+
+void ImageLoader::damage(int slot, bool atLine, std::uint64_t at, bool counted) {
+  if (slot < 0 || slot >= listed_) return;
+  GroupDamage& d = damage_[std::size_t(slot)];
+  if (!damaged_[std::size_t(slot)]) {
+    damaged_[std::size_t(slot)] = true;
+    d = {slot, state_.slots[std::size_t(slot)].cgNumber, true, atLine, at, 0};
+  }
+  if (counted) ++d.lines;
+}
+
+int ImageLoader::slotStartingAt(int from, std::uint32_t address) const {
+  for (int k = std::max(from, 0); k < listed_; ++k) {
+    if (state_.slots[std::size_t(k)].startAddress == address) return k;
+  }
+  return -1;
+}
+
+void ImageLoader::rescueShxRecord(const ShxRecord& record) {
+  lastLine_ = record.line;
+  const int current = groups_ - 1;
+  switch (record.type) {
+    case 0: damage(current, true, record.line); break;
+    case '0':
+      // A group still open lost its S7.
+      if (open_) damage(current, true, record.line);
+      open_ = true;
+      resync_ = false;
+      if (groups_ >= listed_) {
+        stray_ = true;
+        break;
+      }
+      openShxGroup(record);
+      groupAt_[std::size_t(groups_ - 1)] = record.line;
+      if (record.fault != ShxRecordFault::None) damage(groups_ - 1, true, record.line);
+      break;
+    case '7':
+      if (open_ && record.fault != ShxRecordFault::None) damage(current, true, record.line);
+      open_ = false;
+      break;
+    case '3':
+      if (groups_ >= 1) rescueShxData(record);
+      break;
+    default: break;
+  }
+}
+
+void ImageLoader::rescueShxData(const ShxRecord& record) {
+  if (stray_) return;
+  int slot = groups_ - 1;
+  const bool sound = record.fault == ShxRecordFault::None;
+  if (!open_) {
+    // A data line outside any group: the group it belongs to, when its address tells, lost its
+    // S0 or an S7 came too soon.
+    if (sound) {
+      const std::uint32_t address = record.address();
+      for (int k = 0; k < listed_; ++k) {
+        const CodeGroupSlot& s = state_.slots[std::size_t(k)];
+        if (address >= s.startAddress && address <= s.endAddress) damage(k, true, record.line);
+      }
+    } else {
+      damage(slot, true, record.line);
+    }
+    return;
+  }
+  if (!sound) {
+    damage(slot, true, record.line);
+    resync_ = true;
+    return;
+  }
+  const std::uint32_t address = record.address();
+  const std::size_t dataBytes = record.bytes.size() - kS3FixedBytes - 1;
+  if (newGroup_) {
+    // The group whose data starts here: a group whose S0 was lost shifts no later one.
+    if (const int k = slotStartingAt(slot, address); k > slot) {
+      for (int lost = slot; lost < k; ++lost) damage(lost, true, record.line, false);
+      groups_ = k;
+      slot = k;
+      openShxGroup(record);
+      groupAt_[std::size_t(slot)] = record.line;
+    } else if (k != slot) {
+      damage(slot, true, record.line);
+      resync_ = true;
+      return;
+    }
+  } else if (!resync_ && address != expectedAddress()) {
+    damage(slot, true, record.line);
+    resync_ = true;
+    return;
+  }
+  CodeGroupSlot& s = state_.slots[std::size_t(slot)];
+  // A damaged group's later sound lines are laid where they say, inside its range only.
+  if (address < s.startAddress ||
+      std::uint64_t(address) + dataBytes > std::uint64_t(s.endAddress) + 1 ||
+      (slot != 0 && !isFlashAddressValid(address))) {
+    damage(slot, true, record.line);
+    resync_ = true;
+    return;
+  }
+  // The RAMDLD's area holds it from its start whatever its address.
+  const std::uint32_t at = imageOffsetFor(slot == 0, s.startAddress) + (address - s.startAddress);
+  if (newGroup_) {
+    s.recordAddress = address;
+    newGroup_ = false;
+    byteCount_ = 0;
+    laid_[std::size_t(slot)] = {at, at, 0, true};
+  }
+  position_ = at;
+  const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
+  if (target.size() != dataBytes) {
+    damage(slot, true, record.line);
+    resync_ = true;
+    return;
+  }
+  const std::span<const std::uint8_t> data = record.bytes.subspan(kS3FixedBytes, dataBytes);
+  std::copy(data.begin(), data.end(), target.begin());
+  if (resync_) {
+    laid_[std::size_t(slot)].summed = false;
+  } else {
+    noteLaid(dataBytes, std::uint32_t(byteSum(data)));
+  }
+  position_ += std::uint32_t(dataBytes);
+  byteCount_ =
+      std::max<std::uint32_t>(byteCount_, address + std::uint32_t(dataBytes) - s.recordAddress);
+  s.recordLength = byteCount_;
+}
+
+void ImageLoader::rescueSbfRecord(const SbfRecordToken& record) {
+  const bool framed = record.hasFields && record.whole && record.endMarkerMatches;
+  const int slot = framed ? slotStartingAt(groups_, record.address) : -1;
+  if (slot < 0) {
+    if (lostAt_ == 0) lostAt_ = record.offset;
+    return;
+  }
+  for (int lost = groups_; lost < slot; ++lost) {
+    damage(lost, false, lostAt_ != 0 ? lostAt_ : record.offset);
+  }
+  lostAt_ = 0;
+  CodeGroupSlot& s = state_.slots[std::size_t(slot)];
+  groupAt_[std::size_t(slot)] = record.offset;
+  groups_ = slot + 1;
+  const std::uint32_t offset = imageOffsetFor(slot == 0, record.address);
+  const std::span<std::uint8_t> target = state_.image.write(offset, record.length);
+  if ((slot != 0 && !isFlashAddressValid(record.address)) || target.size() != record.length) {
+    damage(slot, false, record.offset);
+    return;
+  }
+  std::copy(record.data.begin(), record.data.end(), target.begin());
+  s.recordAddress = record.address;
+  s.recordLength = record.length;
+  laid_[std::size_t(slot)] = {offset, offset + record.length, 0, false};
+  progress_.step();
+}
+
+void ImageLoader::finishRescue(ReadResult& result, bool shx) {
+  if (open_) damage(groups_ - 1, true, lastLine_);
+  // Records lost at the end take the groups not found with them.
+  if (lostAt_ != 0) {
+    for (int lost = groups_; lost < listed_; ++lost) damage(lost, false, lostAt_);
+  }
+  state_.lastSlot = listed_ - 1;
+  for (int i = 0; i < listed_; ++i) {
+    CodeGroupSlot& slot = state_.slots[std::size_t(i)];
+    if (!damaged_[std::size_t(i)]) {
+      const std::optional<KnownSum> known = knownSum(i);
+      // What the file says its bytes sum to, against the bytes read.
+      const std::uint64_t offset = imageOffsetFor(i == 0, slot.recordAddress);
+      const std::uint16_t sum =
+          known && known->offset == offset && known->count == slot.recordLength
+              ? known->sum
+              : byteSum(state_.image.read(offset, slot.recordLength));
+      if (slot.recordLength == 0 ||
+          finaliseSlot(state_, i, FinaliseFrom::Record, known ? &*known : nullptr) !=
+              StatusCode::None ||
+          sum != slot.headerChecksum) {
+        // Damaged as a whole: placed where the group begins, when the file holds it at all.
+        damage(i, shx, groupAt_[std::size_t(i)], false);
+        damage_[std::size_t(i)].placed = groupAt_[std::size_t(i)] != 0;
+      }
+    }
+    if (damaged_[std::size_t(i)]) {
+      // Shown as the header gives it, with what the image holds there.
+      (void)finaliseSlot(state_, i, FinaliseFrom::Slot);
+      slot.damaged = true;
+      result.damage.push_back(damage_[std::size_t(i)]);
+    }
+  }
+  progress_.step();
+  result.complete = true;
 }
 
 }  // namespace tavufe

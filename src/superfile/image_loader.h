@@ -25,10 +25,18 @@ struct ReadStop {
 // Lays the records a tokenizer hands it into a freshly erased image and the slots. The first
 // record that cannot be laid stops the read; later events are passed over, so that a check fed
 // from the same walk still sees the whole file.
+//
+// A rescue read stops only at the header block. Every other record that cannot be laid soundly
+// is passed over, and the code group it lies in is marked damaged: a data line that fails its
+// own checks or does not follow on from the one before, a group whose S0 or S7 is lost, an SBF
+// record that does not frame soundly. Groups are matched to their slots by the address their
+// data starts at, so a lost group does not shift the ones after it. At the end a group that was
+// not read whole, or whose bytes do not sum to its header entry's checksum, is damaged too.
 class ImageLoader : public ShxTokenSink, public SbfTokenSink {
  public:
   // Parses the header into the slots; a status other than None ends the read before any record.
-  ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress);
+  ImageLoader(EditorState& state, std::span<const std::uint8_t> file, Progress& progress,
+              bool rescue = false);
 
   void record(const ShxRecord& record) override;
   bool takesRunFrom(std::uint32_t address) const override;
@@ -49,6 +57,19 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void fail(StatusCode status, bool atLine, std::uint64_t at);
   void openShxGroup(const ShxRecord& record);
   void takeShxData(const ShxRecord& record);
+  // A rescue read's view of an SHX record, and of the data line it lays when it is sound.
+  void rescueShxRecord(const ShxRecord& record);
+  void rescueShxData(const ShxRecord& record);
+  void rescueSbfRecord(const SbfRecordToken& record);
+  // Marks the group of `slot` damaged at a place (first place kept); a slot the header did not
+  // fill is passed over.
+  void damage(int slot, bool atLine, std::uint64_t at, bool counted = true);
+  // The slot from `from` on whose code group starts at `address`, or -1.
+  int slotStartingAt(int from, std::uint32_t address) const;
+  // The next address a sound data line of the current group continues at.
+  std::uint32_t expectedAddress() const { return currentSlot().recordAddress + byteCount_; }
+  const CodeGroupSlot& currentSlot() const { return state_.slots[std::size_t(groups_ - 1)]; }
+  void finishRescue(ReadResult& result, bool shx);
   CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }
   // Gives back the space lent to a run: erased again, as it was lent.
   void takeBack();
@@ -60,6 +81,20 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   bool stopped_ = false;
   ReadStop stop_;
   int groups_ = 0;
+  int listed_ = 0;  // slots the header filled
+  bool rescue_ = false;
+  // Rescue: an S0 not yet closed by its S7; more groups than the header lists; a data line of
+  // the current group passed over; the last line or offset met.
+  bool open_ = false;
+  bool stray_ = false;
+  bool resync_ = false;
+  std::uint64_t lastLine_ = 0;
+  // Rescue of SBF records: where framing was first lost since the last sound record.
+  std::uint64_t lostAt_ = 0;
+  std::array<GroupDamage, kLastLoadableSlot + 1> damage_{};
+  std::array<bool, kLastLoadableSlot + 1> damaged_{};
+  // Where each group's text or record begins, for a group damaged as a whole.
+  std::array<std::uint64_t, kLastLoadableSlot + 1> groupAt_{};
   std::uint64_t s7Count_ = 0;
   bool newGroup_ = false;
   std::uint32_t position_ = 0;

@@ -26,15 +26,29 @@ std::optional<Finding> causeOf(const CheckResult& check, const ReadStop* stop) {
 
 ReadAndCheckSinks::ReadAndCheckSinks(EditorState& state, std::span<const std::uint8_t> file,
                                      SuperfileEncoding encoding, Progress& progress,
-                                     std::size_t maxKept)
+                                     std::size_t maxKept, bool rescue)
     : state_(state),
+      file_(file),
       encoding_(encoding),
-      loader_(std::make_unique<ImageLoader>(state, file, progress)),
+      rescue_(rescue),
+      loader_(std::make_unique<ImageLoader>(state, file, progress, rescue)),
       checker_(file, encoding, maxKept),
       shxPair_(*loader_, checker_),
       sbfPair_(*loader_, checker_) {}
 
 ReadAndCheckSinks::~ReadAndCheckSinks() = default;
+
+void ReadAndCheckSinks::walk() {
+  if (!walks()) return;
+  if (encoding_ == SuperfileEncoding::Shx) {
+    tokenizeShx(file_, shxPair_);
+  } else if (rescue_) {
+    tokenizeSbf(file_, checker_);
+    tokenizeSbf(file_, *loader_, true);
+  } else {
+    tokenizeSbf(file_, sbfPair_);
+  }
+}
 
 ReadAndCheck ReadAndCheckSinks::finish() {
   ReadAndCheck result;
@@ -46,15 +60,10 @@ ReadAndCheck ReadAndCheckSinks::finish() {
 }
 
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
-                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept) {
-  ReadAndCheckSinks sinks(state, file, encoding, progress, maxKept);
-  if (sinks.walks()) {
-    if (encoding == SuperfileEncoding::Shx) {
-      tokenizeShx(file, sinks.shx());
-    } else {
-      tokenizeSbf(file, sinks.sbf());
-    }
-  }
+                          SuperfileEncoding encoding, Progress& progress, std::size_t maxKept,
+                          bool rescue) {
+  ReadAndCheckSinks sinks(state, file, encoding, progress, maxKept, rescue);
+  sinks.walk();
   return sinks.finish();
 }
 

@@ -25,12 +25,14 @@ struct ReadAndCheck {
   std::optional<Finding> cause;
 };
 
-// The image loader and the whole-file check, fed by one walk of a file's records. Building it
-// erases nothing: the caller starts from an erased image, as an open does.
+// The image loader and the whole-file check, fed by one walk of a file's records (a rescue read
+// of SBF records walks them twice: the check as verify walks them, the loader past every lost
+// framing). Building it erases nothing: the caller starts from an erased image, as an open does.
 class ReadAndCheckSinks {
  public:
   ReadAndCheckSinks(EditorState& state, std::span<const std::uint8_t> file,
-                    SuperfileEncoding encoding, Progress& progress, std::size_t maxKept);
+                    SuperfileEncoding encoding, Progress& progress, std::size_t maxKept,
+                    bool rescue = false);
   ReadAndCheckSinks(const ReadAndCheckSinks&) = delete;
   ReadAndCheckSinks& operator=(const ReadAndCheckSinks&) = delete;
   ~ReadAndCheckSinks();
@@ -38,13 +40,16 @@ class ReadAndCheckSinks {
   // Without a whole header block there is nothing to walk.
   bool walks() const { return checker_.walks(); }
   ShxTokenSink& shx() { return shxPair_; }
-  SbfTokenSink& sbf() { return sbfPair_; }
+  // Walks the whole file once, or twice as above.
+  void walk();
   // After the walk.
   ReadAndCheck finish();
 
  private:
   EditorState& state_;
+  std::span<const std::uint8_t> file_;
   SuperfileEncoding encoding_;
+  bool rescue_;
   std::unique_ptr<ImageLoader> loader_;
   SuperfileChecker checker_;
   ShxTokenPair shxPair_;
@@ -56,6 +61,6 @@ class ReadAndCheckSinks {
 // it).
 ReadAndCheck readAndCheck(EditorState& state, std::span<const std::uint8_t> file,
                           SuperfileEncoding encoding, Progress& progress,
-                          std::size_t maxKept = kMaxKeptFindings);
+                          std::size_t maxKept = kMaxKeptFindings, bool rescue = false);
 
 }  // namespace tavufe

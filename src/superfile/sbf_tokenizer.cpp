@@ -18,7 +18,7 @@ std::size_t findStartMarker(std::span<const std::uint8_t> file, std::size_t from
 
 }  // namespace
 
-void tokenizeSbf(std::span<const std::uint8_t> file, SbfTokenSink& sink) {
+void tokenizeSbf(std::span<const std::uint8_t> file, SbfTokenSink& sink, bool rescue) {
   ByteCursor cursor(file, kHeaderSize);
   while (!cursor.atEnd()) {
     SbfRecordToken record;
@@ -41,14 +41,19 @@ void tokenizeSbf(std::span<const std::uint8_t> file, SbfTokenSink& sink) {
       record.data = cursor.take(record.length);
       cursor.skip(kSbfReservedSize);
     }
-    if (!record.whole) {
-      sink.record(record);
+    if (record.whole) {
+      record.endMarkerOffset = cursor.position();
+      record.endMarkerMatches = cursor.takeMarker(kSbfEndMarker);
+      if (!record.endMarkerMatches) cursor.skip(kSbfEndMarker.size());
+    }
+    sink.record(record);
+    if (rescue && !record.endMarkerMatches) {
+      const std::size_t next = findStartMarker(file, record.offset + 1);
+      if (next == 0) return;
+      cursor = ByteCursor(file, next);
+    } else if (!record.whole) {
       return;
     }
-    record.endMarkerOffset = cursor.position();
-    record.endMarkerMatches = cursor.takeMarker(kSbfEndMarker);
-    if (!record.endMarkerMatches) cursor.skip(kSbfEndMarker.size());
-    sink.record(record);
   }
 }
 

@@ -46,7 +46,9 @@ class SbfTokenSink {
 
 // Walks the records after the header block once. After a record whose end marker does not
 // match, the walk goes on after the marker's eight bytes; it ends at a record the file cuts off.
-void tokenizeSbf(std::span<const std::uint8_t> file, SbfTokenSink& sink);
+// A rescue walk goes on instead at the next start marker after such a record's own, so that a
+// length field that lies does not carry the walk past the records after it.
+void tokenizeSbf(std::span<const std::uint8_t> file, SbfTokenSink& sink, bool rescue = false);
 
 // The same events handed to two sinks, for a read and a check in one walk.
 class SbfTokenPair : public SbfTokenSink {
