@@ -180,13 +180,13 @@ void MainWindow::copyFolderCell(int column) {
   }
 }
 
+// The count holds problems of every kind, not checksums alone.
 void MainWindow::showCheckSummary() {
   const std::uint64_t problems = openedCheck_.problems;
-  checksumLabel_->setText(problems == 0
-                              ? QStringLiteral("Checksums OK")
-                              : QStringLiteral("%1 checksum problem%2 \u2014 see File > Verify")
-                                    .arg(problems)
-                                    .arg(problems == 1 ? "" : "s"));
+  checksumLabel_->setText(problems == 0 ? QStringLiteral("Checksums OK")
+                                        : QStringLiteral("%1 problem%2 \u2014 see File > Verify")
+                                              .arg(problems)
+                                              .arg(problems == 1 ? "" : "s"));
 }
 
 void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
