@@ -393,7 +393,8 @@ QWidget* MainWindow::createFolderViews() {
   folderSplitter->setStretchFactor(1, 0);
   folderSplitter->setSizes({tableHeight(*folderTable_, kFolderRowsShown),
                             textViewHeight(*recordPreview_, kPreviewLines)});
-  recordPreview_->setMinimumHeight(textViewHeight(*recordPreview_, 3));
+  // Two lines at least: on a short screen the folder list comes first.
+  recordPreview_->setMinimumHeight(textViewHeight(*recordPreview_, 2));
   // Its lines are all there is to see: more height would only go to waste.
   recordPreview_->setMaximumHeight(textViewHeight(*recordPreview_, kPreviewLines) +
                                    recordPreview_->horizontalScrollBar()->sizeHint().height());

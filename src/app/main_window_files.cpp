@@ -205,8 +205,10 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
   const bool saved = status == StatusCode::None;
   if (!saved) {
     // Headed as a save, so that a reason such as a read-only folder does not read as an open.
-    showWarning(status, choice.path, why,
-                QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName()));
+    const QString heading =
+        QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName());
+    showWarning(status, choice.path, why, heading);
+    showStatusLine(heading + QStringLiteral(": ") + QString::fromLatin1(statusText(status)));
   }
   pauseWithFullBar();
   progressBar_->hide();
