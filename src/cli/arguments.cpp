@@ -48,7 +48,7 @@ constexpr char kHelpDetails[] =
     "                         output (not a terminal)\n"
 
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
-    "  --force                save even when FILE has checksum problems ('verify' lists\n"
+    "  --force                save even when FILE opens with problems ('verify' lists\n"
     "                         them; the save writes fresh checksums over those bytes), or\n"
     "                         when OUT is FILE itself and holds code groups the save does\n"
     "                         not write\n"

@@ -23,7 +23,7 @@ struct Arguments {
   std::optional<SuperfileEncoding> inputType;
   bool keepRepeated = false;
   bool json = false;  // one JSON document in place of the plain lines
-  // save: write even when the opened file has checksum problems, or over the opened file
+  // save: write even when the opened file has problems, or over the opened file
   // when it holds code groups the save does not write.
   bool force = false;
   std::string output;  // "-" for standard output

@@ -67,6 +67,39 @@ int notify(std::ostream& err, const std::string& text) {
   return kExitRefused;
 }
 
+// A file of another type is refused by its name alone; the option that reads it anyway is named.
+int notSupported(std::ostream& err, const std::string& path) {
+  notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+  err << "tavufe: " << visibleText(path)
+      << ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n";
+  return kExitRefused;
+}
+
+// An open that failed: its notice or warning, then where and why, as the window shows it. The
+// cause is the finding `verify` lists for the same place.
+int openFailed(std::ostream& err, const OpenedSuperfile& opened, const std::string& path) {
+  if (opened.notice == NoticeCode::FileTypeNotSupported) return notSupported(err, path);
+  if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
+  warn(err, opened.status, opened.problem, path);
+  if (!opened.problem && opened.cause) {
+    err << "tavufe: " << visibleText(findingLine(path, *opened.cause)) << '\n';
+  }
+  return kExitRefused;
+}
+
+// "1 problem" or "N problems": the count holds every kind, not only checksums.
+std::string problemCount(std::uint64_t problems) {
+  return std::to_string(problems) + (problems == 1 ? " problem" : " problems");
+}
+
+// A file that opened with problems says so, and where to see them.
+void reportProblems(std::ostream& err, const std::string& path, const CheckResult& check) {
+  if (check.problems == 0) return;
+  err << "tavufe: " << visibleText(path) << ": " << problemCount(check.problems)
+      << "; tavufe verify " << visibleText(path)
+      << (check.problems == 1 ? " lists it" : " lists them") << '\n';
+}
+
 // The open command, as the window has it: the extension (or --input-type) picks the reader,
 // the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
@@ -81,15 +114,14 @@ int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& op
   options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
   options.laidWatch = watch;
   opened = openForEditing(state, arguments.file, options, progress);
-  if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
-  if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
+  if (!opened.loaded()) return openFailed(err, opened, arguments.file);
   return kExitSuccess;
 }
 
 int runInfo(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
             std::ostream& out) {
   if (arguments.json) {
-    printInfoJson(out, arguments.file, state, opened.report, opened.header);
+    printJson(out, infoJson(arguments.file, state, opened.report, opened.header, opened.check));
     return kExitSuccess;
   }
   for (const std::string& line : opened.report) out << visibleText(line) << '\n';
@@ -102,7 +134,7 @@ int runInfo(const EditorState& state, const Arguments& arguments, const OpenedSu
 int runFolders(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
                std::ostream& out) {
   if (arguments.json) {
-    printFoldersJson(out, arguments.file, state);
+    printJson(out, foldersJson(arguments.file, state, opened.check));
     return kExitSuccess;
   }
   printRow(out, kFolderGridTitles);
@@ -180,9 +212,9 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   // flashing tool, so damage is saved only when asked for.
   if (const std::uint64_t problems = opened.check.problems; problems > 0 && !arguments.force) {
     warn(err, StatusCode::ChecksumError);
-    err << "tavufe: " << visibleText(arguments.file) << ": " << problems
-        << (problems == 1 ? " checksum problem" : " checksum problems") << "; tavufe verify "
-        << visibleText(arguments.file) << " lists them; --force saves anyway\n";
+    err << "tavufe: " << visibleText(arguments.file) << ": " << problemCount(problems)
+        << "; tavufe verify " << visibleText(arguments.file)
+        << (problems == 1 ? " lists it" : " lists them") << "; --force saves anyway\n";
     return kExitRefused;
   }
   if (const int status = checkOwnInput(state, arguments, opened, destination, err);
@@ -215,11 +247,11 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
 // Checks the file's bytes as they are; nothing is laid into an image.
 int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const auto type = arguments.inputType ? arguments.inputType : encodingForPath(arguments.file);
-  if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+  if (!type) return notSupported(err, arguments.file);
   const VerifyResult verified = verifySuperfile(arguments.file, *type);
   if (!verified.read()) return warn(err, verified.status, verified.problem, arguments.file);
   if (arguments.json) {
-    printVerifyJson(out, arguments.file, *type, verified.check);
+    printJson(out, verifyJson(arguments.file, *type, verified.check));
   } else {
     for (const std::string& line : verifyLines(arguments.file, verified.check)) {
       out << visibleText(line) << '\n';
@@ -236,13 +268,9 @@ int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   if (outcome.failed) {
     const std::string& path = *outcome.failed == DiffFile::Old ? arguments.file : arguments.newFile;
     const OpenedSuperfile& opened = outcome.failedOpen;
-    if (opened.notice != NoticeCode::None) {
-      notify(err, noticeText(opened.notice));
-    } else {
-      warn(err, opened.status, opened.problem, path);
-    }
-    // Which of the two it was, unless the reason named it already.
-    if (opened.notice != NoticeCode::None || !opened.problem) {
+    openFailed(err, opened, path);
+    // Which of the two it was, unless a reason named it already.
+    if (opened.notice == NoticeCode::None && !opened.problem && !opened.cause) {
       err << "tavufe: " << visibleText(path) << ": not compared\n";
     }
     return kExitUsage;
@@ -252,7 +280,7 @@ int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   if (arguments.json) {
-    printDiffJson(out, arguments.file, arguments.newFile, outcome.diff);
+    printJson(out, diffJson(arguments.file, arguments.newFile, outcome.diff));
   } else {
     for (const std::string& line : diffLines(outcome.diff)) out << visibleText(line) << '\n';
   }
@@ -278,8 +306,11 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
     return status;
   }
   switch (arguments.command) {
-    case Command::Info: return runInfo(state, arguments, opened, out);
-    case Command::Folders: return runFolders(state, arguments, opened, out);
+    case Command::Info:
+    case Command::Folders:
+      reportProblems(err, arguments.file, opened.check);
+      return arguments.command == Command::Info ? runInfo(state, arguments, opened, out)
+                                                : runFolders(state, arguments, opened, out);
     case Command::Save:
       return runSave(state, arguments, opened, early.active() ? &early : nullptr, err);
     case Command::Verify:

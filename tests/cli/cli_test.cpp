@@ -240,8 +240,9 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
   EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
 }
 
-// Every warning a file can give stops info, folders and save alike; an existing OUT stays.
-TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
+// Every failed open stops info, folders, save (forced or not) and diff alike, says where and
+// why on the line after its warning, and writes nothing; an existing OUT stays.
+TEST_F(CliTest, FailedOpensSayWhereAndWhyAndWriteNothing) {
   const auto groups = standardGroups();
   const Group& rdl = groups[0];
   const Bytes header = headerFor(groups).bytes();
@@ -254,11 +255,22 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   fixture::Header longRamdld = headerFor(groups);  // a RAMDLD range of 0x30001 bytes
   longRamdld.entry(0, {kRamdldAddress, kRamdldAddress + 0x30000, {}, 0, 0});
 
+  // Lines are counted after the header block: 1 S0, 2 the RAMDLD, 3 S7, 4 S0, then the Flex's
+  // 64 lines from 5, each "S3 45 address(8) data(128) sum(2)".
   const std::string s0(fixture::kS0Line), s7(fixture::kS7Line);
   const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  const std::size_t line6 = flexLines.find("\r\n") + 2;
+  const std::size_t line7 = flexLines.find("\r\n", line6) + 2;
+  auto withLine6 = [&](const std::string& line) {
+    return flexLines.substr(0, line6) + line + flexLines.substr(line7);
+  };
   std::string badSum = flexLines;
-  const std::size_t lineEnd = badSum.find("\r\n", 144);  // end of the second line
-  badSum[lineEnd - 1] = badSum[lineEnd - 1] == '0' ? '1' : '0';
+  badSum[line7 - 3] = badSum[line7 - 3] == '0' ? '1' : '0';
+  std::string nonHex = flexLines;
+  nonHex[line6 + 20] = 'G';
+  std::string countPast = flexLines;
+  countPast[line6 + 3] = '6';  // 0x46: one byte more than the line holds
+  const std::string shortLine = withLine6("S3051128\r\n");
   auto shx = [&](const std::string& flex) {
     Bytes b = header;
     fixture::append(b, s0 + fixture::s3Lines(kRamdldAddress, rdl.data) + s7 + s0 + flex);
@@ -266,50 +278,80 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   };
   std::filesystem::create_directory(dir.file("folder.sbf"));
 
-  // The reason follows on a line of its own that names the file, here written as %PATH%.
-  auto notOpened = [](const std::string& reason) {
-    return "WARNING: File Not Opened\ntavufe: %PATH%: " + reason + "\n";
-  };
+  const std::string notOpened = "WARNING: File Not Opened\n";
   const std::string notSupported = "NOTICE: File Type Not Supported\n";
+  const std::string otherType = ": not an .sbf or .shx file; --input-type sbf|shx reads it as one";
+  const std::string record = "WARNING: Record Error\n";
+  const std::string sum = "WARNING: Checksum Error\n";
   const std::string range = "WARNING: Address Range\n";
   const std::string overflow = "WARNING: Buffer Address Overflow\n";
-  // The file name, its bytes (nothing written without) and the one line on standard error.
-  const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string>> cases = {
-      {"missing.sbf", std::nullopt, notOpened("No such file or directory")},
-      {"folder.sbf", std::nullopt, notOpened("Is a directory")},
-      {"empty.shx", Bytes{}, notOpened("File is empty")},
-      // The extension is checked, in any case, before the file is read.
-      {"in.SBF.bak", good, notSupported},
-      {"in.sbf.bak", good, notSupported},
-      {"in", good, notSupported},
-      {"missing.txt", std::nullopt, notSupported},
-      {"stray.sbf", stray, "WARNING: Record Error\n"},
-      {"start.sbf", badStart, "WARNING: Record Error\n"},
-      {"short.sbf", withRecords(header, {rdl, {2, kFlexAddress, shortFlex}}), range},
-      {"low.sbf", withRecords(header, {rdl, {2, 0x0FFF0000, groups[1].data}}), range},
-      {"long.sbf", withRecords(longRamdld.bytes(), {rdl}), overflow},
-      // A record that would end one byte past the image.
-      {"past.sbf", withRecords(header, {rdl, {2, 0x13FFFFF0, fixture::pattern(0x30011, 5)}}),
-       overflow},
-      {"sum.shx", shx(badSum + s7), "WARNING: Checksum Error\n"},
-      {"no-s7.shx", shx(flexLines), "WARNING: Record Error\n"},
-      {"range.shx", shx(fixture::s3Lines(0x14000000, groups[1].data) + s7), range},
-  };
+  const std::string shortHeader =
+      ":00000000: file shorter than its header block: expected 8172 bytes, found 900 bytes";
+  // The file name, its bytes (nothing written without), the warning or notice and the line
+  // after it, less "tavufe: " and the file's path.
+  const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string, std::string>> cases =
+      {
+          {"missing.sbf", std::nullopt, notOpened, ": No such file or directory"},
+          {"folder.sbf", std::nullopt, notOpened, ": Is a directory"},
+          {"empty.shx", Bytes{}, notOpened, ": File is empty"},
+          // The extension is checked, in any case, before the file is read.
+          {"in.SBF.bak", good, notSupported, otherType},
+          {"in", good, notSupported, otherType},
+          {"missing.txt", std::nullopt, notSupported, otherType},
+          {"short-header.sbf", Bytes(header.begin(), header.begin() + 900), record, shortHeader},
+          {"short-header.shx", Bytes(header.begin(), header.begin() + 900), record, shortHeader},
+          {"stray.sbf", stray, record,
+           ":00003066: bytes after the last record: expected end of file, found 1 byte"},
+          {"start.sbf", badStart, record,
+           ":00001FEC: record start marker: expected 02 00 00 00 00 00 03 02 01, found 07 00 00 "
+           "00 00 00 03 02 01"},
+          {"short.sbf", withRecords(header, {rdl, {2, kFlexAddress, shortFlex}}), range,
+           ":00002052: CG2 size: expected 4096 bytes, found 4095 bytes"},
+          {"low.sbf", withRecords(header, {rdl, {2, 0x0FFF0000, groups[1].data}}), range,
+           ":00002056: CG2 start address: expected 11280000, found 0FFF0000"},
+          {"long.sbf", withRecords(longRamdld.bytes(), {rdl}), overflow,
+           ":000003B4: RAMDLD longer than its area: expected at most 196608 bytes, found "
+           "03FC8000-03FF8000"},
+          // A record that would end one byte past the image.
+          {"past.sbf", withRecords(header, {rdl, {2, 0x13FFFFF0, fixture::pattern(0x30011, 5)}}),
+           overflow, ":00002052: CG2 size: expected 4096 bytes, found 196625 bytes"},
+          {"sum.shx", shx(badSum + s7), sum,
+           ":6: line checksum: expected " + flexLines.substr(line7 - 4, 2) + ", found " +
+               badSum.substr(line7 - 4, 2)},
+          {"digit.shx", shx(nonHex + s7), sum,
+           ":6: not a hex digit: expected 0-9 or A-F, found 'G' in column 21"},
+          {"count.shx", shx(countPast + s7), sum, ":6: length field: expected 45, found 46"},
+          {"short-line.shx", shx(shortLine + s7), sum,
+           ":6: line length: expected at least 12 hex digits in byte pairs, found 6 hex digits"},
+          // 48 digits are 24 bytes: the count of 0x45 would need 69.
+          {"cut.shx", shx(flexLines.substr(0, line6 + 50)), record,
+           ":6: length field: expected 17, found 45"},
+          {"no-s7.shx", shx(flexLines), record,
+           ":68: code group not closed: expected S7, found end of file"},
+          {"range.shx", shx(fixture::s3Lines(0x14000000, groups[1].data) + s7), range,
+           ":5: CG2 start address: expected 11280000, found 14000000"},
+      };
+  const std::string sound = write("sound.sbf", good);
   const std::string out = dir.file("out.sbf");
-  for (const auto& [name, bytes, err] : cases) {
+  for (const auto& [name, bytes, warning, reason] : cases) {
     SCOPED_TRACE(name);
     if (bytes) write(name, *bytes);
     fixture::writeFile(out, std::string_view("old"));
     const std::string in = dir.file(name);
-    std::string expected = err;
-    if (const auto at = expected.find("%PATH%"); at != std::string::npos) {
-      expected.replace(at, 6, in);
-    }
-    for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out}}) {
-      SCOPED_TRACE(args[0]);
+    const std::string expected = warning + "tavufe: " + in + reason + "\n";
+    for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out},
+                             Args{"save", in, "-o", out, "--force"}}) {
+      SCOPED_TRACE(args.back());
       expectRun(args, 1, "", expected);
     }
     EXPECT_EQ(readText(out), "old");
+    expectRun({"diff", in, sound}, 2, "", expected);
+    expectRun({"diff", sound, in}, 2, "", expected);
+    // The place and cause are those `verify` lists for the file.
+    if (reason.size() > 1 && reason[1] >= '0' && reason[1] <= '9') {
+      const std::string listed = run({"verify", in}).out;
+      EXPECT_NE(listed.find(in + reason + "\n"), std::string::npos) << listed;
+    }
   }
 }
 
@@ -334,21 +376,25 @@ TEST_F(CliTest, InfoAndFoldersPrintTheWindowsGrids) {
   const std::string rdl = write("rdl.sbf", superfile({groups[0]}, 0x1234));
   auto moved = standardGroups();
   moved[1].start = 0x11300000;
-  const std::vector<std::pair<Args, std::string>> cases = {
-      {{"info", write("lang.sbf", superfile(groups, 0x1234))},
-       info("12,451", "R34X_FLEX_01", "1234") + flexLine},
-      {{"info", rdl}, info("8,265", "Not Found", "Not Found")},
-      {{"folders", rdl}, kFolderTitles},
-      {{"folders", in}, kRepeatErased},
-      {{"folders", in, "--keep-repeated", "--keep-repeated"}, kRepeatKept},
-      {{"folders", "--input-type", "sbf", write("backup.bin", sbf)}, kRepeatErased},
-      {{"folders", write("really-sbf.shx", sbf), "--input-type", "sbf"}, kRepeatErased},
-      // Away from its usual address the Flex keeps its repeated names.
-      {{"folders", write("moved.sbf", superfile(moved))}, kRepeatKept},
+  // The RAMDLD's stated sum 1234 is wrong: a problem the file opens with, said on standard error.
+  const std::string lang = write("lang.sbf", superfile(groups, 0x1234));
+  auto damaged = [](const std::string& path) {
+    return "tavufe: " + path + ": 1 problem; tavufe verify " + path + " lists it\n";
   };
-  for (const auto& [args, output] : cases) {
+  const std::vector<std::tuple<Args, std::string, std::string>> cases = {
+      {{"info", lang}, info("12,451", "R34X_FLEX_01", "1234") + flexLine, damaged(lang)},
+      {{"info", rdl}, info("8,265", "Not Found", "Not Found"), damaged(rdl)},
+      {{"folders", rdl}, kFolderTitles, damaged(rdl)},
+      {{"folders", in}, kRepeatErased, ""},
+      {{"folders", in, "--keep-repeated", "--keep-repeated"}, kRepeatKept, ""},
+      {{"folders", "--input-type", "sbf", write("backup.bin", sbf)}, kRepeatErased, ""},
+      {{"folders", write("really-sbf.shx", sbf), "--input-type", "sbf"}, kRepeatErased, ""},
+      // Away from its usual address the Flex keeps its repeated names.
+      {{"folders", write("moved.sbf", superfile(moved))}, kRepeatKept, ""},
+  };
+  for (const auto& [args, output, err] : cases) {
     SCOPED_TRACE(args.back());
-    expectRun(args, 0, output, "");
+    expectRun(args, 0, output, err);
   }
 }
 
@@ -820,7 +866,9 @@ TEST_F(CliTest, VerifyListsEveryProblemThenTheCount) {
   expectRun({"verify", dir.file("missing.sbf")}, 1, "",
             "WARNING: File Not Opened\ntavufe: " + dir.file("missing.sbf") +
                 ": No such file or directory\n");
-  expectRun({"verify", asBin}, 1, "", "NOTICE: File Type Not Supported\n");
+  expectRun({"verify", asBin}, 1, "",
+            "NOTICE: File Type Not Supported\ntavufe: " + asBin +
+                ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n");
   expectRun({"verify", clean, "--keep-repeated"}, 2, "",
             "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + kUsage);
   expectRun({"save", clean, "-o", dir.file("x.sbf"), "--json"}, 2, "",
@@ -854,8 +902,8 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
       std::filesystem::remove(out);
       const Outcome refused = run({"save", in, "-o", out}, epoch);
       EXPECT_EQ(refused.status, 1);
-      EXPECT_EQ(refused.err, "WARNING: Checksum Error\ntavufe: " + in + ": 1 checksum problem; " +
-                                 "tavufe verify " + in + " lists them; --force saves anyway\n");
+      EXPECT_EQ(refused.err, "WARNING: Checksum Error\ntavufe: " + in + ": 1 problem; " +
+                                 "tavufe verify " + in + " lists it; --force saves anyway\n");
       EXPECT_FALSE(std::filesystem::exists(out));
       EXPECT_EQ(run({"save", in, "-o", out, "--force"}, epoch).status, 0);
       EXPECT_EQ(fixture::readFile(out), fixture::readFile(want));
@@ -881,6 +929,57 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
   EXPECT_EQ(parsed["notes"], 1);
   EXPECT_EQ(parsed["findings"][0]["severity"], "note");
   EXPECT_EQ(run({"save", notedShx, "-o", dir.file("noted-out.shx")}).status, 0);
+}
+
+// A file that opens with problems is listed and exits 0, but says so on standard error and in
+// its JSON; notes are counted in the JSON and said nowhere else.
+TEST_F(CliTest, ProblemsAFileOpensWithAreNeverSilent) {
+  auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  // The Flex's second line 64 bytes further on: a hole, and a line that lies past the group.
+  const std::size_t line2 = flexLines.find("\r\n") + 2;
+  const std::size_t line3 = flexLines.find("\r\n", line2) + 2;
+  const std::string jump =
+      flexLines.substr(0, line2) +
+      fixture::s3Line(kFlexAddress + 0x80, std::span(groups[1].data).subspan(64, 64)) +
+      flexLines.substr(line3);
+  const std::string sound = write("sound.shx", verifiedShx(header, {rdlLines, flexLines}));
+  const std::string trailer = write("trailer.shx", verifiedShx(header, {rdlLines, flexLines}, 1));
+  const std::string jumped = write("jump.shx", verifiedShx(header, {rdlLines, jump}));
+  put(groups[0].data, 271, {0xFE});  // the RAMDLD table's CG2 entry ends one byte short
+  const std::string noted = write(
+      "noted.shx", verifiedShx(verifiedHeader(groups),
+                               {fixture::s3Lines(kRamdldAddress, groups[0].data), flexLines}));
+
+  const std::vector<std::tuple<std::string, int, int, std::string>> cases = {
+      {sound, 0, 0, ""},
+      {noted, 0, 1, ""},
+      {trailer, 1, 0, ": 1 problem; tavufe verify " + trailer + " lists it"},
+      {jumped, 2, 0, ": 2 problems; tavufe verify " + jumped + " lists them"},
+  };
+  for (const auto& [in, problems, notes, said] : cases) {
+    SCOPED_TRACE(in);
+    const std::string err = said.empty() ? "" : "tavufe: " + in + said + "\n";
+    for (const char* command : {"info", "folders"}) {
+      const Outcome text = run({command, in});
+      EXPECT_EQ(text.status, 0);
+      EXPECT_EQ(text.err, err);
+      const Outcome json = run({command, in, "--json"});
+      EXPECT_EQ(json.status, 0);
+      EXPECT_EQ(json.err, err);
+      const auto doc = nlohmann::json::parse(json.out);
+      EXPECT_EQ(doc["problems"], problems);
+      EXPECT_EQ(doc["notes"], notes);
+    }
+    const Outcome saved = run({"save", in, "-o", dir.file("out.smg")});
+    EXPECT_EQ(saved.status, problems > 0 ? 1 : 0);
+    EXPECT_EQ(saved.err, said.empty()
+                             ? ""
+                             : "WARNING: Checksum Error\n" + err.substr(0, err.size() - 1) +
+                                   "; --force saves anyway\n");
+  }
 }
 
 // Each --json output is one document that a JSON parser reads back, with numbers as numbers
@@ -1142,7 +1241,8 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   const std::string damaged = write("stray.sbf", stray);
   const std::string missing = dir.file("missing.sbf");
   expectRun({"diff", damaged, sbf}, 2, "",
-            "WARNING: Record Error\ntavufe: " + damaged + ": not compared\n");
+            "WARNING: Record Error\ntavufe: " + damaged +
+                ":00003226: bytes after the last record: expected end of file, found 1 byte\n");
   expectRun({"diff", sbf, missing}, 2, "",
             "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
 
@@ -1159,6 +1259,31 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   EXPECT_EQ(doc["items"][2]["folder"], "Skins");
   EXPECT_EQ(doc["items"][2]["address"], 0x11280400u);
   EXPECT_EQ(doc["items"][4]["old"]["first"], 0x10100000u);
+}
+
+// tavufe-sample's help gives each option its own line and what it does.
+TEST(SampleToolTests, HelpListsEveryOptionOfTheUsage) {
+  const fixture::TempDir dir;
+  const Outcome help = runTavufe(dir, {"--help"}, {}, {}, TAVUFE_SAMPLE_PATH);
+  ASSERT_EQ(help.status, 0);
+  const std::string usage = help.out.substr(0, help.out.find("\n\n"));
+  std::size_t options = 0;
+  for (std::size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at)) {
+    const std::string option = usage.substr(at, usage.find_first_of(" ]|\n", at) - at);
+    at += option.size();
+    SCOPED_TRACE(option);
+    ++options;
+    // "  --name ..." or "  -h, --name ...", then a description.
+    std::size_t line = help.out.find("\n  " + option + " ");
+    if (const std::size_t alias = help.out.find(", " + option + " ");
+        line == std::string::npos && alias != std::string::npos) {
+      line = help.out.rfind("\n  -", alias);
+    }
+    ASSERT_NE(line, std::string::npos);
+    const std::string described = help.out.substr(line + 1, help.out.find('\n', line + 1) - line);
+    EXPECT_GT(described.find_last_of(' '), 20u) << described;
+  }
+  EXPECT_EQ(options, 11u);
 }
 
 // tavufe-sample takes clean numbers only, says why it refuses anything, and takes --name=value.
