@@ -37,6 +37,9 @@ void printRow(std::ostream& out, const Cells& cells) {
   out << '\n';
 }
 
+// A name the user typed, echoed with the same escapes as text from a file.
+std::string quotedName(const std::string& name) { return "'" + visibleText(name) + "'"; }
+
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
@@ -103,8 +106,8 @@ void reportProblems(std::ostream& err, const std::string& path, const CheckResul
 // The open command, as the window has it: the extension (or --input-type) picks the reader,
 // the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
-int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& opened,
-             std::ostream& err, LaidDataWatch* watch) {
+int openFile(EditorState& state, const Arguments& arguments, const std::string& path,
+             OpenedSuperfile& opened, std::ostream& err, LaidDataWatch* watch) {
   // Without an image the load reports the buffer error itself.
   state.image.allocate();
   initialiseEditor(state);
@@ -113,22 +116,43 @@ int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& op
   options.encoding = arguments.inputType;
   options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
   options.laidWatch = watch;
-  opened = openForEditing(state, arguments.file, options, progress);
-  if (!opened.loaded()) return openFailed(err, opened, arguments.file);
+  opened = openForEditing(state, path, options, progress);
+  if (!opened.loaded()) return openFailed(err, opened, path);
   return kExitSuccess;
 }
 
-int runInfo(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
-            std::ostream& out) {
-  if (arguments.json) {
-    printJson(out, infoJson(arguments.file, state, opened.report, opened.header, opened.check));
-    return kExitSuccess;
+// Each file's report and code-group list; several files each under a heading, as `head` puts
+// it, or as one JSON array. A file that cannot be opened is passed over and makes the exit 1.
+int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  const bool several = arguments.files.size() > 1;
+  Json documents = Json::array();
+  int status = kExitSuccess;
+  bool first = true;
+  for (const std::string& file : arguments.files) {
+    OpenedSuperfile opened;
+    if (openFile(state, arguments, file, opened, err, nullptr) != kExitSuccess) {
+      status = kExitRefused;
+      continue;
+    }
+    reportProblems(err, file, opened.check);
+    if (arguments.json) {
+      Json document = infoJson(file, state, opened.report, opened.header, opened.check);
+      if (several) {
+        documents.push_back(std::move(document));
+      } else {
+        printJson(out, document);
+      }
+      continue;
+    }
+    if (several) out << (first ? "" : "\n") << "==> " << visibleText(file) << " <==\n";
+    first = false;
+    for (const std::string& line : opened.report) out << visibleText(line) << '\n';
+    out << '\n';
+    printRow(out, kCodeGroupGridTitles);
+    for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
   }
-  for (const std::string& line : opened.report) out << visibleText(line) << '\n';
-  out << '\n';
-  printRow(out, kCodeGroupGridTitles);
-  for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
-  return kExitSuccess;
+  if (several && arguments.json) printJson(out, documents);
+  return status;
 }
 
 int runFolders(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
@@ -142,23 +166,58 @@ int runFolders(const EditorState& state, const Arguments& arguments, const Opene
   return kExitSuccess;
 }
 
-// Every row is checked against one listing before any record is erased, so that each number
-// means what `folders` showed, whatever the order the rows are given in.
-int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::ostream& err) {
+int saveUsageError(std::ostream& err, const std::string& error) {
+  err << usageErrorText(error, Command::Save);
+  return kExitUsage;
+}
+
+// The rows, numbered from 1 as `folders` lists them, whose name is `name` as read or as
+// `folders` prints it.
+std::vector<int> rowsNamed(const EditorState& state, const std::string& name) {
+  std::vector<int> rows;
+  for (int index = 0; isFolderListed(state, index); ++index) {
+    const std::string& folder = state.folders[std::size_t(index)].folderName;
+    if (folder == name || visibleText(folder) == name) rows.push_back(index + 1);
+  }
+  return rows;
+}
+
+std::string joinedRows(const std::vector<int>& rows) {
+  std::string out;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    out += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ") + std::to_string(rows[i]);
+  }
+  return out;
+}
+
+// Every row and name is checked against one listing before any record is erased, so that each
+// means what `folders` showed, whatever the order they are given in.
+int eraseRequestedFolders(EditorState& state, const Arguments& arguments, std::ostream& err) {
+  std::vector<int> rows = arguments.deleteRows;
+  for (const std::string& name : arguments.deleteFolders) {
+    const std::vector<int> named = rowsNamed(state, name);
+    if (named.empty()) {
+      return saveUsageError(err, "folder " + quotedName(name) + " is not in the folder list");
+    }
+    if (named.size() > 1 && !arguments.allMatches) {
+      return saveUsageError(err, "folder " + quotedName(name) + " is the name of rows " +
+                                     joinedRows(named) +
+                                     "; --all-matches erases them all, --delete-row K one");
+    }
+    rows.insert(rows.end(), named.begin(), named.end());
+  }
   std::vector<std::uint32_t> offsets;
   for (int row : rows) {
-    // Rows are numbered from 1, as `folders` lists them.
     const int index = row - 1;
     if (!isFolderListed(state, index)) {
-      err << "tavufe: row " << row << " is not in the folder list\n" << usageText();
-      return kExitUsage;
+      return saveUsageError(err, "row " + std::to_string(row) + " is not in the folder list");
     }
     const FolderEntry& entry = state.folders[std::size_t(index)];
     if (!canDeleteFolder(state, index)) {
-      err << "tavufe: row " << row << " (\"" << visibleText(entry.folderName)
-          << "\") cannot be erased: its record is not inside the Flex code group\n"
-          << usageText();
-      return kExitUsage;
+      return saveUsageError(err, "row " + std::to_string(row) + " (\"" +
+                                     visibleText(entry.folderName) +
+                                     "\") cannot be erased: its record is not inside the Flex "
+                                     "code group");
     }
     offsets.push_back(entry.recordOffset);
   }
@@ -201,8 +260,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   }
   // Without the Flex's bytes there is nothing of it to save or export.
   if (!hasFlexBytes(state)) return notify(err, noticeText(NoticeCode::NoFlexCodeGroup));
-  if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
-      status != kExitSuccess) {
+  if (const int status = eraseRequestedFolders(state, arguments, err); status != kExitSuccess) {
     return status;
   }
   if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
@@ -244,20 +302,45 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   return kExitSuccess;
 }
 
-// Checks the file's bytes as they are; nothing is laid into an image.
+// Checks each file's bytes as they are; nothing is laid into an image. Of several files each
+// one's last line names it, and one that cannot be read is passed over and makes the exit 1.
 int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const auto type = arguments.inputType ? arguments.inputType : encodingForPath(arguments.file);
-  if (!type) return notSupported(err, arguments.file);
-  const VerifyResult verified = verifySuperfile(arguments.file, *type);
-  if (!verified.read()) return warn(err, verified.status, verified.problem, arguments.file);
-  if (arguments.json) {
-    printJson(out, verifyJson(arguments.file, *type, verified.check));
-  } else {
-    for (const std::string& line : verifyLines(arguments.file, verified.check)) {
-      out << visibleText(line) << '\n';
+  const bool several = arguments.files.size() > 1;
+  Json documents = Json::array();
+  int status = kExitSuccess;
+  for (const std::string& file : arguments.files) {
+    const auto type = arguments.inputType ? arguments.inputType : encodingForPath(file);
+    if (!type) {
+      status = notSupported(err, file);
+      continue;
     }
+    const VerifyResult verified = verifySuperfile(file, *type);
+    if (!verified.read()) {
+      status = warn(err, verified.status, verified.problem, file);
+      continue;
+    }
+    if (!verified.check.ok()) status = kExitRefused;
+    if (arguments.json) {
+      Json document = verifyJson(file, *type, verified.check);
+      if (several) {
+        documents.push_back(std::move(document));
+      } else {
+        printJson(out, document);
+      }
+      continue;
+    }
+    std::vector<std::string> lines = verifyLines(file, verified.check);
+    if (several) {
+      // The count, and the line of those not listed, say which file they are of.
+      const std::size_t unlisted = verified.check.notKept() > 0 ? 2 : 1;
+      for (std::size_t i = lines.size() - unlisted; i < lines.size(); ++i) {
+        lines[i] = file + ": " + lines[i];
+      }
+    }
+    for (const std::string& line : lines) out << visibleText(line) << '\n';
   }
-  return verified.check.ok() ? kExitSuccess : kExitRefused;
+  if (several && arguments.json) printJson(out, documents);
+  return status;
 }
 
 // Compares two files as the editor reads them; 0 when they are the same, 1 when they differ, 2
@@ -293,6 +376,7 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
   if (arguments.command == Command::Diff) return runDiff(arguments, out, err);
+  if (arguments.command == Command::Info) return runInfo(state, arguments, out, err);
   // An export's file is written while the superfile is read; any refusal before the save
   // drops it unseen.
   EarlyExport early;
@@ -301,18 +385,18 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
     early.begin(arguments.output);
   }
   OpenedSuperfile opened;
-  if (const int status = openFile(state, arguments, opened, err, early.active() ? &early : nullptr);
+  if (const int status = openFile(state, arguments, arguments.file, opened, err,
+                                  early.active() ? &early : nullptr);
       status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
-    case Command::Info:
     case Command::Folders:
       reportProblems(err, arguments.file, opened.check);
-      return arguments.command == Command::Info ? runInfo(state, arguments, opened, out)
-                                                : runFolders(state, arguments, opened, out);
+      return runFolders(state, arguments, opened, out);
     case Command::Save:
       return runSave(state, arguments, opened, early.active() ? &early : nullptr, err);
+    case Command::Info:
     case Command::Verify:
     case Command::Diff:
     case Command::Help:

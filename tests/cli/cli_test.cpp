@@ -168,14 +168,25 @@ std::string gridLine(const std::string& cgAndName, const Group& g, const std::st
          "\t" + hex(fixture::sum16(g.data), 4) + "\t" + hex(ckhdr, 4) + "\t" + code + "\n";
 }
 
-const std::string kUsage =
-    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
-    "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
-    "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
-    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
-    "       tavufe -h | --help | --version\n";
+const std::string kUsageLines[] = {
+    "tavufe info FILE... [--json] [--input-type sbf|shx]\n",
+    "tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n",
+    "tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--delete-folder "
+    "NAME]... [--all-matches] [--keep-repeated] [--force] [--input-type sbf|shx]\n",
+    "tavufe verify FILE... [--json] [--input-type sbf|shx]\n",
+    "tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n",
+};
+const std::string kUsage = "usage: " + kUsageLines[0] + "       " + kUsageLines[1] + "       " +
+                           kUsageLines[2] + "       " + kUsageLines[3] + "       " +
+                           kUsageLines[4] + "       tavufe help [COMMAND]\n" +
+                           "       tavufe -h | --help | --version\n";
+// What follows a usage error of a command: its usage line alone, and where its help is.
+std::string usageOf(const std::string& command) {
+  const std::string names[] = {"info", "folders", "save", "verify", "diff"};
+  const auto at = std::find(std::begin(names), std::end(names), command) - std::begin(names);
+  return "usage: " + kUsageLines[at] + "Try 'tavufe " + command + " --help'.\n";
+}
+const std::string kSaveUsage = usageOf("save");
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
 const std::string kRepeatErased =
@@ -202,34 +213,61 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
-  // None of these files exists: usage is checked before anything is opened.
-  const std::vector<std::pair<Args, std::string>> cases = {
-      {{}, "no command given"},
-      {{"list", "a"}, "unknown command 'list'"},
-      {{"--frob"}, "unknown option '--frob'"},
-      {{"--version", "x"}, "'--version' takes no other arguments"},
-      {{"info"}, "missing FILE"},
-      {{"info", "a", "b"}, "unexpected argument 'b'"},
-      {{"info", "a", "--keep-repeated"}, "option '--keep-repeated' does not apply to 'info'"},
-      {{"diff", "a"}, "missing NEW"},
-      {{"diff", "a", "b", "c"}, "unexpected argument 'c'"},
-      {{"info", "a", "--input-type="}, "option '--input-type' needs a value"},
-      {{"info", "a", "--input-type", "txt"}, "invalid value 'txt' for '--input-type' (sbf or shx)"},
-      {{"info", "a", "--input-type", "sbf", "--input-type=shx"},
-       "option '--input-type' given more than once"},
-      {{"folders", "a", "--keep-repeated=yes"}, "option '--keep-repeated' takes no value"},
-      {{"save", "a"}, "missing -o OUT"},
-      {{"save", "a", "-o", "--type", "sbf"}, "option '-o' needs a value"},
+  // None of these files exists: usage is checked before anything is opened. The command, when
+  // known, gives its usage line alone; otherwise every line is shown.
+  const std::string all = kUsage + "Try 'tavufe --help'.\n";
+  const std::vector<std::tuple<Args, std::string, std::string>> cases = {
+      {{}, "no command given", all},
+      {{"list", "a"}, "unknown command 'list'", all},
+      {{"--frob"}, "unknown option '--frob'", all},
+      {{"--version", "x"}, "'--version' takes no other arguments", all},
+      {{"help", "list"}, "unknown command 'list'", all},
+      {{"help", "info", "save"}, "unexpected argument 'save'", all},
+      {{"info"}, "missing FILE", usageOf("info")},
+      {{"folders", "a", "b"}, "unexpected argument 'b'", usageOf("folders")},
+      {{"info", "a", "--keep-repeated"},
+       "option '--keep-repeated' does not apply to 'info'",
+       usageOf("info")},
+      {{"verify", "a", ""}, "FILE is empty", usageOf("verify")},
+      {{"diff", "a"}, "missing NEW", usageOf("diff")},
+      {{"diff", "a", "b", "c"}, "unexpected argument 'c'", usageOf("diff")},
+      {{"info", "a", "--input-type="}, "option '--input-type' needs a value", usageOf("info")},
+      {{"info", "a", "--input-type", "txt"},
+       "invalid value 'txt' for '--input-type' (sbf or shx)",
+       usageOf("info")},
+      {{"verify", "a", "--input-type", "sbf", "--input-type=shx"},
+       "option '--input-type' given more than once",
+       usageOf("verify")},
+      {{"folders", "a", "--keep-repeated=yes"},
+       "option '--keep-repeated' takes no value",
+       usageOf("folders")},
+      {{"save", "a"}, "missing -o OUT", kSaveUsage},
+      {{"save", "a", "-o", "--type", "sbf"}, "option '-o' needs a value", kSaveUsage},
       {{"save", "a", "-o", "out.dat"},
-       "cannot tell the type of 'out.dat' from its extension; give --type shx|sbf|smg|bin"},
-      {{"save", "a", "-o", "x.sbf", "--delete-row", "-1"}, "row '-1' is not a positive number"},
-      {{"save", "a", "-o", "x.sbf", "--delete-row", "0"}, "row '0' is not a positive number"},
+       "cannot tell the type of 'out.dat' from its extension; give --type shx|sbf|smg|bin",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-row", "-1"},
+       "row '-1' is not a positive number",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-row", "0"},
+       "row '0' is not a positive number",
+       kSaveUsage},
       {{"save", "a", "-o", "x.sbf", "--delete-row", "99999999999999999999"},
-       "row '99999999999999999999' is beyond the folder list (at most 200 rows)"},
+       "row '99999999999999999999' is beyond the folder list (at most 200 rows)",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-folder="},
+       "option '--delete-folder' needs a value",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--all-matches"},
+       "option '--all-matches' needs --delete-folder NAME",
+       kSaveUsage},
+      {{"diff", "a", "b", "--all-matches"},
+       "option '--all-matches' does not apply to 'diff'",
+       usageOf("diff")},
   };
-  for (const auto& [args, message] : cases) {
+  for (const auto& [args, message, usage] : cases) {
     SCOPED_TRACE(message);
-    expectRun(args, 2, "", "tavufe: " + message + "\n" + kUsage);
+    expectRun(args, 2, "", "tavufe: " + message + "\n" + usage);
   }
   // After "--" a name that looks like an option is the file.
   EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err,
@@ -238,6 +276,36 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
   EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
+  EXPECT_EQ(run({"help"}).out, run({"--help"}).out);
+}
+
+// Each command's help: its usage line, a line on each option its usage names, and an example
+// that runs as the command; the same from `COMMAND --help`, `COMMAND -h` anywhere before "--",
+// and `help COMMAND`.
+TEST_F(CliTest, EachCommandHasItsOwnHelp) {
+  for (const std::string command : {"info", "folders", "save", "verify", "diff"}) {
+    SCOPED_TRACE(command);
+    const Outcome help = run({"help", command});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    const std::string usage = usageOf(command);
+    EXPECT_TRUE(help.out.starts_with(usage.substr(0, usage.find('\n') + 1) + "\n")) << help.out;
+    EXPECT_EQ(run({command, "--help"}).out, help.out);
+    // Help wins over whatever else is wrong with the line.
+    EXPECT_EQ(run({command, "--bogus", "-h", "x"}).out, help.out);
+    for (std::size_t at = usage.find("[-"); at < usage.find('\n'); at = usage.find("[-", at + 1)) {
+      const std::string option = usage.substr(at + 1, usage.find_first_of(" ]", at) - at - 1);
+      EXPECT_NE(help.out.find("\n  " + option + " "), std::string::npos) << option;
+    }
+    EXPECT_NE(help.out.find("\nExample: tavufe " + command + " "), std::string::npos);
+    EXPECT_EQ(help.out.find("tavufe " + std::string(command == "info" ? "folders" : "info")),
+              std::string::npos)
+        << "another command's usage";
+  }
+  // After "--" it is a file name.
+  EXPECT_EQ(run({"info", "--", "--help"}).err,
+            "NOTICE: File Type Not Supported\ntavufe: --help: not an .sbf or .shx file; "
+            "--input-type sbf|shx reads it as one\n");
 }
 
 // Every failed open stops info, folders, save (forced or not) and diff alike, says where and
@@ -495,8 +563,8 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
       {superfile(fblFirst), {"--type", "sbf"}, 1, noRdl},
       // Overlapping code groups are damage: only a forced save gets as far as the refresh.
       {staleFile, {"--force", "--type", "smg"}, 1, "WARNING: Address Range\n"},
-      {superfile(root), {"--delete-row", "2", "--delete-row", "1"}, 2, rootRow + kUsage},
-      {superfile(root), {"--delete-row", "5"}, 2, row5 + kUsage},
+      {superfile(root), {"--delete-row", "2", "--delete-row", "1"}, 2, rootRow + kSaveUsage},
+      {superfile(root), {"--delete-row", "5"}, 2, row5 + kSaveUsage},
   };
   const std::string out = dir.file("out.sbf");
   for (const auto& [bytes, options, status, err] : cases) {
@@ -701,7 +769,7 @@ TEST_F(CliTest, ControlCharactersFromTheFileAreShownAsEscapes) {
   expectRun({"save", root, "-o", dir.file("out.sbf"), "--delete-row", "1"}, 2, "",
             "tavufe: row 1 (\"R\\x1B\") cannot be erased: its record is not inside the Flex "
             "code group\n" +
-                kUsage);
+                kSaveUsage);
 }
 
 // Files that open but hold no byte of the Flex to write: every output type gives the notice,
@@ -870,9 +938,9 @@ TEST_F(CliTest, VerifyListsEveryProblemThenTheCount) {
             "NOTICE: File Type Not Supported\ntavufe: " + asBin +
                 ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n");
   expectRun({"verify", clean, "--keep-repeated"}, 2, "",
-            "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + kUsage);
+            "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + usageOf("verify"));
   expectRun({"save", clean, "-o", dir.file("x.sbf"), "--json"}, 2, "",
-            "tavufe: option '--json' does not apply to 'save'\n" + kUsage);
+            "tavufe: option '--json' does not apply to 'save'\n" + kSaveUsage);
 }
 
 // Damage is saved only when forced, in every type, and then as if the file had been sound: a
@@ -1190,9 +1258,9 @@ TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
     EXPECT_EQ(out.find("\xE2\x80\xAE"), std::string::npos);
   }
 
-  expectRun(
-      {"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
-      "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" + kUsage);
+  expectRun({"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
+            "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" +
+                usageOf("info"));
 }
 
 // OLD holds a DSP the save drops, the RAMDLD's table lists it, and a repeated folder record.
