@@ -497,6 +497,66 @@ TEST_F(CliTest, ExportsEraseTheRowsAsFoldersNumbersThem) {
   EXPECT_EQ(ffAroundThemes(fixture::readFile(dir.file("themes.smg"))), 173);
 }
 
+// A folder is named as `folders` lists it for the same options, raw or as it prints it, and
+// erases what the same rows would; a name that matches nothing, or several records without
+// --all-matches, is a usage error and nothing is written.
+TEST_F(CliTest, FoldersAreErasedByName) {
+  auto groups = standardGroups();
+  putFolderRecord(groups[1].data, 0xA00, "Esc\x1B");
+  const std::string in = write("in.sbf", superfile(groups));
+  auto flexWithout = [&](std::initializer_list<std::size_t> records) {
+    Bytes b = erasedFlex(records);
+    putFolderRecord(b, 0xA00, "Esc\x1B");
+    return b;
+  };
+  // Rows without --keep-repeated: 1 Skins, 2 Themes, 3 Wallpaper, 4 Esc\x1B.
+  const std::vector<std::tuple<Args, Args, Bytes>> saved = {
+      {{"--delete-folder", "Themes"}, {"--delete-row", "2"}, flexWithout({0x400, 0x600})},
+      {{"--delete-folder=Wallpaper", "--delete-row", "2"},
+       {"--delete-row", "2", "--delete-row", "3"},
+       flexWithout({0x400, 0x600, 0x800})},
+      {{"--delete-folder", "Esc\x1B"}, {"--delete-row", "4"}, erasedFlex({0x400, 0xA00})},
+      {{"--delete-folder", "Esc\\x1B"}, {"--delete-row", "4"}, erasedFlex({0x400, 0xA00})},
+      {{"--keep-repeated", "--delete-folder", "Skins", "--all-matches"},
+       {"--keep-repeated", "--delete-row", "1", "--delete-row", "2"},
+       flexWithout({0x200, 0x400})},
+      // Without --keep-repeated the second Skins is gone as the file opens: one match.
+      {{"--delete-folder", "Skins", "--delete-folder", "Skins"},
+       {"--delete-row", "1"},
+       flexWithout({0x200, 0x400})},
+  };
+  for (const auto& [byName, byRow, expected] : saved) {
+    SCOPED_TRACE(byName[1]);
+    Args args = byName;
+    args.insert(args.begin(), {"save", in, "-o", dir.file("name.smg")});
+    expectRun(args, 0, "", "");
+    args = byRow;
+    args.insert(args.begin(), {"save", in, "-o", dir.file("row.smg")});
+    expectRun(args, 0, "", "");
+    EXPECT_EQ(fixture::readFile(dir.file("name.smg")), expected);
+    EXPECT_EQ(fixture::readFile(dir.file("row.smg")), expected);
+  }
+
+  const std::vector<std::pair<Args, std::string>> refused = {
+      {{"--delete-folder", "Nope"}, "folder 'Nope' is not in the folder list"},
+      {{"--delete-folder", "themes"}, "folder 'themes' is not in the folder list"},
+      {{"--delete-folder", "Themes", "--delete-folder", "Nope\x07"},
+       "folder 'Nope\\x07' is not in the folder list"},
+      {{"--keep-repeated", "--delete-folder", "Skins"},
+       "folder 'Skins' is the name of rows 1 and 2; --all-matches erases them all, --delete-row "
+       "K one"},
+  };
+  const std::string out = dir.file("out.sbf");
+  for (const auto& [options, message] : refused) {
+    SCOPED_TRACE(message);
+    fixture::writeFile(out, std::string_view("old"));
+    Args args = options;
+    args.insert(args.begin(), {"save", in, "-o", out});
+    expectRun(args, 2, "", "tavufe: " + message + "\n" + kSaveUsage);
+    EXPECT_EQ(readText(out), "old");
+  }
+}
+
 TEST_F(CliTest, SuperfileSavesWriteTheRecordsAndReadBack) {
   const std::string in = write("in.sbf", superfile(standardGroups()));
   auto save = [&](const std::string& name, const std::string& type = {}) {
@@ -997,6 +1057,94 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
   EXPECT_EQ(parsed["notes"], 1);
   EXPECT_EQ(parsed["findings"][0]["severity"], "note");
   EXPECT_EQ(run({"save", notedShx, "-o", dir.file("noted-out.shx")}).status, 0);
+}
+
+// Several files are checked in turn: each finding keeps its file, each file ends with its own
+// count, and the exit is 1 when any file has a problem or cannot be read.
+TEST_F(CliTest, VerifyChecksEachOfSeveralFiles) {
+  auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  const std::string clean = write("clean.sbf", withRecords(header.bytes(), groups));
+  const Bytes trailerBytes = verifiedShx(header, {rdlLines, flexLines}, 1);
+  const std::string trailer = write("trailer.shx", trailerBytes);
+  const std::uint16_t sum = fixture::sum16(std::span(trailerBytes).first(trailerBytes.size() - 14));
+  put(groups[0].data, 271, {0xFE});  // a note
+  const std::string noted = write(
+      "noted.shx", verifiedShx(verifiedHeader(groups),
+                               {fixture::s3Lines(kRamdldAddress, groups[0].data), flexLines}));
+  const std::string missing = dir.file("missing.sbf");
+  const std::string other = write("other.txt", Bytes{1});
+
+  const std::string cleanOut = clean + ": OK\n";
+  const std::string notedOut =
+      noted + ":6: note: RAMDLD table entry for CG2: expected 11280000-11F3FFFF, found " +
+      "11280000-11F3FFFE\n" + noted + ": OK (1 note)\n";
+  const std::string trailerOut = trailer + ":76: checksum line: expected " + hex(sum, 4) +
+                                 ", found " + hex(std::uint16_t(sum + 1), 4) + "\n" + trailer +
+                                 ": 1 problem\n";
+  const std::string missingErr =
+      "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n";
+  const std::string otherErr = "NOTICE: File Type Not Supported\ntavufe: " + other +
+                               ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n";
+  const std::vector<std::tuple<Args, int, std::string, std::string>> cases = {
+      {{clean, noted}, 0, cleanOut + notedOut, ""},
+      {{noted, trailer, clean}, 1, notedOut + trailerOut + cleanOut, ""},
+      {{clean, missing, noted}, 1, cleanOut + notedOut, missingErr},
+      {{other, clean}, 1, cleanOut, otherErr},
+      // One file is as it always was.
+      {{noted}, 0, notedOut.substr(0, notedOut.find('\n') + 1) + "OK (1 note)\n", ""},
+  };
+  for (const auto& [files, status, out, err] : cases) {
+    SCOPED_TRACE(files.size());
+    Args args = files;
+    args.insert(args.begin(), "verify");
+    expectRun(args, status, out, err);
+    // JSON: an array of each read file's document, for more than one file.
+    args.push_back("--json");
+    const Outcome json = run(args);
+    EXPECT_EQ(json.status, status);
+    EXPECT_EQ(json.err, err);
+    const auto doc = nlohmann::json::parse(json.out);
+    if (files.size() == 1) {
+      EXPECT_EQ(doc["file"], files[0]);
+      continue;
+    }
+    std::string listed;
+    for (const auto& file : doc) {
+      listed += file["file"].get<std::string>() + " " + file["problems"].dump() + " " +
+                file["notes"].dump() + "\n";
+    }
+    std::string expected;
+    for (const std::string& file : files) {
+      if (file == noted) expected += noted + " 0 1\n";
+      if (file == clean) expected += clean + " 0 0\n";
+      if (file == trailer) expected += trailer + " 1 0\n";
+    }
+    EXPECT_EQ(listed, expected);
+  }
+}
+
+// Several files' reports, each under a heading as `head` gives it; one that cannot be opened is
+// passed over with its reason and makes the exit 1.
+TEST_F(CliTest, InfoReportsEachOfSeveralFiles) {
+  const std::string a = write("a.sbf", superfile(standardGroups()));
+  const std::string b = write("b.sbf", superfile({standardGroups()[0]}));
+  const std::string missing = dir.file("missing.sbf");
+  const std::string aOut = run({"info", a}).out;
+  const std::string bOut = run({"info", b}).out;
+  ASSERT_FALSE(aOut.empty());
+  expectRun({"info", a, b}, 0, "==> " + a + " <==\n" + aOut + "\n==> " + b + " <==\n" + bOut, "");
+  expectRun({"info", missing, b, a}, 1,
+            "==> " + b + " <==\n" + bOut + "\n==> " + a + " <==\n" + aOut,
+            "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
+  const Outcome json = run({"info", b, missing, a, "--json"});
+  EXPECT_EQ(json.status, 1);
+  const auto doc = nlohmann::json::parse(json.out);
+  ASSERT_EQ(doc.size(), 2u);
+  EXPECT_EQ(doc[0], nlohmann::json::parse(run({"info", b, "--json"}).out));
+  EXPECT_EQ(doc[1], nlohmann::json::parse(run({"info", a, "--json"}).out));
 }
 
 // A file that opens with problems is listed and exits 0, but says so on standard error and in
