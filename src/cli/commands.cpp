@@ -346,14 +346,15 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 // Compares two files as the editor reads them; 0 when they are the same, 1 when they differ, 2
 // when either cannot be compared, as cmp and diff do.
 int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const DiffOutcome outcome =
-      diffSuperfileFiles(arguments.file, arguments.newFile, arguments.inputType);
+  const DiffOutcome outcome = diffFiles(arguments.file, arguments.newFile, arguments.inputType);
   if (outcome.failed) {
     const std::string& path = *outcome.failed == DiffFile::Old ? arguments.file : arguments.newFile;
     const OpenedSuperfile& opened = outcome.failedOpen;
     openFailed(err, opened, path);
     // Which of the two it was, unless a reason named it already.
-    if (opened.notice == NoticeCode::None && !opened.problem && !opened.cause) {
+    const bool named = opened.notice == NoticeCode::FileTypeNotSupported ||
+                       (opened.notice == NoticeCode::None && (opened.problem || opened.cause));
+    if (!named) {
       err << "tavufe: " << visibleText(path) << ": not compared\n";
     }
     return kExitUsage;
@@ -363,8 +364,16 @@ int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   if (arguments.json) {
-    printJson(out, diffJson(arguments.file, arguments.newFile, outcome.diff));
+    printJson(out, diffJson(arguments.file, arguments.newFile, outcome.diff, outcome.flexOnly()));
   } else {
+    // An export holds the Flex alone: whatever else the superfile holds is not compared.
+    if (outcome.flexOnly()) {
+      out << "Flex only: "
+          << (!outcome.newExport   ? "OLD is an export"
+              : !outcome.oldExport ? "NEW is an export"
+                                   : "both are exports")
+          << '\n';
+    }
     for (const std::string& line : diffLines(outcome.diff)) out << visibleText(line) << '\n';
   }
   return outcome.diff.same() ? kExitSuccess : kExitRefused;

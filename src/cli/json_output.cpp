@@ -187,12 +187,14 @@ Json verifyJson(const std::string& file, SuperfileEncoding type, const CheckResu
           {"findings", findings}};
 }
 
-Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff) {
+Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff,
+              bool flexOnly) {
   json items = json::array();
   for (const DiffItem& item : diff.items) items.push_back(diffItemJson(item));
   const std::uint64_t differences = diff.differences();
   return {{"old", text(oldFile)},
           {"new", text(newFile)},
+          {"flexOnly", flexOnly},
           {"same", differences == 0},
           {"differences", differences},
           {"notes", diff.items.size() - differences},

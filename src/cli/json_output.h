@@ -31,7 +31,9 @@ Json infoJson(const std::string& file, const EditorState& state,
               const CheckResult& check);
 Json foldersJson(const std::string& file, const EditorState& state, const CheckResult& check);
 Json verifyJson(const std::string& file, SuperfileEncoding type, const CheckResult& check);
-Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff);
+// `flexOnly`: one side or both were exports, and the Flex alone was compared.
+Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff,
+              bool flexOnly);
 
 // The document with every string made inert, ended by a line feed.
 void printJson(std::ostream& out, const Json& document);

@@ -1477,6 +1477,85 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   EXPECT_EQ(doc["items"][4]["old"]["first"], 0x10100000u);
 }
 
+// An export is the Flex alone: compared with a superfile it lies at that superfile's Flex
+// address and only the Flex is compared; two exports compare as raw Flex images.
+TEST_F(CliTest, DiffComparesExportsAsTheFlexAlone) {
+  const auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string sbf = write("in.sbf", withRecords(header.bytes(), groups));
+  const std::string shx =
+      write("in.shx", verifiedShx(header, {fixture::s3Lines(kRamdldAddress, groups[0].data),
+                                           fixture::s3Lines(kFlexAddress, groups[1].data)}));
+  auto moved = verifiedGroups();
+  moved[1].start = 0x11300000;
+  const std::string away = write("away.sbf", withRecords(headerFor(moved).bytes(), moved));
+  const std::string noFlex = write("no-flex.sbf", superfile({groups[0]}));
+  // Exports written byte by byte: the Flex as it is, without the record at 0x600, one byte short.
+  const std::string flex = write("flex.smg", makeFlex());
+  const std::string flexBin = write("flex.BIN", makeFlex());
+  Bytes themes = makeFlex();
+  std::fill_n(themes.begin() + 0x600 - 261, 5, 0xFF);
+  std::fill_n(themes.begin() + 0x600 - 4, 168, 0xFF);
+  const std::string erased = write("themes.bin", themes);
+  Bytes shorter = makeFlex();
+  shorter.pop_back();
+  const std::string cut = write("cut.smg", shorter);
+
+  const std::string themesGone = "folder \"Themes\" at 11280600 erased (173 bytes)\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{sbf, flex}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{shx, flexBin}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{flex, sbf}, 0, "Flex only: OLD is an export\nsame\n"},
+      {{flex, flexBin}, 0, "Flex only: both are exports\nsame\n"},
+      {{away, flex}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{sbf, erased}, 1, "Flex only: NEW is an export\n" + themesGone + "1 difference\n"},
+      {{flex, erased}, 1, "Flex only: both are exports\n" + themesGone + "1 difference\n"},
+      {{away, erased},
+       1,
+       "Flex only: NEW is an export\nfolder \"Themes\" at 11300600 erased (173 bytes)\n"
+       "1 difference\n"},
+      {{cut, flex},
+       1,
+       "Flex only: both are exports\nFlex range 11280000-11280FFE -> 11280000-11280FFF\n"
+       "1 difference\n"},
+      // Told how to read both, a .bin is a superfile like any other.
+      {{sbf, write("backup.bin", fixture::readFile(sbf)), "--input-type", "sbf"}, 0, "same\n"},
+  };
+  for (const auto& [files, status, out] : cases) {
+    SCOPED_TRACE(files[0] + " " + files[1]);
+    Args args = files;
+    args.insert(args.begin(), "diff");
+    expectRun(args, status, out, "");
+  }
+  // A save of the superfile and its export compare the same; after a delete, by its name.
+  for (const Args& options : {Args{}, Args{"--delete-row", "2"}}) {
+    const std::string saved = dir.file("saved.shx");
+    const std::string exported = dir.file("exported.smg");
+    ASSERT_EQ(run({"save", sbf, "-o", saved, "--keep-repeated"}).status, 0);
+    Args save = {"save", sbf, "-o", exported, "--keep-repeated"};
+    save.insert(save.end(), options.begin(), options.end());
+    ASSERT_EQ(run(save).status, 0);
+    expectRun({"diff", saved, exported}, options.empty() ? 0 : 1,
+              std::string("Flex only: NEW is an export\n") +
+                  (options.empty() ? "same\n"
+                                   : "folder \"Skins\" at 11280400 erased (173 bytes)\n"
+                                     "1 difference\n"),
+              "");
+  }
+
+  expectRun({"diff", noFlex, flex}, 2, "",
+            "NOTICE: No Flex Code Group\ntavufe: " + noFlex + ": not compared\n");
+  const std::string missing = dir.file("missing.bin");
+  expectRun({"diff", sbf, missing}, 2, "",
+            "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
+  const Outcome json = run({"diff", sbf, erased, "--json"});
+  EXPECT_EQ(json.status, 1);
+  const auto doc = nlohmann::json::parse(json.out);
+  EXPECT_EQ(doc["flexOnly"], true);
+  EXPECT_EQ(doc["items"][0]["folder"], "Themes");
+  EXPECT_EQ(nlohmann::json::parse(run({"diff", sbf, sbf, "--json"}).out)["flexOnly"], false);
+}
+
 // tavufe-sample's help gives each option its own line and what it does.
 TEST(SampleToolTests, HelpListsEveryOptionOfTheUsage) {
   const fixture::TempDir dir;
