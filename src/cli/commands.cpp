@@ -108,8 +108,8 @@ void reportProblems(std::ostream& err, const std::string& path, const CheckResul
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
 int openFile(EditorState& state, const Arguments& arguments, const std::string& path,
              OpenedSuperfile& opened, std::ostream& err, LaidDataWatch* watch) {
-  // Without an image the load reports the buffer error itself.
-  state.image.allocate();
+  // Without an image the load reports the buffer error itself. Several files share one.
+  if (!state.image.exists()) state.image.allocate();
   initialiseEditor(state);
   Progress progress;
   OpenOptions options;
