@@ -28,6 +28,8 @@ expected=(
   share/man/man1/tavu-flex-editor.1.gz
   share/man/man1/tavufe-sample.1.gz
   share/bash-completion/completions/tavufe
+  share/zsh/vendor-completions/_tavufe
+  share/fish/vendor_completions.d/tavufe.fish
   share/doc/tavu-flex-editor/copyright
 )
 
@@ -48,13 +50,27 @@ shown="$("$usr/bin/tavufe" --version)"
   fail "the installed tavufe could not read the installed tavufe-sample's superfile"
 echo "Install: ${#expected[@]} entries in place; the installed tavufe says '$shown'"
 
-# Every command and option that --help names is in the manual page and the completion.
+# Every command and option that --help names is in the manual page and in each shell's
+# completion, written as that shell names it.
 help="$("$usr/bin/tavufe" --help)"
 page="$(gzip -dc "$usr/share/man/man1/tavufe.1.gz" | sed 's/\\-/-/g')"
-completion="$(cat "$usr/share/bash-completion/completions/tavufe")"
-for word in info folders save verify $(grep -o -E -- '(^| )--?[a-z][a-z-]*' <<< "$help" | sort -u); do
+bash_completion="$(cat "$usr/share/bash-completion/completions/tavufe")"
+zsh_completion="$(cat "$usr/share/zsh/vendor-completions/_tavufe")"
+fish_completion="$(cat "$usr/share/fish/vendor_completions.d/tavufe.fish")"
+for word in info folders save verify diff help \
+  $(grep -o -E -- '(^| )--?[a-z][a-z-]*' <<< "$help" | sort -u); do
   grep -q -F -- "$word" <<< "$page" || fail "the manual page lacks '$word'"
-  grep -q -E -- "(^|[ '])$word([ ')]|$)" <<< "$completion" || fail "the completion lacks '$word'"
+  grep -q -E -- "(^|[ '])$word([ ')]|$)" <<< "$bash_completion" ||
+    fail "the bash completion lacks '$word'"
+  grep -q -E -- "(^|[ '{,*)])$word([]:=,}[' ]|$)" <<< "$zsh_completion" ||
+    fail "the zsh completion lacks '$word'"
+  case $word in
+    --*) fish_word="-l ${word#--}" ;;
+    -*) fish_word="-s ${word#-}" ;;
+    *) fish_word="-a '?$word" ;;
+  esac
+  grep -q -E -- "$fish_word( |'|$)" <<< "$fish_completion" ||
+    fail "the fish completion lacks '$word'"
 done
 
 # The freedesktop files, with whichever validators are installed.
@@ -104,56 +120,162 @@ else
   echo "Manual pages: not checked, man is not installed"
 fi
 
-# Completion: commands, each command's options, and FILE names filtered by type.
+# Completion in each shell: commands, each command's options, the values of --type and
+# --input-type, and FILE names filtered by type, superfiles first. Each line's offers, sorted.
+mkdir -p "$scratch/files/folder"
+touch "$scratch/files/"{a.sbf,B.SHX,c.txt,d.smg,e.bin}
+lines=(
+  "tavufe "
+  "tavufe f"
+  "tavufe info "
+  "tavufe info --"
+  "tavufe save a.sbf --"
+  "tavufe save a.sbf --type "
+  "tavufe save a.sbf -o "
+  "tavufe folders --input-type "
+  "tavufe verify a.sbf --"
+  "tavufe save a.sbf --type=s"
+  "tavufe info --input-type=shx "
+  "tavufe save a.sbf --force --delete-row 1 -o x.shx --"
+  "tavufe save a.sbf --delete-folder Skins --delete-folder "
+  "tavufe help "
+  "tavufe diff a.sbf "
+)
+# bash and zsh differ only in the two lines between these.
+head="--help --version -h diff folders help info save verify
+folders
+B.SHX a.sbf folder
+--help --input-type --json
+--all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --type
+bin sbf shx smg
+B.SHX a.sbf d.smg e.bin folder
+sbf shx
+--help --input-type --json"
+tail="--all-matches --delete-folder --delete-row --help --input-type --keep-repeated --type
+
+diff folders info save verify
+B.SHX a.sbf d.smg e.bin folder"
+expect_completion() {
+  [ "$2" = "$3" ] || fail "$1 completion offered:"$'\n'"$2"$'\n'"instead of:"$'\n'"$3"
+  echo "Completion in $1: as expected"
+}
+
 helpers=/usr/share/bash-completion/bash_completion
 if [ -r "$helpers" ]; then
-  mkdir -p "$scratch/files/folder"
-  touch "$scratch/files/"{a.sbf,B.SHX,c.txt,d.smg}
   completions="$(
     cd "$scratch/files"
     bash -c '
       source "$1"
       source "$2"
-      complete_line() {
-        local line="$1"
+      shift 2
+      for line in "$@"; do
         read -ra COMP_WORDS <<< "$line"
         [[ $line == *" " ]] && COMP_WORDS+=("")
         COMP_LINE="$line" COMP_POINT=${#line} COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
         COMPREPLY=()
         _tavufe tavufe "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
         printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
-      }
-      complete_line "tavufe "
-      complete_line "tavufe f"
-      complete_line "tavufe info "
-      complete_line "tavufe info --"
-      complete_line "tavufe save a.sbf --"
-      complete_line "tavufe save a.sbf --type "
-      complete_line "tavufe save a.sbf -o "
-      complete_line "tavufe folders --input-type "
-      complete_line "tavufe verify a.sbf --"
-      complete_line "tavufe save a.sbf --type=s"
-      complete_line "tavufe info --input-type=shx "
-      complete_line "tavufe save a.sbf --force --delete-row 1 -o x.shx --"
-    ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe"
+      done
+    ' completion "$helpers" "$usr/share/bash-completion/completions/tavufe" "${lines[@]}"
   )"
-  wanted="--help --version -h diff folders info save verify
-folders
-B.SHX a.sbf folder
---input-type --json
---delete-row --force --input-type --keep-repeated --type
-bin sbf shx smg
-B.SHX a.sbf d.smg folder
-sbf shx
---input-type --json
+  expect_completion bash "$completions" "$head
 sbf shx smg
-B.SHX a.sbf c.txt d.smg folder
---delete-row --input-type --keep-repeated --type"
-  [ "$completions" = "$wanted" ] ||
-    fail "completion offered:"$'\n'"$completions"$'\n'"instead of:"$'\n'"$wanted"
-  echo "Completion: as expected"
+B.SHX a.sbf c.txt d.smg e.bin folder
+$tail"
 else
-  echo "Completion: not checked, bash-completion is not installed"
+  echo "Completion in bash: not checked, bash-completion is not installed"
+fi
+
+# zsh completes only in its line editor: an interactive zsh in a pseudo-terminal gets each line
+# and a Tab, with compadd wrapped to note what it offers.
+if command -v zsh > /dev/null; then
+  cat > "$scratch/complete.zsh" << 'EOF'
+zmodload zsh/zpty
+dir=$1 out=$2
+shift 2
+: > $out
+# Each step ends with a marker and finishes before the next is typed: the line editor drops
+# what was typed ahead of it.
+markers() {
+  local i
+  local -a ends
+  for i in {1..200}; do
+    ends=(${(M)${(f)"$(<$out)"}:#--end--})
+    (($#ends >= $1)) && return 0
+    sleep 0.05
+  done
+  return 1
+}
+zpty -b z zsh -f -i
+zpty -w z "PS1=''; fpath=(${(q)dir} \$fpath); autoload -Uz compinit; compinit -u -D"
+zpty -w z "compadd() { if [[ \${@[1,(i)(-|--)]} == *-(O|A|D)\\ * ]]; then builtin compadd \"\$@\"; return; fi; local -a hits; builtin compadd -A hits \"\$@\"; ((\$#hits)) && print -rl -- \$hits >> ${(q)out}; builtin compadd \"\$@\"; }"
+zpty -w z "print -r -- --end-- >> ${(q)out}"
+markers 1 || exit 1
+: > $out
+integer n=0
+for line in "$@"; do
+  zpty -w -n z "$line"$'\t'
+  zpty -w -n z $'\C-u'
+  zpty -w z "print -r -- --end-- >> ${(q)out}"
+  markers $((++n)) || exit 1
+done
+zpty -d z
+local -a offered
+for row in "${(@f)$(<$out)}"; do
+  if [[ $row == --end-- ]]; then
+    print -r -- ${(j: :)${(ou)offered}}
+    offered=()
+  else
+    offered+=($row)
+  fi
+done
+EOF
+  completions="$(
+    cd "$scratch/files"
+    zsh -f "$scratch/complete.zsh" "$usr/share/zsh/vendor-completions" "$scratch/zsh.out" \
+      "${lines[@]}"
+  )" || fail "zsh did not complete every line"
+  # Without --input-type only superfiles are offered while there are any.
+  expect_completion zsh "$completions" "$head
+sbf shx smg
+B.SHX a.sbf folder
+$tail"
+else
+  echo "Completion in zsh: not checked, zsh is not installed"
+fi
+
+if command -v fish > /dev/null; then
+  completions="$(
+    cd "$scratch/files"
+    fish -N -c '
+      source $argv[1]
+      for line in $argv[2..]
+        echo (complete -C $line | string split -f1 \t | sort | string join " ")
+      end
+      # Superfiles first, whatever the names sort as.
+      complete -C "tavufe info --input-type=shx " | string split -f1 \t | string join " "
+    ' "$usr/share/fish/vendor_completions.d/tavufe.fish" "${lines[@]}"
+  )"
+  # fish offers options only for a word that starts with a dash, and every file, superfiles
+  # first.
+  expect_completion fish "$completions" "diff folders help info save verify
+folders
+B.SHX a.sbf c.txt d.smg e.bin folder/
+--help --input-type --json
+--all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --type
+bin sbf shx smg
+B.SHX a.sbf c.txt d.smg e.bin folder/
+sbf shx
+--help --input-type --json
+--type=sbf --type=shx --type=smg
+B.SHX a.sbf c.txt d.smg e.bin folder/
+--all-matches --delete-folder --delete-row --help --input-type --keep-repeated --type
+
+diff folders info save verify
+B.SHX a.sbf c.txt d.smg e.bin folder/
+B.SHX a.sbf folder/ c.txt d.smg e.bin"
+else
+  echo "Completion in fish: not checked, fish is not installed"
 fi
 
 # The package: built, then its control fields and contents checked.

@@ -9,10 +9,10 @@ required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
 # Wanted where the release has them: the SVG icon plugins (a package of their own on some
 # releases), clang with its fuzzer runtime for the readers' fuzz targets, hyperfine for
 # bench/peers.sh, and the checkers of what an install holds (desktop entry, AppStream data,
-# manual pages, completion, the package).
+# manual pages, completion in bash, zsh and fish, the package).
 optional=(qt6-svg-plugins clang clang-format libclang-rt-dev hyperfine
           desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
-          bash-completion lintian)
+          bash-completion zsh fish lintian)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 

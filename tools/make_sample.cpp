@@ -17,6 +17,26 @@ const char* const kUsage =
     "                     [--seed N]\n"
     "       tavufe-sample --help\n";
 
+const char* const kOptions =
+    "\n"
+    "Writes a superfile with made-up contents; the same options and seed give the same file.\n"
+    "\n"
+    "Options (a value may also follow as --name=value; numbers are decimal, or hexadecimal\n"
+    "with 0x):\n"
+    "  --format sbf|shx    write SBF binary records or SHX S-record text\n"
+    "  --output FILE       the file to write\n"
+    "  --full              make the Flex code group its full size, 0xCC0000 bytes\n"
+    "  --flex-size BYTES   the Flex code group's size, 0x4000 to 0xCC0000; 0x40000 without it\n"
+    "  --fbl               add an FBL code group\n"
+    "  --no-firmware       leave out the firmware code group\n"
+    "  --no-flex           leave out the Flex code group\n"
+    "  --no-dsp            leave out the DSP code group\n"
+    "  --no-language       leave out the language pack code group\n"
+    "  --seed N            start the made-up contents from N; 1 without it\n"
+    "  -h, --help          print this help, then exit\n"
+    "\n"
+    "Example: tavufe-sample --format shx --output sample.shx --flex-size 0x100000\n";
+
 // A usage error: why, then the usage, on standard error.
 int usageError(const std::string& why) {
   std::fprintf(stderr, "tavufe-sample: %s\n%s", why.c_str(), kUsage);
@@ -85,6 +105,7 @@ int main(int argc, char** argv) {
       options.languagePack = false;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      std::fputs(kOptions, stdout);
       return 0;
     } else {
       return usageError("unknown option \"" + arg + "\"");

@@ -104,7 +104,7 @@ Module.onRuntimeInitialized = function () {
 
   function checkSummary(problems) {
     return problems === 0 ? "Checksums OK"
-      : problems + " checksum problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
+      : problems + " problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
   }
 
   // The file's pieces go into the module as they come, and SHX text is read there while the

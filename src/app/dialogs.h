@@ -40,7 +40,7 @@ class Dialogs {
   virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
   // A modal box with lines of text the user can select and copy, and a Close button.
   virtual void showText(QWidget* parent, const QString& title, const QString& text) = 0;
-  // Asked before a file with checksum problems is saved: `text` names the file, the count and
+  // Asked before a file with problems is saved: `text` names the file, the count and
   // the first problems, `details` lists them all. True for "Save Anyway"; Cancel is the default.
   virtual bool confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) = 0;
   // Asked before a save replaces the superfile `fileName`, which holds the code groups `groups`

@@ -12,22 +12,76 @@ namespace tavufe::cli {
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
-    "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--keep-repeated]"
-    " [--force] [--input-type sbf|shx]\n"
-    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
-    "       tavufe -h | --help | --version\n";
+// One entry per command, in the order of kCommandNames: its usage line, what it does, its
+// options with a line each, and an example.
+struct CommandText {
+  std::string_view usage;
+  std::string_view about;
+  std::string_view options;
+  std::string_view example;
+};
+
+constexpr std::string_view kInputType =
+    "  --input-type sbf|shx   read FILE as this type whatever its extension (otherwise\n"
+    "                         \".sbf\" or \".shx\", in any case)\n";
+
+constexpr std::array<CommandText, 5> kCommandTexts = {{
+    {"tavufe info FILE... [--json] [--input-type sbf|shx]",
+     "Print the report of FILE (what its header says, which versions its code groups carry)\n"
+     "and the list of its code groups. Several files are printed one after the other, each\n"
+     "under a '==> FILE <==' line. A file that opens with problems is shown, and standard\n"
+     "error says 'FILE: N problems; tavufe verify FILE lists them'.\n",
+     "  --json                 print one JSON document (for several files, an array of them)\n",
+     "tavufe info backup.shx"},
+    {"tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]",
+     "List the folder records of FILE's Flex code group, numbered from 1 as the rows that\n"
+     "'save --delete-row' takes. A folder record that repeats the name of the one before it\n"
+     "is erased as the file is read, unless kept.\n",
+     "  --json                 print one JSON document\n"
+     "  --keep-repeated        keep folder records that repeat the name of the one before\n",
+     "tavufe folders backup.shx"},
+    {"tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--delete-folder "
+     "NAME]... [--all-matches] [--keep-repeated] [--force] [--input-type sbf|shx]",
+     "Erase the folder records given by row or by name, all as 'folders' lists them for the\n"
+     "same FILE and options, then write OUT. Nothing is written when anything is refused.\n",
+     "  -o OUT                 the file to write; it may be FILE itself; '-' for standard\n"
+     "                         output (not a terminal)\n"
+     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
+     "  --delete-row K         erase the record of row K; may be given more than once\n"
+     "  --delete-folder NAME   erase the record named NAME, as 'folders' prints it or raw;\n"
+     "                         may be given more than once\n"
+     "  --all-matches          erase every record a --delete-folder NAME matches (without\n"
+     "                         it, a name that matches several records is refused)\n"
+     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
+     "  --force                save even when FILE opens with problems ('verify' lists\n"
+     "                         them; the save writes fresh checksums over those bytes), or\n"
+     "                         when OUT is FILE itself and holds code groups the save does\n"
+     "                         not write\n",
+     "tavufe save backup.shx -o flex_mod.shx --delete-folder Skins"},
+    {"tavufe verify FILE... [--json] [--input-type sbf|shx]",
+     "Check FILE's framing, line sums, code-group checksums and RAMDLD table: one line per\n"
+     "problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex digits for SBF and the header\n"
+     "block), at most 1,000 of them and then '... and N more not listed'; last '1 problem',\n"
+     "'N problems' or 'OK'. Notes ('FILE:LINE: note: ...') are not problems. Of several\n"
+     "files each ends with 'FILE: OK', 'FILE: OK (N notes)' or 'FILE: N problems'.\n",
+     "  --json                 print one JSON document (for several files, an array of them)\n",
+     "tavufe verify backup.shx flex_mod.shx"},
+    {"tavufe diff OLD NEW [--json] [--input-type sbf|shx]",
+     "Compare OLD with NEW as the editor reads them: header texts, code groups only in one\n"
+     "file or with another range, differing byte ranges (folder records and RAMDLD table\n"
+     "entries named), then 'N differences' or 'same'. Lines starting 'note:' are sums that\n"
+     "disagree with their header entry and are not differences. An .smg or .bin export on\n"
+     "either side is the Flex alone: only the Flex is compared, as the first line says.\n",
+     "  --json                 print one JSON document\n", "tavufe diff backup.shx flex_mod.shx"},
+}};
 
 constexpr char kHelpDetails[] =
     "\n"
     "Commands:\n"
-    "  info      print the report and the code-group list of FILE\n"
+    "  info      print the report and the code-group list of each FILE\n"
     "  folders   list the folder records of FILE's Flex code group\n"
-    "  save      erase the folder records of the rows K, then write OUT\n"
-    "  verify    check FILE's framing, line sums, code-group checksums and RAMDLD table;\n"
+    "  save      erase the folder records of the rows K and the folders NAME, then write OUT\n"
+    "  verify    check each FILE's framing, line sums, code-group checksums and RAMDLD table;\n"
     "            one line per problem (FILE:LINE for SHX text, FILE:OFFSET in 8 hex\n"
     "            digits for SBF and the header block), at most 1,000 of them and then\n"
     "            '... and N more not listed'; last '1 problem', 'N problems' or 'OK';\n"
@@ -36,7 +90,9 @@ constexpr char kHelpDetails[] =
     "            groups only in one file or with another range, differing byte ranges\n"
     "            (folder records and RAMDLD table entries named), then 'N differences'\n"
     "            or 'same'; lines starting 'note:' are sums that disagree with their\n"
-    "            header entry and are not differences\n"
+    "            header entry and are not differences; an .smg or .bin export is\n"
+    "            compared as the Flex alone\n"
+    "  help      print this help, or with a COMMAND that command's help\n"
     "\n"
     "Options:\n"
     "  --input-type sbf|shx   read FILE (diff: OLD and NEW) as this type whatever its\n"
@@ -44,27 +100,42 @@ constexpr char kHelpDetails[] =
     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
     "  --delete-row K         erase the record of row K as 'folders' numbers it for the same\n"
     "                         FILE and options; may be given more than once\n"
+    "  --delete-folder NAME   erase the record named NAME as 'folders' lists it (raw, or as\n"
+    "                         it prints it); may be given more than once\n"
+    "  --all-matches          erase every record a --delete-folder NAME matches\n"
     "  -o OUT                 the file to write; it may be FILE itself; '-' for standard\n"
     "                         output (not a terminal)\n"
-
     "  --type shx|sbf|smg|bin the format of OUT; without it OUT's extension decides\n"
-    "  --force                save even when FILE has checksum problems ('verify' lists\n"
+    "  --force                save even when FILE opens with problems ('verify' lists\n"
     "                         them; the save writes fresh checksums over those bytes), or\n"
     "                         when OUT is FILE itself and holds code groups the save does\n"
     "                         not write\n"
-    "  --json                 info, folders, verify, diff: print one JSON document;\n"
-    "                         bytes that are not UTF-8 show as the characters U+0080\n"
-    "                         to U+00FF\n"
-    "  -h, --help             print this help, then exit\n"
+    "  --json                 info, folders, verify, diff: print one JSON document (an\n"
+    "                         array for several files); bytes that are not UTF-8 show as\n"
+    "                         the characters U+0080 to U+00FF\n"
+    "  -h, --help             print this help (after a COMMAND, its help), then exit\n"
     "  --version              print the program's version, then exit\n"
     "\n"
     "Exit status: 0 done, 1 warning or notice, 2 usage error.\n"
-    "verify exits with 1 when it finds a problem. A SOURCE_DATE_EPOCH that is ignored\n"
-    "is a warning on standard error; the save goes on and exits with 0.\n"
+    "verify exits with 1 when it finds a problem in any FILE or cannot read one. A\n"
+    "SOURCE_DATE_EPOCH that is ignored is a warning on standard error; the save goes on and\n"
+    "exits with 0.\n"
     "diff exits with 0 when the files are the same, 1 when they differ, 2 when one\n"
-    "cannot be opened.\n";
+    "cannot be opened.\n"
+    "\n"
+    "Run 'tavufe COMMAND --help' for one command's options and an example.\n";
 
-enum class Option { InputType, KeepRepeated, Json, Force, Type, DeleteRow, Output };
+enum class Option {
+  InputType,
+  KeepRepeated,
+  Json,
+  Force,
+  Type,
+  DeleteRow,
+  DeleteFolder,
+  AllMatches,
+  Output
+};
 
 struct OptionRule {
   std::string_view name;
@@ -73,18 +144,36 @@ struct OptionRule {
   std::array<bool, 5> appliesTo;  // info, folders, save, verify, diff
 };
 
-constexpr std::array<OptionRule, 7> kOptions = {{
+constexpr std::array<OptionRule, 9> kOptions = {{
     {"--input-type", Option::InputType, true, {true, true, true, true, true}},
     {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false, false}},
     {"--json", Option::Json, false, {true, true, false, true, true}},
     {"--force", Option::Force, false, {false, false, true, false, false}},
     {"--type", Option::Type, true, {false, false, true, false, false}},
     {"--delete-row", Option::DeleteRow, true, {false, false, true, false, false}},
+    {"--delete-folder", Option::DeleteFolder, true, {false, false, true, false, false}},
+    {"--all-matches", Option::AllMatches, false, {false, false, true, false, false}},
     {"-o", Option::Output, true, {false, false, true, false, false}},
 }};
 
 constexpr std::array<std::string_view, 5> kCommandNames = {"info", "folders", "save", "verify",
                                                            "diff"};
+constexpr std::array<Command, 5> kCommands = {Command::Info, Command::Folders, Command::Save,
+                                              Command::Verify, Command::Diff};
+
+std::size_t indexOf(Command command) {
+  return std::size_t(std::find(kCommands.begin(), kCommands.end(), command) - kCommands.begin());
+}
+
+std::string usageLines() {
+  std::string out;
+  for (const CommandText& text : kCommandTexts) {
+    out += (out.empty() ? "usage: " : "       ") + std::string(text.usage) + "\n";
+  }
+  return out + "       tavufe help [COMMAND]\n       tavufe -h | --help | --version\n";
+}
+
+bool isHelpOption(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 
 // What the user typed, echoed with the same escapes as text from a file.
 std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
@@ -138,24 +227,30 @@ class Parser {
   ParseOutcome run() {
     if (args_.empty()) return fail("no command given");
     const std::string& first = args_[0];
-    if (first == "--help" || first == "-h" || first == "--version") {
+    if (isHelpOption(first) || first == "--version") {
       if (args_.size() > 1) return fail(quoted(first) + " takes no other arguments");
       result_.command = first == "--version" ? Command::Version : Command::Help;
       return done();
     }
+    if (first == "help") return helpCommand();
     const auto name = std::find(kCommandNames.begin(), kCommandNames.end(), first);
     if (name == kCommandNames.end()) {
       return fail(looksLikeOption(first) ? "unknown option " + quoted(first)
                                          : "unknown command " + quoted(first));
     }
     commandIndex_ = std::size_t(name - kCommandNames.begin());
-    result_.command = std::array{Command::Info, Command::Folders, Command::Save, Command::Verify,
-                                 Command::Diff}[commandIndex_];
+    result_.command = kCommands[commandIndex_];
+    command_ = result_.command;
+    // Help is given wherever it is asked for, whatever else is wrong.
+    for (std::size_t i = 1; i < args_.size() && args_[i] != "--"; ++i) {
+      if (isHelpOption(args_[i])) {
+        result_.helpFor = result_.command;
+        result_.command = Command::Help;
+        return done();
+      }
+    }
 
-    const bool diff = result_.command == Command::Diff;
     bool optionsEnded = false;
-    bool haveFile = false;
-    bool haveNewFile = false;
     for (std::size_t i = 1; i < args_.size(); ++i) {
       const std::string& arg = args_[i];
       if (!optionsEnded && arg == "--") {
@@ -163,30 +258,54 @@ class Parser {
         continue;
       }
       if (optionsEnded || !looksLikeOption(arg)) {
-        if (diff && haveFile && !haveNewFile) {
-          result_.newFile = arg;
-          haveNewFile = true;
-          continue;
-        }
-        if (haveFile) return fail("unexpected argument " + quoted(arg));
-        result_.file = arg;
-        haveFile = true;
+        result_.files.push_back(arg);
         continue;
       }
       if (!takeOption(arg, i)) return fail(error_);
     }
+    return checkFiles() ? finish() : fail(error_);
+  }
 
-    if (diff) {
-      if (!haveFile) return fail("missing OLD");
-      if (!haveNewFile) return fail("missing NEW");
-      if (result_.file.empty()) return fail("OLD is empty");
-      if (result_.newFile.empty()) return fail("NEW is empty");
-      return done();
+ private:
+  // `help` alone is the overview; `help COMMAND` that command's help.
+  ParseOutcome helpCommand() {
+    result_.command = Command::Help;
+    if (args_.size() > 2) return fail("unexpected argument " + quoted(args_[2]));
+    if (args_.size() == 2) {
+      const auto name = std::find(kCommandNames.begin(), kCommandNames.end(), args_[1]);
+      if (name == kCommandNames.end()) return fail("unknown command " + quoted(args_[1]));
+      result_.helpFor = kCommands[std::size_t(name - kCommandNames.begin())];
     }
-    if (!haveFile) return fail("missing FILE");
-    if (result_.file.empty()) return fail("FILE is empty");
+    return done();
+  }
+
+  // info and verify take one FILE or more, diff OLD and NEW, the others one FILE.
+  bool checkFiles() {
+    auto& files = result_.files;
+    if (result_.command == Command::Diff) {
+      if (files.empty()) return refuse("missing OLD");
+      if (files.size() == 1) return refuse("missing NEW");
+      if (files.size() > 2) return refuse("unexpected argument " + quoted(files[2]));
+      if (files[0].empty()) return refuse("OLD is empty");
+      if (files[1].empty()) return refuse("NEW is empty");
+      result_.file = files[0];
+      result_.newFile = files[1];
+      return true;
+    }
+    if (files.empty()) return refuse("missing FILE");
+    const bool several = result_.command == Command::Info || result_.command == Command::Verify;
+    if (!several && files.size() > 1) return refuse("unexpected argument " + quoted(files[1]));
+    if (std::find(files.begin(), files.end(), "") != files.end()) return refuse("FILE is empty");
+    result_.file = files[0];
+    return true;
+  }
+
+  ParseOutcome finish() {
     if (result_.command == Command::Save) {
       if (!haveOutput_) return fail("missing -o OUT");
+      if (result_.allMatches && result_.deleteFolders.empty()) {
+        return fail("option '--all-matches' needs --delete-folder NAME");
+      }
       if (!haveSaveType_) {
         const auto type = saveTypeForPath(result_.output);
         if (!type) {
@@ -199,7 +318,6 @@ class Parser {
     return done();
   }
 
- private:
   bool takeOption(const std::string& arg, std::size_t& i) {
     // Long options also take their value as --name=value.
     std::string_view name = arg;
@@ -226,6 +344,8 @@ class Parser {
         result_.json = true;
       } else if (known->option == Option::Force) {
         result_.force = true;
+      } else if (known->option == Option::AllMatches) {
+        result_.allMatches = true;
       } else {
         result_.keepRepeated = true;
       }
@@ -265,6 +385,10 @@ class Parser {
         result_.deleteRows.push_back(*row);
         return true;
       }
+      case Option::DeleteFolder: {
+        result_.deleteFolders.push_back(value);
+        return true;
+      }
       case Option::Output: {
         if (haveOutput_) return given(name);
         result_.output = value;
@@ -273,6 +397,7 @@ class Parser {
       }
       case Option::KeepRepeated:
       case Option::Json:
+      case Option::AllMatches:
       case Option::Force: break;
     }
     return true;
@@ -290,12 +415,13 @@ class Parser {
                   std::string(allowed) + ")");
   }
 
-  ParseOutcome fail(std::string message) { return {std::nullopt, std::move(message)}; }
-  ParseOutcome done() { return {std::move(result_), {}}; }
+  ParseOutcome fail(std::string message) { return {std::nullopt, std::move(message), command_}; }
+  ParseOutcome done() { return {std::move(result_), {}, {}}; }
 
   const std::vector<std::string>& args_;
   Arguments result_;
   std::size_t commandIndex_ = 0;
+  std::optional<Command> command_;
   bool haveOutput_ = false;
   bool haveSaveType_ = false;
   std::string error_;
@@ -305,8 +431,28 @@ class Parser {
 
 ParseOutcome parseArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
 
-const char* usageText() { return kUsage; }
+std::string usageErrorText(const std::string& error, std::optional<Command> command) {
+  std::string out = "tavufe: " + error + "\n";
+  if (command && indexOf(*command) < kCommandTexts.size()) {
+    const std::size_t index = indexOf(*command);
+    out += "usage: " + std::string(kCommandTexts[index].usage) + "\nTry 'tavufe " +
+           std::string(kCommandNames[index]) + " --help'.\n";
+  } else {
+    out += usageLines() + "Try 'tavufe --help'.\n";
+  }
+  return out;
+}
 
-std::string helpText() { return std::string(kUsage) + kHelpDetails; }
+std::string helpText() { return usageLines() + kHelpDetails; }
+
+std::string commandHelpText(Command command) {
+  const std::size_t index = indexOf(command);
+  if (index >= kCommandTexts.size()) return helpText();
+  const CommandText& text = kCommandTexts[index];
+  return "usage: " + std::string(text.usage) + "\n\n" + std::string(text.about) + "\nOptions:\n" +
+         std::string(text.options) + std::string(kInputType) +
+         "  -h, --help             print this help, then exit\n\nExample: " +
+         std::string(text.example) + "\n";
+}
 
 }  // namespace tavufe::cli

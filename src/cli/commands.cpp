@@ -36,6 +36,9 @@ void printRow(std::ostream& out, const Cells& cells) {
   out << '\n';
 }
 
+// A name the user typed, echoed with the same escapes as text from a file.
+std::string quotedName(const std::string& name) { return "'" + visibleText(name) + "'"; }
+
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
@@ -66,41 +69,94 @@ int notify(std::ostream& err, const std::string& text) {
   return kExitRefused;
 }
 
+// A file of another type is refused by its name alone; the option that reads it anyway is named.
+int notSupported(std::ostream& err, const std::string& path) {
+  notify(err, noticeText(NoticeCode::FileTypeNotSupported));
+  err << "tavufe: " << visibleText(path)
+      << ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n";
+  return kExitRefused;
+}
+
+// An open that failed: its notice or warning, then where and why, as the window shows it. The
+// cause is the finding `verify` lists for the same place.
+int openFailed(std::ostream& err, const OpenedSuperfile& opened, const std::string& path) {
+  if (opened.notice == NoticeCode::FileTypeNotSupported) return notSupported(err, path);
+  if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
+  warn(err, opened.status, opened.problem, path);
+  if (!opened.problem && opened.cause) {
+    err << "tavufe: " << visibleText(findingLine(path, *opened.cause)) << '\n';
+  }
+  return kExitRefused;
+}
+
+// "1 problem" or "N problems": the count holds every kind, not only checksums.
+std::string problemCount(std::uint64_t problems) {
+  return std::to_string(problems) + (problems == 1 ? " problem" : " problems");
+}
+
+// A file that opened with problems says so, and where to see them.
+void reportProblems(std::ostream& err, const std::string& path, const CheckResult& check) {
+  if (check.problems == 0) return;
+  err << "tavufe: " << visibleText(path) << ": " << problemCount(check.problems)
+      << "; tavufe verify " << visibleText(path)
+      << (check.problems == 1 ? " lists it" : " lists them") << '\n';
+}
+
 // The open command, as the window has it: the extension (or --input-type) picks the reader,
 // the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
-int openFile(EditorState& state, const Arguments& arguments, OpenedSuperfile& opened,
-             std::ostream& err) {
-  // Without an image the load reports the buffer error itself.
-  state.image.allocate();
+int openFile(EditorState& state, const Arguments& arguments, const std::string& path,
+             OpenedSuperfile& opened, std::ostream& err) {
+  // Without an image the load reports the buffer error itself. Several files share one.
+  if (!state.image.exists()) state.image.allocate();
   initialiseEditor(state);
   Progress progress;
   OpenOptions options;
   options.encoding = arguments.inputType;
   options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
-  opened = openForEditing(state, arguments.file, options, progress);
-  if (opened.notice != NoticeCode::None) return notify(err, noticeText(opened.notice));
-  if (!opened.loaded()) return warn(err, opened.status, opened.problem, arguments.file);
+  opened = openForEditing(state, path, options, progress);
+  if (!opened.loaded()) return openFailed(err, opened, path);
   return kExitSuccess;
 }
 
-int runInfo(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
-            std::ostream& out) {
-  if (arguments.json) {
-    printInfoJson(out, arguments.file, state, opened.report, opened.header);
-    return kExitSuccess;
+// Each file's report and code-group list; several files each under a heading, as `head` puts
+// it, or as one JSON array. A file that cannot be opened is passed over and makes the exit 1.
+int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  const bool several = arguments.files.size() > 1;
+  Json documents = Json::array();
+  int status = kExitSuccess;
+  bool first = true;
+  for (const std::string& file : arguments.files) {
+    OpenedSuperfile opened;
+    if (openFile(state, arguments, file, opened, err) != kExitSuccess) {
+      status = kExitRefused;
+      continue;
+    }
+    reportProblems(err, file, opened.check);
+    if (arguments.json) {
+      Json document = infoJson(file, state, opened.report, opened.header, opened.check);
+      if (several) {
+        documents.push_back(std::move(document));
+      } else {
+        printJson(out, document);
+      }
+      continue;
+    }
+    if (several) out << (first ? "" : "\n") << "==> " << visibleText(file) << " <==\n";
+    first = false;
+    for (const std::string& line : opened.report) out << visibleText(line) << '\n';
+    out << '\n';
+    printRow(out, kCodeGroupGridTitles);
+    for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
   }
-  for (const std::string& line : opened.report) out << visibleText(line) << '\n';
-  out << '\n';
-  printRow(out, kCodeGroupGridTitles);
-  for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
-  return kExitSuccess;
+  if (several && arguments.json) printJson(out, documents);
+  return status;
 }
 
 int runFolders(const EditorState& state, const Arguments& arguments, const OpenedSuperfile& opened,
                std::ostream& out) {
   if (arguments.json) {
-    printFoldersJson(out, arguments.file, state);
+    printJson(out, foldersJson(arguments.file, state, opened.check));
     return kExitSuccess;
   }
   printRow(out, kFolderGridTitles);
@@ -108,23 +164,58 @@ int runFolders(const EditorState& state, const Arguments& arguments, const Opene
   return kExitSuccess;
 }
 
-// Every row is checked against one listing before any record is erased, so that each number
-// means what `folders` showed, whatever the order the rows are given in.
-int eraseRequestedRows(EditorState& state, const std::vector<int>& rows, std::ostream& err) {
+int saveUsageError(std::ostream& err, const std::string& error) {
+  err << usageErrorText(error, Command::Save);
+  return kExitUsage;
+}
+
+// The rows, numbered from 1 as `folders` lists them, whose name is `name` as read or as
+// `folders` prints it.
+std::vector<int> rowsNamed(const EditorState& state, const std::string& name) {
+  std::vector<int> rows;
+  for (int index = 0; isFolderListed(state, index); ++index) {
+    const std::string& folder = state.folders[std::size_t(index)].folderName;
+    if (folder == name || visibleText(folder) == name) rows.push_back(index + 1);
+  }
+  return rows;
+}
+
+std::string joinedRows(const std::vector<int>& rows) {
+  std::string out;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    out += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ") + std::to_string(rows[i]);
+  }
+  return out;
+}
+
+// Every row and name is checked against one listing before any record is erased, so that each
+// means what `folders` showed, whatever the order they are given in.
+int eraseRequestedFolders(EditorState& state, const Arguments& arguments, std::ostream& err) {
+  std::vector<int> rows = arguments.deleteRows;
+  for (const std::string& name : arguments.deleteFolders) {
+    const std::vector<int> named = rowsNamed(state, name);
+    if (named.empty()) {
+      return saveUsageError(err, "folder " + quotedName(name) + " is not in the folder list");
+    }
+    if (named.size() > 1 && !arguments.allMatches) {
+      return saveUsageError(err, "folder " + quotedName(name) + " is the name of rows " +
+                                     joinedRows(named) +
+                                     "; --all-matches erases them all, --delete-row K one");
+    }
+    rows.insert(rows.end(), named.begin(), named.end());
+  }
   std::vector<std::uint32_t> offsets;
   for (int row : rows) {
-    // Rows are numbered from 1, as `folders` lists them.
     const int index = row - 1;
     if (!isFolderListed(state, index)) {
-      err << "tavufe: row " << row << " is not in the folder list\n" << usageText();
-      return kExitUsage;
+      return saveUsageError(err, "row " + std::to_string(row) + " is not in the folder list");
     }
     const FolderEntry& entry = state.folders[std::size_t(index)];
     if (!canDeleteFolder(state, index)) {
-      err << "tavufe: row " << row << " (\"" << visibleText(entry.folderName)
-          << "\") cannot be erased: its record is not inside the Flex code group\n"
-          << usageText();
-      return kExitUsage;
+      return saveUsageError(err, "row " + std::to_string(row) + " (\"" +
+                                     visibleText(entry.folderName) +
+                                     "\") cannot be erased: its record is not inside the Flex "
+                                     "code group");
     }
     offsets.push_back(entry.recordOffset);
   }
@@ -167,8 +258,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   }
   // Without the Flex's bytes there is nothing of it to save or export.
   if (!hasFlexBytes(state)) return notify(err, noticeText(NoticeCode::NoFlexCodeGroup));
-  if (const int status = eraseRequestedRows(state, arguments.deleteRows, err);
-      status != kExitSuccess) {
+  if (const int status = eraseRequestedFolders(state, arguments, err); status != kExitSuccess) {
     return status;
   }
   if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
@@ -178,9 +268,9 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   // flashing tool, so damage is saved only when asked for.
   if (const std::uint64_t problems = opened.check.problems; problems > 0 && !arguments.force) {
     warn(err, StatusCode::ChecksumError);
-    err << "tavufe: " << visibleText(arguments.file) << ": " << problems
-        << (problems == 1 ? " checksum problem" : " checksum problems") << "; tavufe verify "
-        << visibleText(arguments.file) << " lists them; --force saves anyway\n";
+    err << "tavufe: " << visibleText(arguments.file) << ": " << problemCount(problems)
+        << "; tavufe verify " << visibleText(arguments.file)
+        << (problems == 1 ? " lists it" : " lists them") << "; --force saves anyway\n";
     return kExitRefused;
   }
   if (const int status = checkOwnInput(state, arguments, opened, destination, err);
@@ -209,37 +299,59 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   return kExitSuccess;
 }
 
-// Checks the file's bytes as they are; nothing is laid into an image.
+// Checks each file's bytes as they are; nothing is laid into an image. Of several files each
+// one's last line names it, and one that cannot be read is passed over and makes the exit 1.
 int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const auto type = arguments.inputType ? arguments.inputType : encodingForPath(arguments.file);
-  if (!type) return notify(err, noticeText(NoticeCode::FileTypeNotSupported));
-  const VerifyResult verified = verifySuperfile(arguments.file, *type);
-  if (!verified.read()) return warn(err, verified.status, verified.problem, arguments.file);
-  if (arguments.json) {
-    printVerifyJson(out, arguments.file, *type, verified.check);
-  } else {
-    for (const std::string& line : verifyLines(arguments.file, verified.check)) {
-      out << visibleText(line) << '\n';
+  const bool several = arguments.files.size() > 1;
+  Json documents = Json::array();
+  int status = kExitSuccess;
+  for (const std::string& file : arguments.files) {
+    const auto type = arguments.inputType ? arguments.inputType : encodingForPath(file);
+    if (!type) {
+      status = notSupported(err, file);
+      continue;
     }
+    const VerifyResult verified = verifySuperfile(file, *type);
+    if (!verified.read()) {
+      status = warn(err, verified.status, verified.problem, file);
+      continue;
+    }
+    if (!verified.check.ok()) status = kExitRefused;
+    if (arguments.json) {
+      Json document = verifyJson(file, *type, verified.check);
+      if (several) {
+        documents.push_back(std::move(document));
+      } else {
+        printJson(out, document);
+      }
+      continue;
+    }
+    std::vector<std::string> lines = verifyLines(file, verified.check);
+    if (several) {
+      // The count, and the line of those not listed, say which file they are of.
+      const std::size_t unlisted = verified.check.notKept() > 0 ? 2 : 1;
+      for (std::size_t i = lines.size() - unlisted; i < lines.size(); ++i) {
+        lines[i] = file + ": " + lines[i];
+      }
+    }
+    for (const std::string& line : lines) out << visibleText(line) << '\n';
   }
-  return verified.check.ok() ? kExitSuccess : kExitRefused;
+  if (several && arguments.json) printJson(out, documents);
+  return status;
 }
 
 // Compares two files as the editor reads them; 0 when they are the same, 1 when they differ, 2
 // when either cannot be compared, as cmp and diff do.
 int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const DiffOutcome outcome =
-      diffSuperfileFiles(arguments.file, arguments.newFile, arguments.inputType);
+  const DiffOutcome outcome = diffFiles(arguments.file, arguments.newFile, arguments.inputType);
   if (outcome.failed) {
     const std::string& path = *outcome.failed == DiffFile::Old ? arguments.file : arguments.newFile;
     const OpenedSuperfile& opened = outcome.failedOpen;
-    if (opened.notice != NoticeCode::None) {
-      notify(err, noticeText(opened.notice));
-    } else {
-      warn(err, opened.status, opened.problem, path);
-    }
-    // Which of the two it was, unless the reason named it already.
-    if (opened.notice != NoticeCode::None || !opened.problem) {
+    openFailed(err, opened, path);
+    // Which of the two it was, unless a reason named it already.
+    const bool named = opened.notice == NoticeCode::FileTypeNotSupported ||
+                       (opened.notice == NoticeCode::None && (opened.problem || opened.cause));
+    if (!named) {
       err << "tavufe: " << visibleText(path) << ": not compared\n";
     }
     return kExitUsage;
@@ -249,8 +361,16 @@ int runDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   if (arguments.json) {
-    printDiffJson(out, arguments.file, arguments.newFile, outcome.diff);
+    printJson(out, diffJson(arguments.file, arguments.newFile, outcome.diff, outcome.flexOnly()));
   } else {
+    // An export holds the Flex alone: whatever else the superfile holds is not compared.
+    if (outcome.flexOnly()) {
+      out << "Flex only: "
+          << (!outcome.newExport   ? "OLD is an export"
+              : !outcome.oldExport ? "NEW is an export"
+                                   : "both are exports")
+          << '\n';
+    }
     for (const std::string& line : diffLines(outcome.diff)) out << visibleText(line) << '\n';
   }
   return outcome.diff.same() ? kExitSuccess : kExitRefused;
@@ -262,14 +382,18 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
                std::ostream& err) {
   if (arguments.command == Command::Verify) return runVerify(arguments, out, err);
   if (arguments.command == Command::Diff) return runDiff(arguments, out, err);
+  if (arguments.command == Command::Info) return runInfo(state, arguments, out, err);
   OpenedSuperfile opened;
-  if (const int status = openFile(state, arguments, opened, err); status != kExitSuccess) {
+  if (const int status = openFile(state, arguments, arguments.file, opened, err);
+      status != kExitSuccess) {
     return status;
   }
   switch (arguments.command) {
-    case Command::Info: return runInfo(state, arguments, opened, out);
-    case Command::Folders: return runFolders(state, arguments, opened, out);
+    case Command::Folders:
+      reportProblems(err, arguments.file, opened.check);
+      return runFolders(state, arguments, opened, out);
     case Command::Save: return runSave(state, arguments, opened, err);
+    case Command::Info:
     case Command::Verify:
     case Command::Diff:
     case Command::Help:

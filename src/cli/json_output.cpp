@@ -10,8 +10,7 @@ namespace tavufe::cli {
 
 namespace {
 
-// Keys stay in the order they are written.
-using json = nlohmann::ordered_json;
+using json = Json;
 
 std::string text(std::string_view bytes) { return utf8Text(bytes); }
 
@@ -19,11 +18,6 @@ std::string headerBytesHex(const HeaderBytes& bytes) {
   std::string out;
   for (const std::uint8_t b : bytes) out += hex2(b);
   return out;
-}
-
-void print(std::ostream& out, const json& document) {
-  // Every string has been made valid UTF-8 already; the handler is only a backstop.
-  out << inertJson(document.dump(2, ' ', false, json::error_handler_t::replace)) << '\n';
 }
 
 const char* diffKindName(DiffKind kind) {
@@ -126,8 +120,14 @@ std::string inertJson(std::string_view document) {
   return out;
 }
 
-void printInfoJson(std::ostream& out, const std::string& file, const EditorState& state,
-                   const std::vector<std::string>& reportLines, const HeaderTexts& h) {
+void printJson(std::ostream& out, const Json& document) {
+  // Every string has been made valid UTF-8 already; the handler is only a backstop.
+  out << inertJson(document.dump(2, ' ', false, json::error_handler_t::replace)) << '\n';
+}
+
+Json infoJson(const std::string& file, const EditorState& state,
+              const std::vector<std::string>& reportLines, const HeaderTexts& h,
+              const CheckResult& check) {
   json report = json::array();
   for (const std::string& line : reportLines) report.push_back(text(line));
   json header = {{"magic", text(h.magic)},         {"version1", text(h.version1)},
@@ -149,11 +149,11 @@ void printInfoJson(std::ostream& out, const std::string& file, const EditorState
                       {"headerChecksum", slot.headerChecksum},
                       {"code", slot.headerCode}});
   }
-  print(out,
-        {{"file", text(file)}, {"report", report}, {"header", header}, {"codeGroups", groups}});
+  return {{"file", text(file)}, {"problems", check.problems}, {"notes", check.notes},
+          {"report", report},   {"header", header},           {"codeGroups", groups}};
 }
 
-void printFoldersJson(std::ostream& out, const std::string& file, const EditorState& state) {
+Json foldersJson(const std::string& file, const EditorState& state, const CheckResult& check) {
   json rows = json::array();
   for (int k = 0; k < kMaxFolders; ++k) {
     const FolderEntry& entry = state.folders[std::size_t(k)];
@@ -163,11 +163,14 @@ void printFoldersJson(std::ostream& out, const std::string& file, const EditorSt
                     {"location", std::uint32_t(entry.recordOffset - state.bounds.flexStart)},
                     {"imageOffset", entry.recordOffset}});
   }
-  print(out, {{"file", text(file)}, {"flexStart", state.bounds.flexStart}, {"folders", rows}});
+  return {{"file", text(file)},
+          {"problems", check.problems},
+          {"notes", check.notes},
+          {"flexStart", state.bounds.flexStart},
+          {"folders", rows}};
 }
 
-void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncoding type,
-                     const CheckResult& check) {
+Json verifyJson(const std::string& file, SuperfileEncoding type, const CheckResult& check) {
   json findings = json::array();
   for (const Finding& f : check.findings) {
     json item = {{"kind", findingKindName(f.kind)}};
@@ -178,26 +181,24 @@ void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncodi
     item["severity"] = f.severity == FindingSeverity::Note ? "note" : "problem";
     findings.push_back(std::move(item));
   }
-  print(out, {{"file", text(file)},
-              {"type", type == SuperfileEncoding::Shx ? "shx" : "sbf"},
-              {"ok", check.ok()},
-              {"problems", check.problems},
-              {"notes", check.notes},
-              {"notListed", check.notKept()},
-              {"findings", findings}});
+  return {{"file", text(file)},   {"type", type == SuperfileEncoding::Shx ? "shx" : "sbf"},
+          {"ok", check.ok()},     {"problems", check.problems},
+          {"notes", check.notes}, {"notListed", check.notKept()},
+          {"findings", findings}};
 }
 
-void printDiffJson(std::ostream& out, const std::string& oldFile, const std::string& newFile,
-                   const SuperfileDiff& diff) {
+Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff,
+              bool flexOnly) {
   json items = json::array();
   for (const DiffItem& item : diff.items) items.push_back(diffItemJson(item));
   const std::uint64_t differences = diff.differences();
-  print(out, {{"old", text(oldFile)},
-              {"new", text(newFile)},
-              {"same", differences == 0},
-              {"differences", differences},
-              {"notes", diff.items.size() - differences},
-              {"items", items}});
+  return {{"old", text(oldFile)},
+          {"new", text(newFile)},
+          {"flexOnly", flexOnly},
+          {"same", differences == 0},
+          {"differences", differences},
+          {"notes", diff.items.size() - differences},
+          {"items", items}};
 }
 
 }  // namespace tavufe::cli

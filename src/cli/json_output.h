@@ -1,5 +1,6 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,13 +22,20 @@ std::string utf8Text(std::string_view bytes);
 // \u escapes, so that no terminal or script acts on them; other UTF-8 stays as it is.
 std::string inertJson(std::string_view document);
 
-// One JSON document each, ended by a line feed.
-void printInfoJson(std::ostream& out, const std::string& file, const EditorState& state,
-                   const std::vector<std::string>& report, const HeaderTexts& header);
-void printFoldersJson(std::ostream& out, const std::string& file, const EditorState& state);
-void printVerifyJson(std::ostream& out, const std::string& file, SuperfileEncoding type,
-                     const CheckResult& check);
-void printDiffJson(std::ostream& out, const std::string& oldFile, const std::string& newFile,
-                   const SuperfileDiff& diff);
+// Keys stay in the order they are written.
+using Json = nlohmann::ordered_json;
+
+// One document per file and command; a command given several files prints an array of them.
+Json infoJson(const std::string& file, const EditorState& state,
+              const std::vector<std::string>& report, const HeaderTexts& header,
+              const CheckResult& check);
+Json foldersJson(const std::string& file, const EditorState& state, const CheckResult& check);
+Json verifyJson(const std::string& file, SuperfileEncoding type, const CheckResult& check);
+// `flexOnly`: one side or both were exports, and the Flex alone was compared.
+Json diffJson(const std::string& oldFile, const std::string& newFile, const SuperfileDiff& diff,
+              bool flexOnly);
+
+// The document with every string made inert, ended by a line feed.
+void printJson(std::ostream& out, const Json& document);
 
 }  // namespace tavufe::cli

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const ParseOutcome parsed = parseArguments(args);
   if (!parsed.arguments) {
-    std::cerr << "tavufe: " << parsed.error << '\n' << usageText();
+    std::cerr << usageErrorText(parsed.error, parsed.command);
     return kExitUsage;
   }
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   const auto state = std::make_unique<tavufe::EditorState>();
   int status = kExitSuccess;
   if (arguments.command == Command::Help) {
-    std::cout << helpText();
+    std::cout << (arguments.helpFor ? commandHelpText(*arguments.helpFor) : helpText());
   } else if (arguments.command == Command::Version) {
     std::cout << "tavufe " << tavufe::kProgramVersion << '\n';
   } else {

@@ -1,10 +1,14 @@
 #include "editor/diff_flow.h"
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "editor/flow_steps.h"
+#include "editor/input_file.h"
 #include "editor/save_flow.h"
+#include "inspect/folder_scan.h"
 #include "model/header_layout.h"
 #include "model/progress.h"
 #include "superfile/byte_sink.h"
@@ -85,6 +89,59 @@ bool openSide(EditorState& state, const OpenDiffSide& open,
 
 }  // namespace
 
+namespace {
+
+// The superfile's side cut down to what an export holds: the Flex, with no header.
+DiffSide flexOnly(DiffSide side) {
+  std::erase_if(side.groups, [](const DiffGroup& g) { return g.cgNumber != kCgFlex; });
+  std::erase_if(side.badSums, [](const DiffSumMismatch& m) { return m.cgNumber != kCgFlex; });
+  side.header.clear();
+  return side;
+}
+
+// Lays an export's bytes as the Flex from `address` and lists its folder records, every one
+// kept. False, with `opened` saying why, when the file cannot be read or does not fit.
+bool openExport(EditorState& state, const std::string& path, std::uint32_t address,
+                OpenedSuperfile& opened) {
+  const InputFile file = readWholeFile(path);
+  if (file.status != StatusCode::None) {
+    opened.status = file.status;
+    opened.problem = file.problem;
+    return false;
+  }
+  const std::span<const std::uint8_t> bytes = file.view();
+  std::span<std::uint8_t> laid;
+  if (bytes.size() <= kFlashEnd - address) {
+    laid = state.image.write(imageOffsetFor(false, address), bytes.size());
+  }
+  if (laid.size() != bytes.size()) {
+    opened.status = StatusCode::BufferAddressOverflow;
+    return false;
+  }
+  std::copy(bytes.begin(), bytes.end(), laid.begin());
+  CodeGroupSlot& flex = state.slots[kFlexSlot];
+  flex.cgNumber = kCgFlex;
+  flex.description = groupName(state, kCgFlex);
+  flex.startAddress = address;
+  flex.endAddress = address + std::uint32_t(bytes.size()) - 1;
+  flex.length = std::uint32_t(bytes.size());
+  state.lastSlot = std::max(state.lastSlot, kFlexSlot);
+  computeRegionBounds(state);
+  scanFlexFolders(state);
+  return true;
+}
+
+DiffSide exportSide(const EditorState& state) {
+  const CodeGroupSlot& flex = state.slots[kFlexSlot];
+  DiffSide side;
+  side.image = &state.image;
+  side.groups.push_back({kCgFlex, flex.description, flex.startAddress, flex.endAddress, false});
+  side.folders.assign(state.folders.begin(), state.folders.end());
+  return side;
+}
+
+}  // namespace
+
 DiffOutcome compareSides(const OpenDiffSide& openOld, const OpenDiffSide& openNew,
                          std::optional<SuperfileEncoding> encoding) {
   DiffOutcome outcome;
@@ -119,6 +176,60 @@ DiffOutcome reviewSave(const EditorState& document, const OpenDiffSide& openOpen
     return outcome;
   }
   return compareSides(openOpened, openBytes(saved.bytes), encoding);
+}
+
+bool isExportPath(const std::string& path) {
+  const auto type = saveTypeForPath(path);
+  return type == SaveType::Smg || type == SaveType::Bin;
+}
+
+DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
+                      std::optional<SuperfileEncoding> encoding) {
+  DiffOutcome outcome;
+  outcome.oldExport = !encoding && isExportPath(oldPath);
+  outcome.newExport = !encoding && isExportPath(newPath);
+  if (!outcome.flexOnly()) return diffSuperfileFiles(oldPath, newPath, encoding);
+  const auto oldState = freshState();
+  const auto newState = freshState();
+  if (!oldState || !newState) {
+    outcome.status = StatusCode::BufferError;
+    return outcome;
+  }
+  // The superfile, if either side is one, is read first: its Flex places the export.
+  std::uint32_t address = oldState->catalogue[kCgFlex].startAddress;
+  OpenedSuperfile superfile;
+  const bool oldIsSuperfile = !outcome.oldExport;
+  if (oldIsSuperfile || !outcome.newExport) {
+    EditorState& state = oldIsSuperfile ? *oldState : *newState;
+    const DiffFile file = oldIsSuperfile ? DiffFile::Old : DiffFile::New;
+    const OpenDiffSide open = [&](EditorState& s, const OpenOptions& options, Progress& progress) {
+      return openForEditing(s, oldIsSuperfile ? oldPath : newPath, options, progress);
+    };
+    if (!openSide(state, open, encoding, file, superfile, outcome)) return outcome;
+    if (!hasFlexBytes(state)) {
+      outcome.failed = file;
+      outcome.failedOpen.notice = NoticeCode::NoFlexCodeGroup;
+      return outcome;
+    }
+    address = state.slots[kFlexSlot].startAddress;
+  }
+  for (const DiffFile file : {DiffFile::Old, DiffFile::New}) {
+    const bool isExport = file == DiffFile::Old ? outcome.oldExport : outcome.newExport;
+    if (!isExport) continue;
+    EditorState& state = file == DiffFile::Old ? *oldState : *newState;
+    OpenedSuperfile opened;
+    if (!openExport(state, file == DiffFile::Old ? oldPath : newPath, address, opened)) {
+      outcome.failed = file;
+      outcome.failedOpen = std::move(opened);
+      return outcome;
+    }
+  }
+  const DiffSide oldSide =
+      outcome.oldExport ? exportSide(*oldState) : flexOnly(sideOf(*oldState, superfile));
+  const DiffSide newSide =
+      outcome.newExport ? exportSide(*newState) : flexOnly(sideOf(*newState, superfile));
+  outcome.diff = compareSuperfiles(oldSide, newSide);
+  return outcome;
 }
 
 OpenDiffSide openBytes(std::span<const std::uint8_t> bytes) {

@@ -22,6 +22,10 @@ struct DiffOutcome {
   // for an image.
   StatusCode status = StatusCode::None;
   SuperfileDiff diff;
+  // Which sides were exports (the Flex alone): then only the Flex was compared.
+  bool oldExport = false;
+  bool newExport = false;
+  bool flexOnly() const { return oldExport || newExport; }
   bool compared() const { return !failed && status == StatusCode::None; }
 };
 
@@ -30,6 +34,16 @@ struct DiffOutcome {
 // decides. OLD is read first; a file that cannot be opened ends the comparison.
 DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& newPath,
                                std::optional<SuperfileEncoding> encoding);
+
+// ".smg" or ".bin" at the end of the path, in any case: the Flex's bytes alone.
+bool isExportPath(const std::string& path);
+
+// The same, where either side may be an export, told by its name unless `encoding` says how to
+// read both. Then only the Flex is compared: a superfile's Flex against the export laid at that
+// Flex's address, or two exports as raw images at the Flex's usual address. A superfile without
+// the Flex cannot be compared with an export (NoFlexCodeGroup).
+DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
+                      std::optional<SuperfileEncoding> encoding);
 
 // What saving `document` as a superfile of `encoding` with the header date `dateText` would
 // write differently from the superfile at `openedPath`: the save is written to memory and read

@@ -67,7 +67,7 @@ class Session {
 
   // The notice that refuses a save (NoFilesSelectedToSave after a failed open), or None.
   NoticeCode saveNotice() const;
-  // The question before saving a file with checksum problems, as the window asks it; empty
+  // The question before saving a file with problems, as the window asks it; empty
   // when there is nothing to ask.
   std::string damagedSaveQuestion() const;
   // Every finding of the open, one line each, named after the opened file.

@@ -78,7 +78,7 @@ class FakeDialogs final : public tavufe::Dialogs {
     texts.append(title + "\n" + text);
   }
   QStringList texts;  // "title\ntext" of each text box shown
-  // The answer to "save a file with checksum problems?", and the texts of each such question.
+  // The answer to "save a file with problems?", and the texts of each such question.
   bool damagedSaveAnswer = false;
   QStringList damagedSaveQuestions;
   bool confirmDamagedSave(QWidget*, const QString& text, const QString& more) override {

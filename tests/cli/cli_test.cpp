@@ -168,14 +168,25 @@ std::string gridLine(const std::string& cgAndName, const Group& g, const std::st
          "\t" + hex(fixture::sum16(g.data), 4) + "\t" + hex(ckhdr, 4) + "\t" + code + "\n";
 }
 
-const std::string kUsage =
-    "usage: tavufe info FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n"
-    "       tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... "
-    "[--keep-repeated] [--force] [--input-type sbf|shx]\n"
-    "       tavufe verify FILE [--json] [--input-type sbf|shx]\n"
-    "       tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n"
-    "       tavufe -h | --help | --version\n";
+const std::string kUsageLines[] = {
+    "tavufe info FILE... [--json] [--input-type sbf|shx]\n",
+    "tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n",
+    "tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--delete-folder "
+    "NAME]... [--all-matches] [--keep-repeated] [--force] [--input-type sbf|shx]\n",
+    "tavufe verify FILE... [--json] [--input-type sbf|shx]\n",
+    "tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n",
+};
+const std::string kUsage = "usage: " + kUsageLines[0] + "       " + kUsageLines[1] + "       " +
+                           kUsageLines[2] + "       " + kUsageLines[3] + "       " +
+                           kUsageLines[4] + "       tavufe help [COMMAND]\n" +
+                           "       tavufe -h | --help | --version\n";
+// What follows a usage error of a command: its usage line alone, and where its help is.
+std::string usageOf(const std::string& command) {
+  const std::string names[] = {"info", "folders", "save", "verify", "diff"};
+  const auto at = std::find(std::begin(names), std::end(names), command) - std::begin(names);
+  return "usage: " + kUsageLines[at] + "Try 'tavufe " + command + " --help'.\n";
+}
+const std::string kSaveUsage = usageOf("save");
 
 const std::string kFolderTitles = "#\tSkin Folder\tCG2 Location\n";
 const std::string kRepeatErased =
@@ -202,34 +213,61 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
-  // None of these files exists: usage is checked before anything is opened.
-  const std::vector<std::pair<Args, std::string>> cases = {
-      {{}, "no command given"},
-      {{"list", "a"}, "unknown command 'list'"},
-      {{"--frob"}, "unknown option '--frob'"},
-      {{"--version", "x"}, "'--version' takes no other arguments"},
-      {{"info"}, "missing FILE"},
-      {{"info", "a", "b"}, "unexpected argument 'b'"},
-      {{"info", "a", "--keep-repeated"}, "option '--keep-repeated' does not apply to 'info'"},
-      {{"diff", "a"}, "missing NEW"},
-      {{"diff", "a", "b", "c"}, "unexpected argument 'c'"},
-      {{"info", "a", "--input-type="}, "option '--input-type' needs a value"},
-      {{"info", "a", "--input-type", "txt"}, "invalid value 'txt' for '--input-type' (sbf or shx)"},
-      {{"info", "a", "--input-type", "sbf", "--input-type=shx"},
-       "option '--input-type' given more than once"},
-      {{"folders", "a", "--keep-repeated=yes"}, "option '--keep-repeated' takes no value"},
-      {{"save", "a"}, "missing -o OUT"},
-      {{"save", "a", "-o", "--type", "sbf"}, "option '-o' needs a value"},
+  // None of these files exists: usage is checked before anything is opened. The command, when
+  // known, gives its usage line alone; otherwise every line is shown.
+  const std::string all = kUsage + "Try 'tavufe --help'.\n";
+  const std::vector<std::tuple<Args, std::string, std::string>> cases = {
+      {{}, "no command given", all},
+      {{"list", "a"}, "unknown command 'list'", all},
+      {{"--frob"}, "unknown option '--frob'", all},
+      {{"--version", "x"}, "'--version' takes no other arguments", all},
+      {{"help", "list"}, "unknown command 'list'", all},
+      {{"help", "info", "save"}, "unexpected argument 'save'", all},
+      {{"info"}, "missing FILE", usageOf("info")},
+      {{"folders", "a", "b"}, "unexpected argument 'b'", usageOf("folders")},
+      {{"info", "a", "--keep-repeated"},
+       "option '--keep-repeated' does not apply to 'info'",
+       usageOf("info")},
+      {{"verify", "a", ""}, "FILE is empty", usageOf("verify")},
+      {{"diff", "a"}, "missing NEW", usageOf("diff")},
+      {{"diff", "a", "b", "c"}, "unexpected argument 'c'", usageOf("diff")},
+      {{"info", "a", "--input-type="}, "option '--input-type' needs a value", usageOf("info")},
+      {{"info", "a", "--input-type", "txt"},
+       "invalid value 'txt' for '--input-type' (sbf or shx)",
+       usageOf("info")},
+      {{"verify", "a", "--input-type", "sbf", "--input-type=shx"},
+       "option '--input-type' given more than once",
+       usageOf("verify")},
+      {{"folders", "a", "--keep-repeated=yes"},
+       "option '--keep-repeated' takes no value",
+       usageOf("folders")},
+      {{"save", "a"}, "missing -o OUT", kSaveUsage},
+      {{"save", "a", "-o", "--type", "sbf"}, "option '-o' needs a value", kSaveUsage},
       {{"save", "a", "-o", "out.dat"},
-       "cannot tell the type of 'out.dat' from its extension; give --type shx|sbf|smg|bin"},
-      {{"save", "a", "-o", "x.sbf", "--delete-row", "-1"}, "row '-1' is not a positive number"},
-      {{"save", "a", "-o", "x.sbf", "--delete-row", "0"}, "row '0' is not a positive number"},
+       "cannot tell the type of 'out.dat' from its extension; give --type shx|sbf|smg|bin",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-row", "-1"},
+       "row '-1' is not a positive number",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-row", "0"},
+       "row '0' is not a positive number",
+       kSaveUsage},
       {{"save", "a", "-o", "x.sbf", "--delete-row", "99999999999999999999"},
-       "row '99999999999999999999' is beyond the folder list (at most 200 rows)"},
+       "row '99999999999999999999' is beyond the folder list (at most 200 rows)",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--delete-folder="},
+       "option '--delete-folder' needs a value",
+       kSaveUsage},
+      {{"save", "a", "-o", "x.sbf", "--all-matches"},
+       "option '--all-matches' needs --delete-folder NAME",
+       kSaveUsage},
+      {{"diff", "a", "b", "--all-matches"},
+       "option '--all-matches' does not apply to 'diff'",
+       usageOf("diff")},
   };
-  for (const auto& [args, message] : cases) {
+  for (const auto& [args, message, usage] : cases) {
     SCOPED_TRACE(message);
-    expectRun(args, 2, "", "tavufe: " + message + "\n" + kUsage);
+    expectRun(args, 2, "", "tavufe: " + message + "\n" + usage);
   }
   // After "--" a name that looks like an option is the file.
   EXPECT_EQ(run({"info", "--", "-weird.sbf"}).err,
@@ -238,10 +276,41 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndExitWithTwo) {
   expectRun({"--version"}, 0, "tavufe 1.00\n", "");
   EXPECT_TRUE(run({"--help"}).out.starts_with(kUsage));
   EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
+  EXPECT_EQ(run({"help"}).out, run({"--help"}).out);
 }
 
-// Every warning a file can give stops info, folders and save alike; an existing OUT stays.
-TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
+// Each command's help: its usage line, a line on each option its usage names, and an example
+// that runs as the command; the same from `COMMAND --help`, `COMMAND -h` anywhere before "--",
+// and `help COMMAND`.
+TEST_F(CliTest, EachCommandHasItsOwnHelp) {
+  for (const std::string command : {"info", "folders", "save", "verify", "diff"}) {
+    SCOPED_TRACE(command);
+    const Outcome help = run({"help", command});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    const std::string usage = usageOf(command);
+    EXPECT_TRUE(help.out.starts_with(usage.substr(0, usage.find('\n') + 1) + "\n")) << help.out;
+    EXPECT_EQ(run({command, "--help"}).out, help.out);
+    // Help wins over whatever else is wrong with the line.
+    EXPECT_EQ(run({command, "--bogus", "-h", "x"}).out, help.out);
+    for (std::size_t at = usage.find("[-"); at < usage.find('\n'); at = usage.find("[-", at + 1)) {
+      const std::string option = usage.substr(at + 1, usage.find_first_of(" ]", at) - at - 1);
+      EXPECT_NE(help.out.find("\n  " + option + " "), std::string::npos) << option;
+    }
+    EXPECT_NE(help.out.find("\nExample: tavufe " + command + " "), std::string::npos);
+    EXPECT_EQ(help.out.find("tavufe " + std::string(command == "info" ? "folders" : "info")),
+              std::string::npos)
+        << "another command's usage";
+  }
+  // After "--" it is a file name.
+  EXPECT_EQ(run({"info", "--", "--help"}).err,
+            "NOTICE: File Type Not Supported\ntavufe: --help: not an .sbf or .shx file; "
+            "--input-type sbf|shx reads it as one\n");
+}
+
+// Every failed open stops info, folders, save (forced or not) and diff alike, says where and
+// why on the line after its warning, and writes nothing; an existing OUT stays.
+TEST_F(CliTest, FailedOpensSayWhereAndWhyAndWriteNothing) {
   const auto groups = standardGroups();
   const Group& rdl = groups[0];
   const Bytes header = headerFor(groups).bytes();
@@ -254,11 +323,22 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   fixture::Header longRamdld = headerFor(groups);  // a RAMDLD range of 0x30001 bytes
   longRamdld.entry(0, {kRamdldAddress, kRamdldAddress + 0x30000, {}, 0, 0});
 
+  // Lines are counted after the header block: 1 S0, 2 the RAMDLD, 3 S7, 4 S0, then the Flex's
+  // 64 lines from 5, each "S3 45 address(8) data(128) sum(2)".
   const std::string s0(fixture::kS0Line), s7(fixture::kS7Line);
   const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  const std::size_t line6 = flexLines.find("\r\n") + 2;
+  const std::size_t line7 = flexLines.find("\r\n", line6) + 2;
+  auto withLine6 = [&](const std::string& line) {
+    return flexLines.substr(0, line6) + line + flexLines.substr(line7);
+  };
   std::string badSum = flexLines;
-  const std::size_t lineEnd = badSum.find("\r\n", 144);  // end of the second line
-  badSum[lineEnd - 1] = badSum[lineEnd - 1] == '0' ? '1' : '0';
+  badSum[line7 - 3] = badSum[line7 - 3] == '0' ? '1' : '0';
+  std::string nonHex = flexLines;
+  nonHex[line6 + 20] = 'G';
+  std::string countPast = flexLines;
+  countPast[line6 + 3] = '6';  // 0x46: one byte more than the line holds
+  const std::string shortLine = withLine6("S3051128\r\n");
   auto shx = [&](const std::string& flex) {
     Bytes b = header;
     fixture::append(b, s0 + fixture::s3Lines(kRamdldAddress, rdl.data) + s7 + s0 + flex);
@@ -266,50 +346,80 @@ TEST_F(CliTest, BadFilesGiveTheirWarningAndWriteNothing) {
   };
   std::filesystem::create_directory(dir.file("folder.sbf"));
 
-  // The reason follows on a line of its own that names the file, here written as %PATH%.
-  auto notOpened = [](const std::string& reason) {
-    return "WARNING: File Not Opened\ntavufe: %PATH%: " + reason + "\n";
-  };
+  const std::string notOpened = "WARNING: File Not Opened\n";
   const std::string notSupported = "NOTICE: File Type Not Supported\n";
+  const std::string otherType = ": not an .sbf or .shx file; --input-type sbf|shx reads it as one";
+  const std::string record = "WARNING: Record Error\n";
+  const std::string sum = "WARNING: Checksum Error\n";
   const std::string range = "WARNING: Address Range\n";
   const std::string overflow = "WARNING: Buffer Address Overflow\n";
-  // The file name, its bytes (nothing written without) and the one line on standard error.
-  const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string>> cases = {
-      {"missing.sbf", std::nullopt, notOpened("No such file or directory")},
-      {"folder.sbf", std::nullopt, notOpened("Is a directory")},
-      {"empty.shx", Bytes{}, notOpened("File is empty")},
-      // The extension is checked, in any case, before the file is read.
-      {"in.SBF.bak", good, notSupported},
-      {"in.sbf.bak", good, notSupported},
-      {"in", good, notSupported},
-      {"missing.txt", std::nullopt, notSupported},
-      {"stray.sbf", stray, "WARNING: Record Error\n"},
-      {"start.sbf", badStart, "WARNING: Record Error\n"},
-      {"short.sbf", withRecords(header, {rdl, {2, kFlexAddress, shortFlex}}), range},
-      {"low.sbf", withRecords(header, {rdl, {2, 0x0FFF0000, groups[1].data}}), range},
-      {"long.sbf", withRecords(longRamdld.bytes(), {rdl}), overflow},
-      // A record that would end one byte past the image.
-      {"past.sbf", withRecords(header, {rdl, {2, 0x13FFFFF0, fixture::pattern(0x30011, 5)}}),
-       overflow},
-      {"sum.shx", shx(badSum + s7), "WARNING: Checksum Error\n"},
-      {"no-s7.shx", shx(flexLines), "WARNING: Record Error\n"},
-      {"range.shx", shx(fixture::s3Lines(0x14000000, groups[1].data) + s7), range},
-  };
+  const std::string shortHeader =
+      ":00000000: file shorter than its header block: expected 8172 bytes, found 900 bytes";
+  // The file name, its bytes (nothing written without), the warning or notice and the line
+  // after it, less "tavufe: " and the file's path.
+  const std::vector<std::tuple<std::string, std::optional<Bytes>, std::string, std::string>> cases =
+      {
+          {"missing.sbf", std::nullopt, notOpened, ": No such file or directory"},
+          {"folder.sbf", std::nullopt, notOpened, ": Is a directory"},
+          {"empty.shx", Bytes{}, notOpened, ": File is empty"},
+          // The extension is checked, in any case, before the file is read.
+          {"in.SBF.bak", good, notSupported, otherType},
+          {"in", good, notSupported, otherType},
+          {"missing.txt", std::nullopt, notSupported, otherType},
+          {"short-header.sbf", Bytes(header.begin(), header.begin() + 900), record, shortHeader},
+          {"short-header.shx", Bytes(header.begin(), header.begin() + 900), record, shortHeader},
+          {"stray.sbf", stray, record,
+           ":00003066: bytes after the last record: expected end of file, found 1 byte"},
+          {"start.sbf", badStart, record,
+           ":00001FEC: record start marker: expected 02 00 00 00 00 00 03 02 01, found 07 00 00 "
+           "00 00 00 03 02 01"},
+          {"short.sbf", withRecords(header, {rdl, {2, kFlexAddress, shortFlex}}), range,
+           ":00002052: CG2 size: expected 4096 bytes, found 4095 bytes"},
+          {"low.sbf", withRecords(header, {rdl, {2, 0x0FFF0000, groups[1].data}}), range,
+           ":00002056: CG2 start address: expected 11280000, found 0FFF0000"},
+          {"long.sbf", withRecords(longRamdld.bytes(), {rdl}), overflow,
+           ":000003B4: RAMDLD longer than its area: expected at most 196608 bytes, found "
+           "03FC8000-03FF8000"},
+          // A record that would end one byte past the image.
+          {"past.sbf", withRecords(header, {rdl, {2, 0x13FFFFF0, fixture::pattern(0x30011, 5)}}),
+           overflow, ":00002052: CG2 size: expected 4096 bytes, found 196625 bytes"},
+          {"sum.shx", shx(badSum + s7), sum,
+           ":6: line checksum: expected " + flexLines.substr(line7 - 4, 2) + ", found " +
+               badSum.substr(line7 - 4, 2)},
+          {"digit.shx", shx(nonHex + s7), sum,
+           ":6: not a hex digit: expected 0-9 or A-F, found 'G' in column 21"},
+          {"count.shx", shx(countPast + s7), sum, ":6: length field: expected 45, found 46"},
+          {"short-line.shx", shx(shortLine + s7), sum,
+           ":6: line length: expected at least 12 hex digits in byte pairs, found 6 hex digits"},
+          // 48 digits are 24 bytes: the count of 0x45 would need 69.
+          {"cut.shx", shx(flexLines.substr(0, line6 + 50)), record,
+           ":6: length field: expected 17, found 45"},
+          {"no-s7.shx", shx(flexLines), record,
+           ":68: code group not closed: expected S7, found end of file"},
+          {"range.shx", shx(fixture::s3Lines(0x14000000, groups[1].data) + s7), range,
+           ":5: CG2 start address: expected 11280000, found 14000000"},
+      };
+  const std::string sound = write("sound.sbf", good);
   const std::string out = dir.file("out.sbf");
-  for (const auto& [name, bytes, err] : cases) {
+  for (const auto& [name, bytes, warning, reason] : cases) {
     SCOPED_TRACE(name);
     if (bytes) write(name, *bytes);
     fixture::writeFile(out, std::string_view("old"));
     const std::string in = dir.file(name);
-    std::string expected = err;
-    if (const auto at = expected.find("%PATH%"); at != std::string::npos) {
-      expected.replace(at, 6, in);
-    }
-    for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out}}) {
-      SCOPED_TRACE(args[0]);
+    const std::string expected = warning + "tavufe: " + in + reason + "\n";
+    for (const Args& args : {Args{"info", in}, Args{"folders", in}, Args{"save", in, "-o", out},
+                             Args{"save", in, "-o", out, "--force"}}) {
+      SCOPED_TRACE(args.back());
       expectRun(args, 1, "", expected);
     }
     EXPECT_EQ(readText(out), "old");
+    expectRun({"diff", in, sound}, 2, "", expected);
+    expectRun({"diff", sound, in}, 2, "", expected);
+    // The place and cause are those `verify` lists for the file.
+    if (reason.size() > 1 && reason[1] >= '0' && reason[1] <= '9') {
+      const std::string listed = run({"verify", in}).out;
+      EXPECT_NE(listed.find(in + reason + "\n"), std::string::npos) << listed;
+    }
   }
 }
 
@@ -334,21 +444,25 @@ TEST_F(CliTest, InfoAndFoldersPrintTheWindowsGrids) {
   const std::string rdl = write("rdl.sbf", superfile({groups[0]}, 0x1234));
   auto moved = standardGroups();
   moved[1].start = 0x11300000;
-  const std::vector<std::pair<Args, std::string>> cases = {
-      {{"info", write("lang.sbf", superfile(groups, 0x1234))},
-       info("12,451", "R34X_FLEX_01", "1234") + flexLine},
-      {{"info", rdl}, info("8,265", "Not Found", "Not Found")},
-      {{"folders", rdl}, kFolderTitles},
-      {{"folders", in}, kRepeatErased},
-      {{"folders", in, "--keep-repeated", "--keep-repeated"}, kRepeatKept},
-      {{"folders", "--input-type", "sbf", write("backup.bin", sbf)}, kRepeatErased},
-      {{"folders", write("really-sbf.shx", sbf), "--input-type", "sbf"}, kRepeatErased},
-      // Away from its usual address the Flex keeps its repeated names.
-      {{"folders", write("moved.sbf", superfile(moved))}, kRepeatKept},
+  // The RAMDLD's stated sum 1234 is wrong: a problem the file opens with, said on standard error.
+  const std::string lang = write("lang.sbf", superfile(groups, 0x1234));
+  auto damaged = [](const std::string& path) {
+    return "tavufe: " + path + ": 1 problem; tavufe verify " + path + " lists it\n";
   };
-  for (const auto& [args, output] : cases) {
+  const std::vector<std::tuple<Args, std::string, std::string>> cases = {
+      {{"info", lang}, info("12,451", "R34X_FLEX_01", "1234") + flexLine, damaged(lang)},
+      {{"info", rdl}, info("8,265", "Not Found", "Not Found"), damaged(rdl)},
+      {{"folders", rdl}, kFolderTitles, damaged(rdl)},
+      {{"folders", in}, kRepeatErased, ""},
+      {{"folders", in, "--keep-repeated", "--keep-repeated"}, kRepeatKept, ""},
+      {{"folders", "--input-type", "sbf", write("backup.bin", sbf)}, kRepeatErased, ""},
+      {{"folders", write("really-sbf.shx", sbf), "--input-type", "sbf"}, kRepeatErased, ""},
+      // Away from its usual address the Flex keeps its repeated names.
+      {{"folders", write("moved.sbf", superfile(moved))}, kRepeatKept, ""},
+  };
+  for (const auto& [args, output, err] : cases) {
     SCOPED_TRACE(args.back());
-    expectRun(args, 0, output, "");
+    expectRun(args, 0, output, err);
   }
 }
 
@@ -381,6 +495,66 @@ TEST_F(CliTest, ExportsEraseTheRowsAsFoldersNumbersThem) {
   };
   EXPECT_EQ(ffAroundThemes(makeFlex()), 4);
   EXPECT_EQ(ffAroundThemes(fixture::readFile(dir.file("themes.smg"))), 173);
+}
+
+// A folder is named as `folders` lists it for the same options, raw or as it prints it, and
+// erases what the same rows would; a name that matches nothing, or several records without
+// --all-matches, is a usage error and nothing is written.
+TEST_F(CliTest, FoldersAreErasedByName) {
+  auto groups = standardGroups();
+  putFolderRecord(groups[1].data, 0xA00, "Esc\x1B");
+  const std::string in = write("in.sbf", superfile(groups));
+  auto flexWithout = [&](std::initializer_list<std::size_t> records) {
+    Bytes b = erasedFlex(records);
+    putFolderRecord(b, 0xA00, "Esc\x1B");
+    return b;
+  };
+  // Rows without --keep-repeated: 1 Skins, 2 Themes, 3 Wallpaper, 4 Esc\x1B.
+  const std::vector<std::tuple<Args, Args, Bytes>> saved = {
+      {{"--delete-folder", "Themes"}, {"--delete-row", "2"}, flexWithout({0x400, 0x600})},
+      {{"--delete-folder=Wallpaper", "--delete-row", "2"},
+       {"--delete-row", "2", "--delete-row", "3"},
+       flexWithout({0x400, 0x600, 0x800})},
+      {{"--delete-folder", "Esc\x1B"}, {"--delete-row", "4"}, erasedFlex({0x400, 0xA00})},
+      {{"--delete-folder", "Esc\\x1B"}, {"--delete-row", "4"}, erasedFlex({0x400, 0xA00})},
+      {{"--keep-repeated", "--delete-folder", "Skins", "--all-matches"},
+       {"--keep-repeated", "--delete-row", "1", "--delete-row", "2"},
+       flexWithout({0x200, 0x400})},
+      // Without --keep-repeated the second Skins is gone as the file opens: one match.
+      {{"--delete-folder", "Skins", "--delete-folder", "Skins"},
+       {"--delete-row", "1"},
+       flexWithout({0x200, 0x400})},
+  };
+  for (const auto& [byName, byRow, expected] : saved) {
+    SCOPED_TRACE(byName[1]);
+    Args args = byName;
+    args.insert(args.begin(), {"save", in, "-o", dir.file("name.smg")});
+    expectRun(args, 0, "", "");
+    args = byRow;
+    args.insert(args.begin(), {"save", in, "-o", dir.file("row.smg")});
+    expectRun(args, 0, "", "");
+    EXPECT_EQ(fixture::readFile(dir.file("name.smg")), expected);
+    EXPECT_EQ(fixture::readFile(dir.file("row.smg")), expected);
+  }
+
+  const std::vector<std::pair<Args, std::string>> refused = {
+      {{"--delete-folder", "Nope"}, "folder 'Nope' is not in the folder list"},
+      {{"--delete-folder", "themes"}, "folder 'themes' is not in the folder list"},
+      {{"--delete-folder", "Themes", "--delete-folder", "Nope\x07"},
+       "folder 'Nope\\x07' is not in the folder list"},
+      {{"--keep-repeated", "--delete-folder", "Skins"},
+       "folder 'Skins' is the name of rows 1 and 2; --all-matches erases them all, --delete-row "
+       "K one"},
+  };
+  const std::string out = dir.file("out.sbf");
+  for (const auto& [options, message] : refused) {
+    SCOPED_TRACE(message);
+    fixture::writeFile(out, std::string_view("old"));
+    Args args = options;
+    args.insert(args.begin(), {"save", in, "-o", out});
+    expectRun(args, 2, "", "tavufe: " + message + "\n" + kSaveUsage);
+    EXPECT_EQ(readText(out), "old");
+  }
 }
 
 TEST_F(CliTest, SuperfileSavesWriteTheRecordsAndReadBack) {
@@ -449,8 +623,8 @@ TEST_F(CliTest, RefusedSavesLeaveTheOutputAlone) {
       {superfile(fblFirst), {"--type", "sbf"}, 1, noRdl},
       // Overlapping code groups are damage: only a forced save gets as far as the refresh.
       {staleFile, {"--force", "--type", "smg"}, 1, "WARNING: Address Range\n"},
-      {superfile(root), {"--delete-row", "2", "--delete-row", "1"}, 2, rootRow + kUsage},
-      {superfile(root), {"--delete-row", "5"}, 2, row5 + kUsage},
+      {superfile(root), {"--delete-row", "2", "--delete-row", "1"}, 2, rootRow + kSaveUsage},
+      {superfile(root), {"--delete-row", "5"}, 2, row5 + kSaveUsage},
   };
   const std::string out = dir.file("out.sbf");
   for (const auto& [bytes, options, status, err] : cases) {
@@ -655,7 +829,7 @@ TEST_F(CliTest, ControlCharactersFromTheFileAreShownAsEscapes) {
   expectRun({"save", root, "-o", dir.file("out.sbf"), "--delete-row", "1"}, 2, "",
             "tavufe: row 1 (\"R\\x1B\") cannot be erased: its record is not inside the Flex "
             "code group\n" +
-                kUsage);
+                kSaveUsage);
 }
 
 // Files that open but hold no byte of the Flex to write: every output type gives the notice,
@@ -820,11 +994,13 @@ TEST_F(CliTest, VerifyListsEveryProblemThenTheCount) {
   expectRun({"verify", dir.file("missing.sbf")}, 1, "",
             "WARNING: File Not Opened\ntavufe: " + dir.file("missing.sbf") +
                 ": No such file or directory\n");
-  expectRun({"verify", asBin}, 1, "", "NOTICE: File Type Not Supported\n");
+  expectRun({"verify", asBin}, 1, "",
+            "NOTICE: File Type Not Supported\ntavufe: " + asBin +
+                ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n");
   expectRun({"verify", clean, "--keep-repeated"}, 2, "",
-            "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + kUsage);
+            "tavufe: option '--keep-repeated' does not apply to 'verify'\n" + usageOf("verify"));
   expectRun({"save", clean, "-o", dir.file("x.sbf"), "--json"}, 2, "",
-            "tavufe: option '--json' does not apply to 'save'\n" + kUsage);
+            "tavufe: option '--json' does not apply to 'save'\n" + kSaveUsage);
 }
 
 // Damage is saved only when forced, in every type, and then as if the file had been sound: a
@@ -854,8 +1030,8 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
       std::filesystem::remove(out);
       const Outcome refused = run({"save", in, "-o", out}, epoch);
       EXPECT_EQ(refused.status, 1);
-      EXPECT_EQ(refused.err, "WARNING: Checksum Error\ntavufe: " + in + ": 1 checksum problem; " +
-                                 "tavufe verify " + in + " lists them; --force saves anyway\n");
+      EXPECT_EQ(refused.err, "WARNING: Checksum Error\ntavufe: " + in + ": 1 problem; " +
+                                 "tavufe verify " + in + " lists it; --force saves anyway\n");
       EXPECT_FALSE(std::filesystem::exists(out));
       EXPECT_EQ(run({"save", in, "-o", out, "--force"}, epoch).status, 0);
       EXPECT_EQ(fixture::readFile(out), fixture::readFile(want));
@@ -881,6 +1057,145 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
   EXPECT_EQ(parsed["notes"], 1);
   EXPECT_EQ(parsed["findings"][0]["severity"], "note");
   EXPECT_EQ(run({"save", notedShx, "-o", dir.file("noted-out.shx")}).status, 0);
+}
+
+// Several files are checked in turn: each finding keeps its file, each file ends with its own
+// count, and the exit is 1 when any file has a problem or cannot be read.
+TEST_F(CliTest, VerifyChecksEachOfSeveralFiles) {
+  auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  const std::string clean = write("clean.sbf", withRecords(header.bytes(), groups));
+  const Bytes trailerBytes = verifiedShx(header, {rdlLines, flexLines}, 1);
+  const std::string trailer = write("trailer.shx", trailerBytes);
+  const std::uint16_t sum = fixture::sum16(std::span(trailerBytes).first(trailerBytes.size() - 14));
+  put(groups[0].data, 271, {0xFE});  // a note
+  const std::string noted = write(
+      "noted.shx", verifiedShx(verifiedHeader(groups),
+                               {fixture::s3Lines(kRamdldAddress, groups[0].data), flexLines}));
+  const std::string missing = dir.file("missing.sbf");
+  const std::string other = write("other.txt", Bytes{1});
+
+  const std::string cleanOut = clean + ": OK\n";
+  const std::string notedOut =
+      noted + ":6: note: RAMDLD table entry for CG2: expected 11280000-11F3FFFF, found " +
+      "11280000-11F3FFFE\n" + noted + ": OK (1 note)\n";
+  const std::string trailerOut = trailer + ":76: checksum line: expected " + hex(sum, 4) +
+                                 ", found " + hex(std::uint16_t(sum + 1), 4) + "\n" + trailer +
+                                 ": 1 problem\n";
+  const std::string missingErr =
+      "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n";
+  const std::string otherErr = "NOTICE: File Type Not Supported\ntavufe: " + other +
+                               ": not an .sbf or .shx file; --input-type sbf|shx reads it as one\n";
+  const std::vector<std::tuple<Args, int, std::string, std::string>> cases = {
+      {{clean, noted}, 0, cleanOut + notedOut, ""},
+      {{noted, trailer, clean}, 1, notedOut + trailerOut + cleanOut, ""},
+      {{clean, missing, noted}, 1, cleanOut + notedOut, missingErr},
+      {{other, clean}, 1, cleanOut, otherErr},
+      // One file is as it always was.
+      {{noted}, 0, notedOut.substr(0, notedOut.find('\n') + 1) + "OK (1 note)\n", ""},
+  };
+  for (const auto& [files, status, out, err] : cases) {
+    SCOPED_TRACE(files.size());
+    Args args = files;
+    args.insert(args.begin(), "verify");
+    expectRun(args, status, out, err);
+    // JSON: an array of each read file's document, for more than one file.
+    args.push_back("--json");
+    const Outcome json = run(args);
+    EXPECT_EQ(json.status, status);
+    EXPECT_EQ(json.err, err);
+    const auto doc = nlohmann::json::parse(json.out);
+    if (files.size() == 1) {
+      EXPECT_EQ(doc["file"], files[0]);
+      continue;
+    }
+    std::string listed;
+    for (const auto& file : doc) {
+      listed += file["file"].get<std::string>() + " " + file["problems"].dump() + " " +
+                file["notes"].dump() + "\n";
+    }
+    std::string expected;
+    for (const std::string& file : files) {
+      if (file == noted) expected += noted + " 0 1\n";
+      if (file == clean) expected += clean + " 0 0\n";
+      if (file == trailer) expected += trailer + " 1 0\n";
+    }
+    EXPECT_EQ(listed, expected);
+  }
+}
+
+// Several files' reports, each under a heading as `head` gives it; one that cannot be opened is
+// passed over with its reason and makes the exit 1.
+TEST_F(CliTest, InfoReportsEachOfSeveralFiles) {
+  const std::string a = write("a.sbf", superfile(standardGroups()));
+  const std::string b = write("b.sbf", superfile({standardGroups()[0]}));
+  const std::string missing = dir.file("missing.sbf");
+  const std::string aOut = run({"info", a}).out;
+  const std::string bOut = run({"info", b}).out;
+  ASSERT_FALSE(aOut.empty());
+  expectRun({"info", a, b}, 0, "==> " + a + " <==\n" + aOut + "\n==> " + b + " <==\n" + bOut, "");
+  expectRun({"info", missing, b, a}, 1,
+            "==> " + b + " <==\n" + bOut + "\n==> " + a + " <==\n" + aOut,
+            "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
+  const Outcome json = run({"info", b, missing, a, "--json"});
+  EXPECT_EQ(json.status, 1);
+  const auto doc = nlohmann::json::parse(json.out);
+  ASSERT_EQ(doc.size(), 2u);
+  EXPECT_EQ(doc[0], nlohmann::json::parse(run({"info", b, "--json"}).out));
+  EXPECT_EQ(doc[1], nlohmann::json::parse(run({"info", a, "--json"}).out));
+}
+
+// A file that opens with problems is listed and exits 0, but says so on standard error and in
+// its JSON; notes are counted in the JSON and said nowhere else.
+TEST_F(CliTest, ProblemsAFileOpensWithAreNeverSilent) {
+  auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string rdlLines = fixture::s3Lines(kRamdldAddress, groups[0].data);
+  const std::string flexLines = fixture::s3Lines(kFlexAddress, groups[1].data);
+  // The Flex's second line 64 bytes further on: a hole, and a line that lies past the group.
+  const std::size_t line2 = flexLines.find("\r\n") + 2;
+  const std::size_t line3 = flexLines.find("\r\n", line2) + 2;
+  const std::string jump =
+      flexLines.substr(0, line2) +
+      fixture::s3Line(kFlexAddress + 0x80, std::span(groups[1].data).subspan(64, 64)) +
+      flexLines.substr(line3);
+  const std::string sound = write("sound.shx", verifiedShx(header, {rdlLines, flexLines}));
+  const std::string trailer = write("trailer.shx", verifiedShx(header, {rdlLines, flexLines}, 1));
+  const std::string jumped = write("jump.shx", verifiedShx(header, {rdlLines, jump}));
+  put(groups[0].data, 271, {0xFE});  // the RAMDLD table's CG2 entry ends one byte short
+  const std::string noted = write(
+      "noted.shx", verifiedShx(verifiedHeader(groups),
+                               {fixture::s3Lines(kRamdldAddress, groups[0].data), flexLines}));
+
+  const std::vector<std::tuple<std::string, int, int, std::string>> cases = {
+      {sound, 0, 0, ""},
+      {noted, 0, 1, ""},
+      {trailer, 1, 0, ": 1 problem; tavufe verify " + trailer + " lists it"},
+      {jumped, 2, 0, ": 2 problems; tavufe verify " + jumped + " lists them"},
+  };
+  for (const auto& [in, problems, notes, said] : cases) {
+    SCOPED_TRACE(in);
+    const std::string err = said.empty() ? "" : "tavufe: " + in + said + "\n";
+    for (const char* command : {"info", "folders"}) {
+      const Outcome text = run({command, in});
+      EXPECT_EQ(text.status, 0);
+      EXPECT_EQ(text.err, err);
+      const Outcome json = run({command, in, "--json"});
+      EXPECT_EQ(json.status, 0);
+      EXPECT_EQ(json.err, err);
+      const auto doc = nlohmann::json::parse(json.out);
+      EXPECT_EQ(doc["problems"], problems);
+      EXPECT_EQ(doc["notes"], notes);
+    }
+    const Outcome saved = run({"save", in, "-o", dir.file("out.smg")});
+    EXPECT_EQ(saved.status, problems > 0 ? 1 : 0);
+    EXPECT_EQ(saved.err, said.empty()
+                             ? ""
+                             : "WARNING: Checksum Error\n" + err.substr(0, err.size() - 1) +
+                                   "; --force saves anyway\n");
+  }
 }
 
 // Each --json output is one document that a JSON parser reads back, with numbers as numbers
@@ -1091,9 +1406,9 @@ TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
     EXPECT_EQ(out.find("\xE2\x80\xAE"), std::string::npos);
   }
 
-  expectRun(
-      {"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
-      "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" + kUsage);
+  expectRun({"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
+            "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" +
+                usageOf("info"));
 }
 
 // OLD holds a DSP the save drops, the RAMDLD's table lists it, and a repeated folder record.
@@ -1142,7 +1457,8 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   const std::string damaged = write("stray.sbf", stray);
   const std::string missing = dir.file("missing.sbf");
   expectRun({"diff", damaged, sbf}, 2, "",
-            "WARNING: Record Error\ntavufe: " + damaged + ": not compared\n");
+            "WARNING: Record Error\ntavufe: " + damaged +
+                ":00003226: bytes after the last record: expected end of file, found 1 byte\n");
   expectRun({"diff", sbf, missing}, 2, "",
             "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
 
@@ -1159,6 +1475,110 @@ TEST_F(CliTest, DiffNamesWhatASaveChanged) {
   EXPECT_EQ(doc["items"][2]["folder"], "Skins");
   EXPECT_EQ(doc["items"][2]["address"], 0x11280400u);
   EXPECT_EQ(doc["items"][4]["old"]["first"], 0x10100000u);
+}
+
+// An export is the Flex alone: compared with a superfile it lies at that superfile's Flex
+// address and only the Flex is compared; two exports compare as raw Flex images.
+TEST_F(CliTest, DiffComparesExportsAsTheFlexAlone) {
+  const auto groups = verifiedGroups();
+  const fixture::Header header = verifiedHeader(groups);
+  const std::string sbf = write("in.sbf", withRecords(header.bytes(), groups));
+  const std::string shx =
+      write("in.shx", verifiedShx(header, {fixture::s3Lines(kRamdldAddress, groups[0].data),
+                                           fixture::s3Lines(kFlexAddress, groups[1].data)}));
+  auto moved = verifiedGroups();
+  moved[1].start = 0x11300000;
+  const std::string away = write("away.sbf", withRecords(headerFor(moved).bytes(), moved));
+  const std::string noFlex = write("no-flex.sbf", superfile({groups[0]}));
+  // Exports written byte by byte: the Flex as it is, without the record at 0x600, one byte short.
+  const std::string flex = write("flex.smg", makeFlex());
+  const std::string flexBin = write("flex.BIN", makeFlex());
+  Bytes themes = makeFlex();
+  std::fill_n(themes.begin() + 0x600 - 261, 5, 0xFF);
+  std::fill_n(themes.begin() + 0x600 - 4, 168, 0xFF);
+  const std::string erased = write("themes.bin", themes);
+  Bytes shorter = makeFlex();
+  shorter.pop_back();
+  const std::string cut = write("cut.smg", shorter);
+
+  const std::string themesGone = "folder \"Themes\" at 11280600 erased (173 bytes)\n";
+  const std::vector<std::tuple<Args, int, std::string>> cases = {
+      {{sbf, flex}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{shx, flexBin}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{flex, sbf}, 0, "Flex only: OLD is an export\nsame\n"},
+      {{flex, flexBin}, 0, "Flex only: both are exports\nsame\n"},
+      {{away, flex}, 0, "Flex only: NEW is an export\nsame\n"},
+      {{sbf, erased}, 1, "Flex only: NEW is an export\n" + themesGone + "1 difference\n"},
+      {{flex, erased}, 1, "Flex only: both are exports\n" + themesGone + "1 difference\n"},
+      {{away, erased},
+       1,
+       "Flex only: NEW is an export\nfolder \"Themes\" at 11300600 erased (173 bytes)\n"
+       "1 difference\n"},
+      {{cut, flex},
+       1,
+       "Flex only: both are exports\nFlex range 11280000-11280FFE -> 11280000-11280FFF\n"
+       "1 difference\n"},
+      // Told how to read both, a .bin is a superfile like any other.
+      {{sbf, write("backup.bin", fixture::readFile(sbf)), "--input-type", "sbf"}, 0, "same\n"},
+  };
+  for (const auto& [files, status, out] : cases) {
+    SCOPED_TRACE(files[0] + " " + files[1]);
+    Args args = files;
+    args.insert(args.begin(), "diff");
+    expectRun(args, status, out, "");
+  }
+  // A save of the superfile and its export compare the same; after a delete, by its name.
+  for (const Args& options : {Args{}, Args{"--delete-row", "2"}}) {
+    const std::string saved = dir.file("saved.shx");
+    const std::string exported = dir.file("exported.smg");
+    ASSERT_EQ(run({"save", sbf, "-o", saved, "--keep-repeated"}).status, 0);
+    Args save = {"save", sbf, "-o", exported, "--keep-repeated"};
+    save.insert(save.end(), options.begin(), options.end());
+    ASSERT_EQ(run(save).status, 0);
+    expectRun({"diff", saved, exported}, options.empty() ? 0 : 1,
+              std::string("Flex only: NEW is an export\n") +
+                  (options.empty() ? "same\n"
+                                   : "folder \"Skins\" at 11280400 erased (173 bytes)\n"
+                                     "1 difference\n"),
+              "");
+  }
+
+  expectRun({"diff", noFlex, flex}, 2, "",
+            "NOTICE: No Flex Code Group\ntavufe: " + noFlex + ": not compared\n");
+  const std::string missing = dir.file("missing.bin");
+  expectRun({"diff", sbf, missing}, 2, "",
+            "WARNING: File Not Opened\ntavufe: " + missing + ": No such file or directory\n");
+  const Outcome json = run({"diff", sbf, erased, "--json"});
+  EXPECT_EQ(json.status, 1);
+  const auto doc = nlohmann::json::parse(json.out);
+  EXPECT_EQ(doc["flexOnly"], true);
+  EXPECT_EQ(doc["items"][0]["folder"], "Themes");
+  EXPECT_EQ(nlohmann::json::parse(run({"diff", sbf, sbf, "--json"}).out)["flexOnly"], false);
+}
+
+// tavufe-sample's help gives each option its own line and what it does.
+TEST(SampleToolTests, HelpListsEveryOptionOfTheUsage) {
+  const fixture::TempDir dir;
+  const Outcome help = runTavufe(dir, {"--help"}, {}, {}, TAVUFE_SAMPLE_PATH);
+  ASSERT_EQ(help.status, 0);
+  const std::string usage = help.out.substr(0, help.out.find("\n\n"));
+  std::size_t options = 0;
+  for (std::size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at)) {
+    const std::string option = usage.substr(at, usage.find_first_of(" ]|\n", at) - at);
+    at += option.size();
+    SCOPED_TRACE(option);
+    ++options;
+    // "  --name ..." or "  -h, --name ...", then a description.
+    std::size_t line = help.out.find("\n  " + option + " ");
+    if (const std::size_t alias = help.out.find(", " + option + " ");
+        line == std::string::npos && alias != std::string::npos) {
+      line = help.out.rfind("\n  -", alias);
+    }
+    ASSERT_NE(line, std::string::npos);
+    const std::string described = help.out.substr(line + 1, help.out.find('\n', line + 1) - line);
+    EXPECT_GT(described.find_last_of(' '), 20u) << described;
+  }
+  EXPECT_EQ(options, 11u);
 }
 
 // tavufe-sample takes clean numbers only, says why it refuses anything, and takes --name=value.

@@ -137,7 +137,7 @@ class PageTest(unittest.TestCase):
         verify = tool("verify", "damaged.shx", cwd=self.dir).stdout.rstrip("\n")
         problems = verify.splitlines()[:-1]
         self.assertEqual(verify.splitlines()[-1], f"{len(problems)} problems")
-        self.assertEqual(self.page.open(path), f"{len(problems)} checksum problems \u2014 see Findings")
+        self.assertEqual(self.page.open(path), f"{len(problems)} problems \u2014 see Findings")
         self.assertEqual(self.page.text("findings"), verify)
         for answer, downloads in (("question-cancel", 0), ("question-save", 1)):
             with self.subTest(answer):
@@ -145,7 +145,7 @@ class PageTest(unittest.TestCase):
                 self.assertTrue(self.page.dialog_open("question"))
                 self.assertEqual(
                     self.page.text("question-text"),
-                    f"damaged.shx has {len(problems)} checksum problems:\n\n" +
+                    f"damaged.shx has {len(problems)} problems:\n\n" +
                     "\n".join(problems[:3]) + ("\n\u2026" if len(problems) > 3 else "") +
                     "\n\nA save writes fresh checksums over these bytes, and the handset would "
                     "then take them as sound.")
