@@ -145,13 +145,13 @@ lines=(
 head="--help --version -h diff folders help info save verify
 folders
 B.SHX a.sbf folder
---help --input-type --json
---all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --type
+--help --input-type --json --rescue
+--all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --rescue --type
 bin sbf shx smg
 B.SHX a.sbf d.smg e.bin folder
 sbf shx
 --help --input-type --json"
-tail="--all-matches --delete-folder --delete-row --help --input-type --keep-repeated --type
+tail="--all-matches --delete-folder --delete-row --help --input-type --keep-repeated --rescue --type
 
 diff folders info save verify
 B.SHX a.sbf d.smg e.bin folder"
@@ -261,15 +261,15 @@ if command -v fish > /dev/null; then
   expect_completion fish "$completions" "diff folders help info save verify
 folders
 B.SHX a.sbf c.txt d.smg e.bin folder/
---help --input-type --json
---all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --type
+--help --input-type --json --rescue
+--all-matches --delete-folder --delete-row --force --help --input-type --keep-repeated --rescue --type
 bin sbf shx smg
 B.SHX a.sbf c.txt d.smg e.bin folder/
 sbf shx
 --help --input-type --json
 --type=sbf --type=shx --type=smg
 B.SHX a.sbf c.txt d.smg e.bin folder/
---all-matches --delete-folder --delete-row --help --input-type --keep-repeated --type
+--all-matches --delete-folder --delete-row --help --input-type --keep-repeated --rescue --type
 
 diff folders info save verify
 B.SHX a.sbf c.txt d.smg e.bin folder/

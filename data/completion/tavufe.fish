@@ -51,6 +51,8 @@ complete -c tavufe -n '__tavufe_offers "info folders verify diff" json' -l json 
     -d 'Print one JSON document'
 complete -c tavufe -n '__tavufe_offers "folders save" keep-repeated' -l keep-repeated \
     -d 'Keep folder records that repeat a name'
+complete -c tavufe -n '__tavufe_offers "info folders save" rescue' -l rescue \
+    -d 'Read past damaged lines and records'
 complete -c tavufe -n '__fish_seen_subcommand_from save' -s o -r -k \
     -a '(__tavufe_files shx sbf smg bin)' -d 'The file to write'
 complete -c tavufe -n '__fish_seen_subcommand_from save' -l type -x -a 'shx sbf smg bin' \

@@ -26,22 +26,25 @@ constexpr std::string_view kInputType =
     "                         \".sbf\" or \".shx\", in any case)\n";
 
 constexpr std::array<CommandText, 5> kCommandTexts = {{
-    {"tavufe info FILE... [--json] [--input-type sbf|shx]",
+    {"tavufe info FILE... [--json] [--rescue] [--input-type sbf|shx]",
      "Print the report of FILE (what its header says, which versions its code groups carry)\n"
      "and the list of its code groups. Several files are printed one after the other, each\n"
      "under a '==> FILE <==' line. A file that opens with problems is shown, and standard\n"
      "error says 'FILE: N problems; tavufe verify FILE lists them'.\n",
-     "  --json                 print one JSON document (for several files, an array of them)\n",
+     "  --json                 print one JSON document (for several files, an array of them)\n"
+     "  --rescue               read past damaged lines and records; standard error ends with\n"
+     "                         what was damaged and whether a save can write the file\n",
      "tavufe info backup.shx"},
-    {"tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]",
+    {"tavufe folders FILE [--json] [--keep-repeated] [--rescue] [--input-type sbf|shx]",
      "List the folder records of FILE's Flex code group, numbered from 1 as the rows that\n"
      "'save --delete-row' takes. A folder record that repeats the name of the one before it\n"
      "is erased as the file is read, unless kept.\n",
      "  --json                 print one JSON document\n"
-     "  --keep-repeated        keep folder records that repeat the name of the one before\n",
+     "  --keep-repeated        keep folder records that repeat the name of the one before\n"
+     "  --rescue               read past damaged lines and records\n",
      "tavufe folders backup.shx"},
     {"tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--delete-folder "
-     "NAME]... [--all-matches] [--keep-repeated] [--force] [--input-type sbf|shx]",
+     "NAME]... [--all-matches] [--keep-repeated] [--force] [--rescue] [--input-type sbf|shx]",
      "Erase the folder records given by row or by name, all as 'folders' lists them for the\n"
      "same FILE and options, then write OUT. Nothing is written when anything is refused.\n",
      "  -o OUT                 the file to write; it may be FILE itself; '-' for standard\n"
@@ -56,7 +59,10 @@ constexpr std::array<CommandText, 5> kCommandTexts = {{
      "  --force                save even when FILE opens with problems ('verify' lists\n"
      "                         them; the save writes fresh checksums over those bytes), or\n"
      "                         when OUT is FILE itself and holds code groups the save does\n"
-     "                         not write\n",
+     "                         not write\n"
+     "  --rescue               read past damaged lines and records; write OUT only when the\n"
+     "                         RAMDLD and the Flex were read whole and sound (--force does\n"
+     "                         not change that)\n",
      "tavufe save backup.shx -o flex_mod.shx --delete-folder Skins"},
     {"tavufe verify FILE... [--json] [--input-type sbf|shx]",
      "Check FILE's framing, line sums, code-group checksums and RAMDLD table: one line per\n"
@@ -110,6 +116,9 @@ constexpr char kHelpDetails[] =
     "                         them; the save writes fresh checksums over those bytes), or\n"
     "                         when OUT is FILE itself and holds code groups the save does\n"
     "                         not write\n"
+    "  --rescue               info, folders, save: read past damaged lines and records,\n"
+    "                         keeping the code groups read whole; save writes only a sound\n"
+    "                         RAMDLD and Flex\n"
     "  --json                 info, folders, verify, diff: print one JSON document (an\n"
     "                         array for several files); bytes that are not UTF-8 show as\n"
     "                         the characters U+0080 to U+00FF\n"
@@ -134,6 +143,7 @@ enum class Option {
   DeleteRow,
   DeleteFolder,
   AllMatches,
+  Rescue,
   Output
 };
 
@@ -144,7 +154,7 @@ struct OptionRule {
   std::array<bool, 5> appliesTo;  // info, folders, save, verify, diff
 };
 
-constexpr std::array<OptionRule, 9> kOptions = {{
+constexpr std::array<OptionRule, 10> kOptions = {{
     {"--input-type", Option::InputType, true, {true, true, true, true, true}},
     {"--keep-repeated", Option::KeepRepeated, false, {false, true, true, false, false}},
     {"--json", Option::Json, false, {true, true, false, true, true}},
@@ -153,6 +163,7 @@ constexpr std::array<OptionRule, 9> kOptions = {{
     {"--delete-row", Option::DeleteRow, true, {false, false, true, false, false}},
     {"--delete-folder", Option::DeleteFolder, true, {false, false, true, false, false}},
     {"--all-matches", Option::AllMatches, false, {false, false, true, false, false}},
+    {"--rescue", Option::Rescue, false, {true, true, true, false, false}},
     {"-o", Option::Output, true, {false, false, true, false, false}},
 }};
 
@@ -346,6 +357,8 @@ class Parser {
         result_.force = true;
       } else if (known->option == Option::AllMatches) {
         result_.allMatches = true;
+      } else if (known->option == Option::Rescue) {
+        result_.rescue = true;
       } else {
         result_.keepRepeated = true;
       }
@@ -398,6 +411,7 @@ class Parser {
       case Option::KeepRepeated:
       case Option::Json:
       case Option::AllMatches:
+      case Option::Rescue:
       case Option::Force: break;
     }
     return true;

@@ -39,6 +39,8 @@ struct Arguments {
   std::vector<std::string> deleteFolders;
   // A name that matches several records erases all of them.
   bool allMatches = false;
+  // info, folders and save: read past damaged lines and records.
+  bool rescue = false;
 };
 
 struct ParseOutcome {

@@ -18,6 +18,7 @@
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "model/editor_state.h"
+#include "model/hex.h"
 #include "model/progress.h"
 #include "superfile/header_block.h"
 
@@ -102,6 +103,43 @@ void reportProblems(std::ostream& err, const std::string& path, const CheckResul
       << (check.problems == 1 ? " lists it" : " lists them") << '\n';
 }
 
+// Where a rescue found a group's first damage: FILE:LINE, FILE:OFFSET, or FILE alone for a
+// group missing from the file.
+std::string damagePlace(const std::string& path, const GroupDamage& d) {
+  if (!d.placed) return path;
+  return path + ":" + (d.atLine ? std::to_string(d.at) : hex8(std::uint32_t(d.at)));
+}
+
+// What a rescue read found, as the last line on standard error: "FILE: rescued: 3 damaged
+// lines in Firmware, DSP; the RAMDLD and the Flex are sound".
+void reportRescue(std::ostream& err, const std::string& path, const OpenedSuperfile& opened) {
+  if (!opened.rescued) return;
+  const char* unit =
+      opened.encoding == SuperfileEncoding::Shx ? " damaged line" : " damaged record";
+  std::uint64_t lines = 0;
+  std::vector<std::string> names;
+  std::vector<std::string> written;
+  for (const DamagedCodeGroup& d : opened.damaged) {
+    lines += d.damage.lines;
+    names.push_back(d.name);
+    if (d.written) written.push_back(d.name == "RDL" ? "RAMDLD" : d.name);
+  }
+  err << "tavufe: " << visibleText(path) << ": rescued: ";
+  if (names.empty()) {
+    err << "nothing damaged";
+  } else if (lines > 0) {
+    err << lines << unit << (lines == 1 ? "" : "s") << " in " << visibleText(joinedNames(names));
+  } else {
+    err << visibleText(joinedNames(names)) << " damaged";
+  }
+  if (written.empty()) {
+    err << "; the RAMDLD and the Flex are sound\n";
+  } else {
+    err << "; the " << joinedNames(written) << (written.size() == 1 ? " is" : " are")
+        << " damaged, so nothing can be saved\n";
+  }
+}
+
 // The open command, as the window has it: the extension (or --input-type) picks the reader,
 // the file is read and checked in one walk, the table is reduced to RAMDLD and Flex and the
 // folder records are listed. Returns an exit status, or kExitSuccess when the file is loaded.
@@ -114,6 +152,7 @@ int openFile(EditorState& state, const Arguments& arguments, const std::string& 
   OpenOptions options;
   options.encoding = arguments.inputType;
   options.repeatedFolders = arguments.keepRepeated ? RepeatedFolders::Keep : RepeatedFolders::Erase;
+  options.rescue = arguments.rescue;
   opened = openForEditing(state, path, options, progress);
   if (!opened.loaded()) return openFailed(err, opened, path);
   return kExitSuccess;
@@ -133,6 +172,7 @@ int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, s
       continue;
     }
     reportProblems(err, file, opened.check);
+    reportRescue(err, file, opened);
     if (arguments.json) {
       Json document = infoJson(file, state, opened.report, opened.header, opened.check);
       if (several) {
@@ -262,11 +302,22 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
     return status;
   }
   if (const NoticeCode notice = checkSaveable(state); notice != NoticeCode::None) {
-    return notify(err, noticeText(notice));
+    notify(err, noticeText(notice));
+    // Missing bytes cannot be forced: name the group and where its damage begins.
+    for (const DamagedCodeGroup& d : opened.damaged) {
+      if (!d.written) continue;
+      err << "tavufe: " << visibleText(damagePlace(arguments.file, d.damage)) << ": "
+          << visibleText(d.name)
+          << " damaged; a rescue saves only a RAMDLD and a Flex read whole\n";
+    }
+    return kExitRefused;
   }
+  // A rescue answers for the groups it writes itself: damage elsewhere is what it passes over.
+  if (opened.rescued) reportRescue(err, arguments.file, opened);
   // A save writes fresh checksums: over damaged bytes they would hide the damage from the
   // flashing tool, so damage is saved only when asked for.
-  if (const std::uint64_t problems = opened.check.problems; problems > 0 && !arguments.force) {
+  if (const std::uint64_t problems = opened.check.problems;
+      problems > 0 && !arguments.force && !opened.rescued) {
     warn(err, StatusCode::ChecksumError);
     err << "tavufe: " << visibleText(arguments.file) << ": " << problemCount(problems)
         << "; tavufe verify " << visibleText(arguments.file)
@@ -391,6 +442,7 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
   switch (arguments.command) {
     case Command::Folders:
       reportProblems(err, arguments.file, opened.check);
+      reportRescue(err, arguments.file, opened);
       return runFolders(state, arguments, opened, out);
     case Command::Save: return runSave(state, arguments, opened, err);
     case Command::Info:

@@ -169,10 +169,10 @@ std::string gridLine(const std::string& cgAndName, const Group& g, const std::st
 }
 
 const std::string kUsageLines[] = {
-    "tavufe info FILE... [--json] [--input-type sbf|shx]\n",
-    "tavufe folders FILE [--json] [--keep-repeated] [--input-type sbf|shx]\n",
+    "tavufe info FILE... [--json] [--rescue] [--input-type sbf|shx]\n",
+    "tavufe folders FILE [--json] [--keep-repeated] [--rescue] [--input-type sbf|shx]\n",
     "tavufe save FILE -o OUT [--type shx|sbf|smg|bin] [--delete-row K]... [--delete-folder "
-    "NAME]... [--all-matches] [--keep-repeated] [--force] [--input-type sbf|shx]\n",
+    "NAME]... [--all-matches] [--keep-repeated] [--force] [--rescue] [--input-type sbf|shx]\n",
     "tavufe verify FILE... [--json] [--input-type sbf|shx]\n",
     "tavufe diff OLD NEW [--json] [--input-type sbf|shx]\n",
 };
@@ -1057,6 +1057,60 @@ TEST_F(CliTest, DamagedFilesAreSavedOnlyWhenForced) {
   EXPECT_EQ(parsed["notes"], 1);
   EXPECT_EQ(parsed["findings"][0]["severity"], "note");
   EXPECT_EQ(run({"save", notedShx, "-o", dir.file("noted-out.shx")}).status, 0);
+}
+
+// A rescue opens past a damaged line: the report and a save of the sound groups, byte for byte
+// the sound file's; damage in the Flex writes nothing, forced or not, and names its place.
+TEST_F(CliTest, RescueSavesOnlyWhatWasReadWhole) {
+  auto groups = verifiedGroups();
+  groups.push_back({3, 0x10100000, fixture::pattern(0x300, 9)});
+  const fixture::Header header = verifiedHeader(groups);
+  std::vector<std::string> lines;
+  for (const Group& g : groups) lines.push_back(fixture::s3Lines(g.start, g.data));
+  // The second S3 line of a group's text, its checksum's last digit changed.
+  const auto damagedAt = [&](std::size_t group) {
+    std::vector<std::string> l = lines;
+    const std::size_t end = l[group].find("\r\n", l[group].find("\r\n") + 2);
+    l[group][end - 1] = l[group][end - 1] == '0' ? '1' : '0';
+    return verifiedShx(header, l);
+  };
+  const std::string sound = write("sound.shx", verifiedShx(header, lines));
+  const std::string dsp = write("dsp.shx", damagedAt(2));
+  const std::string flex = write("flex.shx", damagedAt(1));
+  const Args epoch = {"SOURCE_DATE_EPOCH=1700000000"};
+
+  // Line 1 is the RAMDLD's S0 and 8 lines follow; 10 is an S7, 11 the Flex's S0, so its
+  // second line is 13.
+  const Outcome info = run({"info", dsp, "--rescue"});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_TRUE(info.err.ends_with("tavufe: " + dsp +
+                                 ": rescued: 1 damaged line in DSP; the RAMDLD and the Flex "
+                                 "are sound\n"))
+      << info.err;
+  EXPECT_EQ(run({"info", sound, "--rescue"}).err,
+            "tavufe: " + sound + ": rescued: nothing damaged; the RAMDLD and the Flex are sound\n");
+  for (const char* type : {"shx", "sbf", "smg"}) {
+    SCOPED_TRACE(type);
+    const std::string want = dir.file(std::string("want.") + type);
+    const std::string out = dir.file(std::string("out.") + type);
+    ASSERT_EQ(run({"save", sound, "-o", want, "--delete-row", "2"}, epoch).status, 0);
+    EXPECT_EQ(run({"save", dsp, "-o", out, "--delete-row", "2"}, epoch).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(run({"save", dsp, "-o", out, "--delete-row", "2", "--rescue"}, epoch).status, 0);
+    EXPECT_EQ(fixture::readFile(out), fixture::readFile(want));
+
+    fixture::writeFile(out, Bytes{'o', 'l', 'd'});
+    for (const Args& force : {Args{}, Args{"--force"}}) {
+      Args args = {"save", flex, "-o", out, "--rescue"};
+      args.insert(args.end(), force.begin(), force.end());
+      const Outcome refused = run(args, epoch);
+      EXPECT_EQ(refused.status, 1);
+      EXPECT_EQ(refused.err, "NOTICE: Damaged Code Group\ntavufe: " + flex +
+                                 ":13: Flex damaged; a rescue saves only a RAMDLD and a Flex read "
+                                 "whole\n");
+      EXPECT_EQ(readText(out), "old");
+    }
+  }
 }
 
 // Several files are checked in turn: each finding keeps its file, each file ends with its own
