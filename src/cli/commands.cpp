@@ -37,6 +37,15 @@ void printRow(std::ostream& out, const Cells& cells) {
   out << '\n';
 }
 
+// A temporary file that could not be removed, on a line of its own; false when there is none.
+bool reportLeftover(std::ostream& err, const FileProblem& problem) {
+  if (problem.leftover.empty()) return false;
+  err << "tavufe: " << visibleText(problem.leftover)
+      << ": the temporary file could not be removed: "
+      << fileProblemText(FileProblem::system(problem.leftoverError)) << '\n';
+  return true;
+}
+
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
@@ -54,11 +63,7 @@ int warn(std::ostream& err, StatusCode status, const FileProblem& problem,
     err << "tavufe: " << visibleText(problem.where.empty() ? path : problem.where) << ": "
         << fileProblemText(problem) << '\n';
   }
-  if (!problem.leftover.empty()) {
-    err << "tavufe: " << visibleText(problem.leftover)
-        << ": the temporary file could not be removed: "
-        << fileProblemText(FileProblem::system(problem.leftoverError)) << '\n';
-  }
+  reportLeftover(err, problem);
   return kExitRefused;
 }
 
@@ -194,6 +199,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   SaveOptions options;
   options.staleSlots = StaleSlots::Refuse;
   options.early = early;
+  options.lostMetadata = arguments.force ? LostMetadata::SaveWithout : LostMetadata::Refuse;
   if (isSuperfile(arguments.saveType)) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
     SaveDate date = saveDate();
@@ -208,6 +214,9 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   const StatusCode saved =
       saveToFile(state, destination, arguments.saveType, options, progress, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
+  // Saved as forced, without what could not be kept: said all the same.
+  if (why)
+    err << "tavufe: " << visibleText(arguments.output) << ": " << fileProblemText(why) << '\n';
   reportOtherLinks(arguments.output, links, err);
   return kExitSuccess;
 }
@@ -270,7 +279,10 @@ int runCommand(EditorState& state, const Arguments& arguments, std::ostream& out
   EarlyExport early;
   const bool exports = arguments.saveType == SaveType::Smg || arguments.saveType == SaveType::Bin;
   if (arguments.command == Command::Save && exports && arguments.output != "-") {
-    early.begin(arguments.output);
+    // A temporary file the begin could not remove is told before anything else happens.
+    if (!early.begin(arguments.output) && reportLeftover(err, early.file().problem())) {
+      return kExitRefused;
+    }
   }
   OpenedSuperfile opened;
   if (const int status = openFile(state, arguments, opened, err, early.active() ? &early : nullptr);

@@ -71,9 +71,14 @@ StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* wh
   return status;
 }
 
-// Flushes, syncs, reads back and renames the finished file into place.
-StatusCode finish(OutputFile& out, FileProblem* why) {
-  if (out.commit()) return StatusCode::None;
+// Flushes, syncs, reads back and renames the finished file into place. A save that went on
+// without some metadata says which in `why`.
+StatusCode finish(OutputFile& out, LostMetadata lostMetadata, FileProblem* why) {
+  out.setLostMetadata(lostMetadata);
+  if (out.commit()) {
+    if (why != nullptr) *why = out.droppedMetadata();
+    return StatusCode::None;
+  }
   // A read-back that failed outright carries the system's reason; a difference has none.
   if (out.readBackDiffered()) return fileFailure(StatusCode::VerifyError, out, why);
   return fileFailure(StatusCode::FileWriteError, out, why);
@@ -81,9 +86,11 @@ StatusCode finish(OutputFile& out, FileProblem* why) {
 
 }  // namespace
 
-StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
-                         const std::string& dateText, Progress& progress, FileProblem* why,
-                         const ReadBackFilter& readBackFilter) {
+namespace {
+
+StatusCode saveSuperfileTo(const EditorState& state, const std::string& path, SaveType type,
+                           const SaveOptions& options, Progress& progress, FileProblem* why,
+                           const ReadBackFilter& readBackFilter) {
   SavePlan plan = planSave(state);
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
@@ -92,19 +99,20 @@ StatusCode saveSuperfile(const EditorState& state, const std::string& path, Save
   out.setReadBackFilter(readBackFilter);
   // A file of the header alone would look like a superfile that lost its code groups, so a
   // failed preparation writes nothing.
-  const StatusCode written = writeSuperfile(state, plan, type, dateText, out, progress);
+  const StatusCode written = writeSuperfile(state, plan, type, options.dateText, out, progress);
   if (written != StatusCode::None) {
     out.discard();
+    // Only a temporary file that stayed behind is worth telling beside the status.
+    if (why != nullptr) *why = out.problem();
     return written;
   }
-  return finish(out, why);
+  return finish(out, options.lostMetadata, why);
 }
 
-namespace {
-
-StatusCode exportFlexTo(const EditorState& state, const std::string& path, Progress& progress,
-                        FileProblem* why, const ReadBackFilter& readBackFilter,
-                        EarlyExport* early) {
+StatusCode exportFlexTo(const EditorState& state, const std::string& path,
+                        const SaveOptions& options, Progress& progress, FileProblem* why,
+                        const ReadBackFilter& readBackFilter) {
+  EarlyExport* early = options.early;
   std::span<const std::uint8_t> bytes;
   if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
     return s;
@@ -115,20 +123,28 @@ StatusCode exportFlexTo(const EditorState& state, const std::string& path, Progr
     out.setReadBackFilter(readBackFilter);
     if (!early->complete(state.image, bytes))
       return fileFailure(StatusCode::FileWriteError, out, why);
-    return finish(out, why);
+    return finish(out, options.lostMetadata, why);
   }
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
   out.write(bytes.data(), bytes.size());
-  return finish(out, why);
+  return finish(out, options.lostMetadata, why);
 }
 
 }  // namespace
 
+StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
+                         const std::string& dateText, Progress& progress, FileProblem* why,
+                         const ReadBackFilter& readBackFilter) {
+  SaveOptions options;
+  options.dateText = dateText;
+  return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
+}
+
 StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
                       FileProblem* why, const ReadBackFilter& readBackFilter) {
-  return exportFlexTo(state, path, progress, why, readBackFilter, nullptr);
+  return exportFlexTo(state, path, SaveOptions{}, progress, why, readBackFilter);
 }
 
 StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
@@ -138,12 +154,11 @@ StatusCode saveToFile(const EditorState& state, const std::string& path, SaveTyp
   progress.setPosition(1);
   if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
-    return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
+    return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
   }
   const StatusCode stale = staleSlotStatus(state);
   if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-  const StatusCode exported =
-      exportFlexTo(state, path, progress, why, readBackFilter, options.early);
+  const StatusCode exported = exportFlexTo(state, path, options, progress, why, readBackFilter);
   return exported != StatusCode::None ? exported : stale;
 }
 

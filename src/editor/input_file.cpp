@@ -13,6 +13,8 @@
 #include <thread>
 #include <utility>
 
+#include "editor/crc32.h"
+
 namespace tavufe {
 
 namespace {
@@ -89,6 +91,32 @@ FileProblem readExactly(int fd, std::uint8_t* out, std::size_t size) {
   return {};
 }
 
+// Reads the file again and compares it with `bytes`, the first read: a writer through a shared
+// mapping changes no time the stamp holds, so only the bytes can tell.
+FileProblem confirmRead(int fd, std::span<const std::uint8_t> bytes) {
+  constexpr std::size_t kPiece = std::size_t(256) << 10;
+  std::unique_ptr<std::uint8_t[]> piece(new (std::nothrow) std::uint8_t[kPiece]);
+  if (!piece) return FileProblem::system(ENOMEM);
+  Crc32 again;
+  std::uint64_t offset = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, piece.get(), kPiece, off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileProblem::system(errno);
+    if (n == 0) break;
+    again.update({piece.get(), std::size_t(n)});
+    offset += std::uint64_t(n);
+    // A file that grew meanwhile is no longer the file read.
+    if (offset > bytes.size()) break;
+  }
+  Crc32 first;
+  first.update(bytes);
+  if (offset != bytes.size() || again.value() != first.value()) {
+    return {FileProblem::Kind::ChangedWhileRead};
+  }
+  return {};
+}
+
 }  // namespace
 
 InputFile readWholeFile(const std::string& path, const AfterRead& afterRead) {
@@ -155,7 +183,7 @@ bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRea
   }
   FileProblem why = readExactly(fd, bytes.get(), size);
   if (!why) {
-    if (afterRead) afterRead();
+    if (afterRead) afterRead({bytes.get(), size});
     // Unleased, the file may have been written while it was read: the bytes would then be
     // part old, part new, and no longer the file that was checked.
     const std::optional<FileStamp> after = fileStamp(fd);
@@ -163,6 +191,8 @@ bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRea
       why = FileProblem::system(errno);
     } else if (*after != checked) {
       why = {FileProblem::Kind::ChangedWhileRead};
+    } else {
+      why = confirmRead(fd, {bytes.get(), size});
     }
   }
   if (why) {
