@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/early_export.h"
 #include "editor/output_file.h"
 #include "save_setup.h"
 #include "superfile_fixture.h"
@@ -203,6 +204,19 @@ TEST_P(TemporaryPathTest, NoTemporaryFileStaysBehindUnmentioned) {
     EXPECT_EQ(entriesIn(dir.path()), 2u);
     std::filesystem::remove(file.problem().leftover);
     std::filesystem::remove_all(out);
+  }
+  if (GetParam()) {
+    // An export begun early needs an anonymous file: the named one it drops at once is told
+    // when it stays.
+    EarlyExport early;
+    int failures = 2;
+    early.file().setFault([&](OutputStep step) {
+      return step == OutputStep::RemoveTemporary && failures-- > 0 ? EPERM : 0;
+    });
+    EXPECT_FALSE(early.begin(out));
+    EXPECT_EQ(early.file().problem().leftoverError, EPERM);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    std::filesystem::remove(early.file().problem().leftover);
   }
   const std::string before = dir.file("before");
   const std::string after = dir.file("after");

@@ -8,9 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <exception>
 #include <new>
-#include <thread>
 #include <utility>
 
 #include "editor/crc32.h"
@@ -27,8 +25,6 @@ struct DescriptorCloser {
 // Below this a plain read costs next to nothing, and a small file is the more likely to be
 // rewritten while it is open.
 constexpr std::size_t kMinMappedSize = std::size_t(1) << 20;
-// From this size a mapping is torn down on a thread of its own.
-constexpr std::size_t kBackgroundReleaseSize = std::size_t(16) << 20;
 
 // A descriptor of the file holding a read lease: until it is closed, another process's
 // truncation or open for writing waits (the kernel lets it go after lease-break-time, 45 s by
@@ -223,22 +219,9 @@ FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
 FileMapping::~FileMapping() { release(); }
 
 void FileMapping::release() {
-  const auto drop = [data = data_, size = size_, fd = leaseFd_] {
-    if (data != nullptr) ::munmap(const_cast<std::uint8_t*>(data), size);
-    // The pages are gone before the lease is: whoever waits may then cut the file.
-    if (fd >= 0) ::close(fd);
-  };
-  // Tearing down a large mapping takes a millisecond or more, which a thread of its own spends
-  // while the caller goes on (a save writes its file meanwhile); nothing reads the pages again.
-  bool dropping = false;
-  if (size_ >= kBackgroundReleaseSize) {
-    try {
-      std::thread(drop).detach();
-      dropping = true;
-    } catch (const std::exception&) {  // no thread to be had: dropped here
-    }
-  }
-  if (!dropping) drop();
+  if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  // The pages are gone before the lease is: whoever waits may then cut the file.
+  if (leaseFd_ >= 0) ::close(leaseFd_);
   data_ = nullptr;
   size_ = 0;
   leaseFd_ = -1;
