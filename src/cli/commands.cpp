@@ -215,8 +215,9 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
       saveToFile(state, destination, arguments.saveType, options, progress, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
   // Saved as forced, without what could not be kept: said all the same.
-  if (why)
+  if (why) {
     err << "tavufe: " << visibleText(arguments.output) << ": " << fileProblemText(why) << '\n';
+  }
   reportOtherLinks(arguments.output, links, err);
   return kExitSuccess;
 }

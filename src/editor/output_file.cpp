@@ -185,6 +185,15 @@ PathEnd resolvePath(const std::string& path) {
     const std::string_view to(target, std::size_t(n));
     if (to.starts_with('/')) done = "/";
     pushFront(to);
+    // A link to /dev/stdout and the like names this process's descriptor even where /proc
+    // counts processes differently from getpid().
+    if (done == "/") {
+      std::string whole;
+      for (const std::string& p : rest) whole += "/" + p;
+      if (const int fd = descriptorSpelled(whole); fd >= 0) {
+        return {path, long(::getpid()), fd, {}};
+      }
+    }
   }
   return {done.empty() ? "." : done, 0, -1, {}};
 }
