@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -145,4 +146,36 @@ TEST(InputFileTest, AMappedFileCannotBeCutShortUntilItIsReleased) {
   cutter.join();
   EXPECT_TRUE(cut);
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+// A writer that holds the file open, as one writing through a shared mapping does, denies the
+// read lease: the file is read, and read again to confirm it. Writes through the mapping
+// between the two reads refuse the file; a writer that only holds it open does not.
+TEST(InputFileTest, AFileWrittenThroughASharedMappingIsConfirmedOrRefused) {
+  const SigioIgnored ignored;
+  fixture::TempDir dir;
+  const std::string path = dir.file("shared.bin");
+  const fixture::Bytes bytes = numbered(std::size_t(2) << 20);
+  fixture::writeFile(path, bytes);
+  const int writer = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(writer, 0);
+  void* at = ::mmap(nullptr, bytes.size(), PROT_READ | PROT_WRITE, MAP_SHARED, writer, 0);
+  ASSERT_NE(at, MAP_FAILED);
+  auto* shared = static_cast<std::uint8_t*>(at);
+  for (const bool writes : {false, true}) {
+    SCOPED_TRACE(writes ? "written between the reads" : "held open only");
+    const InputFile file = readWholeFile(path, [&](std::span<std::uint8_t>) {
+      if (writes) std::swap(shared[4096], shared[4097]);
+    });
+    EXPECT_EQ(file.mapping.data(), nullptr) << "leased while another process could write";
+    if (writes) {
+      EXPECT_EQ(file.status, StatusCode::FileNotOpened);
+      EXPECT_EQ(file.problem.kind, FileProblem::Kind::ChangedWhileRead);
+    } else {
+      ASSERT_EQ(file.status, StatusCode::None);
+      EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.view().begin()));
+    }
+  }
+  ::munmap(at, bytes.size());
+  ::close(writer);
 }

@@ -536,8 +536,24 @@ TEST(OutputFileTests, OwnDescriptorsAreWrittenInPlace) {
   const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   ASSERT_GE(fd, 3);
   const std::string n = std::to_string(fd);
-  for (const std::string& name :
-       {"/dev/fd/" + n, "/proc/self/fd/" + n, "/proc/" + std::to_string(::getpid()) + "/fd/" + n}) {
+  const std::string viaLink = dir.file("to-fd");
+  ASSERT_EQ(::symlink(("/dev/fd/" + n).c_str(), viaLink.c_str()), 0);
+  const std::string pid = std::to_string(::getpid());
+  const std::string names[] = {
+      "/dev/fd/" + n,
+      "/proc/self/fd/" + n,
+      "/proc/" + pid + "/fd/" + n,
+      "/dev//fd/" + n,
+      "//dev/fd/" + n,
+      "/dev/./fd/" + n,
+      "/dev/fd//" + n,
+      "/proc/thread-self/fd/" + n,
+      "/proc/" + pid + "/task/" + pid + "/fd/" + n,
+      "/proc/./self/fd/" + n,
+      "/dev/../dev/fd/" + n,
+      viaLink,
+  };
+  for (const std::string& name : names) {
     SCOPED_TRACE(name);
     EXPECT_EQ(ownDescriptorNamed(name), fd);
     OutputFile out;
@@ -546,17 +562,23 @@ TEST(OutputFileTests, OwnDescriptorsAreWrittenInPlace) {
     EXPECT_TRUE(out.commit());
     EXPECT_GE(::fcntl(fd, F_GETFD), 0) << "the descriptor was closed";
   }
-  EXPECT_EQ(fixture::readFile(log), fixture::Bytes({'h', 'e', 'a', 'd', '\n', 'x', 'x', 'x'}));
-  EXPECT_EQ(entriesIn(dir.path()), 1u);
+  fixture::Bytes appended = {'h', 'e', 'a', 'd', '\n'};
+  appended.insert(appended.end(), std::size(names), 'x');
+  EXPECT_EQ(fixture::readFile(log), appended);
+  EXPECT_EQ(entriesIn(dir.path()), 2u);
   ::close(fd);
   EXPECT_EQ(ownDescriptorNamed("/dev/fd/" + n), -2);
   OutputFile closed;
   EXPECT_FALSE(closed.open("/dev/fd/" + n));
   EXPECT_EQ(closed.problem().error, EBADF);
-  for (const char* other : {"/dev/stdin", "/dev/fd/", "/dev/fd/1x", "/dev/fd/+1", "/proc/1/fd/1"}) {
+  for (const char* other :
+       {"/dev/fd/", "/dev/fd/1x", "/dev/fd/+1", "/proc/1/fd/1", "/dev/fd/1/x"}) {
     EXPECT_EQ(ownDescriptorNamed(other), -1) << other;
   }
-  EXPECT_EQ(ownDescriptorNamed("/dev/stdout"), ::fcntl(1, F_GETFD) == -1 ? -2 : 1);
+  for (const auto& [name, fd] :
+       {std::pair{"/dev/stdin", 0}, {"/dev//stdout", 1}, {"/dev/stderr", 2}}) {
+    EXPECT_EQ(ownDescriptorNamed(name), ::fcntl(fd, F_GETFD) == -1 ? -2 : fd) << name;
+  }
 }
 
 // The read-back compares a CRC-32C of what was written with one of what is read, each taken in

@@ -40,6 +40,15 @@ void printRow(std::ostream& out, const Cells& cells) {
 // A name the user typed, echoed with the same escapes as text from a file.
 std::string quotedName(const std::string& name) { return "'" + visibleText(name) + "'"; }
 
+// A temporary file that could not be removed, on a line of its own; false when there is none.
+bool reportLeftover(std::ostream& err, const FileProblem& problem) {
+  if (problem.leftover.empty()) return false;
+  err << "tavufe: " << visibleText(problem.leftover)
+      << ": the temporary file could not be removed: "
+      << fileProblemText(FileProblem::system(problem.leftoverError)) << '\n';
+  return true;
+}
+
 int warn(std::ostream& err, StatusCode code) {
   const std::string text = statusText(code);
   err << "WARNING: " << (text.empty() ? "Error " + std::to_string(int(code)) : text) << '\n';
@@ -57,11 +66,7 @@ int warn(std::ostream& err, StatusCode status, const FileProblem& problem,
     err << "tavufe: " << visibleText(problem.where.empty() ? path : problem.where) << ": "
         << fileProblemText(problem) << '\n';
   }
-  if (!problem.leftover.empty()) {
-    err << "tavufe: " << visibleText(problem.leftover)
-        << ": the temporary file could not be removed: "
-        << fileProblemText(FileProblem::system(problem.leftoverError)) << '\n';
-  }
+  reportLeftover(err, problem);
   return kExitRefused;
 }
 
@@ -332,6 +337,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   // export before it writes.
   SaveOptions options;
   options.staleSlots = StaleSlots::Refuse;
+  options.lostMetadata = arguments.force ? LostMetadata::SaveWithout : LostMetadata::Refuse;
   if (isSuperfile(arguments.saveType)) {
     // The header's date falls back to the clock; say why the fixed one was not taken.
     SaveDate date = saveDate();
@@ -346,6 +352,10 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   const StatusCode saved =
       saveToFile(state, destination, arguments.saveType, options, progress, &why);
   if (saved != StatusCode::None) return warn(err, saved, why, arguments.output);
+  // Saved as forced, without what could not be kept: said all the same.
+  if (why) {
+    err << "tavufe: " << visibleText(arguments.output) << ": " << fileProblemText(why) << '\n';
+  }
   reportOtherLinks(arguments.output, links, err);
   return kExitSuccess;
 }

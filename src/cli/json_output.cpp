@@ -109,7 +109,7 @@ std::string inertJson(std::string_view document) {
     const std::size_t length = std::max<std::size_t>(c.length, 1);
     // Outside strings a document holds ASCII alone: whatever matches here is string content.
     if (c.length > 0 && (c.codePoint == 0x7F || (c.codePoint >= 0x80 && c.codePoint <= 0x9F) ||
-                         isLayoutControl(c.codePoint))) {
+                         isHiddenOrLayoutControl(c.codePoint))) {
       out += "\\u";
       for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c.codePoint >> shift) & 0x0F];
     } else {

@@ -18,7 +18,7 @@ namespace tavufe::cli {
 // character U+0080 to U+00FF of the same value, so nothing is dropped.
 std::string utf8Text(std::string_view bytes);
 
-// A JSON document with DEL, the C1 controls and the layout controls of its strings written as
+// A JSON document with DEL, the C1 controls and the hidden and layout controls of its strings as
 // \u escapes, so that no terminal or script acts on them; other UTF-8 stays as it is.
 std::string inertJson(std::string_view document);
 

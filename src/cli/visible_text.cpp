@@ -45,8 +45,11 @@ Utf8Char decodeUtf8(std::string_view text, std::size_t at) {
   return {value, length};
 }
 
-bool isLayoutControl(char32_t c) {
-  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
+bool isHiddenOrLayoutControl(char32_t c) {
+  const bool bidirectional = c == 0x061C || c == 0x200E || c == 0x200F ||
+                             (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+  const bool invisible = (c >= 0x200B && c <= 0x200D) || c == 0x2060 || c == 0xFEFF;
+  return bidirectional || invisible || c == 0x2028 || c == 0x2029;
 }
 
 std::string visibleText(std::string_view text) {
@@ -56,7 +59,7 @@ std::string visibleText(std::string_view text) {
     const Utf8Char c = decodeUtf8(text, i);
     if (c.codePoint == '\\') {
       shown += "\\\\";
-    } else if (c.length > 0 && isLayoutControl(c.codePoint)) {
+    } else if (c.length > 0 && isHiddenOrLayoutControl(c.codePoint)) {
       shown += "\\u";
       for (int shift = 12; shift >= 0; shift -= 4) shown += kHex[(c.codePoint >> shift) & 0x0F];
     } else if (c.length > 0 && c.codePoint >= 0x20 && c.codePoint != 0x7F &&

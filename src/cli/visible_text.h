@@ -14,13 +14,15 @@ struct Utf8Char {
 };
 Utf8Char decodeUtf8(std::string_view text, std::size_t at);
 
-// Characters that reorder or break what is shown around them: the bidirectional embeddings,
-// overrides and isolates, and the line and paragraph separators.
-bool isLayoutControl(char32_t codePoint);
+// Characters that reorder, break or hide what is shown around them: all twelve bidirectional
+// controls (the marks, embeddings, overrides and isolates), the zero-width and invisible format
+// characters, and the line and paragraph separators. Printed raw, two different names could
+// look the same.
+bool isHiddenOrLayoutControl(char32_t codePoint);
 
 // Text that came from a file or the command line, made safe and unambiguous to print on a
 // terminal or into a pipe: C0 and C1 control characters, DEL and bytes that are not part of
-// valid UTF-8 become visible escapes ("\x1B"), layout controls become "\u202E", and a
+// valid UTF-8 become visible escapes ("\x1B"), hidden and layout controls become "\u202E", and a
 // backslash is doubled so that no escape can be forged. Other text, UTF-8 included, is
 // unchanged.
 std::string visibleText(std::string_view text);

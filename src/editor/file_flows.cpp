@@ -70,9 +70,14 @@ StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* wh
   return status;
 }
 
-// Flushes, syncs, reads back and renames the finished file into place.
-StatusCode finish(OutputFile& out, FileProblem* why) {
-  if (out.commit()) return StatusCode::None;
+// Flushes, syncs, reads back and renames the finished file into place. A save that went on
+// without some metadata says which in `why`.
+StatusCode finish(OutputFile& out, LostMetadata lostMetadata, FileProblem* why) {
+  out.setLostMetadata(lostMetadata);
+  if (out.commit()) {
+    if (why != nullptr) *why = out.droppedMetadata();
+    return StatusCode::None;
+  }
   // A read-back that failed outright carries the system's reason; a difference has none.
   if (out.readBackDiffered()) return fileFailure(StatusCode::VerifyError, out, why);
   return fileFailure(StatusCode::FileWriteError, out, why);
@@ -80,9 +85,11 @@ StatusCode finish(OutputFile& out, FileProblem* why) {
 
 }  // namespace
 
-StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
-                         const std::string& dateText, Progress& progress, FileProblem* why,
-                         const ReadBackFilter& readBackFilter) {
+namespace {
+
+StatusCode saveSuperfileTo(const EditorState& state, const std::string& path, SaveType type,
+                           const SaveOptions& options, Progress& progress, FileProblem* why,
+                           const ReadBackFilter& readBackFilter) {
   SavePlan plan = planSave(state);
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
@@ -91,19 +98,20 @@ StatusCode saveSuperfile(const EditorState& state, const std::string& path, Save
   out.setReadBackFilter(readBackFilter);
   // A file of the header alone would look like a superfile that lost its code groups, so a
   // failed preparation writes nothing.
-  const StatusCode written = writeSuperfile(state, plan, type, dateText, out, progress);
+  const StatusCode written = writeSuperfile(state, plan, type, options.dateText, out, progress);
   if (written != StatusCode::None) {
     out.discard();
+    // Only a temporary file that stayed behind is worth telling beside the status.
+    if (why != nullptr) *why = out.problem();
     return written;
   }
-  return finish(out, why);
+  return finish(out, options.lostMetadata, why);
 }
 
-namespace {
-
 // Slot 1's bytes alone (an SMG or BIN file), finalised from its own range.
-StatusCode exportFlex(const EditorState& state, const std::string& path, Progress& progress,
-                      FileProblem* why, const ReadBackFilter& readBackFilter) {
+StatusCode exportFlexTo(const EditorState& state, const std::string& path,
+                        const SaveOptions& options, Progress& progress, FileProblem* why,
+                        const ReadBackFilter& readBackFilter) {
   std::span<const std::uint8_t> bytes;
   if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
     return s;
@@ -113,10 +121,18 @@ StatusCode exportFlex(const EditorState& state, const std::string& path, Progres
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
   out.setReadBackFilter(readBackFilter);
   out.write(bytes.data(), bytes.size());
-  return finish(out, why);
+  return finish(out, options.lostMetadata, why);
 }
 
 }  // namespace
+
+StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
+                         const std::string& dateText, Progress& progress, FileProblem* why,
+                         const ReadBackFilter& readBackFilter) {
+  SaveOptions options;
+  options.dateText = dateText;
+  return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
+}
 
 StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
                       const SaveOptions& options, Progress& progress, FileProblem* why,
@@ -127,11 +143,11 @@ StatusCode saveToFile(const EditorState& state, const std::string& path, SaveTyp
   if (savesDamagedGroup(state)) return StatusCode::RecordError;
   if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
-    return saveSuperfile(state, path, type, options.dateText, progress, why, readBackFilter);
+    return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
   }
   const StatusCode stale = staleSlotStatus(state);
   if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-  const StatusCode exported = exportFlex(state, path, progress, why, readBackFilter);
+  const StatusCode exported = exportFlexTo(state, path, options, progress, why, readBackFilter);
   return exported != StatusCode::None ? exported : stale;
 }
 

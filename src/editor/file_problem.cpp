@@ -4,6 +4,14 @@
 
 namespace tavufe {
 
+namespace {
+
+std::string notKept(const char* what, int error) {
+  return std::string("its ") + what + " could not be kept: " + std::strerror(error);
+}
+
+}  // namespace
+
 std::string fileProblemText(const FileProblem& problem) {
   using Kind = FileProblem::Kind;
   switch (problem.kind) {
@@ -21,6 +29,11 @@ std::string fileProblemText(const FileProblem& problem) {
       return std::string("the saved file may not survive a power cut: ") +
              std::strerror(problem.error);
     case Kind::Terminal: return "Standard output is a terminal: redirect it to a file or a pipe";
+    case Kind::TerminalNamed: return "Is a terminal: name a file or a pipe for the output";
+    case Kind::OwnerNotKept: return notKept("owner", problem.error);
+    case Kind::GroupNotKept: return notKept("group", problem.error);
+    case Kind::AccessListNotKept: return notKept("access list", problem.error);
+    case Kind::AttributesNotKept: return notKept("extended attributes", problem.error);
   }
   return {};
 }

@@ -15,10 +15,16 @@ struct FileProblem {
     Empty,
     TooLarge,  // larger than any superfile can be
     ChangedWhileRead,
-    NoReader,    // a pipe that no process is reading from
-    UnsafeLink,  // a link the kernel's protected-symlinks rule would not follow
-    NotDurable,  // the folder of a saved file could not be synced; `error` says why
-    Terminal,    // standard output named as the output is a terminal
+    NoReader,       // a pipe that no process is reading from
+    UnsafeLink,     // a link the kernel's protected-symlinks rule would not follow
+    NotDurable,     // the folder of a saved file could not be synced; `error` says why
+    Terminal,       // standard output named as the output is a terminal
+    TerminalNamed,  // an output named by its path is a terminal
+    // What the file replaced had and the new one could not be given; `error` says why.
+    OwnerNotKept,
+    GroupNotKept,
+    AccessListNotKept,
+    AttributesNotKept,
   };
   Kind kind = Kind::None;
   int error = 0;

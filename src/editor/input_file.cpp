@@ -8,10 +8,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <exception>
 #include <new>
-#include <thread>
 #include <utility>
+
+#include "editor/crc32.h"
 
 namespace tavufe {
 
@@ -25,8 +25,6 @@ struct DescriptorCloser {
 // Below this a plain read costs next to nothing, and a small file is the more likely to be
 // rewritten while it is open.
 constexpr std::size_t kMinMappedSize = std::size_t(1) << 20;
-// From this size a mapping is torn down on a thread of its own.
-constexpr std::size_t kBackgroundReleaseSize = std::size_t(16) << 20;
 
 // A descriptor of the file holding a read lease: until it is closed, another process's
 // truncation or open for writing waits (the kernel lets it go after lease-break-time, 45 s by
@@ -85,6 +83,32 @@ FileProblem readExactly(int fd, std::uint8_t* out, std::size_t size) {
     if (n == 0) return {FileProblem::Kind::ChangedWhileRead};
     out += n;
     size -= std::size_t(n);
+  }
+  return {};
+}
+
+// Reads the file again and compares it with `bytes`, the first read: a writer through a shared
+// mapping changes no time the stamp holds, so only the bytes can tell.
+FileProblem confirmRead(int fd, std::span<const std::uint8_t> bytes) {
+  constexpr std::size_t kPiece = std::size_t(256) << 10;
+  std::unique_ptr<std::uint8_t[]> piece(new (std::nothrow) std::uint8_t[kPiece]);
+  if (!piece) return FileProblem::system(ENOMEM);
+  Crc32 again;
+  std::uint64_t offset = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, piece.get(), kPiece, off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileProblem::system(errno);
+    if (n == 0) break;
+    again.update({piece.get(), std::size_t(n)});
+    offset += std::uint64_t(n);
+    // A file that grew meanwhile is no longer the file read.
+    if (offset > bytes.size()) break;
+  }
+  Crc32 first;
+  first.update(bytes);
+  if (offset != bytes.size() || again.value() != first.value()) {
+    return {FileProblem::Kind::ChangedWhileRead};
   }
   return {};
 }
@@ -155,7 +179,7 @@ bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRea
   }
   FileProblem why = readExactly(fd, bytes.get(), size);
   if (!why) {
-    if (afterRead) afterRead();
+    if (afterRead) afterRead({bytes.get(), size});
     // Unleased, the file may have been written while it was read: the bytes would then be
     // part old, part new, and no longer the file that was checked.
     const std::optional<FileStamp> after = fileStamp(fd);
@@ -163,6 +187,8 @@ bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRea
       why = FileProblem::system(errno);
     } else if (*after != checked) {
       why = {FileProblem::Kind::ChangedWhileRead};
+    } else {
+      why = confirmRead(fd, {bytes.get(), size});
     }
   }
   if (why) {
@@ -193,22 +219,9 @@ FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
 FileMapping::~FileMapping() { release(); }
 
 void FileMapping::release() {
-  const auto drop = [data = data_, size = size_, fd = leaseFd_] {
-    if (data != nullptr) ::munmap(const_cast<std::uint8_t*>(data), size);
-    // The pages are gone before the lease is: whoever waits may then cut the file.
-    if (fd >= 0) ::close(fd);
-  };
-  // Tearing down a large mapping takes a millisecond or more, which a thread of its own spends
-  // while the caller goes on (a save writes its file meanwhile); nothing reads the pages again.
-  bool dropping = false;
-  if (size_ >= kBackgroundReleaseSize) {
-    try {
-      std::thread(drop).detach();
-      dropping = true;
-    } catch (const std::exception&) {  // no thread to be had: dropped here
-    }
-  }
-  if (!dropping) drop();
+  if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  // The pages are gone before the lease is: whoever waits may then cut the file.
+  if (leaseFd_ >= 0) ::close(leaseFd_);
   data_ = nullptr;
   size_ = 0;
   leaseFd_ = -1;

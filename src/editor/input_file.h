@@ -38,7 +38,6 @@ class FileMapping {
   int leaseFd_ = -1;
 };
 
-// A whole input file in memory: read into a buffer of its own, or mapped.
 // What tells one state of a file from another: where it lives, its size and its times to the
 // nanosecond. Any write, truncation or change of its attributes changes one of them.
 struct FileStamp {
@@ -52,6 +51,7 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// A whole input file in memory: read into a buffer of its own, or mapped.
 struct InputFile {
   std::unique_ptr<std::uint8_t[]> bytes;
   FileMapping mapping;
@@ -67,9 +67,9 @@ struct InputFile {
 // The stamp of the file open as `fd`; nothing, with errno set, when it cannot be had.
 std::optional<FileStamp> fileStamp(int fd);
 
-// Run after a file's bytes are read and before it is checked again: tests change the file
-// there. Nothing runs when it is empty.
-using AfterRead = std::function<void()>;
+// Run after a file's bytes are read into memory and before they are confirmed: tests change
+// the file, or the bytes read, there. Nothing runs when it is empty.
+using AfterRead = std::function<void(std::span<std::uint8_t> bytesRead)>;
 
 // Reads the file whole: FileNotOpened when it cannot be opened, is not a regular file, is
 // empty, is larger than kMaxSuperfileSize, is not read in full or changes while it is read,
@@ -81,8 +81,10 @@ InputFile readWholeFile(const std::string& path, const AfterRead& afterRead = {}
 // is mapped (no copy, and its pages come straight from the page cache) while a read lease holds
 // off anyone who would cut it short under the mapping; a small one, one that cannot be leased,
 // or one that no longer matches `checked` by the mapping, is read. A file that is read must
-// still match `checked` once it has been read, or the bytes may mix two versions of it. False,
-// with `file.status` and `file.problem` set, when the bytes cannot be had.
+// still match `checked` once it has been read, and a second read must give the same bytes:
+// without a lease another program may write it meanwhile (through a shared mapping, without
+// touching its times), and the bytes would mix two versions of it. False, with `file.status`
+// and `file.problem` set, when the bytes cannot be had.
 bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRead& afterRead = {});
 
 // What the programs set once at start, for their file handling: SIGXFSZ ignored, so that a

@@ -3,29 +3,27 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
-#include <thread>
 
 namespace tavufe {
 
 namespace {
 
-// One huge page, aligned as one, where the system offers them: a direct read into it goes to
-// the disk as a single piece, where scattered small pages split it and take twice as long.
+// Large enough that writes and the read-back go to the system in few calls.
 constexpr std::size_t kBufferSize = 2 << 20;
 constexpr std::size_t kWritebackPiece = 2 << 20;
 constexpr unsigned kNameAttempts = 100;
@@ -56,28 +54,144 @@ FileProblem checkMayFollow(const struct stat& link, const std::string& folder) {
   return {FileProblem::Kind::UnsafeLink};
 }
 
-struct LinkEnd {
+bool allDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process whose descriptors the folder lists: /proc/PID/fd or /proc/PID/task/TID/fd, with
+// links resolved. 0 for any other folder.
+long descriptorFolderProcess(std::string_view folder) {
+  if (!folder.starts_with("/proc/") || !folder.ends_with("/fd")) return 0;
+  folder = folder.substr(6, folder.size() - 9);
+  const std::string_view pid = folder.substr(0, folder.find('/'));
+  const std::string_view rest = folder.substr(pid.size());
+  if (!allDigits(pid) || pid.size() > 9) return 0;
+  if (!rest.empty() && !(rest.starts_with("/task/") && allDigits(rest.substr(6)))) return 0;
+  return std::stol(std::string(pid));
+}
+
+// Where an output path leads: a path with every link resolved (its last part need not exist),
+// or a descriptor of a process.
+struct PathEnd {
   std::string path;
+  long process = 0;  // the owner of the descriptor `fd`; 0 for a path
+  int fd = -1;
   FileProblem problem;
 };
 
-// Saving over a symbolic link writes the file it points to, as a direct write would have,
-// instead of replacing the link; a dangling link gets its target created. A loop fails as
-// the kernel's own lookup would, with ELOOP.
-LinkEnd followLinks(const std::string& path) {
-  std::string current = path;
-  for (int hops = 0;; ++hops) {
-    struct stat st {};
-    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {current, {}};
-    if (hops == kMaxLinkHops) return {path, FileProblem::system(ELOOP)};
-    if (const FileProblem problem = checkMayFollow(st, folderOf(current))) return {path, problem};
-    char target[PATH_MAX];
-    const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
-    if (n < 0) return {path, FileProblem::system(errno)};
-    if (n == 0) return {path, FileProblem::system(ENOENT)};
-    std::string next(target, std::size_t(n));
-    current = next.front() == '/' ? next : folderOf(current) + "/" + next;
+// The path with repeated slashes and "." parts taken out: the spellings of one name.
+std::string collapsed(std::string_view path) {
+  std::string out = path.starts_with('/') ? "/" : "";
+  for (std::size_t at = 0; at < path.size();) {
+    const std::size_t slash = std::min(path.find('/', at), path.size());
+    const std::string_view part = path.substr(at, slash - at);
+    at = slash + 1;
+    if (part.empty() || part == ".") continue;
+    if (!out.empty() && out.back() != '/') out += '/';
+    out += part;
   }
+  return out;
+}
+
+// This process's descriptors by the names that need no /proc to tell.
+int descriptorSpelled(const std::string& path) {
+  const std::string name = collapsed(path);
+  if (name == "/dev/stdout") return STDOUT_FILENO;
+  if (name == "/dev/stderr") return STDERR_FILENO;
+  for (const std::string& folder :
+       {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
+        std::string("/proc/thread-self/fd/"), "/proc/" + std::to_string(::getpid()) + "/fd/"}) {
+    if (name.starts_with(folder) && allDigits(std::string_view(name).substr(folder.size())) &&
+        name.size() - folder.size() <= 9) {
+      return std::stoi(name.substr(folder.size()));
+    }
+  }
+  return -1;
+}
+
+// `folder` and `part` as one path; an empty folder is the working folder.
+std::string joined(const std::string& folder, std::string_view part) {
+  if (folder.empty()) return std::string(part);
+  return folder.back() == '/' ? folder + std::string(part) : folder + "/" + std::string(part);
+}
+
+// The folder above `path`, whose parts are all real folders by now, so that ".." can be taken
+// off by its letters.
+std::string parentOf(const std::string& path) {
+  if (path == "/") return path;
+  if (path.empty() || path == ".." || path.ends_with("/..")) return joined(path, "..");
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Walks the path part by part as the kernel's lookup does, following each symbolic link on the
+// way (not only the last) under the protected-symlinks rule, and stopping at a name of a
+// process's descriptor, whose magic link only the kernel can follow. A loop fails with ELOOP.
+PathEnd resolvePath(const std::string& path) {
+  if (const int fd = descriptorSpelled(path); fd >= 0) return {path, long(::getpid()), fd, {}};
+  std::deque<std::string> rest;
+  const auto pushFront = [&rest](std::string_view text) {
+    std::deque<std::string> parts;
+    for (std::size_t at = 0; at <= text.size();) {
+      const std::size_t slash = std::min(text.find('/', at), text.size());
+      parts.emplace_back(text.substr(at, slash - at));
+      at = slash + 1;
+    }
+    rest.insert(rest.begin(), parts.begin(), parts.end());
+  };
+  pushFront(path);
+  std::string done = path.starts_with('/') ? "/" : "";
+  for (int hops = 0; !rest.empty();) {
+    const std::string part = std::move(rest.front());
+    rest.pop_front();
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      done = parentOf(done);
+      continue;
+    }
+    const std::string next = joined(done, part);
+    if (const long process = descriptorFolderProcess(done);
+        process > 0 && allDigits(part) && part.size() <= 9 && rest.empty()) {
+      return {next, process, std::stoi(part), {}};
+    }
+    struct stat st {};
+    const bool last = std::all_of(rest.begin(), rest.end(),
+                                  [](const std::string& p) { return p.empty() || p == "."; });
+    if (::lstat(next.c_str(), &st) != 0) {
+      // Only the last part may be missing: it is the file to create.
+      if (!last) return {path, 0, -1, FileProblem::system(errno)};
+      done = next;
+      continue;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      if (!last && !S_ISDIR(st.st_mode)) return {path, 0, -1, FileProblem::system(ENOTDIR)};
+      done = next;
+      continue;
+    }
+    if (++hops > kMaxLinkHops) return {path, 0, -1, FileProblem::system(ELOOP)};
+    if (const FileProblem problem = checkMayFollow(st, done.empty() ? "." : done)) {
+      return {path, 0, -1, problem};
+    }
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(next.c_str(), target, sizeof target - 1);
+    if (n < 0) return {path, 0, -1, FileProblem::system(errno)};
+    if (n == 0) return {path, 0, -1, FileProblem::system(ENOENT)};
+    const std::string_view to(target, std::size_t(n));
+    if (to.starts_with('/')) done = "/";
+    pushFront(to);
+    // A link to /dev/stdout and the like names this process's descriptor even where /proc
+    // counts processes differently from getpid().
+    if (done == "/") {
+      std::string whole;
+      for (const std::string& p : rest) whole += "/" + p;
+      if (const int fd = descriptorSpelled(whole); fd >= 0) {
+        return {path, long(::getpid()), fd, {}};
+      }
+    }
+  }
+  return {done.empty() ? "." : done, 0, -1, {}};
 }
 
 // A new file gets the mode a plain create would have given it; an existing one keeps its own.
@@ -88,55 +202,28 @@ mode_t modeFor(const struct stat* existing) {
   return 0666 & ~mask;
 }
 
-// The replaced file keeps its owner where this process may set it (a privileged save over
-// another user's file), and its group where this process belongs to it; what cannot be set
-// stays this process's.
-void keepOwner(int fd, const struct stat& original) {
-  if (::fchown(fd, original.st_uid, original.st_gid) == 0) return;
-  if (::fchown(fd, uid_t(-1), original.st_gid) != 0) return;
-}
-
-// A name this process may not set (trusted.*, another's security label) or that the file
-// system does not keep is left off; any other failure fails the save.
-bool skippableAttributeError(int error) {
-  return error == EPERM || error == EACCES || error == ENOTSUP || error == ENODATA;
-}
-
-// Every extended attribute of the file at `from` onto `to`; 0, or the errno that stopped it.
-// A POSIX ACL is the attribute system.posix_acl_access and comes along with the rest.
-int copyExtendedAttributes(const std::string& from, int to) {
-  std::vector<char> names;
-  for (;;) {
-    const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
-    if (size < 0) return skippableAttributeError(errno) ? 0 : errno;
-    if (size == 0) return 0;
-    names.resize(std::size_t(size));
-    const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
-    if (got >= 0) {
-      names.resize(std::size_t(got));
-      break;
-    }
-    if (errno != ERANGE) return errno;  // ERANGE: the list grew in between
+// The ACL's grants to the owning group, as the mode's group bits would give them: its owning
+// group's entry within its mask. Nothing when the value is no ACL of the kernel's form.
+std::optional<mode_t> aclGroupBits(std::span<const char> acl) {
+  // A version word (2), then entries of a tag, permissions and an id, each little-endian.
+  constexpr std::size_t kEntrySize = 8;
+  const auto word = [&acl](std::size_t at, std::size_t size) {
+    std::uint32_t value = 0;
+    for (std::size_t k = size; k-- > 0;) value = value << 8 | std::uint8_t(acl[at + k]);
+    return value;
+  };
+  if (acl.size() < 4 || (acl.size() - 4) % kEntrySize != 0 || word(0, 4) != 2) return {};
+  constexpr std::uint32_t kGroupObject = 0x04, kMask = 0x10;
+  std::optional<mode_t> group;
+  mode_t mask = 07;
+  for (std::size_t at = 4; at < acl.size(); at += kEntrySize) {
+    const std::uint32_t tag = word(at, 2);
+    const auto permissions = mode_t(word(at + 2, 2) & 07);
+    if (tag == kGroupObject) group = permissions;
+    if (tag == kMask) mask = permissions;
   }
-  std::vector<char> value;
-  for (std::size_t at = 0; at < names.size();) {
-    const char* name = names.data() + at;
-    at += std::strlen(name) + 1;
-    ssize_t size = ::getxattr(from.c_str(), name, nullptr, 0);
-    if (size >= 0) {
-      value.resize(std::size_t(size));
-      size = ::getxattr(from.c_str(), name, value.data(), value.size());
-    }
-    if (size < 0) {
-      if (skippableAttributeError(errno)) continue;
-      return errno;
-    }
-    if (::fsetxattr(to, name, value.data(), std::size_t(size), 0) != 0 &&
-        !skippableAttributeError(errno)) {
-      return errno;
-    }
-  }
-  return 0;
+  if (!group) return {};
+  return (*group & mask) << 3;
 }
 
 // 0 when all was written, else the error number.
@@ -185,44 +272,21 @@ bool namedTemporaryForced() {
   return value != nullptr && *value != '\0';
 }
 
-// The number after `prefix` in `path`, as a descriptor; -1 when the rest is not one.
-int descriptorAfter(std::string_view path, std::string_view prefix) {
-  if (!path.starts_with(prefix) || path.size() == prefix.size()) return -1;
-  const std::string_view digits = path.substr(prefix.size());
-  int fd = -1;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), fd);
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '+') {
-    return -1;
-  }
-  return fd;
-}
-
 struct stat* statFollowing(const std::string& destination, struct stat& st) {
-  const LinkEnd end = followLinks(destination);
-  if (end.problem || ::stat(end.path.c_str(), &st) != 0) return nullptr;
+  const PathEnd end = resolvePath(destination);
+  if (end.problem || end.fd >= 0 || ::stat(end.path.c_str(), &st) != 0) return nullptr;
   return &st;
 }
 
 }  // namespace
 
 int ownDescriptorNamed(const std::string& path) {
-  int fd = -1;
-  if (path == "/dev/stdout") {
-    fd = STDOUT_FILENO;
-  } else if (path == "/dev/stderr") {
-    fd = STDERR_FILENO;
-  } else if (fd = descriptorAfter(path, "/dev/fd/"); fd < 0) {
-    if (fd = descriptorAfter(path, "/proc/self/fd/"); fd < 0) {
-      const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
-      fd = descriptorAfter(path, own);
-    }
-  }
-  if (fd < 0) return -1;
-  return ::fcntl(fd, F_GETFD) == -1 ? -2 : fd;
+  const PathEnd end = resolvePath(path);
+  if (end.fd < 0 || end.process != long(::getpid())) return -1;
+  return ::fcntl(end.fd, F_GETFD) == -1 ? -2 : end.fd;
 }
 
 std::uint64_t otherHardLinks(const std::string& destination) {
-  if (ownDescriptorNamed(destination) != -1) return 0;
   struct stat st {};
   if (statFollowing(destination, st) == nullptr || !S_ISREG(st.st_mode)) return 0;
   return st.st_nlink > 1 ? std::uint64_t(st.st_nlink - 1) : 0;
@@ -248,49 +312,44 @@ bool OutputFile::open(const std::string& destination) {
   direct_ = false;
   borrowed_ = false;
   replaces_ = false;
+  truncatePending_ = false;
   problem_ = {};
+  dropped_ = {};
   written_ = Crc32();
   writtenSize_ = 0;
   readBackDiffered_ = false;
   if (destination.empty()) return fail(FileProblem::system(ENOENT));
   if (destination.back() == '/') return fail(FileProblem::system(EISDIR));
-  // Renaming over what such a name leads to would drop what a shell set up: an append, or
-  // the rest of a redirected group's output.
-  if (const int fd = ownDescriptorNamed(destination); fd != -1) {
-    destination_ = destination;
-    return fd < 0 ? fail(FileProblem::system(EBADF)) : openDescriptor(fd);
-  }
-
-  const LinkEnd end = followLinks(destination);
+  const PathEnd end = resolvePath(destination);
   if (end.problem) return fail(end.problem);
-
-  // A device, pipe or terminal cannot be replaced by renaming: it is written as it is. The
-  // kernel's own lookup says what the name is, as links such as /dev/stdout lead through
-  // /proc to names that only it can follow.
-  struct stat st {};
-  if (::stat(destination.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-    destination_ = destination;
-    return openDirect();
+  // Renaming over what a descriptor's name leads to would drop what a shell set up: an append,
+  // or the rest of a redirected group's output. Another process's descriptor (its file perhaps
+  // deleted) is opened through the kernel's link and written in place.
+  if (end.fd >= 0) {
+    destination_ = end.path;
+    if (end.process != long(::getpid())) return openDirect();
+    if (::fcntl(end.fd, F_GETFD) == -1) return fail(FileProblem::system(EBADF));
+    return openDescriptor(end.fd);
   }
   destination_ = end.path;
+  // A device, pipe or terminal cannot be replaced by renaming: it is written as it is.
+  struct stat st {};
   const bool exists = ::stat(destination_.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return openDirect();
   // Refuse what a create-or-truncate would refuse, here rather than only at the rename:
   // a folder, or an existing file that may not be written.
   if (exists && S_ISDIR(st.st_mode)) return fail(FileProblem::system(EISDIR));
   if (exists && ::access(destination_.c_str(), W_OK) != 0) return fail(FileProblem::system(errno));
 
-  const mode_t mode = modeFor(exists ? &st : nullptr);
   replaces_ = exists;
-  mode_ = mode;
-  if (!createTemporary(mode)) return false;
-  // Owner first: a change of owner clears the set-user-ID and set-group-ID bits.
-  if (exists) keepOwner(fd_, st);
-  // A file that would appear with another mode than the one it replaces fails the save.
-  if (::fchmod(fd_, mode) != 0) {
-    fail(FileProblem::system(errno));
-    discard();
-    return false;
+  mode_ = modeFor(exists ? &st : nullptr);
+  if (exists) {
+    ownerId_ = st.st_uid;
+    groupId_ = st.st_gid;
   }
+  folderFd_ = ::open(folderOf(destination_).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd_ < 0) return fail(FileProblem::system(errno));
+  if (!createTemporary()) return false;
   startBuffer();
   return true;
 }
@@ -298,18 +357,24 @@ bool OutputFile::open(const std::string& destination) {
 bool OutputFile::openDirect() {
   struct stat st {};
   const bool pipe = ::stat(destination_.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
-  // Not blocking: a pipe with no reader gives ENXIO at once instead of waiting for one.
-  const int fd =
-      ::open(destination_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  // Not blocking: a pipe with no reader gives ENXIO at once instead of waiting for one. Not
+  // truncated yet: a save refused before its first byte leaves the file as it was.
+  const int fd = ::open(destination_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     if (pipe && errno == ENXIO) return fail({FileProblem::Kind::NoReader});
     return fail(FileProblem::system(errno));
+  }
+  // A terminal would only show the bytes as noise, and could act on some of them.
+  if (::isatty(fd) == 1) {
+    ::close(fd);
+    return fail({FileProblem::Kind::TerminalNamed});
   }
   // A reader is there: from now on each write waits for it to take the bytes.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   fd_ = fd;
   direct_ = true;
+  truncatePending_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   startBuffer();
   return true;
 }
@@ -318,6 +383,10 @@ bool OutputFile::openDescriptor(int fd) {
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0) return fail(FileProblem::system(errno));
   if ((flags & O_ACCMODE) == O_RDONLY) return fail(FileProblem::system(EBADF));
+  if (::isatty(fd) == 1) {
+    return fail(
+        {fd == STDOUT_FILENO ? FileProblem::Kind::Terminal : FileProblem::Kind::TerminalNamed});
+  }
   fd_ = fd;
   direct_ = true;
   borrowed_ = true;
@@ -325,13 +394,16 @@ bool OutputFile::openDescriptor(int fd) {
   return true;
 }
 
-bool OutputFile::createTemporary(unsigned mode) {
-  const std::string folder = folderOf(destination_);
+// Owner only, whatever the destination's mode: nobody else can open the file while it is
+// written, nor keep a descriptor of it to write through after it is named.
+constexpr mode_t kTemporaryMode = 0600;
+
+bool OutputFile::createTemporary() {
 #ifdef O_TMPFILE
   // Anonymous until complete: a process killed while writing leaves nothing behind. Naming
   // it at the end goes through /proc, so without /proc the file is named from the start.
   if (!namedTemporaryForced() && ::access("/proc/self/fd", F_OK) == 0) {
-    const int anonymous = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode_t(mode));
+    const int anonymous = ::openat(folderFd_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, kTemporaryMode);
     if (anonymous >= 0) {
       fd_ = anonymous;
       return true;
@@ -342,13 +414,14 @@ bool OutputFile::createTemporary(unsigned mode) {
     }
   }
 #endif
-  return createNamed(mode);
+  return createNamed();
 }
 
-bool OutputFile::createNamed(unsigned mode) {
+bool OutputFile::createNamed() {
   for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string name = temporaryName(destination_, attempt);
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode & 0600));
+    const int fd = ::openat(folderFd_, fileNameOf(name).c_str(),
+                            O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kTemporaryMode);
     if (fd >= 0) {
       fd_ = fd;
       tempPath_ = name;
@@ -364,11 +437,12 @@ bool OutputFile::nameAnonymousFile() {
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
   for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string name = temporaryName(destination_, attempt);
-    int rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+    const std::string leaf = fileNameOf(name);
+    int rc = ::linkat(AT_FDCWD, self.c_str(), folderFd_, leaf.c_str(), AT_SYMLINK_FOLLOW);
     if (rc != 0 && errno != EEXIST) {
       // A process that may link by descriptor still can; otherwise the first reason stands.
       const int viaProc = errno;
-      rc = ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+      rc = ::linkat(fd_, "", folderFd_, leaf.c_str(), AT_EMPTY_PATH);
       if (rc != 0 && errno != EEXIST) errno = viaProc;
     }
     if (rc == 0) {
@@ -383,9 +457,7 @@ bool OutputFile::nameAnonymousFile() {
 void OutputFile::startBuffer() {
   // Left unfilled: every byte is written before it is read.
   if (!buffer_) {
-    buffer_.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kBufferSize, kBufferSize)));
-    if (!buffer_) throw std::bad_alloc();
-    ::madvise(buffer_.get(), kBufferSize, MADV_HUGEPAGE);
+    buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
   }
   used_ = 0;
   inFile_ = 0;
@@ -399,6 +471,10 @@ bool OutputFile::flushBuffer() {
 }
 
 bool OutputFile::writeOut(const std::uint8_t* bytes, std::size_t size) {
+  if (truncatePending_) {
+    truncatePending_ = false;
+    if (::ftruncate(fd_, 0) != 0) return fail(FileProblem::system(errno));
+  }
   while (size > 0) {
     const std::size_t piece = std::min(size, kWritebackPiece);
     if (const int error = writeAll(fd_, bytes, piece)) return fail(FileProblem::system(error));
@@ -414,59 +490,6 @@ bool OutputFile::writeOut(const std::uint8_t* bytes, std::size_t size) {
       writebackFrom_ = inFile_;
     }
   }
-  return true;
-}
-
-bool OutputFile::placeable() const {
-  return fd_ >= 0 && !failed_ && !direct_ && !borrowed_ && tempPath_.empty() && writtenSize_ == 0;
-}
-
-int OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) const {
-  while (!bytes.empty()) {
-    const ssize_t n =
-        ::pwrite(fd_, bytes.data(), std::min(bytes.size(), kWritebackPiece), off_t(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return EIO;
-    // Each piece is started on the disk at once, as a sequential write's are.
-    ::sync_file_range(fd_, off_t(offset), off_t(n), SYNC_FILE_RANGE_WRITE);
-    offset += std::uint64_t(n);
-    bytes = bytes.subspan(std::size_t(n));
-  }
-  return 0;
-}
-
-bool OutputFile::writeAround(std::span<const std::uint8_t> bytes,
-                             std::span<const FileRange> present) {
-  if (!placeable()) return fail(FileProblem::system(EBADF));
-  // The sum to compare the read-back with is wanted only when that ends: it is taken
-  // meanwhile, while the file is written and synced.
-  try {
-    summing_ = std::thread([this, bytes] { written_.update(bytes); });
-  } catch (const std::exception&) {  // no thread to be had: summed here
-    written_.update(bytes);
-  }
-  writtenSize_ = bytes.size();
-  std::uint64_t at = 0;
-  const auto fillTo = [&](std::uint64_t end) {
-    end = std::min<std::uint64_t>(end, bytes.size());
-    if (end <= at) return 0;
-    const int error = writeAt(at, bytes.subspan(std::size_t(at), std::size_t(end - at)));
-    at = end;
-    return error;
-  };
-  for (const FileRange& range : present) {
-    if (const int error = fillTo(range.begin)) return fail(FileProblem::system(error));
-    at = std::max(at, range.end);
-  }
-  if (const int error = fillTo(bytes.size())) return fail(FileProblem::system(error));
-  // Early pieces may have reached past what the file keeps.
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0) return fail(FileProblem::system(errno));
-  if (std::uint64_t(st.st_size) > bytes.size() && ::ftruncate(fd_, off_t(bytes.size())) != 0) {
-    return fail(FileProblem::system(errno));
-  }
-  inFile_ = writebackFrom_ = bytes.size();
   return true;
 }
 
@@ -494,10 +517,11 @@ bool OutputFile::commit() {
     return false;
   }
   bool ok = !failed_ && flushBuffer();
-  // Attributes go on last: a write by a process without privilege clears set-ID bits.
-  if (ok && !direct_ && replaces_) ok = keepAttributes();
   // A device or pipe may not support syncing; what it was given is all there is.
   if (ok && !direct_ && ::fsync(fd_) != 0) ok = fail(FileProblem::system(errno));
+  // Owner, attributes and mode only once the data is final and on disk, and synced in turn.
+  if (ok && !direct_)
+    ok = keepMetadata() && (::fsync(fd_) == 0 || fail(FileProblem::system(errno)));
   // The read-back needs the file open for reading: both kinds of temporary file are.
   if (ok && !direct_) ok = readBack();
   if (ok && !direct_ && tempPath_.empty()) ok = nameAnonymousFile();
@@ -516,12 +540,119 @@ bool OutputFile::commit() {
   return ok;
 }
 
-bool OutputFile::keepAttributes() {
-  if (const int error = copyExtendedAttributes(destination_, fd_)) {
-    return fail(FileProblem::system(error));
+// Metadata that could not be kept: the save stops there, unless told to go on without it, and
+// then only the first loss is told.
+bool OutputFile::lost(FileProblem::Kind what, int error) {
+  if (lostMetadata_ == LostMetadata::Refuse) return fail({what, error});
+  if (!dropped_) dropped_ = {what, error};
+  return true;
+}
+
+// What the replaced file had, put on the temporary one: owner and group, extended attributes
+// (its ACL among them), then its mode. Each step grants at most what the old file granted:
+// until the last, nobody but the owner has any access.
+bool OutputFile::keepMetadata() {
+  using Kind = FileProblem::Kind;
+  auto mode = mode_t(mode_);
+  if (!replaces_) return ::fchmod(fd_, mode) == 0 || fail(FileProblem::system(errno));
+  if (::fchmod(fd_, mode & 0700) != 0) return fail(FileProblem::system(errno));
+  struct stat now {};
+  if (::fstat(fd_, &now) != 0) return fail(FileProblem::system(errno));
+  const auto chown = [this](uid_t owner, gid_t group) {
+    const int fault = faultAt(OutputStep::SetOwner);
+    if (fault != 0) return fault;
+    return ::fchown(fd_, owner, group) == 0 ? 0 : errno;
+  };
+  if (now.st_uid != uid_t(ownerId_) || now.st_gid != gid_t(groupId_)) {
+    int error = chown(uid_t(ownerId_), gid_t(groupId_));
+    // EPERM: no privilege to give a file away, and then the file is this user's as any file
+    // they write; its group is still kept where they belong to it.
+    if (error == EPERM && now.st_gid != gid_t(groupId_)) {
+      error = chown(uid_t(-1), gid_t(groupId_));
+      if (error == EPERM) error = 0;
+    } else if (error == EPERM) {
+      error = 0;
+    } else if (error != 0) {
+      if (!lost(Kind::OwnerNotKept, error)) return false;
+      // Kept by no one: the set-user-ID bit would now run as this user.
+      mode &= ~mode_t(S_ISUID);
+      error = chown(uid_t(-1), gid_t(groupId_));
+    }
+    if (error != 0) {
+      if (!lost(Kind::GroupNotKept, error)) return false;
+      mode &= ~mode_t(S_ISGID | 070);
+    }
   }
-  // An ACL just copied sets the mode bits too; this puts back exactly the old file's mode.
-  if (::fchmod(fd_, mode_t(mode_)) != 0) return fail(FileProblem::system(errno));
+  return keepAttributes(mode);
+}
+
+bool OutputFile::keepAttributes(unsigned attributesMode) {
+  auto mode = mode_t(attributesMode);
+  using Kind = FileProblem::Kind;
+  static constexpr char kAcl[] = "system.posix_acl_access";
+  std::vector<char> names;
+  for (;;) {
+    ssize_t size = ::listxattr(destination_.c_str(), nullptr, 0);
+    if (size > 0) {
+      names.resize(std::size_t(size));
+      size = ::listxattr(destination_.c_str(), names.data(), names.size());
+    }
+    if (size >= 0) {
+      names.resize(std::size_t(size));
+      break;
+    }
+    // A file system without attributes has none to keep; ERANGE: the list grew in between.
+    const int error = errno;
+    if (error == ERANGE) continue;
+    names.clear();
+    if (error != ENOTSUP && !lost(Kind::AttributesNotKept, error)) return false;
+    break;
+  }
+  bool aclPlaced = false;
+  std::vector<char> value;
+  std::vector<char> present;
+  for (std::size_t at = 0; at < names.size();) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    const bool acl = std::strcmp(name, kAcl) == 0;
+    const Kind kind = acl ? Kind::AccessListNotKept : Kind::AttributesNotKept;
+    ssize_t size = ::getxattr(destination_.c_str(), name, nullptr, 0);
+    if (size >= 0) {
+      value.resize(std::size_t(size));
+      size = ::getxattr(destination_.c_str(), name, value.data(), value.size());
+    }
+    if (size < 0 && errno == ENODATA) continue;  // gone since it was listed
+    if (size < 0) {
+      if (!lost(kind, errno)) return false;
+      if (acl) mode &= ~mode_t(070);
+      continue;
+    }
+    value.resize(std::size_t(size));
+    // One the new file has already, such as the label the folder gives, is left as it is.
+    present.resize(value.size() + 1);
+    if (::fgetxattr(fd_, name, present.data(), present.size()) == size &&
+        std::equal(value.begin(), value.end(), present.begin())) {
+      aclPlaced = aclPlaced || acl;
+      continue;
+    }
+    int error = faultAt(OutputStep::SetAttributes);
+    if (error == 0 && ::fsetxattr(fd_, name, value.data(), value.size(), 0) != 0) error = errno;
+    if (error == 0) {
+      aclPlaced = aclPlaced || acl;
+      continue;
+    }
+    if (!lost(kind, error)) return false;
+    // Without its ACL the group bits, which were its mask, would open the file to the whole
+    // owning group: they keep only what the ACL gave that group.
+    if (acl) mode = (mode & ~mode_t(070)) | aclGroupBits(value).value_or(0);
+  }
+  // An ACL the folder passed on to the new file, where the old one had none or its own was not
+  // kept, would grant more.
+  if (!aclPlaced && ::fremovexattr(fd_, kAcl) != 0 && errno != ENODATA && errno != ENOTSUP) {
+    return fail(FileProblem::system(errno));
+  }
+  // Last: the old file's exact mode (an ACL just copied set the group bits as its mask).
+  if (::fchmod(fd_, mode) != 0) return fail(FileProblem::system(errno));
   return true;
 }
 
@@ -544,11 +675,6 @@ bool OutputFile::readBack() {
   // The pages are clean after the sync; dropping them makes the re-read come from the disk
   // wherever the system allows it, not from what was just handed over.
   ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
-  // Read past the cache where the file system allows it: the bytes come from the disk itself,
-  // and the file's pages are neither filled again nor left for a later replace to free. A
-  // descriptor the process already held keeps its flags, shared as they are.
-  const int flags = borrowed_ ? -1 : ::fcntl(fd_, F_GETFL);
-  bool uncached = flags >= 0 && ::fcntl(fd_, F_SETFL, flags | O_DIRECT) == 0;
   Crc32 read;
   std::uint64_t offset = 0;
   while (offset <= writtenSize_) {
@@ -556,13 +682,6 @@ bool OutputFile::readBack() {
     const ssize_t n =
         fault != 0 ? (errno = fault, -1) : ::pread(fd_, buffer_.get(), kBufferSize, off_t(offset));
     if (n < 0 && errno == EINTR) continue;
-    // A direct read is refused where the offset is off the block (the end of a file of odd
-    // length) or the file system will not read so: the rest goes through the cache.
-    if (n < 0 && errno == EINVAL && fault == 0 && uncached) {
-      uncached = false;
-      if (::fcntl(fd_, F_SETFL, flags) == 0) continue;
-      errno = EINVAL;
-    }
     // What could not be read was not confirmed, and the system's reason goes with it.
     if (n < 0) {
       readBackDiffered_ = true;
@@ -574,19 +693,12 @@ bool OutputFile::readBack() {
     read.update(chunk);
     offset += std::uint64_t(n);
   }
-  if (uncached) ::fcntl(fd_, F_SETFL, flags);
   // A read that fails part-way leaves the length short: what is on disk was not confirmed.
-  awaitSum();
   readBackDiffered_ = offset != writtenSize_ || read.value() != written_.value();
   return !readBackDiffered_;
 }
 
-void OutputFile::awaitSum() {
-  if (summing_.joinable()) summing_.join();
-}
-
 void OutputFile::discard() {
-  awaitSum();
   if (fd_ >= 0) {
     if (!borrowed_) ::close(fd_);
     fd_ = -1;
@@ -595,9 +707,13 @@ void OutputFile::discard() {
     // Tried twice, as a busy or briefly failing file system may refuse once; a file that
     // still stays is reported, not left unmentioned.
     int error = 0;
+    // Through the folder's descriptor: a folder moved meanwhile still loses the file.
+    const std::string leaf = fileNameOf(tempPath_);
     for (int attempt = 0; attempt < 2; ++attempt) {
       error = faultAt(OutputStep::RemoveTemporary);
-      if (error == 0 && ::unlink(tempPath_.c_str()) != 0 && errno != ENOENT) error = errno;
+      if (error == 0 && ::unlinkat(folderFd_, leaf.c_str(), 0) != 0 && errno != ENOENT) {
+        error = errno;
+      }
       if (error == 0) break;
     }
     if (error != 0) {
@@ -606,6 +722,10 @@ void OutputFile::discard() {
       problem_.leftoverError = error;
     }
     tempPath_.clear();
+  }
+  if (folderFd_ >= 0) {
+    ::close(folderFd_);
+    folderFd_ = -1;
   }
   buffer_.reset();
   used_ = 0;

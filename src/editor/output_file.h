@@ -7,7 +7,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "editor/crc32.h"
@@ -20,8 +19,10 @@ namespace tavufe {
 // is compared: tests change it to stand for a disk that did not keep what it was given.
 using ReadBackFilter = std::function<void(std::uint64_t offset, std::span<std::uint8_t> chunk)>;
 
-// Steps whose system call a test may make fail, to stand for a disk or file system at fault.
-enum class OutputStep { ReadBack, SyncFolder, RemoveTemporary };
+// Steps whose system call a test may make fail, to stand for a disk or file system at fault:
+// SetOwner is each change of the replaced file's owner and group, SetAttributes each of its
+// extended attributes put on the new file.
+enum class OutputStep { ReadBack, SyncFolder, RemoveTemporary, SetOwner, SetAttributes };
 // The errno the step should fail with, or 0 to let the call run.
 using OutputFault = std::function<int(OutputStep step)>;
 
@@ -29,9 +30,14 @@ using OutputFault = std::function<int(OutputStep step)>;
 // system would allow an anonymous one, so that both ways of saving are exercised.
 inline constexpr char kNamedTemporaryVariable[] = "TAVUFE_TEST_NAMED_TEMPORARY";
 
-// The descriptor of this process that `path` names: /dev/stdout, /dev/stderr, /dev/fd/N,
-// /proc/self/fd/N or /proc/PID/fd/N with this process's PID. -1 for any other path; for such a
-// name whose descriptor is not open, -2.
+// What a save does when the replaced file's owner, group, ACL or other extended attributes
+// cannot be put on the new file: write nothing over it, or save without them.
+enum class LostMetadata { Refuse, SaveWithout };
+
+// The descriptor of this process that `path` names, however it is spelled: /dev/stdout,
+// /dev/stderr, /dev/fd/N, /proc/self/fd/N, /proc/thread-self/fd/N, /proc/PID/fd/N with this
+// process's PID, with repeated slashes, "." or links on the way. -1 for any other path; for
+// such a name whose descriptor is not open, -2.
 int ownDescriptorNamed(const std::string& path);
 
 // How many other names the regular file a save to `destination` would replace has: they keep
@@ -42,31 +48,28 @@ std::uint64_t otherHardLinks(const std::string& destination);
 // Whether `destination`, links followed, is the file with this device and inode number.
 bool namesFile(const std::string& destination, std::uint64_t device, std::uint64_t inode);
 
-// A range of a file's bytes, [begin, end).
-struct FileRange {
-  std::uint64_t begin = 0;
-  std::uint64_t end = 0;
-};
-
 // An output file that appears under its name only when written whole.
 //
 // (A destination that is a device or a pipe cannot be swapped by a rename; it is written in
-// place, and what reached it stays. A pipe that no process reads is refused. A name of one of
-// this process's open descriptors is written through that descriptor, at its offset and with
-// its flags, so that a shell's `>>` appends and its redirections keep their files.)
+// place, and what reached it stays. A pipe that no process reads is refused, and so is a
+// terminal. A name of one of this process's open descriptors is written through that
+// descriptor, at its offset and with its flags, so that a shell's `>>` appends and its
+// redirections keep their files; another process's descriptor is opened and written in place.)
 //
-// Bytes go to a temporary file in the destination's folder through a large buffer: an
-// anonymous one where the file system allows it, so that a process killed part-way leaves
-// nothing behind; a named one otherwise. commit() flushes it to disk, reads it back from the
+// Bytes go to a temporary file in the destination's folder, readable and writable by its owner
+// alone, through a large buffer: an anonymous one where the file system allows it, so that a
+// process killed part-way leaves nothing behind; a named one otherwise. commit() flushes it to
+// disk, puts on it what the replaced file had (owner and group where this process may set them
+// at all, extended attributes with the ACL among them, then the mode), reads it back from the
 // disk and compares it with what it was given (a running CRC-32 and the length), names it and
 // renames it over the destination. Until then, and on any failure, a file that already had the
-// destination's name is left exactly as it was, and the destructor removes the temporary file.
-// The file replaced passes on its mode, its owner and group where this process may set them,
-// and its extended attributes (POSIX ACLs among them) where the file system keeps them.
+// destination's name is left exactly as it was, and the destructor removes the temporary file;
+// one that cannot be removed is named in problem().
 //
-// A symbolic link as destination is followed, as a direct write would, but only where the
-// kernel's protected-symlinks rule allows: not a link in a sticky world-writable folder
-// (/tmp) owned by someone other than this process's user or the folder's owner.
+// Symbolic links on the way to the destination, the last one included, are followed as a
+// direct write would, but only where the kernel's protected-symlinks rule allows: not a link
+// in a sticky world-writable folder (/tmp) owned by someone other than this process's user or
+// the folder's owner.
 class OutputFile : public ByteSink {
  public:
   OutputFile() = default;
@@ -74,8 +77,8 @@ class OutputFile : public ByteSink {
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile() override;
 
-  // Creates the temporary file with the mode the destination will have; false, with
-  // problem() saying why, when the destination or its folder cannot take it.
+  // Creates the temporary file; false, with problem() saying why, when the destination or its
+  // folder cannot take it.
   [[nodiscard]] bool open(const std::string& destination);
   // Buffered; once a write has failed every later call is a no-op that returns false.
   bool write(const void* data, std::size_t size) override;
@@ -85,20 +88,15 @@ class OutputFile : public ByteSink {
   // Drops what was written; the destination is untouched.
   void discard();
 
-  // For a file whose pieces are known before it is complete. Whether writeAt() may be used:
-  // an anonymous temporary file, open and not yet written.
-  bool placeable() const;
-  // Writes `bytes` at `offset` of the temporary file, on any thread, beside other such calls;
-  // not counted as written. Returns 0 or the system's errno.
-  int writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) const;
-  // The file's whole contents, in place of write(): `bytes`, of which the ranges in `present`
-  // (sorted, apart) already lie in the file by writeAt(). Writes the rest and cuts the file to
-  // its length. commit() reads all of it back against `bytes`.
-  bool writeAround(std::span<const std::uint8_t> bytes, std::span<const FileRange> present);
-
   bool failed() const override { return failed_; }
   // Why the first step that failed did; Kind::None while all went well.
   const FileProblem& problem() const { return problem_; }
+
+  // Refuse unless set otherwise; read at commit().
+  void setLostMetadata(LostMetadata policy) { lostMetadata_ = policy; }
+  // What a commit that went on without some of the replaced file's metadata left off (the
+  // first such loss); Kind::None when all was kept.
+  const FileProblem& droppedMetadata() const { return dropped_; }
 
   void setReadBackFilter(ReadBackFilter filter) { readBackFilter_ = std::move(filter); }
   void setFault(OutputFault fault) { fault_ = std::move(fault); }
@@ -110,36 +108,38 @@ class OutputFile : public ByteSink {
   bool fail(FileProblem problem);
   bool openDirect();
   bool openDescriptor(int fd);
-  bool createTemporary(unsigned mode);
-  bool createNamed(unsigned mode);
+  bool createTemporary();
+  bool createNamed();
   bool nameAnonymousFile();
-  bool keepAttributes();
+  bool keepMetadata();
+  bool keepAttributes(unsigned mode);
+  bool lost(FileProblem::Kind what, int error);
   bool readBack();
   void startBuffer();
   bool writeOut(const std::uint8_t* bytes, std::size_t size);
   bool syncFolder();
   int faultAt(OutputStep step) const { return fault_ ? fault_(step) : 0; }
-  // Waits for the sum writeAround() left to a thread of its own.
-  void awaitSum();
 
   int fd_ = -1;
   bool failed_ = false;
-  bool direct_ = false;    // a device or pipe, written in place
-  bool borrowed_ = false;  // a descriptor the process already held: never closed here
-  bool replaces_ = false;  // a file of the destination's name was there at open
-  unsigned mode_ = 0;
+  bool direct_ = false;           // a device or pipe, written in place
+  bool borrowed_ = false;         // a descriptor the process already held: never closed here
+  bool replaces_ = false;         // a file of the destination's name was there at open
+  bool truncatePending_ = false;  // a file written in place, cut at its first write
+  unsigned mode_ = 0;             // the file's final mode
+  unsigned ownerId_ = 0;          // of the file replaced
+  unsigned groupId_ = 0;
+  int folderFd_ = -1;  // the destination's folder, where the temporary file is
+  LostMetadata lostMetadata_ = LostMetadata::Refuse;
+  FileProblem dropped_;
   FileProblem problem_;
   std::string destination_;
   std::string tempPath_;  // empty while the temporary file is anonymous
-  struct FreeBuffer {
-    void operator()(std::uint8_t* bytes) const { std::free(bytes); }
-  };
-  std::unique_ptr<std::uint8_t, FreeBuffer> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t used_ = 0;
   std::uint64_t inFile_ = 0;         // bytes handed to the file
   std::uint64_t writebackFrom_ = 0;  // where the writeback not yet started begins
   Crc32 written_;
-  std::thread summing_;  // taking written_ over what writeAround() was given
   std::uint64_t writtenSize_ = 0;
   ReadBackFilter readBackFilter_;
   OutputFault fault_;

@@ -53,6 +53,10 @@ enum class StaleSlots { ExportAndWarn, Refuse };
 struct SaveOptions {
   std::string dateText;  // the header's date for SHX and SBF, usually saveDate().text
   StaleSlots staleSlots = StaleSlots::ExportAndWarn;
+  // Whether a file replaced whose owner, group, ACL or attributes cannot be kept stops the save
+  // (FileWriteError, `why` saying which) or is replaced without them, its mode narrowed so that
+  // nobody gains access it did not give, and `why` then telling what was left off.
+  LostMetadata lostMetadata = LostMetadata::Refuse;
 };
 
 // A save only reads the document: what it finalises and patches goes into the output, and the

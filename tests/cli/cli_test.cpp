@@ -1332,7 +1332,7 @@ std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.e
 TEST_F(CliTest, StandardOutputAndDescriptorsAreWrittenWhereTheyPoint) {
   write("in.sbf", superfile(standardGroups()));
   const std::string flex = text(erasedFlex({0x400}));
-  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+  std::vector<std::tuple<std::string, std::string, std::string>> cases = {
       {"$T save in.sbf -o - --type smg > f", "f", flex},
       {"echo H > f; $T save in.sbf -o /dev/stdout --type smg >> f", "f", "H\n" + flex},
       {"{ echo H; $T save in.sbf -o /dev/stdout --type smg; echo T; } > f", "f",
@@ -1341,11 +1341,20 @@ TEST_F(CliTest, StandardOutputAndDescriptorsAreWrittenWhereTheyPoint) {
       {"echo H > f; $T save in.sbf -o /dev/fd/3 --type smg 3>> f", "f", "H\n" + flex},
       {"$T save in.sbf -o /dev/stderr --type smg 2> f", "f", flex},
   };
+  // Every other spelling of the same descriptors, and a link to one, append as well.
+  for (const char* name :
+       {"/dev//stdout", "//dev/stdout", "/dev/./stdout", "/dev/fd//1", "/proc/self/fd/1",
+        "/proc/thread-self/fd/1", "/proc/self/../self/fd/1", "l"}) {
+    cases.emplace_back(std::string("echo H > f; ln -s /dev/stdout l; exec $T save in.sbf -o ") +
+                           name + " --type smg >> f",
+                       "f", "H\n" + flex);
+  }
   for (const auto& [script, file, content] : cases) {
     SCOPED_TRACE(script);
     const Outcome r = runScript(dir, script);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readText(dir.file(file)), content);
+    std::filesystem::remove(dir.file("l"));
     EXPECT_EQ(entriesIn(dir.path()), 3u);  // in.sbf, f, stderr.txt
     std::filesystem::remove(dir.file(file));
   }
@@ -1354,12 +1363,44 @@ TEST_F(CliTest, StandardOutputAndDescriptorsAreWrittenWhereTheyPoint) {
   if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
     GTEST_SKIP() << "no pseudo-terminal";
   }
-  const Outcome r = runScript(dir, "$T save in.sbf -o - --type smg > " + quoted(::ptsname(master)));
+  const std::string pts = ::ptsname(master);
+  const std::string toStdout = ": Standard output is a terminal: redirect it to a file or a pipe\n";
+  const std::string named = ": Is a terminal: name a file or a pipe for the output\n";
+  // Whatever names it: standard output, another descriptor, the terminal's own path, and the
+  // controlling terminal of a session that has one.
+  const std::vector<std::pair<std::string, std::string>> terminals = {
+      {"$T save in.sbf -o - --type smg > " + quoted(pts), "-" + toStdout},
+      {"$T save in.sbf -o /dev/stdout --type smg > " + quoted(pts), "/dev/stdout" + toStdout},
+      {"$T save in.sbf -o /dev//fd/1 --type smg > " + quoted(pts), "/dev//fd/1" + toStdout},
+      {"$T save in.sbf -o /dev/fd/3 --type smg 3> " + quoted(pts), "/dev/fd/3" + named},
+      {"$T save in.sbf -o " + quoted(pts) + " --type smg", pts + named},
+      {"setsid -w sh -c 'exec \"$0\" save in.sbf -o /dev/tty --type smg < \"$1\"' \"$T\" " +
+           quoted(pts),
+       "/dev/tty" + named},
+  };
+  for (const auto& [script, said] : terminals) {
+    SCOPED_TRACE(script);
+    const Outcome r = runScript(dir, script);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "WARNING: File Not Opened\ntavufe: " + said);
+  }
   ::close(master);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "WARNING: File Not Opened\ntavufe: -: Standard output is a terminal: redirect it to a "
-            "file or a pipe\n");
+  EXPECT_EQ(entriesIn(dir.path()), 2u);  // in.sbf, stderr.txt
+}
+
+// Another process's descriptor is opened and written in place, never renamed over: its file,
+// though deleted, gets the bytes, and no file is made of its link's text.
+TEST_F(CliTest, AnotherProcesssDescriptorIsWrittenInPlace) {
+  write("in.sbf", superfile(standardGroups()));
+  const std::string flex = text(erasedFlex({0x400}));
+  const Outcome r = runScript(
+      dir,
+      "sleep 30 3>held < /dev/null & p=$!; sleep 0.2; rm held; "
+      "$T save in.sbf -o /proc/$p/fd/3 --type smg; s=$?; cat /proc/$p/fd/3 > got; kill $p; "
+      "exit $s");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readText(dir.file("got")), flex);
+  EXPECT_EQ(entriesIn(dir.path()), 3u);  // in.sbf, got, stderr.txt
 }
 
 // A save over its own input writes only the RAMDLD and the Flex: unless forced it stops before
@@ -1463,6 +1504,50 @@ TEST_F(CliTest, EveryEscapeClassInTextJsonAndUsageErrors) {
   expectRun({"info", in, "--input-type", "\x1B[31m\xE2\x80\xAE\\"}, 2, "",
             "tavufe: invalid value '\\x1B[31m\\u202E\\\\' for '--input-type' (sbf or shx)\n" +
                 usageOf("info"));
+}
+
+// Every character that hides itself or turns the text around it, from a header text and a
+// folder name: an escape in text and in JSON, so that two names never look the same.
+TEST_F(CliTest, HiddenAndDirectionCharactersAreEscapedInTextAndJson) {
+  const std::vector<std::pair<std::string, std::string>> characters = {
+      {"\xD8\x9C", "061C"},     {"\xE2\x80\x8B", "200B"}, {"\xE2\x80\x8C", "200C"},
+      {"\xE2\x80\x8D", "200D"}, {"\xE2\x80\x8E", "200E"}, {"\xE2\x80\x8F", "200F"},
+      {"\xE2\x80\xA8", "2028"}, {"\xE2\x80\xA9", "2029"}, {"\xE2\x80\xAA", "202A"},
+      {"\xE2\x80\xAB", "202B"}, {"\xE2\x80\xAC", "202C"}, {"\xE2\x80\xAD", "202D"},
+      {"\xE2\x80\xAE", "202E"}, {"\xE2\x81\xA0", "2060"}, {"\xE2\x81\xA6", "2066"},
+      {"\xE2\x81\xA7", "2067"}, {"\xE2\x81\xA8", "2068"}, {"\xE2\x81\xA9", "2069"},
+      {"\xEF\xBB\xBF", "FEFF"},
+  };
+  std::string raw = "G";
+  std::string shown = "G";
+  std::string json = "G";
+  for (const auto& [utf8, code] : characters) {
+    raw += utf8 + "|";
+    shown += "\\u" + code + "|";
+    std::string lower = code;
+    for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+    json += "\\u" + lower + "|";
+  }
+  auto groups = standardGroups();
+  putFolderRecord(groups[1].data, 0x600, "Ski\xE2\x80\x8Bns");
+  fixture::Header header = headerFor(groups);
+  header.text(448, raw + '\0');
+  const std::string in = write("in.sbf", withRecords(header.bytes(), groups));
+
+  const Outcome info = run({"info", in});
+  EXPECT_NE(info.out.find("\n" + shown + "\n"), std::string::npos) << info.out;
+  const Outcome infoJson = run({"info", in, "--json"});
+  EXPECT_NE(infoJson.out.find("\"generator\": \"" + json + "\""), std::string::npos)
+      << infoJson.out;
+  const Outcome folders = run({"folders", in});
+  EXPECT_NE(folders.out.find("\tSki\\u200Bns\t"), std::string::npos) << folders.out;
+  const Outcome foldersJson = run({"folders", in, "--json"});
+  EXPECT_NE(foldersJson.out.find("\"name\": \"Ski\\u200bns\""), std::string::npos)
+      << foldersJson.out;
+  for (const std::string& out : {info.out, infoJson.out, folders.out, foldersJson.out}) {
+    for (const auto& [utf8, code] : characters)
+      EXPECT_EQ(out.find(utf8), std::string::npos) << code;
+  }
 }
 
 // OLD holds a DSP the save drops, the RAMDLD's table lists it, and a repeated folder record.

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
+using tavufe::cli::isHiddenOrLayoutControl;
 using tavufe::cli::visibleText;
 
 TEST(VisibleTextTests, ControlsDelAndInvalidBytesBecomeEscapes) {
@@ -51,5 +53,37 @@ TEST(VisibleTextTests, ControlsDelAndInvalidBytesBecomeEscapes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shown);
     EXPECT_EQ(visibleText(c.text), c.shown);
+  }
+}
+
+// Every character that hides itself or turns the text around it, first and last of each range,
+// against its neighbours on either side, which print as they are.
+TEST(VisibleTextTests, HiddenAndLayoutControlsAreEscapedAndTheirNeighboursAreNot) {
+  const char32_t escaped[] = {0x061C, 0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x2028,
+                              0x2029, 0x202A, 0x202E, 0x2060, 0x2066, 0x2069, 0xFEFF};
+  const char32_t shown[] = {0x061B, 0x061D, 0x200A, 0x2010, 0x2027, 0x202F,
+                            0x205F, 0x2061, 0x2065, 0x206A, 0xFEFE, 0xFF00};
+  const auto utf8 = [](char32_t c) {
+    std::string s;
+    if (c < 0x800) {
+      s += char(0xC0 | (c >> 6));
+    } else {
+      s += char(0xE0 | (c >> 12));
+      s += char(0x80 | ((c >> 6) & 0x3F));
+    }
+    s += char(0x80 | (c & 0x3F));
+    return s;
+  };
+  for (const char32_t c : escaped) {
+    char expected[8];
+    std::snprintf(expected, sizeof expected, "\\u%04X", unsigned(c));
+    SCOPED_TRACE(expected);
+    EXPECT_TRUE(isHiddenOrLayoutControl(c));
+    EXPECT_EQ(visibleText("a" + utf8(c) + "b"), "a" + std::string(expected) + "b");
+  }
+  for (const char32_t c : shown) {
+    SCOPED_TRACE(unsigned(c));
+    EXPECT_FALSE(isHiddenOrLayoutControl(c));
+    EXPECT_EQ(visibleText(utf8(c)), utf8(c));
   }
 }
