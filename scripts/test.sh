@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
-# Five builds of the same sources: the compiler cache, where there is one, spares most of the
+# Many builds of the same sources: the compiler cache, where there is one, spares most of the
 # work of a run after the first.
 if command -v ccache > /dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
