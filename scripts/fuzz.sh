@@ -25,9 +25,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || ((seconds == 0)); then
 fi
 
 build="${TAVUFE_FUZZ_BUILD_DIR:-build/fuzz}"
-CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DTAVUFE_BUILD_FUZZ=ON -DTAVUFE_BUILD_APP=OFF -DTAVUFE_BUILD_TESTS=OFF \
-      -DTAVUFE_BUILD_BENCH=OFF > /dev/null
+cmake --preset fuzz -B "$build" > /dev/null
 cmake --build "$build" -j "$(nproc)" --target fuzz_targets fuzz_seeds
 
 bin="$build/fuzz"

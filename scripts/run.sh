@@ -9,9 +9,8 @@ if [ $# -gt 0 ]; then file="$(realpath -m -- "$1")"; fi
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVUFE_SANITIZE=OFF \
-      -DTAVUFE_BUILD_APP=ON -DTAVUFE_BUILD_TESTS=OFF -DTAVUFE_BUILD_BENCH=OFF
-cmake --build build/run
+cmake --preset run
+cmake --build --preset run
 
 if [ -z "$file" ]; then
   file="$PWD/build/demo/demo_flex.shx"

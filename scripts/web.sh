@@ -32,8 +32,11 @@ fi
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 launcher=()
 if command -v ccache > /dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-emcmake cmake -S . -B build/web -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" > /dev/null
-cmake --build build/web -j "$(nproc)"
+# The page carries no paths (no debug information), so the cache may take paths below the tree
+# as relative ones: a build of the same sources in another folder finds what this one compiled.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+emcmake cmake --preset web "${launcher[@]}" > /dev/null
+cmake --build --preset web -j "$(nproc)"
 page="$PWD/build/web/tavu-flex-editor.html"
 echo "$page"
 
