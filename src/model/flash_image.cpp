@@ -1,3 +1,10 @@
+// Two speed mechanisms, each measured to save more than a tenth of an open or a save:
+// - The image is allocated on 2 MiB pages where the system offers them, so that the first
+//   write of each 2 MiB faults in one page instead of 512.
+// - The whole-image erase is lazy. Invariant: a chunk's bytes from pendingFrom_ on are not yet
+//   erased, and every path that hands out bytes (read, write, lend, byteAt) erases what it hands
+//   out first, so no caller ever sees a byte that is neither erased nor written since the fill.
+//   lend() alone hands out unerased bytes, to a caller that sets every one of them itself.
 #include "model/flash_image.h"
 
 #include <algorithm>
