@@ -69,8 +69,8 @@ class StartedEditor {
 
   // Most mutated inputs are full of faults: a few dozen kept findings take the same paths as a
   // thousand, in a fraction of the time.
-  tavufe::OpenedSuperfile open(std::span<const std::uint8_t> bytes,
-                               tavufe::SuperfileEncoding type) {
+  tavufe::OpenedSuperfile open(std::span<const std::uint8_t> bytes, tavufe::SuperfileEncoding type,
+                               bool rescue = false) {
     state.slots = startupSlots_;
     state.lastSlot = startupLastSlot_;
     state.firmwareHalves = {};
@@ -80,6 +80,7 @@ class StartedEditor {
     options.encoding = type;
     options.repeatedFolders = tavufe::RepeatedFolders::Keep;
     options.keptFindings = 48;
+    options.rescue = rescue;
     return tavufe::openForEditing(state, bytes, options, progress);
   }
 

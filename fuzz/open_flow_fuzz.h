@@ -37,6 +37,7 @@ class OpenFlow {
     tavufe::EditorState& s = editor_.state;
     // The open checks the file in the same walk as it reads it.
     const tavufe::OpenedSuperfile opened = editor_.open({data, size}, type_);
+    compareRescue({data, size}, opened);
     tavufe::Progress progress;
     tavufe::eraseRepeatedFolders(s);
     tavufe::scanFlexFolders(s);
@@ -68,6 +69,28 @@ class OpenFlow {
   }
 
  private:
+  // A rescue read of the same bytes never stops short of the header's end, and whenever it
+  // lets a save write, what it would write (the RAMDLD and the Flex, as the slots and the image
+  // hold them) is what a plain read that got through the file holds.
+  void compareRescue(std::span<const std::uint8_t> bytes, const tavufe::OpenedSuperfile& plain) {
+    const tavufe::OpenedSuperfile rescued = rescue_.open(bytes, type_, true);
+    tavufe::EditorState& r = rescue_.state;
+    if (!rescued.loaded() || !plain.loaded()) return;
+    if (tavufe::savesDamagedGroup(r)) return;
+    const tavufe::EditorState& p = editor_.state;
+    for (int i = 0; i <= std::min(r.lastSlot, 1); ++i) {
+      const tavufe::CodeGroupSlot& a = r.slots[std::size_t(i)];
+      const tavufe::CodeGroupSlot& b = p.slots[std::size_t(i)];
+      require(a.cgNumber == b.cgNumber && a.startAddress == b.startAddress &&
+                  a.length == b.length && a.bufferChecksum == b.bufferChecksum,
+              "a rescue's sound groups are the plain read's");
+      const auto x = tavufe::slotBytes(r, i);
+      const auto y = tavufe::slotBytes(p, i);
+      require(std::equal(x.begin(), x.end(), y.begin(), y.end()),
+              "a rescue's sound groups hold the plain read's bytes");
+    }
+  }
+
   // About one save in 64 also goes through a file: often enough to cover the path, rarely
   // enough that its system calls do not slow every input. Chosen from what the save wrote (the
   // SHX file ends with a checksum of all it holds), so that a finding reproduces alone and
@@ -145,6 +168,7 @@ class OpenFlow {
 
   tavufe::SuperfileEncoding type_;
   StartedEditor editor_;
+  StartedEditor rescue_;
   tavufe::SavePlan plan_;
   tavufe::MemorySink shx_;
   tavufe::MemorySink sbf_;
