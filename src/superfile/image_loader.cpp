@@ -171,9 +171,9 @@ std::span<std::uint8_t> ImageLoader::runSpace(std::uint32_t address, std::size_t
 bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (failed()) return true;  // every later line is passed over alike
   if (groups_ < 1 || newGroup_) return false;
-  // A rescue takes a run only where it would take each of its lines: in an open group that has
-  // lost nothing, from the next address on, and inside the group's range.
-  if (rescue_ && (!open_ || stray_ || resync_ || run.firstAddress != expectedAddress() ||
+  // A rescue takes a run only where it would take each of its lines: in an open group, from
+  // the address after the last line it laid, and inside the group's range.
+  if (rescue_ && (!open_ || stray_ || run.firstAddress != expectedAddress() ||
                   std::uint64_t(expectedAddress()) + run.data.size() >
                       std::uint64_t(currentSlot().endAddress) + 1)) {
     return false;
@@ -184,8 +184,7 @@ bool ImageLoader::takesRun(const ShxDataRun& run) const {
 
 bool ImageLoader::takesRunFrom(std::uint32_t address) const {
   if (failed()) return true;
-  if (rescue_ &&
-      (!open_ || stray_ || resync_ || groups_ < 1 || newGroup_ || address != expectedAddress())) {
+  if (rescue_ && (!open_ || stray_ || groups_ < 1 || newGroup_ || address != expectedAddress())) {
     return false;
   }
   return groups_ >= 1 && !newGroup_ && isFlashAddressValid(address) &&
