@@ -136,6 +136,7 @@ std::string Session::damagePlace(const GroupDamage& damage) const {
 void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
   forgetDocument();
   loaded_ = opened.loaded();
+  rescued_ = loaded_ && opened.rescued;
   name_ = name;
   check_ = opened.check;
 }
@@ -150,6 +151,7 @@ void Session::closeDocument() {
 
 void Session::forgetDocument() {
   loaded_ = false;
+  rescued_ = false;
   check_ = {};
   done_.clear();
   undone_.clear();
@@ -204,6 +206,7 @@ NoticeCode Session::saveNotice() const {
 }
 
 std::string Session::damagedSaveQuestion() const {
+  if (rescued_) return {};
   return tavufe::damagedSaveQuestion(name_, check_);
 }
 

@@ -76,7 +76,8 @@ class Session {
   // The notice that refuses a save (NoFilesSelectedToSave after a failed open), or None.
   NoticeCode saveNotice() const;
   // The question before saving a file with problems, as the window asks it; empty
-  // when there is nothing to ask.
+  // when there is nothing to ask. A rescued document asks nothing: a save of it writes only
+  // code groups read whole that match their header entries, or nothing at all.
   std::string damagedSaveQuestion() const;
   // Every finding of the open, one line each, named after the opened file.
   std::vector<std::string> findingLines() const;
@@ -119,6 +120,7 @@ class Session {
   std::unique_ptr<StreamedOpen> streamed_;
   Progress streamedProgress_;
   bool loaded_ = false;
+  bool rescued_ = false;
   std::string name_;
   CheckResult check_;
   std::vector<FolderRecordBytes> done_;
