@@ -1,10 +1,11 @@
-// The page's session: what its start leaves behind, a file read in pieces after it, and the
-// review of its document.
+// The page's session: what its start leaves behind, a file read in pieces after it, the
+// review of its document, and the rescue of a damaged file.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/diff_flow.h"
@@ -12,6 +13,7 @@
 #include "editor/save_flow.h"
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
+#include "model/hex.h"
 #include "sample_content.h"
 #include "superfile/byte_sink.h"
 #include "superfile/superfile_size.h"
@@ -182,5 +184,147 @@ TEST(WebSessionTest, AFailedOpenLeavesNothingOpenAndSaysWhereItStopped) {
     } else {
       EXPECT_TRUE(findings.empty());
     }
+  }
+}
+
+namespace {
+
+// The sample's code groups, each damaged in one place when it is the group numbered `damaged`:
+// an SHX data line whose sum no longer holds, or an SBF record whose start marker is lost.
+// `at` is where that damage lies, as a finding names it (a line after the header block, or an
+// offset).
+struct DamagedSample {
+  fixture::Bytes bytes;
+  std::uint64_t at = 0;
+};
+
+DamagedSample damagedSample(bool sbf, int damaged) {
+  const std::vector<sample::CodeGroup> groups = sample::codeGroups({});
+  DamagedSample out{sample::headerFor(groups).bytes()};
+  std::uint64_t line = 0;
+  for (const sample::CodeGroup& g : groups) {
+    if (sbf) {
+      fixture::Bytes record = fixture::sbfRecord(g.start, g.data);
+      if (g.cgNumber == damaged) {
+        out.at = out.bytes.size();
+        record[3] ^= 0x40;
+      }
+      fixture::append(out.bytes, record);
+      continue;
+    }
+    std::string text = std::string(fixture::kS0Line) + fixture::s3Lines(g.start, g.data) +
+                       std::string(fixture::kS7Line);
+    if (g.cgNumber == damaged) {
+      // The fourth line, the third of its data: one digit of its address changed, so that its
+      // sum no longer holds.
+      std::size_t begin = 0;
+      for (int k = 0; k < 3; ++k) begin = text.find('\n', begin) + 1;
+      text[begin + 11] = text[begin + 11] == '0' ? '1' : '0';
+      out.at = line + 4;
+    }
+    line += std::uint64_t(std::count(text.begin(), text.end(), '\n'));
+    fixture::append(out.bytes, text);
+  }
+  return out;
+}
+
+}  // namespace
+
+// A damaged line or record fails a plain open, which says a rescue may open the file; the
+// rescue names the damaged group and its first place. Damage in a group a save drops leaves
+// the saves, a folder deleted and all, what the sound file's give; damage in the Flex leaves
+// nothing that can be saved.
+TEST(WebSessionTest, ARescueOpensWhatAPlainOpenRefusesAndSavesOnlyWholeGroups) {
+  const std::string date = "Tue January 06 12:00:00 2026";
+  struct Case {
+    const char* name;
+    int cgNumber;
+    const char* group;
+    std::string place;  // as damagePlace names it
+  };
+  const DamagedSample firmwareShx = damagedSample(false, kCgFirmware);
+  const DamagedSample flexShx = damagedSample(false, kCgFlex);
+  const DamagedSample firmwareSbf = damagedSample(true, kCgFirmware);
+  const Case cases[] = {
+      {"firmware.shx", kCgFirmware, "Firmware", "firmware.shx:" + std::to_string(firmwareShx.at)},
+      {"flex.shx", kCgFlex, "Flex", "flex.shx:" + std::to_string(flexShx.at)},
+      {"firmware.sbf", kCgFirmware, "Firmware",
+       "firmware.sbf:" + hex8(std::uint32_t(firmwareSbf.at))},
+  };
+  const DamagedSample* samples[] = {&firmwareShx, &flexShx, &firmwareSbf};
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    const fixture::Bytes& bytes = samples[k]->bytes;
+    SCOPED_TRACE(c.name);
+    const bool sbf = std::string_view(c.name).ends_with(".sbf");
+    web::Session session;
+    const OpenedSuperfile plain = session.open(bytes, c.name);
+    ASSERT_FALSE(plain.loaded());
+    EXPECT_TRUE(web::Session::rescueMayHelp(plain)) << session.failureCause(plain);
+
+    const OpenedSuperfile rescued = session.open(bytes, c.name, true);
+    ASSERT_TRUE(rescued.loaded()) << session.failureCause(rescued);
+    EXPECT_TRUE(rescued.rescued);
+    EXPECT_FALSE(web::Session::rescueMayHelp(rescued));
+    ASSERT_EQ(rescued.damaged.size(), 1u);
+    const DamagedCodeGroup& damaged = rescued.damaged[0];
+    EXPECT_EQ(damaged.name, c.group);
+    EXPECT_EQ(damaged.damage.lines, 1u);
+    EXPECT_EQ(session.damagePlace(damaged.damage), c.place);
+
+    const bool written = c.cgNumber == kCgFlex;
+    EXPECT_EQ(damaged.written, written);
+    EXPECT_EQ(rescued.saveAllowed, !written);
+    if (written) {
+      // Nothing forces it: the save itself refuses and hands out no bytes.
+      EXPECT_EQ(session.saveNotice(), NoticeCode::DamagedCodeGroup);
+      EXPECT_EQ(session.review(date).notice, NoticeCode::DamagedCodeGroup);
+      EXPECT_EQ(session.save(SaveType::Smg, date), StatusCode::RecordError);
+      EXPECT_TRUE(session.saved().empty());
+      continue;
+    }
+    web::Session sound;
+    const fixture::Bytes soundBytes = sbf ? sample::makeSbf({}) : sample::makeShx({});
+    ASSERT_TRUE(sound.open(soundBytes, c.name).loaded());
+    EXPECT_EQ(session.folders(), sound.folders());
+    ASSERT_TRUE(session.deleteFolder(1));
+    ASSERT_TRUE(sound.deleteFolder(1));
+    EXPECT_EQ(session.saveNotice(), NoticeCode::None);
+    // The damaged line is a problem of the file, but not of anything a save writes.
+    EXPECT_GT(session.problems(), 0u);
+    EXPECT_EQ(session.damagedSaveQuestion(), "");
+    for (const SaveType type : {SaveType::Shx, SaveType::Sbf, SaveType::Smg}) {
+      ASSERT_EQ(session.save(type, date), StatusCode::None);
+      ASSERT_EQ(sound.save(type, date), StatusCode::None);
+      EXPECT_TRUE(session.saved() == sound.saved()) << extensionFor(type);
+    }
+  }
+}
+
+// A rescue is offered only where it may open the file: not for a file that opened, one that
+// could not be read at all, one whose header block fails (no rescue reads past that), or one a
+// rescue has already failed to open.
+TEST(WebSessionTest, ARescueIsOfferedOnlyWhereItMayOpenTheFile) {
+  const fixture::Bytes sbf = sample::makeSbf({});
+  const fixture::Bytes shortHeader(sbf.begin(), sbf.begin() + 1000);
+  struct Case {
+    const char* name;
+    fixture::Bytes bytes;
+    bool rescue;
+    bool offered;
+  };
+  const Case cases[] = {
+      {"sound.sbf", sbf, false, false},
+      {"empty.sbf", {}, false, false},
+      {"short.sbf", shortHeader, false, false},
+      {"short.sbf", shortHeader, true, false},
+      {"cut.sbf", fixture::Bytes(sbf.begin(), sbf.begin() + std::ptrdiff_t(sbf.size() / 2)), false,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.rescue ? " rescued" : ""));
+    web::Session session;
+    const OpenedSuperfile opened = session.open(c.bytes, c.name, c.rescue);
+    EXPECT_EQ(web::Session::rescueMayHelp(opened), c.offered) << session.failureCause(opened);
   }
 }

@@ -9,6 +9,9 @@ Module.onRuntimeInitialized = function () {
   let selected = -1;
   let opened = false;
   let reading = false;
+  // What a rescue read of the open document found: the status line's summary, and why
+  // nothing can be saved ("" when a save may write it); null after a plain open.
+  let rescue = null;
 
   function setStatus(text) { $("status").textContent = text; }
   // Said to a screen reader only: the visible status keeps the checksum summary.
@@ -36,26 +39,61 @@ Module.onRuntimeInitialized = function () {
     }));
   }
 
-  function showText(title, text) {
+  // `rescuable` adds the Rescue button and what it does; the box's returnValue says which
+  // button closed it.
+  function showText(title, text, rescuable = false) {
     $("message-title").textContent = title;
     $("message-text").textContent = text;
+    $("message-rescue").hidden = !rescuable;
+    $("message-rescue-note").hidden = !rescuable;
+    $("message").setAttribute("aria-describedby",
+      rescuable ? "message-text message-rescue-note" : "message-text");
+    $("message").returnValue = "";
     $("message").showModal();
   }
 
   // A box with the window's title text and the details under it.
-  function showMessage(title, details) {
+  function showMessage(title, details, rescuable = false) {
     setStatus(title);
-    showText(title, details || "");
+    showText(title, details || "", rescuable);
   }
+
+  // The texts of a rescued document, kept together: what was damaged and whether a save can
+  // write the document, in the facts the command line gives.
+  function rescueSummary(result) {
+    const count = result.damaged.reduce((n, g) => n + g.lines, 0);
+    const unit = result.records ? (count === 1 ? "damaged record" : "damaged records")
+      : (count === 1 ? "damaged line" : "damaged lines");
+    const what = result.damaged.length === 0 ? "nothing was damaged"
+      : count + " " + unit + " in " + result.damaged.map((g) => g.name).join(", ");
+    const blocked = rescueBlocked(result);
+    return "Rescued: " + what + "; " + (blocked || "the RAMDLD and the Flex are sound");
+  }
+
+  // Why a save cannot write the rescued document, or "": the RAMDLD or the Flex is damaged,
+  // and missing bytes cannot be saved.
+  function rescueBlocked(result) {
+    const written = result.damaged.filter((g) => g.written);
+    if (written.length === 0) return "";
+    const which = written.length > 1 ? "the RAMDLD and the Flex are damaged"
+      : "the " + written[0].name + " is damaged";
+    const place = written.map((g) => g.place).find(Boolean);
+    return which + ", so nothing can be saved" + (place ? " (first at " + place + ")" : "");
+  }
+
+  function rescuedTitle(name) { return name + " [rescued]"; }
 
   function updateActions() {
     $("delete-folder").disabled = !session.canDelete(selected);
     $("undo").disabled = !session.canUndo();
     $("redo").disabled = !session.canRedo();
-    $("save").disabled = !opened;
+    const blocked = opened && rescue ? rescue.blocked : "";
+    $("save").disabled = !opened || Boolean(blocked);
+    $("save").title = blocked ? session.saveNotice() + ": " + blocked : "";
     $("review").disabled = !opened;
+    const name = $("file-name").dataset.name;
     document.title = (session.modified() ? "* " : "") +
-      ($("file-name").dataset.name ? $("file-name").dataset.name + " - " : "") + "Tavu Flex Editor";
+      (name ? (rescue ? rescuedTitle(name) : name) + " - " : "") + "Tavu Flex Editor";
   }
 
   function select(index) {
@@ -92,6 +130,7 @@ Module.onRuntimeInitialized = function () {
   function showNoDocument() {
     $("file-name").textContent = noFileName;
     delete $("file-name").dataset.name;
+    rescue = null;
     $("report").textContent = "";
     $("findings").textContent = "";
     fillBody($("code-groups"), []);
@@ -140,7 +179,9 @@ Module.onRuntimeInitialized = function () {
     });
   }
 
-  async function openFile(file) {
+  // `rescueRead` reads past damaged lines and records; a plain open that a rescue may open
+  // offers one in its message box, on the same picked file.
+  async function openFile(file, rescueRead = false) {
     if (reading) return;
     const refuseByName = (notice) => showMessage(notice, file.name + "\nSuperfiles end in .shx or .sbf.");
     // A file refused by its name is refused before any question about the open one.
@@ -163,7 +204,7 @@ Module.onRuntimeInitialized = function () {
     }
     setStatus("Opening " + file.name + "...");
     performance.mark("open-start");
-    const begun = session.beginOpen(file.size, file.name);
+    const begun = session.beginOpen(file.size, file.name, rescueRead);
     if (begun.notice) {
       refuseByName(begun.notice);
       return;
@@ -194,18 +235,26 @@ Module.onRuntimeInitialized = function () {
     if (!result.loaded) {
       const more = result.problems > 1
         ? "Findings lists every problem (" + result.problems + " in all)." : "";
-      showMessage(result.status, [file.name, result.cause, more].filter(Boolean).join("\n"));
+      const rescuable = result.rescuable && !rescueRead;
+      showMessage(result.status, [file.name, result.cause, more].filter(Boolean).join("\n"),
+        rescuable);
+      if (rescuable) {
+        await closed($("message"));
+        if ($("message").returnValue === "rescue") await openFile(file, true);
+      }
       return;
     }
     $("file-name").textContent = file.name;
     $("file-name").dataset.name = file.name;
     $("report").textContent = result.report.join("\n");
     fillBody($("code-groups"), result.codeGroups);
+    rescue = result.rescued
+      ? { summary: rescueSummary(result), blocked: rescueBlocked(result) } : null;
     opened = true;
     relist();
     // A save is offered as the type that was opened, as the window offers it.
     $("save-type").value = file.name.slice(file.name.lastIndexOf(".") + 1).toLowerCase();
-    setStatus(checkSummary(result.problems));
+    setStatus(rescue ? rescue.summary : checkSummary(result.problems));
     // Seen in the browser's performance tools, and by bench/web.sh.
     performance.measure("open", "open-start");
   }
@@ -233,6 +282,7 @@ Module.onRuntimeInitialized = function () {
 
   // Whether the document was saved.
   async function save() {
+    if (opened && rescue && rescue.blocked) setStatus($("save").title);
     if ($("save").disabled) return false;
     const notice = session.saveNotice();
     if (notice) {

@@ -46,24 +46,25 @@ std::optional<SaveType> saveTypeNamed(const std::string& name) {
 // out as a view that the page copies into a download at once.
 class PageSession {
  public:
-  val open(const val& bytes, const std::string& name) {
+  val open(const val& bytes, const std::string& name, bool rescue) {
     // Left uninitialised, as the copy fills every byte: a vector would first clear the whole
     // file's size in vain, a few milliseconds on a full-size file.
     const auto size = bytes["length"].as<std::size_t>();
     const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[size]);
     val(emscripten::typed_memory_view(size, data.get())).call<void>("set", bytes);
-    return opened(session_.open({data.get(), size}, name));
+    return opened(session_.open({data.get(), size}, name, rescue));
   }
 
   // An open of a file read in pieces: each piece is copied into incoming() (a fresh view every
   // time, as the module's memory may have grown since the last), then received() is told how
   // many bytes have come in all. beginOpen gives the texts of a notice or a status that refuse
-  // the file, both "" to go on, and of the reason beside a status.
-  val beginOpen(double size, const std::string& name) {
+  // the file, both "" to go on, and of the reason beside a status; `rescue` asks for a read
+  // past damaged lines and records.
+  val beginOpen(double size, const std::string& name, bool rescue) {
     // A size past what the module can address is refused as larger than any superfile.
     constexpr auto kMost = std::numeric_limits<std::size_t>::max();
     const Session::Begun begun =
-        session_.beginOpen(size < double(kMost) ? std::size_t(size) : kMost, name);
+        session_.beginOpen(size < double(kMost) ? std::size_t(size) : kMost, name, rescue);
     val result = refusal(begun.notice, begun.status);
     result.set("reason", fileProblemText(begun.problem));
     return result;
@@ -140,10 +141,30 @@ class PageSession {
     return result;
   }
 
-  // `cause` says where and why an open that failed stopped.
+  // The code groups a rescue found damaged, in slot order: the name, the lines or records of it
+  // that could not be read, whether a save writes it, and where its first damage lies.
+  val damagedGroups(const OpenedSuperfile& opened) const {
+    val array = val::array();
+    for (const DamagedCodeGroup& group : opened.damaged) {
+      val item = val::object();
+      item.set("name", group.name);
+      item.set("lines", double(group.damage.lines));
+      item.set("written", group.written);
+      item.set("place", session_.damagePlace(group.damage));
+      array.call<void>("push", item);
+    }
+    return array;
+  }
+
+  // `cause` says where and why an open that failed stopped, and `rescuable` whether a rescue
+  // read may open it all the same.
   val opened(const OpenedSuperfile& opened) const {
     val result = refusal(opened.notice, opened.status);
     result.set("cause", session_.failureCause(opened));
+    result.set("rescuable", Session::rescueMayHelp(opened));
+    result.set("rescued", opened.loaded() && opened.rescued);
+    result.set("records", opened.encoding == SuperfileEncoding::Sbf);
+    result.set("damaged", damagedGroups(opened));
     result.set("loaded", opened.loaded());
     result.set("report", linesToArray(opened.report));
     result.set("codeGroups", rowsToArray(opened.codeGroups));

@@ -14,7 +14,9 @@
 #include "editor/diff_flow.h"
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
+#include "model/hex.h"
 #include "model/slots.h"
+#include "superfile/header_block.h"
 #include "superfile/superfile_size.h"
 
 namespace tavufe::web {
@@ -42,9 +44,10 @@ Session::Session() {
   }
 }
 
-OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
+OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name,
+                              bool rescue) {
   // Through the room a picked file is read into, so that the bytes stay for a review.
-  if (const Begun begun = beginOpen(bytes.size(), name); !begun.ok()) {
+  if (const Begun begun = beginOpen(bytes.size(), name, rescue); !begun.ok()) {
     // Refused before any byte was read.
     OpenedSuperfile refused;
     refused.notice = begun.notice;
@@ -61,12 +64,13 @@ NoticeCode Session::typeNotice(const std::string& name) {
   return encodingForPath(name) ? NoticeCode::None : NoticeCode::FileTypeNotSupported;
 }
 
-Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
+Session::Begun Session::beginOpen(std::size_t size, const std::string& name, bool rescue) {
   abandonOpen();
   if (const NoticeCode notice = typeNotice(name); notice != NoticeCode::None) return {notice};
   closeDocument();
   OpenOptions options;
   options.encoding = encodingForPath(name);
+  options.rescue = rescue;
   if (size == 0 || size > kMaxSuperfileSize) {
     using Kind = FileProblem::Kind;
     return {
@@ -115,9 +119,24 @@ std::string Session::failureCause(const OpenedSuperfile& opened) const {
   return {};
 }
 
+bool Session::rescueMayHelp(const OpenedSuperfile& opened) {
+  if (opened.loaded() || opened.rescued || opened.problem || !opened.cause) return false;
+  return opened.cause->place == FindingPlace::Line || opened.cause->at >= kHeaderSize;
+}
+
+std::string Session::damagePlace(const GroupDamage& damage) const {
+  if (!damage.placed) return {};
+  if (damage.atLine) return name_ + ":" + std::to_string(damage.at);
+  // Eight digits, as findings write offsets; more only past 4 GiB.
+  std::string at;
+  if (damage.at > 0xFFFFFFFFu) at = hex8(std::uint32_t(damage.at >> 32));
+  return name_ + ":" + at + hex8(std::uint32_t(damage.at));
+}
+
 void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
   forgetDocument();
   loaded_ = opened.loaded();
+  rescued_ = loaded_ && opened.rescued;
   name_ = name;
   check_ = opened.check;
 }
@@ -132,6 +151,7 @@ void Session::closeDocument() {
 
 void Session::forgetDocument() {
   loaded_ = false;
+  rescued_ = false;
   check_ = {};
   done_.clear();
   undone_.clear();
@@ -186,6 +206,7 @@ NoticeCode Session::saveNotice() const {
 }
 
 std::string Session::damagedSaveQuestion() const {
+  if (rescued_) return {};
   return tavufe::damagedSaveQuestion(name_, check_);
 }
 

@@ -25,7 +25,9 @@ class Session {
   Session();
 
   // Opens a file's bytes; `name` picks the reader by its extension, as the window's open does.
-  OpenedSuperfile open(std::span<const std::uint8_t> bytes, const std::string& name);
+  // A rescue reads past damaged lines and records (OpenOptions::rescue).
+  OpenedSuperfile open(std::span<const std::uint8_t> bytes, const std::string& name,
+                       bool rescue = false);
 
   // The same open on a file whose `size` bytes arrive in pieces, as a page reads a picked file:
   // they go to incoming(), received() says how many have come, and finishOpen() opens. SHX
@@ -42,7 +44,7 @@ class Session {
     FileProblem problem{};
     bool ok() const { return notice == NoticeCode::None && status == StatusCode::None; }
   };
-  Begun beginOpen(std::size_t size, const std::string& name);
+  Begun beginOpen(std::size_t size, const std::string& name, bool rescue = false);
   std::span<std::uint8_t> incoming() { return {incoming_.get(), incomingSize_}; }
   void received(std::size_t bytes);
   OpenedSuperfile finishOpen();
@@ -52,6 +54,12 @@ class Session {
   std::string failureCause(const OpenedSuperfile& opened) const;
   // The file could not be read to its end: nothing is open.
   void abandonOpen();
+  // Whether a rescue read may open what this plain open could not: the read of its records
+  // stopped past the header block, which a rescue does not read past either.
+  static bool rescueMayHelp(const OpenedSuperfile& opened);
+  // Where a damaged code group's first damage lies, "FILE:LINE" or "FILE:OFFSET" as the
+  // findings name places; empty for a group only missing from the file.
+  std::string damagePlace(const GroupDamage& damage) const;
 
   std::vector<FolderGridRow> folders() const;
   std::vector<std::string> preview(int index) const;
@@ -68,7 +76,8 @@ class Session {
   // The notice that refuses a save (NoFilesSelectedToSave after a failed open), or None.
   NoticeCode saveNotice() const;
   // The question before saving a file with problems, as the window asks it; empty
-  // when there is nothing to ask.
+  // when there is nothing to ask. A rescued document asks nothing: a save of it writes only
+  // code groups read whole that match their header entries, or nothing at all.
   std::string damagedSaveQuestion() const;
   // Every finding of the open, one line each, named after the opened file.
   std::vector<std::string> findingLines() const;
@@ -111,6 +120,7 @@ class Session {
   std::unique_ptr<StreamedOpen> streamed_;
   Progress streamedProgress_;
   bool loaded_ = false;
+  bool rescued_ = false;
   std::string name_;
   CheckResult check_;
   std::vector<FolderRecordBytes> done_;

@@ -67,6 +67,19 @@ class PageTest(unittest.TestCase):
             ("short.sbf", sbf[:1000], r"short\.sbf:00000000: file shorter than its header block: "))
         for name, data, _ in cls.failing:
             (cls.dir / name).write_bytes(data)
+        # One data line of the firmware, or of the Flex, whose sum no longer holds: the third
+        # line of the group's data, found by its address. Kept with its line number.
+        lines = shx[8172:].split(b"\n")
+        cls.damaged_lines = {}
+        for name, first, last in (("firmware.shx", 0x10160000, 0x10EBF7FF),
+                                  ("flex.shx", 0x11280000, 0x11F3FFFF)):
+            index = [k for k, line in enumerate(lines) if line.startswith(b"S3")
+                     and first <= int(line[4:12], 16) <= last][2]
+            damaged = list(lines)
+            damaged[index] = damaged[index][:11] + (b"1" if damaged[index][11:12] == b"0"
+                                                    else b"0") + damaged[index][12:]
+            (cls.dir / name).write_bytes(shx[:8172] + b"\n".join(damaged))
+            cls.damaged_lines[name] = index + 1
         cls.page = Page(PAGE, cls.dir / "downloads", "?date=" + EPOCH)
 
     @classmethod
@@ -182,6 +195,9 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(self.page.text("message-title"), said.split(": ", 1)[1])
                 self.assertEqual(self.page.text("status"), said.split(": ", 1)[1])
                 details = self.page.text("message-text").split("\n")
+                # Only a read stopped past the header block may be rescued.
+                self.assertEqual(self.page.el("message-rescue").is_displayed(),
+                                 name not in ("short.sbf", "empty.shx"))
                 if cause is None:
                     self.assertEqual(details, [name, "File is empty"])
                     self.assert_nothing_open("")
@@ -197,6 +213,50 @@ class PageTest(unittest.TestCase):
                     self.assertEqual(details[2:], [more] if problems > 1 else [])
                     self.assert_nothing_open(verify)
                 self.page.el("message-ok").click()
+
+    def test_rescue_opens_a_damaged_file_and_saves_only_whole_groups(self):
+        env = dict(os.environ, SOURCE_DATE_EPOCH=EPOCH)
+        for kind in ("shx", "sbf", "smg"):
+            result = tool("save", "small.shx", "-o", "sound." + kind, env=env, cwd=self.dir)
+            self.assertEqual(result.returncode, 0, result.stderr)
+        for name, group, sound in (
+                ("firmware.shx", "Firmware", "the RAMDLD and the Flex are sound"),
+                ("flex.shx", "Flex", "the Flex is damaged, so nothing can be saved (first at "
+                 f"flex.shx:{self.damaged_lines['flex.shx']})")):
+            with self.subTest(name):
+                plain = tool("info", name, cwd=self.dir).stderr.splitlines()[0]
+                self.assertEqual(self.page.open(self.dir / name), plain.split(": ", 1)[1])
+                self.assertTrue(self.page.el("message-rescue").is_displayed())
+                self.assertTrue(self.page.el("message-rescue-note").is_displayed())
+                self.page.el("message-rescue").click()
+                self.page.wait(lambda d: self.page.text("status").startswith("Rescued"))
+                self.assertFalse(self.page.dialog_open("message"))
+                self.assertEqual(self.page.text("status"),
+                                 f"Rescued: 1 damaged line in {group}; {sound}")
+                self.assertEqual(self.page.driver.title, f"{name} [rescued] - Tavu Flex Editor")
+                # The sound file's folders, and the damaged line among the findings.
+                self.assertEqual(self.page.table("folders"),
+                                 cli_rows(tool("folders", "small.shx", cwd=self.dir).stdout))
+                self.assertIn(f"{name}:{self.damaged_lines[name]}: ", self.page.text("findings"))
+                save = self.page.el("save")
+                if group == "Flex":
+                    self.assertFalse(save.is_enabled())
+                    self.assertEqual(save.get_attribute("title"), "Damaged Code Group: " + sound)
+                    self.page.keys(Keys.CONTROL, "s")
+                    self.assertEqual(self.page.text("status"), "Damaged Code Group: " + sound)
+                    self.assertFalse(list((self.dir / "downloads").glob("flex*")))
+                    continue
+                self.assertEqual(save.get_attribute("title"), "")
+                for kind in ("shx", "sbf", "smg"):
+                    self.page.driver.execute_script(
+                        "document.getElementById('save-type').value = arguments[0]", kind)
+                    save.click()
+                    self.assertEqual(self.page.take_download("firmware-edited." + kind),
+                                     (self.dir / ("sound." + kind)).read_bytes(), kind)
+        # A plain open after a rescue is no longer marked.
+        self.assertEqual(self.page.open(self.dir / "small.shx"), "Checksums OK")
+        self.assertEqual(self.page.driver.title, "small.shx - Tavu Flex Editor")
+        self.assertTrue(self.page.el("save").is_enabled())
 
     def test_at_400_px_every_folder_column_stays_in_view(self):
         driver = self.page.driver
