@@ -51,8 +51,7 @@ std::string damagedSaveQuestion(const std::string& name, const CheckResult& chec
     first += (shown++ == 0 ? "" : "\n") + findingLine(name, f);
   }
   const char* plural = check.problems == 1 ? "" : "s";
-  return name + " has " + std::to_string(check.problems) + " problem" + plural + ":\n\n" +
-         first +
+  return name + " has " + std::to_string(check.problems) + " problem" + plural + ":\n\n" + first +
          "\n\nA save writes fresh checksums over these bytes, and the handset would then take "
          "them as sound.";
 }
