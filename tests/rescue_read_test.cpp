@@ -119,6 +119,7 @@ TEST(RescueReadTest, DamageInEachGroupIsDroppedOrRefused) {
       {"short line", [](Lines& l) { l[2].resize(12); }},
       {"count past the line", [](Lines& l) { l[2] = withByte(l[2], 0, 0xF0); }},
       {"address jump", [](Lines& l) { l[2] = withByte(l[2], 3, 0x7F); }},
+      {"first data line", [](Lines& l) { l[1].back() = l[1].back() == '0' ? '1' : '0'; }},
       {"lost S0", [](Lines& l) { l.erase(l.begin()); }},
       {"lost terminator", [](Lines& l) { l.pop_back(); }},
   };
@@ -132,6 +133,11 @@ TEST(RescueReadTest, DamageInEachGroupIsDroppedOrRefused) {
       ASSERT_TRUE(rescued.opened.loaded());
       ASSERT_EQ(rescued.opened.damaged.size(), 1u);
       EXPECT_EQ(rescued.opened.damaged[0].damage.cgNumber, groups[g].cgNumber);
+      // Only the damaged line counts, not the sound lines after it; without its S0 none of a
+      // group's lines can be placed.
+      if (std::string(kind.what) != "lost S0") {
+        EXPECT_LE(rescued.opened.damaged[0].damage.lines, 1u);
+      }
       const bool written = groups[g].cgNumber == kCgRamdld || groups[g].cgNumber == kCgFlex;
       EXPECT_EQ(rescued.opened.damaged[0].written, written);
       if (written) {

@@ -380,9 +380,12 @@ void ImageLoader::rescueShxData(const ShxRecord& record) {
       openShxGroup(record);
       groupAt_[std::size_t(slot)] = record.line;
     } else if (k != slot) {
-      damage(slot, true, record.line);
+      // The group's first line was lost: its later lines are still its own inside its range.
+      const CodeGroupSlot& s = state_.slots[std::size_t(slot)];
+      const bool inside = address >= s.startAddress && address <= s.endAddress;
+      damage(slot, true, record.line, !inside);
       resync_ = true;
-      return;
+      if (!inside) return;
     }
   } else if (!resync_ && address != expectedAddress()) {
     damage(slot, true, record.line);
