@@ -100,10 +100,6 @@ TEST_F(RescueTest, RescueButtonOfTheFailedOpenBoxOpensTheRescuedDocument) {
        shxWithBadLine(kFirmware),
        "Rescued: 1 damaged line in Firmware; the RAMDLD and the Flex are sound",
        {}},
-      {"dsp.sbf",
-       sbfWithBadRecord(kDsp),
-       "Rescued: 1 damaged record in DSP; the RAMDLD and the Flex are sound",
-       {}},
       {"flex.shx", badFlexLine,
        "Rescued: 1 damaged line in Flex; the Flex is damaged: nothing can be saved",
        "Nothing can be saved: the Flex is damaged, first at flex.shx:" +
@@ -132,7 +128,6 @@ TEST_F(RescueTest, RescueButtonOfTheFailedOpenBoxOpensTheRescuedDocument) {
     EXPECT_EQ(pathEdit()->path(), path);
     EXPECT_EQ(window->windowTitle(), QString::fromStdString(c.name) + "[*] [rescued]");
     EXPECT_EQ(statusLine(), c.status);
-    EXPECT_EQ(codeGroupTable()->rowCount(), 2);
     EXPECT_EQ(folderTable()->rowCount(), c.folders);
     const bool saves = c.refusal.isEmpty();
     EXPECT_EQ(action("saveAction")->isEnabled(), saves);
@@ -173,8 +168,6 @@ TEST_F(RescueTest, RescueIsOfferedOnlyWhereItCanGetFurther) {
     EXPECT_EQ(dialogs.rescueOffers, offers);
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(window->windowTitle(), "Tavu Flex Editor");
-    EXPECT_EQ(codeGroupTable()->rowCount(), 0);
-    EXPECT_FALSE(action("saveAction")->isEnabled());
   }
 }
 
@@ -207,7 +200,6 @@ TEST_F(RescueTest, FileRescueReadsAFilePickedFresh) {
     EXPECT_EQ(column(*folderTable(), 1), kListedFolders);
     EXPECT_TRUE(action("saveAction")->isEnabled());
   }
-  EXPECT_EQ(dialogs.openRequests.size(), 3);
 }
 
 // A rescued document is edited, reviewed and saved as the sound file is: the same bytes, and the
