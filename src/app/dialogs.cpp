@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -105,6 +106,28 @@ std::optional<SaveChoice> QtDialogs::getSaveFileName(QWidget* parent, const QStr
 void QtDialogs::showMessage(QWidget* parent, const QString& caption, const QString& text,
                             const QString& details) {
   makeMessageBox(parent, caption, text, details)->exec();
+}
+
+std::unique_ptr<QMessageBox> makeRescueBox(QWidget* parent, const QString& caption,
+                                           const QString& text, const QString& details) {
+  const QString rescue = QCoreApplication::translate(
+      "tavufe::QtDialogs",
+      "Rescue reads past the damaged lines and keeps the code groups that are whole.");
+  auto box = makeMessageBox(parent, caption, text,
+                            details.isEmpty() ? rescue : details + QStringLiteral("\n\n") + rescue);
+  box->addButton(QCoreApplication::translate("tavufe::QtDialogs", "&Rescue"),
+                 QMessageBox::ActionRole);
+  // A stray Enter only closes the box: a rescue is asked for, never fallen into.
+  box->setDefaultButton(QMessageBox::Ok);
+  box->setEscapeButton(QMessageBox::Ok);
+  return box;
+}
+
+bool QtDialogs::offerRescue(QWidget* parent, const QString& caption, const QString& text,
+                            const QString& details) {
+  const std::unique_ptr<QMessageBox> box = makeRescueBox(parent, caption, text, details);
+  box->exec();
+  return box->buttonRole(box->clickedButton()) == QMessageBox::ActionRole;
 }
 
 void QtDialogs::showText(QWidget* parent, const QString& title, const QString& text) {

@@ -36,6 +36,11 @@ class Dialogs {
   // given, is shown under the text (which file, and the system's reason).
   virtual void showMessage(QWidget* parent, const QString& caption, const QString& text,
                            const QString& details = {}) = 0;
+  // The box of a failed open that a rescue read may get further with: the message as
+  // showMessage shows it, with a Rescue button beside OK and a sentence of what a rescue does.
+  // True for Rescue; OK is the default.
+  virtual bool offerRescue(QWidget* parent, const QString& caption, const QString& text,
+                           const QString& details) = 0;
   // Asked before unsaved changes would be lost; `fileName` is the open file's name.
   virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) = 0;
   // A modal box with lines of text the user can select and copy, and a Close button.
@@ -56,6 +61,8 @@ class QtDialogs final : public Dialogs {
   std::optional<SaveChoice> getSaveFileName(QWidget* parent, const QString& folder,
                                             const QString& fileName, SaveType type) override;
   void showMessage(QWidget* parent, const QString& caption, const QString& text,
+                   const QString& details) override;
+  bool offerRescue(QWidget* parent, const QString& caption, const QString& text,
                    const QString& details) override;
   UnsavedChanges askToSaveChanges(QWidget* parent, const QString& fileName) override;
   void showText(QWidget* parent, const QString& title, const QString& text) override;
@@ -90,6 +97,10 @@ SaveChoice resolveSaveChoice(const SaveChoice& accepted);
 // The superfile encoding of `path` from its extension in any case ("FLEX.SHX"); nothing for
 // others.
 std::optional<SuperfileEncoding> superfileTypeOf(const QString& path);
+
+// The failed-open box with its Rescue button, the one button besides OK.
+std::unique_ptr<QMessageBox> makeRescueBox(QWidget* parent, const QString& caption,
+                                           const QString& text, const QString& details);
 
 // The question before unsaved changes would be lost: Save (the default), Discard and Cancel,
 // each with an access key.

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
@@ -35,7 +36,9 @@ const char* const kHelpText =
     "1. Delete the skin files on the handset first, then make a backup of its Flex as a\n"
     "   superfile (.shx or .sbf).\n"
     "2. Open it: File > Open, File > Open Recent, or drop it onto the window. The report shows\n"
-    "   what it holds; the status bar says whether its checksums hold.\n"
+    "   what it holds; the status bar says whether its checksums hold. A backup that does not\n"
+    "   open can still give up its Flex: Rescue (in the box that says why, or File > Rescue)\n"
+    "   reads past the damaged lines and keeps the code groups that are whole.\n"
     "3. Select the skin folder in the folder list. The pane under it shows the bytes that a\n"
     "   delete turns to FF.\n"
     "4. Press Delete Skin Folder. Edit > Undo puts the record back.\n"
@@ -131,8 +134,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::isModified() const { return codeGroupsChanged_ || !undoStack_->isClean(); }
 
 void MainWindow::updateTitle() {
-  // With a file, Qt makes the title from its name and the application's display name.
-  setWindowTitle(currentFile_.isEmpty() ? QString::fromLatin1(kWindowCaption) : QString());
+  // With a file, Qt makes the title from its name and the application's display name; a
+  // rescued document says so after the name.
+  if (currentFile_.isEmpty()) {
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+  } else {
+    setWindowTitle(rescued_ ? tr("%1[*] [rescued]").arg(QFileInfo(currentFile_).fileName())
+                            : QString());
+  }
   setWindowFilePath(currentFile_);
   setWindowModified(isModified());
 }
@@ -140,9 +149,13 @@ void MainWindow::updateTitle() {
 void MainWindow::updateActions() {
   const bool idle = !busy_;
   openAction_->setEnabled(idle);
+  rescueAction_->setEnabled(idle);
   exitAction_->setEnabled(idle);
   recentFilesMenu_->setEnabled(idle && recentFileActions_.first()->isVisible());
   saveAction_->setEnabled(idle && saveAllowed_);
+  // Off for a reason of the document's: the tips say it, on the menu entry and the button.
+  saveAction_->setToolTip(saveRefusal_.isEmpty() ? saveToolTip_ : saveRefusal_);
+  saveAction_->setStatusTip(saveRefusal_.isEmpty() ? saveStatusTip_ : saveRefusal_);
   verifyAction_->setEnabled(idle && superfileTypeOf(verifyPath_).has_value());
   folderTable_->setEnabled(saveAllowed_);
 

@@ -30,6 +30,9 @@ inline constexpr const char* kWindowCaption = "Tavu Flex Editor";
 inline constexpr int kPauseAfterCommandMs = 300;
 inline constexpr int kMaxRecentFiles = 8;
 
+// A plain open stops at the first damaged line or record; a rescue reads past them.
+enum class OpenMode { Plain, Rescue };
+
 // The editor's one window. It keeps no data of its own beyond what it shows and what the user
 // may undo: it calls the core on `state` and shows what the core returns.
 class MainWindow : public QMainWindow {
@@ -50,6 +53,8 @@ class MainWindow : public QMainWindow {
  public Q_SLOTS:
   // File > Open: asks to save changes, then for the file.
   void openFile();
+  // File > Rescue: the same, read past damaged lines and records.
+  void rescueFile();
   // File > Save: asks for the name and type, then writes; true when the file was written.
   bool saveAs();
   // Edit > Delete Skin Folder: erases the selected folder's record, undoably.
@@ -117,6 +122,8 @@ class MainWindow : public QMainWindow {
   void copyFolderCell(int column);
   // "Checksums OK" or how many problems the open's check found, in the status bar.
   void showCheckSummary();
+  // After a rescue: what was damaged and whether a save can write the document.
+  void showRescueSummary(const OpenedSuperfile& opened, const QString& path);
   // Shows what a good open of `path` gave: report, tables and checksum state.
   void showOpened(const QString& path, OpenedSuperfile& opened);
   // The window as it was at start-up, except that File > Verify can still check `path`.
@@ -129,13 +136,15 @@ class MainWindow : public QMainWindow {
   // False when the user cancels; true when there is nothing to save, it was saved or dropped.
   bool maybeSave();
   // The open flow for a file chosen, dropped, recent or named on the command line.
-  void loadFile(const QString& path);
+  void loadFile(const QString& path, OpenMode mode = OpenMode::Plain);
+  // What every open does before the read: the questions' starting places and the views cleared.
+  void prepareOpen(const QString& path, SuperfileEncoding type);
   void openRecentFile();
   void addRecentFile(const QString& path);
   void updateRecentFilesMenu();
   // A failed open: the box with the path and the cause, the same line in the status bar, and
-  // the window as it was at start-up.
-  void showOpenFailure(const OpenedSuperfile& opened, const QString& path);
+  // the window as it was at start-up. True when the user asks for a rescue of the file.
+  bool showOpenFailure(const OpenedSuperfile& opened, const QString& path);
   // The save itself, once every question is answered; true when the file was written.
   bool writeSave(const SaveChoice& choice);
   // After a save as a superfile: the saved file read back and shown, the edits kept undoable.
@@ -167,8 +176,13 @@ class MainWindow : public QMainWindow {
   // The file File > Verify checks: the one shown, or the one whose open just failed.
   QString verifyPath_;
   bool fileLoaded_ = false;   // the last open read its file
-  bool saveAllowed_ = false;  // the last good open found the Flex
-  CheckResult openedCheck_;   // what the last open's check found in the file
+  bool saveAllowed_ = false;  // the last good open found the Flex, and a save can write it
+  bool rescued_ = false;      // the document was read by a rescue
+  // Why Save is off for the document shown, in place of Save's tips; empty while it is on.
+  QString saveRefusal_;
+  QString saveToolTip_;  // Save's own tips
+  QString saveStatusTip_;
+  CheckResult openedCheck_;  // what the last open's check found in the file
   bool codeGroupsChanged_ = false;
 
   // What the two file dialogs start from.
@@ -182,6 +196,7 @@ class MainWindow : public QMainWindow {
   QFont hexFont_;
 
   QAction* openAction_;
+  QAction* rescueAction_;
   QAction* saveAction_;
   QAction* verifyAction_;
   QAction* exitAction_;

@@ -155,11 +155,19 @@ void MainWindow::createFileActions() {
   openAction_->setToolTip("Open");
   connect(openAction_, &QAction::triggered, this, &MainWindow::openFile);
 
+  rescueAction_ =
+      makeAction(this, "rescueAction", {}, tr("R&escue..."),
+                 tr("Open a damaged superfile, reading past its damaged lines and records"));
+  connect(rescueAction_, &QAction::triggered, this, &MainWindow::rescueFile);
+
   saveAction_ = makeAction(this, "saveAction", saveIcon(), "&Save",
                            "Save the RAMDLD and the Flex to a superfile, or the Flex alone");
   saveAction_->setIconText("SAVE");
   saveAction_->setShortcut(QKeySequence::Save);
   saveAction_->setToolTip("Save the RAMDLD and Flex code groups as a superfile, or the Flex alone");
+  // Kept, since Save shows why it is off in their place.
+  saveToolTip_ = saveAction_->toolTip();
+  saveStatusTip_ = saveAction_->statusTip();
   connect(saveAction_, &QAction::triggered, this, [this] { saveAs(); });
 
   verifyAction_ = makeAction(this, "verifyAction", {}, "&Verify...",
@@ -244,6 +252,7 @@ void MainWindow::createMenus() {
   recentFilesMenu_ = fileMenu->addMenu("Open &Recent");
   recentFilesMenu_->setObjectName("recentFilesMenu");
   recentFilesMenu_->addActions(recentFileActions_);
+  fileMenu->addAction(rescueAction_);
   fileMenu->addSeparator();
   fileMenu->addAction(saveAction_);
   fileMenu->addAction(verifyAction_);

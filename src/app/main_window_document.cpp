@@ -2,6 +2,7 @@
 // the checksum state, and the edits made on them.
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include <QUndoStack>
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -61,6 +63,67 @@ class DeleteFolderCommand : public QUndoCommand {
   FolderRecordBytes saved_;
   std::function<void()> relist_;
 };
+
+// What a rescue found, in the status bar's words and in Save's, when it cannot save.
+struct RescueSummary {
+  QString damage;   // "Rescued: 3 damaged lines in Firmware, DSP"
+  QString verdict;  // "the Flex is damaged: nothing can be saved"; empty when a save can write
+  QString refusal;  // Save's tips: the verdict with the first damaged place
+};
+
+QString joinedGroupNames(const std::vector<DamagedCodeGroup>& groups) {
+  QStringList names;
+  for (const DamagedCodeGroup& g : groups) names.append(fromCoreText(g.name));
+  return names.join(QStringLiteral(", "));
+}
+
+// "Rescued: 3 damaged lines in Firmware, DSP", or the groups alone where no line or record of
+// them was passed over (a sum that disagrees, a group the file lacks).
+QString damageText(const std::vector<DamagedCodeGroup>& damaged, SuperfileEncoding encoding) {
+  if (damaged.empty()) return MainWindow::tr("Rescued: no damage found");
+  std::uint64_t passed = 0;
+  for (const DamagedCodeGroup& g : damaged) passed += g.damage.lines;
+  const QString names = joinedGroupNames(damaged);
+  if (passed == 0) return MainWindow::tr("Rescued: %1 damaged").arg(names);
+  const bool shx = encoding == SuperfileEncoding::Shx;
+  const QString count =
+      passed == 1
+          ? (shx ? MainWindow::tr("1 damaged line") : MainWindow::tr("1 damaged record"))
+          : (shx ? MainWindow::tr("%1 damaged lines") : MainWindow::tr("%1 damaged records"))
+                .arg(passed);
+  return MainWindow::tr("Rescued: %1 in %2").arg(count, names);
+}
+
+// "file.shx:120", or "file.sbf:0001A2B4" as File > Verify writes offsets.
+QString placeText(const GroupDamage& damage, const QString& fileName) {
+  return fileName + QLatin1Char(':') +
+         (damage.atLine ? QString::number(damage.at)
+                        : QStringLiteral("%1").arg(damage.at, 8, 16, QLatin1Char('0')).toUpper());
+}
+
+RescueSummary rescueSummary(const std::vector<DamagedCodeGroup>& damaged,
+                            SuperfileEncoding encoding, const QString& fileName) {
+  RescueSummary summary;
+  summary.damage = damageText(damaged, encoding);
+  std::vector<DamagedCodeGroup> written;
+  std::copy_if(damaged.begin(), damaged.end(), std::back_inserter(written),
+               [](const DamagedCodeGroup& g) { return g.written; });
+  if (written.empty()) return summary;
+  const QString which =
+      written.size() == 1 ? MainWindow::tr("the %1 is damaged").arg(fromCoreText(written[0].name))
+                          : MainWindow::tr("the %1 and the %2 are damaged")
+                                .arg(fromCoreText(written[0].name), fromCoreText(written[1].name));
+  summary.verdict = MainWindow::tr("%1: nothing can be saved").arg(which);
+  summary.refusal = MainWindow::tr("Nothing can be saved: %1").arg(which);
+  // The first damaged place of a written group, in slot order as the rescue lists them.
+  for (const DamagedCodeGroup& g : written) {
+    if (!g.damage.placed) continue;
+    summary.refusal = MainWindow::tr("Nothing can be saved: %1, first at %2")
+                          .arg(which, placeText(g.damage, fileName));
+    break;
+  }
+  return summary;
+}
 
 }  // namespace
 
@@ -192,15 +255,34 @@ void MainWindow::showCheckSummary() {
 void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
   openedCheck_ = std::move(opened.check);
   saveAllowed_ = opened.saveAllowed;
+  rescued_ = opened.rescued;
+  saveRefusal_.clear();
   reportView_->setPlainText(fromCoreLines(opened.report));
   fillCodeGroupTable(opened.codeGroups);
   fillFolderTable(opened.folders);
   addRecentFile(path);
   showCheckSummary();
-  // Nothing can be deleted or saved without the Flex: the status bar says why, as a save would.
-  if (!saveAllowed_) {
-    showStatusLine(QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup)));
+  if (rescued_) {
+    showRescueSummary(opened, path);
+  } else if (!saveAllowed_) {
+    // Nothing can be deleted or saved without the Flex: the status bar says why, as a save
+    // would.
+    saveRefusal_ = QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup));
+    showStatusLine(saveRefusal_);
   }
+}
+
+void MainWindow::showRescueSummary(const OpenedSuperfile& opened, const QString& path) {
+  const RescueSummary summary =
+      rescueSummary(opened.damaged, opened.encoding, QFileInfo(path).fileName());
+  QString verdict = tr("the RAMDLD and the Flex are sound");
+  if (!saveAllowed_) {
+    // Sound groups, but no Flex to save: the plain open's reason.
+    const QString noFlex = QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup));
+    verdict = summary.verdict.isEmpty() ? noFlex : summary.verdict;
+    saveRefusal_ = summary.refusal.isEmpty() ? noFlex : summary.refusal;
+  }
+  showStatusLine(summary.damage + QStringLiteral("; ") + verdict);
 }
 
 void MainWindow::showStatusLine(const QString& text) {
@@ -210,6 +292,8 @@ void MainWindow::showStatusLine(const QString& text) {
 
 void MainWindow::showNothingOpened(const QString& path) {
   currentFile_.clear();
+  rescued_ = false;
+  saveRefusal_.clear();
   verifyPath_ = path;
   pathEdit_->setPath({});
   reportView_->clear();

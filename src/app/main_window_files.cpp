@@ -56,6 +56,14 @@ QString dropRefusal(const QList<QUrl>& urls) {
       .arg(QString::fromLatin1(noticeText(NoticeCode::FileTypeNotSupported)), url.fileName());
 }
 
+// A rescue reads past damaged lines and records, not past a file the system would not give, a
+// header block that fails, or what a rescue already stopped at.
+bool rescueMayHelp(const OpenedSuperfile& opened) {
+  if (opened.rescued || opened.problem || opened.status == StatusCode::BufferError) return false;
+  return !opened.cause || opened.cause->place == FindingPlace::Line ||
+         opened.cause->at >= kHeaderSize;
+}
+
 }  // namespace
 
 bool MainWindow::maybeSave() {
@@ -77,13 +85,20 @@ void MainWindow::openFile() {
   loadFile(path);
 }
 
+void MainWindow::rescueFile() {
+  if (busy_ || !maybeSave()) return;
+  const QString path = dialogs_.getOpenFileName(this, openDialogFolder_, openDialogFileName_);
+  if (path.isEmpty()) return;
+  loadFile(path, OpenMode::Rescue);
+}
+
 void MainWindow::openRecentFile() {
   const auto* action = qobject_cast<const QAction*>(sender());
   if (action == nullptr || busy_ || !maybeSave()) return;
   loadFile(action->data().toString());
 }
 
-void MainWindow::loadFile(const QString& path) {
+void MainWindow::loadFile(const QString& path, OpenMode mode) {
   const std::optional<SuperfileEncoding> type = superfileTypeOf(path);
   if (!type) {
     // Refused before anything is touched: the file shown stays as it was.
@@ -98,34 +113,22 @@ void MainWindow::loadFile(const QString& path) {
     showWarning(StatusCode::BufferError, path);
     return;
   }
-
-  pathEdit_->setPath(path);
-  reportView_->clear();
-  openDialogFileName_ = path;
-  openDialogFolder_ = folderOf(path);
-  // The first save after an open starts beside the opened file, under a name of its own, so
-  // that the backup (and what else it holds) stays unless the user chooses to replace it.
-  saveDialogFolder_ = openDialogFolder_;
-  saveDialogFileName_ =
-      QFileInfo(path).completeBaseName() + QStringLiteral("-edited.") + QFileInfo(path).suffix();
-  saveDialogType_ = *type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
-  QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
-  currentFile_ = path;
-  verifyPath_ = path;
-  showStatusLine({});
-  checksumLabel_->clear();
+  prepareOpen(path, *type);
 
   showBarAtStart();
   BarProgress progress(*progressBar_);
   OpenOptions options;
   options.encoding = type;
   options.numbers = numberFormat_;
+  options.rescue = mode == OpenMode::Rescue;
   OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, progress);
   fileLoaded_ = opened.loaded();
   if (!fileLoaded_) {
     saveAllowed_ = false;
-    showOpenFailure(opened, path);
+    const bool rescue = showOpenFailure(opened, path);
     openedCheck_ = std::move(opened.check);
+    // The box is closed by now: the rescue is an open of its own, as if chosen from the menu.
+    if (rescue) loadFile(path, OpenMode::Rescue);
     return;
   }
   progressBar_->hide();
@@ -135,7 +138,25 @@ void MainWindow::loadFile(const QString& path) {
   folderTable_->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& path) {
+void MainWindow::prepareOpen(const QString& path, SuperfileEncoding type) {
+  pathEdit_->setPath(path);
+  reportView_->clear();
+  openDialogFileName_ = path;
+  openDialogFolder_ = folderOf(path);
+  // The first save after an open starts beside the opened file, under a name of its own, so
+  // that the backup (and what else it holds) stays unless the user chooses to replace it.
+  saveDialogFolder_ = openDialogFolder_;
+  saveDialogFileName_ =
+      QFileInfo(path).completeBaseName() + QStringLiteral("-edited.") + QFileInfo(path).suffix();
+  saveDialogType_ = type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
+  QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
+  currentFile_ = path;
+  verifyPath_ = path;
+  showStatusLine({});
+  checksumLabel_->clear();
+}
+
+bool MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& path) {
   // The file that did not open is not shown.
   showNothingOpened(path);
 
@@ -154,7 +175,7 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   showStatusLine(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
   if (opened.problem) {
     showWarning(opened.status, path, opened.problem);
-    return;
+    return false;
   }
   QString details = path;
   if (!cause.isEmpty()) details += QLatin1Char('\n') + cause;
@@ -162,7 +183,11 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
     details += QStringLiteral("\nFile > Verify lists every problem (%1 in all).")
                    .arg(opened.check.problems);
   }
+  if (rescueMayHelp(opened)) {
+    return dialogs_.offerRescue(this, QStringLiteral("WARNING"), status, details);
+  }
   dialogs_.showMessage(this, QStringLiteral("WARNING"), status, details);
+  return false;
 }
 
 bool MainWindow::saveAs() {
@@ -296,7 +321,7 @@ void MainWindow::verifyFile() {
 
 void MainWindow::reviewChanges() {
   if (!reviewAction_->isEnabled()) return;
-  const ReviewText review = reviewChangesText(state_, currentFile_);
+  const ReviewText review = reviewChangesText(state_, currentFile_, rescued_);
   if (review.notice != NoticeCode::None) {
     showNotice(review.notice, currentFile_);
   } else if (!review.ok()) {

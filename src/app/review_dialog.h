@@ -18,7 +18,9 @@ struct ReviewText {
   bool ok() const { return status == StatusCode::None && notice == NoticeCode::None; }
 };
 
-// Nothing is written and the document stays as it is; the opened file is read again.
-ReviewText reviewChangesText(const EditorState& state, const QString& openedPath);
+// Nothing is written and the document stays as it is; the opened file is read again, by a
+// rescue when the document was `rescued`.
+ReviewText reviewChangesText(const EditorState& state, const QString& openedPath,
+                             bool rescued = false);
 
 }  // namespace tavufe

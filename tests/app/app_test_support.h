@@ -68,6 +68,16 @@ class FakeDialogs final : public tavufe::Dialogs {
     messages.append(caption + ": " + text);
     details.append(more);
   }
+  // The answer to the next offer of a rescue (used once), and how many were made; each offer
+  // is also a message.
+  bool rescueAnswer = false;
+  int rescueOffers = 0;
+  bool offerRescue(QWidget* parent, const QString& caption, const QString& text,
+                   const QString& more) override {
+    showMessage(parent, caption, text, more);
+    ++rescueOffers;
+    return std::exchange(rescueAnswer, false);
+  }
   // Answers given once each, before unsavedAnswer.
   QList<tavufe::UnsavedChanges> firstUnsavedAnswers;
   tavufe::UnsavedChanges askToSaveChanges(QWidget*, const QString& fileName) override {
