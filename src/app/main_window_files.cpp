@@ -293,7 +293,8 @@ bool MainWindow::mayReplace(const SaveChoice& choice) {
 }
 
 bool MainWindow::confirmSaveOverProblems() {
-  if (openedCheck_.problems == 0) return true;
+  // A rescued document writes only groups read whole and sound: its problems lie elsewhere.
+  if (openedCheck_.problems == 0 || rescued_) return true;
   const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
   return dialogs_.confirmDamagedSave(this, fromCoreText(damagedSaveQuestion(name, openedCheck_)),
                                      fromCoreLines(verifyLines(name, openedCheck_)));
