@@ -135,7 +135,10 @@ class OutputFile : public ByteSink {
   FileProblem problem_;
   std::string destination_;
   std::string tempPath_;  // empty while the temporary file is anonymous
-  std::unique_ptr<std::uint8_t[]> buffer_;
+  struct FreeBuffer {
+    void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+  };
+  std::unique_ptr<std::uint8_t, FreeBuffer> buffer_;
   std::size_t used_ = 0;
   std::uint64_t inFile_ = 0;         // bytes handed to the file
   std::uint64_t writebackFrom_ = 0;  // where the writeback not yet started begins
