@@ -12,7 +12,7 @@ import re
 import sys
 import xml.etree.ElementTree as ET
 
-CONTEXTS = ("page", "tavufe::CoreTexts")
+CONTEXTS = ("page", "tavufe::SystemTexts")
 
 
 def language_of(path):

@@ -125,7 +125,7 @@
     </message>
 </context>
 <context>
-    <name>tavufe::CoreTexts</name>
+    <name>tavufe::SystemTexts</name>
     <message>
         <source>File Not Opened</source>
         <translation>Nie otwarto pliku</translation>

@@ -12,7 +12,7 @@
 #include <QTranslator>
 #include <vector>
 
-#include "app/core_texts.h"
+#include "app/system_texts.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
 #include "inspect/report.h"
@@ -21,7 +21,7 @@
 namespace {
 
 using tavufe::installLanguage;
-using tavufe::kCoreTextContext;
+using tavufe::kSystemTextContext;
 using tavufe::pickLanguage;
 using tavufe::Translations;
 
@@ -93,13 +93,13 @@ TEST_F(LanguageTest, EveryCatalogueHasEveryTextTheCoreOwns) {
     QTranslator catalogue;
     ASSERT_TRUE(catalogue.load(QStringLiteral(":/translations/tavufe_") + language.code));
     for (const char* text : coreTexts()) {
-      EXPECT_FALSE(catalogue.translate(kCoreTextContext, text).isEmpty())
+      EXPECT_FALSE(catalogue.translate(kSystemTextContext, text).isEmpty())
           << language.code << ": \"" << text << "\"";
     }
   }
 }
 
-TEST_F(LanguageTest, TheCoreTextsShowInTheWindowsLanguage) {
+TEST_F(LanguageTest, TheSystemTextsShowInTheWindowsLanguage) {
   ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), translations_, "de"));
   EXPECT_EQ(tavufe::translatedStatus(tavufe::StatusCode::ChecksumError), "Prüfsummenfehler");
   EXPECT_EQ(tavufe::translatedNotice(tavufe::NoticeCode::FileTypeNotSupported),

@@ -12,7 +12,7 @@ namespace tavufe {
 // The core speaks English, which is what tavufe prints; the window shows the texts the system
 // owns in the user's language from the same catalogue as its own. Values read from a file
 // (names, versions, dates, hex digits) pass through untouched.
-inline constexpr const char* kCoreTextContext = "tavufe::CoreTexts";
+inline constexpr const char* kSystemTextContext = "tavufe::SystemTexts";
 
 QString translatedStatus(StatusCode code);
 QString translatedNotice(NoticeCode code);
