@@ -10,6 +10,7 @@
 #include "editor/diff_flow.h"
 #include "editor/open_flow.h"
 #include "editor/save_flow.h"
+#include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
 #include "sample_content.h"
 #include "superfile/byte_sink.h"
@@ -77,12 +78,6 @@ TEST(WebSessionTest, ReviewsTheDocumentAgainstTheFileItWasOpenedFrom) {
   ASSERT_EQ(opened.status, StatusCode::None);
   ASSERT_FALSE(opened.lines.empty());
 
-  // Files the editor refuses by their size are refused with nothing touched.
-  EXPECT_EQ(session.beginOpen(0, "empty.sbf").problem.kind, FileProblem::Kind::Empty);
-  EXPECT_EQ(session.beginOpen(kMaxSuperfileSize + 1, "huge.shx").problem.kind,
-            FileProblem::Kind::TooLarge);
-  EXPECT_EQ(session.review(date).lines, opened.lines);
-
   const std::string name = session.folders().at(0).at(1);
   ASSERT_TRUE(session.deleteFolder(0));
   const std::vector<std::string> deleted = session.review(date).lines;
@@ -117,4 +112,75 @@ TEST(WebSessionTest, ReviewsTheDocumentAgainstTheFileItWasOpenedFrom) {
   // A file that does not open leaves nothing to review.
   session.open(fixture::Bytes(bytes.begin(), bytes.begin() + 100), "cut.sbf");
   EXPECT_EQ(session.review(date).notice, NoticeCode::NoFilesSelectedToSave);
+}
+
+// Every open that begins closes the document, so one that fails leaves nothing of the last file
+// to delete, undo, save or review, and says where and why it stopped; only a file refused by
+// its name leaves the document as it was.
+TEST(WebSessionTest, AFailedOpenLeavesNothingOpenAndSaysWhereItStopped) {
+  const fixture::Bytes good = sample::makeShx({});
+  const std::string text(good.begin(), good.end());
+  // One digit of a data line in the middle changed: its line's sum no longer holds.
+  const std::size_t at = text.find("\nS3", text.size() / 2) + 1;
+  fixture::Bytes badSum = good;
+  badSum[at + 12] = badSum[at + 12] == 'A' ? 'B' : 'A';
+  // Lines are counted from the end of the header block.
+  const std::string badLine = std::to_string(
+      std::count(text.begin() + fixture::kHeaderBlockSize, text.begin() + at, '\n') + 1);
+  const fixture::Bytes sbf = sample::makeSbf({});
+
+  struct Case {
+    const char* name;
+    fixture::Bytes bytes;
+    std::size_t size;  // as the browser says; the bytes' own size when 0
+    StatusCode status;
+    std::string cause;  // how the cause begins
+  };
+  const Case cases[] = {
+      {"sum.shx", badSum, 0, StatusCode::ChecksumError, "sum.shx:" + badLine + ": line checksum: "},
+      {"short.sbf", fixture::Bytes(sbf.begin(), sbf.begin() + 1000), 0, StatusCode::RecordError,
+       "short.sbf:00000000: file shorter than its header block: expected 8172 bytes, found 1000 "
+       "bytes"},
+      {"empty.sbf", {}, 0, StatusCode::FileNotOpened, "File is empty"},
+      {"huge.shx",
+       {},
+       kMaxSuperfileSize + 1,
+       StatusCode::FileNotOpened,
+       "File is larger than any superfile can be"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    web::Session session;
+    ASSERT_TRUE(session.open(good, "good.shx").loaded());
+    ASSERT_TRUE(session.deleteFolder(0));
+    // Refused by its name: the open never begins, and the deletes are still there to save.
+    EXPECT_EQ(session.beginOpen(5, "notes.txt").notice, NoticeCode::FileTypeNotSupported);
+    EXPECT_TRUE(session.modified());
+    EXPECT_EQ(session.saveNotice(), NoticeCode::None);
+
+    OpenedSuperfile opened;
+    if (c.size == 0) {
+      opened = session.open(c.bytes, c.name);
+    } else {
+      const web::Session::Begun begun = session.beginOpen(c.size, c.name);
+      opened.status = begun.status;
+      opened.problem = begun.problem;
+    }
+    EXPECT_EQ(opened.status, c.status);
+    EXPECT_EQ(session.failureCause(opened).rfind(c.cause, 0), 0u) << session.failureCause(opened);
+    EXPECT_TRUE(session.folders().empty());
+    EXPECT_FALSE(session.modified());
+    EXPECT_FALSE(session.canUndo());
+    EXPECT_FALSE(session.undo());
+    EXPECT_EQ(session.saveNotice(), NoticeCode::NoFilesSelectedToSave);
+    EXPECT_EQ(session.review("").notice, NoticeCode::NoFilesSelectedToSave);
+    // What is left is what the failed file's check found, its cause among it.
+    const std::vector<std::string> findings = session.findingLines();
+    if (!opened.problem) {
+      EXPECT_NE(std::find(findings.begin(), findings.end(), session.failureCause(opened)),
+                findings.end());
+    } else {
+      EXPECT_TRUE(findings.empty());
+    }
+  }
 }

@@ -88,7 +88,7 @@ Module.onRuntimeInitialized = function () {
     select(-1);
   }
 
-  // What an open replaces, cleared as it begins: nothing of the last file stays to be used.
+  // The page as it starts: untitled, with no report, folders, preview, code groups or findings.
   function showNoDocument() {
     $("file-name").textContent = noFileName;
     delete $("file-name").dataset.name;
@@ -168,15 +168,16 @@ Module.onRuntimeInitialized = function () {
       refuseByName(begun.notice);
       return;
     }
+    // The open has begun and the module has closed the last file: nothing of it stays to be
+    // used, whether or not this one opens, and nothing can be deleted or saved while it comes in.
+    opened = false;
+    showNoDocument();
     if (begun.status) {
       showMessage(begun.status, file.name + "\n" + (begun.reason ||
         "The page has no memory for a file of " + file.size.toLocaleString("en") + " bytes."));
       return;
     }
-    // Nothing can be deleted or saved while the file comes in.
     reading = true;
-    opened = false;
-    showNoDocument();
     let result;
     try {
       await readInto(file);
@@ -187,11 +188,13 @@ Module.onRuntimeInitialized = function () {
     } finally {
       reading = false;
     }
-    // A file that does not open leaves the page empty but for what its check found.
+    // A file that does not open leaves the page empty but for what its check found; the box
+    // says where and why the read stopped, as the window's does.
     showFindings();
     if (!result.loaded) {
-      updateActions();
-      showMessage(result.status, file.name);
+      const more = result.problems > 1
+        ? "Findings lists every problem (" + result.problems + " in all)." : "";
+      showMessage(result.status, [file.name, result.cause, more].filter(Boolean).join("\n"));
       return;
     }
     $("file-name").textContent = file.name;
@@ -327,4 +330,5 @@ Module.onRuntimeInitialized = function () {
   updateActions();
   setStatus("Ready");
   document.body.dataset.ready = "true";
+  performance.mark("ready");
 };

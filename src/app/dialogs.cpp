@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -19,6 +18,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
+
+#include "app/core_text.h"
 
 namespace tavufe {
 
@@ -198,15 +199,14 @@ bool QtDialogs::askToDropCodeGroups(QWidget* parent, const QString& fileName,
 }
 
 SaveChoice resolveSaveChoice(const SaveChoice& accepted) {
-  if (const std::optional<SaveType> typed =
-          saveTypeForPath(QFile::encodeName(accepted.path).toStdString())) {
+  if (const std::optional<SaveType> typed = saveTypeForPath(toCorePath(accepted.path))) {
     return {accepted.path, *typed};
   }
   return {accepted.path + QString::fromLatin1(extensionFor(accepted.type)), accepted.type};
 }
 
 std::optional<SuperfileEncoding> superfileTypeOf(const QString& path) {
-  return encodingForPath(QFile::encodeName(QFileInfo(path).fileName()).toStdString());
+  return encodingForPath(toCorePath(QFileInfo(path).fileName()));
 }
 
 int saveFilterIndex(SaveType type) {

@@ -67,30 +67,34 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Building the controls and actions (main_window_controls.cpp).
   void createActions();
+  void createFileActions();
+  void createEditActions();
+  void createHelpActions();
   void createMenus();
   void createToolBar();
   void createControls();
+  QWidget* createFolderViews();
+  void createCodeGroupTable();
+  void setTabOrders();
   void createStatusBar();
   void readSettings();
   // Keeps the whole window, frame included, inside the available area of its screen; a
   // window that lies off every screen is centred on the primary one.
   void fitToScreen();
 
+  // The window's own state (main_window.cpp).
   void startUp();
-  // False when the user cancels; true when there is nothing to save, it was saved or dropped.
-  bool maybeSave();
-  // The open flow for a file chosen, dropped, recent or named on the command line.
-  void loadFile(const QString& path);
-  void openRecentFile();
-  void addRecentFile(const QString& path);
-  void updateRecentFilesMenu();
-
   // Enables every command from the window's state, in one place.
   void updateActions();
   void updateTitle();
   bool isModified() const;
+  void showBarAtStart();
+  // Keeps the full bar on screen for a moment; no command can start meanwhile.
+  void pauseWithFullBar();
 
+  // Showing the document (main_window_document.cpp).
   void fillCodeGroupTable();
   void fillCodeGroupTable(const std::vector<CodeGroupGridRow>& rows);
   void fillFolderTable();
@@ -98,38 +102,45 @@ class MainWindow : public QMainWindow {
   // After an erase or its undo: the list again, with nothing selected.
   void relistFolders();
   void showRecordPreview();
-  // Grid rows numbered from 1 as the core counts them; -1 when none is selected.
   // The folder table entry and the slot that the lists' selections show; -1 for none.
   int selectedFolder() const;
   int currentCodeGroupSlot() const;
-
   void cutCodeGroup();
   void undoCodeGroupCut();
   void copyCodeGroupCells();
-
-  // Edit > Review Changes: what a save would write differently from the opened file.
-  void reviewChanges();
-  void showNotice(NoticeCode notice, const QString& details = {});
+  void copyFolderCell(int column);
   // "Checksums OK" or how many problems the open's check found, in the status bar.
   void showCheckSummary();
   // Shows what a good open of `path` gave: report, tables and checksum state.
   void showOpened(const QString& path, OpenedSuperfile& opened);
+  // The window as it was at start-up, except that File > Verify can still check `path`.
+  void showNothingOpened(const QString& path);
+
+  // The file commands and their questions (main_window_files.cpp).
+  // False when the user cancels; true when there is nothing to save, it was saved or dropped.
+  bool maybeSave();
+  // The open flow for a file chosen, dropped, recent or named on the command line.
+  void loadFile(const QString& path);
+  void openRecentFile();
+  void addRecentFile(const QString& path);
+  void updateRecentFilesMenu();
   // A failed open: the box with the path and the cause, the same line in the status bar, and
   // the window as it was at start-up.
   void showOpenFailure(const OpenedSuperfile& opened, const QString& path);
-  void copyFolderCell(int column);
+  // The save itself, once every question is answered; true when the file was written.
+  bool writeSave(const SaveChoice& choice);
   // After a save as a superfile: the saved file read back and shown, the edits kept undoable.
   void showSavedFile(const QString& path);
   // Whether a save may go on over the opened file's problems: asks when there are any.
   bool confirmSaveOverProblems();
+  // False when the user keeps a superfile the save would drop code groups from.
+  bool mayReplace(const SaveChoice& choice);
+  // Edit > Review Changes: what a save would write differently from the opened file.
+  void reviewChanges();
+  void showNotice(NoticeCode notice, const QString& details = {});
   // The warning with the path and, for a file the system refused, its reason.
   void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {},
                    const QString& caption = QStringLiteral("WARNING"));
-  // False when the user keeps a superfile the save would drop code groups from.
-  bool mayReplace(const SaveChoice& choice);
-  void showBarAtStart();
-  // Keeps the full bar on screen for a moment; no command can start meanwhile.
-  void pauseWithFullBar();
 
   EditorState& state_;
   // Sizes in the report and the grid are grouped as the user's locale groups them.
@@ -182,6 +193,8 @@ class MainWindow : public QMainWindow {
   QMenu* recentFilesMenu_;
 
   QLabel* hintLabel_;
+  QWidget* openButton_;  // the tool bar's buttons of the Open and Save actions
+  QWidget* saveButton_;
   QPushButton* deleteFolderButton_;
   PathField* pathEdit_;
   QPlainTextEdit* reportView_;

@@ -140,8 +140,10 @@ class PageSession {
     return result;
   }
 
-  static val opened(const OpenedSuperfile& opened) {
+  // `cause` says where and why an open that failed stopped.
+  val opened(const OpenedSuperfile& opened) const {
     val result = refusal(opened.notice, opened.status);
+    result.set("cause", session_.failureCause(opened));
     result.set("loaded", opened.loaded());
     result.set("report", linesToArray(opened.report));
     result.set("codeGroups", rowsToArray(opened.codeGroups));

@@ -72,13 +72,12 @@ void Session::warmUp() {
     received(std::min(at, text.size()));
   }
   abandonOpen();
-  name_.clear();
 }
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {
   // Through the room a picked file is read into, so that the bytes stay for a review.
   if (const Begun begun = beginOpen(bytes.size(), name); !begun.ok()) {
-    // Refused before anything is touched: the document shown stays as it was.
+    // Refused before any byte was read.
     OpenedSuperfile refused;
     refused.notice = begun.notice;
     refused.status = begun.status;
@@ -97,6 +96,7 @@ NoticeCode Session::typeNotice(const std::string& name) {
 Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
   abandonOpen();
   if (const NoticeCode notice = typeNotice(name); notice != NoticeCode::None) return {notice};
+  closeDocument();
   OpenOptions options;
   options.encoding = encodingForPath(name);
   if (size == 0 || size > kMaxSuperfileSize) {
@@ -105,15 +105,14 @@ Session::Begun Session::beginOpen(std::size_t size, const std::string& name) {
         NoticeCode::None, StatusCode::FileNotOpened, {size == 0 ? Kind::Empty : Kind::TooLarge}};
   }
   if (size > incomingCapacity_) {
-    // Left uninitialised: every byte is set from the file before it is read. Made before the
-    // room it replaces goes, which holds the bytes the document's review compares with.
-    std::uint8_t* const bigger = room(size);
-    if (bigger == nullptr) return {NoticeCode::None, StatusCode::BufferError};
-    incoming_.reset(bigger);
+    // The room goes first, so that the larger one can take its place. Left uninitialised:
+    // every byte is set from the file before it is read.
+    incoming_.reset();
+    incomingCapacity_ = 0;
+    incoming_.reset(room(size));
+    if (!incoming_) return {NoticeCode::None, StatusCode::BufferError};
     incomingCapacity_ = size;
   }
-  forgetDocument();
-  openedSize_ = 0;
   name_ = name;
   incomingSize_ = size;
   streamed_ = std::make_unique<StreamedOpen>(*state_, incoming(), options, streamedProgress_);
@@ -138,9 +137,14 @@ void Session::abandonOpen() {
   if (!streamed_) return;
   streamed_.reset();
   incomingSize_ = 0;
-  resetSlots(*state_);
-  state_->folders = {};
-  forgetDocument();
+  closeDocument();
+}
+
+std::string Session::failureCause(const OpenedSuperfile& opened) const {
+  if (opened.problem) return fileProblemText(opened.problem);
+  // The check's finding where the read stopped, or else its first problem.
+  if (!opened.loaded() && opened.cause) return findingLine(name_, *opened.cause);
+  return {};
 }
 
 void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
@@ -148,6 +152,14 @@ void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
   loaded_ = opened.loaded();
   name_ = name;
   check_ = opened.check;
+}
+
+void Session::closeDocument() {
+  resetSlots(*state_);
+  state_->folders = {};
+  forgetDocument();
+  openedSize_ = 0;
+  name_.clear();
 }
 
 void Session::forgetDocument() {

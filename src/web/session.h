@@ -29,10 +29,11 @@ class Session {
 
   // The same open on a file whose `size` bytes arrive in pieces, as a page reads a picked file:
   // they go to incoming(), received() says how many have come, and finishOpen() opens. SHX
-  // text is read as it comes. Refused by name as open() is, as the editor refuses an empty file
-  // or one larger than any superfile (FileNotOpened and why), or with BufferError when there is
-  // no memory for the file, with nothing touched; from then on the document is the new file's,
-  // and until the open finishes or is given up nothing can be deleted, undone or saved.
+  // text is read as it comes. A file refused by its name leaves the document as it was. Any
+  // other open closes the document first, so one that fails leaves nothing open, as the window
+  // does: an empty file or one larger than any superfile is refused as the editor refuses it
+  // (FileNotOpened and why), one there is no memory for with BufferError. Until the open
+  // finishes or is given up nothing can be deleted, undone or saved.
   // The notice that refuses a file by its name (FileTypeNotSupported), or None.
   static NoticeCode typeNotice(const std::string& name);
   struct Begun {
@@ -45,6 +46,10 @@ class Session {
   std::span<std::uint8_t> incoming() { return {incoming_.get(), incomingSize_}; }
   void received(std::size_t bytes);
   OpenedSuperfile finishOpen();
+  // Why an open failed, with the place, as the window's box says it: "FILE:LINE: what:
+  // expected X, found Y" for SHX text, "FILE:OFFSET: ..." for SBF and the header block, or the
+  // reason a file could not be read at all; empty when it opened.
+  std::string failureCause(const OpenedSuperfile& opened) const;
   // The file could not be read to its end: nothing is open.
   void abandonOpen();
 
@@ -88,6 +93,8 @@ class Session {
   // What an open leaves the session with.
   void adopt(const OpenedSuperfile& opened, const std::string& name);
   void forgetDocument();
+  // Nothing open: no slots, no folders, no file kept for a review.
+  void closeDocument();
   void warmUp();
 
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();

@@ -677,7 +677,7 @@ TEST_F(WindowTest, DamagedFileIsSavedOnlyWhenTheUserInsists) {
   fixture::Bytes damaged = sample::makeSbf({});
   damaged[damaged.size() - 100] ^= 0x10;
   openFromDialog(writeFile("damaged.sbf", damaged));
-  ASSERT_EQ(find<QLabel>("checksumLabel")->text(), "1 checksum problem \u2014 see File > Verify");
+  ASSERT_EQ(find<QLabel>("checksumLabel")->text(), "1 problem \u2014 see File > Verify");
   for (const bool insist : {false, true}) {
     SCOPED_TRACE(insist);
     dialogs.damagedSaveAnswer = insist;
@@ -739,7 +739,7 @@ TEST_F(OpenTest, OpenShowsTheChecksumsAndVerifyListsTheFindings) {
   openFromDialog(writeFile("damaged.sbf", damaged));
   ASSERT_EQ(dialogs.messages, QStringList());
   EXPECT_EQ(find<QLabel>("checksumLabel")->text(),
-            QString::fromUtf8("1 checksum problem \u2014 see File > Verify"));
+            QString::fromUtf8("1 problem \u2014 see File > Verify"));
   // While the document has unsaved edits, the verify says they are not in what it checked.
   clickFolder(0);
   clickDelete();

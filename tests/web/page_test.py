@@ -5,6 +5,7 @@ Usage: page_test.py PAGE BUILD  (BUILD holds src/cli/tavufe and tools/tavufe-sam
 """
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -50,6 +51,22 @@ class PageTest(unittest.TestCase):
         data[at + 2:at + 2 + 2 * len(record)] = record.hex().upper().encode()
         (cls.dir / "damaged.shx").write_bytes(bytes(data))
         (cls.dir / "notes.txt").write_bytes(b"not a superfile\n")
+        # Files that do not open, each with the place its cause names (lines count from the end
+        # of the 8172-byte header block).
+        shx, sbf = (cls.dir / "small.shx").read_bytes(), (cls.dir / "small.sbf").read_bytes()
+        at = shx.index(b"\nS3", len(shx) // 2) + 1
+        line = str(shx[8172:at].count(b"\n") + 1)
+        digit = shx[at + 12:at + 13]
+        cls.failing = (
+            ("sum.shx", shx[:at + 12] + (b"B" if digit == b"A" else b"A") + shx[at + 13:],
+             re.escape("sum.shx:" + line + ": line checksum: expected ") + "[0-9A-F]{2}, found "),
+            ("digit.shx", shx[:at + 12] + b"G" + shx[at + 13:],
+             re.escape("digit.shx:" + line + ": not a hex digit: ")),
+            ("cut.shx", shx[:len(shx) // 2], r"cut\.shx:\d+: "),
+            ("cut.sbf", sbf[:len(sbf) // 2], r"cut\.sbf:[0-9A-F]{8}: "),
+            ("short.sbf", sbf[:1000], r"short\.sbf:00000000: file shorter than its header block: "))
+        for name, data, _ in cls.failing:
+            (cls.dir / name).write_bytes(data)
         cls.page = Page(PAGE, cls.dir / "downloads", "?date=" + EPOCH)
 
     @classmethod
@@ -139,9 +156,72 @@ class PageTest(unittest.TestCase):
                 else:
                     self.assertFalse((self.dir / "downloads/damaged-edited.shx").exists())
 
+    def assert_nothing_open(self, findings):
+        self.assertEqual(self.page.text("report"), "")
+        self.assertEqual(self.page.table("folders"), [])
+        self.assertEqual(self.page.table("code-groups"), [])
+        self.assertTrue(self.page.text("preview").startswith("Select a folder"))
+        self.assertEqual(self.page.text("findings"), findings)
+        self.assertEqual(self.page.driver.title, "Tavu Flex Editor")
+        self.assertEqual(self.page.text("file-name"), "or drop a superfile (.shx or .sbf) here")
+        for button in ("delete-folder", "undo", "save", "review"):
+            self.assertFalse(self.page.el(button).is_enabled(), button)
+
+    def test_a_failed_open_leaves_the_page_empty_and_says_where_and_why(self):
+        (self.dir / "empty.shx").write_bytes(b"")
+        for name, _, cause in self.failing + (("empty.shx", b"", None),):
+            with self.subTest(name):
+                self.page.open(self.dir / "small.shx")
+                self.page.select_row(1)
+                self.page.el("folders").send_keys(Keys.DELETE)
+                self.assertEqual(self.page.driver.title, "* small.shx - Tavu Flex Editor")
+                self.page.open(self.dir / name, "The changes to small.shx have not been saved.\n"
+                               "Do you want to save them?")
+                said = tool("info", name, cwd=self.dir).stderr.splitlines()[0]
+                self.assertTrue(self.page.dialog_open("message"))
+                self.assertEqual(self.page.text("message-title"), said.split(": ", 1)[1])
+                self.assertEqual(self.page.text("status"), said.split(": ", 1)[1])
+                details = self.page.text("message-text").split("\n")
+                if cause is None:
+                    self.assertEqual(details, [name, "File is empty"])
+                    self.assert_nothing_open("")
+                else:
+                    # The cause is one of the lines `tavufe verify` lists, and they are what
+                    # Findings shows.
+                    verify = tool("verify", name, cwd=self.dir).stdout.rstrip("\n")
+                    problems = int(verify.splitlines()[-1].split()[0])
+                    self.assertEqual(details[0], name)
+                    self.assertRegex(details[1], "^" + cause)
+                    self.assertIn(details[1], verify.splitlines())
+                    self.assertEqual(details[2:], [f"Findings lists every problem ({problems} in all)."]
+                                     if problems > 1 else [])
+                    self.assert_nothing_open(verify)
+                self.page.el("message-ok").click()
+
+    def test_at_400_px_every_folder_column_stays_in_view(self):
+        driver = self.page.driver
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": 400, "height": 900, "deviceScaleFactor": 1, "mobile": False})
+        try:
+            # The full-size sample has the longest folder names.
+            self.assertEqual(self.page.open(self.dir / "full.shx"), "Checksums OK")
+            box, cells = driver.execute_script(
+                "const t = document.getElementById('folders');"
+                "const r = (e) => { const b = e.getBoundingClientRect(); return [b.left, b.right]; };"
+                "return [[...r(t.parentElement), t.parentElement.scrollWidth,"
+                "         t.parentElement.clientWidth, document.documentElement.scrollWidth],"
+                "        [...t.tHead.rows[0].cells, ...t.tBodies[0].rows[0].cells].map(r)]")
+            left, right, scroll_width, client_width, page_width = box
+            self.assertLessEqual(right, 400)
+            self.assertLessEqual(page_width, 400)
+            self.assertLessEqual(scroll_width, client_width)
+            for cell_left, cell_right in cells:
+                self.assertGreaterEqual(cell_left, left)
+                self.assertLessEqual(cell_right, right)
+        finally:
+            driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
     def test_refusals_say_what_tavufe_says(self):
-        whole = (self.dir / "small.shx").read_bytes()
-        (self.dir / "cut.shx").write_bytes(whole[: len(whole) // 2])
         (self.dir / "empty.sbf").write_bytes(b"")
         # Larger than any superfile can be; sparse, so it costs no disk.
         with open(self.dir / "huge.shx", "wb") as f:
@@ -150,7 +230,6 @@ class PageTest(unittest.TestCase):
         # save's; the details under the box's title.
         for name, command, details in (
                 ("notes.txt", ["info"], "notes.txt\nSuperfiles end in .shx or .sbf."),
-                ("cut.shx", ["info"], "cut.shx"),
                 ("empty.sbf", ["info"], "empty.sbf\nFile is empty"),
                 ("huge.shx", ["info"], "huge.shx\nFile is larger than any superfile can be"),
                 ("noflex.shx", ["save", "-o", "saved.shx"], "")):

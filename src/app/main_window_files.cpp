@@ -1,0 +1,351 @@
+// The file commands and their questions: open, save, verify, review, recent files and drops.
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUndoStack>
+#include <QUrl>
+#include <utility>
+
+#include "app/bar_progress.h"
+#include "app/core_text.h"
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/path_field.h"
+#include "app/review_dialog.h"
+#include "app/window_settings.h"
+#include "editor/output_file.h"
+#include "editor/verify_flow.h"
+#include "model/codes.h"
+#include "model/progress.h"
+
+namespace tavufe {
+
+namespace {
+
+QString folderOf(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+}  // namespace
+
+bool MainWindow::maybeSave() {
+  if (!isModified()) return true;
+  for (;;) {
+    switch (dialogs_.askToSaveChanges(this, QFileInfo(currentFile_).fileName())) {
+      case UnsavedChanges::Save: return saveAs();
+      case UnsavedChanges::Discard: return true;
+      case UnsavedChanges::Cancel: return false;
+      case UnsavedChanges::Review: reviewChanges(); break;
+    }
+  }
+}
+
+void MainWindow::openFile() {
+  if (busy_ || !maybeSave()) return;
+  const QString path = dialogs_.getOpenFileName(this, openDialogFolder_, openDialogFileName_);
+  if (path.isEmpty()) return;
+  loadFile(path);
+}
+
+void MainWindow::openRecentFile() {
+  const auto* action = qobject_cast<const QAction*>(sender());
+  if (action == nullptr || busy_ || !maybeSave()) return;
+  loadFile(action->data().toString());
+}
+
+void MainWindow::loadFile(const QString& path) {
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(path);
+  if (!type) {
+    // Refused before anything is touched: the file shown stays as it was.
+    showNotice(NoticeCode::FileTypeNotSupported, path + "\nSuperfiles end in .shx or .sbf.");
+    return;
+  }
+  undoStack_->clear();
+  codeGroupsChanged_ = false;
+  folderTable_->clearSelection();
+  codeGroupTable_->setCurrentIndex(QModelIndex());
+  if (!state_.image.exists()) {
+    showWarning(StatusCode::BufferError, path);
+    return;
+  }
+
+  pathEdit_->setPath(path);
+  reportView_->clear();
+  openDialogFileName_ = path;
+  openDialogFolder_ = folderOf(path);
+  // The first save after an open starts beside the opened file, under a name of its own, so
+  // that the backup (and what else it holds) stays unless the user chooses to replace it.
+  saveDialogFolder_ = openDialogFolder_;
+  saveDialogFileName_ =
+      QFileInfo(path).completeBaseName() + QStringLiteral("-edited.") + QFileInfo(path).suffix();
+  saveDialogType_ = *type == SuperfileEncoding::Shx ? SaveType::Shx : SaveType::Sbf;
+  QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
+  currentFile_ = path;
+  verifyPath_ = path;
+  statusBar()->clearMessage();
+  checksumLabel_->clear();
+
+  showBarAtStart();
+  BarProgress progress(*progressBar_);
+  OpenOptions options;
+  options.encoding = type;
+  options.numbers = numberFormat_;
+  OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, progress);
+  fileLoaded_ = opened.loaded();
+  if (!fileLoaded_) {
+    saveAllowed_ = false;
+    showOpenFailure(opened, path);
+    openedCheck_ = std::move(opened.check);
+    return;
+  }
+  progressBar_->hide();
+  showOpened(path, opened);
+  updateTitle();
+  updateActions();
+  folderTable_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& path) {
+  // The file that did not open is not shown.
+  showNothingOpened(path);
+
+  const QString status = QString::fromLatin1(statusText(opened.status));
+  const std::string name = toCorePath(QFileInfo(path).fileName());
+  QString cause;
+  if (opened.problem) {
+    cause = QFileInfo(path).fileName() + QStringLiteral(": ") +
+            QString::fromLocal8Bit(fileProblemText(opened.problem).c_str());
+  } else if (opened.cause) {
+    // The check's finding where the read stopped, or else its first problem.
+    cause = fromCoreText(findingLine(name, *opened.cause));
+  }
+  checksumLabel_->setText(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
+  if (opened.problem) {
+    showWarning(opened.status, path, opened.problem);
+    return;
+  }
+  QString details = path;
+  if (!cause.isEmpty()) details += QLatin1Char('\n') + cause;
+  if (opened.check.problems > 1) {
+    details += QStringLiteral("\nFile > Verify lists every problem (%1 in all).")
+                   .arg(opened.check.problems);
+  }
+  dialogs_.showMessage(this, QStringLiteral("WARNING"), status, details);
+}
+
+bool MainWindow::saveAs() {
+  if (busy_) return false;
+  // After a failed open the slots are empty; say so rather than what two empty slots look like.
+  if (!fileLoaded_) {
+    showNotice(NoticeCode::NoFilesSelectedToSave);
+    return false;
+  }
+  if (const NoticeCode notice = checkSaveable(state_); notice != NoticeCode::None) {
+    showNotice(notice);
+    return false;
+  }
+  if (!confirmSaveOverProblems()) return false;
+  const std::optional<SaveChoice> accepted =
+      dialogs_.getSaveFileName(this, saveDialogFolder_, saveDialogFileName_, saveDialogType_);
+  if (!accepted) return false;
+  const SaveChoice choice = resolveSaveChoice(*accepted);
+  saveDialogFolder_ = folderOf(choice.path);
+  saveDialogFileName_ = QFileInfo(choice.path).fileName();
+  saveDialogType_ = choice.type;
+  QSettings().setValue(kSettingsSaveFolder, saveDialogFolder_);
+  if (!mayReplace(choice)) return false;
+  const bool saved = writeSave(choice);
+  updateTitle();
+  updateActions();
+  return saved;
+}
+
+bool MainWindow::writeSave(const SaveChoice& choice) {
+  const std::uint64_t otherLinks = otherHardLinks(toCorePath(choice.path));
+  showBarAtStart();
+  BarProgress progress(*progressBar_);
+  SaveOptions options;
+  options.dateText = saveDate().text;
+  options.staleSlots = StaleSlots::ExportAndWarn;
+  FileProblem why;
+  const StatusCode status =
+      saveToFile(state_, toCorePath(choice.path), choice.type, options, progress, &why);
+  const bool saved = status == StatusCode::None;
+  if (!saved) {
+    // Headed as a save, so that a reason such as a read-only folder does not read as an open.
+    showWarning(status, choice.path, why,
+                QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName()));
+  }
+  pauseWithFullBar();
+  progressBar_->hide();
+  if (!saved) return false;
+  // Only a superfile holds the whole document: after an export of the Flex alone the deletes
+  // are still to be saved, and closing still asks. A superfile is now the file the window
+  // shows: read back, so that the path, the report, the code groups and the checksum state
+  // describe what was written. An export leaves the opened superfile shown.
+  if (isSuperfile(choice.type)) {
+    undoStack_->setClean();
+    codeGroupsChanged_ = false;
+    showSavedFile(choice.path);
+  }
+  QString message = QStringLiteral("Saved to %1").arg(choice.path);
+  if (otherLinks > 0) {
+    message += QStringLiteral("; %1 other hard link%2 the old contents")
+                   .arg(otherLinks)
+                   .arg(otherLinks == 1 ? QStringLiteral(" keeps") : QStringLiteral("s keep"));
+  }
+  statusBar()->showMessage(message);
+  return true;
+}
+
+void MainWindow::showSavedFile(const QString& path) {
+  OpenOptions options;
+  options.encoding = superfileTypeOf(path);
+  options.numbers = numberFormat_;
+  Progress quiet;
+  OpenedSuperfile opened = openForEditing(state_, toCorePath(path), options, quiet);
+  fileLoaded_ = opened.loaded();
+  if (!fileLoaded_) {
+    saveAllowed_ = false;
+    showOpenFailure(opened, path);
+    return;
+  }
+  // The undo stack stays: the saved file holds the same bytes the deletes were made on.
+  currentFile_ = path;
+  verifyPath_ = path;
+  pathEdit_->setPath(path);
+  showOpened(path, opened);
+}
+
+bool MainWindow::mayReplace(const SaveChoice& choice) {
+  const std::vector<std::string> dropped =
+      groupsASaveDrops(state_, codeGroupsListedIn(toCorePath(choice.path)), choice.type);
+  if (dropped.empty()) return true;
+  return dialogs_.askToDropCodeGroups(this, QFileInfo(choice.path).fileName(),
+                                      fromCoreText(joinedNames(dropped)));
+}
+
+bool MainWindow::confirmSaveOverProblems() {
+  if (openedCheck_.problems == 0) return true;
+  const std::string name = toCorePath(QFileInfo(currentFile_).fileName());
+  return dialogs_.confirmDamagedSave(this, fromCoreText(damagedSaveQuestion(name, openedCheck_)),
+                                     fromCoreLines(verifyLines(name, openedCheck_)));
+}
+
+void MainWindow::verifyFile() {
+  const std::optional<SuperfileEncoding> type = superfileTypeOf(verifyPath_);
+  if (busy_ || !type) return;
+  const VerifyResult verified = verifySuperfile(toCorePath(verifyPath_), *type);
+  if (!verified.read()) {
+    showWarning(verified.status, verifyPath_, verified.problem);
+    return;
+  }
+  // The check reads the file, not the document: say which file, and that edits are not in it.
+  const QString heading =
+      QStringLiteral("Checked %1 as it is on disk%2.")
+          .arg(verifyPath_, isModified() && verifyPath_ == currentFile_
+                                ? QStringLiteral("; unsaved changes are not in it")
+                                : QString());
+  const std::string name = toCorePath(QFileInfo(verifyPath_).fileName());
+  dialogs_.showText(
+      this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
+      heading + QStringLiteral("\n\n") + fromCoreLines(verifyLines(name, verified.check)));
+}
+
+void MainWindow::reviewChanges() {
+  if (!reviewAction_->isEnabled()) return;
+  const ReviewText review = reviewChangesText(state_, currentFile_);
+  if (review.notice != NoticeCode::None) {
+    showNotice(review.notice, currentFile_);
+  } else if (!review.ok()) {
+    showWarning(review.status, currentFile_, review.problem);
+  } else {
+    dialogs_.showText(
+        this, QStringLiteral("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+        review.text);
+  }
+}
+
+void MainWindow::addRecentFile(const QString& path) {
+  QSettings settings;
+  QStringList files = settings.value(kSettingsRecentFiles).toStringList();
+  files.removeAll(path);
+  files.prepend(path);
+  while (files.size() > kMaxRecentFiles) files.removeLast();
+  settings.setValue(kSettingsRecentFiles, files);
+  updateRecentFilesMenu();
+}
+
+// The menu's entries only; whether it is enabled is updateActions' to say.
+void MainWindow::updateRecentFilesMenu() {
+  const QStringList files = QSettings().value(kSettingsRecentFiles).toStringList();
+  for (int i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* action = recentFileActions_[i];
+    if (i >= files.size()) {
+      action->setVisible(false);
+      continue;
+    }
+    action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+    action->setData(files[i]);
+    action->setStatusTip(files[i]);
+    action->setVisible(true);
+  }
+}
+
+void MainWindow::showNotice(NoticeCode notice, const QString& details) {
+  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)), details);
+}
+
+void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem,
+                             const QString& caption) {
+  progressBar_->hide();
+  // A folder that could not be synced is named in place of the file it holds.
+  QString details = problem.where.empty() ? path : QFile::decodeName(problem.where.c_str());
+  const bool fileError = status == StatusCode::FileNotOpened ||
+                         status == StatusCode::FileWriteError || status == StatusCode::VerifyError;
+  if (fileError && problem) {
+    details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
+  }
+  if (!problem.leftover.empty()) {
+    details +=
+        QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
+        QStringLiteral(": the temporary file could not be removed: ") +
+        QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
+  }
+  dialogs_.showMessage(this, caption, QString::fromLatin1(statusText(status)), details);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  // A file that cannot be opened is refused here, before any question about unsaved changes.
+  if (!busy_ && urls.size() == 1 && urls.first().isLocalFile() &&
+      superfileTypeOf(urls.first().toLocalFile())) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (busy_ || urls.size() != 1 || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  // Open once the drop is over: the open may show a modal box.
+  const QString path = urls.first().toLocalFile();
+  QTimer::singleShot(0, this, [this, path] {
+    if (!busy_ && maybeSave()) loadFile(path);
+  });
+}
+
+}  // namespace tavufe
