@@ -33,7 +33,7 @@ for ts in "${catalogues[@]}"; do
   # English is the sources' language: its catalogue holds only the plurals' forms.
   only=()
   case "$ts" in *_en.ts) only=(-pluralonly) ;; esac
-  "$lupdate" -silent -locations none -no-obsolete "${only[@]}" "${sources[@]}" -ts "$ts"
+  "$lupdate" -silent -locations none -no-obsolete -I src "${only[@]}" "${sources[@]}" -ts "$ts"
 done
 
 if [ "$check" -eq 1 ]; then

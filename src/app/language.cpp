@@ -46,9 +46,10 @@ bool installLanguage(QCoreApplication& app, Translations& translations, const QS
   app.removeTranslator(&translations.window);
   app.removeTranslator(&translations.qt);
   translations.language = QString::fromLatin1(kSourceLanguage);
-  if (language == QLatin1String(kSourceLanguage)) return true;
+  // English's catalogue holds only the forms of its plurals.
   if (!translations.window.load(QStringLiteral(":/translations/tavufe_") + language)) return false;
   app.installTranslator(&translations.window);
+  if (language == QLatin1String(kSourceLanguage)) return true;
   // Qt's own texts are a nicety: the Debian package that carries them may be missing.
   if (translations.qt.load(QStringLiteral("qtbase_") + language,
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -42,7 +42,7 @@ QString pickLanguage(const QString& chosen, const QStringList& uiLanguages);
 
 // Loads `language`'s catalogue and Qt's own into `translations` and installs them in `app`,
 // removing what was installed before; false when the editor has no catalogue for it. English
-// installs none of the editor's and leaves Qt's texts as they are.
+// installs the forms of its plurals and leaves Qt's texts as they are.
 bool installLanguage(QCoreApplication& app, Translations& translations, const QString& language);
 
 // Help > Language: one checkable entry per language, and one to follow the system, with

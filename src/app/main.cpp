@@ -5,10 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
-#include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTimer>
 #include <exception>
 #include <memory>
@@ -108,12 +106,6 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("tavu-flex-editor");
     tavufe::QtDialogs dialogs;
     tavufe::MainWindow window(*state, dialogs, startupPath);
-    if (auto* help = window.findChild<QMenu*>("helpMenu")) {
-      tavufe::addLanguageMenu(*help, chosen, [&window](const QString&) {
-        window.statusBar()->showMessage(QCoreApplication::translate(
-            "tavufe::LanguageMenu", "The language changes when the editor next starts."));
-      });
-    }
     window.show();
     // For timing a start: the file named is opened, then the program ends.
     if (qEnvironmentVariableIsSet("TAVUFE_QUIT_AFTER_START")) {

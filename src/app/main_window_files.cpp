@@ -24,6 +24,7 @@
 #include "app/main_window.h"
 #include "app/path_field.h"
 #include "app/review_dialog.h"
+#include "app/system_texts.h"
 #include "app/window_settings.h"
 #include "editor/output_file.h"
 #include "editor/verify_flow.h"
@@ -70,7 +71,8 @@ void MainWindow::loadFile(const QString& path) {
   const std::optional<SuperfileEncoding> type = superfileTypeOf(path);
   if (!type) {
     // Refused before anything is touched: the file shown stays as it was.
-    showNotice(NoticeCode::FileTypeNotSupported, path + "\nSuperfiles end in .shx or .sbf.");
+    showNotice(NoticeCode::FileTypeNotSupported,
+               path + QLatin1Char('\n') + tr("Superfiles end in .shx or .sbf."));
     return;
   }
   undoStack_->clear();
@@ -122,7 +124,7 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   // The file that did not open is not shown.
   showNothingOpened(path);
 
-  const QString status = QString::fromLatin1(statusText(opened.status));
+  const QString status = translatedStatus(opened.status);
   const std::string name = toCorePath(QFileInfo(path).fileName());
   QString cause;
   if (opened.problem) {
@@ -140,10 +142,10 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   QString details = path;
   if (!cause.isEmpty()) details += QLatin1Char('\n') + cause;
   if (opened.check.problems > 1) {
-    details += QStringLiteral("\nFile > Verify lists every problem (%1 in all).")
-                   .arg(opened.check.problems);
+    details += QLatin1Char('\n') +
+               tr("File > Verify lists every problem (%1 in all).").arg(opened.check.problems);
   }
-  dialogs_.showMessage(this, QStringLiteral("WARNING"), status, details);
+  dialogs_.showMessage(this, tr("WARNING"), status, details);
 }
 
 bool MainWindow::saveAs() {
@@ -187,7 +189,7 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
   if (!saved) {
     // Headed as a save, so that a reason such as a read-only folder does not read as an open.
     showWarning(status, choice.path, why,
-                QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName()));
+                tr("Could not save %1").arg(QFileInfo(choice.path).fileName()));
   }
   pauseWithFullBar();
   progressBar_->hide();
@@ -201,11 +203,9 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
     codeGroupsChanged_ = false;
     showSavedFile(choice.path);
   }
-  QString message = QStringLiteral("Saved to %1").arg(choice.path);
+  QString message = tr("Saved to %1").arg(choice.path);
   if (otherLinks > 0) {
-    message += QStringLiteral("; %1 other hard link%2 the old contents")
-                   .arg(otherLinks)
-                   .arg(otherLinks == 1 ? QStringLiteral(" keeps") : QStringLiteral("s keep"));
+    message += tr("; %n other hard link(s) keep(s) the old contents", nullptr, int(otherLinks));
   }
   statusBar()->showMessage(message);
   return true;
@@ -254,14 +254,13 @@ void MainWindow::verifyFile() {
     return;
   }
   // The check reads the file, not the document: say which file, and that edits are not in it.
-  const QString heading =
-      QStringLiteral("Checked %1 as it is on disk%2.")
-          .arg(verifyPath_, isModified() && verifyPath_ == currentFile_
-                                ? QStringLiteral("; unsaved changes are not in it")
-                                : QString());
+  const QString heading = (isModified() && verifyPath_ == currentFile_
+                               ? tr("Checked %1 as it is on disk; unsaved changes are not in it.")
+                               : tr("Checked %1 as it is on disk."))
+                              .arg(verifyPath_);
   const std::string name = toCorePath(QFileInfo(verifyPath_).fileName());
   dialogs_.showText(
-      this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
+      this, tr("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
       heading + QStringLiteral("\n\n") + fromCoreLines(verifyLines(name, verified.check)));
 }
 
@@ -273,9 +272,8 @@ void MainWindow::reviewChanges() {
   } else if (!review.ok()) {
     showWarning(review.status, currentFile_, review.problem);
   } else {
-    dialogs_.showText(
-        this, QStringLiteral("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
-        review.text);
+    dialogs_.showText(this, tr("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+                      review.text);
   }
 }
 
@@ -306,7 +304,7 @@ void MainWindow::updateRecentFilesMenu() {
 }
 
 void MainWindow::showNotice(NoticeCode notice, const QString& details) {
-  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)), details);
+  dialogs_.showMessage(this, tr("NOTICE"), translatedNotice(notice), details);
 }
 
 void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem,
@@ -320,12 +318,14 @@ void MainWindow::showWarning(StatusCode status, const QString& path, const FileP
     details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
   }
   if (!problem.leftover.empty()) {
-    details +=
-        QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
-        QStringLiteral(": the temporary file could not be removed: ") +
-        QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
+    details += QLatin1Char('\n') +
+               tr("%1: the temporary file could not be removed: %2")
+                   .arg(QFile::decodeName(problem.leftover.c_str()),
+                        QString::fromLocal8Bit(
+                            fileProblemText(FileProblem::system(problem.leftoverError)).c_str()));
   }
-  dialogs_.showMessage(this, caption, QString::fromLatin1(statusText(status)), details);
+  dialogs_.showMessage(this, caption.isEmpty() ? tr("WARNING") : caption, translatedStatus(status),
+                       details);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -84,6 +84,7 @@ TEST_F(LanguageTest, EveryLanguageLoadsAndAnUnknownOneDoesNot) {
   }
   EXPECT_FALSE(installLanguage(*QCoreApplication::instance(), translations_, "xx"));
   EXPECT_EQ(translations_.language, "en");
+  ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), translations_, "en"));
   EXPECT_EQ(tavufe::translatedStatus(tavufe::StatusCode::RecordError), "Record Error");
 }
 
