@@ -21,7 +21,7 @@ trap 'rm -rf "$scratch"' EXIT
 # The page's texts as plain qsTr calls in a file named as its script, so that they have its
 # context.
 mkdir "$scratch/page"
-python3 tools/page_texts.py web/page.html web/page.js > "$scratch/page/page.js"
+python3 tools/page_texts.py web/page.html web/page.js web/translate.js > "$scratch/page/page.js"
 sources=(src/app "$scratch/page/page.js")
 
 catalogues=(translations/tavufe_*.ts)

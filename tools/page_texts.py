@@ -5,10 +5,10 @@ qsTr calls (lupdate's own reader stops at the script's async functions).
 
 In the HTML, an element marked data-tr has its text translated; one marked data-tr-label, its
 aria-label. A text is taken as the script takes it: trimmed, each run of white space one space.
-In the script, a call is qsTr("text") or, for a text with a count, qsTr("text", "", count),
+In the scripts, a call is qsTr("text") or, for a text with a count, qsTr("text", "", count),
 with the text one double-quoted literal.
 
-Usage: page_texts.py PAGE.html PAGE.js > texts.js
+Usage: page_texts.py PAGE.html SCRIPT.js... > texts.js
 """
 
 import json
@@ -53,7 +53,7 @@ SCRIPT_CALL = re.compile(r'\bqsTr\(\s*("(?:[^"\\\n]|\\.)*")\s*(,\s*""\s*,)?')
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) < 3:
         sys.exit(__doc__.strip().splitlines()[-1])
     parser = TextsToTranslate()
     with open(sys.argv[1], encoding="utf-8") as page:
@@ -62,10 +62,11 @@ def main():
         if not text:
             sys.exit("page_texts.py: an element marked for translation has no text")
         print(f"qsTr({json.dumps(text, ensure_ascii=False)});")
-    with open(sys.argv[2], encoding="utf-8") as script:
-        for literal, counted in SCRIPT_CALL.findall(script.read()):
-            text = json.dumps(json.loads(literal), ensure_ascii=False)
-            print(f'qsTr({text}, "", n);' if counted else f"qsTr({text});")
+    for path in sys.argv[2:]:
+        with open(path, encoding="utf-8") as script:
+            for literal, counted in SCRIPT_CALL.findall(script.read()):
+                text = json.dumps(json.loads(literal), ensure_ascii=False)
+                print(f'qsTr({text}, "", n);' if counted else f"qsTr({text});")
 
 
 if __name__ == "__main__":

@@ -2,6 +2,202 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>page</name>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
+        <translation>Löschen Sie zuerst die Skin-Dateien auf dem Telefon; dieses Programm löscht nur den übrig gebliebenen Skin-Ordner.</translation>
+    </message>
+    <message>
+        <source>The file stays on this computer: nothing is uploaded.</source>
+        <translation>Die Datei bleibt auf diesem Rechner: nichts wird hochgeladen.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Öffnen...</translation>
+    </message>
+    <message>
+        <source>Open a superfile (.shx or .sbf)</source>
+        <translation>Ein Superfile öffnen (.shx oder .sbf)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>Skin folders</source>
+        <translation>Skin-Ordner</translation>
+    </message>
+    <message>
+        <source>Up and Down select a folder; Delete deletes it.</source>
+        <translation>Auf und Ab wählen einen Ordner; Entf löscht ihn.</translation>
+    </message>
+    <message>
+        <source>Delete Skin Folder</source>
+        <translation>Skin-Ordner löschen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Bytes a delete turns to FF</source>
+        <translation>Bytes, die ein Löschen zu FF macht</translation>
+    </message>
+    <message>
+        <source>Code groups a save writes</source>
+        <translation>Codegruppen, die ein Speichern schreibt</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>SHX superfile (*.shx)</source>
+        <translation>SHX-Superfile (*.shx)</translation>
+    </message>
+    <message>
+        <source>SBF superfile (*.sbf)</source>
+        <translation>SBF-Superfile (*.sbf)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.smg)</source>
+        <translation>Flex-Codegruppe (*.smg)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.bin)</source>
+        <translation>Flex-Codegruppe (*.bin)</translation>
+    </message>
+    <message>
+        <source>Review Changes</source>
+        <translation>Änderungen prüfen</translation>
+    </message>
+    <message>
+        <source>Findings</source>
+        <translation>Befunde</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>WARNING</source>
+        <translation>WARNUNG</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Trotzdem speichern</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Select a folder to see the bytes “Delete Skin Folder” turns to FF.</source>
+        <translation>Wählen Sie einen Ordner, um die Bytes zu sehen, die „Skin-Ordner löschen“ zu FF macht.</translation>
+    </message>
+    <message>
+        <source>or drop a superfile (.shx or .sbf) here</source>
+        <translation>oder ein Superfile (.shx oder .sbf) hierher ziehen</translation>
+    </message>
+    <message>
+        <source>Checksums OK</source>
+        <translation>Prüfsummen OK</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n Prüfsummenproblem — siehe Befunde</numerusform>
+            <numerusform>%n Prüfsummenprobleme — siehe Befunde</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the file grew while it was read</source>
+        <translation>die Datei ist beim Lesen gewachsen</translation>
+    </message>
+    <message>
+        <source>the file shrank while it was read</source>
+        <translation>die Datei ist beim Lesen geschrumpft</translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.
+Do you want to save them?</source>
+        <translation>Die Änderungen an %1 wurden nicht gespeichert.
+Möchten Sie sie speichern?</translation>
+    </message>
+    <message>
+        <source>Superfiles end in .shx or .sbf.</source>
+        <translation>Superfiles enden auf .shx oder .sbf.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>%1 wird geöffnet...</translation>
+    </message>
+    <message>
+        <source>The page has no memory for a file of %1 bytes.</source>
+        <translation>Die Seite hat keinen Speicher für eine Datei von %1 Bytes.</translation>
+    </message>
+    <message>
+        <source>Findings lists every problem (%1 in all).</source>
+        <translation>Befunde listet jedes Problem auf (insgesamt %1).</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>; the date parameter was ignored: %1</source>
+        <translation>; der Datumsparameter wurde ignoriert: %1</translation>
+    </message>
+    <message>
+        <source>Review Changes — %1</source>
+        <translation>Änderungen prüfen — %1</translation>
+    </message>
+    <message>
+        <source>Deleted %1</source>
+        <translation>%1 gelöscht</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time.</source>
+        <translation>Ziehen Sie jeweils nur ein Superfile hierher.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen...</translation>
+    </message>
+</context>
+<context>
     <name>tavufe::AboutDialog</name>
     <message>
         <source>Delete skin files (.dat &amp; .ski) from the Tavu using a P2K utility 

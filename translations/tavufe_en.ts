@@ -2,6 +2,16 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>page</name>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n checksum problem — see Findings</numerusform>
+            <numerusform>%n checksum problems — see Findings</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>tavufe::MainWindow</name>
     <message numerus="yes">
         <source>%n problem(s) — see File &gt; Verify</source>

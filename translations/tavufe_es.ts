@@ -2,6 +2,202 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>page</name>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
+        <translation>Elimine primero los archivos del skin en el teléfono; este programa solo elimina la carpeta de skin que queda.</translation>
+    </message>
+    <message>
+        <source>The file stays on this computer: nothing is uploaded.</source>
+        <translation>El archivo se queda en este equipo: no se sube nada.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Abrir</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Abrir...</translation>
+    </message>
+    <message>
+        <source>Open a superfile (.shx or .sbf)</source>
+        <translation>Abrir un superfile (.shx o .sbf)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Informe</translation>
+    </message>
+    <message>
+        <source>Skin folders</source>
+        <translation>Carpetas de skin</translation>
+    </message>
+    <message>
+        <source>Up and Down select a folder; Delete deletes it.</source>
+        <translation>Arriba y Abajo seleccionan una carpeta; Supr la elimina.</translation>
+    </message>
+    <message>
+        <source>Delete Skin Folder</source>
+        <translation>Eliminar carpeta de skin</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Deshacer</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rehacer</translation>
+    </message>
+    <message>
+        <source>Bytes a delete turns to FF</source>
+        <translation>Bytes que una eliminación convierte en FF</translation>
+    </message>
+    <message>
+        <source>Code groups a save writes</source>
+        <translation>Grupos de código que escribe un guardado</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>SHX superfile (*.shx)</source>
+        <translation>Superfile SHX (*.shx)</translation>
+    </message>
+    <message>
+        <source>SBF superfile (*.sbf)</source>
+        <translation>Superfile SBF (*.sbf)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.smg)</source>
+        <translation>Grupo de código Flex (*.smg)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.bin)</source>
+        <translation>Grupo de código Flex (*.bin)</translation>
+    </message>
+    <message>
+        <source>Review Changes</source>
+        <translation>Revisar cambios</translation>
+    </message>
+    <message>
+        <source>Findings</source>
+        <translation>Hallazgos</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>WARNING</source>
+        <translation>ADVERTENCIA</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Guardar de todos modos</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Descartar</translation>
+    </message>
+    <message>
+        <source>Select a folder to see the bytes “Delete Skin Folder” turns to FF.</source>
+        <translation>Seleccione una carpeta para ver los bytes que «Eliminar carpeta de skin» convierte en FF.</translation>
+    </message>
+    <message>
+        <source>or drop a superfile (.shx or .sbf) here</source>
+        <translation>o suelte aquí un superfile (.shx o .sbf)</translation>
+    </message>
+    <message>
+        <source>Checksums OK</source>
+        <translation>Sumas de verificación correctas</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problema de suma de verificación — vea Hallazgos</numerusform>
+            <numerusform>%n problemas de suma de verificación — vea Hallazgos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the file grew while it was read</source>
+        <translation>el archivo creció mientras se leía</translation>
+    </message>
+    <message>
+        <source>the file shrank while it was read</source>
+        <translation>el archivo se redujo mientras se leía</translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.
+Do you want to save them?</source>
+        <translation>Los cambios en %1 no se han guardado.
+¿Desea guardarlos?</translation>
+    </message>
+    <message>
+        <source>Superfiles end in .shx or .sbf.</source>
+        <translation>Los superfiles terminan en .shx o .sbf.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>Abriendo %1...</translation>
+    </message>
+    <message>
+        <source>The page has no memory for a file of %1 bytes.</source>
+        <translation>La página no tiene memoria para un archivo de %1 bytes.</translation>
+    </message>
+    <message>
+        <source>Findings lists every problem (%1 in all).</source>
+        <translation>Hallazgos enumera todos los problemas (%1 en total).</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Guardado %1</translation>
+    </message>
+    <message>
+        <source>; the date parameter was ignored: %1</source>
+        <translation>; se ignoró el parámetro de fecha: %1</translation>
+    </message>
+    <message>
+        <source>Review Changes — %1</source>
+        <translation>Revisar cambios — %1</translation>
+    </message>
+    <message>
+        <source>Deleted %1</source>
+        <translation>Eliminado %1</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Rehecho</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Deshecho</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time.</source>
+        <translation>Suelte un solo superfile cada vez.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Listo</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Cargando...</translation>
+    </message>
+</context>
+<context>
     <name>tavufe::AboutDialog</name>
     <message>
         <source>Delete skin files (.dat &amp; .ski) from the Tavu using a P2K utility 

@@ -2,6 +2,203 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl">
 <context>
+    <name>page</name>
+    <message>
+        <source>Language</source>
+        <translation>Język</translation>
+    </message>
+    <message>
+        <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
+        <translation>Najpierw usuń pliki skórki w telefonie; ten program usuwa tylko pozostały folder skórki.</translation>
+    </message>
+    <message>
+        <source>The file stays on this computer: nothing is uploaded.</source>
+        <translation>Plik zostaje na tym komputerze: nic nie jest wysyłane.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Otwórz</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Otwórz...</translation>
+    </message>
+    <message>
+        <source>Open a superfile (.shx or .sbf)</source>
+        <translation>Otwórz plik superfile (.shx lub .sbf)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Raport</translation>
+    </message>
+    <message>
+        <source>Skin folders</source>
+        <translation>Foldery skórek</translation>
+    </message>
+    <message>
+        <source>Up and Down select a folder; Delete deletes it.</source>
+        <translation>Strzałki w górę i w dół zaznaczają folder; Delete go usuwa.</translation>
+    </message>
+    <message>
+        <source>Delete Skin Folder</source>
+        <translation>Usuń folder skórki</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Cofnij</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Ponów</translation>
+    </message>
+    <message>
+        <source>Bytes a delete turns to FF</source>
+        <translation>Bajty, które usunięcie zamieni na FF</translation>
+    </message>
+    <message>
+        <source>Code groups a save writes</source>
+        <translation>Grupy kodu, które zapisuje zapis</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>SHX superfile (*.shx)</source>
+        <translation>Superfile SHX (*.shx)</translation>
+    </message>
+    <message>
+        <source>SBF superfile (*.sbf)</source>
+        <translation>Superfile SBF (*.sbf)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.smg)</source>
+        <translation>Grupa kodu Flex (*.smg)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.bin)</source>
+        <translation>Grupa kodu Flex (*.bin)</translation>
+    </message>
+    <message>
+        <source>Review Changes</source>
+        <translation>Przejrzyj zmiany</translation>
+    </message>
+    <message>
+        <source>Findings</source>
+        <translation>Wyniki sprawdzenia</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>WARNING</source>
+        <translation>OSTRZEŻENIE</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Zapisz mimo to</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Odrzuć</translation>
+    </message>
+    <message>
+        <source>Select a folder to see the bytes “Delete Skin Folder” turns to FF.</source>
+        <translation>Zaznacz folder, aby zobaczyć bajty, które „Usuń folder skórki” zamieni na FF.</translation>
+    </message>
+    <message>
+        <source>or drop a superfile (.shx or .sbf) here</source>
+        <translation>albo upuść tutaj plik superfile (.shx lub .sbf)</translation>
+    </message>
+    <message>
+        <source>Checksums OK</source>
+        <translation>Sumy kontrolne poprawne</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problem z sumą kontrolną — zob. Wyniki sprawdzenia</numerusform>
+            <numerusform>%n problemy z sumami kontrolnymi — zob. Wyniki sprawdzenia</numerusform>
+            <numerusform>%n problemów z sumami kontrolnymi — zob. Wyniki sprawdzenia</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the file grew while it was read</source>
+        <translation>plik urósł podczas odczytu</translation>
+    </message>
+    <message>
+        <source>the file shrank while it was read</source>
+        <translation>plik zmalał podczas odczytu</translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.
+Do you want to save them?</source>
+        <translation>Zmiany w %1 nie zostały zapisane.
+Czy chcesz je zapisać?</translation>
+    </message>
+    <message>
+        <source>Superfiles end in .shx or .sbf.</source>
+        <translation>Pliki superfile mają rozszerzenie .shx lub .sbf.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>Otwieranie %1...</translation>
+    </message>
+    <message>
+        <source>The page has no memory for a file of %1 bytes.</source>
+        <translation>Strona nie ma pamięci na plik o rozmiarze %1 bajtów.</translation>
+    </message>
+    <message>
+        <source>Findings lists every problem (%1 in all).</source>
+        <translation>Wyniki sprawdzenia wymieniają wszystkie problemy (łącznie %1).</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Zapisano %1</translation>
+    </message>
+    <message>
+        <source>; the date parameter was ignored: %1</source>
+        <translation>; parametr daty został pominięty: %1</translation>
+    </message>
+    <message>
+        <source>Review Changes — %1</source>
+        <translation>Przegląd zmian — %1</translation>
+    </message>
+    <message>
+        <source>Deleted %1</source>
+        <translation>Usunięto %1</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Ponowiono</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Cofnięto</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time.</source>
+        <translation>Upuszczaj po jednym pliku superfile.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Gotowe</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wczytywanie...</translation>
+    </message>
+</context>
+<context>
     <name>tavufe::AboutDialog</name>
     <message>
         <source>Delete skin files (.dat &amp; .ski) from the Tavu using a P2K utility 

@@ -2,6 +2,202 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR">
 <context>
+    <name>page</name>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
+        <translation>Exclua primeiro os arquivos do skin no telefone; este programa só exclui a pasta de skin que sobrou.</translation>
+    </message>
+    <message>
+        <source>The file stays on this computer: nothing is uploaded.</source>
+        <translation>O arquivo fica neste computador: nada é enviado.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Abrir</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Abrir...</translation>
+    </message>
+    <message>
+        <source>Open a superfile (.shx or .sbf)</source>
+        <translation>Abrir um superfile (.shx ou .sbf)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Relatório</translation>
+    </message>
+    <message>
+        <source>Skin folders</source>
+        <translation>Pastas de skin</translation>
+    </message>
+    <message>
+        <source>Up and Down select a folder; Delete deletes it.</source>
+        <translation>Para cima e Para baixo selecionam uma pasta; Delete a exclui.</translation>
+    </message>
+    <message>
+        <source>Delete Skin Folder</source>
+        <translation>Excluir pasta de skin</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Desfazer</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Refazer</translation>
+    </message>
+    <message>
+        <source>Bytes a delete turns to FF</source>
+        <translation>Bytes que uma exclusão transforma em FF</translation>
+    </message>
+    <message>
+        <source>Code groups a save writes</source>
+        <translation>Grupos de código que um salvamento grava</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salvar</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>SHX superfile (*.shx)</source>
+        <translation>Superfile SHX (*.shx)</translation>
+    </message>
+    <message>
+        <source>SBF superfile (*.sbf)</source>
+        <translation>Superfile SBF (*.sbf)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.smg)</source>
+        <translation>Grupo de código Flex (*.smg)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.bin)</source>
+        <translation>Grupo de código Flex (*.bin)</translation>
+    </message>
+    <message>
+        <source>Review Changes</source>
+        <translation>Revisar alterações</translation>
+    </message>
+    <message>
+        <source>Findings</source>
+        <translation>Constatações</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>WARNING</source>
+        <translation>AVISO</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Salvar mesmo assim</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Descartar</translation>
+    </message>
+    <message>
+        <source>Select a folder to see the bytes “Delete Skin Folder” turns to FF.</source>
+        <translation>Selecione uma pasta para ver os bytes que “Excluir pasta de skin” transforma em FF.</translation>
+    </message>
+    <message>
+        <source>or drop a superfile (.shx or .sbf) here</source>
+        <translation>ou solte um superfile (.shx ou .sbf) aqui</translation>
+    </message>
+    <message>
+        <source>Checksums OK</source>
+        <translation>Somas de verificação corretas</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problema de soma de verificação — veja Constatações</numerusform>
+            <numerusform>%n problemas de soma de verificação — veja Constatações</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the file grew while it was read</source>
+        <translation>o arquivo cresceu durante a leitura</translation>
+    </message>
+    <message>
+        <source>the file shrank while it was read</source>
+        <translation>o arquivo diminuiu durante a leitura</translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.
+Do you want to save them?</source>
+        <translation>As alterações em %1 não foram salvas.
+Deseja salvá-las?</translation>
+    </message>
+    <message>
+        <source>Superfiles end in .shx or .sbf.</source>
+        <translation>Superfiles terminam em .shx ou .sbf.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>Abrindo %1...</translation>
+    </message>
+    <message>
+        <source>The page has no memory for a file of %1 bytes.</source>
+        <translation>A página não tem memória para um arquivo de %1 bytes.</translation>
+    </message>
+    <message>
+        <source>Findings lists every problem (%1 in all).</source>
+        <translation>Constatações lista todos os problemas (%1 no total).</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 salvo</translation>
+    </message>
+    <message>
+        <source>; the date parameter was ignored: %1</source>
+        <translation>; o parâmetro de data foi ignorado: %1</translation>
+    </message>
+    <message>
+        <source>Review Changes — %1</source>
+        <translation>Revisar alterações — %1</translation>
+    </message>
+    <message>
+        <source>Deleted %1</source>
+        <translation>%1 excluído</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Refeito</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Desfeito</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time.</source>
+        <translation>Solte um superfile por vez.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Pronto</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Carregando...</translation>
+    </message>
+</context>
+<context>
     <name>tavufe::AboutDialog</name>
     <message>
         <source>Delete skin files (.dat &amp; .ski) from the Tavu using a P2K utility 

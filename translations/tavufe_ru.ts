@@ -2,6 +2,203 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>page</name>
+    <message>
+        <source>Language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
+        <translation>Сначала удалите файлы скина на телефоне: эта программа удаляет только оставшуюся папку скина.</translation>
+    </message>
+    <message>
+        <source>The file stays on this computer: nothing is uploaded.</source>
+        <translation>Файл остаётся на этом компьютере: ничего не загружается в сеть.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Открыть...</translation>
+    </message>
+    <message>
+        <source>Open a superfile (.shx or .sbf)</source>
+        <translation>Открыть суперфайл (.shx или .sbf)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Отчёт</translation>
+    </message>
+    <message>
+        <source>Skin folders</source>
+        <translation>Папки скинов</translation>
+    </message>
+    <message>
+        <source>Up and Down select a folder; Delete deletes it.</source>
+        <translation>Стрелки вверх и вниз выбирают папку; Delete удаляет её.</translation>
+    </message>
+    <message>
+        <source>Delete Skin Folder</source>
+        <translation>Удалить папку скина</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Отменить</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Bytes a delete turns to FF</source>
+        <translation>Байты, которые удаление превратит в FF</translation>
+    </message>
+    <message>
+        <source>Code groups a save writes</source>
+        <translation>Кодовые группы, которые записывает сохранение</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>SHX superfile (*.shx)</source>
+        <translation>Суперфайл SHX (*.shx)</translation>
+    </message>
+    <message>
+        <source>SBF superfile (*.sbf)</source>
+        <translation>Суперфайл SBF (*.sbf)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.smg)</source>
+        <translation>Кодовая группа Flex (*.smg)</translation>
+    </message>
+    <message>
+        <source>Flex code group (*.bin)</source>
+        <translation>Кодовая группа Flex (*.bin)</translation>
+    </message>
+    <message>
+        <source>Review Changes</source>
+        <translation>Просмотреть изменения</translation>
+    </message>
+    <message>
+        <source>Findings</source>
+        <translation>Результаты проверки</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>WARNING</source>
+        <translation>ПРЕДУПРЕЖДЕНИЕ</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Всё равно сохранить</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Не сохранять</translation>
+    </message>
+    <message>
+        <source>Select a folder to see the bytes “Delete Skin Folder” turns to FF.</source>
+        <translation>Выберите папку, чтобы увидеть байты, которые «Удалить папку скина» превратит в FF.</translation>
+    </message>
+    <message>
+        <source>or drop a superfile (.shx or .sbf) here</source>
+        <translation>или перетащите сюда суперфайл (.shx или .sbf)</translation>
+    </message>
+    <message>
+        <source>Checksums OK</source>
+        <translation>Контрольные суммы в порядке</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n checksum problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n проблема с контрольной суммой — см. «Результаты проверки»</numerusform>
+            <numerusform>%n проблемы с контрольными суммами — см. «Результаты проверки»</numerusform>
+            <numerusform>%n проблем с контрольными суммами — см. «Результаты проверки»</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the file grew while it was read</source>
+        <translation>файл увеличился во время чтения</translation>
+    </message>
+    <message>
+        <source>the file shrank while it was read</source>
+        <translation>файл уменьшился во время чтения</translation>
+    </message>
+    <message>
+        <source>The changes to %1 have not been saved.
+Do you want to save them?</source>
+        <translation>Изменения в %1 не сохранены.
+Сохранить их?</translation>
+    </message>
+    <message>
+        <source>Superfiles end in .shx or .sbf.</source>
+        <translation>Суперфайлы имеют расширение .shx или .sbf.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>Открывается %1...</translation>
+    </message>
+    <message>
+        <source>The page has no memory for a file of %1 bytes.</source>
+        <translation>Странице не хватает памяти для файла размером %1 байт.</translation>
+    </message>
+    <message>
+        <source>Findings lists every problem (%1 in all).</source>
+        <translation>«Результаты проверки» перечисляют все проблемы (всего %1).</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Сохранено: %1</translation>
+    </message>
+    <message>
+        <source>; the date parameter was ignored: %1</source>
+        <translation>; параметр даты пропущен: %1</translation>
+    </message>
+    <message>
+        <source>Review Changes — %1</source>
+        <translation>Просмотр изменений — %1</translation>
+    </message>
+    <message>
+        <source>Deleted %1</source>
+        <translation>Удалено: %1</translation>
+    </message>
+    <message>
+        <source>Redone</source>
+        <translation>Повторено</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Отменено</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time.</source>
+        <translation>Перетаскивайте по одному суперфайлу.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Загрузка...</translation>
+    </message>
+</context>
+<context>
     <name>tavufe::AboutDialog</name>
     <message>
         <source>Delete skin files (.dat &amp; .ski) from the Tavu using a P2K utility 

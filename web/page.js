@@ -5,7 +5,9 @@ Module.onRuntimeInitialized = function () {
   const $ = (id) => document.getElementById(id);
   const session = new Module.Session();
   const dateParameter = new URLSearchParams(location.search).get("date");
-  const noFileName = $("file-name").textContent;
+  const reportLabels = Module.reportLabels();
+  // The report as the module gave it, kept to be shown again in another language.
+  let report = [];
   let selected = -1;
   let opened = false;
   let reading = false;
@@ -42,10 +44,11 @@ Module.onRuntimeInitialized = function () {
     $("message").showModal();
   }
 
-  // A box with the window's title text and the details under it.
+  // A box with the window's title text and the details under it; the title is the module's
+  // status or notice, shown in the page's language.
   function showMessage(title, details) {
-    setStatus(title);
-    showText(title, details || "");
+    setStatus(systemText(title));
+    showText(systemText(title), details || "");
   }
 
   function updateActions() {
@@ -75,7 +78,7 @@ Module.onRuntimeInitialized = function () {
     }
     const lines = session.preview(selected);
     $("preview").textContent = lines.length ? lines.join("\n")
-      : "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.";
+      : qsTr("Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.");
     $("preview").classList.toggle("placeholder", !lines.length);
     updateActions();
   }
@@ -90,12 +93,18 @@ Module.onRuntimeInitialized = function () {
 
   // The page as it starts: untitled, with no report, folders, preview, code groups or findings.
   function showNoDocument() {
-    $("file-name").textContent = noFileName;
+    $("file-name").textContent = qsTr("or drop a superfile (.shx or .sbf) here");
     delete $("file-name").dataset.name;
-    $("report").textContent = "";
+    report = [];
+    showReport();
     $("findings").textContent = "";
     fillBody($("code-groups"), []);
     relist();
+  }
+
+  // Labels and the module's own values in the page's language; what the file holds as it is.
+  function showReport() {
+    $("report").textContent = report.map((line, i) => reportLine(reportLabels, i, line)).join("\n");
   }
 
   function showFindings() {
@@ -103,8 +112,8 @@ Module.onRuntimeInitialized = function () {
   }
 
   function checkSummary(problems) {
-    return problems === 0 ? "Checksums OK"
-      : problems + " checksum problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
+    return problems === 0 ? qsTr("Checksums OK")
+      : qsTr("%n checksum problem(s) \u2014 see Findings", "", problems);
   }
 
   // The file's pieces go into the module as they come, and SHX text is read there while the
@@ -115,12 +124,12 @@ Module.onRuntimeInitialized = function () {
     for (;;) {
       const { done, value } = await reader.read();
       if (done) break;
-      if (value.length > file.size - got) throw new Error("the file grew while it was read");
+      if (value.length > file.size - got) throw new Error(qsTr("the file grew while it was read"));
       session.incoming().set(value, got);
       got += value.length;
       session.received(got);
     }
-    if (got !== file.size) throw new Error("the file shrank while it was read");
+    if (got !== file.size) throw new Error(qsTr("the file shrank while it was read"));
   }
 
   function closed(box) {
@@ -132,8 +141,9 @@ Module.onRuntimeInitialized = function () {
   function askUnsaved() {
     return new Promise((resolve) => {
       const box = $("unsaved");
-      $("unsaved-text").textContent = "The changes to " + $("file-name").dataset.name +
-        " have not been saved.\nDo you want to save them?";
+      $("unsaved-text").textContent = fillIn(
+        qsTr("The changes to %1 have not been saved.\nDo you want to save them?"),
+        $("file-name").dataset.name);
       box.returnValue = "";
       closed(box).then(() => resolve(box.returnValue || "cancel"));
       box.showModal();
@@ -142,7 +152,8 @@ Module.onRuntimeInitialized = function () {
 
   async function openFile(file) {
     if (reading) return;
-    const refuseByName = (notice) => showMessage(notice, file.name + "\nSuperfiles end in .shx or .sbf.");
+    const refuseByName = (notice) => showMessage(notice,
+      file.name + "\n" + qsTr("Superfiles end in .shx or .sbf."));
     // A file refused by its name is refused before any question about the open one.
     const refused = session.typeNotice(file.name);
     if (refused) {
@@ -161,7 +172,7 @@ Module.onRuntimeInitialized = function () {
         return;
       }
     }
-    setStatus("Opening " + file.name + "...");
+    setStatus(fillIn(qsTr("Opening %1..."), file.name));
     performance.mark("open-start");
     const begun = session.beginOpen(file.size, file.name);
     if (begun.notice) {
@@ -174,7 +185,7 @@ Module.onRuntimeInitialized = function () {
     showNoDocument();
     if (begun.status) {
       showMessage(begun.status, file.name + "\n" + (begun.reason ||
-        "The page has no memory for a file of " + file.size.toLocaleString("en") + " bytes."));
+        fillIn(qsTr("The page has no memory for a file of %1 bytes."), file.size.toLocaleString("en"))));
       return;
     }
     reading = true;
@@ -193,13 +204,14 @@ Module.onRuntimeInitialized = function () {
     showFindings();
     if (!result.loaded) {
       const more = result.problems > 1
-        ? "Findings lists every problem (" + result.problems + " in all)." : "";
+        ? fillIn(qsTr("Findings lists every problem (%1 in all)."), result.problems) : "";
       showMessage(result.status, [file.name, result.cause, more].filter(Boolean).join("\n"));
       return;
     }
     $("file-name").textContent = file.name;
     $("file-name").dataset.name = file.name;
-    $("report").textContent = result.report.join("\n");
+    report = result.report;
+    showReport();
     fillBody($("code-groups"), result.codeGroups);
     opened = true;
     relist();
@@ -247,8 +259,8 @@ Module.onRuntimeInitialized = function () {
     if (result.status) {
       showMessage(result.status, result.name);
     } else {
-      setStatus("Saved " + result.name + (result.dateIgnoredBecause
-        ? "; the date parameter was ignored: " + result.dateIgnoredBecause : ""));
+      setStatus(fillIn(qsTr("Saved %1"), result.name) + (result.dateIgnoredBecause
+        ? fillIn(qsTr("; the date parameter was ignored: %1"), result.dateIgnoredBecause) : ""));
       showFindings();
     }
     updateActions();
@@ -261,7 +273,7 @@ Module.onRuntimeInitialized = function () {
     const result = session.review(dateParameter !== null, dateParameter || "");
     const name = $("file-name").dataset.name;
     if (result.notice || result.status) showMessage(result.notice || result.status, name);
-    else showText("Review Changes \u2014 " + name, result.lines.join("\n"));
+    else showText(fillIn(qsTr("Review Changes \u2014 %1"), name), result.lines.join("\n"));
   }
 
   function deleteSelected() {
@@ -269,7 +281,7 @@ Module.onRuntimeInitialized = function () {
     if (session.deleteFolder(selected)) {
       relist();
       $("folders").focus();
-      announce("Deleted " + name);
+      announce(fillIn(qsTr("Deleted %1"), name));
     }
   }
 
@@ -278,12 +290,23 @@ Module.onRuntimeInitialized = function () {
   function undoOrRedo(redo) {
     if (!(redo ? session.redo() : session.undo())) return;
     relist();
-    announce(redo ? "Redone" : "Undone");
+    announce(redo ? qsTr("Redone") : qsTr("Undone"));
     if (document.activeElement && document.activeElement.disabled) $("folders").focus();
   }
 
-  fillHead($("folders"), Module.folderTitles());
-  fillHead($("code-groups"), Module.codeGroupTitles());
+  // What the page made from the module's texts, again in the language just chosen.
+  function showInLanguage() {
+    fillHead($("folders"), Module.folderTitles().map(systemText));
+    fillHead($("code-groups"), Module.codeGroupTitles().map(systemText));
+    showReport();
+    if (!$("file-name").dataset.name) {
+      $("file-name").textContent = qsTr("or drop a superfile (.shx or .sbf) here");
+    }
+    select(selected);
+  }
+
+  startLanguages($("language"), showInLanguage);
+  showInLanguage();
 
   $("file-input").addEventListener("change", (e) => {
     if (e.target.files.length === 1) openFile(e.target.files[0]);
@@ -296,7 +319,7 @@ Module.onRuntimeInitialized = function () {
     e.preventDefault();
     $("drop-zone").classList.remove("dragging");
     if (e.dataTransfer.files.length === 1) openFile(e.dataTransfer.files[0]);
-    else if (e.dataTransfer.files.length > 1) setStatus("Drop one superfile at a time.");
+    else if (e.dataTransfer.files.length > 1) setStatus(qsTr("Drop one superfile at a time."));
   });
   $("folders").addEventListener("click", (e) => {
     const row = e.target.closest("tbody tr");
@@ -328,7 +351,7 @@ Module.onRuntimeInitialized = function () {
   });
   window.addEventListener("beforeunload", (e) => { if (session.modified()) e.preventDefault(); });
   updateActions();
-  setStatus("Ready");
+  setStatus(qsTr("Ready"));
   document.body.dataset.ready = "true";
   performance.mark("ready");
 };

@@ -117,6 +117,10 @@ function showLanguage(code) {
   }
 }
 
+// The page speaks its language from the first moment, before the module has started.
+showLanguage(pickLanguage(storedLanguage(), navigator.languages || [navigator.language]));
+document.getElementById("status").textContent = qsTr("Loading...");
+
 // The selector: every language in its own name; a choice is shown at once and remembered.
 // `changed` redraws what the page made from the module's texts.
 function startLanguages(select, changed) {
@@ -127,7 +131,6 @@ function startLanguages(select, changed) {
     option.lang = code.replace("_", "-");
     return option;
   }));
-  showLanguage(pickLanguage(storedLanguage(), navigator.languages || [navigator.language]));
   select.value = tavufeLanguage;
   select.addEventListener("change", () => {
     storeLanguage(select.value);

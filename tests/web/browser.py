@@ -13,12 +13,14 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 
 class Page:
-    def __init__(self, page_path, downloads, query=""):
+    def __init__(self, page_path, downloads, query="", language="en-US"):
+        """`language` is the browser's preferred language, whatever the machine's settings."""
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                     "--disable-gpu", "--window-size=1200,900"):
+                     "--disable-gpu", "--window-size=1200,900", "--lang=" + language):
             options.add_argument(flag)
+        options.add_experimental_option("prefs", {"intl.accept_languages": language})
         options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
         service = Service(executable_path="/usr/bin/chromedriver")
         self.driver = webdriver.Chrome(options=options, service=service)
