@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Code groups a save writes</source>
-        <translation>Grupy kodu, które zapisuje zapis</translation>
+        <translation>Grupy kodu zapisywane przy zapisie</translation>
     </message>
     <message>
         <source>Save</source>
@@ -370,7 +370,7 @@ Ctrl+Q                  Zakończ</translation>
     </message>
     <message>
         <source>List what a save would write differently from the opened file</source>
-        <translation>Pokaż, co zapis zapisałby inaczej niż w otwartym pliku</translation>
+        <translation>Pokaż, co zapis zmieniłby względem otwartego pliku</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
@@ -514,7 +514,7 @@ Ctrl+Q                  Zakończ</translation>
     </message>
     <message>
         <source>The RAMDLD and Flex code groups that a save writes</source>
-        <translation>Grupy kodu RAMDLD i Flex, które zapisuje zapis</translation>
+        <translation>Grupy kodu RAMDLD i Flex zapisywane przy zapisie</translation>
     </message>
     <message>
         <source>Progress</source>
@@ -628,7 +628,7 @@ Czy chcesz je zapisać?</translation>
     <message>
         <source>%1 holds %2, which this save does not write.
 Replace it anyway?</source>
-        <translation>%1 zawiera %2, czego ten zapis nie zapisze.
+        <translation>%1 zawiera %2, których ten zapis nie obejmie.
 Zastąpić mimo to?</translation>
     </message>
     <message>
