@@ -590,6 +590,30 @@ Strg+Q                  Beenden</translation>
         <source>%1: the temporary file could not be removed: %2</source>
         <translation>%1: Die temporäre Datei konnte nicht entfernt werden: %2</translation>
     </message>
+    <message>
+        <source>Open a superfile to begin: File &gt; Open (%1), or drop it onto the window.</source>
+        <translation>Öffnen Sie ein Superfile, um zu beginnen: Datei &gt; Öffnen (%1), oder ziehen Sie es auf das Fenster.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time</source>
+        <translation>Ziehen Sie jeweils nur ein Superfile hierher</translation>
+    </message>
+    <message>
+        <source>%1: not a file on this computer</source>
+        <translation>%1: keine Datei auf diesem Rechner</translation>
+    </message>
+    <message>
+        <source>%1: %2; superfiles end in .shx or .sbf</source>
+        <translation>%1: %2; Superfiles enden auf .shx oder .sbf</translation>
+    </message>
+    <message>
+        <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
+        <translation>Nur die Flex-Codegruppe unter %1 gespeichert (%2, %3 Bytes)</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>

@@ -590,6 +590,30 @@ Ctrl+Q                  Salir</translation>
         <source>%1: the temporary file could not be removed: %2</source>
         <translation>%1: no se pudo eliminar el archivo temporal: %2</translation>
     </message>
+    <message>
+        <source>Open a superfile to begin: File &gt; Open (%1), or drop it onto the window.</source>
+        <translation>Abra un superfile para empezar: Archivo &gt; Abrir (%1), o arrástrelo a la ventana.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time</source>
+        <translation>Suelte un solo superfile cada vez</translation>
+    </message>
+    <message>
+        <source>%1: not a file on this computer</source>
+        <translation>%1: no es un archivo de este equipo</translation>
+    </message>
+    <message>
+        <source>%1: %2; superfiles end in .shx or .sbf</source>
+        <translation>%1: %2; los superfiles terminan en .shx o .sbf</translation>
+    </message>
+    <message>
+        <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
+        <translation>Solo el grupo de código Flex guardado en %1 (%2, %3 bytes)</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>

@@ -592,6 +592,30 @@ Ctrl+Q                  Zakończ</translation>
         <source>%1: the temporary file could not be removed: %2</source>
         <translation>%1: nie można usunąć pliku tymczasowego: %2</translation>
     </message>
+    <message>
+        <source>Open a superfile to begin: File &gt; Open (%1), or drop it onto the window.</source>
+        <translation>Otwórz plik superfile, aby zacząć: Plik &gt; Otwórz (%1), albo upuść go na okno.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Stan</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time</source>
+        <translation>Upuszczaj po jednym pliku superfile</translation>
+    </message>
+    <message>
+        <source>%1: not a file on this computer</source>
+        <translation>%1: to nie jest plik na tym komputerze</translation>
+    </message>
+    <message>
+        <source>%1: %2; superfiles end in .shx or .sbf</source>
+        <translation>%1: %2; pliki superfile mają rozszerzenie .shx lub .sbf</translation>
+    </message>
+    <message>
+        <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
+        <translation>Zapisano tylko grupę kodu Flex w %1 (%2, %3 bajtów)</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>

@@ -590,6 +590,30 @@ Ctrl+Q                  Sair</translation>
         <source>%1: the temporary file could not be removed: %2</source>
         <translation>%1: não foi possível remover o arquivo temporário: %2</translation>
     </message>
+    <message>
+        <source>Open a superfile to begin: File &gt; Open (%1), or drop it onto the window.</source>
+        <translation>Abra um superfile para começar: Arquivo &gt; Abrir (%1), ou arraste-o para a janela.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time</source>
+        <translation>Solte um superfile por vez</translation>
+    </message>
+    <message>
+        <source>%1: not a file on this computer</source>
+        <translation>%1: não é um arquivo deste computador</translation>
+    </message>
+    <message>
+        <source>%1: %2; superfiles end in .shx or .sbf</source>
+        <translation>%1: %2; superfiles terminam em .shx ou .sbf</translation>
+    </message>
+    <message>
+        <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
+        <translation>Só o grupo de código Flex salvo em %1 (%2, %3 bytes)</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>

@@ -593,6 +593,30 @@ Ctrl+Q                  Выход</translation>
         <source>%1: the temporary file could not be removed: %2</source>
         <translation>%1: не удалось удалить временный файл: %2</translation>
     </message>
+    <message>
+        <source>Open a superfile to begin: File &gt; Open (%1), or drop it onto the window.</source>
+        <translation>Откройте суперфайл, чтобы начать: Файл &gt; Открыть (%1), или перетащите его в окно.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Drop one superfile at a time</source>
+        <translation>Перетаскивайте по одному суперфайлу</translation>
+    </message>
+    <message>
+        <source>%1: not a file on this computer</source>
+        <translation>%1: это не файл на этом компьютере</translation>
+    </message>
+    <message>
+        <source>%1: %2; superfiles end in .shx or .sbf</source>
+        <translation>%1: %2; суперфайлы имеют расширение .shx или .sbf</translation>
+    </message>
+    <message>
+        <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
+        <translation>Только кодовая группа Flex сохранена в %1 (%2, %3 байт)</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>

@@ -93,16 +93,27 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (!started_) QTimer::singleShot(0, this, &MainWindow::startUp);
 }
 
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  // The first size guessed the window manager's frame; once the frame is known, the first size
+  // again, inside the screen as it really is.
+  if (firstRun_ && frameGeometry() != geometry()) {
+    firstRun_ = false;
+    resize(firstSize());
+    fitToScreen();
+  }
+}
+
 void MainWindow::startUp() {
   if (started_) return;
   started_ = true;
   initialiseEditor(state_);
   if (!startupPath_.isEmpty()) loadFile(startupPath_);
-  // The list is where the work is; with nothing open, the field that will name the file.
-  if (fileLoaded_) {
+  // The list is where the work is; with nothing open (or no Flex to edit), Open.
+  if (folderTable_->isEnabled()) {
     folderTable_->setFocus(Qt::OtherFocusReason);
   } else {
-    pathEdit_->setFocus(Qt::OtherFocusReason);
+    openButton_->setFocus(Qt::OtherFocusReason);
   }
 }
 

@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -83,6 +84,11 @@ class MainWindow : public QMainWindow {
   // Keeps the whole window, frame included, inside the available area of its screen; a
   // window that lies off every screen is centred on the primary one.
   void fitToScreen();
+  // The first size where no size was kept: wide enough for every code-group column, and the
+  // folder list its rows; fitToScreen then takes away what the screen cannot give.
+  QSize firstSize() const;
+  // The folder list's least height: five rows where the screen has the height for them.
+  void fitFolderRows(int mostHeight);
 
   // The window's own state (main_window.cpp).
   void startUp();
@@ -115,6 +121,9 @@ class MainWindow : public QMainWindow {
   void showOpened(const QString& path, OpenedSuperfile& opened);
   // The window as it was at start-up, except that File > Verify can still check `path`.
   void showNothingOpened(const QString& path);
+  // The status bar's lasting line: what the last command did or why it was refused. Tips
+  // cover it only while they show.
+  void showStatusLine(const QString& text);
 
   // The file commands and their questions (main_window_files.cpp).
   // False when the user cancels; true when there is nothing to save, it was saved or dropped.
@@ -149,6 +158,8 @@ class MainWindow : public QMainWindow {
   Dialogs& dialogs_;
   QString startupPath_;
   bool started_ = false;
+  bool firstRun_ = false;  // no size was kept from an earlier run
+  int leastHeight_ = 0;    // the window's least height with the folder list's five rows
   bool busy_ = false;
   int pauseMs_ = kPauseAfterCommandMs;
 
@@ -203,6 +214,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* recordPreview_;
   QTableWidget* codeGroupTable_;
   QProgressBar* progressBar_;
+  QLabel* statusLine_;
   QLabel* checksumLabel_;
   AboutDialog* aboutDialog_;
 };

@@ -47,6 +47,8 @@ constexpr int kReportLines = 9;
 constexpr int kLeastReportLines = 3;
 constexpr int kPreviewLines = 13;  // the 5 and 168 erased bytes at 16 to a line, and the gap
 constexpr int kFolderRowsShown = 7;
+constexpr int kLeastFolderRows = 5;     // where the screen has the height for them
+constexpr int kFewestFolderRows = 2;    // on a screen that has not
 constexpr int kCodeGroupRowsShown = 2;  // the RAMDLD and the Flex a save writes
 constexpr double kCodeGroupTablePointSize = 8.0;
 
@@ -346,6 +348,10 @@ void MainWindow::createControls() {
   reportView_ = makeTextView("reportView");
   reportView_->setAccessibleName(tr("Report"));
   reportView_->setAccessibleDescription(tr("What the superfile's header and code groups say"));
+  // What an empty window shows: how to begin.
+  reportView_->setPlaceholderText(
+      tr("Open a superfile to begin: File > Open (%1), or drop it onto the window.")
+          .arg(openAction_->shortcut().toString(QKeySequence::NativeText)));
   // Nine lines whole where there is room; on a small screen it scrolls.
   reportView_->setMinimumHeight(textViewHeight(*reportView_, kLeastReportLines));
   reportView_->setMaximumHeight(textViewHeight(*reportView_, kReportLines));
@@ -382,7 +388,7 @@ QWidget* MainWindow::createFolderViews() {
                 folderTable_);
   });
   folderTable_->setContextMenuPolicy(Qt::ActionsContextMenu);
-  folderTable_->setMinimumHeight(tableHeight(*folderTable_, 2));
+  folderTable_->setMinimumHeight(tableHeight(*folderTable_, kLeastFolderRows));
   const QFontMetrics metrics(font());
   folderTable_->setColumnWidth(0, metrics.horizontalAdvance("200") + 16);
   folderTable_->setColumnWidth(1, metrics.horizontalAdvance(QString(30, QLatin1Char('n'))));
@@ -412,7 +418,8 @@ QWidget* MainWindow::createFolderViews() {
   folderSplitter->setStretchFactor(1, 0);
   folderSplitter->setSizes({tableHeight(*folderTable_, kFolderRowsShown),
                             textViewHeight(*recordPreview_, kPreviewLines)});
-  recordPreview_->setMinimumHeight(textViewHeight(*recordPreview_, 3));
+  // Two lines at least: on a short screen the folder list comes first.
+  recordPreview_->setMinimumHeight(textViewHeight(*recordPreview_, 2));
   // Its lines are all there is to see: more height would only go to waste.
   recordPreview_->setMaximumHeight(textViewHeight(*recordPreview_, kPreviewLines) +
                                    recordPreview_->horizontalScrollBar()->sizeHint().height());
@@ -458,11 +465,11 @@ void MainWindow::createCodeGroupTable() {
   connect(codeGroupTable_, &QTableWidget::currentCellChanged, this, &MainWindow::updateActions);
 }
 
+// Top to bottom; the path field takes no focus.
 void MainWindow::setTabOrders() {
   setTabOrder(openButton_, saveButton_);
   setTabOrder(saveButton_, deleteFolderButton_);
-  setTabOrder(deleteFolderButton_, pathEdit_);
-  setTabOrder(pathEdit_, reportView_);
+  setTabOrder(deleteFolderButton_, reportView_);
   setTabOrder(reportView_, folderTable_);
   setTabOrder(folderTable_, recordPreview_);
   setTabOrder(recordPreview_, codeGroupTable_);
@@ -476,14 +483,20 @@ void MainWindow::createStatusBar() {
   progressBar_->setMaximumWidth(200);
   progressBar_->hide();
   progressBar_->setAccessibleName(tr("Progress"));
+  // A widget rather than a message: a menu's tip hides it only while the tip shows. It takes
+  // the room the checksum state leaves; a long cause is cut at the right, not the window.
+  statusLine_ = new QLabel;
+  statusLine_->setObjectName("statusLine");
+  statusLine_->setAccessibleName(tr("Status"));
+  statusLine_->setMinimumWidth(0);
+  statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(statusLine_, 1);
+  // The checksum state stays whatever else shows, as short as its text.
   checksumLabel_ = new ChecksumLabel(*verifyAction_);
   checksumLabel_->setObjectName("checksumLabel");
   checksumLabel_->setAccessibleName(tr("Checksum state"));
   checksumLabel_->setToolTip(tr("Click for File > Verify"));
-  // It takes the room the messages leave; a long cause is cut at the right, not the window.
-  checksumLabel_->setMinimumWidth(0);
-  checksumLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  statusBar()->addPermanentWidget(checksumLabel_, 1);
+  statusBar()->addPermanentWidget(checksumLabel_);
   statusBar()->addPermanentWidget(progressBar_);
 }
 
@@ -494,6 +507,7 @@ void MainWindow::readSettings() {
   updateRecentFilesMenu();
   const QSize designed = designedClientSize() + QSize(0, menuBar()->sizeHint().height());
   setMinimumSize(designed.expandedTo(minimumSizeHint()));
+  leastHeight_ = minimumHeight();
   folderTable_->horizontalHeader()->restoreState(
       settings.value(kSettingsFolderColumns).toByteArray());
   codeGroupTable_->horizontalHeader()->restoreState(
@@ -501,16 +515,42 @@ void MainWindow::readSettings() {
   // Widths kept from a start in another language may be too narrow for this one's headings.
   fitTitles(*folderTable_);
   fitTitles(*codeGroupTable_);
-  if (!restoreGeometry(settings.value(kSettingsGeometry).toByteArray())) {
-    // The folder list's own hint is taller than the rows it is meant to show by default.
-    const int folderSurplus = std::max(
-        0, folderTable_->sizeHint().height() - tableHeight(*folderTable_, kFolderRowsShown));
-    resize(designed.expandedTo(sizeHint() - QSize(0, folderSurplus)));
+  firstRun_ = !restoreGeometry(settings.value(kSettingsGeometry).toByteArray());
+  if (firstRun_) {
+    resize(firstSize());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       move(screen->availableGeometry().center() - rect().center());
     }
   }
   fitToScreen();
+}
+
+QSize MainWindow::firstSize() const {
+  const QSize designed = designedClientSize() + QSize(0, menuBar()->sizeHint().height());
+  // The folder list's own hint is taller than the rows it is meant to show by default.
+  const int folderSurplus =
+      std::max(0, folderTable_->sizeHint().height() - tableHeight(*folderTable_, kFolderRowsShown));
+  QSize first = designed.expandedTo(sizeHint() - QSize(0, folderSurplus));
+  // Every code-group column in view, so that a failed sum is seen without scrolling.
+  const QMargins margins = centralWidget()->layout()->contentsMargins();
+  int columns = margins.left() + margins.right() + 2 * codeGroupTable_->frameWidth();
+  for (int c = 0; c < codeGroupTable_->columnCount(); ++c) {
+    columns += codeGroupTable_->columnWidth(c);
+  }
+  first.setWidth(std::max(first.width(), columns));
+  return first;
+}
+
+void MainWindow::fitFolderRows(int mostHeight) {
+  // The rows the screen cannot give come off the list's least height, a whole row at a time.
+  const int row = folderTable_->verticalHeader()->defaultSectionSize();
+  const int shortfall = std::max(0, leastHeight_ - mostHeight);
+  const int rows = std::max(kFewestFolderRows, kLeastFolderRows - (shortfall + row - 1) / row);
+  folderTable_->setMinimumHeight(tableHeight(*folderTable_, rows));
+  // The layouts learn of the change before they are next used, shown or not.
+  folderTable_->parentWidget()->updateGeometry();
+  centralWidget()->layout()->invalidate();
+  setMinimumHeight(leastHeight_ - (kLeastFolderRows - rows) * row);
 }
 
 void MainWindow::fitToScreen() {
@@ -519,12 +559,14 @@ void MainWindow::fitToScreen() {
   if (!onScreen) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
-                                                geometry().top() - frameGeometry().top(),
-                                                frameGeometry().right() - geometry().right(),
-                                                frameGeometry().bottom() - geometry().bottom())
-                                     : kAssumedFrame;
+  const bool frameKnown = isVisible() && frameGeometry() != geometry();
+  const QMargins frame = frameKnown ? QMargins(geometry().left() - frameGeometry().left(),
+                                               geometry().top() - frameGeometry().top(),
+                                               frameGeometry().right() - geometry().right(),
+                                               frameGeometry().bottom() - geometry().bottom())
+                                    : kAssumedFrame;
   const QSize most = area.marginsRemoved(frame).size();
+  fitFolderRows(most.height());
   // The designed least size gives way on a small screen or at a large scale factor.
   setMinimumSize(minimumSize().boundedTo(most));
   resize(size().boundedTo(most));

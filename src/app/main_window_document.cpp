@@ -207,8 +207,13 @@ void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
   showCheckSummary();
   // Nothing can be deleted or saved without the Flex: the status bar says why, as a save would.
   if (!saveAllowed_) {
-    statusBar()->showMessage(translatedNotice(NoticeCode::NoFlexCodeGroup));
+    showStatusLine(translatedNotice(NoticeCode::NoFlexCodeGroup));
   }
+}
+
+void MainWindow::showStatusLine(const QString& text) {
+  statusBar()->clearMessage();
+  statusLine_->setText(text);
 }
 
 void MainWindow::showNothingOpened(const QString& path) {

@@ -1,6 +1,7 @@
 // The file commands and their questions: open, save, verify, review, recent files and drops.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -27,7 +28,9 @@
 #include "app/system_texts.h"
 #include "app/window_settings.h"
 #include "editor/output_file.h"
+#include "editor/save_flow.h"
 #include "editor/verify_flow.h"
+#include "inspect/number_format.h"
 #include "model/codes.h"
 #include "model/progress.h"
 
@@ -35,9 +38,27 @@ namespace tavufe {
 
 namespace {
 
+// The slot whose bytes an SMG or BIN export writes: the Flex, as a save requires.
+constexpr int kExportedSlot = 1;
+
 QString folderOf(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
   return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+// Why a drop of `urls` cannot be opened; empty for one superfile.
+QString dropRefusal(const QList<QUrl>& urls) {
+  if (urls.size() > 1) {
+    return QCoreApplication::translate("tavufe::MainWindow", "Drop one superfile at a time");
+  }
+  const QUrl& url = urls.first();
+  if (!url.isLocalFile()) {
+    return QCoreApplication::translate("tavufe::MainWindow", "%1: not a file on this computer")
+        .arg(url.toDisplayString());
+  }
+  if (superfileTypeOf(url.toLocalFile())) return {};
+  return QCoreApplication::translate("tavufe::MainWindow", "%1: %2; superfiles end in .shx or .sbf")
+      .arg(translatedNotice(NoticeCode::FileTypeNotSupported), url.fileName());
 }
 
 }  // namespace
@@ -97,7 +118,7 @@ void MainWindow::loadFile(const QString& path) {
   QSettings().setValue(kSettingsOpenFolder, openDialogFolder_);
   currentFile_ = path;
   verifyPath_ = path;
-  statusBar()->clearMessage();
+  showStatusLine({});
   checksumLabel_->clear();
 
   showBarAtStart();
@@ -134,7 +155,9 @@ void MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
     // The check's finding where the read stopped, or else its first problem.
     cause = fromCoreText(findingLine(name, *opened.cause));
   }
-  checksumLabel_->setText(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
+  // The state on the right, the place and the cause on the left, where there is room for it.
+  checksumLabel_->setText(status);
+  showStatusLine(cause.isEmpty() ? status : status + QStringLiteral(": ") + cause);
   if (opened.problem) {
     showWarning(opened.status, path, opened.problem);
     return;
@@ -188,8 +211,9 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
   const bool saved = status == StatusCode::None;
   if (!saved) {
     // Headed as a save, so that a reason such as a read-only folder does not read as an open.
-    showWarning(status, choice.path, why,
-                tr("Could not save %1").arg(QFileInfo(choice.path).fileName()));
+    const QString heading = tr("Could not save %1").arg(QFileInfo(choice.path).fileName());
+    showWarning(status, choice.path, why, heading);
+    showStatusLine(heading + QStringLiteral(": ") + translatedStatus(status));
   }
   pauseWithFullBar();
   progressBar_->hide();
@@ -204,10 +228,18 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
     showSavedFile(choice.path);
   }
   QString message = tr("Saved to %1").arg(choice.path);
+  if (!isSuperfile(choice.type)) {
+    // An export leaves the title and the report as they were: this line is all that says it
+    // was written, so it says what the file holds.
+    message = tr("Saved the Flex code group alone to %1 (%2, %3 bytes)")
+                  .arg(choice.path, QString::fromLatin1(extensionFor(choice.type)).mid(1).toUpper(),
+                       QString::fromStdString(formatThousands(state_.slots[kExportedSlot].length,
+                                                              numberFormat_.thousandsSeparator)));
+  }
   if (otherLinks > 0) {
     message += tr("; %n other hard link(s) keep(s) the old contents", nullptr, int(otherLinks));
   }
-  statusBar()->showMessage(message);
+  showStatusLine(message);
   return true;
 }
 
@@ -330,10 +362,14 @@ void MainWindow::showWarning(StatusCode status, const QString& path, const FileP
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  // A file that cannot be opened is refused here, before any question about unsaved changes.
-  if (!busy_ && urls.size() == 1 && urls.first().isLocalFile() &&
-      superfileTypeOf(urls.first().toLocalFile())) {
+  if (busy_ || urls.isEmpty()) return;
+  // A file that cannot be opened is refused here, before any question about unsaved changes;
+  // the status line says why, in place of whatever it said of the last file.
+  const QString refusal = dropRefusal(urls);
+  if (refusal.isEmpty()) {
     event->acceptProposedAction();
+  } else {
+    showStatusLine(refusal);
   }
 }
 

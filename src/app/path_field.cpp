@@ -1,11 +1,20 @@
 #include "app/path_field.h"
 
+#include <QPalette>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 namespace tavufe {
 
-PathField::PathField(QWidget* parent) : QLineEdit(parent) { setReadOnly(true); }
+PathField::PathField(QWidget* parent) : QLineEdit(parent) {
+  setReadOnly(true);
+  // Drawn on the window's own colour, without the frame of a field that can be typed in.
+  setFocusPolicy(Qt::NoFocus);
+  setFrame(false);
+  QPalette shown = palette();
+  shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+  setPalette(shown);
+}
 
 void PathField::setPath(const QString& path) {
   path_ = path;

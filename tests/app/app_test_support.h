@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -223,6 +224,8 @@ class WindowTest : public ::testing::Test {
   QPlainTextEdit* recordPreview() const { return find<QPlainTextEdit>("recordPreview"); }
   QPushButton* deleteButton() const { return find<QPushButton>("deleteFolderButton"); }
   tavufe::PathField* pathEdit() const { return find<tavufe::PathField>("pathEdit"); }
+  // The status bar's lasting line: what the last command did or why it was refused.
+  QString statusLine() const { return find<QLabel>("statusLine")->text(); }
 
   // Opens `path` through File > Open, as if chosen in the open dialog.
   void openFromDialog(const QString& path) {

@@ -158,12 +158,13 @@ TEST_F(OpenTest, SuperfileWithoutFlexLoadsButCannotBeSaved) {
   EXPECT_EQ(enabledCommands(), QStringList());
   EXPECT_EQ(reportView()->toPlainText().split('\n').value(6), "Flex: Not Found");
   // Why the commands stay off.
-  EXPECT_EQ(window->statusBar()->currentMessage(), "No Flex Code Group");
+  EXPECT_EQ(statusLine(), "No Flex Code Group");
 }
 
 // A failed open says why: the system's reason, or where the read stopped and what it found, with
 // a pointer to File > Verify when there is more; the status bar keeps the line. The window is
-// left untitled and empty, as at start-up, with File > Verify on for the file that failed.
+// left untitled and empty, as at start-up, with File > Verify on for the file that failed; the
+// checksum state says only what failed, the status line where and why.
 TEST_F(OpenTest, FailedOpenSaysWhyAndLeavesTheWindowUntitled) {
   start();
   fixture::Bytes badStart = sample::makeSbf({});
@@ -191,7 +192,8 @@ TEST_F(OpenTest, FailedOpenSaysWhyAndLeavesTheWindowUntitled) {
     openFromDialog(path);
     EXPECT_EQ(dialogs.messages, QStringList({"WARNING: " + status}));
     EXPECT_EQ(dialogs.details, QStringList({path + "\n" + box}));
-    EXPECT_EQ(find<QLabel>("checksumLabel")->text(), status + ": " + line);
+    EXPECT_EQ(find<QLabel>("checksumLabel")->text(), status);
+    EXPECT_EQ(statusLine(), status + ": " + line);
     EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
     EXPECT_EQ(pathEdit()->path(), QString());
     EXPECT_EQ(window->windowTitle(), "Tavu Flex Editor");
@@ -375,7 +377,8 @@ TEST_F(SaveTest, SaveAsksForTheFileAndSaysWhereItWrote) {
   EXPECT_EQ(dialogs.openRequests.size(), 1);
   EXPECT_EQ(dialogs.saveRequests.size(), 1);
   EXPECT_EQ(fixture::readFile(smg), erasedFlex({0x1600, 0x1800}));
-  EXPECT_EQ(window->statusBar()->currentMessage(), "Saved to " + q(smg));
+  EXPECT_EQ(statusLine(), "Saved the Flex code group alone to " + q(smg) + " (SMG, " +
+                              thousands(kFlexSize) + " bytes)");
   EXPECT_TRUE(window->isVisible());
 
   clickFolder(0);  // "audio" at 0x1000
@@ -454,7 +457,8 @@ TEST_F(SaveTest, SaveAsShowsTheSavedFile) {
   save(q(dir.file("flex.smg")), SaveType::Smg);
   EXPECT_EQ(pathEdit()->path(), saved);
   EXPECT_EQ(reportView()->toPlainText().split('\n'), report);
-  EXPECT_EQ(window->statusBar()->currentMessage(), "Saved to " + q(dir.file("flex.smg")));
+  EXPECT_TRUE(
+      statusLine().startsWith("Saved the Flex code group alone to " + q(dir.file("flex.smg"))));
 }
 
 TEST_F(SaveTest, FailedSaveWarnsWithTheFileAndTheReasonAndStaysModified) {
@@ -468,7 +472,7 @@ TEST_F(SaveTest, FailedSaveWarnsWithTheFileAndTheReasonAndStaysModified) {
   EXPECT_TRUE(find<QProgressBar>("progressBar")->isHidden());
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
   EXPECT_TRUE(window->isWindowModified());
-  EXPECT_FALSE(window->statusBar()->currentMessage().startsWith("Saved to"));
+  EXPECT_EQ(statusLine(), "Could not save out.shx: File Not Opened");
 }
 
 // Every code group cut: the save stops with a notice before its dialog.

@@ -127,7 +127,8 @@ TEST_F(WindowLanguageTest, NothingIsCutInTheLongestLanguages) {
     window->resize(window->minimumSize());
     QCoreApplication::processEvents();
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
-      if (!widget->isVisible() || widget->objectName() == "checksumLabel") continue;
+      // The status line gives way at its right end by design: a long cause is cut there.
+      if (!widget->isVisible() || widget->objectName() == "statusLine") continue;
       const auto* label = qobject_cast<const QLabel*>(widget);
       if (label != nullptr && label->wordWrap()) {
         EXPECT_GE(label->height(), label->heightForWidth(label->width()))

@@ -61,7 +61,7 @@ TEST_F(WindowTest, ColumnsCanBeResizedByTheUser) {
 TEST_F(WindowTest, LongPathIsElidedInTheMiddle) {
   start();
   tavufe::PathField* field = pathEdit();
-  const QString path = "/home/user/backups/" + QString(60, 'x') + "/flex_backup.shx";
+  const QString path = "/home/user/backups/" + QString(300, 'x') + "/flex_backup.shx";
   field->setPath(path);
   EXPECT_EQ(field->path(), path);
   EXPECT_EQ(field->toolTip(), path);
