@@ -2,7 +2,8 @@
 # The catalogues in translations/ against the sources: with no argument, refreshes every .ts
 # from the window's code (src/app) and the page's HTML and script (lupdate), keeping what is
 # translated and adding each new text unfinished; with --check, changes nothing and fails when
-# a text of the window or the page has no finished entry in a catalogue.
+# a text of the window or the page has no finished entry in a catalogue, or a catalogue's
+# language is missing from the window's Language menu or the page's selector.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -53,8 +54,14 @@ for path in sys.argv[1:]:
                 missing += 1
                 print(f"{name}: {context.findtext('name')}: no translation of "
                       f"\"{message.findtext('source')}\"")
+    # Every catalogue's language is offered in the window's menu and on the page's selector.
+    code = name[len("tavufe_"):-len(".ts")]
+    for lists, entry in (("src/app/language.h", '{"%s", "'), ("web/translate.js", '["%s", "')):
+        if entry % code not in open(lists, encoding="utf-8").read():
+            missing += 1
+            print(f"{name}: {lists} does not list the language {code}")
 if missing:
-    sys.exit(f"translations: {missing} texts without a translation; see TRANSLATING.md")
+    sys.exit(f"translations: {missing} texts or languages missing; see TRANSLATING.md")
 print(f"Translations: every text of the window and the page in {len(sys.argv) - 1} catalogues")
 PY
 fi
