@@ -22,7 +22,7 @@ using namespace tavufe;
 
 TEST(WebSessionTest, StartsWithNoFileAndOpensAPickedFileAsTheEditorDoes) {
   web::Session session;
-  // The made-up file read at the start is given up without a trace.
+  // The memory touched at the start holds no file.
   EXPECT_TRUE(session.folders().empty());
   EXPECT_FALSE(session.modified());
   EXPECT_FALSE(session.canUndo());

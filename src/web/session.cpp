@@ -1,3 +1,11 @@
+// The page's session: the document, its deletes and the open of a file read in pieces.
+//
+// Its start touches the memory a first open uses, while the user picks a file: the browser
+// hands the module fresh memory page by page as it is first touched, which cost a full-size
+// first open a fifth of its time. What holds from then on: the image is allocated and erased
+// once and kept for the session's life, and the room a file is read into is given back only
+// for a larger one, so every open of a file of up to kIncomingRoom bytes finds its memory
+// touched.
 #include "web/session.h"
 
 #include <algorithm>
@@ -6,10 +14,7 @@
 #include "editor/diff_flow.h"
 #include "editor/verify_flow.h"
 #include "inspect/folder_scan.h"
-#include "model/header_layout.h"
 #include "model/slots.h"
-#include "superfile/hex_pairs.h"
-#include "superfile/shx_writer.h"
 #include "superfile/superfile_size.h"
 
 namespace tavufe::web {
@@ -28,9 +33,6 @@ std::uint8_t* room(std::size_t size) {
 Session::Session() {
   state_->image.allocate();
   initialiseEditor(*state_);
-  // The browser hands the module fresh memory page by page as it is first touched, which costs
-  // more than the open's own work; touched now, while the user picks a file, the first open
-  // finds the image erased and room for the file.
   state_->image.fill();
   (void)state_->image.all();
   incoming_.reset(room(kIncomingRoom));
@@ -38,40 +40,6 @@ Session::Session() {
     std::fill_n(incoming_.get(), kIncomingRoom, std::uint8_t(0));
     incomingCapacity_ = kIncomingRoom;
   }
-  warmUp();
-}
-
-// The browser runs freshly loaded code at first through a quick compile, several times slower,
-// and compiles the parts that run long again fully. Some megabytes of made-up SHX text read as
-// a picked file is read, and given up, leave the reader's hot paths compiled for the first
-// file the user opens. Nothing of it stays: the session is as it was.
-void Session::warmUp() {
-  constexpr std::size_t kLines = 20000;
-  constexpr std::size_t kPiece = std::size_t(256) << 10;
-  constexpr std::uint32_t kRamdldAddress = 0x03FC8000;  // where handsets load it; any will do
-  const HexKernels& hex = hexKernels();
-  std::string text(kHeaderSize, '\0');  // a header that lists nothing
-  std::uint32_t charSum = 0;
-  auto append = [&](std::uint32_t address, std::size_t k) {
-    std::uint8_t data[kShxDataPerLine];
-    for (std::size_t b = 0; b < kShxDataPerLine; ++b) data[b] = std::uint8_t(k * 7 + b);
-    char line[kShxMaxLineSize];
-    text.append(line, buildShxDataLine(hex, address, data, kShxDataPerLine, line, charSum));
-  };
-  // A RAMDLD of one line, then a code group whose lines are decoded as a run into the image.
-  text += kShxGroupOpenLine;
-  append(kRamdldAddress, 0);
-  text += kShxTerminatorLine;
-  text += kShxGroupOpenLine;
-  for (std::size_t k = 0; k < kLines; ++k)
-    append(kFlashFirst + std::uint32_t(k * kShxDataPerLine), k);
-  text += kShxTerminatorLine;
-  if (!beginOpen(text.size(), "warm-up.shx").ok()) return;
-  std::copy(text.begin(), text.end(), incoming_.get());
-  for (std::size_t at = kPiece; at < text.size() + kPiece; at += kPiece) {
-    received(std::min(at, text.size()));
-  }
-  abandonOpen();
 }
 
 OpenedSuperfile Session::open(std::span<const std::uint8_t> bytes, const std::string& name) {

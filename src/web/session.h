@@ -95,7 +95,6 @@ class Session {
   void forgetDocument();
   // Nothing open: no slots, no folders, no file kept for a review.
   void closeDocument();
-  void warmUp();
 
   std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
   // The file being read in pieces, and its open. The buffer stays for the next file that fits.
