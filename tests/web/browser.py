@@ -43,10 +43,11 @@ class Page:
         return self.driver.execute_script(
             "return document.getElementById(arguments[0]).textContent", element_id)
 
-    def open(self, path, question=None, answers=("discard",)):
+    def open(self, path, question=None, answers=("discard",), opening="Opening"):
         """Picks the file and waits until the page has shown the open's outcome; `question`
         (the text of the one asked when there are unsaved deletes) is answered with `answers`
-        in turn, a review's box being closed after "review"; the review's text is kept."""
+        in turn, a review's box being closed after "review"; the review's text is kept.
+        `opening` begins the status while the file is read, in the page's language."""
         self.driver.execute_script("document.getElementById('status').textContent = ''")
         self.el("file-input").send_keys(str(Path(path).resolve()))
         self.reviewed = None
@@ -59,7 +60,7 @@ class Page:
                 self.wait(lambda d: self.dialog_open("message"))
                 self.reviewed = self.text("message-text")
                 self.el("message-ok").click()
-        self.wait(lambda d: self.text("status") and not self.text("status").startswith("Opening"))
+        self.wait(lambda d: self.text("status") and not self.text("status").startswith(opening))
         return self.text("status")
 
     def table(self, element_id):

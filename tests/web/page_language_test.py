@@ -18,17 +18,19 @@ from selenium.webdriver.support.ui import Select
 PAGE = BUILD = None
 
 # Per browser language: the selector's value, then texts of the page, the folder list's
-# heading, the first report label and the status after a clean open.
+# heading, the first report label, the status while a file is read and after a clean open.
 LANGUAGES = (
-    ("de-DE", "de", "Öffnen", "Skin-Ordner", "KOPFDATEN: ", "Prüfsummen OK", "Bereit"),
-    ("es-ES", "es", "Abrir", "Carpeta de skin", "INFO DE CABECERA: ",
+    ("de-DE", "de", "Öffnen", "Skin-Ordner", "KOPFDATEN: ", "small.shx wird", "Prüfsummen OK",
+     "Bereit"),
+    ("es-ES", "es", "Abrir", "Carpeta de skin", "INFO DE CABECERA: ", "Abriendo",
      "Sumas de verificación correctas", "Listo"),
-    ("pl", "pl", "Otwórz", "Folder skórki", "NAGŁÓWEK: ", "Sumy kontrolne poprawne", "Gotowe"),
-    ("pt-BR", "pt_BR", "Abrir", "Pasta de skin", "INFO DO CABEÇALHO: ",
+    ("pl", "pl", "Otwórz", "Folder skórki", "NAGŁÓWEK: ", "Otwieranie", "Sumy kontrolne poprawne",
+     "Gotowe"),
+    ("pt-BR", "pt_BR", "Abrir", "Pasta de skin", "INFO DO CABEÇALHO: ", "Abrindo",
      "Somas de verificação corretas", "Pronto"),
-    ("ru-RU", "ru", "Открыть", "Папка скина", "ЗАГОЛОВОК: ", "Контрольные суммы в порядке",
-     "Готово"),
-    ("fr-FR", "en", "Open", "Skin Folder", "HEADER INFO: ", "Checksums OK", "Ready"),
+    ("ru-RU", "ru", "Открыть", "Папка скина", "ЗАГОЛОВОК: ", "Открывается",
+     "Контрольные суммы в порядке", "Готово"),
+    ("fr-FR", "en", "Open", "Skin Folder", "HEADER INFO: ", "Opening", "Checksums OK", "Ready"),
 )
 
 
@@ -54,7 +56,7 @@ class PageLanguageTest(unittest.TestCase):
         shutil.rmtree(cls.dir)
 
     def test_each_browser_language_shows_its_texts(self):
-        for browser, code, open_title, heading, label, clean, ready in LANGUAGES:
+        for browser, code, open_title, heading, label, opening, clean, ready in LANGUAGES:
             with self.subTest(browser):
                 page = Page(PAGE, self.dir / "downloads", language=browser)
                 try:
@@ -65,7 +67,7 @@ class PageLanguageTest(unittest.TestCase):
                     self.assertEqual(page.driver.execute_script(
                         "return document.querySelector('#folders th:nth-child(2)').textContent"),
                         heading)
-                    self.assertEqual(page.open(self.sample), clean)
+                    self.assertEqual(page.open(self.sample, opening=opening), clean)
                     report = page.text("report").split("\n")
                     self.assertEqual(report[0], label + self.report[0][len("HEADER INFO: "):])
                     # What the file holds is not translated: its generator line, its folders.
@@ -79,7 +81,7 @@ class PageLanguageTest(unittest.TestCase):
     def test_the_selector_switches_at_once_and_is_remembered(self):
         page = Page(PAGE, self.dir / "downloads", language="ru-RU")
         try:
-            page.open(self.sample)
+            page.open(self.sample, opening="Открывается")
             Select(page.el("language")).select_by_value("en")
             self.assertEqual(page.text("open-title"), "Open")
             self.assertEqual(page.text("report").split("\n"), self.report)
