@@ -193,24 +193,25 @@ class PageTest(unittest.TestCase):
                     self.assertEqual(details[0], name)
                     self.assertRegex(details[1], "^" + cause)
                     self.assertIn(details[1], verify.splitlines())
-                    self.assertEqual(details[2:], [f"Findings lists every problem ({problems} in all)."]
-                                     if problems > 1 else [])
+                    more = f"Findings lists every problem ({problems} in all)."
+                    self.assertEqual(details[2:], [more] if problems > 1 else [])
                     self.assert_nothing_open(verify)
                 self.page.el("message-ok").click()
 
     def test_at_400_px_every_folder_column_stays_in_view(self):
         driver = self.page.driver
-        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                               {"width": 400, "height": 900, "deviceScaleFactor": 1, "mobile": False})
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 400, "height": 900, "deviceScaleFactor": 1, "mobile": False})
         try:
             # The full-size sample has the longest folder names.
             self.assertEqual(self.page.open(self.dir / "full.shx"), "Checksums OK")
             box, cells = driver.execute_script(
                 "const t = document.getElementById('folders');"
-                "const r = (e) => { const b = e.getBoundingClientRect(); return [b.left, b.right]; };"
+                "const r = (e) => {"
+                "  const b = e.getBoundingClientRect(); return [b.left, b.right]; };"
                 "return [[...r(t.parentElement), t.parentElement.scrollWidth,"
                 "         t.parentElement.clientWidth, document.documentElement.scrollWidth],"
-                "        [...t.tHead.rows[0].cells, ...t.tBodies[0].rows[0].cells].map(r)]")
+                "        [...t.rows].flatMap((row) => [...row.cells]).map(r)]")
             left, right, scroll_width, client_width, page_width = box
             self.assertLessEqual(right, 400)
             self.assertLessEqual(page_width, 400)
