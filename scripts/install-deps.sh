@@ -2,10 +2,12 @@
 # Installs the Debian/Ubuntu packages that building, running and testing need.
 set -euo pipefail
 
-# dpkg-dev and file: the Debian package's dependencies are computed with them.
+# dpkg-dev and file: the Debian package's dependencies are computed with them. qt6-tools-dev
+# and qt6-l10n-tools: Qt's CMake support for catalogues, lupdate and lrelease;
+# qt6-translations-l10n: Qt's own dialogs in the window's languages.
 required=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
-          srecord dpkg-dev file)
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n srecord dpkg-dev file)
 # Wanted where the release has them: the SVG icon plugins (a package of their own on some
 # releases), clang with its fuzzer runtime for the readers' fuzz targets, hyperfine for
 # bench/peers.sh, and the checkers of what an install holds (desktop entry, AppStream data,

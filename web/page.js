@@ -5,7 +5,9 @@ Module.onRuntimeInitialized = function () {
   const $ = (id) => document.getElementById(id);
   const session = new Module.Session();
   const dateParameter = new URLSearchParams(location.search).get("date");
-  const noFileName = $("file-name").textContent;
+  const reportLabels = Module.reportLabels();
+  // The report as the module gave it, kept to be shown again in another language.
+  let report = [];
   let selected = -1;
   let opened = false;
   let reading = false;
@@ -52,22 +54,23 @@ Module.onRuntimeInitialized = function () {
     $("message").showModal();
   }
 
-  // A box with the window's title text and the details under it.
+  // A box with the window's title text and the details under it; the title is the module's
+  // status or notice, shown in the page's language.
   function showMessage(title, details, rescuable = false) {
-    setStatus(title);
-    showText(title, details || "", rescuable);
+    setStatus(systemText(title));
+    showText(systemText(title), details || "", rescuable);
   }
 
   // The texts of a rescued document, kept together: what was damaged and whether a save can
   // write the document, in the facts the command line gives.
   function rescueSummary(result) {
     const count = result.damaged.reduce((n, g) => n + g.lines, 0);
-    const unit = result.records ? (count === 1 ? "damaged record" : "damaged records")
-      : (count === 1 ? "damaged line" : "damaged lines");
-    const what = result.damaged.length === 0 ? "nothing was damaged"
-      : count + " " + unit + " in " + result.damaged.map((g) => g.name).join(", ");
+    const names = result.damaged.map((g) => g.name).join(", ");
+    const what = result.damaged.length === 0 ? qsTr("nothing was damaged")
+      : fillIn(result.records ? qsTr("%n damaged record(s) in %1", "", count)
+        : qsTr("%n damaged line(s) in %1", "", count), names);
     const blocked = rescueBlocked(result);
-    return "Rescued: " + what + "; " + (blocked || "the RAMDLD and the Flex are sound");
+    return fillIn(qsTr("Rescued: %1; %2"), what, blocked || qsTr("the RAMDLD and the Flex are sound"));
   }
 
   // Why a save cannot write the rescued document, or "": the RAMDLD or the Flex is damaged,
@@ -75,13 +78,14 @@ Module.onRuntimeInitialized = function () {
   function rescueBlocked(result) {
     const written = result.damaged.filter((g) => g.written);
     if (written.length === 0) return "";
-    const which = written.length > 1 ? "the RAMDLD and the Flex are damaged"
-      : "the " + written[0].name + " is damaged";
+    const which = written.length > 1 ? qsTr("the RAMDLD and the Flex are damaged")
+      : fillIn(qsTr("the %1 is damaged"), written[0].name);
     const place = written.map((g) => g.place).find(Boolean);
-    return which + ", so nothing can be saved" + (place ? " (first at " + place + ")" : "");
+    const blocked = fillIn(qsTr("%1, so nothing can be saved"), which);
+    return place ? fillIn(qsTr("%1 (first at %2)"), blocked, place) : blocked;
   }
 
-  function rescuedTitle(name) { return name + " [rescued]"; }
+  function rescuedTitle(name) { return fillIn(qsTr("%1 [rescued]"), name); }
 
   function updateActions() {
     $("delete-folder").disabled = !session.canDelete(selected);
@@ -89,7 +93,7 @@ Module.onRuntimeInitialized = function () {
     $("redo").disabled = !session.canRedo();
     const blocked = opened && rescue ? rescue.blocked : "";
     $("save").disabled = !opened || Boolean(blocked);
-    $("save").title = blocked ? session.saveNotice() + ": " + blocked : "";
+    $("save").title = blocked ? fillIn(qsTr("%1: %2"), systemText(session.saveNotice()), blocked) : "";
     $("review").disabled = !opened;
     const name = $("file-name").dataset.name;
     document.title = (session.modified() ? "* " : "") +
@@ -113,7 +117,7 @@ Module.onRuntimeInitialized = function () {
     }
     const lines = session.preview(selected);
     $("preview").textContent = lines.length ? lines.join("\n")
-      : "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.";
+      : qsTr("Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.");
     $("preview").classList.toggle("placeholder", !lines.length);
     updateActions();
   }
@@ -128,13 +132,19 @@ Module.onRuntimeInitialized = function () {
 
   // The page as it starts: untitled, with no report, folders, preview, code groups or findings.
   function showNoDocument() {
-    $("file-name").textContent = noFileName;
+    $("file-name").textContent = qsTr("or drop a superfile (.shx or .sbf) here");
     delete $("file-name").dataset.name;
     rescue = null;
-    $("report").textContent = "";
+    report = [];
+    showReport();
     $("findings").textContent = "";
     fillBody($("code-groups"), []);
     relist();
+  }
+
+  // Labels and the module's own values in the page's language; what the file holds as it is.
+  function showReport() {
+    $("report").textContent = report.map((line, i) => reportLine(reportLabels, i, line)).join("\n");
   }
 
   function showFindings() {
@@ -142,8 +152,8 @@ Module.onRuntimeInitialized = function () {
   }
 
   function checkSummary(problems) {
-    return problems === 0 ? "Checksums OK"
-      : problems + " problem" + (problems === 1 ? "" : "s") + " \u2014 see Findings";
+    return problems === 0 ? qsTr("Checksums OK")
+      : qsTr("%n problem(s) \u2014 see Findings", "", problems);
   }
 
   // The file's pieces go into the module as they come, and SHX text is read there while the
@@ -154,12 +164,12 @@ Module.onRuntimeInitialized = function () {
     for (;;) {
       const { done, value } = await reader.read();
       if (done) break;
-      if (value.length > file.size - got) throw new Error("the file grew while it was read");
+      if (value.length > file.size - got) throw new Error(qsTr("the file grew while it was read"));
       session.incoming().set(value, got);
       got += value.length;
       session.received(got);
     }
-    if (got !== file.size) throw new Error("the file shrank while it was read");
+    if (got !== file.size) throw new Error(qsTr("the file shrank while it was read"));
   }
 
   function closed(box) {
@@ -171,8 +181,9 @@ Module.onRuntimeInitialized = function () {
   function askUnsaved() {
     return new Promise((resolve) => {
       const box = $("unsaved");
-      $("unsaved-text").textContent = "The changes to " + $("file-name").dataset.name +
-        " have not been saved.\nDo you want to save them?";
+      $("unsaved-text").textContent = fillIn(
+        qsTr("The changes to %1 have not been saved.\nDo you want to save them?"),
+        $("file-name").dataset.name);
       box.returnValue = "";
       closed(box).then(() => resolve(box.returnValue || "cancel"));
       box.showModal();
@@ -183,7 +194,8 @@ Module.onRuntimeInitialized = function () {
   // offers one in its message box, on the same picked file.
   async function openFile(file, rescueRead = false) {
     if (reading) return;
-    const refuseByName = (notice) => showMessage(notice, file.name + "\nSuperfiles end in .shx or .sbf.");
+    const refuseByName = (notice) => showMessage(notice,
+      file.name + "\n" + qsTr("Superfiles end in .shx or .sbf."));
     // A file refused by its name is refused before any question about the open one.
     const refused = session.typeNotice(file.name);
     if (refused) {
@@ -202,7 +214,7 @@ Module.onRuntimeInitialized = function () {
         return;
       }
     }
-    setStatus("Opening " + file.name + "...");
+    setStatus(fillIn(qsTr("Opening %1..."), file.name));
     performance.mark("open-start");
     const begun = session.beginOpen(file.size, file.name, rescueRead);
     if (begun.notice) {
@@ -215,7 +227,7 @@ Module.onRuntimeInitialized = function () {
     showNoDocument();
     if (begun.status) {
       showMessage(begun.status, file.name + "\n" + (begun.reason ||
-        "The page has no memory for a file of " + file.size.toLocaleString("en") + " bytes."));
+        fillIn(qsTr("The page has no memory for a file of %1 bytes."), file.size.toLocaleString("en"))));
       return;
     }
     reading = true;
@@ -234,7 +246,7 @@ Module.onRuntimeInitialized = function () {
     showFindings();
     if (!result.loaded) {
       const more = result.problems > 1
-        ? "Findings lists every problem (" + result.problems + " in all)." : "";
+        ? fillIn(qsTr("Findings lists every problem (%1 in all)."), result.problems) : "";
       const rescuable = result.rescuable && !rescueRead;
       showMessage(result.status, [file.name, result.cause, more].filter(Boolean).join("\n"),
         rescuable);
@@ -246,7 +258,8 @@ Module.onRuntimeInitialized = function () {
     }
     $("file-name").textContent = file.name;
     $("file-name").dataset.name = file.name;
-    $("report").textContent = result.report.join("\n");
+    report = result.report;
+    showReport();
     fillBody($("code-groups"), result.codeGroups);
     rescue = result.rescued
       ? { summary: rescueSummary(result), blocked: rescueBlocked(result) } : null;
@@ -297,8 +310,8 @@ Module.onRuntimeInitialized = function () {
     if (result.status) {
       showMessage(result.status, result.name);
     } else {
-      setStatus("Saved " + result.name + (result.dateIgnoredBecause
-        ? "; the date parameter was ignored: " + result.dateIgnoredBecause : ""));
+      setStatus(fillIn(qsTr("Saved %1"), result.name) + (result.dateIgnoredBecause
+        ? fillIn(qsTr("; the date parameter was ignored: %1"), result.dateIgnoredBecause) : ""));
       showFindings();
     }
     updateActions();
@@ -311,7 +324,7 @@ Module.onRuntimeInitialized = function () {
     const result = session.review(dateParameter !== null, dateParameter || "");
     const name = $("file-name").dataset.name;
     if (result.notice || result.status) showMessage(result.notice || result.status, name);
-    else showText("Review Changes \u2014 " + name, result.lines.join("\n"));
+    else showText(fillIn(qsTr("Review Changes \u2014 %1"), name), result.lines.join("\n"));
   }
 
   function deleteSelected() {
@@ -319,7 +332,7 @@ Module.onRuntimeInitialized = function () {
     if (session.deleteFolder(selected)) {
       relist();
       $("folders").focus();
-      announce("Deleted " + name);
+      announce(fillIn(qsTr("Deleted %1"), name));
     }
   }
 
@@ -328,12 +341,23 @@ Module.onRuntimeInitialized = function () {
   function undoOrRedo(redo) {
     if (!(redo ? session.redo() : session.undo())) return;
     relist();
-    announce(redo ? "Redone" : "Undone");
+    announce(redo ? qsTr("Redone") : qsTr("Undone"));
     if (document.activeElement && document.activeElement.disabled) $("folders").focus();
   }
 
-  fillHead($("folders"), Module.folderTitles());
-  fillHead($("code-groups"), Module.codeGroupTitles());
+  // What the page made from the module's texts, again in the language just chosen.
+  function showInLanguage() {
+    fillHead($("folders"), Module.folderTitles().map(systemText));
+    fillHead($("code-groups"), Module.codeGroupTitles().map(systemText));
+    showReport();
+    if (!$("file-name").dataset.name) {
+      $("file-name").textContent = qsTr("or drop a superfile (.shx or .sbf) here");
+    }
+    select(selected);
+  }
+
+  startLanguages($("language"), showInLanguage);
+  showInLanguage();
 
   $("file-input").addEventListener("change", (e) => {
     if (e.target.files.length === 1) openFile(e.target.files[0]);
@@ -346,7 +370,7 @@ Module.onRuntimeInitialized = function () {
     e.preventDefault();
     $("drop-zone").classList.remove("dragging");
     if (e.dataTransfer.files.length === 1) openFile(e.dataTransfer.files[0]);
-    else if (e.dataTransfer.files.length > 1) setStatus("Drop one superfile at a time.");
+    else if (e.dataTransfer.files.length > 1) setStatus(qsTr("Drop one superfile at a time."));
   });
   $("folders").addEventListener("click", (e) => {
     const row = e.target.closest("tbody tr");
@@ -378,7 +402,7 @@ Module.onRuntimeInitialized = function () {
   });
   window.addEventListener("beforeunload", (e) => { if (session.modified()) e.preventDefault(); });
   updateActions();
-  setStatus("Ready");
+  setStatus(qsTr("Ready"));
   document.body.dataset.ready = "true";
   performance.mark("ready");
 };

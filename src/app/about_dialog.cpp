@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringList>
 #include <QVBoxLayout>
 
 #include "app/icons.h"
@@ -14,22 +13,22 @@ namespace tavufe {
 
 namespace {
 
-const QStringList kAboutLines = {
-    "Delete skin files (.dat & .ski) from the Tavu using a P2K utility ",
-    "then make a flex backup. Load flex in this program to delete ",
-    "the remaining skin folder. Flash modded flex to the Tavu.",
-    "",
-    "Thanks to everyone who tested the early builds and sent in backups.",
-    "",
-    "Questions and skins: ask in the modding forum",
-    "of your handset's user community.",
-};
+const char* const kAboutText =
+    QT_TRANSLATE_NOOP("tavufe::AboutDialog",
+                      "Delete skin files (.dat & .ski) from the Tavu using a P2K utility \n"
+                      "then make a flex backup. Load flex in this program to delete \n"
+                      "the remaining skin folder. Flash modded flex to the Tavu.\n"
+                      "\n"
+                      "Thanks to everyone who tested the early builds and sent in backups.\n"
+                      "\n"
+                      "Questions and skins: ask in the modding forum\n"
+                      "of your handset's user community.");
 
 }  // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("aboutDialog");
-  setWindowTitle("About");
+  setWindowTitle(tr("About"));
   setModal(true);
 
   auto* panel = new QFrame;
@@ -46,15 +45,15 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   productName->setFont(bold);
   versionLabel_ = new QLabel;
   versionLabel_->setObjectName("versionLabel");
-  auto* credit = new QLabel("By the Tavu Flex Editor developers");
+  auto* credit = new QLabel(tr("By the Tavu Flex Editor developers"));
   auto* licence = new QLabel(
-      "Copyright 2026 The Tavu Flex Editor developers.\nReleased under the MIT licence: free to "
-      "use, copy, change and share,\nwith no warranty.");
+      tr("Copyright 2026 The Tavu Flex Editor developers.\nReleased under the MIT licence: free to "
+         "use, copy, change and share,\nwith no warranty."));
   licence->setObjectName("licenceText");
   licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   // A label rather than a scrolling box: it is as tall as its lines, so none is cut.
-  auto* help = new QLabel(kAboutLines.join('\n'));
+  auto* help = new QLabel(tr(kAboutText));
   help->setObjectName("helpText");
   help->setTextInteractionFlags(Qt::TextSelectableByMouse);
   help->setFrameShape(QFrame::StyledPanel);

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
+#include <span>
 
 #include "app/core_text.h"
 
@@ -29,7 +30,13 @@ namespace {
 // Room a window manager's title bar takes beside the caption: icon, buttons and margins.
 constexpr int kTitleBarButtonsWidth = 160;
 
-QStringList filterList(const char* filter) { return QString::fromLatin1(filter).split(";;"); }
+QStringList filterList(std::span<const char* const> filters) {
+  QStringList list;
+  for (const char* filter : filters) {
+    list.append(QCoreApplication::translate("tavufe::QtDialogs", filter));
+  }
+  return list;
+}
 
 }  // namespace
 
@@ -39,7 +46,7 @@ std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const QString& fold
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::ExistingFile);
-  dialog->setNameFilters(filterList(kOpenFilter));
+  dialog->setNameFilters(filterList(kOpenFilters));
   if (!folder.isEmpty()) dialog->setDirectory(folder);
   if (!fileName.isEmpty()) dialog->selectFile(fileName);
   return dialog;
@@ -52,7 +59,7 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const QString& fold
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
-  const QStringList filters = filterList(kSaveFilter);
+  const QStringList filters = filterList(kSaveFilters);
   dialog->setNameFilters(filters);
   dialog->selectNameFilter(filters.value(saveFilterIndex(type), filters.first()));
   if (!folder.isEmpty()) dialog->setDirectory(folder);
@@ -160,31 +167,44 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
   dialog.exec();
 }
 
-bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) {
-  auto box = makeMessageBox(parent, QStringLiteral("WARNING"), text);
+std::unique_ptr<QMessageBox> makeDamagedSaveBox(QWidget* parent, const QString& text,
+                                                const QString& details) {
+  auto box =
+      makeMessageBox(parent, QCoreApplication::translate("tavufe::QtDialogs", "WARNING"), text);
   box->setStandardButtons(QMessageBox::Cancel);
-  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
-  QPushButton* saveAnyway =
-      box->addButton(QStringLiteral("Save &Anyway"), QMessageBox::DestructiveRole);
+  box->button(QMessageBox::Cancel)
+      ->setText(QCoreApplication::translate("tavufe::QtDialogs", "&Cancel"));
+  box->addButton(QCoreApplication::translate("tavufe::QtDialogs", "Save &Anyway"),
+                 QMessageBox::DestructiveRole);
   box->setDefaultButton(QMessageBox::Cancel);
   box->setEscapeButton(QMessageBox::Cancel);
   box->setDetailedText(details);
+  return box;
+}
+
+bool QtDialogs::confirmDamagedSave(QWidget* parent, const QString& text, const QString& details) {
+  const std::unique_ptr<QMessageBox> box = makeDamagedSaveBox(parent, text, details);
   box->exec();
-  return box->clickedButton() == saveAnyway;
+  return box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole;
 }
 
 std::unique_ptr<QMessageBox> makeUnsavedChangesBox(QWidget* parent, const QString& fileName) {
   auto box = std::make_unique<QMessageBox>(
       QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-      QStringLiteral("The changes to %1 have not been saved.\nDo you want to save them?")
+      QCoreApplication::translate(
+          "tavufe::QtDialogs", "The changes to %1 have not been saved.\nDo you want to save them?")
           .arg(fileName),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
   box->setDefaultButton(QMessageBox::Save);
   // Access keys, so that the answer is one key away.
-  box->button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
-  box->button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
-  box->button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
-  box->addButton(QStringLiteral("&Review Changes"), QMessageBox::ActionRole);
+  box->button(QMessageBox::Save)
+      ->setText(QCoreApplication::translate("tavufe::QtDialogs", "&Save"));
+  box->button(QMessageBox::Discard)
+      ->setText(QCoreApplication::translate("tavufe::QtDialogs", "&Discard"));
+  box->button(QMessageBox::Cancel)
+      ->setText(QCoreApplication::translate("tavufe::QtDialogs", "&Cancel"));
+  box->addButton(QCoreApplication::translate("tavufe::QtDialogs", "&Review Changes"),
+                 QMessageBox::ActionRole);
   return box;
 }
 
@@ -202,23 +222,32 @@ UnsavedChanges QtDialogs::askToSaveChanges(QWidget* parent, const QString& fileN
 }
 
 QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups) {
-  return QStringLiteral("%1 holds %2, which this save does not write.\nReplace it anyway?")
+  return QCoreApplication::translate(
+             "tavufe::QtDialogs",
+             "%1 holds %2, which this save does not write.\nReplace it anyway?")
       .arg(fileName, groups);
+}
+
+std::unique_ptr<QMessageBox> makeDropCodeGroupsBox(QWidget* parent, const QString& fileName,
+                                                   const QString& groups) {
+  auto box = makeMessageBox(parent, QGuiApplication::applicationDisplayName(),
+                            dropCodeGroupsQuestion(fileName, groups));
+  box->removeButton(box->button(QMessageBox::Ok));
+  box->addButton(QCoreApplication::translate("tavufe::QtDialogs", "&Replace"),
+                 QMessageBox::AcceptRole);
+  QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+  cancel->setText(QCoreApplication::translate("tavufe::QtDialogs", "&Cancel"));
+  // Losing code groups is never what a stray Enter should do.
+  box->setDefaultButton(cancel);
+  box->setEscapeButton(cancel);
+  return box;
 }
 
 bool QtDialogs::askToDropCodeGroups(QWidget* parent, const QString& fileName,
                                     const QString& groups) {
-  const std::unique_ptr<QMessageBox> box = makeMessageBox(
-      parent, QGuiApplication::applicationDisplayName(), dropCodeGroupsQuestion(fileName, groups));
-  box->removeButton(box->button(QMessageBox::Ok));
-  QPushButton* replace = box->addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box->addButton(QMessageBox::Cancel);
-  cancel->setText(QStringLiteral("&Cancel"));
-  // Losing code groups is never what a stray Enter should do.
-  box->setDefaultButton(cancel);
-  box->setEscapeButton(cancel);
+  const std::unique_ptr<QMessageBox> box = makeDropCodeGroupsBox(parent, fileName, groups);
   box->exec();
-  return box->clickedButton() == replace;
+  return box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole;
 }
 
 SaveChoice resolveSaveChoice(const SaveChoice& accepted) {

@@ -71,11 +71,16 @@ class QtDialogs final : public Dialogs {
                            const QString& groups) override;
 };
 
-inline constexpr const char* kOpenFilter =
-    "SuperFiles (shx-sbf) (*.shx *.sbf);;SHX Files (*.shx);;SBF Files (*.sbf)";
-inline constexpr const char* kSaveFilter =
-    "SHX superfile (*.shx);;SBF superfile (*.sbf);;Flex code group only (*.smg);;"
-    "Flex code group only, raw (*.bin)";
+// The dialogs' file types, shown in the window's language.
+inline constexpr const char* kOpenFilters[] = {
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "SuperFiles (shx-sbf) (*.shx *.sbf)"),
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "SHX Files (*.shx)"),
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "SBF Files (*.sbf)")};
+inline constexpr const char* kSaveFilters[] = {
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "SHX superfile (*.shx)"),
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "SBF superfile (*.sbf)"),
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "Flex code group only (*.smg)"),
+    QT_TRANSLATE_NOOP("tavufe::QtDialogs", "Flex code group only, raw (*.bin)")};
 // The type of each of the save dialog's filters, in their order.
 inline constexpr SaveType kSaveFilterTypes[] = {SaveType::Shx, SaveType::Sbf, SaveType::Smg,
                                                 SaveType::Bin};
@@ -108,6 +113,13 @@ std::unique_ptr<QMessageBox> makeUnsavedChangesBox(QWidget* parent, const QStrin
 
 // The question before a save drops code groups from the superfile it replaces.
 QString dropCodeGroupsQuestion(const QString& fileName, const QString& groups);
+// Its box: Replace, and Cancel as the default; Replace has the accept role.
+std::unique_ptr<QMessageBox> makeDropCodeGroupsBox(QWidget* parent, const QString& fileName,
+                                                   const QString& groups);
+// The question before a file with checksum problems is saved: Cancel as the default, and Save
+// Anyway with the destructive role.
+std::unique_ptr<QMessageBox> makeDamagedSaveBox(QWidget* parent, const QString& text,
+                                                const QString& details);
 
 // The save dialog's filter index of a type, and the type the dialog shows from its selected
 // filter.

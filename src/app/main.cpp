@@ -4,13 +4,16 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTimer>
 #include <exception>
 #include <memory>
 
 #include "app/about_dialog.h"
 #include "app/dialogs.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "editor/input_file.h"
 #include "model/editor_state.h"
@@ -84,6 +87,12 @@ int main(int argc, char** argv) {
   EditorApplication app(argc, argv);
   try {
     nameApplication();
+    // The language the user chose in Help > Language, else the system's; the window's texts
+    // are read as it is built, so this comes first.
+    tavufe::Translations translations;
+    const QString chosen = QSettings().value(tavufe::kSettingsLanguage).toString();
+    tavufe::installLanguage(app, translations,
+                            tavufe::pickLanguage(chosen, QLocale::system().uiLanguages()));
     // Parsed after QApplication has taken out its own options (-platform, -style, ...).
     QCommandLineParser parser;
     describeCommandLine(parser);

@@ -30,7 +30,8 @@ namespace tavufe {
 
 namespace {
 
-const char* const kHelpText =
+const char* const kHelpText = QT_TRANSLATE_NOOP(
+    "tavufe::MainWindow",
     "Deleting a left-over skin folder\n"
     "\n"
     "1. Delete the skin files on the handset first, then make a backup of its Flex as a\n"
@@ -57,7 +58,7 @@ const char* const kHelpText =
     "Tab, Shift+Tab          Move between the controls\n"
     "Shift+F10, Menu key     The folder list's commands\n"
     "F1                      This help\n"
-    "Ctrl+Q                  Exit";
+    "Ctrl+Q                  Exit");
 
 }  // namespace
 
@@ -197,8 +198,8 @@ void MainWindow::pauseWithFullBar() {
 }
 
 void MainWindow::showHelp() {
-  dialogs_.showText(this, QStringLiteral("Help \u2014 %1").arg(kWindowCaption),
-                    QString::fromLatin1(kHelpText));
+  dialogs_.showText(this, tr("Help \u2014 %1").arg(QString::fromLatin1(kWindowCaption)),
+                    tr(kHelpText));
 }
 
 void MainWindow::showAbout() {

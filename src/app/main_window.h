@@ -156,9 +156,10 @@ class MainWindow : public QMainWindow {
   // Edit > Review Changes: what a save would write differently from the opened file.
   void reviewChanges();
   void showNotice(NoticeCode notice, const QString& details = {});
-  // The warning with the path and, for a file the system refused, its reason.
+  // The warning with the path and, for a file the system refused, its reason; captioned
+  // "WARNING" unless `caption` says otherwise.
   void showWarning(StatusCode status, const QString& path, const FileProblem& problem = {},
-                   const QString& caption = QStringLiteral("WARNING"));
+                   const QString& caption = {});
 
   EditorState& state_;
   // Sizes in the report and the grid are grouped as the user's locale groups them.

@@ -24,10 +24,13 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <span>
 
 #include "app/icons.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/path_field.h"
+#include "app/system_texts.h"
 #include "app/window_settings.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
@@ -49,8 +52,9 @@ constexpr int kFewestFolderRows = 2;    // on a screen that has not
 constexpr int kCodeGroupRowsShown = 2;  // the RAMDLD and the Flex a save writes
 constexpr double kCodeGroupTablePointSize = 8.0;
 
-const char* const kHintText =
-    "Delete skin files on phone first, this program deletes the remaining skin folder only.";
+const char* const kHintText = QT_TRANSLATE_NOOP(
+    "tavufe::MainWindow",
+    "Delete skin files on phone first, this program deletes the remaining skin folder only.");
 
 // Room for a window manager's frame while the window is not shown and its frame is unknown.
 const QMargins kAssumedFrame(8, 40, 8, 8);
@@ -93,10 +97,18 @@ int tableHeight(const QTableWidget& table, int rows) {
          rows * table.verticalHeader()->defaultSectionSize();
 }
 
-void setTitles(QTableWidget& table, const auto& titles) {
-  QStringList labels;
-  for (const char* title : titles) labels.append(QString::fromLatin1(title));
-  table.setHorizontalHeaderLabels(labels);
+// The headings in the window's language; a column is never narrower than its heading.
+void setTitles(QTableWidget& table, std::span<const char* const> titles) {
+  table.setHorizontalHeaderLabels(translatedTitles(titles));
+}
+
+void fitTitles(QTableWidget& table) {
+  // The headings' size as they will be drawn: with the style sheet's frame applied.
+  QHeaderView* header = table.horizontalHeader();
+  header->ensurePolished();
+  for (int c = 0; c < table.columnCount(); ++c) {
+    table.setColumnWidth(c, std::max(table.columnWidth(c), header->sectionSizeHint(c)));
+  }
 }
 
 QPlainTextEdit* makeTextView(const QString& name) {
@@ -150,9 +162,10 @@ void MainWindow::createActions() {
 }
 
 void MainWindow::createFileActions() {
-  openAction_ = makeAction(this, "openAction", openIcon(), "&Open...", "Open an existing file");
+  openAction_ =
+      makeAction(this, "openAction", openIcon(), tr("&Open..."), tr("Open an existing file"));
   openAction_->setShortcut(QKeySequence::Open);
-  openAction_->setToolTip("Open");
+  openAction_->setToolTip(tr("Open"));
   connect(openAction_, &QAction::triggered, this, &MainWindow::openFile);
 
   rescueAction_ =
@@ -160,21 +173,22 @@ void MainWindow::createFileActions() {
                  tr("Open a damaged superfile, reading past its damaged lines and records"));
   connect(rescueAction_, &QAction::triggered, this, &MainWindow::rescueFile);
 
-  saveAction_ = makeAction(this, "saveAction", saveIcon(), "&Save",
-                           "Save the RAMDLD and the Flex to a superfile, or the Flex alone");
-  saveAction_->setIconText("SAVE");
+  saveAction_ = makeAction(this, "saveAction", saveIcon(), tr("&Save"),
+                           tr("Save the RAMDLD and the Flex to a superfile, or the Flex alone"));
+  saveAction_->setIconText(tr("SAVE"));
   saveAction_->setShortcut(QKeySequence::Save);
-  saveAction_->setToolTip("Save the RAMDLD and Flex code groups as a superfile, or the Flex alone");
+  saveAction_->setToolTip(
+      tr("Save the RAMDLD and Flex code groups as a superfile, or the Flex alone"));
   // Kept, since Save shows why it is off in their place.
   saveToolTip_ = saveAction_->toolTip();
   saveStatusTip_ = saveAction_->statusTip();
   connect(saveAction_, &QAction::triggered, this, [this] { saveAs(); });
 
-  verifyAction_ = makeAction(this, "verifyAction", {}, "&Verify...",
-                             "Check every checksum and record of the file as it is on disk");
+  verifyAction_ = makeAction(this, "verifyAction", {}, tr("&Verify..."),
+                             tr("Check every checksum and record of the file as it is on disk"));
   connect(verifyAction_, &QAction::triggered, this, &MainWindow::verifyFile);
 
-  exitAction_ = makeAction(this, "exitAction", {}, "E&xit", "Exit this application");
+  exitAction_ = makeAction(this, "exitAction", {}, tr("E&xit"), tr("Exit this application"));
   exitAction_->setShortcut(QKeySequence::Quit);
   exitAction_->setMenuRole(QAction::QuitRole);
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
@@ -189,67 +203,70 @@ void MainWindow::createFileActions() {
 
 void MainWindow::createEditActions() {
   deleteFolderAction_ =
-      makeAction(this, "deleteFolderAction", {}, "&Delete Skin Folder",
-                 "Erase the selected folder's record: its bytes become erased flash (FF)");
+      makeAction(this, "deleteFolderAction", {}, tr("&Delete Skin Folder"),
+                 tr("Erase the selected folder's record: its bytes become erased flash (FF)"));
   deleteFolderAction_->setShortcut(QKeySequence::Delete);
   // Delete belongs to the folder list: in any other control it must not erase a record.
   deleteFolderAction_->setShortcutContext(Qt::WidgetShortcut);
   connect(deleteFolderAction_, &QAction::triggered, this, &MainWindow::deleteSelectedFolder);
 
-  reviewAction_ = makeAction(this, "reviewAction", {}, "Re&view Changes...",
-                             "List what a save would write differently from the opened file");
+  reviewAction_ = makeAction(this, "reviewAction", {}, tr("Re&view Changes..."),
+                             tr("List what a save would write differently from the opened file"));
   reviewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   connect(reviewAction_, &QAction::triggered, this, &MainWindow::reviewChanges);
 
-  undoAction_ = undoStack_->createUndoAction(this, "&Undo");
+  undoAction_ = undoStack_->createUndoAction(this, tr("&Undo"));
   undoAction_->setObjectName("undoAction");
   undoAction_->setIcon(undoIcon());
   undoAction_->setShortcut(QKeySequence::Undo);
-  undoAction_->setStatusTip("Put back the folder record deleted last");
-  redoAction_ = undoStack_->createRedoAction(this, "&Redo");
+  undoAction_->setStatusTip(tr("Put back the folder record deleted last"));
+  redoAction_ = undoStack_->createRedoAction(this, tr("&Redo"));
   redoAction_->setObjectName("redoAction");
   QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
   if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys.append(Qt::CTRL | Qt::Key_Y);
   redoAction_->setShortcuts(redoKeys);
-  redoAction_->setStatusTip("Delete the folder record again");
+  redoAction_->setStatusTip(tr("Delete the folder record again"));
 
-  copyAction_ = makeAction(this, "copyAction", {}, "&Copy", "Copy the selected code-group values");
+  copyAction_ =
+      makeAction(this, "copyAction", {}, tr("&Copy"), tr("Copy the selected code-group values"));
   copyAction_->setShortcut(QKeySequence::Copy);
   copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(copyAction_, &QAction::triggered, this, &MainWindow::copyCodeGroupCells);
 
-  copyFolderNameAction_ =
-      makeAction(this, "copyFolderNameAction", {}, "Copy &Name", "Copy the selected folder's name");
+  copyFolderNameAction_ = makeAction(this, "copyFolderNameAction", {}, tr("Copy &Name"),
+                                     tr("Copy the selected folder's name"));
   connect(copyFolderNameAction_, &QAction::triggered, this, [this] { copyFolderCell(1); });
-  copyFolderOffsetAction_ = makeAction(this, "copyFolderOffsetAction", {}, "Copy &Offset",
-                                       "Copy the selected folder's location in the Flex");
+  copyFolderOffsetAction_ = makeAction(this, "copyFolderOffsetAction", {}, tr("Copy &Offset"),
+                                       tr("Copy the selected folder's location in the Flex"));
   connect(copyFolderOffsetAction_, &QAction::triggered, this, [this] { copyFolderCell(2); });
 
-  cutCodeGroupAction_ = makeAction(this, "cutCodeGroupAction", cutIcon(), "Cut Selected CG", {});
+  cutCodeGroupAction_ =
+      makeAction(this, "cutCodeGroupAction", cutIcon(), tr("Cut Selected CG"), {});
   connect(cutCodeGroupAction_, &QAction::triggered, this, &MainWindow::cutCodeGroup);
-  undoCutAction_ = makeAction(this, "undoCutAction", undoIcon(), "Undo", {});
+  undoCutAction_ = makeAction(this, "undoCutAction", undoIcon(), tr("Undo"), {});
   connect(undoCutAction_, &QAction::triggered, this, &MainWindow::undoCodeGroupCut);
-  saveSelectedAction_ = makeAction(this, "saveSelectedAction", {}, "Save Selected CG", {});
-  replaceSelectedAction_ = makeAction(this, "replaceSelectedAction", {}, "Replace Selected CG", {});
+  saveSelectedAction_ = makeAction(this, "saveSelectedAction", {}, tr("Save Selected CG"), {});
+  replaceSelectedAction_ =
+      makeAction(this, "replaceSelectedAction", {}, tr("Replace Selected CG"), {});
 }
 
 void MainWindow::createHelpActions() {
-  helpAction_ =
-      makeAction(this, "helpAction", {}, "&Contents", "Show the steps of the job and the keys");
+  helpAction_ = makeAction(this, "helpAction", {}, tr("&Contents"),
+                           tr("Show the steps of the job and the keys"));
   helpAction_->setShortcut(QKeySequence::HelpContents);
   connect(helpAction_, &QAction::triggered, this, &MainWindow::showHelp);
 
   aboutAction_ =
-      makeAction(this, "aboutAction", {}, "&About", "Show the program's version and help");
+      makeAction(this, "aboutAction", {}, tr("&About"), tr("Show the program's version and help"));
   aboutAction_->setMenuRole(QAction::AboutRole);
   connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::createMenus() {
-  QMenu* fileMenu = menuBar()->addMenu("&File");
+  QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
   fileMenu->setObjectName("fileMenu");
   fileMenu->addAction(openAction_);
-  recentFilesMenu_ = fileMenu->addMenu("Open &Recent");
+  recentFilesMenu_ = fileMenu->addMenu(tr("Open &Recent"));
   recentFilesMenu_->setObjectName("recentFilesMenu");
   recentFilesMenu_->addActions(recentFileActions_);
   fileMenu->addAction(rescueAction_);
@@ -259,7 +276,7 @@ void MainWindow::createMenus() {
   fileMenu->addSeparator();
   fileMenu->addAction(exitAction_);
 
-  QMenu* editMenu = menuBar()->addMenu("&Edit");
+  QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
   editMenu->setObjectName("editMenu");
   editMenu->addAction(undoAction_);
   editMenu->addAction(redoAction_);
@@ -267,14 +284,20 @@ void MainWindow::createMenus() {
   editMenu->addAction(deleteFolderAction_);
   editMenu->addAction(reviewAction_);
 
-  QMenu* helpMenu = menuBar()->addMenu("&Help");
+  QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
   helpMenu->setObjectName("helpMenu");
   helpMenu->addAction(helpAction_);
   helpMenu->addAction(aboutAction_);
+  helpMenu->addSeparator();
+  // The window's texts are read as it is built: a new language shows from the next start.
+  addLanguageMenu(
+      *helpMenu, QSettings().value(kSettingsLanguage).toString(), [this](const QString&) {
+        statusBar()->showMessage(tr("The language changes when the editor next starts."));
+      });
 }
 
 void MainWindow::createToolBar() {
-  QToolBar* bar = addToolBar("File");
+  QToolBar* bar = addToolBar(tr("File"));
   bar->setObjectName("fileToolBar");
   bar->setMovable(false);
   bar->setFloatable(false);
@@ -314,7 +337,7 @@ void MainWindow::createToolBar() {
   deleteFolderButton_->setFocusPolicy(Qt::StrongFocus);
   // The button that shows what a narrow bar cannot: screen readers need a name for it.
   if (auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button")) {
-    more->setAccessibleName("More tools");
+    more->setAccessibleName(tr("More tools"));
   }
 }
 
@@ -322,21 +345,21 @@ void MainWindow::createControls() {
   auto* client = new QWidget;
   setCentralWidget(client);
 
-  hintLabel_ = new QLabel(kHintText);
+  hintLabel_ = new QLabel(tr(kHintText));
   hintLabel_->setObjectName("hintLabel");
   hintLabel_->setWordWrap(true);
 
   pathEdit_ = new PathField;
   pathEdit_->setObjectName("pathEdit");
-  pathEdit_->setAccessibleName("Opened file");
-  pathEdit_->setAccessibleDescription("The path of the superfile shown");
+  pathEdit_->setAccessibleName(tr("Opened file"));
+  pathEdit_->setAccessibleDescription(tr("The path of the superfile shown"));
 
   reportView_ = makeTextView("reportView");
-  reportView_->setAccessibleName("Report");
-  reportView_->setAccessibleDescription("What the superfile's header and code groups say");
+  reportView_->setAccessibleName(tr("Report"));
+  reportView_->setAccessibleDescription(tr("What the superfile's header and code groups say"));
   // What an empty window shows: how to begin.
   reportView_->setPlaceholderText(
-      QStringLiteral("Open a superfile to begin: File > Open (%1), or drop it onto the window.")
+      tr("Open a superfile to begin: File > Open (%1), or drop it onto the window.")
           .arg(openAction_->shortcut().toString(QKeySequence::NativeText)));
   // Nine lines whole where there is room; on a small screen it scrolls.
   reportView_->setMinimumHeight(textViewHeight(*reportView_, kLeastReportLines));
@@ -360,9 +383,9 @@ QWidget* MainWindow::createFolderViews() {
   setTitles(*folderTable_, kFolderGridTitles);
   folderTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
   folderTable_->setSelectionMode(QAbstractItemView::SingleSelection);
-  folderTable_->setAccessibleName("Skin folders");
+  folderTable_->setAccessibleName(tr("Skin folders"));
   folderTable_->setAccessibleDescription(
-      "The folder records in the Flex code group; select one to delete it");
+      tr("The folder records in the Flex code group; select one to delete it"));
   folderTable_->addActions({deleteFolderAction_, copyFolderNameAction_, copyFolderOffsetAction_});
   // The desktop's other key for a context menu, which Qt leaves to the program.
   auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), folderTable_);
@@ -378,6 +401,7 @@ QWidget* MainWindow::createFolderViews() {
   const QFontMetrics metrics(font());
   folderTable_->setColumnWidth(0, metrics.horizontalAdvance("200") + 16);
   folderTable_->setColumnWidth(1, metrics.horizontalAdvance(QString(30, QLatin1Char('n'))));
+  fitTitles(*folderTable_);
   connect(folderTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     showRecordPreview();
     updateActions();
@@ -386,11 +410,12 @@ QWidget* MainWindow::createFolderViews() {
   hexFont_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   recordPreview_ = makeTextView("recordPreview");
   recordPreview_->setFont(hexFont_);
-  recordPreview_->setAccessibleName("Record bytes");
+  recordPreview_->setAccessibleName(tr("Record bytes"));
   recordPreview_->setAccessibleDescription(
-      "The bytes of the selected folder record that a delete turns to FF");
+      tr("The bytes of the selected folder record that a delete turns to FF"));
   recordPreview_->setPlaceholderText(
-      "Select a folder to see the bytes \u201CDelete Skin Folder\u201D turns to FF.");
+      tr("Select a folder to see the bytes \u201C"
+         "Delete Skin Folder\u201D turns to FF."));
 
   // The folder list takes the height the window gains; the preview can be given more of it.
   auto* folderSplitter = new QSplitter(Qt::Vertical);
@@ -418,8 +443,9 @@ void MainWindow::createCodeGroupTable() {
   hexFont_.setPointSizeF(tableFont.pointSizeF());
   codeGroupTable_ = makeTable("codeGroupTable", tableFont, int(kCodeGroupGridTitles.size()));
   setTitles(*codeGroupTable_, kCodeGroupGridTitles);
-  codeGroupTable_->setAccessibleName("Code groups");
-  codeGroupTable_->setAccessibleDescription("The RAMDLD and Flex code groups that a save writes");
+  codeGroupTable_->setAccessibleName(tr("Code groups"));
+  codeGroupTable_->setAccessibleDescription(
+      tr("The RAMDLD and Flex code groups that a save writes"));
   codeGroupTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   codeGroupTable_->setSelectionBehavior(QAbstractItemView::SelectItems);
   codeGroupTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -439,6 +465,7 @@ void MainWindow::createCodeGroupTable() {
                  tableMetrics.horizontalAdvance(codeGroupTable_->horizontalHeaderItem(c)->text())) +
             16);
   }
+  fitTitles(*codeGroupTable_);
   // The scroll bar is always there, so the two rows never hide under it.
   codeGroupTable_->setFixedHeight(tableHeight(*codeGroupTable_, kCodeGroupRowsShown) +
                                   codeGroupTable_->horizontalScrollBar()->sizeHint().height());
@@ -464,20 +491,20 @@ void MainWindow::createStatusBar() {
   progressBar_->setTextVisible(false);
   progressBar_->setMaximumWidth(200);
   progressBar_->hide();
-  progressBar_->setAccessibleName("Progress");
+  progressBar_->setAccessibleName(tr("Progress"));
   // A widget rather than a message: a menu's tip hides it only while the tip shows. It takes
   // the room the checksum state leaves; a long cause is cut at the right, not the window.
   statusLine_ = new QLabel;
   statusLine_->setObjectName("statusLine");
-  statusLine_->setAccessibleName("Status");
+  statusLine_->setAccessibleName(tr("Status"));
   statusLine_->setMinimumWidth(0);
   statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   statusBar()->addWidget(statusLine_, 1);
   // The checksum state stays whatever else shows, as short as its text.
   checksumLabel_ = new ChecksumLabel(*verifyAction_);
   checksumLabel_->setObjectName("checksumLabel");
-  checksumLabel_->setAccessibleName("Checksum state");
-  checksumLabel_->setToolTip("Click for File > Verify");
+  checksumLabel_->setAccessibleName(tr("Checksum state"));
+  checksumLabel_->setToolTip(tr("Click for File > Verify"));
   statusBar()->addPermanentWidget(checksumLabel_);
   statusBar()->addPermanentWidget(progressBar_);
 }
@@ -494,6 +521,9 @@ void MainWindow::readSettings() {
       settings.value(kSettingsFolderColumns).toByteArray());
   codeGroupTable_->horizontalHeader()->restoreState(
       settings.value(kSettingsCodeGroupColumns).toByteArray());
+  // Widths kept from a start in another language may be too narrow for this one's headings.
+  fitTitles(*folderTable_);
+  fitTitles(*codeGroupTable_);
   firstRun_ = !restoreGeometry(settings.value(kSettingsGeometry).toByteArray());
   if (firstRun_) {
     resize(firstSize());

@@ -2,8 +2,10 @@
 // the checksum state, and the edits made on them.
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -20,6 +22,7 @@
 #include "app/core_text.h"
 #include "app/main_window.h"
 #include "app/path_field.h"
+#include "app/system_texts.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
@@ -43,7 +46,9 @@ class DeleteFolderCommand : public QUndoCommand {
  public:
   DeleteFolderCommand(EditorState& state, FolderRecordBytes saved, const QString& name,
                       std::function<void()> relist)
-      : QUndoCommand(QStringLiteral("Delete Skin Folder \u201C%1\u201D").arg(name)),
+      : QUndoCommand(
+            QCoreApplication::translate("tavufe::MainWindow", "Delete Skin Folder \u201C%1\u201D")
+                .arg(name)),
         state_(state),
         saved_(std::move(saved)),
         relist_(std::move(relist)) {}
@@ -160,7 +165,7 @@ void MainWindow::fillFolderTable(const std::vector<FolderGridRow>& rows) {
   folderTable_->resizeColumnToContents(1);
   const int widest = folderTable_->columnWidth(1);
   const int room = folderTable_->viewport()->width() - folderTable_->columnWidth(0) -
-                   QFontMetrics(folderTable_->font()).horizontalAdvance("CG2 Location") - 16;
+                   folderTable_->horizontalHeader()->sectionSizeHint(2);
   folderTable_->setColumnWidth(1, std::max(least, std::min(widest, room)));
   showRecordPreview();
 }
@@ -246,10 +251,9 @@ void MainWindow::copyFolderCell(int column) {
 // The count holds problems of every kind, not checksums alone.
 void MainWindow::showCheckSummary() {
   const std::uint64_t problems = openedCheck_.problems;
-  checksumLabel_->setText(problems == 0 ? QStringLiteral("Checksums OK")
-                                        : QStringLiteral("%1 problem%2 \u2014 see File > Verify")
-                                              .arg(problems)
-                                              .arg(problems == 1 ? "" : "s"));
+  checksumLabel_->setText(
+      problems == 0 ? tr("Checksums OK")
+                    : tr("%n problem(s) \u2014 see File > Verify", nullptr, int(problems)));
 }
 
 void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
@@ -257,7 +261,11 @@ void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
   saveAllowed_ = opened.saveAllowed;
   rescued_ = opened.rescued;
   saveRefusal_.clear();
-  reportView_->setPlainText(fromCoreLines(opened.report));
+  QStringList report;
+  for (std::size_t i = 0; i < opened.report.size(); ++i) {
+    report.append(translatedReportLine(i, fromCoreText(opened.report[i])));
+  }
+  reportView_->setPlainText(report.join(QLatin1Char('\n')));
   fillCodeGroupTable(opened.codeGroups);
   fillFolderTable(opened.folders);
   addRecentFile(path);
@@ -267,7 +275,7 @@ void MainWindow::showOpened(const QString& path, OpenedSuperfile& opened) {
   } else if (!saveAllowed_) {
     // Nothing can be deleted or saved without the Flex: the status bar says why, as a save
     // would.
-    saveRefusal_ = QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup));
+    saveRefusal_ = translatedNotice(NoticeCode::NoFlexCodeGroup);
     showStatusLine(saveRefusal_);
   }
 }

@@ -1,6 +1,7 @@
 // The file commands and their questions: open, save, verify, review, recent files and drops.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include "app/main_window.h"
 #include "app/path_field.h"
 #include "app/review_dialog.h"
+#include "app/system_texts.h"
 #include "app/window_settings.h"
 #include "editor/output_file.h"
 #include "editor/save_flow.h"
@@ -46,14 +48,17 @@ QString folderOf(const QString& path) {
 
 // Why a drop of `urls` cannot be opened; empty for one superfile.
 QString dropRefusal(const QList<QUrl>& urls) {
-  if (urls.size() > 1) return QStringLiteral("Drop one superfile at a time");
+  if (urls.size() > 1) {
+    return QCoreApplication::translate("tavufe::MainWindow", "Drop one superfile at a time");
+  }
   const QUrl& url = urls.first();
   if (!url.isLocalFile()) {
-    return QStringLiteral("%1: not a file on this computer").arg(url.toDisplayString());
+    return QCoreApplication::translate("tavufe::MainWindow", "%1: not a file on this computer")
+        .arg(url.toDisplayString());
   }
   if (superfileTypeOf(url.toLocalFile())) return {};
-  return QStringLiteral("%1: %2; superfiles end in .shx or .sbf")
-      .arg(QString::fromLatin1(noticeText(NoticeCode::FileTypeNotSupported)), url.fileName());
+  return QCoreApplication::translate("tavufe::MainWindow", "%1: %2; superfiles end in .shx or .sbf")
+      .arg(translatedNotice(NoticeCode::FileTypeNotSupported), url.fileName());
 }
 
 // A rescue reads past damaged lines and records, not past a file the system would not give, a
@@ -102,7 +107,8 @@ void MainWindow::loadFile(const QString& path, OpenMode mode) {
   const std::optional<SuperfileEncoding> type = superfileTypeOf(path);
   if (!type) {
     // Refused before anything is touched: the file shown stays as it was.
-    showNotice(NoticeCode::FileTypeNotSupported, path + "\nSuperfiles end in .shx or .sbf.");
+    showNotice(NoticeCode::FileTypeNotSupported,
+               path + QLatin1Char('\n') + tr("Superfiles end in .shx or .sbf."));
     return;
   }
   undoStack_->clear();
@@ -160,7 +166,7 @@ bool MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   // The file that did not open is not shown.
   showNothingOpened(path);
 
-  const QString status = QString::fromLatin1(statusText(opened.status));
+  const QString status = translatedStatus(opened.status);
   const std::string name = toCorePath(QFileInfo(path).fileName());
   QString cause;
   if (opened.problem) {
@@ -180,13 +186,13 @@ bool MainWindow::showOpenFailure(const OpenedSuperfile& opened, const QString& p
   QString details = path;
   if (!cause.isEmpty()) details += QLatin1Char('\n') + cause;
   if (opened.check.problems > 1) {
-    details += QStringLiteral("\nFile > Verify lists every problem (%1 in all).")
-                   .arg(opened.check.problems);
+    details += QLatin1Char('\n') +
+               tr("File > Verify lists every problem (%1 in all).").arg(opened.check.problems);
   }
   if (rescueMayHelp(opened)) {
-    return dialogs_.offerRescue(this, QStringLiteral("WARNING"), status, details);
+    return dialogs_.offerRescue(this, tr("WARNING"), status, details);
   }
-  dialogs_.showMessage(this, QStringLiteral("WARNING"), status, details);
+  dialogs_.showMessage(this, tr("WARNING"), status, details);
   return false;
 }
 
@@ -230,10 +236,9 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
   const bool saved = status == StatusCode::None;
   if (!saved) {
     // Headed as a save, so that a reason such as a read-only folder does not read as an open.
-    const QString heading =
-        QStringLiteral("Could not save %1").arg(QFileInfo(choice.path).fileName());
+    const QString heading = tr("Could not save %1").arg(QFileInfo(choice.path).fileName());
     showWarning(status, choice.path, why, heading);
-    showStatusLine(heading + QStringLiteral(": ") + QString::fromLatin1(statusText(status)));
+    showStatusLine(heading + QStringLiteral(": ") + translatedStatus(status));
   }
   pauseWithFullBar();
   progressBar_->hide();
@@ -247,19 +252,17 @@ bool MainWindow::writeSave(const SaveChoice& choice) {
     codeGroupsChanged_ = false;
     showSavedFile(choice.path);
   }
-  QString message = QStringLiteral("Saved to %1").arg(choice.path);
+  QString message = tr("Saved to %1").arg(choice.path);
   if (!isSuperfile(choice.type)) {
     // An export leaves the title and the report as they were: this line is all that says it
     // was written, so it says what the file holds.
-    message = QStringLiteral("Saved the Flex code group alone to %1 (%2, %3 bytes)")
+    message = tr("Saved the Flex code group alone to %1 (%2, %3 bytes)")
                   .arg(choice.path, QString::fromLatin1(extensionFor(choice.type)).mid(1).toUpper(),
                        QString::fromStdString(formatThousands(state_.slots[kExportedSlot].length,
                                                               numberFormat_.thousandsSeparator)));
   }
   if (otherLinks > 0) {
-    message += QStringLiteral("; %1 other hard link%2 the old contents")
-                   .arg(otherLinks)
-                   .arg(otherLinks == 1 ? QStringLiteral(" keeps") : QStringLiteral("s keep"));
+    message += tr("; %n other hard link(s) keep(s) the old contents", nullptr, int(otherLinks));
   }
   showStatusLine(message);
   return true;
@@ -309,14 +312,13 @@ void MainWindow::verifyFile() {
     return;
   }
   // The check reads the file, not the document: say which file, and that edits are not in it.
-  const QString heading =
-      QStringLiteral("Checked %1 as it is on disk%2.")
-          .arg(verifyPath_, isModified() && verifyPath_ == currentFile_
-                                ? QStringLiteral("; unsaved changes are not in it")
-                                : QString());
+  const QString heading = (isModified() && verifyPath_ == currentFile_
+                               ? tr("Checked %1 as it is on disk; unsaved changes are not in it.")
+                               : tr("Checked %1 as it is on disk."))
+                              .arg(verifyPath_);
   const std::string name = toCorePath(QFileInfo(verifyPath_).fileName());
   dialogs_.showText(
-      this, QStringLiteral("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
+      this, tr("Verify \u2014 %1").arg(QFileInfo(verifyPath_).fileName()),
       heading + QStringLiteral("\n\n") + fromCoreLines(verifyLines(name, verified.check)));
 }
 
@@ -328,9 +330,8 @@ void MainWindow::reviewChanges() {
   } else if (!review.ok()) {
     showWarning(review.status, currentFile_, review.problem);
   } else {
-    dialogs_.showText(
-        this, QStringLiteral("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
-        review.text);
+    dialogs_.showText(this, tr("Review Changes \u2014 %1").arg(QFileInfo(currentFile_).fileName()),
+                      review.text);
   }
 }
 
@@ -361,7 +362,7 @@ void MainWindow::updateRecentFilesMenu() {
 }
 
 void MainWindow::showNotice(NoticeCode notice, const QString& details) {
-  dialogs_.showMessage(this, "NOTICE", QString::fromLatin1(noticeText(notice)), details);
+  dialogs_.showMessage(this, tr("NOTICE"), translatedNotice(notice), details);
 }
 
 void MainWindow::showWarning(StatusCode status, const QString& path, const FileProblem& problem,
@@ -375,12 +376,14 @@ void MainWindow::showWarning(StatusCode status, const QString& path, const FileP
     details += QLatin1Char('\n') + QString::fromLocal8Bit(fileProblemText(problem).c_str());
   }
   if (!problem.leftover.empty()) {
-    details +=
-        QLatin1Char('\n') + QFile::decodeName(problem.leftover.c_str()) +
-        QStringLiteral(": the temporary file could not be removed: ") +
-        QString::fromLocal8Bit(fileProblemText(FileProblem::system(problem.leftoverError)).c_str());
+    details += QLatin1Char('\n') +
+               tr("%1: the temporary file could not be removed: %2")
+                   .arg(QFile::decodeName(problem.leftover.c_str()),
+                        QString::fromLocal8Bit(
+                            fileProblemText(FileProblem::system(problem.leftoverError)).c_str()));
   }
-  dialogs_.showMessage(this, caption, QString::fromLatin1(statusText(status)), details);
+  dialogs_.showMessage(this, caption.isEmpty() ? tr("WARNING") : caption, translatedStatus(status),
+                       details);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

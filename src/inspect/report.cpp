@@ -25,7 +25,7 @@ const char* platformName(std::uint16_t code) {
     case 0x0C02: return "GSM Neptune LTE";
     case 0x1302: return "GSM Neptune LTE2";
     case 0x0804: return "UMTS POG Rainbow";
-    default: return "Unknown";
+    default: return kReportUnknownPlatform;
   }
 }
 
@@ -51,7 +51,7 @@ std::string imageTextLine(std::string_view label, const EditorState& state, std:
 // the image may hold another code group's bytes where it would lie.
 std::string versionWordLine(std::string_view label, const EditorState& state, bool carried,
                             std::int64_t offset) {
-  if (!carried) return std::string(label) + "Not Found";
+  if (!carried) return std::string(label) + kReportNotFound;
   return wordLine(label, state.image.byteAt(offset), state.image.byteAt(offset + 1));
 }
 
@@ -72,7 +72,7 @@ std::string textLine(std::string_view label, std::span<const std::uint8_t> bytes
 std::string wordLine(std::string_view label, std::uint8_t first, std::uint8_t second) {
   std::string line(label);
   if (first == kErased && second == kErased) {
-    line += "Not Found";
+    line += kReportNotFound;
   } else {
     line += hex2(first);
     line += hex2(second);
@@ -91,14 +91,15 @@ std::string platformLine(const EditorState& state) {
   const auto erased = [](const std::array<std::uint8_t, 2>& pair) {
     return pair[0] == kErased && pair[1] == kErased;
   };
-  if (erased(ramdldPair) && erased(flashPair)) return "Platform: Not Found";
+  if (erased(ramdldPair) && erased(flashPair))
+    return std::string(kReportLabels[4]) + kReportNotFound;
   const auto& pair = erased(ramdldPair) ? flashPair : ramdldPair;
   const auto code = std::uint16_t((pair[0] << 8) | pair[1]);
-  return std::string("Platform: ") + platformName(code);
+  return std::string(kReportLabels[kReportPlatformLine]) + platformName(code);
 }
 
 std::string firmwareLine(const EditorState& state) {
-  if (!state.bounds.hasFirmware) return "Firmware: Not Found";
+  if (!state.bounds.hasFirmware) return std::string(kReportLabels[5]) + kReportNotFound;
   const std::uint64_t start = state.bounds.firmwareStart;
   const std::uint64_t end = state.bounds.firmwareEnd;
   // Only a firmware whose bytes 4 to 7 read 00 00 00 B1 carries the marker.
@@ -107,15 +108,15 @@ std::string firmwareLine(const EditorState& state) {
     for (std::uint64_t p = start; p < end; p += 4) {
       if (!state.image.holds(p, kFirmwareMarker.size())) break;
       if (imageMatches(state, p, kFirmwareMarker)) {
-        return imageTextLine("Firmware: ", state, p + 4);
+        return imageTextLine(kReportLabels[5], state, p + 4);
       }
     }
   }
-  return "Firmware: Not Found";
+  return std::string(kReportLabels[5]) + kReportNotFound;
 }
 
 std::string flexLine(const EditorState& state) {
-  if (!state.bounds.hasFlex) return "Flex: Not Found";
+  if (!state.bounds.hasFlex) return std::string(kReportLabels[6]) + kReportNotFound;
   const std::uint64_t start = state.bounds.flexStart;
   const std::uint64_t end = state.bounds.flexEnd;
   const std::array<std::uint8_t, 4> blank = {kErased, kErased, kErased, kErased};
@@ -133,29 +134,30 @@ std::string flexLine(const EditorState& state) {
       if (at[0] == kFlexBlockTag[0] && at[1] == kFlexBlockTag[1] &&
           std::equal(kFlexBlockWords.begin(), kFlexBlockWords.end(), at.begin() + 4) &&
           at[kFlexTextOffset] != kErased) {
-        return imageTextLine("Flex: ", state, p + kFlexTextOffset);
+        return imageTextLine(kReportLabels[6], state, p + kFlexTextOffset);
       }
     }
   }
-  return "Flex: Not Found";
+  return std::string(kReportLabels[6]) + kReportNotFound;
 }
 
 std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file,
                                      const NumberFormat& numbers) {
   std::vector<std::string> report;
   report.reserve(kReportLineCount);
-  report.push_back(textLine("HEADER INFO: ", file, kMagicTextOffset));
-  report.push_back(textLine("", file, kGeneratorTextOffset));
-  report.push_back(textLine("Date: ", file, kDateTextOffset));
-  report.push_back(
-      "File: " + formatThousands(std::int64_t(file.size()), numbers.thousandsSeparator) + " Bytes");
+  report.push_back(textLine(kReportLabels[0], file, kMagicTextOffset));
+  report.push_back(textLine(kReportLabels[1], file, kGeneratorTextOffset));
+  report.push_back(textLine(kReportLabels[2], file, kDateTextOffset));
+  report.push_back(kReportLabels[kReportFileLine] +
+                   formatThousands(std::int64_t(file.size()), numbers.thousandsSeparator) +
+                   kReportBytes);
   report.push_back(platformLine(state));
   report.push_back(firmwareLine(state));
   report.push_back(flexLine(state));
   report.push_back(
-      versionWordLine("RDL: ", state, state.bounds.hasRamdld,
+      versionWordLine(kReportLabels[7], state, state.bounds.hasRamdld,
                       std::int64_t(state.bounds.ramdldOffset) + std::int64_t(kRamdldVersionAt)));
-  report.push_back(versionWordLine("Language: ", state, state.bounds.hasLanguage,
+  report.push_back(versionWordLine(kReportLabels[8], state, state.bounds.hasLanguage,
                                    std::int64_t(state.bounds.languageStart) + kLanguageVersionAt));
   return report;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -13,6 +14,16 @@ namespace tavufe {
 
 inline constexpr std::size_t kReportTextMax = 100;
 inline constexpr std::size_t kReportLineCount = 9;
+// What each report line begins with, in order: the second line is the generator's text alone.
+// The front ends translate these, and the values below, and nothing else of a line.
+inline constexpr std::array<const char*, kReportLineCount> kReportLabels = {
+    "HEADER INFO: ", "",       "Date: ", "File: ",    "Platform: ",
+    "Firmware: ",    "Flex: ", "RDL: ",  "Language: "};
+inline constexpr std::size_t kReportFileLine = 3;
+inline constexpr std::size_t kReportPlatformLine = 4;
+inline constexpr const char* kReportNotFound = "Not Found";
+inline constexpr const char* kReportUnknownPlatform = "Unknown";
+inline constexpr const char* kReportBytes = " Bytes";  // after the file's size
 
 // The nine report lines for a file just read: the header's texts from `file`, its size written
 // as `numbers` has it, and what the image holds.

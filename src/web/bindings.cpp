@@ -8,6 +8,7 @@
 
 #include "inspect/code_group_table.h"
 #include "inspect/folder_scan.h"
+#include "inspect/report.h"
 #include "model/codes.h"
 #include "model/version.h"
 #include "web/session.h"
@@ -186,6 +187,8 @@ val titlesToArray(const std::array<const char*, N>& titles) {
 
 val folderTitles() { return titlesToArray(kFolderGridTitles); }
 val codeGroupTitles() { return titlesToArray(kCodeGroupGridTitles); }
+// What each report line begins with, which the page translates.
+val reportLabels() { return titlesToArray(kReportLabels); }
 
 }  // namespace
 
@@ -217,6 +220,7 @@ EMSCRIPTEN_BINDINGS(tavufe) {
   emscripten::function("programVersion", &programVersion);
   emscripten::function("folderTitles", &folderTitles);
   emscripten::function("codeGroupTitles", &codeGroupTitles);
+  emscripten::function("reportLabels", &reportLabels);
 }
 
 }  // namespace tavufe::web

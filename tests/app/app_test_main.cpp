@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "app/language.h"
+
 int main(int argc, char** argv) {
   // Also when the test list is gathered at build time, where no display may exist.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -12,6 +14,9 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // English, as the program installs it on an English desktop: its plurals' forms.
+  tavufe::Translations english;
+  tavufe::installLanguage(app, english, tavufe::kSourceLanguage);
   QCoreApplication::setOrganizationName("tavufe-tests");
   QCoreApplication::setApplicationName("app_tests");
   // Tests close windows; the next test still needs its event loops.

@@ -1720,6 +1720,49 @@ TEST(SampleToolTests, HelpListsEveryOptionOfTheUsage) {
   EXPECT_EQ(options, 11u);
 }
 
+// What tavufe prints is a contract for scripts: the same bytes whatever language or locale the
+// environment asks for, the window's languages among them, and in a save the same file.
+TEST_F(CliTest, PrintsAndWritesTheSameBytesUnderEveryLanguageSetting) {
+  const auto groups = verifiedGroups();
+  const std::string in = write("in.sbf", withRecords(verifiedHeader(groups).bytes(), groups));
+  const std::string missing = dir.file("missing.sbf");
+  const std::vector<Args> commands = {
+      {"--help"},
+      {"info", in},
+      {"info", in, "--json"},
+      {"folders", in},
+      {"verify", in},
+      {"info", missing},
+      {"save", in, "-o", dir.file("out.sbf"), "--delete-row", "1"},
+      {"save", in, "-o", dir.file("out.txt")},
+  };
+  const std::vector<Args> settings = {{"LANG=de_DE.UTF-8"},
+                                      {"LC_ALL=ru_RU.UTF-8"},
+                                      {"LANG=pt_BR.UTF-8", "LANGUAGE=pt_BR:es"},
+                                      {"LC_ALL=pl_PL.UTF-8", "LC_NUMERIC=de_DE.UTF-8"},
+                                      {"LC_MESSAGES=es_ES.UTF-8"},
+                                      {"LC_ALL=C.UTF-8", "LANGUAGE=ru"}};
+  // A save writes its date: the same one in every run.
+  const auto written = [this] {
+    const std::string out = dir.file("out.sbf");
+    return std::filesystem::exists(out) ? fixture::readFile(out) : Bytes();
+  };
+  for (const Args& command : commands) {
+    SCOPED_TRACE(command.front() + " " + command.back());
+    const Outcome english = run(command, {"SOURCE_DATE_EPOCH=0", "LC_ALL=C", "LANG=C"});
+    const Bytes englishFile = written();
+    for (Args setting : settings) {
+      SCOPED_TRACE(setting.front());
+      setting.push_back("SOURCE_DATE_EPOCH=0");
+      const Outcome other = run(command, setting);
+      EXPECT_EQ(other.status, english.status);
+      EXPECT_EQ(other.out, english.out);
+      EXPECT_EQ(other.err, english.err);
+      EXPECT_EQ(written(), englishFile);
+    }
+  }
+}
+
 // tavufe-sample takes clean numbers only, says why it refuses anything, and takes --name=value.
 TEST(SampleToolTests, UsageErrorsSayWhyAndValuesMayFollowAnEqualsSign) {
   const fixture::TempDir dir;

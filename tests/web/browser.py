@@ -13,12 +13,14 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 
 class Page:
-    def __init__(self, page_path, downloads, query=""):
+    def __init__(self, page_path, downloads, query="", language="en-US"):
+        """`language` is the browser's preferred language, whatever the machine's settings."""
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                     "--disable-gpu", "--window-size=1200,900"):
+                     "--disable-gpu", "--window-size=1200,900", "--lang=" + language):
             options.add_argument(flag)
+        options.add_experimental_option("prefs", {"intl.accept_languages": language})
         options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
         service = Service(executable_path="/usr/bin/chromedriver")
         self.driver = webdriver.Chrome(options=options, service=service)
@@ -41,10 +43,11 @@ class Page:
         return self.driver.execute_script(
             "return document.getElementById(arguments[0]).textContent", element_id)
 
-    def open(self, path, question=None, answers=("discard",)):
+    def open(self, path, question=None, answers=("discard",), opening="Opening"):
         """Picks the file and waits until the page has shown the open's outcome; `question`
         (the text of the one asked when there are unsaved deletes) is answered with `answers`
-        in turn, a review's box being closed after "review"; the review's text is kept."""
+        in turn, a review's box being closed after "review"; the review's text is kept.
+        `opening` begins the status while the file is read, in the page's language."""
         self.driver.execute_script("document.getElementById('status').textContent = ''")
         self.el("file-input").send_keys(str(Path(path).resolve()))
         self.reviewed = None
@@ -57,7 +60,7 @@ class Page:
                 self.wait(lambda d: self.dialog_open("message"))
                 self.reviewed = self.text("message-text")
                 self.el("message-ok").click()
-        self.wait(lambda d: self.text("status") and not self.text("status").startswith("Opening"))
+        self.wait(lambda d: self.text("status") and not self.text("status").startswith(opening))
         return self.text("status")
 
     def table(self, element_id):
