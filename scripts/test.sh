@@ -21,6 +21,8 @@ fi
 # .clang-format has them.
 scripts/check-layers.sh
 scripts/check-format.sh
+# Every text of the window and the page has a finished entry in every catalogue.
+scripts/translations.sh --check
 
 # The optimised build (in build/release), where a warning is an error.
 cmake --preset ci
@@ -40,6 +42,7 @@ scripts/check-reproducible.sh
 scripts/web.sh
 ctest --preset web
 /usr/bin/python3 tests/web/page_test.py build/web/tavu-flex-editor.html build/release
+/usr/bin/python3 tests/web/page_language_test.py build/web/tavu-flex-editor.html build/release
 
 # The fuzz targets: built with clang and libFuzzer, when they are there.
 fuzzer_works() {

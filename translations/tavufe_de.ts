@@ -123,13 +123,6 @@
         <source>Checksums OK</source>
         <translation>Prüfsummen OK</translation>
     </message>
-    <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
-        <translation>
-            <numerusform>%n Prüfsummenproblem — siehe Befunde</numerusform>
-            <numerusform>%n Prüfsummenprobleme — siehe Befunde</numerusform>
-        </translation>
-    </message>
     <message>
         <source>the file grew while it was read</source>
         <translation>die Datei ist beim Lesen gewachsen</translation>
@@ -196,6 +189,71 @@ Möchten Sie sie speichern?</translation>
         <source>Loading...</source>
         <translation>Wird geladen...</translation>
     </message>
+    <message>
+        <source>Rescue reads past the damaged lines and records and keeps the code groups that are whole.</source>
+        <translation>Retten überspringt die beschädigten Zeilen und Datensätze und behält die vollständigen Codegruppen.</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>Retten</translation>
+    </message>
+    <message>
+        <source>nothing was damaged</source>
+        <translation>nichts war beschädigt</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged record(s) in %1</source>
+        <translation>
+            <numerusform>%n beschädigter Datensatz in %1</numerusform>
+            <numerusform>%n beschädigte Datensätze in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n beschädigte Zeile in %1</numerusform>
+            <numerusform>%n beschädigte Zeilen in %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rescued: %1; %2</source>
+        <translation>Gerettet: %1; %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD und Flex sind intakt</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are damaged</source>
+        <translation>RAMDLD und Flex sind beschädigt</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 ist beschädigt</translation>
+    </message>
+    <message>
+        <source>%1, so nothing can be saved</source>
+        <translation>%1, daher kann nichts gespeichert werden</translation>
+    </message>
+    <message>
+        <source>%1 (first at %2)</source>
+        <translation>%1 (zuerst bei %2)</translation>
+    </message>
+    <message>
+        <source>%1 [rescued]</source>
+        <translation>%1 [gerettet]</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n Problem – siehe Befunde</numerusform>
+            <numerusform>%n Probleme – siehe Befunde</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tavufe::AboutDialog</name>
@@ -254,59 +312,6 @@ weiterzugeben, ohne Gewährleistung.</translation>
     <message>
         <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
         <translation>Löschen Sie zuerst die Skin-Dateien auf dem Telefon; dieses Programm löscht nur den übrig gebliebenen Skin-Ordner.</translation>
-    </message>
-    <message>
-        <source>Deleting a left-over skin folder
-
-1. Delete the skin files on the handset first, then make a backup of its Flex as a
-   superfile (.shx or .sbf).
-2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
-   what it holds; the status bar says whether its checksums hold.
-3. Select the skin folder in the folder list. The pane under it shows the bytes that a
-   delete turns to FF.
-4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
-5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
-   code group alone.
-
-Keys
-
-Ctrl+O                  Open
-Ctrl+S                  Save
-Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
-Ctrl+Z                  Undo
-Ctrl+Shift+Z, Ctrl+Y    Redo
-Ctrl+D                  Review Changes
-Ctrl+C                  Copy the selected code-group values
-Tab, Shift+Tab          Move between the controls
-Shift+F10, Menu key     The folder list&apos;s commands
-F1                      This help
-Ctrl+Q                  Exit</source>
-        <translation>Einen übrig gebliebenen Skin-Ordner löschen
-
-1. Löschen Sie zuerst die Skin-Dateien auf dem Gerät und sichern Sie dann seinen Flex
-   als Superfile (.shx oder .sbf).
-2. Öffnen Sie es: Datei &gt; Öffnen, Datei &gt; Zuletzt geöffnet, oder ziehen Sie es auf das
-   Fenster. Der Bericht zeigt, was es enthält; die Statusleiste sagt, ob seine
-   Prüfsummen stimmen.
-3. Wählen Sie den Skin-Ordner in der Ordnerliste. Der Bereich darunter zeigt die Bytes,
-   die ein Löschen zu FF macht.
-4. Drücken Sie „Skin-Ordner löschen“. Bearbeiten &gt; Rückgängig stellt den Eintrag wieder her.
-5. Datei &gt; Speichern: SHX oder SBF ergibt ein Superfile zum Zurückflashen; SMG oder BIN
-   enthält nur die Flex-Codegruppe.
-
-Tasten
-
-Strg+O                  Öffnen
-Strg+S                  Speichern
-Entf, Alt+L             Skin-Ordner löschen (Entf in der Ordnerliste)
-Strg+Z                  Rückgängig
-Strg+Umschalt+Z, Strg+Y Wiederherstellen
-Strg+D                  Änderungen prüfen
-Strg+C                  Die gewählten Werte der Codegruppen kopieren
-Tab, Umschalt+Tab       Zwischen den Bedienelementen wechseln
-Umschalt+F10, Menütaste Die Befehle der Ordnerliste
-F1                      Diese Hilfe
-Strg+Q                  Beenden</translation>
     </message>
     <message>
         <source>Help — %1</source>
@@ -614,6 +619,130 @@ Strg+Q                  Beenden</translation>
         <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
         <translation>Nur die Flex-Codegruppe unter %1 gespeichert (%2, %3 Bytes)</translation>
     </message>
+    <message>
+        <source>%1[*] [rescued]</source>
+        <translation>%1[*] [gerettet]</translation>
+    </message>
+    <message>
+        <source>R&amp;escue...</source>
+        <translation>&amp;Retten...</translation>
+    </message>
+    <message>
+        <source>Open a damaged superfile, reading past its damaged lines and records</source>
+        <translation>Eine beschädigte Superdatei öffnen und dabei ihre beschädigten Zeilen und Datensätze überspringen</translation>
+    </message>
+    <message>
+        <source>Rescued: no damage found</source>
+        <translation>Gerettet: keine Beschädigung gefunden</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 damaged</source>
+        <translation>Gerettet: %1 beschädigt</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 beschädigte Zeile</translation>
+    </message>
+    <message>
+        <source>1 damaged record</source>
+        <translation>1 beschädigter Datensatz</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>%1 beschädigte Zeilen</translation>
+    </message>
+    <message>
+        <source>%1 damaged records</source>
+        <translation>%1 beschädigte Datensätze</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 in %2</source>
+        <translation>Gerettet: %1 in %2</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 ist beschädigt</translation>
+    </message>
+    <message>
+        <source>the %1 and the %2 are damaged</source>
+        <translation>%1 und %2 sind beschädigt</translation>
+    </message>
+    <message>
+        <source>%1: nothing can be saved</source>
+        <translation>%1: nichts kann gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1</source>
+        <translation>Nichts kann gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1, first at %2</source>
+        <translation>Nichts kann gespeichert werden: %1, zuerst bei %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD und Flex sind intakt</translation>
+    </message>
+    <message>
+        <source>Deleting a left-over skin folder
+
+1. Delete the skin files on the handset first, then make a backup of its Flex as a
+   superfile (.shx or .sbf).
+2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
+   what it holds; the status bar says whether its checksums hold.
+3. Select the skin folder in the folder list. The pane under it shows the bytes that a
+   delete turns to FF.
+4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
+5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
+   code group alone.
+
+Keys
+
+Ctrl+O                  Open
+Ctrl+S                  Save
+Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
+Ctrl+Z                  Undo
+Ctrl+Shift+Z, Ctrl+Y    Redo
+Ctrl+D                  Review Changes
+Ctrl+C                  Copy the selected code-group values
+Tab, Shift+Tab          Move between the controls
+Shift+F10, Menu key     The folder list&apos;s commands
+F1                      This help
+Ctrl+Q                  Exit</source>
+        <translation>Einen übrig gebliebenen Skin-Ordner löschen
+
+1. Löschen Sie zuerst die Skin-Dateien auf dem Gerät und sichern Sie dann seinen Flex
+   als Superfile (.shx oder .sbf).
+2. Öffnen Sie es: Datei &gt; Öffnen, Datei &gt; Zuletzt geöffnet, oder ziehen Sie es auf das
+   Fenster. Der Bericht zeigt, was es enthält; die Statusleiste sagt, ob seine
+   Prüfsummen stimmen.
+3. Wählen Sie den Skin-Ordner in der Ordnerliste. Der Bereich darunter zeigt die Bytes,
+   die ein Löschen zu FF macht.
+4. Drücken Sie „Skin-Ordner löschen“. Bearbeiten &gt; Rückgängig stellt den Eintrag wieder her.
+5. Datei &gt; Speichern: SHX oder SBF ergibt ein Superfile zum Zurückflashen; SMG oder BIN
+   enthält nur die Flex-Codegruppe.
+
+Tasten
+
+Strg+O                  Öffnen
+Strg+S                  Speichern
+Entf, Alt+L             Skin-Ordner löschen (Entf in der Ordnerliste)
+Strg+Z                  Rückgängig
+Strg+Umschalt+Z, Strg+Y Wiederherstellen
+Strg+D                  Änderungen prüfen
+Strg+C                  Die gewählten Werte der Codegruppen kopieren
+Tab, Umschalt+Tab       Zwischen den Bedienelementen wechseln
+Umschalt+F10, Menütaste Die Befehle der Ordnerliste
+F1                      Diese Hilfe
+Strg+Q                  Beenden</translation>
+    </message>
+    <message>
+        <source>A backup that does not open can still give up its Flex: Rescue (in the box that says why,
+or File &gt; Rescue) reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Eine Sicherung, die sich nicht öffnen lässt, kann ihren Flex trotzdem hergeben: Retten (im Fenster,
+das den Grund nennt, oder Datei &gt; Retten) überspringt die beschädigten Zeilen und behält die
+vollständigen Codegruppen.</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>
@@ -684,6 +813,14 @@ Trotzdem ersetzen?</translation>
     <message>
         <source>Flex code group only, raw (*.bin)</source>
         <translation>Nur Flex-Codegruppe, roh (*.bin)</translation>
+    </message>
+    <message>
+        <source>Rescue reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Retten überspringt die beschädigten Zeilen und behält die vollständigen Codegruppen.</translation>
+    </message>
+    <message>
+        <source>&amp;Rescue</source>
+        <translation>&amp;Retten</translation>
     </message>
 </context>
 <context>

@@ -4,10 +4,24 @@
 <context>
     <name>page</name>
     <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
+        <source>%n damaged record(s) in %1</source>
         <translation>
-            <numerusform>%n checksum problem — see Findings</numerusform>
-            <numerusform>%n checksum problems — see Findings</numerusform>
+            <numerusform>%n damaged record in %1</numerusform>
+            <numerusform>%n damaged records in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n damaged line in %1</numerusform>
+            <numerusform>%n damaged lines in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problem — see Findings</numerusform>
+            <numerusform>%n problems — see Findings</numerusform>
         </translation>
     </message>
 </context>

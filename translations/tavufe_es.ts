@@ -123,13 +123,6 @@
         <source>Checksums OK</source>
         <translation>Sumas de verificación correctas</translation>
     </message>
-    <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
-        <translation>
-            <numerusform>%n problema de suma de verificación — vea Hallazgos</numerusform>
-            <numerusform>%n problemas de suma de verificación — vea Hallazgos</numerusform>
-        </translation>
-    </message>
     <message>
         <source>the file grew while it was read</source>
         <translation>el archivo creció mientras se leía</translation>
@@ -196,6 +189,71 @@ Do you want to save them?</source>
         <source>Loading...</source>
         <translation>Cargando...</translation>
     </message>
+    <message>
+        <source>Rescue reads past the damaged lines and records and keeps the code groups that are whole.</source>
+        <translation>Rescatar salta las líneas y registros dañados y conserva los grupos de código completos.</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>Rescatar</translation>
+    </message>
+    <message>
+        <source>nothing was damaged</source>
+        <translation>nada estaba dañado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged record(s) in %1</source>
+        <translation>
+            <numerusform>%n registro dañado en %1</numerusform>
+            <numerusform>%n registros dañados en %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n línea dañada en %1</numerusform>
+            <numerusform>%n líneas dañadas en %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rescued: %1; %2</source>
+        <translation>Rescatado: %1; %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>el RAMDLD y el Flex están intactos</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are damaged</source>
+        <translation>el RAMDLD y el Flex están dañados</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 está dañado</translation>
+    </message>
+    <message>
+        <source>%1, so nothing can be saved</source>
+        <translation>%1, así que no se puede guardar nada</translation>
+    </message>
+    <message>
+        <source>%1 (first at %2)</source>
+        <translation>%1 (primero en %2)</translation>
+    </message>
+    <message>
+        <source>%1 [rescued]</source>
+        <translation>%1 [rescatado]</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problema — ver Hallazgos</numerusform>
+            <numerusform>%n problemas — ver Hallazgos</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tavufe::AboutDialog</name>
@@ -254,59 +312,6 @@ sin garantía.</translation>
     <message>
         <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
         <translation>Elimine primero los archivos del skin en el teléfono; este programa solo elimina la carpeta de skin que queda.</translation>
-    </message>
-    <message>
-        <source>Deleting a left-over skin folder
-
-1. Delete the skin files on the handset first, then make a backup of its Flex as a
-   superfile (.shx or .sbf).
-2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
-   what it holds; the status bar says whether its checksums hold.
-3. Select the skin folder in the folder list. The pane under it shows the bytes that a
-   delete turns to FF.
-4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
-5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
-   code group alone.
-
-Keys
-
-Ctrl+O                  Open
-Ctrl+S                  Save
-Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
-Ctrl+Z                  Undo
-Ctrl+Shift+Z, Ctrl+Y    Redo
-Ctrl+D                  Review Changes
-Ctrl+C                  Copy the selected code-group values
-Tab, Shift+Tab          Move between the controls
-Shift+F10, Menu key     The folder list&apos;s commands
-F1                      This help
-Ctrl+Q                  Exit</source>
-        <translation>Eliminar una carpeta de skin sobrante
-
-1. Elimine primero los archivos del skin en el teléfono y luego haga una copia de
-   seguridad de su Flex como superfile (.shx o .sbf).
-2. Ábralo: Archivo &gt; Abrir, Archivo &gt; Abrir reciente, o arrástrelo a la ventana. El
-   informe muestra lo que contiene; la barra de estado indica si sus sumas de
-   verificación son correctas.
-3. Seleccione la carpeta de skin en la lista de carpetas. El panel de debajo muestra los
-   bytes que una eliminación convierte en FF.
-4. Pulse «Eliminar carpeta de skin». Editar &gt; Deshacer restaura el registro.
-5. Archivo &gt; Guardar: SHX o SBF da un superfile para volver a flashear; SMG o BIN
-   contiene solo el grupo de código Flex.
-
-Teclas
-
-Ctrl+O                  Abrir
-Ctrl+S                  Guardar
-Supr, Alt+L             Eliminar carpeta de skin (Supr en la lista de carpetas)
-Ctrl+Z                  Deshacer
-Ctrl+Mayús+Z, Ctrl+Y    Rehacer
-Ctrl+D                  Revisar cambios
-Ctrl+C                  Copiar los valores seleccionados de los grupos de código
-Tab, Mayús+Tab          Moverse entre los controles
-Mayús+F10, tecla Menú   Las órdenes de la lista de carpetas
-F1                      Esta ayuda
-Ctrl+Q                  Salir</translation>
     </message>
     <message>
         <source>Help — %1</source>
@@ -614,6 +619,129 @@ Ctrl+Q                  Salir</translation>
         <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
         <translation>Solo el grupo de código Flex guardado en %1 (%2, %3 bytes)</translation>
     </message>
+    <message>
+        <source>%1[*] [rescued]</source>
+        <translation>%1[*] [rescatado]</translation>
+    </message>
+    <message>
+        <source>R&amp;escue...</source>
+        <translation>R&amp;escatar...</translation>
+    </message>
+    <message>
+        <source>Open a damaged superfile, reading past its damaged lines and records</source>
+        <translation>Abrir un superarchivo dañado, saltando sus líneas y registros dañados</translation>
+    </message>
+    <message>
+        <source>Rescued: no damage found</source>
+        <translation>Rescatado: no se encontraron daños</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 damaged</source>
+        <translation>Rescatado: %1 dañado</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 línea dañada</translation>
+    </message>
+    <message>
+        <source>1 damaged record</source>
+        <translation>1 registro dañado</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>%1 líneas dañadas</translation>
+    </message>
+    <message>
+        <source>%1 damaged records</source>
+        <translation>%1 registros dañados</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 in %2</source>
+        <translation>Rescatado: %1 en %2</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 está dañado</translation>
+    </message>
+    <message>
+        <source>the %1 and the %2 are damaged</source>
+        <translation>%1 y %2 están dañados</translation>
+    </message>
+    <message>
+        <source>%1: nothing can be saved</source>
+        <translation>%1: no se puede guardar nada</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1</source>
+        <translation>No se puede guardar nada: %1</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1, first at %2</source>
+        <translation>No se puede guardar nada: %1, primero en %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>el RAMDLD y el Flex están intactos</translation>
+    </message>
+    <message>
+        <source>Deleting a left-over skin folder
+
+1. Delete the skin files on the handset first, then make a backup of its Flex as a
+   superfile (.shx or .sbf).
+2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
+   what it holds; the status bar says whether its checksums hold.
+3. Select the skin folder in the folder list. The pane under it shows the bytes that a
+   delete turns to FF.
+4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
+5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
+   code group alone.
+
+Keys
+
+Ctrl+O                  Open
+Ctrl+S                  Save
+Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
+Ctrl+Z                  Undo
+Ctrl+Shift+Z, Ctrl+Y    Redo
+Ctrl+D                  Review Changes
+Ctrl+C                  Copy the selected code-group values
+Tab, Shift+Tab          Move between the controls
+Shift+F10, Menu key     The folder list&apos;s commands
+F1                      This help
+Ctrl+Q                  Exit</source>
+        <translation>Eliminar una carpeta de skin sobrante
+
+1. Elimine primero los archivos del skin en el teléfono y luego haga una copia de
+   seguridad de su Flex como superfile (.shx o .sbf).
+2. Ábralo: Archivo &gt; Abrir, Archivo &gt; Abrir reciente, o arrástrelo a la ventana. El
+   informe muestra lo que contiene; la barra de estado indica si sus sumas de
+   verificación son correctas.
+3. Seleccione la carpeta de skin en la lista de carpetas. El panel de debajo muestra los
+   bytes que una eliminación convierte en FF.
+4. Pulse «Eliminar carpeta de skin». Editar &gt; Deshacer restaura el registro.
+5. Archivo &gt; Guardar: SHX o SBF da un superfile para volver a flashear; SMG o BIN
+   contiene solo el grupo de código Flex.
+
+Teclas
+
+Ctrl+O                  Abrir
+Ctrl+S                  Guardar
+Supr, Alt+L             Eliminar carpeta de skin (Supr en la lista de carpetas)
+Ctrl+Z                  Deshacer
+Ctrl+Mayús+Z, Ctrl+Y    Rehacer
+Ctrl+D                  Revisar cambios
+Ctrl+C                  Copiar los valores seleccionados de los grupos de código
+Tab, Mayús+Tab          Moverse entre los controles
+Mayús+F10, tecla Menú   Las órdenes de la lista de carpetas
+F1                      Esta ayuda
+Ctrl+Q                  Salir</translation>
+    </message>
+    <message>
+        <source>A backup that does not open can still give up its Flex: Rescue (in the box that says why,
+or File &gt; Rescue) reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Una copia que no se abre aún puede entregar su Flex: Rescatar (en el cuadro que dice por qué,
+o Archivo &gt; Rescatar) salta las líneas dañadas y conserva los grupos de código completos.</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>
@@ -684,6 +812,14 @@ Replace it anyway?</source>
     <message>
         <source>Flex code group only, raw (*.bin)</source>
         <translation>Solo el grupo de código Flex, en bruto (*.bin)</translation>
+    </message>
+    <message>
+        <source>Rescue reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Rescatar salta las líneas dañadas y conserva los grupos de código completos.</translation>
+    </message>
+    <message>
+        <source>&amp;Rescue</source>
+        <translation>&amp;Rescatar</translation>
     </message>
 </context>
 <context>

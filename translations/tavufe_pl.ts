@@ -123,14 +123,6 @@
         <source>Checksums OK</source>
         <translation>Sumy kontrolne poprawne</translation>
     </message>
-    <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
-        <translation>
-            <numerusform>%n problem z sumą kontrolną — zob. Wyniki sprawdzenia</numerusform>
-            <numerusform>%n problemy z sumami kontrolnymi — zob. Wyniki sprawdzenia</numerusform>
-            <numerusform>%n problemów z sumami kontrolnymi — zob. Wyniki sprawdzenia</numerusform>
-        </translation>
-    </message>
     <message>
         <source>the file grew while it was read</source>
         <translation>plik urósł podczas odczytu</translation>
@@ -197,6 +189,74 @@ Czy chcesz je zapisać?</translation>
         <source>Loading...</source>
         <translation>Wczytywanie...</translation>
     </message>
+    <message>
+        <source>Rescue reads past the damaged lines and records and keeps the code groups that are whole.</source>
+        <translation>Ratuj pomija uszkodzone wiersze i rekordy i zachowuje całe grupy kodu.</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>Ratuj</translation>
+    </message>
+    <message>
+        <source>nothing was damaged</source>
+        <translation>nic nie było uszkodzone</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged record(s) in %1</source>
+        <translation>
+            <numerusform>%n uszkodzony rekord w %1</numerusform>
+            <numerusform>%n uszkodzone rekordy w %1</numerusform>
+            <numerusform>%n uszkodzonych rekordów w %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n uszkodzony wiersz w %1</numerusform>
+            <numerusform>%n uszkodzone wiersze w %1</numerusform>
+            <numerusform>%n uszkodzonych wierszy w %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rescued: %1; %2</source>
+        <translation>Uratowano: %1; %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD i Flex są nienaruszone</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are damaged</source>
+        <translation>RAMDLD i Flex są uszkodzone</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 jest uszkodzony</translation>
+    </message>
+    <message>
+        <source>%1, so nothing can be saved</source>
+        <translation>%1, więc nie można niczego zapisać</translation>
+    </message>
+    <message>
+        <source>%1 (first at %2)</source>
+        <translation>%1 (najpierw w %2)</translation>
+    </message>
+    <message>
+        <source>%1 [rescued]</source>
+        <translation>%1 [uratowany]</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problem — zobacz Ustalenia</numerusform>
+            <numerusform>%n problemy — zobacz Ustalenia</numerusform>
+            <numerusform>%n problemów — zobacz Ustalenia</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tavufe::AboutDialog</name>
@@ -255,58 +315,6 @@ bez żadnej gwarancji.</translation>
     <message>
         <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
         <translation>Najpierw usuń pliki skórki w telefonie; ten program usuwa tylko pozostały folder skórki.</translation>
-    </message>
-    <message>
-        <source>Deleting a left-over skin folder
-
-1. Delete the skin files on the handset first, then make a backup of its Flex as a
-   superfile (.shx or .sbf).
-2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
-   what it holds; the status bar says whether its checksums hold.
-3. Select the skin folder in the folder list. The pane under it shows the bytes that a
-   delete turns to FF.
-4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
-5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
-   code group alone.
-
-Keys
-
-Ctrl+O                  Open
-Ctrl+S                  Save
-Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
-Ctrl+Z                  Undo
-Ctrl+Shift+Z, Ctrl+Y    Redo
-Ctrl+D                  Review Changes
-Ctrl+C                  Copy the selected code-group values
-Tab, Shift+Tab          Move between the controls
-Shift+F10, Menu key     The folder list&apos;s commands
-F1                      This help
-Ctrl+Q                  Exit</source>
-        <translation>Usuwanie pozostałego folderu skórki
-
-1. Najpierw usuń pliki skórki w telefonie, a potem zrób kopię zapasową jego Flexa
-   jako superfile (.shx lub .sbf).
-2. Otwórz ją: Plik &gt; Otwórz, Plik &gt; Ostatnio otwierane albo upuść plik na okno. Raport
-   pokazuje, co zawiera; pasek stanu mówi, czy sumy kontrolne się zgadzają.
-3. Zaznacz folder skórki na liście folderów. Panel pod nią pokazuje bajty, które
-   usunięcie zamieni na FF.
-4. Naciśnij „Usuń folder skórki”. Edycja &gt; Cofnij przywraca rekord.
-5. Plik &gt; Zapisz: SHX lub SBF daje superfile do ponownego wgrania; SMG lub BIN zawiera
-   tylko grupę kodu Flex.
-
-Klawisze
-
-Ctrl+O                  Otwórz
-Ctrl+S                  Zapisz
-Delete, Alt+U           Usuń folder skórki (Delete na liście folderów)
-Ctrl+Z                  Cofnij
-Ctrl+Shift+Z, Ctrl+Y    Ponów
-Ctrl+D                  Przejrzyj zmiany
-Ctrl+C                  Kopiuj zaznaczone wartości grup kodu
-Tab, Shift+Tab          Przechodzenie między kontrolkami
-Shift+F10, klawisz Menu Polecenia listy folderów
-F1                      Ta pomoc
-Ctrl+Q                  Zakończ</translation>
     </message>
     <message>
         <source>Help — %1</source>
@@ -616,6 +624,128 @@ Ctrl+Q                  Zakończ</translation>
         <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
         <translation>Zapisano tylko grupę kodu Flex w %1 (%2, %3 bajtów)</translation>
     </message>
+    <message>
+        <source>%1[*] [rescued]</source>
+        <translation>%1[*] [uratowany]</translation>
+    </message>
+    <message>
+        <source>R&amp;escue...</source>
+        <translation>&amp;Ratuj...</translation>
+    </message>
+    <message>
+        <source>Open a damaged superfile, reading past its damaged lines and records</source>
+        <translation>Otwórz uszkodzony superplik, pomijając jego uszkodzone wiersze i rekordy</translation>
+    </message>
+    <message>
+        <source>Rescued: no damage found</source>
+        <translation>Uratowano: nie znaleziono uszkodzeń</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 damaged</source>
+        <translation>Uratowano: %1 uszkodzone</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 uszkodzony wiersz</translation>
+    </message>
+    <message>
+        <source>1 damaged record</source>
+        <translation>1 uszkodzony rekord</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>Uszkodzone wiersze: %1</translation>
+    </message>
+    <message>
+        <source>%1 damaged records</source>
+        <translation>Uszkodzone rekordy: %1</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 in %2</source>
+        <translation>Uratowano: %1 w %2</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 jest uszkodzony</translation>
+    </message>
+    <message>
+        <source>the %1 and the %2 are damaged</source>
+        <translation>%1 i %2 są uszkodzone</translation>
+    </message>
+    <message>
+        <source>%1: nothing can be saved</source>
+        <translation>%1: nie można niczego zapisać</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1</source>
+        <translation>Nie można niczego zapisać: %1</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1, first at %2</source>
+        <translation>Nie można niczego zapisać: %1, najpierw w %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD i Flex są nienaruszone</translation>
+    </message>
+    <message>
+        <source>Deleting a left-over skin folder
+
+1. Delete the skin files on the handset first, then make a backup of its Flex as a
+   superfile (.shx or .sbf).
+2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
+   what it holds; the status bar says whether its checksums hold.
+3. Select the skin folder in the folder list. The pane under it shows the bytes that a
+   delete turns to FF.
+4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
+5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
+   code group alone.
+
+Keys
+
+Ctrl+O                  Open
+Ctrl+S                  Save
+Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
+Ctrl+Z                  Undo
+Ctrl+Shift+Z, Ctrl+Y    Redo
+Ctrl+D                  Review Changes
+Ctrl+C                  Copy the selected code-group values
+Tab, Shift+Tab          Move between the controls
+Shift+F10, Menu key     The folder list&apos;s commands
+F1                      This help
+Ctrl+Q                  Exit</source>
+        <translation>Usuwanie pozostałego folderu skórki
+
+1. Najpierw usuń pliki skórki w telefonie, a potem zrób kopię zapasową jego Flexa
+   jako superfile (.shx lub .sbf).
+2. Otwórz ją: Plik &gt; Otwórz, Plik &gt; Ostatnio otwierane albo upuść plik na okno. Raport
+   pokazuje, co zawiera; pasek stanu mówi, czy sumy kontrolne się zgadzają.
+3. Zaznacz folder skórki na liście folderów. Panel pod nią pokazuje bajty, które
+   usunięcie zamieni na FF.
+4. Naciśnij „Usuń folder skórki”. Edycja &gt; Cofnij przywraca rekord.
+5. Plik &gt; Zapisz: SHX lub SBF daje superfile do ponownego wgrania; SMG lub BIN zawiera
+   tylko grupę kodu Flex.
+
+Klawisze
+
+Ctrl+O                  Otwórz
+Ctrl+S                  Zapisz
+Delete, Alt+U           Usuń folder skórki (Delete na liście folderów)
+Ctrl+Z                  Cofnij
+Ctrl+Shift+Z, Ctrl+Y    Ponów
+Ctrl+D                  Przejrzyj zmiany
+Ctrl+C                  Kopiuj zaznaczone wartości grup kodu
+Tab, Shift+Tab          Przechodzenie między kontrolkami
+Shift+F10, klawisz Menu Polecenia listy folderów
+F1                      Ta pomoc
+Ctrl+Q                  Zakończ</translation>
+    </message>
+    <message>
+        <source>A backup that does not open can still give up its Flex: Rescue (in the box that says why,
+or File &gt; Rescue) reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Kopia, której nie da się otworzyć, może nadal oddać swój Flex: Ratuj (w oknie z przyczyną
+lub Plik &gt; Ratuj) pomija uszkodzone wiersze i zachowuje całe grupy kodu.</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>
@@ -686,6 +816,14 @@ Zastąpić mimo to?</translation>
     <message>
         <source>Flex code group only, raw (*.bin)</source>
         <translation>Tylko grupa kodu Flex, surowa (*.bin)</translation>
+    </message>
+    <message>
+        <source>Rescue reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Ratuj pomija uszkodzone wiersze i zachowuje całe grupy kodu.</translation>
+    </message>
+    <message>
+        <source>&amp;Rescue</source>
+        <translation>&amp;Ratuj</translation>
     </message>
 </context>
 <context>

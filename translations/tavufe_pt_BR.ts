@@ -123,13 +123,6 @@
         <source>Checksums OK</source>
         <translation>Somas de verificação corretas</translation>
     </message>
-    <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
-        <translation>
-            <numerusform>%n problema de soma de verificação — veja Constatações</numerusform>
-            <numerusform>%n problemas de soma de verificação — veja Constatações</numerusform>
-        </translation>
-    </message>
     <message>
         <source>the file grew while it was read</source>
         <translation>o arquivo cresceu durante a leitura</translation>
@@ -196,6 +189,71 @@ Deseja salvá-las?</translation>
         <source>Loading...</source>
         <translation>Carregando...</translation>
     </message>
+    <message>
+        <source>Rescue reads past the damaged lines and records and keeps the code groups that are whole.</source>
+        <translation>Resgatar passa por cima das linhas e registros danificados e mantém os grupos de código inteiros.</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>Resgatar</translation>
+    </message>
+    <message>
+        <source>nothing was damaged</source>
+        <translation>nada estava danificado</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged record(s) in %1</source>
+        <translation>
+            <numerusform>%n registro danificado em %1</numerusform>
+            <numerusform>%n registros danificados em %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n linha danificada em %1</numerusform>
+            <numerusform>%n linhas danificadas em %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rescued: %1; %2</source>
+        <translation>Resgatado: %1; %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>o RAMDLD e o Flex estão íntegros</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are damaged</source>
+        <translation>o RAMDLD e o Flex estão danificados</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 está danificado</translation>
+    </message>
+    <message>
+        <source>%1, so nothing can be saved</source>
+        <translation>%1, então nada pode ser salvo</translation>
+    </message>
+    <message>
+        <source>%1 (first at %2)</source>
+        <translation>%1 (primeiro em %2)</translation>
+    </message>
+    <message>
+        <source>%1 [rescued]</source>
+        <translation>%1 [resgatado]</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n problema — veja Constatações</numerusform>
+            <numerusform>%n problemas — veja Constatações</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tavufe::AboutDialog</name>
@@ -254,59 +312,6 @@ sem garantia.</translation>
     <message>
         <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
         <translation>Exclua primeiro os arquivos do skin no telefone; este programa só exclui a pasta de skin que sobrou.</translation>
-    </message>
-    <message>
-        <source>Deleting a left-over skin folder
-
-1. Delete the skin files on the handset first, then make a backup of its Flex as a
-   superfile (.shx or .sbf).
-2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
-   what it holds; the status bar says whether its checksums hold.
-3. Select the skin folder in the folder list. The pane under it shows the bytes that a
-   delete turns to FF.
-4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
-5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
-   code group alone.
-
-Keys
-
-Ctrl+O                  Open
-Ctrl+S                  Save
-Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
-Ctrl+Z                  Undo
-Ctrl+Shift+Z, Ctrl+Y    Redo
-Ctrl+D                  Review Changes
-Ctrl+C                  Copy the selected code-group values
-Tab, Shift+Tab          Move between the controls
-Shift+F10, Menu key     The folder list&apos;s commands
-F1                      This help
-Ctrl+Q                  Exit</source>
-        <translation>Excluir uma pasta de skin que sobrou
-
-1. Exclua primeiro os arquivos do skin no aparelho e depois faça um backup do Flex
-   dele como superfile (.shx ou .sbf).
-2. Abra-o: Arquivo &gt; Abrir, Arquivo &gt; Abrir recente, ou arraste-o para a janela. O
-   relatório mostra o que ele contém; a barra de status diz se as somas de verificação
-   estão corretas.
-3. Selecione a pasta de skin na lista de pastas. O painel abaixo dela mostra os bytes que
-   uma exclusão transforma em FF.
-4. Pressione “Excluir pasta de skin”. Editar &gt; Desfazer restaura o registro.
-5. Arquivo &gt; Salvar: SHX ou SBF gera um superfile para gravar de volta no aparelho; SMG
-   ou BIN contém só o grupo de código Flex.
-
-Teclas
-
-Ctrl+O                  Abrir
-Ctrl+S                  Salvar
-Delete, Alt+X           Excluir pasta de skin (Delete na lista de pastas)
-Ctrl+Z                  Desfazer
-Ctrl+Shift+Z, Ctrl+Y    Refazer
-Ctrl+D                  Revisar alterações
-Ctrl+C                  Copiar os valores selecionados dos grupos de código
-Tab, Shift+Tab          Mover entre os controles
-Shift+F10, tecla Menu   Os comandos da lista de pastas
-F1                      Esta ajuda
-Ctrl+Q                  Sair</translation>
     </message>
     <message>
         <source>Help — %1</source>
@@ -614,6 +619,129 @@ Ctrl+Q                  Sair</translation>
         <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
         <translation>Só o grupo de código Flex salvo em %1 (%2, %3 bytes)</translation>
     </message>
+    <message>
+        <source>%1[*] [rescued]</source>
+        <translation>%1[*] [resgatado]</translation>
+    </message>
+    <message>
+        <source>R&amp;escue...</source>
+        <translation>R&amp;esgatar...</translation>
+    </message>
+    <message>
+        <source>Open a damaged superfile, reading past its damaged lines and records</source>
+        <translation>Abrir um superarquivo danificado, passando por cima de suas linhas e registros danificados</translation>
+    </message>
+    <message>
+        <source>Rescued: no damage found</source>
+        <translation>Resgatado: nenhum dano encontrado</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 damaged</source>
+        <translation>Resgatado: %1 danificado</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 linha danificada</translation>
+    </message>
+    <message>
+        <source>1 damaged record</source>
+        <translation>1 registro danificado</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>%1 linhas danificadas</translation>
+    </message>
+    <message>
+        <source>%1 damaged records</source>
+        <translation>%1 registros danificados</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 in %2</source>
+        <translation>Resgatado: %1 em %2</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 está danificado</translation>
+    </message>
+    <message>
+        <source>the %1 and the %2 are damaged</source>
+        <translation>%1 e %2 estão danificados</translation>
+    </message>
+    <message>
+        <source>%1: nothing can be saved</source>
+        <translation>%1: nada pode ser salvo</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1</source>
+        <translation>Nada pode ser salvo: %1</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1, first at %2</source>
+        <translation>Nada pode ser salvo: %1, primeiro em %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>o RAMDLD e o Flex estão íntegros</translation>
+    </message>
+    <message>
+        <source>Deleting a left-over skin folder
+
+1. Delete the skin files on the handset first, then make a backup of its Flex as a
+   superfile (.shx or .sbf).
+2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
+   what it holds; the status bar says whether its checksums hold.
+3. Select the skin folder in the folder list. The pane under it shows the bytes that a
+   delete turns to FF.
+4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
+5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
+   code group alone.
+
+Keys
+
+Ctrl+O                  Open
+Ctrl+S                  Save
+Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
+Ctrl+Z                  Undo
+Ctrl+Shift+Z, Ctrl+Y    Redo
+Ctrl+D                  Review Changes
+Ctrl+C                  Copy the selected code-group values
+Tab, Shift+Tab          Move between the controls
+Shift+F10, Menu key     The folder list&apos;s commands
+F1                      This help
+Ctrl+Q                  Exit</source>
+        <translation>Excluir uma pasta de skin que sobrou
+
+1. Exclua primeiro os arquivos do skin no aparelho e depois faça um backup do Flex
+   dele como superfile (.shx ou .sbf).
+2. Abra-o: Arquivo &gt; Abrir, Arquivo &gt; Abrir recente, ou arraste-o para a janela. O
+   relatório mostra o que ele contém; a barra de status diz se as somas de verificação
+   estão corretas.
+3. Selecione a pasta de skin na lista de pastas. O painel abaixo dela mostra os bytes que
+   uma exclusão transforma em FF.
+4. Pressione “Excluir pasta de skin”. Editar &gt; Desfazer restaura o registro.
+5. Arquivo &gt; Salvar: SHX ou SBF gera um superfile para gravar de volta no aparelho; SMG
+   ou BIN contém só o grupo de código Flex.
+
+Teclas
+
+Ctrl+O                  Abrir
+Ctrl+S                  Salvar
+Delete, Alt+X           Excluir pasta de skin (Delete na lista de pastas)
+Ctrl+Z                  Desfazer
+Ctrl+Shift+Z, Ctrl+Y    Refazer
+Ctrl+D                  Revisar alterações
+Ctrl+C                  Copiar os valores selecionados dos grupos de código
+Tab, Shift+Tab          Mover entre os controles
+Shift+F10, tecla Menu   Os comandos da lista de pastas
+F1                      Esta ajuda
+Ctrl+Q                  Sair</translation>
+    </message>
+    <message>
+        <source>A backup that does not open can still give up its Flex: Rescue (in the box that says why,
+or File &gt; Rescue) reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Um backup que não abre ainda pode entregar seu Flex: Resgatar (na caixa que diz por quê,
+ou Arquivo &gt; Resgatar) passa por cima das linhas danificadas e mantém os grupos de código inteiros.</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>
@@ -684,6 +812,14 @@ Substituir mesmo assim?</translation>
     <message>
         <source>Flex code group only, raw (*.bin)</source>
         <translation>Só o grupo de código Flex, bruto (*.bin)</translation>
+    </message>
+    <message>
+        <source>Rescue reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Resgatar passa por cima das linhas danificadas e mantém os grupos de código inteiros.</translation>
+    </message>
+    <message>
+        <source>&amp;Rescue</source>
+        <translation>&amp;Resgatar</translation>
     </message>
 </context>
 <context>

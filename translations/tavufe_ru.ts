@@ -123,14 +123,6 @@
         <source>Checksums OK</source>
         <translation>Контрольные суммы в порядке</translation>
     </message>
-    <message numerus="yes">
-        <source>%n checksum problem(s) — see Findings</source>
-        <translation>
-            <numerusform>%n проблема с контрольной суммой — см. «Результаты проверки»</numerusform>
-            <numerusform>%n проблемы с контрольными суммами — см. «Результаты проверки»</numerusform>
-            <numerusform>%n проблем с контрольными суммами — см. «Результаты проверки»</numerusform>
-        </translation>
-    </message>
     <message>
         <source>the file grew while it was read</source>
         <translation>файл увеличился во время чтения</translation>
@@ -197,6 +189,74 @@ Do you want to save them?</source>
         <source>Loading...</source>
         <translation>Загрузка...</translation>
     </message>
+    <message>
+        <source>Rescue reads past the damaged lines and records and keeps the code groups that are whole.</source>
+        <translation>«Восстановить» пропускает повреждённые строки и записи и сохраняет целые группы кода.</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>Восстановить</translation>
+    </message>
+    <message>
+        <source>nothing was damaged</source>
+        <translation>ничего не повреждено</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged record(s) in %1</source>
+        <translation>
+            <numerusform>%n повреждённая запись в %1</numerusform>
+            <numerusform>%n повреждённые записи в %1</numerusform>
+            <numerusform>%n повреждённых записей в %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n damaged line(s) in %1</source>
+        <translation>
+            <numerusform>%n повреждённая строка в %1</numerusform>
+            <numerusform>%n повреждённые строки в %1</numerusform>
+            <numerusform>%n повреждённых строк в %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rescued: %1; %2</source>
+        <translation>Восстановлено: %1; %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD и Flex целы</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are damaged</source>
+        <translation>RAMDLD и Flex повреждены</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 повреждён</translation>
+    </message>
+    <message>
+        <source>%1, so nothing can be saved</source>
+        <translation>%1, поэтому сохранить ничего нельзя</translation>
+    </message>
+    <message>
+        <source>%1 (first at %2)</source>
+        <translation>%1 (впервые в %2)</translation>
+    </message>
+    <message>
+        <source>%1 [rescued]</source>
+        <translation>%1 [восстановлен]</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n problem(s) — see Findings</source>
+        <translation>
+            <numerusform>%n проблема — см. Находки</numerusform>
+            <numerusform>%n проблемы — см. Находки</numerusform>
+            <numerusform>%n проблем — см. Находки</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tavufe::AboutDialog</name>
@@ -255,59 +315,6 @@ with no warranty.</source>
     <message>
         <source>Delete skin files on phone first, this program deletes the remaining skin folder only.</source>
         <translation>Сначала удалите файлы скина на телефоне: эта программа удаляет только оставшуюся папку скина.</translation>
-    </message>
-    <message>
-        <source>Deleting a left-over skin folder
-
-1. Delete the skin files on the handset first, then make a backup of its Flex as a
-   superfile (.shx or .sbf).
-2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
-   what it holds; the status bar says whether its checksums hold.
-3. Select the skin folder in the folder list. The pane under it shows the bytes that a
-   delete turns to FF.
-4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
-5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
-   code group alone.
-
-Keys
-
-Ctrl+O                  Open
-Ctrl+S                  Save
-Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
-Ctrl+Z                  Undo
-Ctrl+Shift+Z, Ctrl+Y    Redo
-Ctrl+D                  Review Changes
-Ctrl+C                  Copy the selected code-group values
-Tab, Shift+Tab          Move between the controls
-Shift+F10, Menu key     The folder list&apos;s commands
-F1                      This help
-Ctrl+Q                  Exit</source>
-        <translation>Удаление оставшейся папки скина
-
-1. Сначала удалите файлы скина на телефоне, затем сделайте резервную копию его Flex
-   в виде суперфайла (.shx или .sbf).
-2. Откройте её: Файл &gt; Открыть, Файл &gt; Недавние файлы или перетащите файл в окно.
-   Отчёт показывает, что в нём содержится; строка состояния сообщает, в порядке ли
-   контрольные суммы.
-3. Выберите папку скина в списке папок. Панель под ним показывает байты, которые
-   удаление превратит в FF.
-4. Нажмите «Удалить папку скина». Правка &gt; Отменить возвращает запись на место.
-5. Файл &gt; Сохранить: SHX или SBF дают суперфайл для прошивки обратно; SMG или BIN
-   содержат только кодовую группу Flex.
-
-Клавиши
-
-Ctrl+O                  Открыть
-Ctrl+S                  Сохранить
-Delete, Alt+У           Удалить папку скина (Delete в списке папок)
-Ctrl+Z                  Отменить
-Ctrl+Shift+Z, Ctrl+Y    Повторить
-Ctrl+D                  Просмотреть изменения
-Ctrl+C                  Копировать выбранные значения кодовых групп
-Tab, Shift+Tab          Переход между элементами окна
-Shift+F10, клавиша Menu Команды списка папок
-F1                      Эта справка
-Ctrl+Q                  Выход</translation>
     </message>
     <message>
         <source>Help — %1</source>
@@ -617,6 +624,129 @@ Ctrl+Q                  Выход</translation>
         <source>Saved the Flex code group alone to %1 (%2, %3 bytes)</source>
         <translation>Только кодовая группа Flex сохранена в %1 (%2, %3 байт)</translation>
     </message>
+    <message>
+        <source>%1[*] [rescued]</source>
+        <translation>%1[*] [восстановлен]</translation>
+    </message>
+    <message>
+        <source>R&amp;escue...</source>
+        <translation>&amp;Восстановить...</translation>
+    </message>
+    <message>
+        <source>Open a damaged superfile, reading past its damaged lines and records</source>
+        <translation>Открыть повреждённый суперфайл, пропуская его повреждённые строки и записи</translation>
+    </message>
+    <message>
+        <source>Rescued: no damage found</source>
+        <translation>Восстановлено: повреждений не найдено</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 damaged</source>
+        <translation>Восстановлено: %1 повреждено</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 повреждённая строка</translation>
+    </message>
+    <message>
+        <source>1 damaged record</source>
+        <translation>1 повреждённая запись</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>Повреждённых строк: %1</translation>
+    </message>
+    <message>
+        <source>%1 damaged records</source>
+        <translation>Повреждённых записей: %1</translation>
+    </message>
+    <message>
+        <source>Rescued: %1 in %2</source>
+        <translation>Восстановлено: %1 в %2</translation>
+    </message>
+    <message>
+        <source>the %1 is damaged</source>
+        <translation>%1 повреждён</translation>
+    </message>
+    <message>
+        <source>the %1 and the %2 are damaged</source>
+        <translation>%1 и %2 повреждены</translation>
+    </message>
+    <message>
+        <source>%1: nothing can be saved</source>
+        <translation>%1: сохранить ничего нельзя</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1</source>
+        <translation>Сохранить ничего нельзя: %1</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: %1, first at %2</source>
+        <translation>Сохранить ничего нельзя: %1, впервые в %2</translation>
+    </message>
+    <message>
+        <source>the RAMDLD and the Flex are sound</source>
+        <translation>RAMDLD и Flex целы</translation>
+    </message>
+    <message>
+        <source>Deleting a left-over skin folder
+
+1. Delete the skin files on the handset first, then make a backup of its Flex as a
+   superfile (.shx or .sbf).
+2. Open it: File &gt; Open, File &gt; Open Recent, or drop it onto the window. The report shows
+   what it holds; the status bar says whether its checksums hold.
+3. Select the skin folder in the folder list. The pane under it shows the bytes that a
+   delete turns to FF.
+4. Press Delete Skin Folder. Edit &gt; Undo puts the record back.
+5. File &gt; Save: SHX or SBF gives a superfile to flash back; SMG or BIN holds the Flex
+   code group alone.
+
+Keys
+
+Ctrl+O                  Open
+Ctrl+S                  Save
+Delete, Alt+D           Delete Skin Folder (Delete in the folder list)
+Ctrl+Z                  Undo
+Ctrl+Shift+Z, Ctrl+Y    Redo
+Ctrl+D                  Review Changes
+Ctrl+C                  Copy the selected code-group values
+Tab, Shift+Tab          Move between the controls
+Shift+F10, Menu key     The folder list&apos;s commands
+F1                      This help
+Ctrl+Q                  Exit</source>
+        <translation>Удаление оставшейся папки скина
+
+1. Сначала удалите файлы скина на телефоне, затем сделайте резервную копию его Flex
+   в виде суперфайла (.shx или .sbf).
+2. Откройте её: Файл &gt; Открыть, Файл &gt; Недавние файлы или перетащите файл в окно.
+   Отчёт показывает, что в нём содержится; строка состояния сообщает, в порядке ли
+   контрольные суммы.
+3. Выберите папку скина в списке папок. Панель под ним показывает байты, которые
+   удаление превратит в FF.
+4. Нажмите «Удалить папку скина». Правка &gt; Отменить возвращает запись на место.
+5. Файл &gt; Сохранить: SHX или SBF дают суперфайл для прошивки обратно; SMG или BIN
+   содержат только кодовую группу Flex.
+
+Клавиши
+
+Ctrl+O                  Открыть
+Ctrl+S                  Сохранить
+Delete, Alt+У           Удалить папку скина (Delete в списке папок)
+Ctrl+Z                  Отменить
+Ctrl+Shift+Z, Ctrl+Y    Повторить
+Ctrl+D                  Просмотреть изменения
+Ctrl+C                  Копировать выбранные значения кодовых групп
+Tab, Shift+Tab          Переход между элементами окна
+Shift+F10, клавиша Menu Команды списка папок
+F1                      Эта справка
+Ctrl+Q                  Выход</translation>
+    </message>
+    <message>
+        <source>A backup that does not open can still give up its Flex: Rescue (in the box that says why,
+or File &gt; Rescue) reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>Резервная копия, которая не открывается, всё ещё может отдать свой Flex: «Восстановить» (в окне
+с причиной или Файл &gt; Восстановить) пропускает повреждённые строки и сохраняет целые группы кода.</translation>
+    </message>
 </context>
 <context>
     <name>tavufe::QtDialogs</name>
@@ -687,6 +817,14 @@ Replace it anyway?</source>
     <message>
         <source>Flex code group only, raw (*.bin)</source>
         <translation>Только кодовая группа Flex, без обработки (*.bin)</translation>
+    </message>
+    <message>
+        <source>Rescue reads past the damaged lines and keeps the code groups that are whole.</source>
+        <translation>«Восстановить» пропускает повреждённые строки и сохраняет целые группы кода.</translation>
+    </message>
+    <message>
+        <source>&amp;Rescue</source>
+        <translation>&amp;Восстановить</translation>
     </message>
 </context>
 <context>

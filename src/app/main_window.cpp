@@ -37,9 +37,7 @@ const char* const kHelpText = QT_TRANSLATE_NOOP(
     "1. Delete the skin files on the handset first, then make a backup of its Flex as a\n"
     "   superfile (.shx or .sbf).\n"
     "2. Open it: File > Open, File > Open Recent, or drop it onto the window. The report shows\n"
-    "   what it holds; the status bar says whether its checksums hold. A backup that does not\n"
-    "   open can still give up its Flex: Rescue (in the box that says why, or File > Rescue)\n"
-    "   reads past the damaged lines and keeps the code groups that are whole.\n"
+    "   what it holds; the status bar says whether its checksums hold.\n"
     "3. Select the skin folder in the folder list. The pane under it shows the bytes that a\n"
     "   delete turns to FF.\n"
     "4. Press Delete Skin Folder. Edit > Undo puts the record back.\n"
@@ -59,6 +57,11 @@ const char* const kHelpText = QT_TRANSLATE_NOOP(
     "Shift+F10, Menu key     The folder list's commands\n"
     "F1                      This help\n"
     "Ctrl+Q                  Exit");
+
+const char* const kRescueHelpText = QT_TRANSLATE_NOOP(
+    "tavufe::MainWindow",
+    "A backup that does not open can still give up its Flex: Rescue (in the box that says why,\n"
+    "or File > Rescue) reads past the damaged lines and keeps the code groups that are whole.");
 
 }  // namespace
 
@@ -199,7 +202,7 @@ void MainWindow::pauseWithFullBar() {
 
 void MainWindow::showHelp() {
   dialogs_.showText(this, tr("Help \u2014 %1").arg(QString::fromLatin1(kWindowCaption)),
-                    tr(kHelpText));
+                    tr(kHelpText) + QStringLiteral("\n\n") + tr(kRescueHelpText));
 }
 
 void MainWindow::showAbout() {
