@@ -973,5 +973,9 @@ Trotzdem ersetzen?</translation>
         <source>Code</source>
         <translation>Code</translation>
     </message>
+    <message>
+        <source>Damaged Code Group</source>
+        <translation>Beschädigte Codegruppe</translation>
+    </message>
 </context>
 </TS>

@@ -972,5 +972,9 @@ Replace it anyway?</source>
         <source>Code</source>
         <translation>Código</translation>
     </message>
+    <message>
+        <source>Damaged Code Group</source>
+        <translation>Grupo de código dañado</translation>
+    </message>
 </context>
 </TS>

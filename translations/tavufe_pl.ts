@@ -976,5 +976,9 @@ Zastąpić mimo to?</translation>
         <source>Code</source>
         <translation>Kod</translation>
     </message>
+    <message>
+        <source>Damaged Code Group</source>
+        <translation>Uszkodzona grupa kodu</translation>
+    </message>
 </context>
 </TS>

@@ -972,5 +972,9 @@ Substituir mesmo assim?</translation>
         <source>Code</source>
         <translation>Código</translation>
     </message>
+    <message>
+        <source>Damaged Code Group</source>
+        <translation>Grupo de código danificado</translation>
+    </message>
 </context>
 </TS>

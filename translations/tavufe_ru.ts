@@ -977,5 +977,9 @@ Replace it anyway?</source>
         <source>Code</source>
         <translation>Код</translation>
     </message>
+    <message>
+        <source>Damaged Code Group</source>
+        <translation>Повреждённая группа кода</translation>
+    </message>
 </context>
 </TS>

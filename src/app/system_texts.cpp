@@ -25,6 +25,7 @@ namespace {
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "No File(s) Selected To Save"),
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "No Flex Code Group"),
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "Save Would Drop Code Groups"),
+    QT_TRANSLATE_NOOP("tavufe::SystemTexts", "Damaged Code Group"),
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "HEADER INFO: "),
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "Date: "),
     QT_TRANSLATE_NOOP("tavufe::SystemTexts", "File: "),
