@@ -330,6 +330,17 @@ class Parser {
     return done();
   }
 
+  // The field a flag sets; giving a flag twice changes nothing.
+  bool& flag(Option option) {
+    switch (option) {
+      case Option::Json: return result_.json;
+      case Option::Force: return result_.force;
+      case Option::AllMatches: return result_.allMatches;
+      case Option::Rescue: return result_.rescue;
+      default: return result_.keepRepeated;
+    }
+  }
+
   bool takeOption(const std::string& arg, std::size_t& i) {
     // Long options also take their value as --name=value.
     std::string_view name = arg;
@@ -351,18 +362,7 @@ class Parser {
 
     if (!known->takesValue) {
       if (inlineValue) return refuse("option " + quoted(name) + " takes no value");
-      // Giving a flag twice changes nothing.
-      if (known->option == Option::Json) {
-        result_.json = true;
-      } else if (known->option == Option::Force) {
-        result_.force = true;
-      } else if (known->option == Option::AllMatches) {
-        result_.allMatches = true;
-      } else if (known->option == Option::Rescue) {
-        result_.rescue = true;
-      } else {
-        result_.keepRepeated = true;
-      }
+      flag(known->option) = true;
       return true;
     }
 

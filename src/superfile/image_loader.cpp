@@ -392,6 +392,11 @@ void ImageLoader::rescueShxData(const ShxRecord& record) {
     resync_ = true;
     return;
   }
+  rescueLay(record, slot, address, dataBytes);
+}
+
+void ImageLoader::rescueLay(const ShxRecord& record, int slot, std::uint32_t address,
+                            std::size_t dataBytes) {
   CodeGroupSlot& s = state_.slots[std::size_t(slot)];
   // A damaged group's later sound lines are laid where they say, inside its range only.
   if (address < s.startAddress ||
