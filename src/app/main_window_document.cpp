@@ -23,6 +23,7 @@
 #include "app/main_window.h"
 #include "app/path_field.h"
 #include "app/system_texts.h"
+#include "editor/verify_flow.h"
 #include "inspect/code_group_table.h"
 #include "inspect/folder_record.h"
 #include "inspect/folder_scan.h"
@@ -99,13 +100,6 @@ QString damageText(const std::vector<DamagedCodeGroup>& damaged, SuperfileEncodi
   return MainWindow::tr("Rescued: %1 in %2").arg(count, names);
 }
 
-// "file.shx:120", or "file.sbf:0001A2B4" as File > Verify writes offsets.
-QString placeText(const GroupDamage& damage, const QString& fileName) {
-  return fileName + QLatin1Char(':') +
-         (damage.atLine ? QString::number(damage.at)
-                        : QStringLiteral("%1").arg(damage.at, 8, 16, QLatin1Char('0')).toUpper());
-}
-
 RescueSummary rescueSummary(const std::vector<DamagedCodeGroup>& damaged,
                             SuperfileEncoding encoding, const QString& fileName) {
   RescueSummary summary;
@@ -124,7 +118,7 @@ RescueSummary rescueSummary(const std::vector<DamagedCodeGroup>& damaged,
   for (const DamagedCodeGroup& g : written) {
     if (!g.damage.placed) continue;
     summary.refusal = MainWindow::tr("Nothing can be saved: %1, first at %2")
-                          .arg(which, placeText(g.damage, fileName));
+                          .arg(which, fromCoreText(damagePlace(toCorePath(fileName), g.damage)));
     break;
   }
   return summary;

@@ -108,13 +108,6 @@ void reportProblems(std::ostream& err, const std::string& path, const CheckResul
       << (check.problems == 1 ? " lists it" : " lists them") << '\n';
 }
 
-// Where a rescue found a group's first damage: FILE:LINE, FILE:OFFSET, or FILE alone for a
-// group missing from the file.
-std::string damagePlace(const std::string& path, const GroupDamage& d) {
-  if (!d.placed) return path;
-  return path + ":" + (d.atLine ? std::to_string(d.at) : hex8(std::uint32_t(d.at)));
-}
-
 // What a rescue read found, as the last line on standard error: "FILE: rescued: 3 damaged
 // lines in Firmware, DSP; the RAMDLD and the Flex are sound".
 void reportRescue(std::ostream& err, const std::string& path, const OpenedSuperfile& opened) {

@@ -4,18 +4,22 @@
 
 namespace tavufe {
 
+std::string placeText(const std::string& name, bool atLine, std::uint64_t at) {
+  if (atLine) return name + ":" + std::to_string(at);
+  // Eight digits, as the editor shows offsets; more only for a file past 4 GiB.
+  std::string digits;
+  if (at > 0xFFFFFFFFu) digits = hex8(std::uint32_t(at >> 32));
+  return name + ":" + digits + hex8(std::uint32_t(at));
+}
+
+std::string damagePlace(const std::string& name, const GroupDamage& damage) {
+  return damage.placed ? placeText(name, damage.atLine, damage.at) : name;
+}
+
 std::string findingLine(const std::string& name, const Finding& finding) {
-  std::string at;
-  if (finding.place == FindingPlace::Line) {
-    at = std::to_string(finding.at);
-  } else {
-    // Eight digits, as the editor shows offsets; more only for a file past 4 GiB.
-    if (finding.at > 0xFFFFFFFFu) at = hex8(std::uint32_t(finding.at >> 32));
-    at += hex8(std::uint32_t(finding.at));
-  }
   const char* note = finding.severity == FindingSeverity::Note ? "note: " : "";
-  return name + ":" + at + ": " + note + finding.what + ": expected " + finding.expected +
-         ", found " + finding.found;
+  return placeText(name, finding.place == FindingPlace::Line, finding.at) + ": " + note +
+         finding.what + ": expected " + finding.expected + ", found " + finding.found;
 }
 
 std::string problemsLine(const CheckResult& check) {

@@ -20,6 +20,10 @@ struct VerifyResult {
 // File > Verify and the status bar after an open show.
 VerifyResult verifySuperfile(const std::string& path, SuperfileEncoding encoding);
 
+// "NAME:LINE", or "NAME:OFFSET" with the offset as 8 hex digits (more only past 4 GiB).
+std::string placeText(const std::string& name, bool atLine, std::uint64_t at);
+// Where a rescue found a group's first damage; the name alone for a group only missing.
+std::string damagePlace(const std::string& name, const GroupDamage& damage);
 // "NAME:LINE: what: expected X, found Y", or NAME:OFFSET with the offset as 8 hex digits; a
 // note says so after the place ("NAME:LINE: note: what: …").
 std::string findingLine(const std::string& name, const Finding& finding);

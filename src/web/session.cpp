@@ -125,12 +125,7 @@ bool Session::rescueMayHelp(const OpenedSuperfile& opened) {
 }
 
 std::string Session::damagePlace(const GroupDamage& damage) const {
-  if (!damage.placed) return {};
-  if (damage.atLine) return name_ + ":" + std::to_string(damage.at);
-  // Eight digits, as findings write offsets; more only past 4 GiB.
-  std::string at;
-  if (damage.at > 0xFFFFFFFFu) at = hex8(std::uint32_t(damage.at >> 32));
-  return name_ + ":" + at + hex8(std::uint32_t(damage.at));
+  return damage.placed ? tavufe::damagePlace(name_, damage) : std::string();
 }
 
 void Session::adopt(const OpenedSuperfile& opened, const std::string& name) {
