@@ -90,21 +90,16 @@ std::optional<KnownSum> ImageLoader::knownSum(int index) const {
 // A data record is framed by its count field: the count's data pairs, then the checksum. What
 // follows them in the record is passed over (the check reports it).
 void ImageLoader::takeShxData(const ShxRecord& record) {
-  const std::span<const std::uint8_t> fields = record.bytes;
-  const unsigned count = fields.empty() ? 0xFF : fields[0];
-  const std::size_t dataBytes = count > kS3FixedBytes ? count - kS3FixedBytes : 0;
-  const std::size_t checksumAt = kS3FixedBytes + dataBytes;
-  if (checksumAt >= fields.size()) {
-    // The count runs past the record, whose next characters cannot make its sum.
-    const std::size_t chars = 2 + 2 * (checksumAt + 1);
-    const bool pastEnd = chars > file_.size() - record.offset;
+  const ShxCountedData counted = countedData(record);
+  if (!counted.whole) {
+    const bool pastEnd = counted.chars > file_.size() - record.offset;
     fail(pastEnd ? StatusCode::RecordError : StatusCode::ChecksumError, true, record.line);
     return;
   }
 
   CodeGroupSlot& slot = currentSlot();
   if (newGroup_) {
-    const std::uint32_t address = read32be(fields.data() + 1);
+    const std::uint32_t address = record.address();
     slot.recordAddress = address;
     // The first group is the RAMDLD, which has its own area whatever its address.
     if (groups_ != 1 && !isFlashAddressValid(address)) {
@@ -117,18 +112,12 @@ void ImageLoader::takeShxData(const ShxRecord& record) {
     laid_[std::size_t(groups_ - 1)] = {position_, position_, 0, true};
   }
 
-  // A framed record's checksum is its last byte, and the tokenizer has summed the rest.
-  const std::uint32_t sum = checksumAt + 1 == fields.size()
-                                ? record.byteSum - fields[checksumAt]
-                                : std::uint32_t(byteSum(fields.first(checksumAt)));
-  const std::span<const std::uint8_t> data = fields.subspan(kS3FixedBytes, dataBytes);
-  const std::span<std::uint8_t> target = state_.image.write(position_, dataBytes);
-  if (target.size() == dataBytes) {
+  const std::span<const std::uint8_t> data = counted.data;
+  const std::span<std::uint8_t> target = state_.image.write(position_, data.size());
+  if (target.size() == data.size()) {
     std::copy(data.begin(), data.end(), target.begin());
-    std::uint32_t fixed = 0;
-    for (std::size_t k = 0; k < kS3FixedBytes; ++k) fixed += fields[k];
-    noteLaid(dataBytes, sum - fixed);
-    position_ = std::min<std::uint32_t>(position_ + std::uint32_t(dataBytes), kLastImageByte);
+    noteLaid(data.size(), counted.dataSum);
+    position_ = std::min<std::uint32_t>(position_ + std::uint32_t(data.size()), kLastImageByte);
   } else {
     // Past the end every further byte lands on the image's last byte.
     for (const std::uint8_t b : data) {
@@ -139,12 +128,10 @@ void ImageLoader::takeShxData(const ShxRecord& record) {
     laid.end = kImageSize;
     laid.summed = false;
   }
-  byteCount_ += std::uint32_t(dataBytes);
+  byteCount_ += std::uint32_t(data.size());
   slot.recordLength = byteCount_;
 
-  if (fields[checksumAt] != std::uint8_t(255 - (sum & 0xFF))) {
-    fail(StatusCode::ChecksumError, true, record.line);
-  }
+  if (!counted.checksumHolds) fail(StatusCode::ChecksumError, true, record.line);
 }
 
 void ImageLoader::takeBack() {

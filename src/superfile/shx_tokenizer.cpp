@@ -32,6 +32,29 @@ namespace tavufe {
 
 std::uint32_t ShxRecord::address() const { return read32be(bytes.data() + 1); }
 
+ShxCountedData countedData(const ShxRecord& record) {
+  constexpr std::size_t kFixed = 5;  // count and address
+  const std::span<const std::uint8_t> fields = record.bytes;
+  const std::size_t count = fields.empty() ? 0xFF : fields[0];
+  const std::size_t dataBytes = count > kFixed ? count - kFixed : 0;
+  const std::size_t checksumAt = kFixed + dataBytes;
+  ShxCountedData counted;
+  counted.chars = 2 + 2 * (checksumAt + 1);
+  if (checksumAt >= fields.size()) return counted;
+  counted.whole = true;
+  // Framed as its count says, the record's checksum is its last byte, and the tokenizer has
+  // summed the rest.
+  const std::uint32_t sum = checksumAt + 1 == fields.size()
+                                ? record.byteSum - fields[checksumAt]
+                                : std::uint32_t(byteSum(fields.first(checksumAt)));
+  std::uint32_t fixed = 0;
+  for (std::size_t k = 0; k < kFixed; ++k) fixed += fields[k];
+  counted.data = fields.subspan(kFixed, dataBytes);
+  counted.dataSum = sum - fixed;
+  counted.checksumHolds = fields[checksumAt] == std::uint8_t(0xFF - (sum & 0xFF));
+  return counted;
+}
+
 namespace {
 
 #ifdef TAVUFE_DECODE_THREAD

@@ -51,6 +51,19 @@ struct ShxRecord {
   std::uint32_t address() const;  // of an S3 or S7 record with its fields
 };
 
+// An S3 record as its count frames it, which is how a read lays it: the count's data bytes and
+// their sum, and whether the checksum at the count's place holds. A count that runs past the
+// record leaves it not `whole`: its later characters cannot make its sum. `chars` is how many
+// characters the count says the record takes, its "S" and type included.
+struct ShxCountedData {
+  bool whole = false;
+  std::size_t chars = 0;
+  std::span<const std::uint8_t> data;
+  std::uint32_t dataSum = 0;
+  bool checksumHolds = false;
+};
+ShxCountedData countedData(const ShxRecord& record);
+
 // Data lines of one code group decoded as one: S3 lines, each ended by CR LF, every character a
 // hex digit, count and checksum right, each address following on from the line before. Only
 // their data is kept, laid end to end, in space a sink gave or in memory of the run's own.

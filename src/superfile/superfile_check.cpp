@@ -365,24 +365,16 @@ class ShxCheck {
   // proving nothing, and the next line's address is not held to it: its fault is reported.
   void takeData(const ShxRecord& l) {
     Carried& g = *current_;
-    const std::size_t count = l.bytes[0];
-    const std::size_t dataBytes = count > 5 ? count - 5 : 0;
-    const std::size_t checksumAt = 5 + dataBytes;
-    const bool counted = checksumAt + 1 == l.bytes.size();
-    std::uint32_t sum = 0;
-    if (counted) {
-      sum = l.byteSum - l.bytes.back();
-    } else if (checksumAt < l.bytes.size()) {
-      sum = byteSum(l.bytes.first(checksumAt));
-    }
-    if (checksumAt >= l.bytes.size() ||
-        (!counted && l.bytes[checksumAt] != std::uint8_t(0xFF - (sum & 0xFF)))) {
+    const ShxCountedData counted = countedData(l);
+    // A count that agrees with the pairs leaves a wrong checksum to its own finding.
+    const bool countAgrees = counted.data.size() + 6 == l.bytes.size();
+    if (!counted.whole || (!countAgrees && !counted.checksumHolds)) {
       g.uncertain = true;
       resync_ = true;
       return;
     }
     const std::uint32_t address = l.address();
-    const std::span<const std::uint8_t> data = l.bytes.subspan(5, dataBytes);
+    const std::span<const std::uint8_t> data = counted.data;
     if (!g.hasData) {
       g.hasData = true;
       g.firstAddress = address;
@@ -394,9 +386,7 @@ class ShxCheck {
     }
     resync_ = false;
     g.nextAddress = address + std::uint32_t(data.size());
-    std::uint32_t fixed = 0;
-    for (std::size_t k = 0; k < 5; ++k) fixed += l.bytes[k];
-    g.take(data, l.line, true, sum - fixed);
+    g.take(data, l.line, true, counted.dataSum);
   }
 
   std::span<const std::uint8_t> file_;
