@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <utility>
-#include <vector>
 
 #include "model/editor_state.h"
 #include "model/finalise.h"
