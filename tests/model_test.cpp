@@ -11,6 +11,7 @@
 #include "model/catalogue.h"
 #include "model/finalise.h"
 #include "model/flash_image.h"
+#include "model/paged_buffer.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -383,6 +384,56 @@ TEST(FlashImageTests, WritesAfterAWholeFillAreErasedByTheNextFill) {
   image.fill();
   const auto all = image.all();
   EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](std::uint8_t b) { return b == kErased; }));
+}
+
+// A buffer's data is laid by moving its whole pages where it stands as its target does in a
+// page, by copying where it does not. Either way the image holds exactly the data, its
+// neighbours stay erased, the buffer's end takes nothing with it, and the next fill erases it.
+TEST(FlashImageTests, TakeOverLaysTheDataWhetherItsPagesMoveOrNot) {
+  constexpr std::uint64_t kChunk = std::uint64_t(2) << 20;
+  const struct {
+    const char* what;
+    std::uint64_t offset;
+    std::size_t size;
+    std::uint64_t placedAs;  // the offset the buffer is laid out for
+  } cases[] = {
+      {"placed as its target, over several chunks", 3 * kChunk - 4100, 3 * kChunk + 9000,
+       3 * kChunk - 4100},
+      {"placed as its target, on a chunk's start", 5 * kChunk, 2 * kChunk, 5 * kChunk},
+      {"placed as its target, within one page", kChunk + 10, 100, kChunk + 10},
+      {"placed otherwise", 7 * kChunk + 3, kChunk + 5, 1},
+      {"up to the end of the flash", kRamdldOffset - kChunk - 1, kChunk + 1,
+       kRamdldOffset - kChunk - 1},
+  };
+  FlashImage image;
+  ASSERT_TRUE(image.allocate());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    image.fill();
+    std::vector<std::uint8_t> expected(c.size);
+    for (std::size_t k = 0; k < c.size; ++k) expected[k] = std::uint8_t(k * 7 + 3);
+    {
+      PagedBuffer buffer(c.size + 64, c.placedAs);
+      std::copy(expected.begin(), expected.end(), buffer.bytes().begin());
+      const auto laid = image.takeOver(c.offset, buffer.bytes().first(c.size), buffer);
+      ASSERT_EQ(laid.size(), c.size);
+      EXPECT_EQ(laid.data(), image.read(c.offset, c.size).data());
+      // A second take from the same buffer copies what is still its own.
+      std::fill(buffer.bytes().end() - 64, buffer.bytes().end(), 0x11);
+      const auto again = image.takeOver(kImageSize - 64, buffer.bytes().last(64), buffer);
+      EXPECT_TRUE(
+          std::all_of(again.begin(), again.end(), [](std::uint8_t b) { return b == 0x11; }));
+    }
+    EXPECT_EQ(bytesOf(image.read(c.offset, c.size)), expected);
+    EXPECT_EQ(image.byteAt(std::int64_t(c.offset) - 1), kErased);
+    EXPECT_EQ(image.byteAt(std::int64_t(c.offset + c.size)), kErased);
+    image.fill();
+    const auto all = image.all();
+    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](std::uint8_t b) { return b == kErased; }));
+  }
+  PagedBuffer none;
+  const std::vector<std::uint8_t> two(2);
+  EXPECT_TRUE(image.takeOver(kImageSize - 1, two, none).empty());
 }
 
 TEST(ByteSumTests, EveryLengthAndOffsetMatchesTheSumOfItsBytes) {

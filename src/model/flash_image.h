@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "model/paged_buffer.h"
+
 namespace tavufe {
 
 // Image layout: flash addresses 0x10000000..0x13FFFFFF map to offsets 0..0x3FFFFFF,
@@ -54,6 +56,12 @@ class FlashImage {
   // Part of lent space its caller did not set, back to erased: chunks wholly inside it wait for
   // the lazy erase again, so a run given far more space than its data leaves no pages touched.
   void giveBack(std::uint64_t offset, std::uint64_t count);
+  // Lays `data`, which lies in `from`, at `offset`: whole pages are moved out of `from` where
+  // they stand at the same place in a page as their target, the rest is copied. Returns where
+  // the data lies now (empty when the range is not inside the image); `data` may no longer be
+  // read.
+  std::span<std::uint8_t> takeOver(std::uint64_t offset, std::span<const std::uint8_t> data,
+                                   PagedBuffer& from);
   // The part of the range that lies inside the image (offsets may be negative).
   std::span<const std::uint8_t> readClipped(std::int64_t offset, std::int64_t count) const;
   std::span<std::uint8_t> writeClipped(std::int64_t offset, std::int64_t count);

@@ -178,7 +178,7 @@ bool ImageLoader::takesRunFrom(std::uint32_t address) const {
          imageOffsetFor(false, address) == position_;
 }
 
-void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
+void ImageLoader::run(ShxDataRun& run, std::uint64_t /*first*/) {
   if (failed()) {
     if (run.inSinkSpace) takeBack();
     return;
@@ -188,8 +188,7 @@ void ImageLoader::run(const ShxDataRun& run, std::uint64_t /*first*/) {
     state_.image.giveBack(lentAt_ + run.data.size(), lent_.size() - run.data.size());
     lent_ = {};
   } else {
-    const std::span<std::uint8_t> target = state_.image.lend(position_, run.data.size());
-    std::copy(run.data.begin(), run.data.end(), target.begin());
+    run.data = state_.image.takeOver(position_, run.data, run.own);
   }
   noteLaid(run.data.size(), run.dataSum);
   position_ = std::min<std::uint32_t>(position_ + std::uint32_t(run.data.size()), kLastImageByte);

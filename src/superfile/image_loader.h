@@ -40,7 +40,7 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   bool takesRunFrom(std::uint32_t address) const override;
   std::span<std::uint8_t> runSpace(std::uint32_t address, std::size_t bytes) override;
   bool takesRun(const ShxDataRun& run) const override;
-  void run(const ShxDataRun& run, std::uint64_t first) override;
+  void run(ShxDataRun& run, std::uint64_t first) override;
   void runDeclined(const ShxDataRun& run) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;

@@ -7,7 +7,9 @@
 // data lines that starts the text's second half. It reads nothing but the file's bytes, writes
 // nothing but memory of its run's own, and its run is handed to the sinks only after it is
 // joined; a run the sinks decline is walked line by line. So the sinks, the image and the
-// checker are only ever touched by the walk's thread.
+// checker are only ever touched by the walk's thread. That memory is laid out as the image
+// would hold the data, so that once the thread is joined the image takes its pages over
+// instead of copying them (PagedBuffer, FlashImage::takeOver).
 #include "superfile/shx_tokenizer.h"
 
 #include <algorithm>
@@ -25,6 +27,7 @@
 #include "model/byte_order.h"
 #include "model/finalise.h"
 #include "model/hex.h"
+#include "model/slots.h"
 #include "superfile/header_block.h"
 #include "superfile/hex_pairs.h"
 
@@ -126,21 +129,33 @@ const std::uint8_t* expectedLineEnd(std::span<const std::uint8_t> file, std::siz
   return file.data() + cr + 1;
 }
 
+// The address of the S3 line at `pos` when it is ended by CR LF where its count says and its
+// address is hex digits; nothing otherwise.
+std::optional<std::uint32_t> lineAddress(std::span<const std::uint8_t> file, std::size_t pos) {
+  const std::uint8_t* lf = expectedLineEnd(file, pos);
+  if (lf == nullptr || std::size_t(lf - file.data()) < pos + 13) return std::nullopt;
+  const std::span<const std::uint8_t> digits = file.subspan(pos + 4, 8);
+  if (firstNonHexDigit(digits) != digits.size()) return std::nullopt;
+  return hexToU32(digits.data(), 0);
+}
+
 // Decodes from the line at `from` the data lines a run may hold, stopping before the first line
 // that is anything else, at `until`, or before data that would not fit `space` (when one is
 // given; otherwise the run takes memory of its own). Text that arrives in pieces is decoded as
 // far as it has come, and on from there with the next.
 class RunDecoder {
  public:
-  RunDecoder(std::size_t from, std::size_t until, std::span<std::uint8_t> space, ShxDataRun& run)
+  RunDecoder(std::span<const std::uint8_t> text, std::size_t from, std::size_t until,
+             std::span<std::uint8_t> space, ShxDataRun& run)
       : until_(until), space_(space), run_(run), pos_(from) {
     run.begin = from;
     run.inSinkSpace = !space.empty();
     if (!run.inSinkSpace) {
-      // Half a character a byte bounds the data.
-      const std::size_t bound = (until - from) / 2;
-      run.own.reset(new std::uint8_t[bound]);
-      space_ = {run.own.get(), bound};
+      // Half a character a byte bounds the data. It starts where its image offset does in a
+      // page, so that the image can take its pages over.
+      const std::optional<std::uint32_t> address = lineAddress(text, from);
+      run.own = PagedBuffer((until - from) / 2, address ? imageOffsetFor(false, *address) : 0);
+      space_ = run.own.bytes();
     }
   }
 
@@ -236,7 +251,7 @@ class SecondHalf {
  private:
   void decode() noexcept {
     try {
-      RunDecoder(from_, text_.size(), {}, run_).decode(text_, true);
+      RunDecoder(text_, from_, text_.size(), {}, run_).decode(text_, true);
     } catch (const std::bad_alloc&) {  // no memory for it: the walk decodes these lines itself
       run_.lines = 0;
     }
@@ -307,7 +322,7 @@ class ShxWalk {
       ownFrom_ = pos_;
       own_ = std::make_unique<OwnRun>();
       try {
-        own_->decoder.emplace(pos_, until_, spaceFor(pos_), own_->run);
+        own_->decoder.emplace(file_, pos_, until_, spaceFor(pos_), own_->run);
       } catch (const std::bad_alloc&) {  // the walk decodes these lines itself
       }
     }
@@ -317,15 +332,12 @@ class ShxWalk {
   // Space the sinks give for a run from the line at `from`, up to `until_`; none when they
   // give none.
   std::span<std::uint8_t> spaceFor(std::size_t from) {
-    const std::uint8_t* lf = expectedLineEnd(file_, from);
-    if (lf == nullptr || std::size_t(lf - file_.data()) < from + 13) return {};
-    const std::span<const std::uint8_t> digits = file_.subspan(from + 4, 8);
-    if (firstNonHexDigit(digits) != digits.size()) return {};
-    return sink_.runSpace(hexToU32(digits.data(), 0), (until_ - from) / 2);
+    const std::optional<std::uint32_t> address = lineAddress(file_, from);
+    return address ? sink_.runSpace(*address, (until_ - from) / 2) : std::span<std::uint8_t>();
   }
 
   // Hands the sinks the run, or tells them it is declined; returns where the walk goes on.
-  std::size_t offer(const ShxDataRun& run, std::size_t from) {
+  std::size_t offer(ShxDataRun& run, std::size_t from) {
     if (run.lines > 0 && sink_.takesRun(run)) {
       sink_.run(run, line_ + 1);
       line_ += run.lines;
@@ -352,14 +364,8 @@ class ShxWalk {
   std::size_t walkUntilTaken(std::size_t pos, std::size_t to) {
     while (pos < to) {
       if (runs_ && s0Lines_ != triedIn_) {
-        const std::uint8_t* lf = expectedLineEnd(file_, pos);
-        if (lf != nullptr && std::size_t(lf - file_.data()) >= pos + 13) {
-          const std::span<const std::uint8_t> digits = file_.subspan(pos + 4, 8);
-          if (firstNonHexDigit(digits) == digits.size() &&
-              sink_.takesRunFrom(hexToU32(digits.data(), 0))) {
-            break;
-          }
-        }
+        const std::optional<std::uint32_t> address = lineAddress(file_, pos);
+        if (address && sink_.takesRunFrom(*address)) break;
       }
       pos = walkLine(pos);
     }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <span>
 
+#include "model/paged_buffer.h"
+
 namespace tavufe {
 
 // What is wrong with one record, the first fault only.
@@ -80,8 +82,8 @@ struct ShxDataRun {
   std::uint32_t dataSum = 0;      // of `data`
   std::uint32_t charSum = 0;      // of the characters from `begin` to `end`
   std::span<const std::uint8_t> data;
-  bool inSinkSpace = false;             // `data` lies in the space the sink gave for it
-  std::unique_ptr<std::uint8_t[]> own;  // not zeroed: pages never written are never touched
+  bool inSinkSpace = false;  // `data` lies in the space the sink gave for it
+  PagedBuffer own;           // where the run took memory of its own
 };
 
 // Receives what the text holds, in file order.
@@ -104,8 +106,9 @@ class ShxTokenSink {
   }
   // Whether the sink, as the lines so far have left it, would take each line of `run` alike.
   virtual bool takesRun(const ShxDataRun& /*run*/) const { return false; }
-  // The run's lines, the first of them numbered `first`.
-  virtual void run(const ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
+  // The run's lines, the first of them numbered `first`. A sink may take over the run's own
+  // memory; it then points `data` at where the bytes lie now.
+  virtual void run(ShxDataRun& /*run*/, std::uint64_t /*first*/) {}
   // The run's lines come one by one instead.
   virtual void runDeclined(const ShxDataRun& /*run*/) {}
 };
@@ -160,7 +163,7 @@ class ShxTokenPair : public ShxTokenSink {
   bool takesRun(const ShxDataRun& run) const override {
     return first_.takesRun(run) && second_.takesRun(run);
   }
-  void run(const ShxDataRun& run, std::uint64_t first) override {
+  void run(ShxDataRun& run, std::uint64_t first) override {
     first_.run(run, first);
     second_.run(run, first);
   }

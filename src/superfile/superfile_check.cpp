@@ -727,7 +727,7 @@ bool SuperfileChecker::takesRun(const ShxDataRun& run) const {
 bool SuperfileChecker::takesRunFrom(std::uint32_t address) const {
   return walk_ && walk_->shx.takesRunFrom(address);
 }
-void SuperfileChecker::run(const ShxDataRun& run, std::uint64_t first) {
+void SuperfileChecker::run(ShxDataRun& run, std::uint64_t first) {
   if (walk_) walk_->shx.run(run, first);
 }
 void SuperfileChecker::record(const SbfRecordToken& record) {

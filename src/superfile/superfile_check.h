@@ -94,7 +94,7 @@ class SuperfileChecker : public ShxTokenSink, public SbfTokenSink {
   void lineEnd(std::uint64_t line, bool empty) override;
   bool takesRun(const ShxDataRun& run) const override;
   bool takesRunFrom(std::uint32_t address) const override;
-  void run(const ShxDataRun& run, std::uint64_t first) override;
+  void run(ShxDataRun& run, std::uint64_t first) override;
   void record(const SbfRecordToken& record) override;
   void lostFraming(std::size_t offset, std::size_t next) override;
   // After the walk: each code group against its header entry and the RAMDLD's table, whose
