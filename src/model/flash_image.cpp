@@ -53,7 +53,7 @@ std::uint8_t* allocateImage() {
   auto* raw = static_cast<std::uint8_t*>(at);
   const std::size_t lead = (kHugePageSize - std::uintptr_t(raw) % kHugePageSize) % kHugePageSize;
   if (lead > 0) ::munmap(raw, lead);
-  if (kHugePageSize - lead > 0) ::munmap(raw + lead + kAllocatedSize, kHugePageSize - lead);
+  ::munmap(raw + lead + kAllocatedSize, kHugePageSize - lead);
   return raw + lead;
 #else
   return static_cast<std::uint8_t*>(std::aligned_alloc(kHugePageSize, kAllocatedSize));
