@@ -17,6 +17,7 @@
 #include <span>
 #include <utility>
 
+#include "file_seams.h"
 #include "superfile_fixture.h"
 #include "test_support.h"
 
@@ -137,8 +138,10 @@ TEST(ReadWholeFileTests, AFileChangedWhileItIsReadIsRefused) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.file("in.shx");
     fixture::writeFile(path, bytes);
-    const InputFile file =
-        readWholeFile(path, [&](std::span<std::uint8_t> read) { c.change(path, read); });
+    test::FileSeams seams;
+    seams.afterRead = [&](std::span<std::uint8_t> read) { c.change(path, read); };
+    const test::ScopedFileSeams set(std::move(seams));
+    const InputFile file = readWholeFile(path);
     if (c.refused) {
       EXPECT_EQ(file.status, StatusCode::FileNotOpened);
       EXPECT_EQ(fileProblemText(file.problem), "File changed while it was read");

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "editor/input_file.h"
+#include "file_seams.h"
 #include "superfile_fixture.h"
 
 using namespace tavufe;
@@ -164,9 +165,12 @@ TEST(InputFileTest, AFileWrittenThroughASharedMappingIsConfirmedOrRefused) {
   auto* shared = static_cast<std::uint8_t*>(at);
   for (const bool writes : {false, true}) {
     SCOPED_TRACE(writes ? "written between the reads" : "held open only");
-    const InputFile file = readWholeFile(path, [&](std::span<std::uint8_t>) {
+    test::FileSeams seams;
+    seams.afterRead = [&](std::span<std::uint8_t>) {
       if (writes) std::swap(shared[4096], shared[4097]);
-    });
+    };
+    const test::ScopedFileSeams set(std::move(seams));
+    const InputFile file = readWholeFile(path);
     EXPECT_EQ(file.mapping.data(), nullptr) << "leased while another process could write";
     if (writes) {
       EXPECT_EQ(file.status, StatusCode::FileNotOpened);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "editor/output_file.h"
+#include "file_seams.h"
 #include "save_setup.h"
 #include "superfile_fixture.h"
 
@@ -29,10 +30,8 @@ const fixture::Bytes kNew = {'n', 'e', 'w', '!'};
 // Both ways of saving: the anonymous temporary file and the named one others fall back to.
 class TemporaryPathTest : public ::testing::TestWithParam<bool> {
  protected:
-  void SetUp() override {
-    if (GetParam()) ::setenv(kNamedTemporaryVariable, "1", 1);
-  }
-  void TearDown() override { ::unsetenv(kNamedTemporaryVariable); }
+  void SetUp() override { test::fileSeams().namedTemporary = GetParam(); }
+  test::ScopedFileSeams seams;
   fixture::TempDir dir;
 };
 
@@ -153,9 +152,11 @@ TEST_P(TemporaryPathTest, MetadataThatCannotBeKeptStopsTheSaveOrNarrowsTheMode) 
       ASSERT_EQ(::setxattr(out.c_str(), "user.origin", "backup", 6, 0), 0);
       ASSERT_EQ(::chmod(out.c_str(), 04750), 0);
     }
+    int failures = c.failures;  // before the file, whose end may still remove
     OutputFile file;
-    int failures = c.failures;
-    file.setFault([&](OutputStep step) { return step == c.step && failures-- > 0 ? c.error : 0; });
+    test::fileSeams().outputFault = [&](OutputStep step) {
+      return step == c.step && failures-- > 0 ? c.error : 0;
+    };
     file.setLostMetadata(c.saveWithout ? LostMetadata::SaveWithout : LostMetadata::Refuse);
     ASSERT_TRUE(file.open(out));
     EXPECT_TRUE(file.write(kNew.data(), kNew.size()));
@@ -185,11 +186,11 @@ TEST_P(TemporaryPathTest, NoTemporaryFileStaysBehindUnmentioned) {
   const std::string out = dir.file("backup-out.smg");
   {
     // A folder put where the destination was makes the rename fail after the file is named.
-    OutputFile file;
     int failures = 2;
-    file.setFault([&](OutputStep step) {
+    OutputFile file;
+    test::fileSeams().outputFault = [&](OutputStep step) {
       return step == OutputStep::RemoveTemporary && failures-- > 0 ? EIO : 0;
-    });
+    };
     ASSERT_TRUE(file.open(out));
     EXPECT_TRUE(file.write(kNew.data(), kNew.size()));
     ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);

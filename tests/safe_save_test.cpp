@@ -14,6 +14,7 @@
 
 #include "editor/output_file.h"
 #include "editor/save_flow.h"
+#include "file_seams.h"
 #include "model/finalise.h"
 #include "model/slots.h"
 #include "reader_seams.h"
@@ -24,26 +25,28 @@ using save_setup::entriesIn;
 
 namespace {
 
-StatusCode saveShx(const EditorState& s, const std::string& path, Progress& p, FileProblem* why,
-                   const ReadBackFilter& f) {
-  return saveSuperfile(s, path, SaveType::Shx, save_setup::kDateText, p, why, f);
+using ReadBackFilter = std::function<void(std::uint64_t offset, std::span<std::uint8_t> chunk)>;
+
+StatusCode saveShx(const EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
+  return saveSuperfile(s, path, SaveType::Shx, save_setup::kDateText, p, why);
 }
-StatusCode saveSbf(const EditorState& s, const std::string& path, Progress& p, FileProblem* why,
-                   const ReadBackFilter& f) {
-  return saveSuperfile(s, path, SaveType::Sbf, save_setup::kDateText, p, why, f);
+StatusCode saveSbf(const EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
+  return saveSuperfile(s, path, SaveType::Sbf, save_setup::kDateText, p, why);
+}
+StatusCode saveSmg(const EditorState& s, const std::string& path, Progress& p, FileProblem* why) {
+  return exportFlex(s, path, p, why);
 }
 
 // Each output on both temporary-file paths: anonymous where the file system allows it, and the
 // named file others fall back to.
 struct Output {
   const char* name;
-  StatusCode (*save)(const EditorState&, const std::string&, Progress&, FileProblem*,
-                     const ReadBackFilter&);
+  StatusCode (*save)(const EditorState&, const std::string&, Progress&, FileProblem*);
   bool named = false;
 };
-const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", exportFlex};
+const Output kShx{"Shx", saveShx}, kSbf{"Sbf", saveSbf}, kSmg{"Smg", saveSmg};
 const Output kShxNamed{"ShxNamed", saveShx, true}, kSbfNamed{"SbfNamed", saveSbf, true},
-    kSmgNamed{"SmgNamed", exportFlex, true};
+    kSmgNamed{"SmgNamed", saveSmg, true};
 void PrintTo(const Output& output, std::ostream* os) { *os << output.name; }
 
 const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h', '\n'};
@@ -51,17 +54,19 @@ const fixture::Bytes kOldContent = {'o', 'l', 'd', ' ', 'f', 'l', 'a', 's', 'h',
 class SafeSaveTest : public ::testing::TestWithParam<Output> {
  protected:
   void SetUp() override {
-    if (GetParam().named) ::setenv(kNamedTemporaryVariable, "1", 1);
     r = save_setup::ramdldAndFlex(0x800, 0x80000);
     destination = dir.file("flash.out");
     fixture::writeFile(destination, kOldContent);
     target = destination;
   }
-  void TearDown() override { ::unsetenv(kNamedTemporaryVariable); }
   StatusCode save(const ReadBackFilter& readBack = {}) {
+    test::FileSeams seams;
+    seams.readBackChunk = readBack;
+    seams.namedTemporary = GetParam().named;
+    const test::ScopedFileSeams set(std::move(seams));
     Progress progress;
     problem = {};
-    return GetParam().save(*r.state, target, progress, &problem, readBack);
+    return GetParam().save(*r.state, target, progress, &problem);
   }
   void expectUntouched() {
     EXPECT_EQ(fixture::readFile(destination), kOldContent);
@@ -491,19 +496,20 @@ TEST(OutputFileTests, FaultsAfterWritingGiveTheirReason) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ::setenv(kNamedTemporaryVariable, "1", 1);
     fixture::writeFile(out, kOldContent);
-    OutputFile file;
     int failures = c.failures;
-    file.setFault([&](OutputStep step) { return step == c.step && failures-- > 0 ? EIO : 0; });
+    test::FileSeams seams;
+    seams.outputFault = [&](OutputStep step) { return step == c.step && failures-- > 0 ? EIO : 0; };
+    seams.namedTemporary = true;
     // A removal happens only after a failure: a read-back that differs stands for it.
     if (c.step == OutputStep::RemoveTemporary) {
-      file.setReadBackFilter([](std::uint64_t, std::span<std::uint8_t> chunk) { chunk[0] ^= 1; });
+      seams.readBackChunk = [](std::uint64_t, std::span<std::uint8_t> chunk) { chunk[0] ^= 1; };
     }
+    const test::ScopedFileSeams set(std::move(seams));
+    OutputFile file;
     ASSERT_TRUE(file.open(out));
     EXPECT_TRUE(file.write("new", 3));
     EXPECT_EQ(file.commit(), c.committed);
-    ::unsetenv(kNamedTemporaryVariable);
     const FileProblem& why = file.problem();
     if (c.step != OutputStep::RemoveTemporary) {
       EXPECT_EQ(why.kind, c.kind);

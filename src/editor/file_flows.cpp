@@ -88,14 +88,12 @@ StatusCode finish(OutputFile& out, LostMetadata lostMetadata, FileProblem* why) 
 namespace {
 
 StatusCode saveSuperfileTo(const EditorState& state, const std::string& path, SaveType type,
-                           const SaveOptions& options, Progress& progress, FileProblem* why,
-                           const ReadBackFilter& readBackFilter) {
+                           const SaveOptions& options, Progress& progress, FileProblem* why) {
   SavePlan plan = planSave(state);
   // A missing RAMDLD is refused before anything is opened.
   if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
-  out.setReadBackFilter(readBackFilter);
   // A file of the header alone would look like a superfile that lost its code groups, so a
   // failed preparation writes nothing.
   const StatusCode written = writeSuperfile(state, plan, type, options.dateText, out, progress);
@@ -110,8 +108,7 @@ StatusCode saveSuperfileTo(const EditorState& state, const std::string& path, Sa
 
 // Slot 1's bytes alone (an SMG or BIN file), finalised from its own range.
 StatusCode exportFlexTo(const EditorState& state, const std::string& path,
-                        const SaveOptions& options, Progress& progress, FileProblem* why,
-                        const ReadBackFilter& readBackFilter) {
+                        const SaveOptions& options, Progress& progress, FileProblem* why) {
   std::span<const std::uint8_t> bytes;
   if (const StatusCode s = exportedFlexBytes(state, progress, bytes); s != StatusCode::None) {
     return s;
@@ -119,7 +116,6 @@ StatusCode exportFlexTo(const EditorState& state, const std::string& path,
   if (!isSlotInUse(state, kFlexSlot)) return StatusCode::None;
   OutputFile out;
   if (!out.open(path)) return fileFailure(StatusCode::FileNotOpened, out, why);
-  out.setReadBackFilter(readBackFilter);
   out.write(bytes.data(), bytes.size());
   return finish(out, options.lostMetadata, why);
 }
@@ -127,27 +123,25 @@ StatusCode exportFlexTo(const EditorState& state, const std::string& path,
 }  // namespace
 
 StatusCode saveSuperfile(const EditorState& state, const std::string& path, SaveType type,
-                         const std::string& dateText, Progress& progress, FileProblem* why,
-                         const ReadBackFilter& readBackFilter) {
+                         const std::string& dateText, Progress& progress, FileProblem* why) {
   SaveOptions options;
   options.dateText = dateText;
-  return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
+  return saveSuperfileTo(state, path, type, options, progress, why);
 }
 
 StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
-                      const SaveOptions& options, Progress& progress, FileProblem* why,
-                      const ReadBackFilter& readBackFilter) {
+                      const SaveOptions& options, Progress& progress, FileProblem* why) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
   // Front ends ask checkSaveable first; a damaged group is never written all the same.
   if (savesDamagedGroup(state)) return StatusCode::RecordError;
   if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
-    return saveSuperfileTo(state, path, type, options, progress, why, readBackFilter);
+    return saveSuperfileTo(state, path, type, options, progress, why);
   }
   const StatusCode stale = staleSlotStatus(state);
   if (stale != StatusCode::None && options.staleSlots == StaleSlots::Refuse) return stale;
-  const StatusCode exported = exportFlexTo(state, path, options, progress, why, readBackFilter);
+  const StatusCode exported = exportFlexTo(state, path, options, progress, why);
   return exported != StatusCode::None ? exported : stale;
 }
 

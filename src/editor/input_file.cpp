@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "editor/crc32.h"
+#include "editor/seams.h"
 
 namespace tavufe {
 
@@ -115,7 +116,7 @@ FileProblem confirmRead(int fd, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-InputFile readWholeFile(const std::string& path, const AfterRead& afterRead) {
+InputFile readWholeFile(const std::string& path) {
   using Kind = FileProblem::Kind;
   InputFile file;
   auto refuse = [&file](FileProblem why) {
@@ -147,7 +148,7 @@ InputFile readWholeFile(const std::string& path, const AfterRead& afterRead) {
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
   file.stamp = stampOf(info);
-  mapOrRead(fd, file.stamp, file, afterRead);
+  mapOrRead(fd, file.stamp, file);
   return file;
 }
 
@@ -157,7 +158,7 @@ std::optional<FileStamp> fileStamp(int fd) {
   return stampOf(info);
 }
 
-bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRead& afterRead) {
+bool mapOrRead(int fd, const FileStamp& checked, InputFile& file) {
   const auto size = std::size_t(checked.size);
   if (size >= kMinMappedSize) {
     file.mapping = mapWhole(fd, checked);
@@ -179,7 +180,7 @@ bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRea
   }
   FileProblem why = readExactly(fd, bytes.get(), size);
   if (!why) {
-    if (afterRead) afterRead({bytes.get(), size});
+    if (seams::afterRead) seams::afterRead({bytes.get(), size});
     // Unleased, the file may have been written while it was read: the bytes would then be
     // part old, part new, and no longer the file that was checked.
     const std::optional<FileStamp> after = fileStamp(fd);

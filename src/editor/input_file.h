@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -67,15 +66,11 @@ struct InputFile {
 // The stamp of the file open as `fd`; nothing, with errno set, when it cannot be had.
 std::optional<FileStamp> fileStamp(int fd);
 
-// Run after a file's bytes are read into memory and before they are confirmed: tests change
-// the file, or the bytes read, there. Nothing runs when it is empty.
-using AfterRead = std::function<void(std::span<std::uint8_t> bytesRead)>;
-
 // Reads the file whole: FileNotOpened when it cannot be opened, is not a regular file, is
 // empty, is larger than kMaxSuperfileSize, is not read in full or changes while it is read,
 // with the problem saying which; BufferError when there is no memory for it. A pipe, socket or
 // device is refused at once, without waiting for a writer.
-InputFile readWholeFile(const std::string& path, const AfterRead& afterRead = {});
+InputFile readWholeFile(const std::string& path);
 
 // The bytes of the open regular file `fd`, as `checked` describes it, into `file`: a large file
 // is mapped (no copy, and its pages come straight from the page cache) while a read lease holds
@@ -85,7 +80,7 @@ InputFile readWholeFile(const std::string& path, const AfterRead& afterRead = {}
 // without a lease another program may write it meanwhile (through a shared mapping, without
 // touching its times), and the bytes would mix two versions of it. False, with `file.status`
 // and `file.problem` set, when the bytes cannot be had.
-bool mapOrRead(int fd, const FileStamp& checked, InputFile& file, const AfterRead& afterRead = {});
+bool mapOrRead(int fd, const FileStamp& checked, InputFile& file);
 
 // What the programs set once at start, for their file handling: SIGXFSZ ignored, so that a
 // write past the file-size limit fails with EFBIG and the save cleans up instead of the signal

@@ -24,6 +24,8 @@
 #include <optional>
 #include <string_view>
 
+#include "editor/seams.h"
+
 namespace tavufe {
 
 namespace {
@@ -273,10 +275,9 @@ std::string temporaryName(const std::string& destination, unsigned attempt) {
   return folderOf(destination) + "/" + name;
 }
 
-bool namedTemporaryForced() {
-  const char* value = std::getenv(kNamedTemporaryVariable);
-  return value != nullptr && *value != '\0';
-}
+bool namedTemporaryForced() { return seams::namedTemporary && seams::namedTemporary(); }
+
+int faultAt(OutputStep step) { return seams::outputFault ? seams::outputFault(step) : 0; }
 
 struct stat* statFollowing(const std::string& destination, struct stat& st) {
   const PathEnd end = resolvePath(destination);
@@ -709,7 +710,7 @@ bool OutputFile::readBack() {
     }
     if (n == 0) break;
     const std::span<std::uint8_t> chunk(buffer_.get(), std::size_t(n));
-    if (readBackFilter_) readBackFilter_(offset, chunk);
+    if (seams::readBackChunk) seams::readBackChunk(offset, chunk);
     read.update(chunk);
     offset += std::uint64_t(n);
   }

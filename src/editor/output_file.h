@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -14,21 +13,6 @@
 #include "superfile/byte_sink.h"
 
 namespace tavufe {
-
-// Sees each chunk the read-back after writing takes from the file, with its offset, before it
-// is compared: tests change it to stand for a disk that did not keep what it was given.
-using ReadBackFilter = std::function<void(std::uint64_t offset, std::span<std::uint8_t> chunk)>;
-
-// Steps whose system call a test may make fail, to stand for a disk or file system at fault:
-// SetOwner is each change of the replaced file's owner and group, SetAttributes each of its
-// extended attributes put on the new file.
-enum class OutputStep { ReadBack, SyncFolder, RemoveTemporary, SetOwner, SetAttributes };
-// The errno the step should fail with, or 0 to let the call run.
-using OutputFault = std::function<int(OutputStep step)>;
-
-// Set (to any non-empty value) in tests to take the named temporary file where the file
-// system would allow an anonymous one, so that both ways of saving are exercised.
-inline constexpr char kNamedTemporaryVariable[] = "TAVUFE_TEST_NAMED_TEMPORARY";
 
 // What a save does when the replaced file's owner, group, ACL or other extended attributes
 // cannot be put on the new file: write nothing over it, or save without them.
@@ -98,8 +82,6 @@ class OutputFile : public ByteSink {
   // first such loss); Kind::None when all was kept.
   const FileProblem& droppedMetadata() const { return dropped_; }
 
-  void setReadBackFilter(ReadBackFilter filter) { readBackFilter_ = std::move(filter); }
-  void setFault(OutputFault fault) { fault_ = std::move(fault); }
   // Whether the last commit failed because the file read back was not what was written.
   bool readBackDiffered() const { return readBackDiffered_; }
 
@@ -118,7 +100,6 @@ class OutputFile : public ByteSink {
   void startBuffer();
   bool writeOut(const std::uint8_t* bytes, std::size_t size);
   bool syncFolder();
-  int faultAt(OutputStep step) const { return fault_ ? fault_(step) : 0; }
 
   int fd_ = -1;
   bool failed_ = false;
@@ -144,8 +125,6 @@ class OutputFile : public ByteSink {
   std::uint64_t writebackFrom_ = 0;  // where the writeback not yet started begins
   Crc32 written_;
   std::uint64_t writtenSize_ = 0;
-  ReadBackFilter readBackFilter_;
-  OutputFault fault_;
   bool readBackDiffered_ = false;
 };
 

@@ -62,23 +62,20 @@ struct SaveOptions {
 // A save only reads the document: what it finalises and patches goes into the output, and the
 // state is left exactly as it was. Every save reads the written file back before it replaces
 // the destination: VerifyError when it differs, and the destination stays as it was.
-// `readBackFilter` is for tests.
 
 // An SHX or SBF superfile of slots 0 to lastSlot, each finalised from the image, written to
 // `path` atomically. For FileNotOpened and FileWriteError, `why` (when given) says what the
 // system refused.
 [[nodiscard]] StatusCode saveSuperfile(const EditorState& state, const std::string& path,
                                        SaveType type, const std::string& dateText,
-                                       Progress& progress, FileProblem* why = nullptr,
-                                       const ReadBackFilter& readBackFilter = {});
+                                       Progress& progress, FileProblem* why = nullptr);
 
 // The save itself: the chosen type written to `path`, atomically. An export first checks that
 // every slot still fits the range its file gave, as options.staleSlots asks. Returns what went
 // wrong, or None; `why` as for saveSuperfile.
 [[nodiscard]] StatusCode saveToFile(const EditorState& state, const std::string& path,
                                     SaveType type, const SaveOptions& options, Progress& progress,
-                                    FileProblem* why = nullptr,
-                                    const ReadBackFilter& readBackFilter = {});
+                                    FileProblem* why = nullptr);
 
 // The same save into memory, for a front end without files that hands the bytes on itself:
 // what saveToFile would write to the file goes to `sink`.
