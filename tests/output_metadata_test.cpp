@@ -152,11 +152,10 @@ TEST_P(TemporaryPathTest, MetadataThatCannotBeKeptStopsTheSaveOrNarrowsTheMode) 
       ASSERT_EQ(::setxattr(out.c_str(), "user.origin", "backup", 6, 0), 0);
       ASSERT_EQ(::chmod(out.c_str(), 04750), 0);
     }
-    int failures = c.failures;  // before the file, whose end may still remove
-    OutputFile file;
-    test::fileSeams().outputFault = [&](OutputStep step) {
-      return step == c.step && failures-- > 0 ? c.error : 0;
-    };
+    int failures = c.failures;
+    const test::ScopedOutputFault fault(
+        [&](OutputStep step) { return step == c.step && failures-- > 0 ? c.error : 0; });
+    OutputFile file;  // after the fault, whose end may still remove
     file.setLostMetadata(c.saveWithout ? LostMetadata::SaveWithout : LostMetadata::Refuse);
     ASSERT_TRUE(file.open(out));
     EXPECT_TRUE(file.write(kNew.data(), kNew.size()));
@@ -187,10 +186,10 @@ TEST_P(TemporaryPathTest, NoTemporaryFileStaysBehindUnmentioned) {
   {
     // A folder put where the destination was makes the rename fail after the file is named.
     int failures = 2;
-    OutputFile file;
-    test::fileSeams().outputFault = [&](OutputStep step) {
+    const test::ScopedOutputFault fault([&](OutputStep step) {
       return step == OutputStep::RemoveTemporary && failures-- > 0 ? EIO : 0;
-    };
+    });
+    OutputFile file;
     ASSERT_TRUE(file.open(out));
     EXPECT_TRUE(file.write(kNew.data(), kNew.size()));
     ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);
