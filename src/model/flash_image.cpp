@@ -218,6 +218,8 @@ std::span<std::uint8_t> FlashImage::takeOver(std::uint64_t offset,
       moved = 0;
     }
   }
+#else
+  (void)from;
 #endif
   std::memcpy(target.data(), data.data(), head);
   std::memcpy(target.data() + head + moved, data.data() + head + moved, data.size() - head - moved);

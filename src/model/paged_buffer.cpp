@@ -10,6 +10,7 @@
 
 namespace tavufe {
 
+#ifdef __linux__
 namespace {
 
 // The image's huge-page size: data placed as it would be in the image lets whole huge pages
@@ -17,6 +18,7 @@ namespace {
 constexpr std::size_t kPlacement = std::size_t(2) << 20;
 
 }  // namespace
+#endif
 
 PagedBuffer::PagedBuffer(std::size_t bytes, std::uint64_t imageOffset) {
   if (bytes == 0) bytes = 1;
