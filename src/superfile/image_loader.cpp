@@ -13,8 +13,6 @@ namespace tavufe {
 namespace {
 
 inline constexpr std::uint32_t kLastImageByte = kImageSize - 1;
-// Count byte and four address bytes: the part of the count that is not data.
-inline constexpr unsigned kS3FixedBytes = 5;
 
 }  // namespace
 
@@ -160,9 +158,9 @@ bool ImageLoader::takesRun(const ShxDataRun& run) const {
   if (groups_ < 1 || newGroup_) return false;
   // A rescue takes a run only where it would take each of its lines: in an open group, from
   // the address after the last line it laid, and inside the group's range.
-  if (rescue_ && (!open_ || stray_ || run.firstAddress != expectedAddress() ||
-                  std::uint64_t(expectedAddress()) + run.data.size() >
-                      std::uint64_t(currentSlot().endAddress) + 1)) {
+  if (rescue_ &&
+      (!rescueContinues(run.firstAddress) || std::uint64_t(expectedAddress()) + run.data.size() >
+                                                 std::uint64_t(currentSlot().endAddress) + 1)) {
     return false;
   }
   if (run.inSinkSpace) return !lent_.empty() && position_ == lentAt_;
@@ -171,11 +169,9 @@ bool ImageLoader::takesRun(const ShxDataRun& run) const {
 
 bool ImageLoader::takesRunFrom(std::uint32_t address) const {
   if (failed()) return true;
-  if (rescue_ && (!open_ || stray_ || groups_ < 1 || newGroup_ || address != expectedAddress())) {
-    return false;
-  }
-  return groups_ >= 1 && !newGroup_ && isFlashAddressValid(address) &&
-         imageOffsetFor(false, address) == position_;
+  if (groups_ < 1 || newGroup_) return false;
+  if (rescue_ && !rescueContinues(address)) return false;
+  return isFlashAddressValid(address) && imageOffsetFor(false, address) == position_;
 }
 
 void ImageLoader::run(ShxDataRun& run, std::uint64_t /*first*/) {
@@ -458,16 +454,16 @@ void ImageLoader::finishRescue(ReadResult& result, bool shx) {
     CodeGroupSlot& slot = state_.slots[std::size_t(i)];
     if (!damaged_[std::size_t(i)]) {
       const std::optional<KnownSum> known = knownSum(i);
-      // What the file says its bytes sum to, against the bytes read.
+      // What the file says its bytes sum to, against the bytes read: summed once, for the
+      // finalisation too.
       const std::uint64_t offset = imageOffsetFor(i == 0, slot.recordAddress);
-      const std::uint16_t sum =
-          known && known->offset == offset && known->count == slot.recordLength
-              ? known->sum
-              : byteSum(state_.image.read(offset, slot.recordLength));
+      const KnownSum whole{offset, slot.recordLength,
+                           known && known->offset == offset && known->count == slot.recordLength
+                               ? known->sum
+                               : byteSum(state_.image.read(offset, slot.recordLength))};
       if (slot.recordLength == 0 ||
-          finaliseSlot(state_, i, FinaliseFrom::Record, known ? &*known : nullptr) !=
-              StatusCode::None ||
-          sum != slot.headerChecksum) {
+          finaliseSlot(state_, i, FinaliseFrom::Record, &whole) != StatusCode::None ||
+          whole.sum != slot.headerChecksum) {
         // Damaged as a whole: placed where the group begins, when the file holds it at all.
         damage(i, shx, groupAt_[std::size_t(i)], false);
         damage_[std::size_t(i)].placed = groupAt_[std::size_t(i)] != 0;

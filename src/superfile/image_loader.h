@@ -68,6 +68,11 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   int slotStartingAt(int from, std::uint32_t address) const;
   // The next address a sound data line of the current group continues at.
   std::uint32_t expectedAddress() const { return currentSlot().recordAddress + byteCount_; }
+  // Whether a rescue's next line from `address` goes on from the last one it laid, in an open
+  // group.
+  bool rescueContinues(std::uint32_t address) const {
+    return open_ && !stray_ && address == expectedAddress();
+  }
   const CodeGroupSlot& currentSlot() const { return state_.slots[std::size_t(groups_ - 1)]; }
   void finishRescue(ReadResult& result, bool shx);
   CodeGroupSlot& currentSlot() { return state_.slots[std::size_t(groups_ - 1)]; }

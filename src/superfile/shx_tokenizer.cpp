@@ -36,11 +36,10 @@ namespace tavufe {
 std::uint32_t ShxRecord::address() const { return read32be(bytes.data() + 1); }
 
 ShxCountedData countedData(const ShxRecord& record) {
-  constexpr std::size_t kFixed = 5;  // count and address
   const std::span<const std::uint8_t> fields = record.bytes;
   const std::size_t count = fields.empty() ? 0xFF : fields[0];
-  const std::size_t dataBytes = count > kFixed ? count - kFixed : 0;
-  const std::size_t checksumAt = kFixed + dataBytes;
+  const std::size_t dataBytes = count > kS3FixedBytes ? count - kS3FixedBytes : 0;
+  const std::size_t checksumAt = kS3FixedBytes + dataBytes;
   ShxCountedData counted;
   counted.chars = 2 + 2 * (checksumAt + 1);
   if (checksumAt >= fields.size()) return counted;
@@ -51,8 +50,8 @@ ShxCountedData countedData(const ShxRecord& record) {
                                 ? record.byteSum - fields[checksumAt]
                                 : std::uint32_t(byteSum(fields.first(checksumAt)));
   std::uint32_t fixed = 0;
-  for (std::size_t k = 0; k < kFixed; ++k) fixed += fields[k];
-  counted.data = fields.subspan(kFixed, dataBytes);
+  for (std::size_t k = 0; k < kS3FixedBytes; ++k) fixed += fields[k];
+  counted.data = fields.subspan(kS3FixedBytes, dataBytes);
   counted.dataSum = sum - fixed;
   counted.checksumHolds = fields[checksumAt] == std::uint8_t(0xFF - (sum & 0xFF));
   return counted;
@@ -66,8 +65,6 @@ constexpr std::size_t kMinSplitText = std::size_t(4) << 20;
 #endif
 // Below this much text runs save too little to be worth their setup.
 constexpr std::size_t kMinRunText = std::size_t(256) << 10;
-// Count and address: the pairs of a data line before its data.
-constexpr std::size_t kS3FixedBytes = 5;
 
 bool isHexDigit(std::uint8_t c) { return (detail::kNibble[c] & 0xF0) == 0; }
 bool isKnownType(std::uint8_t c) { return c == '0' || c == '3' || c == '7'; }
@@ -375,16 +372,18 @@ class ShxWalk {
   // Hands the sinks what the line at `pos` holds; returns where the next one starts.
   std::size_t walkLine(std::size_t pos) {
     ++line_;
-    const std::uint8_t* lf = expectedLineEnd(file_, pos);
-    if (lf != nullptr && wholeRecord(pos, std::size_t(lf - file_.data()) - 1)) {
-      return std::size_t(lf - file_.data()) + 1;
+    const std::uint8_t* expected = expectedLineEnd(file_, pos);
+    if (expected != nullptr && wholeRecord(pos, std::size_t(expected - file_.data()) - 1)) {
+      return std::size_t(expected - file_.data()) + 1;
     }
-    lf =
+    const auto* lf =
         static_cast<const std::uint8_t*>(std::memchr(file_.data() + pos, '\n', file_.size() - pos));
     const std::size_t end = lf != nullptr ? std::size_t(lf - file_.data()) : file_.size();
     std::size_t contentEnd = end;
     if (contentEnd > pos && file_[contentEnd - 1] == '\r') --contentEnd;
-    if (!wholeRecord(pos, contentEnd)) mixedLine(pos, contentEnd);
+    // The same line end was tried as one record above: it is not one.
+    const bool tried = lf != nullptr && lf == expected;
+    if (tried || !wholeRecord(pos, contentEnd)) mixedLine(pos, contentEnd);
     return lf != nullptr ? end + 1 : file_.size();
   }
 

@@ -57,6 +57,9 @@ struct ShxRecord {
 // their sum, and whether the checksum at the count's place holds. A count that runs past the
 // record leaves it not `whole`: its later characters cannot make its sum. `chars` is how many
 // characters the count says the record takes, its "S" and type included.
+// Count and address: the pairs of a data record before its data.
+inline constexpr std::size_t kS3FixedBytes = 5;
+
 struct ShxCountedData {
   bool whole = false;
   std::size_t chars = 0;

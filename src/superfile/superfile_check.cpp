@@ -367,7 +367,7 @@ class ShxCheck {
     Carried& g = *current_;
     const ShxCountedData counted = countedData(l);
     // A count that agrees with the pairs leaves a wrong checksum to its own finding.
-    const bool countAgrees = counted.data.size() + 6 == l.bytes.size();
+    const bool countAgrees = counted.data.size() + kS3FixedBytes + 1 == l.bytes.size();
     if (!counted.whole || (!countAgrees && !counted.checksumHolds)) {
       g.uncertain = true;
       resync_ = true;
