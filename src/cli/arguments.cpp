@@ -187,9 +187,6 @@ std::string usageLines() {
 
 bool isHelpOption(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 
-// What the user typed, echoed with the same escapes as text from a file.
-std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
-
 std::string lowerCase(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(),

@@ -37,9 +37,6 @@ void printRow(std::ostream& out, const Cells& cells) {
   out << '\n';
 }
 
-// A name the user typed, echoed with the same escapes as text from a file.
-std::string quotedName(const std::string& name) { return "'" + visibleText(name) + "'"; }
-
 // A temporary file that could not be removed, on a line of its own; false when there is none.
 bool reportLeftover(std::ostream& err, const FileProblem& problem) {
   if (problem.leftover.empty()) return false;
@@ -95,17 +92,15 @@ int openFailed(std::ostream& err, const OpenedSuperfile& opened, const std::stri
   return kExitRefused;
 }
 
-// "1 problem" or "N problems": the count holds every kind, not only checksums.
-std::string problemCount(std::uint64_t problems) {
-  return std::to_string(problems) + (problems == 1 ? " problem" : " problems");
+// "FILE: N problems; tavufe verify FILE lists them", for a file that opened with problems.
+std::string problemsNote(const std::string& path, const CheckResult& check) {
+  return "tavufe: " + visibleText(path) + ": " + problemsLine(check) + "; tavufe verify " +
+         visibleText(path) + (check.problems == 1 ? " lists it" : " lists them");
 }
 
 // A file that opened with problems says so, and where to see them.
 void reportProblems(std::ostream& err, const std::string& path, const CheckResult& check) {
-  if (check.problems == 0) return;
-  err << "tavufe: " << visibleText(path) << ": " << problemCount(check.problems)
-      << "; tavufe verify " << visibleText(path)
-      << (check.problems == 1 ? " lists it" : " lists them") << '\n';
+  if (check.problems > 0) err << problemsNote(path, check) << '\n';
 }
 
 // What a rescue read found, as the last line on standard error: "FILE: rescued: 3 damaged
@@ -156,11 +151,31 @@ int openFile(EditorState& state, const Arguments& arguments, const std::string& 
   return kExitSuccess;
 }
 
+// The JSON of one file, printed as it comes, or of several, printed as one array at the end.
+class JsonDocuments {
+ public:
+  explicit JsonDocuments(bool several) : several_(several) {}
+  void add(std::ostream& out, Json document) {
+    if (several_) {
+      all_.push_back(std::move(document));
+    } else {
+      printJson(out, document);
+    }
+  }
+  void finish(std::ostream& out) const {
+    if (several_) printJson(out, all_);
+  }
+
+ private:
+  bool several_;
+  Json all_ = Json::array();
+};
+
 // Each file's report and code-group list; several files each under a heading, as `head` puts
 // it, or as one JSON array. A file that cannot be opened is passed over and makes the exit 1.
 int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const bool several = arguments.files.size() > 1;
-  Json documents = Json::array();
+  JsonDocuments documents(several && arguments.json);
   int status = kExitSuccess;
   bool first = true;
   for (const std::string& file : arguments.files) {
@@ -172,12 +187,7 @@ int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, s
     reportProblems(err, file, opened.check);
     reportRescue(err, file, opened);
     if (arguments.json) {
-      Json document = infoJson(file, state, opened.report, opened.header, opened.check);
-      if (several) {
-        documents.push_back(std::move(document));
-      } else {
-        printJson(out, document);
-      }
+      documents.add(out, infoJson(file, state, opened.report, opened.header, opened.check));
       continue;
     }
     if (several) out << (first ? "" : "\n") << "==> " << visibleText(file) << " <==\n";
@@ -187,7 +197,7 @@ int runInfo(EditorState& state, const Arguments& arguments, std::ostream& out, s
     printRow(out, kCodeGroupGridTitles);
     for (const CodeGroupGridRow& row : opened.codeGroups) printRow(out, row);
   }
-  if (several && arguments.json) printJson(out, documents);
+  documents.finish(out);
   return status;
 }
 
@@ -233,10 +243,10 @@ int eraseRequestedFolders(EditorState& state, const Arguments& arguments, std::o
   for (const std::string& name : arguments.deleteFolders) {
     const std::vector<int> named = rowsNamed(state, name);
     if (named.empty()) {
-      return saveUsageError(err, "folder " + quotedName(name) + " is not in the folder list");
+      return saveUsageError(err, "folder " + cli::quoted(name) + " is not in the folder list");
     }
     if (named.size() > 1 && !arguments.allMatches) {
-      return saveUsageError(err, "folder " + quotedName(name) + " is the name of rows " +
+      return saveUsageError(err, "folder " + cli::quoted(name) + " is the name of rows " +
                                      joinedRows(named) +
                                      "; --all-matches erases them all, --delete-row K one");
     }
@@ -314,12 +324,9 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
   if (opened.rescued) reportRescue(err, arguments.file, opened);
   // A save writes fresh checksums: over damaged bytes they would hide the damage from the
   // flashing tool, so damage is saved only when asked for.
-  if (const std::uint64_t problems = opened.check.problems;
-      problems > 0 && !arguments.force && !opened.rescued) {
+  if (opened.check.problems > 0 && !arguments.force && !opened.rescued) {
     warn(err, StatusCode::ChecksumError);
-    err << "tavufe: " << visibleText(arguments.file) << ": " << problemCount(problems)
-        << "; tavufe verify " << visibleText(arguments.file)
-        << (problems == 1 ? " lists it" : " lists them") << "; --force saves anyway\n";
+    err << problemsNote(arguments.file, opened.check) << "; --force saves anyway\n";
     return kExitRefused;
   }
   if (const int status = checkOwnInput(state, arguments, opened, destination, err);
@@ -357,7 +364,7 @@ int runSave(EditorState& state, const Arguments& arguments, const OpenedSuperfil
 // one's last line names it, and one that cannot be read is passed over and makes the exit 1.
 int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const bool several = arguments.files.size() > 1;
-  Json documents = Json::array();
+  JsonDocuments documents(several && arguments.json);
   int status = kExitSuccess;
   for (const std::string& file : arguments.files) {
     const auto type = arguments.inputType ? arguments.inputType : encodingForPath(file);
@@ -372,12 +379,7 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     }
     if (!verified.check.ok()) status = kExitRefused;
     if (arguments.json) {
-      Json document = verifyJson(file, *type, verified.check);
-      if (several) {
-        documents.push_back(std::move(document));
-      } else {
-        printJson(out, document);
-      }
+      documents.add(out, verifyJson(file, *type, verified.check));
       continue;
     }
     std::vector<std::string> lines = verifyLines(file, verified.check);
@@ -390,7 +392,7 @@ int runVerify(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     }
     for (const std::string& line : lines) out << visibleText(line) << '\n';
   }
-  if (several && arguments.json) printJson(out, documents);
+  documents.finish(out);
   return status;
 }
 

@@ -80,4 +80,6 @@ std::string visibleText(std::string_view text) {
   return shown;
 }
 
+std::string quoted(std::string_view text) { return "'" + visibleText(text) + "'"; }
+
 }  // namespace tavufe::cli

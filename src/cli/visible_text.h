@@ -27,4 +27,7 @@ bool isHiddenOrLayoutControl(char32_t codePoint);
 // unchanged.
 std::string visibleText(std::string_view text);
 
+// What the user typed, echoed in quotes with the same escapes as text from a file.
+std::string quoted(std::string_view text);
+
 }  // namespace tavufe::cli
