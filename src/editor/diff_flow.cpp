@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "editor/flow_steps.h"
-#include "editor/input_file.h"
 #include "editor/save_flow.h"
 #include "inspect/folder_scan.h"
 #include "model/header_layout.h"
@@ -24,6 +23,16 @@ std::unique_ptr<EditorState> freshState() {
   if (!state->image.allocate()) return nullptr;
   initialiseEditor(*state);
   return state;
+}
+
+// The images of both sides; false, with the outcome saying so, when there is no memory for them.
+bool freshStates(std::unique_ptr<EditorState>& oldState, std::unique_ptr<EditorState>& newState,
+                 DiffOutcome& outcome) {
+  oldState = freshState();
+  newState = freshState();
+  if (oldState && newState) return true;
+  outcome.status = StatusCode::BufferError;
+  return false;
 }
 
 OpenOptions keepEverything(std::optional<SuperfileEncoding> encoding) {
@@ -99,38 +108,6 @@ DiffSide flexOnly(DiffSide side) {
   return side;
 }
 
-// Lays an export's bytes as the Flex from `address` and lists its folder records, every one
-// kept. False, with `opened` saying why, when the file cannot be read or does not fit.
-bool openExport(EditorState& state, const std::string& path, std::uint32_t address,
-                OpenedSuperfile& opened) {
-  const InputFile file = readWholeFile(path);
-  if (file.status != StatusCode::None) {
-    opened.status = file.status;
-    opened.problem = file.problem;
-    return false;
-  }
-  const std::span<const std::uint8_t> bytes = file.view();
-  std::span<std::uint8_t> laid;
-  if (bytes.size() <= kFlashEnd - address) {
-    laid = state.image.write(imageOffsetFor(false, address), bytes.size());
-  }
-  if (laid.size() != bytes.size()) {
-    opened.status = StatusCode::BufferAddressOverflow;
-    return false;
-  }
-  std::copy(bytes.begin(), bytes.end(), laid.begin());
-  CodeGroupSlot& flex = state.slots[kFlexSlot];
-  flex.cgNumber = kCgFlex;
-  flex.description = groupName(state, kCgFlex);
-  flex.startAddress = address;
-  flex.endAddress = address + std::uint32_t(bytes.size()) - 1;
-  flex.length = std::uint32_t(bytes.size());
-  state.lastSlot = std::max(state.lastSlot, kFlexSlot);
-  computeRegionBounds(state);
-  scanFlexFolders(state);
-  return true;
-}
-
 DiffSide exportSide(const EditorState& state) {
   const CodeGroupSlot& flex = state.slots[kFlexSlot];
   DiffSide side;
@@ -145,12 +122,9 @@ DiffSide exportSide(const EditorState& state) {
 DiffOutcome compareSides(const OpenDiffSide& openOld, const OpenDiffSide& openNew,
                          std::optional<SuperfileEncoding> encoding) {
   DiffOutcome outcome;
-  const auto oldState = freshState();
-  const auto newState = freshState();
-  if (!oldState || !newState) {
-    outcome.status = StatusCode::BufferError;
-    return outcome;
-  }
+  std::unique_ptr<EditorState> oldState;
+  std::unique_ptr<EditorState> newState;
+  if (!freshStates(oldState, newState, outcome)) return outcome;
   OpenedSuperfile oldOpen;
   OpenedSuperfile newOpen;
   if (!openSide(*oldState, openOld, encoding, DiffFile::Old, oldOpen, outcome) ||
@@ -183,18 +157,35 @@ bool isExportPath(const std::string& path) {
   return type == SaveType::Smg || type == SaveType::Bin;
 }
 
-DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
-                      std::optional<SuperfileEncoding> encoding) {
-  DiffOutcome outcome;
-  outcome.oldExport = !encoding && isExportPath(oldPath);
-  outcome.newExport = !encoding && isExportPath(newPath);
-  if (!outcome.flexOnly()) return diffSuperfileFiles(oldPath, newPath, encoding);
-  const auto oldState = freshState();
-  const auto newState = freshState();
-  if (!oldState || !newState) {
-    outcome.status = StatusCode::BufferError;
-    return outcome;
+bool layExport(EditorState& state, std::span<const std::uint8_t> bytes, std::uint32_t address,
+               OpenedSuperfile& opened) {
+  std::span<std::uint8_t> laid;
+  if (bytes.size() <= kFlashEnd - address) {
+    laid = state.image.write(imageOffsetFor(false, address), bytes.size());
   }
+  if (laid.size() != bytes.size()) {
+    opened.status = StatusCode::BufferAddressOverflow;
+    return false;
+  }
+  std::copy(bytes.begin(), bytes.end(), laid.begin());
+  CodeGroupSlot& flex = state.slots[kFlexSlot];
+  flex.cgNumber = kCgFlex;
+  flex.description = groupName(state, kCgFlex);
+  flex.startAddress = address;
+  flex.endAddress = address + std::uint32_t(bytes.size()) - 1;
+  flex.length = std::uint32_t(bytes.size());
+  state.lastSlot = std::max(state.lastSlot, kFlexSlot);
+  computeRegionBounds(state);
+  scanFlexFolders(state);
+  return true;
+}
+
+DiffOutcome compareWithExports(DiffOutcome outcome, const OpenDiffSide& openSuperfile,
+                               const LayDiffExport& layOld, const LayDiffExport& layNew,
+                               std::optional<SuperfileEncoding> encoding) {
+  std::unique_ptr<EditorState> oldState;
+  std::unique_ptr<EditorState> newState;
+  if (!freshStates(oldState, newState, outcome)) return outcome;
   // The superfile, if either side is one, is read first: its Flex places the export.
   std::uint32_t address = oldState->catalogue[kCgFlex].startAddress;
   OpenedSuperfile superfile;
@@ -202,10 +193,7 @@ DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
   if (oldIsSuperfile || !outcome.newExport) {
     EditorState& state = oldIsSuperfile ? *oldState : *newState;
     const DiffFile file = oldIsSuperfile ? DiffFile::Old : DiffFile::New;
-    const OpenDiffSide open = [&](EditorState& s, const OpenOptions& options, Progress& progress) {
-      return openForEditing(s, oldIsSuperfile ? oldPath : newPath, options, progress);
-    };
-    if (!openSide(state, open, encoding, file, superfile, outcome)) return outcome;
+    if (!openSide(state, openSuperfile, encoding, file, superfile, outcome)) return outcome;
     if (!hasFlexBytes(state)) {
       outcome.failed = file;
       outcome.failedOpen.notice = NoticeCode::NoFlexCodeGroup;
@@ -218,7 +206,7 @@ DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
     if (!isExport) continue;
     EditorState& state = file == DiffFile::Old ? *oldState : *newState;
     OpenedSuperfile opened;
-    if (!openExport(state, file == DiffFile::Old ? oldPath : newPath, address, opened)) {
+    if (!(file == DiffFile::Old ? layOld : layNew)(state, address, opened)) {
       outcome.failed = file;
       outcome.failedOpen = std::move(opened);
       return outcome;

@@ -63,6 +63,26 @@ DiffOutcome reviewSave(const EditorState& document, const std::string& openedPat
   return reviewSave(document, openPath(openedPath), encoding, dateText);
 }
 
+DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
+                      std::optional<SuperfileEncoding> encoding) {
+  DiffOutcome outcome;
+  outcome.oldExport = !encoding && isExportPath(oldPath);
+  outcome.newExport = !encoding && isExportPath(newPath);
+  if (!outcome.flexOnly()) return diffSuperfileFiles(oldPath, newPath, encoding);
+  const auto layFile = [](const std::string& path) -> LayDiffExport {
+    return [&path](EditorState& state, std::uint32_t address, OpenedSuperfile& opened) {
+      const InputFile file = readWholeFile(path);
+      if (file.status == StatusCode::None) return layExport(state, file.view(), address, opened);
+      opened.status = file.status;
+      opened.problem = file.problem;
+      return false;
+    };
+  };
+  const bool oldIsSuperfile = !outcome.oldExport;
+  return compareWithExports(outcome, openPath(oldIsSuperfile ? oldPath : newPath), layFile(oldPath),
+                            layFile(newPath), encoding);
+}
+
 namespace {
 
 StatusCode fileFailure(StatusCode status, const OutputFile& out, FileProblem* why) {
@@ -131,10 +151,7 @@ StatusCode saveSuperfile(const EditorState& state, const std::string& path, Save
 
 StatusCode saveToFile(const EditorState& state, const std::string& path, SaveType type,
                       const SaveOptions& options, Progress& progress, FileProblem* why) {
-  progress.setMaximum(kProgressSteps);
-  progress.setPosition(1);
-  // Front ends ask checkSaveable first; a damaged group is never written all the same.
-  if (savesDamagedGroup(state)) return StatusCode::RecordError;
+  if (const StatusCode s = startSave(state, progress); s != StatusCode::None) return s;
   if (isSuperfile(type)) {
     // A superfile carries its own ranges: the writers check what they write.
     return saveSuperfileTo(state, path, type, options, progress, why);

@@ -31,6 +31,9 @@ void completeRead(EditorState& state, std::span<const std::uint8_t> bytes,
 // What a failed read leaves is dropped.
 void finishOpen(EditorState& state, const OpenedSuperfile& result);
 
+// The start of every save: the progress set, and a damaged group refused (front ends ask
+// checkSaveable first; a damaged group is never written all the same).
+[[nodiscard]] StatusCode startSave(const EditorState& state, Progress& progress);
 // The RAMDLD's patched bytes and a superfile of the plan written to `sink`.
 [[nodiscard]] StatusCode writeSuperfile(const EditorState& state, SavePlan& plan, SaveType type,
                                         const std::string& dateText, ByteSink& sink,
@@ -52,6 +55,19 @@ DiffOutcome compareSides(const OpenDiffSide& openOld, const OpenDiffSide& openNe
 // A review against the file the document was opened from, read by `openOpened`.
 DiffOutcome reviewSave(const EditorState& document, const OpenDiffSide& openOpened,
                        SuperfileEncoding encoding, const std::string& dateText);
+
+// How one side of a comparison that is an export is laid as the Flex from `address`: false,
+// with `opened` saying why, when it cannot be read or does not fit.
+using LayDiffExport =
+    std::function<bool(EditorState& state, std::uint32_t address, OpenedSuperfile& opened)>;
+// Lays an export's bytes as the Flex from `address` and lists its folder records, every one kept.
+bool layExport(EditorState& state, std::span<const std::uint8_t> bytes, std::uint32_t address,
+               OpenedSuperfile& opened);
+// The comparison where either side is an export (as `outcome` says): the superfile, if either
+// side is one, is opened first by `openSuperfile`, and its Flex places the exports.
+DiffOutcome compareWithExports(DiffOutcome outcome, const OpenDiffSide& openSuperfile,
+                               const LayDiffExport& layOld, const LayDiffExport& layNew,
+                               std::optional<SuperfileEncoding> encoding);
 
 inline constexpr int kFlexSlot = 1;
 

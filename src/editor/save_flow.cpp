@@ -136,12 +136,15 @@ StatusCode staleSlotStatus(const EditorState& state) {
   return stale;
 }
 
-StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOptions& options,
-                       Progress& progress, ByteSink& sink) {
+StatusCode startSave(const EditorState& state, Progress& progress) {
   progress.setMaximum(kProgressSteps);
   progress.setPosition(1);
-  // Front ends ask checkSaveable first; a damaged group is never written all the same.
-  if (savesDamagedGroup(state)) return StatusCode::RecordError;
+  return savesDamagedGroup(state) ? StatusCode::RecordError : StatusCode::None;
+}
+
+StatusCode saveToBytes(const EditorState& state, SaveType type, const SaveOptions& options,
+                       Progress& progress, ByteSink& sink) {
+  if (const StatusCode s = startSave(state, progress); s != StatusCode::None) return s;
   if (isSuperfile(type)) {
     SavePlan plan = planSave(state);
     if (const StatusCode s = checkRamdldForSave(state.image, plan); s != StatusCode::None) return s;
