@@ -62,14 +62,13 @@ Module.onRuntimeInitialized = function () {
   }
 
   // The texts of a rescued document, kept together: what was damaged and whether a save can
-  // write the document, in the facts the command line gives.
-  function rescueSummary(result) {
+  // write the document (`blocked`, from rescueBlocked), in the facts the command line gives.
+  function rescueSummary(result, blocked) {
     const count = result.damaged.reduce((n, g) => n + g.lines, 0);
     const names = result.damaged.map((g) => g.name).join(", ");
     const what = result.damaged.length === 0 ? qsTr("nothing was damaged")
       : fillIn(result.records ? qsTr("%n damaged record(s) in %1", "", count)
         : qsTr("%n damaged line(s) in %1", "", count), names);
-    const blocked = rescueBlocked(result);
     return fillIn(qsTr("Rescued: %1; %2"), what, blocked || qsTr("the RAMDLD and the Flex are sound"));
   }
 
@@ -261,8 +260,8 @@ Module.onRuntimeInitialized = function () {
     report = result.report;
     showReport();
     fillBody($("code-groups"), result.codeGroups);
-    rescue = result.rescued
-      ? { summary: rescueSummary(result), blocked: rescueBlocked(result) } : null;
+    const blocked = result.rescued ? rescueBlocked(result) : "";
+    rescue = result.rescued ? { summary: rescueSummary(result, blocked), blocked } : null;
     opened = true;
     relist();
     // A save is offered as the type that was opened, as the window offers it.

@@ -136,6 +136,8 @@ class MainWindow : public QMainWindow {
   // False when the user cancels; true when there is nothing to save, it was saved or dropped.
   bool maybeSave();
   // The open flow for a file chosen, dropped, recent or named on the command line.
+  // Asks for a file and opens it the way `mode` says.
+  void chooseAndLoad(OpenMode mode);
   void loadFile(const QString& path, OpenMode mode = OpenMode::Plain);
   // What every open does before the read: the questions' starting places and the views cleared.
   void prepareOpen(const QString& path, SuperfileEncoding type);

@@ -97,11 +97,12 @@ int tableHeight(const QTableWidget& table, int rows) {
          rows * table.verticalHeader()->defaultSectionSize();
 }
 
-// The headings in the window's language; a column is never narrower than its heading.
+// The headings in the window's language.
 void setTitles(QTableWidget& table, std::span<const char* const> titles) {
   table.setHorizontalHeaderLabels(translatedTitles(titles));
 }
 
+// Widens each column that is narrower than its heading.
 void fitTitles(QTableWidget& table) {
   // The headings' size as they will be drawn: with the style sheet's frame applied.
   QHeaderView* header = table.horizontalHeader();
@@ -307,13 +308,13 @@ void MainWindow::createToolBar() {
   bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   bar->addAction(openAction_);
   bar->addAction(saveAction_);
-  if (QWidget* saveButton = bar->widgetForAction(saveAction_)) {
-    QFont bold = saveButton->font();
-    bold.setBold(true);
-    saveButton->setFont(bold);
-  }
   openButton_ = bar->widgetForAction(openAction_);
   saveButton_ = bar->widgetForAction(saveAction_);
+  if (saveButton_ != nullptr) {
+    QFont bold = saveButton_->font();
+    bold.setBold(true);
+    saveButton_->setFont(bold);
+  }
   // Icon only, so the toolbar stays narrow; the text shows when the icon cannot be drawn.
   if (!openAction_->icon().isNull()) {
     static_cast<QToolButton*>(openButton_)->setToolButtonStyle(Qt::ToolButtonIconOnly);

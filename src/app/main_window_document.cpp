@@ -280,7 +280,7 @@ void MainWindow::showRescueSummary(const OpenedSuperfile& opened, const QString&
   QString verdict = tr("the RAMDLD and the Flex are sound");
   if (!saveAllowed_) {
     // Sound groups, but no Flex to save: the plain open's reason.
-    const QString noFlex = QString::fromLatin1(noticeText(NoticeCode::NoFlexCodeGroup));
+    const QString noFlex = translatedNotice(NoticeCode::NoFlexCodeGroup);
     verdict = summary.verdict.isEmpty() ? noFlex : summary.verdict;
     saveRefusal_ = summary.refusal.isEmpty() ? noFlex : summary.refusal;
   }

@@ -83,18 +83,15 @@ bool MainWindow::maybeSave() {
   }
 }
 
-void MainWindow::openFile() {
-  if (busy_ || !maybeSave()) return;
-  const QString path = dialogs_.getOpenFileName(this, openDialogFolder_, openDialogFileName_);
-  if (path.isEmpty()) return;
-  loadFile(path);
-}
+void MainWindow::openFile() { chooseAndLoad(OpenMode::Plain); }
 
-void MainWindow::rescueFile() {
+void MainWindow::rescueFile() { chooseAndLoad(OpenMode::Rescue); }
+
+void MainWindow::chooseAndLoad(OpenMode mode) {
   if (busy_ || !maybeSave()) return;
   const QString path = dialogs_.getOpenFileName(this, openDialogFolder_, openDialogFileName_);
   if (path.isEmpty()) return;
-  loadFile(path, OpenMode::Rescue);
+  loadFile(path, mode);
 }
 
 void MainWindow::openRecentFile() {

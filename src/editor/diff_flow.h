@@ -47,9 +47,11 @@ DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
 
 // What saving `document` as a superfile of `encoding` with the header date `dateText` would
 // write differently from the superfile at `openedPath`: the save is written to memory and read
-// back. Nothing is written to any file and the document stays as it is.
+// back. Nothing is written to any file and the document stays as it is. A `rescued` document is
+// held against its file as a rescue reads it: a plain read stops at the damage it read past.
 DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
-                       SuperfileEncoding encoding, const std::string& dateText);
+                       SuperfileEncoding encoding, const std::string& dateText,
+                       bool rescued = false);
 // The same against the bytes of the file the document was opened from.
 DiffOutcome reviewSave(const EditorState& document, std::span<const std::uint8_t> openedBytes,
                        SuperfileEncoding encoding, const std::string& dateText);

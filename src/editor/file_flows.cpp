@@ -45,9 +45,11 @@ OpenedSuperfile openForEditing(EditorState& state, const std::string& path,
 
 namespace {
 
-OpenDiffSide openPath(const std::string& path) {
-  return [&path](EditorState& state, const OpenOptions& options, Progress& progress) {
-    return openForEditing(state, path, options, progress);
+OpenDiffSide openPath(const std::string& path, bool rescue = false) {
+  return [&path, rescue](EditorState& state, const OpenOptions& options, Progress& progress) {
+    OpenOptions read = options;
+    read.rescue = rescue;
+    return openForEditing(state, path, read, progress);
   };
 }
 
@@ -59,8 +61,8 @@ DiffOutcome diffSuperfileFiles(const std::string& oldPath, const std::string& ne
 }
 
 DiffOutcome reviewSave(const EditorState& document, const std::string& openedPath,
-                       SuperfileEncoding encoding, const std::string& dateText) {
-  return reviewSave(document, openPath(openedPath), encoding, dateText);
+                       SuperfileEncoding encoding, const std::string& dateText, bool rescued) {
+  return reviewSave(document, openPath(openedPath, rescued), encoding, dateText);
 }
 
 DiffOutcome diffFiles(const std::string& oldPath, const std::string& newPath,
