@@ -352,7 +352,6 @@ void ImageLoader::rescueShxData(const ShxRecord& record) {
     return;
   }
   const std::uint32_t address = record.address();
-  const std::size_t dataBytes = record.bytes.size() - kS3FixedBytes - 1;
   if (newGroup_) {
     // The group whose data starts here: a group whose S0 was lost shifts no later one.
     if (const int k = slotStartingAt(slot, address); k > slot) {
@@ -374,11 +373,13 @@ void ImageLoader::rescueShxData(const ShxRecord& record) {
     resync_ = true;
     return;
   }
-  rescueLay(record, slot, address, dataBytes);
+  rescueLay(record, slot, address);
 }
 
-void ImageLoader::rescueLay(const ShxRecord& record, int slot, std::uint32_t address,
-                            std::size_t dataBytes) {
+void ImageLoader::rescueLay(const ShxRecord& record, int slot, std::uint32_t address) {
+  // Sound, so framed by its count, with its data summed as it was decoded.
+  const ShxCountedData counted = countedData(record);
+  const std::size_t dataBytes = counted.data.size();
   CodeGroupSlot& s = state_.slots[std::size_t(slot)];
   // A damaged group's later sound lines are laid where they say, inside its range only.
   if (address < s.startAddress ||
@@ -403,12 +404,11 @@ void ImageLoader::rescueLay(const ShxRecord& record, int slot, std::uint32_t add
     resync_ = true;
     return;
   }
-  const std::span<const std::uint8_t> data = record.bytes.subspan(kS3FixedBytes, dataBytes);
-  std::copy(data.begin(), data.end(), target.begin());
+  std::copy(counted.data.begin(), counted.data.end(), target.begin());
   if (resync_) {
     laid_[std::size_t(slot)].summed = false;
   } else {
-    noteLaid(dataBytes, std::uint32_t(byteSum(data)));
+    noteLaid(dataBytes, counted.dataSum);
   }
   position_ += std::uint32_t(dataBytes);
   byteCount_ =

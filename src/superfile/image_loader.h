@@ -59,7 +59,7 @@ class ImageLoader : public ShxTokenSink, public SbfTokenSink {
   void rescueShxRecord(const ShxRecord& record);
   void rescueShxData(const ShxRecord& record);
   // Lays a sound data line of the group in `slot` where its address says, inside the range.
-  void rescueLay(const ShxRecord& record, int slot, std::uint32_t address, std::size_t dataBytes);
+  void rescueLay(const ShxRecord& record, int slot, std::uint32_t address);
   void rescueSbfRecord(const SbfRecordToken& record);
   // Marks the group of `slot` damaged at a place (first place kept); a slot the header did not
   // fill is passed over.
