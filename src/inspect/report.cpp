@@ -55,6 +55,11 @@ std::string versionWordLine(std::string_view label, const EditorState& state, bo
   return wordLine(label, state.image.byteAt(offset), state.image.byteAt(offset + 1));
 }
 
+// A line of the report whose item was not found.
+std::string notFoundLine(std::size_t line) {
+  return std::string(kReportLabels[line]) + kReportNotFound;
+}
+
 }  // namespace
 
 std::string textLine(std::string_view label, std::span<const std::uint8_t> bytes,
@@ -91,15 +96,14 @@ std::string platformLine(const EditorState& state) {
   const auto erased = [](const std::array<std::uint8_t, 2>& pair) {
     return pair[0] == kErased && pair[1] == kErased;
   };
-  if (erased(ramdldPair) && erased(flashPair))
-    return std::string(kReportLabels[4]) + kReportNotFound;
+  if (erased(ramdldPair) && erased(flashPair)) return notFoundLine(kReportPlatformLine);
   const auto& pair = erased(ramdldPair) ? flashPair : ramdldPair;
   const auto code = std::uint16_t((pair[0] << 8) | pair[1]);
   return std::string(kReportLabels[kReportPlatformLine]) + platformName(code);
 }
 
 std::string firmwareLine(const EditorState& state) {
-  if (!state.bounds.hasFirmware) return std::string(kReportLabels[5]) + kReportNotFound;
+  if (!state.bounds.hasFirmware) return notFoundLine(kReportFirmwareLine);
   const std::uint64_t start = state.bounds.firmwareStart;
   const std::uint64_t end = state.bounds.firmwareEnd;
   // Only a firmware whose bytes 4 to 7 read 00 00 00 B1 carries the marker.
@@ -108,15 +112,15 @@ std::string firmwareLine(const EditorState& state) {
     for (std::uint64_t p = start; p < end; p += 4) {
       if (!state.image.holds(p, kFirmwareMarker.size())) break;
       if (imageMatches(state, p, kFirmwareMarker)) {
-        return imageTextLine(kReportLabels[5], state, p + 4);
+        return imageTextLine(kReportLabels[kReportFirmwareLine], state, p + 4);
       }
     }
   }
-  return std::string(kReportLabels[5]) + kReportNotFound;
+  return notFoundLine(kReportFirmwareLine);
 }
 
 std::string flexLine(const EditorState& state) {
-  if (!state.bounds.hasFlex) return std::string(kReportLabels[6]) + kReportNotFound;
+  if (!state.bounds.hasFlex) return notFoundLine(kReportFlexLine);
   const std::uint64_t start = state.bounds.flexStart;
   const std::uint64_t end = state.bounds.flexEnd;
   const std::array<std::uint8_t, 4> blank = {kErased, kErased, kErased, kErased};
@@ -134,11 +138,11 @@ std::string flexLine(const EditorState& state) {
       if (at[0] == kFlexBlockTag[0] && at[1] == kFlexBlockTag[1] &&
           std::equal(kFlexBlockWords.begin(), kFlexBlockWords.end(), at.begin() + 4) &&
           at[kFlexTextOffset] != kErased) {
-        return imageTextLine(kReportLabels[6], state, p + kFlexTextOffset);
+        return imageTextLine(kReportLabels[kReportFlexLine], state, p + kFlexTextOffset);
       }
     }
   }
-  return std::string(kReportLabels[6]) + kReportNotFound;
+  return notFoundLine(kReportFlexLine);
 }
 
 std::vector<std::string> buildReport(const EditorState& state, std::span<const std::uint8_t> file,

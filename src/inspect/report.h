@@ -21,6 +21,8 @@ inline constexpr std::array<const char*, kReportLineCount> kReportLabels = {
     "Firmware: ",    "Flex: ", "RDL: ",  "Language: "};
 inline constexpr std::size_t kReportFileLine = 3;
 inline constexpr std::size_t kReportPlatformLine = 4;
+inline constexpr std::size_t kReportFirmwareLine = 5;
+inline constexpr std::size_t kReportFlexLine = 6;
 inline constexpr const char* kReportNotFound = "Not Found";
 inline constexpr const char* kReportUnknownPlatform = "Unknown";
 inline constexpr const char* kReportBytes = " Bytes";  // after the file's size
