@@ -5,7 +5,7 @@ Module.onRuntimeInitialized = function () {
   const $ = (id) => document.getElementById(id);
   const session = new Module.Session();
   const dateParameter = new URLSearchParams(location.search).get("date");
-  const reportLabels = Module.reportLabels();
+  const reportTexts = Module.reportTexts();
   // The report as the module gave it, kept to be shown again in another language.
   let report = [];
   let selected = -1;
@@ -143,7 +143,7 @@ Module.onRuntimeInitialized = function () {
 
   // Labels and the module's own values in the page's language; what the file holds as it is.
   function showReport() {
-    $("report").textContent = report.map((line, i) => reportLine(reportLabels, i, line)).join("\n");
+    $("report").textContent = report.map((line, i) => reportLine(reportTexts, i, line)).join("\n");
   }
 
   function showFindings() {

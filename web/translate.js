@@ -53,16 +53,18 @@ function systemText(text) {
 }
 
 // A report line with its label and the module's own values translated, as the window has it;
-// `labels` are the module's, in the report's order.
-function reportLine(labels, index, line) {
-  const label = labels[index];
+// `texts` are the module's (Module.reportTexts()).
+function reportLine(texts, index, line) {
+  const label = texts.labels[index];
   if (!label || !line.startsWith(label)) return line;
   let value = line.slice(label.length);
-  const bytes = " Bytes";
+  const bytes = texts.bytes;
   // The header's own texts (the lines before the platform's) are the file's.
-  if (index >= 4 && value === "Not Found") value = systemText(value);
-  else if (index === 4 && value === "Unknown") value = systemText(value);
-  else if (index === 3 && value.endsWith(bytes)) value = value.slice(0, -bytes.length) + systemText(bytes);
+  if (index >= texts.platformLine && value === texts.notFound) value = systemText(value);
+  else if (index === texts.platformLine && value === texts.unknown) value = systemText(value);
+  else if (index === texts.fileLine && value.endsWith(bytes)) {
+    value = value.slice(0, -bytes.length) + systemText(bytes);
+  }
   return systemText(label) + value;
 }
 

@@ -187,8 +187,18 @@ val titlesToArray(const std::array<const char*, N>& titles) {
 
 val folderTitles() { return titlesToArray(kFolderGridTitles); }
 val codeGroupTitles() { return titlesToArray(kCodeGroupGridTitles); }
-// What each report line begins with, which the page translates.
-val reportLabels() { return titlesToArray(kReportLabels); }
+// What the page translates in the report: what each line begins with, and the module's own
+// values on the lines that carry them.
+val reportTexts() {
+  val texts = val::object();
+  texts.set("labels", titlesToArray(kReportLabels));
+  texts.set("fileLine", kReportFileLine);
+  texts.set("platformLine", kReportPlatformLine);
+  texts.set("notFound", std::string(kReportNotFound));
+  texts.set("unknown", std::string(kReportUnknownPlatform));
+  texts.set("bytes", std::string(kReportBytes));
+  return texts;
+}
 
 }  // namespace
 
@@ -220,7 +230,7 @@ EMSCRIPTEN_BINDINGS(tavufe) {
   emscripten::function("programVersion", &programVersion);
   emscripten::function("folderTitles", &folderTitles);
   emscripten::function("codeGroupTitles", &codeGroupTitles);
-  emscripten::function("reportLabels", &reportLabels);
+  emscripten::function("reportTexts", &reportTexts);
 }
 
 }  // namespace tavufe::web
